@@ -1,0 +1,37 @@
+# make run   installs what is missing, builds, and starts the program
+# make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan
+JOBS ?= 2
+BUILD ?= build
+SAN_BUILD ?= build-asan
+CMAKE_FLAGS ?=
+
+.PHONY: deps build run test test-plain test-sanitize bench fuzz format
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/bin/tappora
+
+test: test-plain test-sanitize
+
+test-plain: build
+	tools/run-tests.sh $(BUILD)
+
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPPORA_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SAN_BUILD) -j$(JOBS)
+	tools/run-tests.sh $(SAN_BUILD)
+
+bench:
+	tools/install-deps.sh --bench
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPPORA_BUILD_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build-bench -j$(JOBS)
+	tools/run-bench.sh build-bench
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

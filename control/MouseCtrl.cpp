@@ -1,0 +1,1 @@
+#include "control/MouseCtrl.h"

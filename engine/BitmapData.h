@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/Geometry.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+
+class IScreen;
+
+// Per-channel tolerances, red, green, blue.
+struct TBDSimilar {
+    std::int32_t r = 0;
+    std::int32_t g = 0;
+    std::int32_t b = 0;
+};
+
+// The primary screen's size, read once at program start by ReadScreenMetrics; only CaptureScreen uses it.
+extern std::int32_t ScreenWidth;
+extern std::int32_t ScreenHeight;
+void ReadScreenMetrics(IScreen& screen);
+
+// Buffer colour form 0x00RRGGBB <-> platform colour value 0x00BBGGRR; the top byte is dropped.
+std::uint32_t SwapRB(std::uint32_t color);
+// Channel test in blue, green, red order; a difference equal to the tolerance passes.
+bool ColorsSimilar(std::uint32_t a, std::uint32_t b, const TBDSimilar& tolerances);
+// Per-channel tolerance for a similarity percentage: (100 - s) * 255 / 100 truncated toward zero.
+std::int32_t SimilarityTolerance(std::int32_t similarity);
+
+// A stream of bytes with a current position, as LoadFromStream reads it.
+struct TByteStream {
+    std::span<const std::uint8_t> bytes;
+    std::size_t position = 0;
+};
+
+// 24-bit pixels laid out as bottom-up rows of B,G,R triples, each row padded to 4 bytes.
+class TBDBitmapData {
+public:
+    TBDBitmapData() = default;
+    TBDBitmapData(const TBDBitmapData&) = delete;
+    TBDBitmapData& operator=(const TBDBitmapData&) = delete;
+    ~TBDBitmapData();
+
+    void Clear();
+    bool SetSize(std::int32_t width, std::int32_t height);
+    bool LoadFromStream(TByteStream* stream);
+    bool CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
+                       std::int32_t height);
+
+    bool FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const;
+    bool FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x, std::int32_t& y) const;
+    bool MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const;
+    bool MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
+                        std::int32_t y) const;
+    bool FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const;
+    bool FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
+                           std::int32_t& y) const;
+
+    // The 0x00RRGGBB value of the pixel in column x of row y, counted from the top left.
+    std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
+
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    std::int32_t LineWidth = 0;
+    std::int32_t SpareWidth = 0;
+    std::int32_t Size = 0;
+    std::int32_t MemSize = 0;
+    std::uint8_t* Bits = nullptr;
+};

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/BitmapData.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+using TPointType = std::uint8_t;
+constexpr TPointType ptCurrent = 0, ptFixed = 1, ptColor = 2, ptPicture = 3;
+using TMouseType = std::uint8_t;
+constexpr TMouseType mtLeft = 0, mtRight = 1, mtMiddle = 2;
+using TActionType = std::uint8_t;
+constexpr TActionType atSingle = 0, atDouble = 1, atDown = 2, atUp = 3;
+using TStartType = std::uint8_t;
+constexpr TStartType stNow = 0, stAt = 1, stAfter = 2;
+using TStopType = std::uint8_t;
+constexpr TStopType spCommand = 0, spRepeat = 1;
+using TFinishType = std::uint8_t;
+constexpr TFinishType ftNothing = 0, ftBack = 1, ftBackClick = 2;
+using TScreenType = std::uint8_t;
+constexpr TScreenType scFull = 0, scPart = 1;
+using TIntervalType = std::uint8_t;
+constexpr TIntervalType itFixed = 0, itRandom = 1;
+
+// One click's settings. Field names are the attribute names of the click list file.
+class TMouseObj {
+public:
+    TMouseObj() = default;
+    TMouseObj(const TMouseObj&) = delete;
+    TMouseObj& operator=(const TMouseObj&) = delete;
+    virtual ~TMouseObj() = default;
+
+    // The decoded fBMP, decoded on the first call and kept; nullptr while fBMP is empty.
+    // Throws when fBMP is not valid base64; a picture that is not a 24-bit BMP is kept empty.
+    TBDBitmapData* GetPicture();
+
+    std::unique_ptr<TBDBitmapData> fPicture;
+    std::int32_t fPosX = 0;
+    std::int32_t fPosY = 0;
+    std::string fStartAt;
+    std::int32_t fStartInterval = 10000;
+    std::int32_t fRepeat = 100;
+    std::string fColor = "clBlack";
+    std::int32_t fTop = 0;
+    std::int32_t fBottom = 768;
+    std::int32_t fLeft = 0;
+    std::int32_t fRight = 1024;
+    std::string fBMP;
+    std::int32_t fColorSimplar = 100;
+    std::int32_t fBMPSimplar = 100;
+    std::int32_t fRanBegin = 100;
+    std::int32_t fRanEnd = 5000;
+    TPointType pointType = ptCurrent;
+    TMouseType mouseType = mtLeft;
+    TActionType actionType = atSingle;
+    TStartType startType = stNow;
+    TStopType stopType = spCommand;
+    TFinishType finishType = ftNothing;
+    TScreenType ScreenType = scFull;
+    TIntervalType InteverType = itFixed;
+    std::int32_t iClickInterval = 1000;
+    std::uint8_t hkStart = 1;
+    std::uint8_t hkStop = 2;
+    std::string fName = "New Click";
+    bool checked = true;
+};
+
+// base64 (RFC 4648, "=" padding, no line breaks) of every byte.
+std::string StreamToBase64(const std::vector<std::uint8_t>& stream);
+// The decoded bytes; empty text gives no bytes. Throws std::invalid_argument for a length that is not a multiple
+// of four or a character outside the alphabet.
+std::vector<std::uint8_t> Base64ToStream(const std::string& text);

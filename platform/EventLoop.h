@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class ITimer {
+public:
+    virtual ~ITimer() = default;
+    // Starts or stops ticking; enabling starts a fresh period.
+    virtual void setEnabled(bool enabled) = 0;
+    // Whether the timer is enabled.
+    virtual bool enabled() const = 0;
+    // Sets the period in ms: a new value restarts the period of an enabled timer, the same value changes nothing,
+    // and 0 never ticks.
+    virtual void setInterval(int ms) = 0;
+    // The period in ms.
+    virtual int interval() const = 0;
+    // Exchanges the handler run at each tick, inside the error guard; the timer goes on after a handler throws.
+    virtual void setOnTick(std::function<void()> handler) = 0;
+};
+
+class IEventLoop {
+public:
+    virtual ~IEventLoop() = default;
+    // A new disabled timer with interval 0 whose ticks arrive in the user-interface thread.
+    virtual std::unique_ptr<ITimer> createTimer() = 0;
+    // Runs every pending message (timer ticks, input, hotkeys) now; handlers may nest inside the caller.
+    virtual void processMessages() = 0;
+};

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, only those that are missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build pkg-config g++ clang-14 libclang-rt-14-dev
+    qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libx11-dev libxext-dev libxtst-dev libxrandr-dev
+    xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
+)
+[ "${1:-}" = "--bench" ] && packages+=(libopencv-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
