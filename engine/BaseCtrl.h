@@ -19,6 +19,10 @@ public:
     void ClickTick();
     void NextRandomInterval();
 
+    // Stops the runner and destroys it now, or, when called from inside one of its ticks (a tick lets pending
+    // messages run, so Delete or close can come in there), right after that tick has returned.
+    static void Dispose(std::unique_ptr<TBaseCtrl> runner);
+
     std::unique_ptr<ITimer> fTimer;
     std::int32_t fCount = 0;
     bool fRunning = false;

@@ -16,6 +16,7 @@ public:
     // The period in ms.
     virtual int interval() const = 0;
     // Exchanges the handler run at each tick, inside the error guard; the timer goes on after a handler throws.
+    // The handler runs on a copy, so it may exchange the handler or destroy the timer itself.
     virtual void setOnTick(std::function<void()> handler) = 0;
 };
 

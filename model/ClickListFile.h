@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/MouseObj.h"
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <vector>
+
+// The click list file "tapporas.xml": root `list`, one `item` with 28 attributes per click.
+inline constexpr const char* kClickListFileName = "tapporas.xml";
+
+// Appends an `item` after the parent's last child with the 28 attributes in file order.
+void WriteClickNode(const TMouseObj& click, pugi::xml_node parent);
+// Reads every attribute the node has into `click`; absent attributes, and texts that do not convert to the
+// field's type, leave the field as it was (its default for a new click).
+void ReadClickNode(const pugi::xml_node& node, TMouseObj& click);
+
+struct ClickListLoad {
+    enum Status { Missing, Loaded, Unreadable } status = Missing;
+    // Loaded: the root's child elements in document order, one per click.
+    std::vector<pugi::xml_node> items;
+    // Unreadable: where the unreadable file was kept aside (empty if even that failed).
+    std::string keptAsidePath;
+    // Unreadable: why the file could not be read.
+    std::string error;
+};
+
+// Loads the file into `document`. A file that exists but cannot be read or parsed is kept aside (KeepAside), so the
+// save at close cannot overwrite it.
+ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document);
+// The document text for the clicks, in order: declaration, root `list`, one `item` each, no indentation.
+std::string ClickListText(const std::vector<const TMouseObj*>& clicks);
+// Writes ClickListText atomically (WriteFileAtomically); throws std::runtime_error naming the file and the reason.
+void SaveClickListFile(const std::string& path, const std::vector<const TMouseObj*>& clicks);

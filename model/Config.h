@@ -1,0 +1,107 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <string>
+
+// The settings file "TapporaConfig.xml": window geometry, auto start and the list columns.
+inline constexpr const char* kConfigFileName = "TapporaConfig.xml";
+extern const char* const DefaultConfigText;
+
+// Bindings over the elements of the settings document. Read accessors convert the attribute's text (integers in
+// decimal; Booleans "True"/"False" in any letter case or a number); write accessors set the text.
+class TXMLFrameType {
+public:
+    explicit TXMLFrameType(pugi::xml_node node) : fNode(node) {}
+    std::string Getrunning() const;
+    void Setrunning(const std::string& value);
+    bool Getautorun() const;
+    void Setautorun(bool value);
+    std::int32_t Getleft() const;
+    void Setleft(std::int32_t value);
+    std::int32_t Gettop() const;
+    void Settop(std::int32_t value);
+    std::int32_t Getheight() const;
+    void Setheight(std::int32_t value);
+    std::int32_t Getwidth() const;
+    void Setwidth(std::int32_t value);
+    bool Getmax() const;
+    void Setmax(bool value);
+
+private:
+    pugi::xml_node fNode;
+};
+
+class TXMLColType {
+public:
+    explicit TXMLColType(pugi::xml_node node) : fNode(node) {}
+    std::int32_t Getid() const;
+    void Setid(std::int32_t value);
+    std::string GetName() const;
+    void SetName(const std::string& value);
+    std::string GetAlign() const;
+    void SetAlign(const std::string& value);
+    std::string GetColor() const;
+    void SetColor(const std::string& value);
+    bool GetVisible() const;
+    void SetVisible(bool value);
+    std::int32_t GetWidth() const;
+    void SetWidth(std::int32_t value);
+    std::int32_t GetIndex() const;
+    void SetIndex(std::int32_t value);
+
+private:
+    pugi::xml_node fNode;
+};
+
+class TXMLColsType {
+public:
+    explicit TXMLColsType(pugi::xml_node node) : fNode(node) {}
+    // The `col` children, in document order.
+    int Count() const;
+    TXMLColType Item(int index) const;
+    TXMLColType Add();
+    TXMLColType Insert(int index);
+
+private:
+    pugi::xml_node fNode;
+};
+
+class TXMLConfigType {
+public:
+    explicit TXMLConfigType(pugi::xml_node node) : fNode(node) {}
+    std::string GetversionNo() const;
+    void SetversionNo(const std::string& value);
+    std::string Getgenerated() const;
+    void Setgenerated(const std::string& value);
+    TXMLFrameType Getframe() const;
+    TXMLColsType Getcols() const;
+
+private:
+    pugi::xml_node fNode;
+};
+
+// Owns the settings document for the program's run. Opening it creates the file from the template when it is
+// missing, of another version than "2.0", unparsable, or lacks `frame` or `cols` (an unparsable or incomplete file
+// is kept aside first).
+class TConfig {
+public:
+    explicit TConfig(std::string folder);
+    TXMLFrameType GetFrame() const;
+    TXMLColsType GetCols() const;
+    // Writes the `config` element's markup (no declaration) atomically; throws std::runtime_error naming the file
+    // and the reason when it cannot, and the old file stays whole.
+    bool SaveConfig();
+    std::string ConfigFileName() const;
+    // Set when an unreadable settings file was kept aside at opening: where it went.
+    const std::string& KeptAsidePath() const { return fKeptAsidePath; }
+
+private:
+    void CreateDefaultFile();
+    void Open();
+
+    std::string fFolder;
+    pugi::xml_document fDocument;
+    std::string fKeptAsidePath;
+};
