@@ -1,0 +1,88 @@
+#pragma once
+
+#include "platform/HotKeys.h"
+
+#include <memory>
+#include <string>
+
+class TMouseObj;
+
+struct TRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const TRect&, const TRect&) = default;
+};
+
+enum class TColumnAlignment { Left, Right, Center };
+
+// Modal results of the dialogs.
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+
+// The click editor as the controller uses it: created per use, shown modally, then released.
+class IClickEditor {
+public:
+    virtual ~IClickEditor() = default;
+    virtual void setCaption(const std::string& caption) = 0;
+    // Shows every field of the click in the controls; the click is not changed.
+    virtual void LoadFromClick(TMouseObj& click) = 0;
+    // mrOk or mrCancel.
+    virtual int ShowModal() = 0;
+    // Writes the controls into the click, all fields or none.
+    virtual void SaveToClick(TMouseObj& click) = 0;
+};
+
+// The options dialog: reads and writes the settings document itself; mrOk or mrCancel.
+class IOptionsDialog {
+public:
+    virtual ~IOptionsDialog() = default;
+    virtual int ShowModal() = 0;
+};
+
+// What the controller needs of the main window. The controller owns the rows (runners and check states); the
+// view shows them by asking the controller for cell texts and is told when rows change.
+class IMouseCtrlView {
+public:
+    virtual ~IMouseCtrlView() = default;
+
+    // The window that owns the global hotkeys.
+    virtual WindowHandle windowHandle() const = 0;
+
+    // Normal (not maximised) bounds while normal; the bounds the window has while maximised.
+    virtual TRect windowBounds() const = 0;
+    // Sets the bounds and the normal state.
+    virtual void setWindowBounds(const TRect& bounds) = 0;
+    virtual bool windowMaximized() const = 0;
+    virtual void setWindowMaximized() = 0;
+
+    // Columns: index i is creation order, for the run's whole life.
+    virtual void clearColumns() = 0;
+    virtual void addColumn(const std::string& caption) = 0;
+    virtual void beginColumnUpdate() = 0;
+    virtual void endColumnUpdate() = 0;
+    virtual int columnWidth(int column) const = 0;
+    virtual void setColumnWidth(int column, int width) = 0;
+    virtual void setColumnAlignment(int column, TColumnAlignment alignment) = 0;
+    virtual void setColumnVisible(int column, bool visible) = 0;
+    // Display position from the left, 0 first.
+    virtual int columnPosition(int column) const = 0;
+    virtual void setColumnPosition(int column, int position) = 0;
+    // The column that carries the check boxes.
+    virtual void setMainColumn(int column) = 0;
+
+    // Rows: the controller's rows changed.
+    virtual void rowsReset() = 0;
+    virtual void rowInserted(int row) = 0;
+    virtual void rowRemoved(int row) = 0;
+    virtual void repaintRow(int row) = 0;
+    virtual void repaintAll() = 0;
+    // The focused row, or -1.
+    virtual int focusedRow() const = 0;
+
+    // "Are you sure to delete the click?" captioned "Warning", Yes and No; true unless the answer is No.
+    virtual bool confirmDelete() = 0;
+    virtual std::unique_ptr<IClickEditor> createClickEditor() = 0;
+    virtual std::unique_ptr<IOptionsDialog> createOptionsDialog() = 0;
+};
