@@ -6,7 +6,8 @@
 class ITimer {
 public:
     virtual ~ITimer() = default;
-    // Starts or stops ticking; enabling starts a fresh period.
+    // Starts or stops ticking; enabling a disabled timer starts a fresh period, enabling an enabled one changes
+    // nothing.
     virtual void setEnabled(bool enabled) = 0;
     // Whether the timer is enabled.
     virtual bool enabled() const = 0;

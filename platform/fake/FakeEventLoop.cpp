@@ -1,0 +1,128 @@
+#include "platform/fake/FakeEventLoop.h"
+
+#include "platform/ErrorGuard.h"
+
+#include <algorithm>
+#include <utility>
+
+class FakeTimer final : public ITimer {
+public:
+    explicit FakeTimer(FakeEventLoop& loop) : m_loop(&loop) { loop.attach(*this); }
+    FakeTimer(const FakeTimer&) = delete;
+    FakeTimer& operator=(const FakeTimer&) = delete;
+    ~FakeTimer() override {
+        if (m_loop)
+            m_loop->detach(*this);
+    }
+
+    void setEnabled(bool enabled) override {
+        if (enabled == m_enabled)
+            return;
+        m_enabled = enabled;
+        rearm();
+    }
+    bool enabled() const override { return m_enabled; }
+
+    void setInterval(int ms) override {
+        if (ms == m_interval)
+            return;
+        m_interval = ms;
+        rearm();
+    }
+    int interval() const override { return m_interval; }
+
+    void setOnTick(std::function<void()> handler) override { m_handler = std::move(handler); }
+
+    bool ticks() const { return m_loop && m_enabled && m_interval > 0; }
+    std::int64_t due() const { return m_due; }
+    std::uint64_t armSequence() const { return m_armSequence; }
+    const std::function<void()>& handler() const { return m_handler; }
+    void forgetLoop() { m_loop = nullptr; }
+
+    // A fresh period from the current virtual time.
+    void rearm() {
+        if (!ticks())
+            return;
+        m_due = m_loop->now() + m_interval;
+        m_armSequence = m_loop->nextArmSequence();
+    }
+
+private:
+    FakeEventLoop* m_loop;
+    bool m_enabled = false;
+    int m_interval = 0;
+    std::function<void()> m_handler;
+    std::int64_t m_due = 0;
+    std::uint64_t m_armSequence = 0;
+};
+
+FakeEventLoop::~FakeEventLoop() {
+    for (FakeTimer* timer : m_timers)
+        timer->forgetLoop();
+}
+
+std::unique_ptr<ITimer> FakeEventLoop::createTimer() {
+    return std::make_unique<FakeTimer>(*this);
+}
+
+void FakeEventLoop::processMessages() {
+    if (m_pumpDepth >= kMaxPumpDepth)
+        return;
+    ++m_pumpDepth;
+    std::deque<std::function<void()>> batch;
+    batch.swap(m_posted);
+    for (const auto& callback : batch)
+        runGuarded(callback);
+    while (FakeTimer* timer = earliestDueBy(m_now))
+        fire(*timer);
+    --m_pumpDepth;
+}
+
+void FakeEventLoop::advance(std::int64_t ms) {
+    advanceTo(m_now + ms);
+}
+
+void FakeEventLoop::advanceTo(std::int64_t time) {
+    while (FakeTimer* timer = earliestDueBy(time)) {
+        m_now = std::max(m_now, timer->due());
+        fire(*timer);
+    }
+    m_now = std::max(m_now, time);
+}
+
+void FakeEventLoop::post(std::function<void()> callback) {
+    m_posted.push_back(std::move(callback));
+}
+
+std::size_t FakeEventLoop::activeTimerCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(m_timers.begin(), m_timers.end(), [](const FakeTimer* timer) { return timer->ticks(); }));
+}
+
+void FakeEventLoop::attach(FakeTimer& timer) {
+    m_timers.push_back(&timer);
+}
+
+void FakeEventLoop::detach(FakeTimer& timer) {
+    std::erase(m_timers, &timer);
+}
+
+FakeTimer* FakeEventLoop::earliestDueBy(std::int64_t time) const {
+    FakeTimer* earliest = nullptr;
+    for (FakeTimer* timer : m_timers) {
+        if (!timer->ticks() || timer->due() > time)
+            continue;
+        if (!earliest || timer->due() < earliest->due() ||
+            (timer->due() == earliest->due() && timer->armSequence() < earliest->armSequence()))
+            earliest = timer;
+    }
+    return earliest;
+}
+
+void FakeEventLoop::fire(FakeTimer& timer) {
+    timer.rearm();
+    // The handler may exchange itself or destroy its timer, so it runs on a copy and the timer is not touched after.
+    const std::function<void()> handler = timer.handler();
+    if (handler)
+        runGuarded(handler);
+}
