@@ -1,0 +1,36 @@
+#include "platform/fake/FakeMouse.h"
+
+#include "platform/fake/FakeEventLoop.h"
+
+namespace {
+constexpr std::uint32_t kDownFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_MIDDLEDOWN;
+constexpr std::uint32_t kUpFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_MIDDLEUP;
+} // namespace
+
+void FakeMouse::setCursorPos(int x, int y) {
+    m_pos = {x, y};
+    m_events.push_back({FakeMouseEvent::Kind::Move, 0, m_pos, m_clock.now()});
+}
+
+void FakeMouse::sendButtonEvent(std::uint32_t flag) {
+    m_pressed |= flag & kDownFlags;
+    // Each up flag is its down flag shifted left by one.
+    m_pressed &= ~((flag & kUpFlags) >> 1);
+    m_events.push_back({FakeMouseEvent::Kind::Button, flag, m_pos, m_clock.now()});
+}
+
+std::vector<std::uint32_t> FakeMouse::buttonFlags() const {
+    std::vector<std::uint32_t> flags;
+    for (const FakeMouseEvent& event : m_events)
+        if (event.kind == FakeMouseEvent::Kind::Button)
+            flags.push_back(event.flag);
+    return flags;
+}
+
+std::vector<FakeMouseEvent> FakeMouse::buttonEvents(std::uint32_t flag) const {
+    std::vector<FakeMouseEvent> matching;
+    for (const FakeMouseEvent& event : m_events)
+        if (event.kind == FakeMouseEvent::Kind::Button && event.flag == flag)
+            matching.push_back(event);
+    return matching;
+}

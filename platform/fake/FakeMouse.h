@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Mouse.h"
+
+#include <cstdint>
+#include <vector>
+
+class FakeEventLoop;
+
+// One recorded mouse event: a pointer move to `pos`, or a button event (`flag`) sent with the pointer at `pos`.
+struct FakeMouseEvent {
+    enum class Kind { Move, Button };
+    Kind kind = Kind::Move;
+    std::uint32_t flag = 0;
+    TPoint pos;
+    std::int64_t time = 0;
+    friend bool operator==(const FakeMouseEvent&, const FakeMouseEvent&) = default;
+};
+
+// A pointer that records every move and button event the program makes, with the virtual time it was made at.
+class FakeMouse : public IMouse {
+public:
+    explicit FakeMouse(const FakeEventLoop& clock) : m_clock(clock) {}
+
+    TPoint cursorPos() override { return m_pos; }
+    void setCursorPos(int x, int y) override;
+    void sendButtonEvent(std::uint32_t flag) override;
+
+    // The user's hand moving the pointer: the position changes and nothing is recorded.
+    void placePointer(TPoint pos) { m_pos = pos; }
+
+    const std::vector<FakeMouseEvent>& events() const { return m_events; }
+    // The flags of the recorded button events, in order.
+    std::vector<std::uint32_t> buttonFlags() const;
+    // The recorded button events of one kind (e.g. MOUSEEVENTF_LEFTDOWN), in order.
+    std::vector<FakeMouseEvent> buttonEvents(std::uint32_t flag) const;
+    void clearEvents() { m_events.clear(); }
+
+    // Whether the button of a down flag (MOUSEEVENTF_LEFTDOWN, ...) was pressed and not released since.
+    bool isButtonDown(std::uint32_t downFlag) const { return (m_pressed & downFlag) != 0; }
+
+private:
+    const FakeEventLoop& m_clock;
+    TPoint m_pos;
+    std::uint32_t m_pressed = 0;
+    std::vector<FakeMouseEvent> m_events;
+};
