@@ -1,1 +1,548 @@
 #include "control/MouseCtrl.h"
+
+#include "model/ClickListFile.h"
+#include "model/SafeFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <numeric>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+const char* const kNewCaption = "New Mouse Action";
+const char* const kEditCaption = "Edit Mouse Action";
+const char* const kHotKeyAtomPrefix = "TapporaHotKeyF";
+
+// Suspends the view's column updates for its lifetime, so an error inside the batch still resumes them.
+class ColumnUpdate {
+public:
+    explicit ColumnUpdate(IMouseCtrlView& view) : fView(view) { fView.beginColumnUpdate(); }
+    ~ColumnUpdate() { fView.endColumnUpdate(); }
+    ColumnUpdate(const ColumnUpdate&) = delete;
+    ColumnUpdate& operator=(const ColumnUpdate&) = delete;
+
+private:
+    IMouseCtrlView& fView;
+};
+
+TColumnAlignment AlignmentOf(const std::string& align) {
+    if (align == "right") {
+        return TColumnAlignment::Right;
+    }
+    if (align == "center") {
+        return TColumnAlignment::Center;
+    }
+    return TColumnAlignment::Left;
+}
+
+// The text for an enumeration value; "unknown" for a value outside the enumeration.
+std::string Choose(unsigned value, std::initializer_list<const char*> texts) {
+    return value < texts.size() ? texts.begin()[value] : "unknown";
+}
+
+std::string ClickPointText(const TBaseCtrl& click) {
+    switch (click.pointType) {
+    case ptCurrent:
+        return "Click on mouse current point";
+    case ptFixed:
+        return "Click on fixed point:(" + std::to_string(click.fPosX) + " : " + std::to_string(click.fPosY) + ")";
+    case ptColor:
+        return "Click on the Color:" + click.fColor;
+    case ptPicture:
+        return "Click on the Picture";
+    default:
+        return "unknown";
+    }
+}
+
+std::string StartOptionText(const TBaseCtrl& click) {
+    switch (click.startType) {
+    case stNow:
+        return "Right Now";
+    case stAt:
+        return "Start at " + click.fStartAt;
+    case stAfter:
+        return "Start after " + std::to_string(click.fStartInterval) + "s";
+    default:
+        return "unknown";
+    }
+}
+
+std::string StopOptionText(const TBaseCtrl& click) {
+    switch (click.stopType) {
+    case spCommand:
+        return "till get command";
+    case spRepeat:
+        return "repeat " + std::to_string(click.fRepeat) + " times";
+    default:
+        return "unknown";
+    }
+}
+
+std::string HotKeyText(std::uint8_t key) {
+    return "CTRL+F" + std::to_string(key + 1);
+}
+
+std::string StatsText(const TBaseCtrl& click) {
+    return click.fRunning ? "running " + std::to_string(click.fCount) + " times" : "stopped";
+}
+
+using CellTextRule = std::string (*)(const TBaseCtrl&);
+
+const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
+    static const std::unordered_map<std::string_view, CellTextRule> rules = {
+        {"Name", [](const TBaseCtrl& c) { return c.fName; }},
+        {"Click Point", ClickPointText},
+        {"Mouse Button",
+         [](const TBaseCtrl& c) {
+             return Choose(c.mouseType, {"Left Button", "Right Button", "Middle Button"});
+         }},
+        {"Mouse Action",
+         [](const TBaseCtrl& c) {
+             return Choose(c.actionType, {"Single Click", "Double Click", "Button Down", "Button Up"});
+         }},
+        {"Click Interval", [](const TBaseCtrl& c) { return std::to_string(c.iClickInterval) + "ms"; }},
+        {"Start Option", StartOptionText},
+        {"Stop Option", StopOptionText},
+        {"Start HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStart); }},
+        {"Stop HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStop); }},
+        {"After Click Action",
+         [](const TBaseCtrl& c) {
+             return Choose(c.finishType,
+                           {"Do nothing", "Back to the original location", "Back to the original location and click"});
+         }},
+        {"Action Stats", StatsText},
+    };
+    return rules;
+}
+
+} // namespace
+
+std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
+    const auto& rules = CellTextRules();
+    const auto rule = rules.find(columnName);
+    return rule == rules.end() ? "unknown" : rule->second(runner);
+}
+
+TMouseCtrl::TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder)
+    : fView(view), fPlatform(platform), fFolder(std::move(folder)) {
+    RunStartupStep("Could not apply the window settings", &TMouseCtrl::ApplyWindowSettings);
+    RunStartupStep("Could not build the list columns", &TMouseCtrl::BuildColumns);
+    RunStartupStep("Could not load the click list", &TMouseCtrl::LoadClickList);
+    RunStartupStep("Could not register the hotkeys", &TMouseCtrl::RegisterHotKeys);
+    RunStartupStep("Could not start the clicks", &TMouseCtrl::StartIfAutorun);
+}
+
+TMouseCtrl::~TMouseCtrl() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor must not throw; Close has already done every step it could.
+    }
+}
+
+// One broken step (a settings value that does not convert, say) must not keep the window from opening.
+void TMouseCtrl::RunStartupStep(const char* what, void (TMouseCtrl::*step)()) {
+    try {
+        (this->*step)();
+    } catch (const std::exception& error) {
+        fStartupMessages.push_back(std::string(what) + ": " + error.what());
+    }
+}
+
+void TMouseCtrl::StartIfAutorun() {
+    if (Config().GetFrame().Getautorun()) {
+        StartAll();
+    }
+}
+
+std::vector<std::string> TMouseCtrl::Close() {
+    if (fClosed) {
+        return {};
+    }
+    fClosed = true;
+    const auto attempt = [this](auto&& step) {
+        try {
+            step();
+        } catch (const std::exception& error) {
+            fCloseMessages.push_back(error.what());
+        }
+    };
+    attempt([this] { StoreSettings(); });
+    attempt([this] { SaveClickList(); });
+    fRefreshTimer.reset();
+    ReleaseRows();
+    attempt([this] { fView.rowsReset(); });
+    attempt([this] { UnregisterHotKeys(); });
+    fConfig.reset();
+    return std::exchange(fCloseMessages, {});
+}
+
+TConfig& TMouseCtrl::Config() {
+    if (!fConfig) {
+        fConfig = std::make_unique<TConfig>(fFolder);
+        if (!fConfig->KeptAsidePath().empty()) {
+            fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
+                                       " could not be read; it was kept as " + fConfig->KeptAsidePath() +
+                                       " and the default settings are used.");
+        }
+    }
+    return *fConfig;
+}
+
+void TMouseCtrl::ApplyWindowSettings() {
+    const TXMLFrameType frame = Config().GetFrame();
+    if (frame.Getmax()) {
+        fView.setWindowMaximized();
+        return;
+    }
+    fView.setWindowBounds({frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()});
+}
+
+void TMouseCtrl::BuildColumns() {
+    fView.clearColumns();
+    fColumnCount = 0;
+    {
+        ColumnUpdate update(fView);
+        const TXMLColsType cols = Config().GetCols();
+        for (int i = 0; i < cols.Count(); ++i) {
+            fView.addColumn(cols.Item(i).GetName());
+            ++fColumnCount;
+        }
+    }
+    ApplyColumns();
+}
+
+// Positions are set in the order of the stored Index values, each column moved to its final place from the left;
+// moving a column never disturbs the places already set to its left, so any header reaches exactly that order.
+// Duplicate or out-of-range Index values still give a complete order (ties keep creation order).
+void TMouseCtrl::ApplyColumns() {
+    const TXMLColsType cols = Config().GetCols();
+    const int count = std::min(fColumnCount, cols.Count());
+    std::vector<bool> visible(count);
+    std::vector<std::int32_t> index(count);
+    {
+        ColumnUpdate update(fView);
+        for (int i = 0; i < count; ++i) {
+            const TXMLColType col = cols.Item(i);
+            fView.setColumnWidth(i, col.GetWidth());
+            fView.setColumnAlignment(i, AlignmentOf(col.GetAlign()));
+            visible[i] = col.GetVisible();
+            fView.setColumnVisible(i, visible[i]);
+            index[i] = col.GetIndex();
+        }
+    }
+    std::vector<int> displayOrder(count);
+    std::iota(displayOrder.begin(), displayOrder.end(), 0);
+    std::stable_sort(displayOrder.begin(), displayOrder.end(), [&](int a, int b) { return index[a] < index[b]; });
+    for (int position = 0; position < count; ++position) {
+        fView.setColumnPosition(displayOrder[position], position);
+    }
+    if (count == 0) {
+        return;
+    }
+    const auto firstVisible =
+        std::find_if(displayOrder.begin(), displayOrder.end(), [&](int column) { return visible[column]; });
+    fView.setMainColumn(firstVisible == displayOrder.end() ? 0 : *firstVisible);
+}
+
+void TMouseCtrl::StoreSettings() {
+    TXMLFrameType frame = Config().GetFrame();
+    const TRect bounds = fView.windowBounds();
+    frame.Setleft(bounds.left);
+    frame.Settop(bounds.top);
+    frame.Setheight(bounds.height);
+    frame.Setwidth(bounds.width);
+    frame.Setmax(fView.windowMaximized());
+    const TXMLColsType cols = Config().GetCols();
+    const int count = std::min(fColumnCount, cols.Count());
+    for (int i = 0; i < count; ++i) {
+        TXMLColType col = cols.Item(i);
+        col.SetWidth(fView.columnWidth(i));
+        col.SetIndex(fView.columnPosition(i));
+    }
+    if (!Config().SaveConfig()) {
+        throw std::runtime_error("Could not save the settings file " + Config().ConfigFileName());
+    }
+}
+
+void TMouseCtrl::LoadClickList() {
+    fListFileName = (std::filesystem::path(fFolder) / kClickListFileName).string();
+    // Until the load has finished, the file may hold clicks that are not in the list: never write over it.
+    fListFileUnreadableInPlace = true;
+    const ClickListLoad load = LoadClickListFile(fListFileName, fXMLDoc);
+    if (load.status == ClickListLoad::Unreadable) {
+        ReportUnreadableList(load.error, load.keptAsidePath);
+        return;
+    }
+    if (load.status == ClickListLoad::Loaded) {
+        ReleaseRows();
+        for (const pugi::xml_node& item : load.items) {
+            auto runner = std::make_unique<TBaseCtrlEX>(fPlatform);
+            ReadClickNode(item, *runner);
+            const bool checked = runner->checked;
+            fRows.push_back(Row{std::move(runner), checked});
+        }
+        fView.rowsReset();
+    }
+    fListFileUnreadableInPlace = false;
+}
+
+// `error` names the file and why it could not be read (and, when it failed, why it could not be kept aside).
+void TMouseCtrl::ReportUnreadableList(const std::string& error, const std::string& keptAsidePath) {
+    fListFileUnreadableInPlace = keptAsidePath.empty();
+    fStartupMessages.push_back(
+        fListFileUnreadableInPlace
+            ? error + ". The click list starts empty; the file stays where it is and will not be overwritten."
+            : error + ". The click list starts empty; the file was kept as " + keptAsidePath + ".");
+}
+
+void TMouseCtrl::KeepUnreadableListAside() {
+    std::error_code ignored;
+    if (!std::filesystem::exists(fListFileName, ignored)) {
+        fListFileUnreadableInPlace = false;
+        return;
+    }
+    try {
+        const std::string keptAsidePath = KeepAside(fListFileName);
+        fListFileUnreadableInPlace = false;
+        fCloseMessages.push_back("The unreadable click list file " + fListFileName + " was kept as " + keptAsidePath +
+                                 ".");
+    } catch (const std::exception& error) {
+        throw std::runtime_error("The click list was not saved: " + fListFileName +
+                                 " could not be read at start and cannot be kept aside (" + error.what() + ")");
+    }
+}
+
+void TMouseCtrl::SaveClickList() {
+    if (fListFileUnreadableInPlace) {
+        KeepUnreadableListAside();
+    }
+    std::vector<const TMouseObj*> clicks;
+    clicks.reserve(fRows.size());
+    for (Row& row : fRows) {
+        row.runner->checked = row.checked;
+        clicks.push_back(row.runner.get());
+    }
+    SaveClickListFile(fListFileName, clicks);
+}
+
+void TMouseCtrl::RegisterHotKeys() {
+    const WindowHandle window = fView.windowHandle();
+    for (int n = 0; n < kHotKeyCount; ++n) {
+        const int id = fPlatform.hotKeys.addAtom(kHotKeyAtomPrefix + std::to_string(n));
+        // A key taken by another program stays without effect; there is nothing better to do about it.
+        fPlatform.hotKeys.registerHotKey(window, id, MOD_CONTROL, VK_F1 + n);
+        fHotKeyIds.push_back(std::to_string(id));
+    }
+}
+
+void TMouseCtrl::UnregisterHotKeys() {
+    const WindowHandle window = fView.windowHandle();
+    for (const std::string& id : std::exchange(fHotKeyIds, {})) {
+        fPlatform.hotKeys.unregisterHotKey(window, std::stoi(id));
+    }
+}
+
+void TMouseCtrl::NewClick() {
+    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor();
+    editor->setCaption(kNewCaption);
+    if (editor->ShowModal() != mrOk) {
+        return;
+    }
+    auto runner = std::make_unique<TBaseCtrlEX>(fPlatform);
+    // The editor writes all fields or none; when it fails nothing is added.
+    editor->SaveToClick(*runner);
+    AddClick(std::move(runner));
+}
+
+void TMouseCtrl::EditClick() {
+    const int focused = fView.focusedRow();
+    if (focused < 0 || focused >= RowCount()) {
+        return;
+    }
+    TBaseCtrlEX* runner = fRows[focused].runner.get();
+    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor();
+    editor->setCaption(kEditCaption);
+    editor->LoadFromClick(*runner);
+    if (editor->ShowModal() != mrOk) {
+        return;
+    }
+    // The click may have been deleted, or the program closed, while the dialog was open.
+    const int row = RowOf(runner);
+    if (row < 0) {
+        return;
+    }
+    editor->SaveToClick(*runner);
+    RepaintRow(row);
+}
+
+void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrlEX> runner) {
+    if (fClosed) {
+        return;
+    }
+    // The row is ticked, and the runner must agree, since the start hotkey asks the runner.
+    runner->checked = true;
+    fRows.push_back(Row{std::move(runner), true});
+    fView.rowInserted(RowCount() - 1);
+}
+
+void TMouseCtrl::DeleteClick() {
+    const int focused = fView.focusedRow();
+    if (focused < 0 || focused >= RowCount()) {
+        return;
+    }
+    const TBaseCtrl* chosen = fRows[focused].runner.get();
+    if (!fView.confirmDelete()) {
+        return;
+    }
+    // Ticks run while the question is open; find the row again.
+    const int row = RowOf(chosen);
+    if (row < 0) {
+        return;
+    }
+    std::unique_ptr<TBaseCtrl> runner = std::move(fRows[row].runner);
+    fRows.erase(fRows.begin() + row);
+    TBaseCtrl::Dispose(std::move(runner));
+    fView.rowRemoved(row);
+}
+
+void TMouseCtrl::StartAll() {
+    for (int row = 0; row < RowCount(); ++row) {
+        TBaseCtrlEX& runner = *fRows[row].runner;
+        if (fRows[row].checked && !runner.fRunning) {
+            runner.Start();
+            RepaintRow(row);
+        }
+    }
+    RepaintAll();
+    WatchRunners();
+}
+
+void TMouseCtrl::StopAll() {
+    for (Row& row : fRows) {
+        if (row.runner->fRunning) {
+            row.runner->Stop();
+        }
+    }
+    RepaintAll();
+}
+
+void TMouseCtrl::ShowOptions() {
+    const std::unique_ptr<IOptionsDialog> dialog = fView.createOptionsDialog();
+    if (dialog->ShowModal() == mrOk && !fClosed) {
+        ApplyColumns();
+    }
+}
+
+void TMouseCtrl::HotKeyPressed(unsigned vk) {
+    const int key = static_cast<int>(vk) - static_cast<int>(VK_F1);
+    for (Row& row : fRows) {
+        TBaseCtrlEX& runner = *row.runner;
+        if (runner.checked && key == runner.hkStart) {
+            runner.Start();
+        }
+        if (runner.fRunning && key == runner.hkStop) {
+            runner.Stop();
+        }
+    }
+    RepaintAll();
+    WatchRunners();
+}
+
+std::string TMouseCtrl::GetCellText(int row, int column) {
+    if (row < 0 || row >= RowCount() || column < 0) {
+        return {};
+    }
+    const TXMLColsType cols = Config().GetCols();
+    if (column >= cols.Count()) {
+        return {};
+    }
+    return ColumnText(*fRows[row].runner, cols.Item(column).GetName());
+}
+
+void TMouseCtrl::NodeChecked(int row, bool checked) {
+    if (row < 0 || row >= RowCount()) {
+        return;
+    }
+    fRows[row].checked = checked;
+    fRows[row].runner->checked = checked;
+}
+
+int TMouseCtrl::RowCount() const {
+    return static_cast<int>(fRows.size());
+}
+
+bool TMouseCtrl::RowChecked(int row) const {
+    return fRows.at(row).checked;
+}
+
+TBaseCtrlEX& TMouseCtrl::Runner(int row) const {
+    return *fRows.at(row).runner;
+}
+
+int TMouseCtrl::RowOf(const TBaseCtrl* runner) const {
+    const auto found =
+        std::find_if(fRows.begin(), fRows.end(), [&](const Row& row) { return row.runner.get() == runner; });
+    return found == fRows.end() ? -1 : static_cast<int>(found - fRows.begin());
+}
+
+// Last row first; a runner whose tick is on the stack is destroyed when that tick returns.
+void TMouseCtrl::ReleaseRows() {
+    std::vector<Row> rows = std::exchange(fRows, {});
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        TBaseCtrl::Dispose(std::move(row->runner));
+    }
+}
+
+void TMouseCtrl::RepaintRow(int row) {
+    Row& shown = fRows[row];
+    shown.shownRunning = shown.runner->fRunning;
+    shown.shownCount = shown.runner->fCount;
+    fView.repaintRow(row);
+}
+
+void TMouseCtrl::RepaintAll() {
+    for (Row& row : fRows) {
+        row.shownRunning = row.runner->fRunning;
+        row.shownCount = row.runner->fCount;
+    }
+    fView.repaintAll();
+}
+
+bool TMouseCtrl::AnyRunning() const {
+    return std::any_of(fRows.begin(), fRows.end(), [](const Row& row) { return row.runner->fRunning; });
+}
+
+void TMouseCtrl::WatchRunners() {
+    if (!AnyRunning()) {
+        return;
+    }
+    if (!fRefreshTimer) {
+        fRefreshTimer = fPlatform.loop.createTimer();
+        fRefreshTimer->setInterval(kRefreshIntervalMs);
+        fRefreshTimer->setOnTick([this] { RefreshChangedRows(); });
+    }
+    if (!fRefreshTimer->enabled()) {
+        fRefreshTimer->setEnabled(true);
+    }
+}
+
+// The status cell shows the count only while running, so a stopped runner's count changes need no repaint.
+void TMouseCtrl::RefreshChangedRows() {
+    for (int row = 0; row < RowCount(); ++row) {
+        const Row& shown = fRows[row];
+        const bool running = shown.runner->fRunning;
+        if (running != shown.shownRunning || (running && shown.runner->fCount != shown.shownCount)) {
+            RepaintRow(row);
+        }
+    }
+    if (fRefreshTimer && !AnyRunning()) {
+        fRefreshTimer->setEnabled(false);
+    }
+}

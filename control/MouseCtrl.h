@@ -6,21 +6,38 @@
 
 #include <pugixml.hpp>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 // The one controller: owns the runners, one per list row, answers the commands and hotkeys, loads the click list
 // and settings at construction and saves them at Close.
+//
+// Live status: runners tick on their own timers, so the controller watches them while any of them runs (a platform
+// timer every kRefreshIntervalMs) and calls repaintRow for each row whose "running N times" / "stopped" text has
+// changed. The view needs no timer of its own; it only repaints what it is told.
+//
+// Re-entrance: a runner's tick lets pending messages run, so Delete, Close and the hotkeys can arrive inside a tick.
+// Runners are always released through TBaseCtrl::Dispose, which waits for a running tick to return. Close may even
+// run while a modal dialog of NewClick/EditClick is open; the command then finds its runner gone and does nothing.
+// The view must outlive the controller.
 class TMouseCtrl {
 public:
+    static constexpr int kRefreshIntervalMs = 200;
+    static constexpr int kHotKeyCount = 12;
+
     // `folder` holds the click list and settings files (the program's folder).
     TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder);
     // Runs Close if it has not run.
     ~TMouseCtrl();
 
+    TMouseCtrl(const TMouseCtrl&) = delete;
+    TMouseCtrl& operator=(const TMouseCtrl&) = delete;
+
     // Stores the settings, saves both files, releases the runners and unregisters the hotkeys; every step runs even
-    // when an earlier one fails. Gives one message per failed save, naming the file and why.
+    // when an earlier one fails. Gives one message per failed save, naming the file and why. Runs once; later calls
+    // give no messages.
     std::vector<std::string> Close();
     // Messages for the user about the start (an unreadable file kept aside, and where).
     const std::vector<std::string>& StartupMessages() const { return fStartupMessages; }
@@ -36,6 +53,7 @@ public:
     void HotKeyPressed(unsigned vk);
 
     TConfig& Config();
+    // The text of a cell; empty for a row or column that does not exist.
     std::string GetCellText(int row, int column);
     void NodeChecked(int row, bool checked);
 
@@ -43,6 +61,8 @@ public:
     bool RowChecked(int row) const;
     TBaseCtrlEX& Runner(int row) const;
     const std::string& ListFileName() const { return fListFileName; }
+    // The registered hotkey identifiers as decimal text, in registration order.
+    const std::vector<std::string>& HotKeyIds() const { return fHotKeyIds; }
 
     void ApplyWindowSettings();
     void BuildColumns();
@@ -57,17 +77,37 @@ private:
     struct Row {
         std::unique_ptr<TBaseCtrlEX> runner;
         bool checked = true;
+        // What the view was last told about the runner's status.
+        bool shownRunning = false;
+        std::int32_t shownCount = 0;
     };
+
+    void RunStartupStep(const char* what, void (TMouseCtrl::*step)());
+    void StartIfAutorun();
+    void ReportUnreadableList(const std::string& error, const std::string& keptAsidePath);
+    void KeepUnreadableListAside();
+    int RowOf(const TBaseCtrl* runner) const;
+    void ReleaseRows();
+    void RepaintRow(int row);
+    void RepaintAll();
+    void WatchRunners();
+    void RefreshChangedRows();
+    bool AnyRunning() const;
 
     IMouseCtrlView& fView;
     Platform& fPlatform;
     std::string fFolder;
     pugi::xml_document fXMLDoc;
     std::string fListFileName;
+    // The list file could not be read and is still in place: it must be kept aside before anything is written there.
+    bool fListFileUnreadableInPlace = false;
     std::unique_ptr<TConfig> fConfig;
+    int fColumnCount = 0;
     std::vector<std::string> fHotKeyIds;
     std::vector<Row> fRows;
+    std::unique_ptr<ITimer> fRefreshTimer;
     std::vector<std::string> fStartupMessages;
+    std::vector<std::string> fCloseMessages;
     bool fClosed = false;
 };
 
