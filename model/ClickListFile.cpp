@@ -1,0 +1,177 @@
+#include "model/ClickListFile.h"
+
+#include "model/Maker.h"
+#include "model/SafeFile.h"
+#include "model/TextValue.h"
+
+#include <array>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <variant>
+
+namespace {
+
+using FieldOf =
+    std::variant<std::int32_t TMouseObj::*, std::string TMouseObj::*, std::uint8_t TMouseObj::*, bool TMouseObj::*>;
+
+struct ClickAttribute {
+    const char* name;
+    FieldOf field;
+};
+
+// The attributes of an `item`, in the order they are written.
+const std::array<ClickAttribute, 28> kClickAttributes{{
+    {"fPosX", &TMouseObj::fPosX},
+    {"fPosY", &TMouseObj::fPosY},
+    {"fStartAt", &TMouseObj::fStartAt},
+    {"fStartInterval", &TMouseObj::fStartInterval},
+    {"fRepeat", &TMouseObj::fRepeat},
+    {"fColor", &TMouseObj::fColor},
+    {"fTop", &TMouseObj::fTop},
+    {"fBottom", &TMouseObj::fBottom},
+    {"fLeft", &TMouseObj::fLeft},
+    {"fRight", &TMouseObj::fRight},
+    {"fBMP", &TMouseObj::fBMP},
+    {"fColorSimplar", &TMouseObj::fColorSimplar},
+    {"fBMPSimplar", &TMouseObj::fBMPSimplar},
+    {"pointType", &TMouseObj::pointType},
+    {"mouseType", &TMouseObj::mouseType},
+    {"actionType", &TMouseObj::actionType},
+    {"startType", &TMouseObj::startType},
+    {"stopType", &TMouseObj::stopType},
+    {"finishType", &TMouseObj::finishType},
+    {"ScreenType", &TMouseObj::ScreenType},
+    {"iClickInterval", &TMouseObj::iClickInterval},
+    {"hkStart", &TMouseObj::hkStart},
+    {"hkStop", &TMouseObj::hkStop},
+    {"fName", &TMouseObj::fName},
+    {"checked", &TMouseObj::checked},
+    {"fRanBegin", &TMouseObj::fRanBegin},
+    {"fRanEnd", &TMouseObj::fRanEnd},
+    {"InteverType", &TMouseObj::InteverType},
+}};
+
+template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+
+std::string FieldText(const TMouseObj& click, const FieldOf& field) {
+    return std::visit(Overloaded{
+                          [&](std::int32_t TMouseObj::*integer) { return std::to_string(click.*integer); },
+                          [&](std::string TMouseObj::*text) { return click.*text; },
+                          [&](std::uint8_t TMouseObj::*ordinal) { return std::to_string(click.*ordinal); },
+                          [&](bool TMouseObj::*boolean) { return BoolToString(click.*boolean); },
+                      },
+                      field);
+}
+
+// Throws std::invalid_argument when the text does not convert; the field is then unchanged.
+void SetFieldFromText(TMouseObj& click, const FieldOf& field, const std::string& text) {
+    std::visit(Overloaded{
+                   [&](std::int32_t TMouseObj::*integer) { click.*integer = StringToInt(text); },
+                   [&](std::string TMouseObj::*value) { click.*value = text; },
+                   // Only the low 8 bits are kept: 256 reads as 0 and -1 as 255.
+                   [&](std::uint8_t TMouseObj::*ordinal) {
+                       click.*ordinal = static_cast<std::uint8_t>(StringToInt(text) & 0xFF);
+                   },
+                   [&](bool TMouseObj::*boolean) { click.*boolean = StringToBool(text); },
+               },
+               field);
+}
+
+// The parser accepts several top-level elements; a well-formed document has exactly one, and reading only the
+// first would lose the others' clicks at the next save.
+bool HasOneRootElement(const pugi::xml_document& document) {
+    int elements = 0;
+    for (pugi::xml_node child : document.children()) {
+        elements += child.type() == pugi::node_element ? 1 : 0;
+    }
+    return elements == 1;
+}
+
+std::string ReasonNotLoaded(const pugi::xml_parse_result& result) {
+    if (result) {
+        return "more than one root element";
+    }
+    std::string reason = result.description();
+    if (result.status != pugi::status_file_not_found && result.status != pugi::status_io_error &&
+        result.status != pugi::status_out_of_memory) {
+        reason += " at offset " + std::to_string(result.offset);
+    }
+    return reason;
+}
+
+// An unreadable file is moved out of the way so that the save at close cannot replace it.
+void KeepUnreadableFile(const std::string& path, ClickListLoad& load) {
+    try {
+        load.keptAsidePath = KeepAside(path);
+    } catch (const std::runtime_error& error) {
+        load.error += "; " + std::string(error.what());
+    }
+}
+
+} // namespace
+
+void WriteClickNode(const TMouseObj& click, pugi::xml_node parent) {
+    pugi::xml_node item = parent.append_child("item");
+    for (const auto& attribute : kClickAttributes) {
+        item.append_attribute(attribute.name).set_value(FieldText(click, attribute.field).c_str());
+    }
+}
+
+void ReadClickNode(const pugi::xml_node& node, TMouseObj& click) {
+    for (const auto& attribute : kClickAttributes) {
+        const pugi::xml_attribute stored = node.attribute(attribute.name);
+        if (!stored) {
+            continue;
+        }
+        try {
+            SetFieldFromText(click, attribute.field, stored.value());
+        } catch (const std::invalid_argument&) {
+            // A value that does not convert keeps the field's default; the rest of the click still loads.
+        }
+    }
+}
+
+ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document) {
+    ClickListLoad load;
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored)) {
+        return load;
+    }
+    const pugi::xml_parse_result result = document.load_file(path.c_str());
+    if (!result || !HasOneRootElement(document)) {
+        document.reset();
+        load.status = ClickListLoad::Unreadable;
+        load.error = "Cannot read '" + path + "': " + ReasonNotLoaded(result);
+        KeepUnreadableFile(path, load);
+        return load;
+    }
+    load.status = ClickListLoad::Loaded;
+    for (pugi::xml_node child : document.document_element().children()) {
+        if (child.type() == pugi::node_element) {
+            load.items.push_back(child);
+        }
+    }
+    return load;
+}
+
+std::string ClickListText(const std::vector<const TMouseObj*>& clicks) {
+    pugi::xml_document document;
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version").set_value("1.0");
+    declaration.append_attribute("encoding").set_value("utf-8");
+    declaration.append_attribute("standalone").set_value("yes");
+    pugi::xml_node list = document.append_child("list");
+    list.append_attribute("versionNo").set_value("1.0");
+    list.append_attribute("generated").set_value(kMakerWebAddress);
+    for (const TMouseObj* click : clicks) {
+        WriteClickNode(*click, list);
+    }
+    std::ostringstream text;
+    document.save(text, "", pugi::format_raw, pugi::encoding_utf8);
+    return text.str();
+}
+
+void SaveClickListFile(const std::string& path, const std::vector<const TMouseObj*>& clicks) {
+    WriteFileAtomically(path, ClickListText(clicks));
+}
