@@ -1,0 +1,85 @@
+#include "platform/x11/PixelRows.h"
+
+#include <bit>
+#include <cstring>
+
+namespace {
+std::uint32_t readPixel(const std::uint8_t* at, int bytesPerPixel, bool msbFirst) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytesPerPixel; ++i) {
+        const int byteIndex = msbFirst ? i : bytesPerPixel - 1 - i;
+        value = (value << 8) | at[byteIndex];
+    }
+    return value;
+}
+
+// One channel of a pixel, scaled from however many bits its mask has to 8.
+std::uint8_t channel(std::uint32_t pixel, std::uint32_t mask) {
+    if (mask == 0)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const std::uint32_t value = (pixel & mask) >> shift;
+    if (bits >= 8)
+        return static_cast<std::uint8_t>(value >> (bits - 8));
+    return static_cast<std::uint8_t>(value * 255 / ((1u << bits) - 1));
+}
+
+std::uint32_t load32(const std::uint8_t* at) {
+    std::uint32_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+void store32(std::uint8_t* at, std::uint32_t value) {
+    std::memcpy(at, &value, sizeof value);
+}
+
+// Four B,G,R,X pixels become three words of packed B,G,R bytes, which the compiler keeps in registers.
+void convertBgrxRow(const std::uint8_t* source, int width, std::uint8_t* target) {
+    int x = 0;
+    for (; x + 4 <= width; x += 4, source += 16, target += 12) {
+        const std::uint32_t p0 = load32(source);
+        const std::uint32_t p1 = load32(source + 4);
+        const std::uint32_t p2 = load32(source + 8);
+        const std::uint32_t p3 = load32(source + 12);
+        store32(target, (p0 & 0xFFFFFF) | (p1 << 24));
+        store32(target + 4, ((p1 >> 8) & 0xFFFF) | (p2 << 16));
+        store32(target + 8, ((p2 >> 16) & 0xFF) | (p3 << 8));
+    }
+    for (; x < width; ++x, source += 4, target += 3) {
+        target[0] = source[0];
+        target[1] = source[1];
+        target[2] = source[2];
+    }
+}
+} // namespace
+
+bool isBgrxLayout(const PixelLayout& layout) {
+    return std::endian::native == std::endian::little && layout.bitsPerPixel == 32 && !layout.msbFirst &&
+           layout.redMask == 0xFF0000 && layout.greenMask == 0x00FF00 && layout.blueMask == 0x0000FF;
+}
+
+void convertPixelRows(const SourceRows& source, int width, int height, const TargetRows& target) {
+    if (!isBgrxLayout(source.layout)) {
+        convertPixelRowsGeneral(source, width, height, target);
+        return;
+    }
+    for (int y = 0; y < height; ++y)
+        convertBgrxRow(source.data + y * source.bytesPerLine, width, target.top + y * target.step);
+}
+
+void convertPixelRowsGeneral(const SourceRows& source, int width, int height, const TargetRows& target) {
+    const PixelLayout& layout = source.layout;
+    const int bytesPerPixel = layout.bitsPerPixel / 8;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = source.data + y * source.bytesPerLine;
+        std::uint8_t* to = target.top + y * target.step;
+        for (int x = 0; x < width; ++x, from += bytesPerPixel, to += 3) {
+            const std::uint32_t pixel = readPixel(from, bytesPerPixel, layout.msbFirst);
+            to[0] = channel(pixel, layout.blueMask);
+            to[1] = channel(pixel, layout.greenMask);
+            to[2] = channel(pixel, layout.redMask);
+        }
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// How the server lays out the pixels of an image it sends.
+struct PixelLayout {
+    int bitsPerPixel = 32;
+    bool msbFirst = false;
+    std::uint32_t redMask = 0xFF0000;
+    std::uint32_t greenMask = 0x00FF00;
+    std::uint32_t blueMask = 0x0000FF;
+};
+
+// Rows of server pixels, top row first.
+struct SourceRows {
+    const std::uint8_t* data = nullptr;
+    std::ptrdiff_t bytesPerLine = 0;
+    PixelLayout layout;
+};
+
+// Rows of 3-byte B,G,R pixels: `top` is where the top row goes, `step` the distance to the row below it, negative
+// for the bottom-up rows of the pixel buffer.
+struct TargetRows {
+    std::uint8_t* top = nullptr;
+    std::ptrdiff_t step = 0;
+};
+
+// The 32-bit little-endian B,G,R,X layout of nearly every true-colour X server, which has a fast conversion.
+bool isBgrxLayout(const PixelLayout& layout);
+
+// Converts width x height pixels into 3-byte B,G,R pixels, each channel scaled to 8 bits.
+void convertPixelRows(const SourceRows& source, int width, int height, const TargetRows& target);
+
+// The general conversion, one pixel at a time, for any true-colour layout; the reference for the fast path.
+void convertPixelRowsGeneral(const SourceRows& source, int width, int height, const TargetRows& target);

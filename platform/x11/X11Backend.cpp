@@ -1,0 +1,37 @@
+#include "platform/x11/X11Backend.h"
+
+#include "platform/x11/PosixClock.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11Mouse.h"
+#include "platform/x11/X11Screen.h"
+
+std::unique_ptr<X11Backend> X11Backend::open(const std::string& displayName) {
+    std::unique_ptr<X11Backend> backend(new X11Backend);
+    backend->m_connection = X11Connection::open(displayName);
+    backend->m_hotKeys = X11HotKeys::open(displayName);
+    if (!backend->m_connection || !backend->m_hotKeys)
+        return nullptr;
+    backend->m_mouse = std::make_unique<X11Mouse>(backend->m_connection->display());
+    backend->m_screen = std::make_unique<X11Screen>(backend->m_connection->display());
+    backend->m_clock = std::make_unique<PosixClock>();
+    return backend;
+}
+
+X11Backend::~X11Backend() = default;
+
+IMouse& X11Backend::mouse() {
+    return *m_mouse;
+}
+
+IScreen& X11Backend::screen() {
+    return *m_screen;
+}
+
+X11HotKeys& X11Backend::hotKeys() {
+    return *m_hotKeys;
+}
+
+IClock& X11Backend::clock() {
+    return *m_clock;
+}

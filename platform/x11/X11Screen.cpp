@@ -1,0 +1,176 @@
+#include "platform/x11/X11Screen.h"
+
+#include "platform/x11/PixelRows.h"
+#include "platform/x11/PrimaryMonitor.h"
+#include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11ShmSegment.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+bool randrListsMonitors(Display* display) {
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor))
+        return false;
+    return major > 1 || (major == 1 && minor >= 5);
+}
+
+std::vector<MonitorInfo> listMonitors(Display* display) {
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
+    std::vector<MonitorInfo> result;
+    for (int i = 0; i < count; ++i)
+        result.push_back({monitors[i].primary != 0, {monitors[i].width, monitors[i].height}});
+    if (monitors != nullptr)
+        XRRFreeMonitors(monitors);
+    return result;
+}
+
+PixelLayout layoutOf(const XImage& image) {
+    return {image.bits_per_pixel, image.byte_order == MSBFirst, static_cast<std::uint32_t>(image.red_mask),
+            static_cast<std::uint32_t>(image.green_mask), static_cast<std::uint32_t>(image.blue_mask)};
+}
+
+// Palette visuals and pixels narrower than a byte are not true colour; nothing here can convert them.
+bool isConvertible(const XImage& image) {
+    const int bpp = image.bits_per_pixel;
+    return (bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32) && image.red_mask != 0 && image.green_mask != 0 &&
+           image.blue_mask != 0;
+}
+
+// The rectangle clipped to the screen; empty when nothing of it is on the screen.
+struct Span {
+    long long begin;
+    long long end;
+    bool empty() const { return end <= begin; }
+};
+
+Span clip(long long start, long long length, long long limit) {
+    return {std::max(start, 0LL), std::min(start + length, limit)};
+}
+} // namespace
+
+struct X11Screen::Grab {
+    XImage* image = nullptr;
+    ~Grab() {
+        if (image != nullptr)
+            XDestroyImage(image);
+    }
+};
+
+X11Screen::X11Screen(Display* display, CaptureMethod method)
+    : m_display(display), m_sharedMemoryUsable(method == CaptureMethod::SharedMemoryFirst),
+      m_monitorsListed(randrListsMonitors(display)) {
+    installX11ErrorHandler();
+}
+
+X11Screen::~X11Screen() = default;
+
+TSize X11Screen::screenSize() {
+    const std::vector<MonitorInfo> monitors = m_monitorsListed ? listMonitors(m_display) : std::vector<MonitorInfo>{};
+    return primaryMonitorSize(monitors, rootSize());
+}
+
+TSize X11Screen::rootSize() {
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    XGetGeometry(m_display, DefaultRootWindow(m_display), &root, &x, &y, &width, &height, &border, &depth);
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+bool X11Screen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
+    if (width <= 0 || height <= 0 || bits == nullptr || lineWidth < 3LL * width)
+        return false;
+    const TSize screen = rootSize();
+    const Span columns = clip(left, width, screen.width);
+    const Span rows = clip(top, height, screen.height);
+    const bool wholeOnScreen =
+        columns.begin == left && columns.end == left + width && rows.begin == top && rows.end == top + height;
+    if (!wholeOnScreen)
+        std::memset(bits, 0, static_cast<std::size_t>(lineWidth) * height);
+    if (columns.empty() || rows.empty())
+        return true;
+
+    const int grabWidth = static_cast<int>(columns.end - columns.begin);
+    const int grabHeight = static_cast<int>(rows.end - rows.begin);
+    Grab grab;
+    if (!grabInto(static_cast<int>(columns.begin), static_cast<int>(rows.begin), grabWidth, grabHeight, grab))
+        return false;
+    const XImage& image = *grab.image;
+    const long long topRowInMemory = height - 1 - (rows.begin - top);
+    std::uint8_t* target = bits + topRowInMemory * lineWidth + 3 * (columns.begin - left);
+    convertPixelRows({reinterpret_cast<const std::uint8_t*>(image.data), image.bytes_per_line, layoutOf(image)},
+                     grabWidth, grabHeight, {target, -static_cast<std::ptrdiff_t>(lineWidth)});
+    return true;
+}
+
+std::uint32_t X11Screen::pixelColor(int x, int y) {
+    std::uint8_t bgr[4] = {};
+    if (!copyRect(x, y, 1, 1, bgr, sizeof bgr))
+        return 0;
+    return static_cast<std::uint32_t>(bgr[0]) << 16 | static_cast<std::uint32_t>(bgr[1]) << 8 | bgr[2];
+}
+
+bool X11Screen::grabInto(int x, int y, int width, int height, Grab& grab) {
+    m_lastCaptureUsedSharedMemory = m_sharedMemoryUsable && grabShared(x, y, width, height, grab);
+    if (!m_lastCaptureUsedSharedMemory) {
+        X11ErrorTrap trap(m_display);
+        grab.image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, width, height, AllPlanes, ZPixmap);
+        if (trap.syncAndCheck() && grab.image != nullptr) {
+            XDestroyImage(grab.image);
+            grab.image = nullptr;
+        }
+    }
+    if (grab.image != nullptr && !isConvertible(*grab.image)) {
+        XDestroyImage(grab.image);
+        grab.image = nullptr;
+    }
+    return grab.image != nullptr;
+}
+
+bool X11Screen::grabShared(int x, int y, int width, int height, Grab& grab) {
+    const int screen = DefaultScreen(m_display);
+    XShmSegmentInfo probe{};
+    XImage* image = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
+                                    ZPixmap, nullptr, &probe, width, height);
+    if (image == nullptr)
+        return false;
+    bool grabbed = ensureSegment(static_cast<std::size_t>(image->bytes_per_line) * height);
+    if (grabbed) {
+        image->data = m_segment->info().shmaddr;
+        image->obdata = reinterpret_cast<char*>(&m_segment->info());
+        X11ErrorTrap trap(m_display);
+        XShmGetImage(m_display, DefaultRootWindow(m_display), image, x, y, AllPlanes);
+        grabbed = !trap.syncAndCheck();
+    }
+    // The image of a shared segment owns only its header; destroying it leaves the segment alone.
+    if (grabbed)
+        grab.image = image;
+    else
+        XDestroyImage(image);
+    return grabbed;
+}
+
+bool X11Screen::ensureSegment(std::size_t bytes) {
+    if (m_segment && m_segment->size() >= bytes)
+        return true;
+    m_segment.reset();
+    m_segment = X11ShmSegment::create(m_display, bytes);
+    // A server that cannot attach one segment will not attach the next: use XGetImage from now on.
+    m_sharedMemoryUsable = m_segment != nullptr;
+    return m_sharedMemoryUsable;
+}

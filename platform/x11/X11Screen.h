@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Screen.h"
+
+#include <memory>
+
+struct _XDisplay;
+class X11ShmSegment;
+
+// Screen size and pixels of the root window. Captures go through one kept shared-memory segment when the server can
+// attach it, else through plain XGetImage.
+class X11Screen : public IScreen {
+public:
+    enum class CaptureMethod { SharedMemoryFirst, GetImageOnly };
+
+    explicit X11Screen(_XDisplay* display, CaptureMethod method = CaptureMethod::SharedMemoryFirst);
+    X11Screen(const X11Screen&) = delete;
+    X11Screen& operator=(const X11Screen&) = delete;
+    ~X11Screen() override;
+
+    TSize screenSize() override;
+    bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
+    std::uint32_t pixelColor(int x, int y) override;
+
+    // Whether the last capture that read the server went through shared memory.
+    bool lastCaptureUsedSharedMemory() const { return m_lastCaptureUsedSharedMemory; }
+
+private:
+    struct Grab;
+
+    TSize rootSize();
+    bool grabInto(int x, int y, int width, int height, Grab& grab);
+    bool grabShared(int x, int y, int width, int height, Grab& grab);
+    bool ensureSegment(std::size_t bytes);
+
+    _XDisplay* m_display;
+    bool m_sharedMemoryUsable;
+    bool m_monitorsListed;
+    bool m_lastCaptureUsedSharedMemory = false;
+    std::unique_ptr<X11ShmSegment> m_segment;
+};
