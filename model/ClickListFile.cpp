@@ -3,10 +3,10 @@
 #include "model/Maker.h"
 #include "model/SafeFile.h"
 #include "model/TextValue.h"
+#include "model/XmlFile.h"
 
 #include <array>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 #include <variant>
 
@@ -78,28 +78,6 @@ void SetFieldFromText(TMouseObj& click, const FieldOf& field, const std::string&
                field);
 }
 
-// The parser accepts several top-level elements; a well-formed document has exactly one, and reading only the
-// first would lose the others' clicks at the next save.
-bool HasOneRootElement(const pugi::xml_document& document) {
-    int elements = 0;
-    for (pugi::xml_node child : document.children()) {
-        elements += child.type() == pugi::node_element ? 1 : 0;
-    }
-    return elements == 1;
-}
-
-std::string ReasonNotLoaded(const pugi::xml_parse_result& result) {
-    if (result) {
-        return "more than one root element";
-    }
-    std::string reason = result.description();
-    if (result.status != pugi::status_file_not_found && result.status != pugi::status_io_error &&
-        result.status != pugi::status_out_of_memory) {
-        reason += " at offset " + std::to_string(result.offset);
-    }
-    return reason;
-}
-
 // An unreadable file is moved out of the way so that the save at close cannot replace it.
 void KeepUnreadableFile(const std::string& path, ClickListLoad& load) {
     try {
@@ -138,11 +116,10 @@ ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& doc
     if (!std::filesystem::exists(path, ignored)) {
         return load;
     }
-    const pugi::xml_parse_result result = document.load_file(path.c_str());
-    if (!result || !HasOneRootElement(document)) {
-        document.reset();
+    const std::string reason = LoadXmlFile(path, document);
+    if (!reason.empty()) {
         load.status = ClickListLoad::Unreadable;
-        load.error = "Cannot read '" + path + "': " + ReasonNotLoaded(result);
+        load.error = "Cannot read '" + path + "': " + reason;
         KeepUnreadableFile(path, load);
         return load;
     }
@@ -167,9 +144,7 @@ std::string ClickListText(const std::vector<const TMouseObj*>& clicks) {
     for (const TMouseObj* click : clicks) {
         WriteClickNode(*click, list);
     }
-    std::ostringstream text;
-    document.save(text, "", pugi::format_raw, pugi::encoding_utf8);
-    return text.str();
+    return RawXmlText(document);
 }
 
 void SaveClickListFile(const std::string& path, const std::vector<const TMouseObj*>& clicks) {

@@ -60,11 +60,14 @@ public:
     explicit TXMLColsType(pugi::xml_node node) : fNode(node) {}
     // The `col` children, in document order.
     int Count() const;
+    // Throws std::out_of_range for an index outside 0 to Count() - 1.
     TXMLColType Item(int index) const;
     TXMLColType Add();
     TXMLColType Insert(int index);
 
 private:
+    pugi::xml_node ColNode(int index) const;
+
     pugi::xml_node fNode;
 };
 
@@ -98,8 +101,12 @@ public:
     const std::string& KeptAsidePath() const { return fKeptAsidePath; }
 
 private:
+    TXMLConfigType Root() const;
     void CreateDefaultFile();
     void Open();
+    void UseTemplate();
+    void KeepAsideAndUseTemplate();
+    void LoadTemplate();
 
     std::string fFolder;
     pugi::xml_document fDocument;

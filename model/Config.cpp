@@ -1,0 +1,319 @@
+#include "model/Config.h"
+
+#include "model/Maker.h"
+#include "model/SafeFile.h"
+#include "model/TextValue.h"
+#include "model/XmlFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <string_view>
+
+namespace {
+
+constexpr char kDefaultConfigText[] =
+    R"(<?xml version="1.0"?>    <config versionNo="2.0" generated="https://tappora.example.org/">    )"
+    R"(<frame left="296" top="228" height="344" width="687" max="False" running="rbNormal" autorun="False"/>    )"
+    R"(<cols>    )"
+    R"(<col id="0" Name="Name" Align="left" Color="" Width="85" Visible="True" Index="0"/>    )"
+    R"(<col id="1" Name="Click Point" Align="left" Color="" Width="80" Visible="True" Index="1"/>    )"
+    R"(<col id="2" Name="Mouse Button" Align="left" Color="" Width="80" Visible="True" Index="2"/>    )"
+    R"(<col id="3" Name="Mouse Action" Align="left" Color="" Width="80" Visible="True" Index="3"/>    )"
+    R"(<col id="4" Name="Click Interval" Align="left" Color="" Width="80" Visible="True" Index="4"/>    )"
+    R"(<col id="5" Name="Start Option" Align="left" Color="" Width="72" Visible="True" Index="5"/>    )"
+    R"(<col id="6" Name="Stop Option" Align="left" Color="" Width="72" Visible="True" Index="6"/>    )"
+    R"(<col id="7" Name="Start HotKey" Align="left" Color="" Width="72" Visible="True" Index="7"/>    )"
+    R"(<col id="8" Name="Stop HotKey" Align="left" Color="" Width="72" Visible="True" Index="8"/>    )"
+    R"(<col id="9" Name="After Click Action" Align="left" Color="" Width="72" Visible="False" Index="9"/>    )"
+    R"(<col id="10" Name="Action Stats" Align="left" Color="" Width="72" Visible="True" Index="10"/>    )"
+    R"(</cols>    </config>    )";
+
+constexpr bool TemplateNamesTheMaker() {
+    constexpr std::string_view text(kDefaultConfigText);
+    constexpr std::string_view address(kMakerWebAddress);
+    constexpr std::string_view key = "generated=\"";
+    const std::size_t start = text.find(key) + key.size();
+    return text.substr(start, address.size()) == address && text[start + address.size()] == '"';
+}
+static_assert(TemplateNamesTheMaker(), "the settings template's generated attribute must be the maker's address");
+
+constexpr const char* kRequiredVersion = "2.0";
+
+// The template parsed once: the defaults for attributes that are missing or do not convert.
+const pugi::xml_document& TemplateDocument() {
+    static const pugi::xml_document document = [] {
+        pugi::xml_document parsed;
+        parsed.load_string(kDefaultConfigText);
+        return parsed;
+    }();
+    return document;
+}
+
+pugi::xml_node TemplateFrame() {
+    return TemplateDocument().document_element().child("frame");
+}
+
+int PositionAmongCols(pugi::xml_node col) {
+    int position = 0;
+    for (pugi::xml_node before = col.previous_sibling("col"); before; before = before.previous_sibling("col")) {
+        ++position;
+    }
+    return position;
+}
+
+// The template's col at the same position; a col beyond the template's last takes the last one's defaults.
+pugi::xml_node TemplateColFor(pugi::xml_node col) {
+    const pugi::xml_node cols = TemplateDocument().document_element().child("cols");
+    pugi::xml_node match = cols.first_child();
+    for (int position = PositionAmongCols(col); position > 0 && match.next_sibling("col"); --position) {
+        match = match.next_sibling("col");
+    }
+    return match;
+}
+
+void SetAttribute(pugi::xml_node node, const char* name, const std::string& text) {
+    pugi::xml_attribute attribute = node.attribute(name);
+    if (!attribute) {
+        attribute = node.append_attribute(name);
+    }
+    attribute.set_value(text.c_str());
+}
+
+std::string Text(pugi::xml_node node, const char* name) {
+    return node.attribute(name).value();
+}
+
+// A stored value that is missing or does not convert gives `fallback`'s value, so the program always starts.
+std::int32_t Integer(pugi::xml_node node, const char* name, pugi::xml_node fallback) {
+    try {
+        return StringToInt(Text(node, name));
+    } catch (const std::invalid_argument&) {
+        return StringToInt(Text(fallback, name));
+    }
+}
+
+bool Boolean(pugi::xml_node node, const char* name, pugi::xml_node fallback) {
+    try {
+        return StringToBool(Text(node, name));
+    } catch (const std::invalid_argument&) {
+        return StringToBool(Text(fallback, name));
+    }
+}
+
+// id and Index default to the col's own position, also beyond the template's eleven.
+std::int32_t Position(pugi::xml_node node, const char* name) {
+    try {
+        return StringToInt(Text(node, name));
+    } catch (const std::invalid_argument&) {
+        return PositionAmongCols(node);
+    }
+}
+
+} // namespace
+
+const char* const DefaultConfigText = kDefaultConfigText;
+
+std::string TXMLFrameType::Getrunning() const {
+    return Text(fNode, "running");
+}
+void TXMLFrameType::Setrunning(const std::string& value) {
+    SetAttribute(fNode, "running", value);
+}
+bool TXMLFrameType::Getautorun() const {
+    return Boolean(fNode, "autorun", TemplateFrame());
+}
+void TXMLFrameType::Setautorun(bool value) {
+    SetAttribute(fNode, "autorun", BoolToString(value));
+}
+std::int32_t TXMLFrameType::Getleft() const {
+    return Integer(fNode, "left", TemplateFrame());
+}
+void TXMLFrameType::Setleft(std::int32_t value) {
+    SetAttribute(fNode, "left", std::to_string(value));
+}
+std::int32_t TXMLFrameType::Gettop() const {
+    return Integer(fNode, "top", TemplateFrame());
+}
+void TXMLFrameType::Settop(std::int32_t value) {
+    SetAttribute(fNode, "top", std::to_string(value));
+}
+std::int32_t TXMLFrameType::Getheight() const {
+    return Integer(fNode, "height", TemplateFrame());
+}
+void TXMLFrameType::Setheight(std::int32_t value) {
+    SetAttribute(fNode, "height", std::to_string(value));
+}
+std::int32_t TXMLFrameType::Getwidth() const {
+    return Integer(fNode, "width", TemplateFrame());
+}
+void TXMLFrameType::Setwidth(std::int32_t value) {
+    SetAttribute(fNode, "width", std::to_string(value));
+}
+bool TXMLFrameType::Getmax() const {
+    return Boolean(fNode, "max", TemplateFrame());
+}
+void TXMLFrameType::Setmax(bool value) {
+    SetAttribute(fNode, "max", BoolToString(value));
+}
+
+std::int32_t TXMLColType::Getid() const {
+    return Position(fNode, "id");
+}
+void TXMLColType::Setid(std::int32_t value) {
+    SetAttribute(fNode, "id", std::to_string(value));
+}
+std::string TXMLColType::GetName() const {
+    return Text(fNode, "Name");
+}
+void TXMLColType::SetName(const std::string& value) {
+    SetAttribute(fNode, "Name", value);
+}
+std::string TXMLColType::GetAlign() const {
+    return Text(fNode, "Align");
+}
+void TXMLColType::SetAlign(const std::string& value) {
+    SetAttribute(fNode, "Align", value);
+}
+std::string TXMLColType::GetColor() const {
+    return Text(fNode, "Color");
+}
+void TXMLColType::SetColor(const std::string& value) {
+    SetAttribute(fNode, "Color", value);
+}
+bool TXMLColType::GetVisible() const {
+    return Boolean(fNode, "Visible", TemplateColFor(fNode));
+}
+void TXMLColType::SetVisible(bool value) {
+    SetAttribute(fNode, "Visible", BoolToString(value));
+}
+std::int32_t TXMLColType::GetWidth() const {
+    return Integer(fNode, "Width", TemplateColFor(fNode));
+}
+void TXMLColType::SetWidth(std::int32_t value) {
+    SetAttribute(fNode, "Width", std::to_string(value));
+}
+std::int32_t TXMLColType::GetIndex() const {
+    return Position(fNode, "Index");
+}
+void TXMLColType::SetIndex(std::int32_t value) {
+    SetAttribute(fNode, "Index", std::to_string(value));
+}
+
+int TXMLColsType::Count() const {
+    const auto cols = fNode.children("col");
+    return static_cast<int>(std::distance(cols.begin(), cols.end()));
+}
+
+TXMLColType TXMLColsType::Item(int index) const {
+    return TXMLColType(ColNode(index));
+}
+
+TXMLColType TXMLColsType::Add() {
+    return TXMLColType(fNode.append_child("col"));
+}
+
+TXMLColType TXMLColsType::Insert(int index) {
+    if (index == Count()) {
+        return Add();
+    }
+    return TXMLColType(fNode.insert_child_before("col", ColNode(index)));
+}
+
+pugi::xml_node TXMLColsType::ColNode(int index) const {
+    pugi::xml_node col = fNode.child("col");
+    for (int i = 0; i < index && col; ++i) {
+        col = col.next_sibling("col");
+    }
+    if (index < 0 || !col) {
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    return col;
+}
+
+std::string TXMLConfigType::GetversionNo() const {
+    return Text(fNode, "versionNo");
+}
+void TXMLConfigType::SetversionNo(const std::string& value) {
+    SetAttribute(fNode, "versionNo", value);
+}
+std::string TXMLConfigType::Getgenerated() const {
+    return Text(fNode, "generated");
+}
+void TXMLConfigType::Setgenerated(const std::string& value) {
+    SetAttribute(fNode, "generated", value);
+}
+TXMLFrameType TXMLConfigType::Getframe() const {
+    return TXMLFrameType(fNode.child("frame"));
+}
+TXMLColsType TXMLConfigType::Getcols() const {
+    return TXMLColsType(fNode.child("cols"));
+}
+
+TConfig::TConfig(std::string folder) : fFolder(std::move(folder)) {
+    Open();
+}
+
+TXMLFrameType TConfig::GetFrame() const {
+    return Root().Getframe();
+}
+
+TXMLColsType TConfig::GetCols() const {
+    return Root().Getcols();
+}
+
+bool TConfig::SaveConfig() {
+    WriteFileAtomically(ConfigFileName(), RawXmlText(fDocument.document_element()));
+    return true;
+}
+
+std::string TConfig::ConfigFileName() const {
+    return fFolder + "/" + kConfigFileName;
+}
+
+TXMLConfigType TConfig::Root() const {
+    return TXMLConfigType(fDocument.document_element());
+}
+
+void TConfig::CreateDefaultFile() {
+    WriteFileAtomically(ConfigFileName(), kDefaultConfigText);
+}
+
+void TConfig::Open() {
+    const std::string path = ConfigFileName();
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored)) {
+        UseTemplate();
+        return;
+    }
+    const bool parsed = LoadXmlFile(path, fDocument).empty();
+    if (parsed && Root().GetversionNo() != kRequiredVersion) {
+        UseTemplate();
+    } else if (!parsed || !fDocument.document_element().child("frame") || !fDocument.document_element().child("cols")) {
+        KeepAsideAndUseTemplate();
+    }
+}
+
+void TConfig::UseTemplate() {
+    try {
+        CreateDefaultFile();
+    } catch (const std::runtime_error&) {
+        // The defaults still apply for this run; the save at close reports the folder's fault.
+    }
+    LoadTemplate();
+}
+
+void TConfig::KeepAsideAndUseTemplate() {
+    try {
+        fKeptAsidePath = KeepAside(ConfigFileName());
+    } catch (const std::runtime_error&) {
+        // Without a copy kept aside the faulty file is left as it is rather than overwritten now.
+        LoadTemplate();
+        return;
+    }
+    UseTemplate();
+}
+
+void TConfig::LoadTemplate() {
+    fDocument.load_string(kDefaultConfigText);
+}
