@@ -1,0 +1,107 @@
+#include "control/FakeMouseCtrlView.h"
+
+#include "model/MouseObj.h"
+
+#include <algorithm>
+
+namespace {
+
+class FakeClickEditor : public IClickEditor {
+public:
+    FakeClickEditor(const FakeEditorScript& script, std::vector<FakeEditorUse>& uses)
+        : fScript(script), fUses(uses), fUse(uses.size()) {
+        fUses.emplace_back();
+    }
+    void setCaption(const std::string& caption) override { fUses[fUse].caption = caption; }
+    void LoadFromClick(TMouseObj& click) override { fUses[fUse].loaded = &click; }
+    int ShowModal() override {
+        if (fScript.whileShown) {
+            fScript.whileShown();
+        }
+        return fScript.result;
+    }
+    void SaveToClick(TMouseObj& click) override {
+        if (fScript.save) {
+            fScript.save(click);
+        }
+        fUses[fUse].saved = &click;
+    }
+
+private:
+    FakeEditorScript fScript;
+    std::vector<FakeEditorUse>& fUses;
+    std::size_t fUse;
+};
+
+class FakeOptionsDialog : public IOptionsDialog {
+public:
+    FakeOptionsDialog(int result, std::function<void()> whileShown)
+        : fResult(result), fWhileShown(std::move(whileShown)) {}
+    int ShowModal() override {
+        if (fWhileShown) {
+            fWhileShown();
+        }
+        return fResult;
+    }
+
+private:
+    int fResult;
+    std::function<void()> fWhileShown;
+};
+
+} // namespace
+
+void FakeMouseCtrlView::setWindowBounds(const TRect& value) {
+    bounds = value;
+    maximized = false;
+}
+
+void FakeMouseCtrlView::clearColumns() {
+    columns.clear();
+    displayOrder.clear();
+}
+
+void FakeMouseCtrlView::addColumn(const std::string& caption) {
+    displayOrder.push_back(static_cast<int>(columns.size()));
+    columns.push_back({caption});
+}
+
+void FakeMouseCtrlView::setColumnAlignment(int column, TColumnAlignment alignment) {
+    columns.at(column).alignment = alignment;
+}
+
+int FakeMouseCtrlView::columnPosition(int column) const {
+    const auto found = std::find(displayOrder.begin(), displayOrder.end(), column);
+    return static_cast<int>(found - displayOrder.begin());
+}
+
+void FakeMouseCtrlView::setColumnPosition(int column, int position) {
+    displayOrder.erase(displayOrder.begin() + columnPosition(column));
+    const int place = std::clamp(position, 0, static_cast<int>(displayOrder.size()));
+    displayOrder.insert(displayOrder.begin() + place, column);
+}
+
+bool FakeMouseCtrlView::confirmDelete() {
+    ++deleteQuestions;
+    if (whileAskingDelete) {
+        whileAskingDelete();
+    }
+    return deleteAnswer;
+}
+
+std::unique_ptr<IClickEditor> FakeMouseCtrlView::createClickEditor() {
+    return std::make_unique<FakeClickEditor>(editorScript, editorUses);
+}
+
+std::unique_ptr<IOptionsDialog> FakeMouseCtrlView::createOptionsDialog() {
+    ++optionsShown;
+    return std::make_unique<FakeOptionsDialog>(optionsResult, whileOptionsShown);
+}
+
+std::vector<std::string> FakeMouseCtrlView::shownCaptions() const {
+    std::vector<std::string> captions;
+    for (const int column : displayOrder) {
+        captions.push_back(columns.at(column).caption);
+    }
+    return captions;
+}

@@ -1,0 +1,398 @@
+#include "control/ControlFixture.h"
+
+#include <gmock/gmock.h>
+
+#include <stdexcept>
+
+using ::testing::Contains;
+using ::testing::Each;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::SizeIs;
+
+namespace {
+
+// FastClick timing: the wait tick comes 1000 ms after a start, then one click every 100 ms.
+constexpr int kFirstClickMs = 1100;
+constexpr int kIntervalMs = 100;
+
+TEST_F(ControlTest, StartButtonStartsOnlyCheckedIdleClicksAndKeepsTheCountOfRunningOnes) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 3, 4)});
+    StartController();
+    ctrl->NodeChecked(1, false);
+    ctrl->StartAll();
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+
+    fake.loop.advance(kFirstClickMs + 4 * kIntervalMs);
+    ASSERT_EQ(ctrl->Runner(0).fCount, 5);
+    ctrl->NodeChecked(1, true);
+    ctrl->StartAll();
+
+    EXPECT_EQ(ctrl->Runner(0).fCount, 5);
+    EXPECT_TRUE(ctrl->Runner(1).fRunning);
+    EXPECT_EQ(Cell(0, "Action Stats"), "running 5 times");
+    EXPECT_GT(view.repaintAlls, 0);
+}
+
+TEST_F(ControlTest, StopButtonStopsEveryRunningClick) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 3, 4)});
+    StartController();
+    ctrl->StartAll();
+    fake.loop.advance(kFirstClickMs);
+    ctrl->StopAll();
+    const std::size_t clicks = ClicksSoFar();
+    fake.loop.advance(5000);
+    EXPECT_EQ(ClicksSoFar(), clicks);
+    EXPECT_EQ(Cell(0, "Action Stats"), "stopped");
+    EXPECT_EQ(Cell(1, "Action Stats"), "stopped");
+}
+
+TEST_F(ControlTest, StartHotKeyRestartsARunningClickFromTheBeginning) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    ctrl->StartAll();
+    fake.loop.advance(kFirstClickMs + 4 * kIntervalMs);
+    ASSERT_EQ(ctrl->Runner(0).fCount, 5);
+
+    ASSERT_TRUE(PressCtrlF(1));
+
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_EQ(ctrl->Runner(0).fCount, 0);
+    const std::size_t clicks = ClicksSoFar();
+    fake.loop.advance(kFirstClickMs - 1);
+    EXPECT_EQ(ClicksSoFar(), clicks);
+    fake.loop.advance(1);
+    EXPECT_EQ(ClicksSoFar(), clicks + 1);
+}
+
+TEST_F(ControlTest, UncheckedClickIgnoresItsStartHotKeyButObeysItsStopHotKey) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    ctrl->NodeChecked(0, false);
+    PressCtrlF(1);
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+
+    ctrl->NodeChecked(0, true);
+    ctrl->StartAll();
+    ctrl->NodeChecked(0, false);
+    fake.loop.advance(kFirstClickMs + 2 * kIntervalMs);
+    PressCtrlF(1);
+    EXPECT_EQ(ctrl->Runner(0).fCount, 3);
+
+    PressCtrlF(2);
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+}
+
+TEST_F(ControlTest, EveryClickNamingAHotKeyReactsToIt) {
+    WriteList({FastClick("A", 3, 4), FastClick("B", 5, 4), FastClick("C", 3, 6)});
+    StartController();
+
+    PressCtrlF(3);
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_TRUE(ctrl->Runner(2).fRunning);
+
+    PressCtrlF(5);
+    PressCtrlF(4);
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_TRUE(ctrl->Runner(2).fRunning);
+}
+
+TEST_F(ControlTest, EqualStartAndStopHotKeysStartAndAtOnceStop) {
+    WriteList({FastClick("idle", 7, 7), FastClick("running", 7, 7)});
+    StartController();
+    ctrl->NodeChecked(0, false);
+    ctrl->StartAll();
+    ctrl->NodeChecked(0, true);
+    view.repaintAlls = 0;
+
+    PressCtrlF(7);
+
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_EQ(view.repaintAlls, 1);
+    fake.loop.advance(5000);
+    EXPECT_EQ(ClicksSoFar(), 0u);
+}
+
+TEST_F(ControlTest, CellsShowTheRowsClickAndLiveCount) {
+    WriteList({FastClick("fixed", 1, 2, R"(pointType="1" fPosX="300" fPosY="200")"),
+               FastClick("bad", 1, 2, R"(pointType="7" mouseType="9")")});
+    StartController();
+    ctrl->StartAll();
+    fake.loop.advance(kFirstClickMs + 11 * kIntervalMs);
+
+    EXPECT_EQ(Cell(0, "Name"), "fixed");
+    EXPECT_EQ(Cell(0, "Click Point"), "Click on fixed point:(300 : 200)");
+    EXPECT_EQ(Cell(0, "Action Stats"), "running 12 times");
+    EXPECT_EQ(Cell(0, "Click Interval"), "100ms");
+    EXPECT_EQ(Cell(1, "Click Point"), "unknown");
+    EXPECT_EQ(Cell(1, "Mouse Button"), "unknown");
+    EXPECT_EQ(ctrl->GetCellText(2, 0), "");
+    EXPECT_EQ(ctrl->GetCellText(-1, 0), "");
+    EXPECT_EQ(ctrl->GetCellText(0, 11), "");
+}
+
+TEST_F(ControlTest, ARenamedColumnShowsUnknownInEveryRow) {
+    EditSettings([](TConfig& config) { config.GetCols().Item(1).SetName("Click point"); });
+    WriteList({FastClick("A", 1, 2), FastClick("B", 1, 2, R"(pointType="1")")});
+    StartController();
+    EXPECT_EQ(view.columns[1].caption, "Click point");
+    EXPECT_EQ(ctrl->GetCellText(0, 1), "unknown");
+    EXPECT_EQ(ctrl->GetCellText(1, 1), "unknown");
+    EXPECT_EQ(ctrl->GetCellText(1, 0), "B");
+}
+
+TEST_F(ControlTest, StatusCellsAreRepaintedWhileRunnersCountAndOnceMoreWhenTheyStop) {
+    WriteList({FastClick("idle", 1, 2), FastClick("three", 3, 4, R"(stopType="1" fRepeat="3")")});
+    StartController();
+    PressCtrlF(3);
+    view.repaintedRows.clear();
+
+    fake.loop.advance(kFirstClickMs + kIntervalMs);
+    EXPECT_THAT(view.repaintedRows, Not(IsEmpty()));
+    const std::size_t whileRunning = view.repaintedRows.size();
+    fake.loop.advance(TMouseCtrl::kRefreshIntervalMs * 2);
+
+    EXPECT_EQ(Cell(1, "Action Stats"), "stopped");
+    EXPECT_GT(view.repaintedRows.size(), whileRunning);
+    EXPECT_THAT(view.repaintedRows, Each(1));
+    EXPECT_EQ(fake.loop.activeTimerCount(), 0u);
+}
+
+TEST_F(ControlTest, DeleteAsksFirstAndAnswerNoKeepsEverything) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 1, 2)});
+    StartController();
+    ctrl->DeleteClick();
+    EXPECT_EQ(view.deleteQuestions, 0);
+
+    ctrl->StartAll();
+    view.focused = 0;
+    view.deleteAnswer = false;
+    ctrl->DeleteClick();
+
+    EXPECT_EQ(view.deleteQuestions, 1);
+    EXPECT_EQ(ctrl->RowCount(), 2);
+    EXPECT_THAT(view.removed, IsEmpty());
+    const std::size_t clicks = ClicksSoFar();
+    fake.loop.advance(kFirstClickMs);
+    EXPECT_GT(ClicksSoFar(), clicks);
+}
+
+TEST_F(ControlTest, DeletingARunningClickStopsItsClickingAtOnce) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 3, 4)});
+    StartController();
+    ctrl->StartAll();
+    ctrl->NodeChecked(1, false);
+    ctrl->StopAll();
+    ctrl->StartAll();
+    fake.loop.advance(kFirstClickMs);
+    view.focused = 0;
+
+    ctrl->DeleteClick();
+
+    EXPECT_THAT(view.removed, ElementsAre(0));
+    ASSERT_EQ(ctrl->RowCount(), 1);
+    EXPECT_EQ(ctrl->Runner(0).fName, "B");
+    const std::size_t clicks = ClicksSoFar();
+    fake.loop.advance(5000);
+    EXPECT_EQ(ClicksSoFar(), clicks);
+    CloseController();
+    EXPECT_THAT(ReadFile(kClickListFileName), Not(testing::HasSubstr(R"(fName="A")")));
+}
+
+// The runner's tick lets pending messages run; a Delete queued before it runs inside the tick, while the runner
+// being deleted is on the stack.
+TEST_F(ControlTest, DeleteInsideTheDeletedRunnersOwnTickIsSafe) {
+    for (const int deleteAfterMs : {1000, kFirstClickMs}) {
+        WriteList({FastClick("A", 1, 2)});
+        StartController();
+        ctrl->StartAll();
+        view.focused = 0;
+        fake.loop.advance(deleteAfterMs - 1);
+        fake.loop.post([this] { ctrl->DeleteClick(); });
+
+        fake.loop.advance(1);
+
+        EXPECT_EQ(ctrl->RowCount(), 0);
+        const std::size_t clicks = ClicksSoFar();
+        fake.loop.advance(5000);
+        EXPECT_EQ(ClicksSoFar(), clicks);
+        EXPECT_EQ(fake.loop.activeTimerCount(), 0u) << deleteAfterMs;
+        CloseController();
+    }
+}
+
+TEST_F(ControlTest, CloseInsideARunnersTickReleasesEverythingSafely) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 1, 2)});
+    StartController();
+    ctrl->StartAll();
+    std::vector<std::string> messages{"not closed"};
+    fake.loop.advance(kFirstClickMs - 1);
+    fake.loop.post([&] { messages = CloseController(); });
+
+    fake.loop.advance(1);
+
+    EXPECT_EQ(ctrl, nullptr);
+    EXPECT_THAT(messages, IsEmpty());
+    EXPECT_EQ(fake.loop.timerCount(), 0u);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
+    EXPECT_THAT(ReadFile(kClickListFileName), testing::HasSubstr(R"(fName="B")"));
+}
+
+TEST_F(ControlTest, NewOkAppendsATickedIdleClickWrittenByTheEditor) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    view.editorScript.save = [](TMouseObj& click) {
+        click.fName = "made";
+        click.checked = false;
+    };
+
+    ctrl->NewClick();
+
+    ASSERT_THAT(view.editorUses, SizeIs(1));
+    EXPECT_EQ(view.editorUses[0].caption, "New Mouse Action");
+    EXPECT_EQ(view.editorUses[0].loaded, nullptr);
+    ASSERT_EQ(ctrl->RowCount(), 2);
+    EXPECT_EQ(view.editorUses[0].saved, &ctrl->Runner(1));
+    EXPECT_THAT(view.inserted, ElementsAre(1));
+    EXPECT_EQ(ctrl->Runner(1).fName, "made");
+    EXPECT_TRUE(ctrl->RowChecked(1));
+    EXPECT_TRUE(ctrl->Runner(1).checked);
+    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_EQ(ctrl->Runner(1).fRepeat, 100);
+}
+
+TEST_F(ControlTest, NewCancelledOrFailingToWriteAddsNothing) {
+    StartController();
+    view.editorScript.result = mrCancel;
+    ctrl->NewClick();
+    EXPECT_EQ(view.editorUses.at(0).saved, nullptr);
+
+    view.editorScript.result = mrOk;
+    view.editorScript.save = [](TMouseObj&) { throw std::invalid_argument("empty edit"); };
+    EXPECT_THROW(ctrl->NewClick(), std::invalid_argument);
+
+    EXPECT_EQ(ctrl->RowCount(), 0);
+    EXPECT_THAT(view.inserted, IsEmpty());
+}
+
+TEST_F(ControlTest, EditWithoutAFocusedRowOpensNothing) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    ctrl->EditClick();
+    EXPECT_THAT(view.editorUses, IsEmpty());
+}
+
+TEST_F(ControlTest, EditOkOnARunningClickKeepsItRunningWithTheNewFields) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 3, 4)});
+    StartController();
+    ctrl->StartAll();
+    fake.loop.advance(kFirstClickMs);
+    view.focused = 1;
+    view.repaintedRows.clear();
+    view.editorScript.save = [](TMouseObj& click) {
+        click.fName = "renamed";
+        click.pointType = ptFixed;
+        click.fPosX = 40;
+        click.fPosY = 50;
+    };
+
+    ctrl->EditClick();
+
+    ASSERT_THAT(view.editorUses, SizeIs(1));
+    EXPECT_EQ(view.editorUses[0].caption, "Edit Mouse Action");
+    EXPECT_EQ(view.editorUses[0].loaded, &ctrl->Runner(1));
+    EXPECT_EQ(view.editorUses[0].saved, &ctrl->Runner(1));
+    EXPECT_THAT(view.repaintedRows, Contains(1));
+    EXPECT_TRUE(ctrl->Runner(1).fRunning);
+    EXPECT_EQ(Cell(1, "Name"), "renamed");
+    fake.mouse.clearEvents();
+    fake.loop.advance(kIntervalMs);
+    EXPECT_THAT(fake.mouse.buttonEvents(MOUSEEVENTF_LEFTDOWN),
+                Contains(testing::Field(&FakeMouseEvent::pos, TPoint{40, 50})));
+}
+
+TEST_F(ControlTest, EditCancelLeavesTheClickUnchangedAndRunning) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    ctrl->StartAll();
+    view.focused = 0;
+    view.editorScript.result = mrCancel;
+    view.editorScript.save = [](TMouseObj& click) { click.fName = "changed"; };
+
+    ctrl->EditClick();
+
+    EXPECT_EQ(view.editorUses.at(0).saved, nullptr);
+    EXPECT_EQ(ctrl->Runner(0).fName, "A");
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+}
+
+TEST_F(ControlTest, EditOfAClickDeletedWhileTheEditorWasOpenWritesNothing) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    view.focused = 0;
+    view.editorScript.whileShown = [this] { ctrl->DeleteClick(); };
+    view.editorScript.save = [](TMouseObj& click) { click.fName = "changed"; };
+
+    ctrl->EditClick();
+
+    EXPECT_EQ(view.editorUses.at(0).saved, nullptr);
+    EXPECT_EQ(ctrl->RowCount(), 0);
+}
+
+TEST_F(ControlTest, DeleteFindsItsRowAgainWhenTheListChangedDuringTheQuestion) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 1, 2)});
+    StartController();
+    view.focused = 1;
+    view.editorScript.save = [](TMouseObj& click) { click.fName = "C"; };
+    bool deletedOther = false;
+    view.whileAskingDelete = [&] {
+        if (!deletedOther) {
+            deletedOther = true;
+            view.focused = 0;
+            ctrl->DeleteClick();
+        }
+    };
+
+    ctrl->DeleteClick();
+
+    ASSERT_EQ(ctrl->RowCount(), 0);
+    EXPECT_THAT(view.removed, ElementsAre(0, 0));
+}
+
+TEST_F(ControlTest, OptionsOkAppliesTheStoredColumnsAndCancelAppliesNothing) {
+    StartController();
+    view.dragColumn(0, 5);
+    view.setColumnWidth(1, 300);
+    view.optionsResult = mrCancel;
+    view.whileOptionsShown = [this] { ctrl->Config().GetCols().Item(0).SetVisible(false); };
+    ctrl->ShowOptions();
+    EXPECT_EQ(view.columnPosition(0), 5);
+    EXPECT_TRUE(view.columns[0].visible);
+
+    view.optionsResult = mrOk;
+    ctrl->ShowOptions();
+
+    EXPECT_EQ(view.optionsShown, 2);
+    EXPECT_FALSE(view.columns[0].visible);
+    EXPECT_EQ(view.mainColumn, 1);
+    EXPECT_EQ(view.columnPosition(0), 0);
+    EXPECT_EQ(view.columns[1].width, 80);
+}
+
+TEST_F(ControlTest, CommandsAfterCloseDoNothing) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    ctrl->Close();
+    ctrl->NewClick();
+    ctrl->StartAll();
+    PressCtrlF(1);
+    EXPECT_EQ(ctrl->RowCount(), 0);
+    EXPECT_EQ(fake.loop.timerCount(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+#include "control/ControlFixture.h"
+
+#include <gmock/gmock.h>
+#include <pugixml.hpp>
+
+#include <csignal>
+#include <fstream>
+#include <sys/resource.h>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kEmptyListText = R"(<?xml version="1.0" encoding="utf-8" standalone="yes"?>)"
+                                   R"(<list versionNo="1.0" generated="https://tappora.example.org/"/>)";
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+Attributes AttributesOf(const pugi::xml_node& node) {
+    Attributes attributes;
+    for (const pugi::xml_attribute& attribute : node.attributes()) {
+        attributes.emplace_back(attribute.name(), attribute.value());
+    }
+    return attributes;
+}
+
+// Writing to regular files fails past `bytes` for as long as it lives, also for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &fOld);
+        fOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = fOld;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &fOld);
+        std::signal(SIGXFSZ, fOldHandler);
+    }
+
+private:
+    rlimit fOld{};
+    void (*fOldHandler)(int);
+};
+
+TEST_F(ControlTest, StartsEmptyWithoutFilesAndCloseWritesEmptyListAndSettingsTemplate) {
+    StartController();
+    EXPECT_EQ(ctrl->RowCount(), 0);
+    EXPECT_THAT(ctrl->StartupMessages(), IsEmpty());
+    EXPECT_EQ(ctrl->ListFileName(), ListPath());
+
+    EXPECT_THAT(CloseController(), IsEmpty());
+
+    EXPECT_EQ(ReadFile(kClickListFileName), kEmptyListText);
+    pugi::xml_document saved;
+    pugi::xml_document expected;
+    ASSERT_TRUE(saved.load_file(ConfigPath().c_str()));
+    ASSERT_TRUE(expected.load_string(DefaultConfigText));
+    const pugi::xml_node savedConfig = saved.document_element();
+    const pugi::xml_node expectedConfig = expected.document_element();
+    EXPECT_EQ(AttributesOf(savedConfig), AttributesOf(expectedConfig));
+    EXPECT_EQ(AttributesOf(savedConfig.child("frame")), AttributesOf(expectedConfig.child("frame")));
+    std::vector<Attributes> savedCols;
+    std::vector<Attributes> expectedCols;
+    for (const pugi::xml_node& col : savedConfig.child("cols").children("col")) {
+        savedCols.push_back(AttributesOf(col));
+    }
+    for (const pugi::xml_node& col : expectedConfig.child("cols").children("col")) {
+        expectedCols.push_back(AttributesOf(col));
+    }
+    EXPECT_EQ(savedCols, expectedCols);
+}
+
+TEST_F(ControlTest, LoadsEveryItemAsARowTickedFromItsCheckedAttribute) {
+    WriteList({R"(fName="A")", R"(fName="B" checked="false")", "", R"(fName="D" checked="0")"});
+    StartController();
+    ASSERT_EQ(ctrl->RowCount(), 4);
+    EXPECT_EQ(ctrl->Runner(0).fName, "A");
+    EXPECT_EQ(ctrl->Runner(2).fName, "New Click");
+    EXPECT_EQ((std::vector<bool>{ctrl->RowChecked(0), ctrl->RowChecked(1), ctrl->RowChecked(2), ctrl->RowChecked(3)}),
+              (std::vector<bool>{true, false, true, false}));
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+}
+
+TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose) {
+    StartController();
+    const auto& calls = fake.hotKeys.calls();
+    ASSERT_THAT(calls, SizeIs(TMouseCtrl::kHotKeyCount));
+    std::vector<std::string> expectedIds;
+    for (int n = 0; n < TMouseCtrl::kHotKeyCount; ++n) {
+        const int atom = fake.hotKeys.addAtom("TapporaHotKeyF" + std::to_string(n));
+        EXPECT_EQ(calls[n].kind, FakeHotKeyCall::Kind::Register);
+        EXPECT_EQ(calls[n].window, FakeMouseCtrlView::kWindow);
+        EXPECT_EQ(calls[n].id, atom);
+        EXPECT_EQ(calls[n].modifiers, unsigned{MOD_CONTROL});
+        EXPECT_EQ(calls[n].vk, VK_F1 + n);
+        expectedIds.push_back(std::to_string(atom));
+    }
+    EXPECT_EQ(ctrl->HotKeyIds(), expectedIds);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
+
+    CloseController();
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
+    ASSERT_THAT(calls, SizeIs(24));
+    EXPECT_EQ(calls[12].kind, FakeHotKeyCall::Kind::Unregister);
+    EXPECT_EQ(calls[12].window, FakeMouseCtrlView::kWindow);
+}
+
+TEST_F(ControlTest, AKeyTakenByAnotherProgramIsSkippedSilently) {
+    fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 4);
+    StartController();
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 11u);
+    EXPECT_THAT(ctrl->HotKeyIds(), SizeIs(12));
+    EXPECT_THAT(ctrl->StartupMessages(), IsEmpty());
+}
+
+TEST_F(ControlTest, AutorunStartsOnlyTheCheckedClicks) {
+    EditSettings([](TConfig& config) { config.GetFrame().Setautorun(true); });
+    WriteList({FastClick("on", 1, 2), FastClick("off", 1, 2, R"(checked="False")"), FastClick("on too", 5, 6)});
+    StartController();
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_TRUE(ctrl->Runner(2).fRunning);
+}
+
+TEST_F(ControlTest, WithoutAutorunNothingStarts) {
+    WriteList({FastClick("on", 1, 2)});
+    StartController();
+    fake.loop.advance(5000);
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_EQ(ClicksSoFar(), 0u);
+}
+
+TEST_F(ControlTest, CloseSavesTheRowsCheckStateAndStopsEveryRunner) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 1, 2)});
+    StartController();
+    ctrl->StartAll();
+    ctrl->NodeChecked(0, false);
+    EXPECT_FALSE(ctrl->Runner(0).checked);
+
+    EXPECT_THAT(CloseController(), IsEmpty());
+
+    EXPECT_EQ(fake.loop.activeTimerCount(), 0u);
+    pugi::xml_document saved;
+    ASSERT_TRUE(saved.load_file(ListPath().c_str()));
+    const pugi::xml_node first = saved.document_element().first_child();
+    EXPECT_STREQ(first.attribute("checked").value(), "False");
+    EXPECT_STREQ(first.next_sibling().attribute("checked").value(), "True");
+}
+
+TEST_F(ControlTest, CloseRunsOnceAndTheDestructorClosesWhenNobodyDid) {
+    StartController();
+    EXPECT_THAT(ctrl->Close(), IsEmpty());
+    WriteFile(kClickListFileName, "changed by hand");
+    EXPECT_THAT(ctrl->Close(), IsEmpty());
+    ctrl.reset();
+    EXPECT_EQ(ReadFile(kClickListFileName), "changed by hand");
+    EXPECT_THAT(fake.hotKeys.calls(), SizeIs(24));
+
+    WriteList({R"(fName="kept")"});
+    StartController();
+    ctrl.reset();
+    EXPECT_THAT(ReadFile(kClickListFileName), HasSubstr(R"(fName="kept")"));
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
+}
+
+TEST_F(ControlTest, FailedSavesAreReportedWhileTheOldFilesStayWholeAndEveryOtherStepRuns) {
+    WriteList({FastClick("A", 1, 2), FastClick("B", 1, 2)});
+    StartController();
+    ctrl->StartAll();
+    const std::string oldList = ReadFile(kClickListFileName);
+    const std::string oldConfig = ReadFile(kConfigFileName);
+    ctrl->NodeChecked(0, false);
+
+    std::vector<std::string> messages;
+    {
+        const FileSizeLimit noRoom(16);
+        messages = ctrl->Close();
+    }
+
+    ASSERT_THAT(messages, SizeIs(2));
+    EXPECT_THAT(messages[0], HasSubstr(ConfigPath()));
+    EXPECT_THAT(messages[1], HasSubstr(ListPath()));
+    EXPECT_EQ(ReadFile(kClickListFileName), oldList);
+    EXPECT_EQ(ReadFile(kConfigFileName), oldConfig);
+    EXPECT_THAT(FilesStartingWith(kClickListFileName), IsEmpty());
+    EXPECT_EQ(ctrl->RowCount(), 0);
+    EXPECT_EQ(fake.loop.activeTimerCount(), 0u);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
+}
+
+TEST_F(ControlTest, AFolderThatIsGoneAtCloseGivesOneMessagePerFile) {
+    StartController();
+    fs::rename(folder, folder.string() + ".moved");
+    std::ofstream(folder) << "not a folder";
+
+    const std::vector<std::string> messages = CloseController();
+
+    EXPECT_THAT(messages, ElementsAre(HasSubstr(kConfigFileName), HasSubstr(kClickListFileName)));
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
+    fs::remove(folder);
+    fs::rename(folder.string() + ".moved", folder);
+}
+
+TEST_F(ControlTest, AnUnreadableListIsKeptAsideMentionedAndNotOverwritten) {
+    const std::string broken = R"(<list><item fName="half)";
+    WriteFile(kClickListFileName, broken);
+    StartController();
+
+    EXPECT_EQ(ctrl->RowCount(), 0);
+    const std::vector<fs::path> kept = FilesStartingWith(kClickListFileName);
+    ASSERT_THAT(kept, SizeIs(1));
+    ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr(kept[0].string()));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr(ListPath()));
+
+    EXPECT_THAT(CloseController(), IsEmpty());
+    EXPECT_EQ(ReadFile(kept[0].filename().string()), broken);
+    EXPECT_EQ(ReadFile(kClickListFileName), kEmptyListText);
+}
+
+TEST_F(ControlTest, AnUnreadableSettingsFileIsKeptAsideAndMentioned) {
+    WriteFile(kConfigFileName, "<config versionNo=\"2.0\"><frame");
+    StartController();
+
+    const std::vector<fs::path> kept = FilesStartingWith(kConfigFileName);
+    ASSERT_THAT(kept, SizeIs(1));
+    ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr(kept[0].string()));
+    EXPECT_EQ(view.columns.size(), 11u);
+    EXPECT_EQ(view.bounds, (TRect{296, 228, 687, 344}));
+}
+
+TEST_F(ControlTest, ABrokenSettingsValueDoesNotKeepTheListFromLoading) {
+    EditSettings([](TConfig& config) { config.GetFrame().Setautorun(true); });
+    std::string settings = ReadFile(kConfigFileName);
+    settings.replace(settings.find(R"(left="296")"), 10, R"(left="x")");
+    WriteFile(kConfigFileName, settings);
+    WriteList({FastClick("A", 1, 2)});
+
+    StartController();
+
+    EXPECT_EQ(ctrl->RowCount(), 1);
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
+    EXPECT_EQ(view.columns.size(), 11u);
+}
+
+TEST_F(ControlTest, SavedListMatchesTheExpectedTextAfterNewAndEdits) {
+    WriteList({R"(fName="loaded" fPosX="7")"});
+    StartController();
+    view.editorScript.save = [](TMouseObj& click) {
+        click.fName = "Fish & <chips>";
+        click.pointType = ptFixed;
+        click.fPosX = 300;
+        click.fPosY = -200;
+        click.fStartInterval = 60;
+        click.fRepeat = 1;
+        click.hkStart = 11;
+        click.hkStop = 0;
+    };
+    ctrl->NewClick();
+    view.focused = 0;
+    view.editorScript.save = [](TMouseObj& click) { click.fColor = "clLime"; };
+    ctrl->EditClick();
+    ctrl->NodeChecked(1, false);
+
+    EXPECT_THAT(CloseController(), IsEmpty());
+
+    const std::string expected =
+        R"(<?xml version="1.0" encoding="utf-8" standalone="yes"?>)"
+        R"(<list versionNo="1.0" generated="https://tappora.example.org/">)"
+        R"(<item fPosX="7" fPosY="0" fStartAt="" fStartInterval="10000" fRepeat="100" fColor="clLime" fTop="0" )"
+        R"(fBottom="768" fLeft="0" fRight="1024" fBMP="" fColorSimplar="100" fBMPSimplar="100" pointType="0" )"
+        R"(mouseType="0" actionType="0" startType="0" stopType="0" finishType="0" ScreenType="0" )"
+        R"(iClickInterval="1000" hkStart="1" hkStop="2" fName="loaded" checked="True" fRanBegin="100" )"
+        R"(fRanEnd="5000" InteverType="0"/>)"
+        R"(<item fPosX="300" fPosY="-200" fStartAt="" fStartInterval="60" fRepeat="1" fColor="clBlack" fTop="0" )"
+        R"(fBottom="768" fLeft="0" fRight="1024" fBMP="" fColorSimplar="100" fBMPSimplar="100" pointType="1" )"
+        R"(mouseType="0" actionType="0" startType="0" stopType="0" finishType="0" ScreenType="0" )"
+        R"(iClickInterval="1000" hkStart="11" hkStop="0" fName="Fish &amp; &lt;chips>" checked="False" )"
+        R"(fRanBegin="100" fRanEnd="5000" InteverType="0"/>)"
+        R"(</list>)";
+    EXPECT_EQ(ReadFile(kClickListFileName), expected);
+}
+
+} // namespace
