@@ -1,1 +1,285 @@
 #include "engine/BaseCtrl.h"
+
+#include "engine/Search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr double kMsPerDay = 86'400'000.0;
+
+// One to two decimal digits at `pos`, advancing it; nothing when there is no digit there.
+std::optional<int> ReadTimeField(const std::string& text, std::size_t& pos) {
+    int value = 0;
+    std::size_t digits = 0;
+    while (pos < text.size() && digits < 2 && text[pos] >= '0' && text[pos] <= '9') {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+        ++digits;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return value;
+}
+
+// "hh:mm:ss" or "hh:mm" (24-hour, one or two digits each) as a fraction of a day.
+double TimeOfDayFromText(const std::string& text) {
+    const auto invalid = [&] { return std::invalid_argument("'" + text + "' is not a valid time"); };
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::size_t last = text.find_last_not_of(' ');
+    if (first == std::string::npos)
+        throw invalid();
+    const std::string trimmed = text.substr(first, last - first + 1);
+    std::size_t pos = 0;
+    int fields[3] = {0, 0, 0};
+    int count = 0;
+    for (; count < 3; ++count) {
+        if (count > 0) {
+            if (pos == trimmed.size())
+                break;
+            if (trimmed[pos++] != ':')
+                throw invalid();
+        }
+        const std::optional<int> field = ReadTimeField(trimmed, pos);
+        if (!field)
+            throw invalid();
+        fields[count] = *field;
+    }
+    if (count < 2 || pos != trimmed.size() || fields[0] > 23 || fields[1] > 59 || fields[2] > 59)
+        throw invalid();
+    return ((fields[0] * 60 + fields[1]) * 60 + fields[2]) * 1000 / kMsPerDay;
+}
+
+long double RoundHalfToEven(long double value) {
+    const long double lower = std::floor(value);
+    const long double fraction = value - lower;
+    if (fraction > 0.5L)
+        return lower + 1;
+    if (fraction < 0.5L)
+        return lower;
+    return std::fmod(lower, 2.0L) == 0 ? lower : lower + 1;
+}
+
+struct ButtonFlags {
+    std::uint32_t down;
+    std::uint32_t up;
+};
+
+ButtonFlags FlagsOf(TMouseType button) {
+    switch (button) {
+    case mtLeft:
+        return {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    case mtRight:
+        return {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+    default:
+        return {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
+    }
+}
+
+} // namespace
+
+// Tracks how deeply the runner's ticks are nested, and destroys a runner disposed meanwhile once the outermost
+// tick is done. It must be the first object of a tick, so that nothing of the runner is touched after it.
+class TBaseCtrl::TickScope {
+public:
+    explicit TickScope(TBaseCtrl& runner) : fRunner(runner) { ++fRunner.fTickDepth; }
+    TickScope(const TickScope&) = delete;
+    TickScope& operator=(const TickScope&) = delete;
+    ~TickScope() {
+        if (--fRunner.fTickDepth == 0 && fRunner.fDisposed)
+            delete &fRunner;
+    }
+
+private:
+    TBaseCtrl& fRunner;
+};
+
+TBaseCtrl::TBaseCtrl(Platform& platform) : fPlatform(platform) {}
+
+TBaseCtrl::~TBaseCtrl() {
+    if (fTimer)
+        fTimer->setEnabled(false);
+}
+
+void TBaseCtrl::Start() {
+    if (!fTimer)
+        fTimer = fPlatform.loop.createTimer();
+    fTimer->setEnabled(false);
+    fTimer->setInterval(kWaitTickInterval);
+    fTimer->setOnTick([this] { StartWaitTick(); });
+    fCount = 0;
+    fRunning = true;
+    ++fStartNumber;
+    fTimer->setEnabled(true);
+}
+
+void TBaseCtrl::Stop() {
+    if (fTimer)
+        fTimer->setEnabled(false);
+    fRunning = false;
+    ++fStartNumber;
+}
+
+void TBaseCtrl::StartWaitTick() {
+    TickScope scope(*this);
+    if (!ProcessMessagesStillRunning(fStartNumber))
+        return;
+    ++fCount;
+    if (StartConditionHolds())
+        SwitchToClicking();
+}
+
+void TBaseCtrl::ClickTick() {
+    TickScope scope(*this);
+    const std::uint64_t startNumber = fStartNumber;
+    const TPoint origin = fPlatform.mouse.cursorPos();
+    if (!ProcessMessagesStillRunning(startNumber))
+        return;
+    const std::optional<TPoint> target = FindTarget(startNumber);
+    if (!target)
+        return;
+    fPlatform.mouse.setCursorPos(target->x, target->y);
+    SendButtonEvents();
+    ++fCount;
+    if (pointType != ptCurrent)
+        ApplyFinish(origin);
+    StopWhenRepeatReached();
+    if (InteverType == itRandom)
+        NextRandomInterval();
+}
+
+void TBaseCtrl::NextRandomInterval() {
+    const std::optional<std::uint64_t> counter = fPlatform.clock.performanceCounter();
+    std::uint32_t seed = counter ? static_cast<std::uint32_t>(*counter) : fPlatform.clock.tickCount();
+    seed = seed * 134775813u + 1u;
+    const auto r = static_cast<std::uint32_t>((static_cast<std::uint64_t>(seed) * 100u) >> 32);
+    const long double span = static_cast<long double>(static_cast<std::int64_t>(fRanEnd) - fRanBegin);
+    const long double offset = RoundHalfToEven(span * (static_cast<long double>(r) / 100.0L));
+    SetClickInterval(fRanBegin + static_cast<std::int64_t>(offset));
+}
+
+void TBaseCtrl::Dispose(std::unique_ptr<TBaseCtrl> runner) {
+    if (!runner)
+        return;
+    runner->Stop();
+    if (runner->fTickDepth == 0)
+        return;
+    // The outermost tick's TickScope destroys it.
+    runner->fDisposed = true;
+    runner.release();
+}
+
+bool TBaseCtrl::ProcessMessagesStillRunning(std::uint64_t startNumber) {
+    fPlatform.loop.processMessages();
+    return !fDisposed && fRunning && fStartNumber == startNumber;
+}
+
+bool TBaseCtrl::StartConditionHolds() {
+    switch (startType) {
+    case stNow:
+        return true;
+    case stAt:
+        return TimeOfDayFromText(fStartAt) - fPlatform.clock.timeOfDay() <= 0;
+    default:
+        return fCount >= fStartInterval;
+    }
+}
+
+void TBaseCtrl::SwitchToClicking() {
+    fTimer->setEnabled(false);
+    fTimer->setOnTick([this] { ClickTick(); });
+    if (InteverType != itFixed)
+        NextRandomInterval();
+    else
+        SetClickInterval(iClickInterval);
+    fCount = 0;
+    fTimer->setEnabled(true);
+}
+
+// A timer does not tick at 0 ms, which would leave a running click that never clicks; the shortest period is 1 ms.
+void TBaseCtrl::SetClickInterval(std::int64_t ms) {
+    if (fTimer)
+        fTimer->setInterval(static_cast<int>(std::clamp<std::int64_t>(ms, 1, std::numeric_limits<int>::max())));
+}
+
+TBaseCtrl::SearchRect TBaseCtrl::SearchScope() {
+    if (ScreenType != scFull)
+        return {fLeft, fTop, fRight, fBottom};
+    const TSize screen = fPlatform.screen.screenSize();
+    return {0, 0, screen.width, screen.height};
+}
+
+std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
+    switch (pointType) {
+    case ptCurrent:
+        return fPlatform.mouse.cursorPos();
+    case ptFixed:
+        if (!ProcessMessagesStillRunning(startNumber))
+            return std::nullopt;
+        return TPoint{fPosX, fPosY};
+    case ptColor: {
+        const auto [left, top, right, bottom] = SearchScope();
+        const TPoint found = SearchColorBlock(fPlatform.screen, fColor, left, top, right, bottom, fColorSimplar);
+        return found.x == -1 ? NotFound() : found;
+    }
+    case ptPicture: {
+        if (fBMP.empty())
+            return std::nullopt;
+        TBDBitmapData* picture = GetPicture();
+        const auto [left, top, right, bottom] = SearchScope();
+        const TPoint found = SearchPicture(fPlatform.screen, picture, left, top, right, bottom, fBMPSimplar);
+        return found.x == -1 ? NotFound() : found;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<TPoint> TBaseCtrl::NotFound() {
+    fPlatform.loop.processMessages();
+    return std::nullopt;
+}
+
+void TBaseCtrl::SendButtonEvents() {
+    const auto [down, up] = FlagsOf(mouseType);
+    IMouse& mouse = fPlatform.mouse;
+    switch (actionType) {
+    case atSingle:
+        mouse.sendButtonEvent(down);
+        mouse.sendButtonEvent(up);
+        break;
+    case atDouble:
+        for (int i = 0; i < 2; ++i) {
+            mouse.sendButtonEvent(down);
+            mouse.sendButtonEvent(up);
+        }
+        break;
+    case atUp:
+        mouse.sendButtonEvent(up);
+        break;
+    default:
+        mouse.sendButtonEvent(down);
+        break;
+    }
+}
+
+void TBaseCtrl::ApplyFinish(TPoint origin) {
+    if (finishType != ftBack && finishType != ftBackClick)
+        return;
+    fPlatform.mouse.setCursorPos(origin.x, origin.y);
+    if (finishType == ftBackClick) {
+        fPlatform.mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
+        fPlatform.mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+    }
+}
+
+void TBaseCtrl::StopWhenRepeatReached() {
+    if (stopType == spRepeat && fCount >= fRepeat) {
+        fTimer->setEnabled(false);
+        fRunning = false;
+    }
+}

@@ -3,24 +3,37 @@
 #include "model/MouseObj.h"
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 // A click definition that runs over time on its own timer: it waits for its start condition on one-second ticks,
 // then performs one click step per tick of the click interval.
+//
+// Ticks let pending messages run, so Stop, Start, Delete and the runner's own next tick can all come in the middle
+// of a tick. After each such point a tick goes on only while its runner still runs the same start and has not been
+// disposed; otherwise it ends there without touching the runner again.
 class TBaseCtrl : public TMouseObj {
 public:
+    static constexpr int kWaitTickInterval = 1000;
+
     explicit TBaseCtrl(Platform& platform);
     ~TBaseCtrl() override;
 
-    // Arms the runner from the beginning, whatever its state.
+    // Arms the runner from the beginning, whatever its state: it waits again and its count starts from 0.
     void Start();
+    // Stops ticking; the count and the timer's settings stay until the next start.
     void Stop();
+    // Tick of the waiting phase: counts the seconds and switches to clicking once the start condition holds.
+    // Throws when `fStartAt` is not a time of day (the runner then keeps waiting).
     void StartWaitTick();
+    // Tick of the clicking phase: one click step. Throws when `fColor` or `fBMP` cannot be decoded.
     void ClickTick();
+    // Draws the next random interval from fRanBegin..fRanEnd and sets it on the timer.
     void NextRandomInterval();
 
     // Stops the runner and destroys it now, or, when called from inside one of its ticks (a tick lets pending
-    // messages run, so Delete or close can come in there), right after that tick has returned.
+    // messages run, so Delete or close can come in there), right after the outermost of its ticks has returned.
     static void Dispose(std::unique_ptr<TBaseCtrl> runner);
 
     std::unique_ptr<ITimer> fTimer;
@@ -29,6 +42,31 @@ public:
 
 protected:
     Platform& fPlatform;
+
+private:
+    class TickScope;
+    // Left, top, right and bottom, right and bottom exclusive.
+    struct SearchRect {
+        std::int32_t left, top, right, bottom;
+    };
+
+    // Lets pending messages run; false when meanwhile the runner was disposed, stopped or started anew.
+    bool ProcessMessagesStillRunning(std::uint64_t startNumber);
+    bool StartConditionHolds();
+    void SwitchToClicking();
+    void SetClickInterval(std::int64_t ms);
+    // The whole screen as it is now, or the stored scope unclipped.
+    SearchRect SearchScope();
+    std::optional<TPoint> FindTarget(std::uint64_t startNumber);
+    std::optional<TPoint> NotFound();
+    void SendButtonEvents();
+    void ApplyFinish(TPoint origin);
+    void StopWhenRepeatReached();
+
+    int fTickDepth = 0;
+    bool fDisposed = false;
+    // Counts every Start and Stop, so a tick can tell whether its run is still the current one.
+    std::uint64_t fStartNumber = 0;
 };
 
 // What every list entry is; adds nothing.

@@ -1,0 +1,165 @@
+#include "RunnerTestSupport.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+// Commands that come in through a tick's pump: Delete, Stop and Start by hotkey, and the runner's own next tick.
+class BaseCtrlReentryTest : public RunnerTest {
+protected:
+    void SetUp() override {
+        RunnerTest::SetUp();
+        probe = new ProbeRunner(fake.platform, destroyed);
+        owned.reset(probe);
+        probe->iClickInterval = 100;
+    }
+    void disposeInNextPump() {
+        fake.loop.post([this] { TBaseCtrl::Dispose(std::move(owned)); });
+    }
+
+    bool destroyed = false;
+    ProbeRunner* probe = nullptr;
+    std::unique_ptr<TBaseCtrl> owned;
+};
+
+TEST_F(BaseCtrlReentryTest, DisposeOutsideATickDestroysAtOnce) {
+    probe->Start();
+    TBaseCtrl::Dispose(std::move(owned));
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(fake.loop.timerCount(), 0u);
+}
+
+TEST_F(BaseCtrlReentryTest, DisposeOfNothingIsHarmless) {
+    TBaseCtrl::Dispose(nullptr);
+}
+
+TEST_F(BaseCtrlReentryTest, DisposeInsideAClickTicksPumpDestroysAfterTheTickWithoutAClick) {
+    probe->Start();
+    fake.loop.advance(1099);
+    disposeInNextPump();
+    fake.loop.advance(1);
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(fake.loop.timerCount(), 0u);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    fake.loop.advance(5000);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+}
+
+TEST_F(BaseCtrlReentryTest, DisposeInsideAWaitTicksPumpDestroysAfterTheTick) {
+    probe->Start();
+    disposeInNextPump();
+    fake.loop.advance(1000);
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(fake.loop.timerCount(), 0u);
+    fake.loop.advance(5000);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+}
+
+TEST_F(BaseCtrlReentryTest, DisposeInsideTheFixedPointsSecondPump) {
+    probe->pointType = ptFixed;
+    probe->Start();
+    fake.loop.advance(1099);
+    fake.loop.post([this] { disposeInNextPump(); });
+    fake.loop.advance(1);
+    EXPECT_TRUE(destroyed);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+}
+
+TEST_F(BaseCtrlReentryTest, DisposeInsideTheNotFoundPump) {
+    probe->pointType = ptColor;
+    probe->fColor = "clRed";
+    probe->Start();
+    fake.loop.advance(1099);
+    fake.loop.post([this] { disposeInNextPump(); });
+    fake.loop.advance(1);
+    EXPECT_TRUE(destroyed);
+}
+
+TEST_F(BaseCtrlReentryTest, SameRunnersNextTickRunsNestedInsideItsPump) {
+    probe->iClickInterval = 1;
+    probe->Start();
+    fake.loop.advance(1000);
+    fake.loop.post([this] { fake.loop.advance(1); });
+    fake.loop.advance(1);
+    EXPECT_THAT(leftClickTimes(), ElementsAre(1002, 1002));
+    EXPECT_EQ(fake.mouse.buttonEvents(MOUSEEVENTF_LEFTDOWN).size(), 2u);
+    EXPECT_EQ(probe->fCount, 2);
+}
+
+TEST_F(BaseCtrlReentryTest, NestedTicksStillStopAtTheRepeatCount) {
+    probe->iClickInterval = 1;
+    probe->stopType = spRepeat;
+    probe->fRepeat = 1;
+    probe->Start();
+    fake.loop.advance(1000);
+    fake.loop.post([this] { fake.loop.advance(1); });
+    fake.loop.advance(1);
+    EXPECT_THAT(leftClickTimes(), ElementsAre(1002));
+    EXPECT_EQ(probe->fCount, 1);
+    EXPECT_FALSE(probe->fRunning);
+}
+
+TEST_F(BaseCtrlReentryTest, DisposeInsideANestedTickWaitsForTheOutermostTick) {
+    probe->iClickInterval = 1;
+    probe->Start();
+    fake.loop.advance(1000);
+    fake.loop.post([this] {
+        disposeInNextPump();
+        fake.loop.advance(1);
+        EXPECT_FALSE(destroyed);
+    });
+    fake.loop.advance(1);
+    EXPECT_TRUE(destroyed);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+}
+
+TEST_F(BaseCtrlReentryTest, StopInsideAClickTicksPumpPreventsItsClick) {
+    probe->Start();
+    fake.loop.advance(1099);
+    fake.loop.post([this] { probe->Stop(); });
+    fake.loop.advance(1);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_EQ(probe->fCount, 0);
+}
+
+TEST_F(BaseCtrlReentryTest, StopInsideAWaitTicksPumpKeepsTheRunnerStopped) {
+    probe->Start();
+    fake.loop.post([this] { probe->Stop(); });
+    fake.loop.advance(10'000);
+    EXPECT_FALSE(probe->fRunning);
+    EXPECT_FALSE(probe->fTimer->enabled());
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+}
+
+TEST_F(BaseCtrlReentryTest, StartInsideARandomClickTicksPumpLeavesTheRunnerWaiting) {
+    probe->InteverType = itRandom;
+    probe->Start();
+    fake.loop.advance(1000);
+    const int interval = probe->fTimer->interval();
+    fake.loop.advance(interval - 1);
+    fake.loop.post([this] { probe->Start(); });
+    fake.loop.advance(1);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_EQ(probe->fCount, 0);
+    EXPECT_EQ(probe->fTimer->interval(), 1000);
+    EXPECT_TRUE(probe->fRunning);
+}
+
+TEST_F(BaseCtrlReentryTest, OtherRunnersTickInsideThePump) {
+    TBaseCtrlEX other(fake.platform);
+    other.mouseType = mtRight;
+    other.iClickInterval = 100;
+    probe->Start();
+    fake.loop.advance(50);
+    other.Start();
+    fake.loop.advance(1049);
+    fake.loop.post([this] { fake.loop.advance(50); });
+    fake.loop.advance(1);
+    EXPECT_THAT(fake.mouse.buttonFlags(),
+                ElementsAre(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP));
+}
+
+} // namespace

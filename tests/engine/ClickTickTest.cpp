@@ -1,0 +1,302 @@
+#include "RunnerTestSupport.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+namespace {
+
+using Kind = FakeMouseEvent::Kind;
+
+FakeMouseEvent Move(int x, int y, std::int64_t time) {
+    return {Kind::Move, 0, {x, y}, time};
+}
+FakeMouseEvent Button(std::uint32_t flag, int x, int y, std::int64_t time) {
+    return {Kind::Button, flag, {x, y}, time};
+}
+
+// A runner that clicks every 100 ms once started, with its first click step at 1100.
+class ClickTickTest : public RunnerTest {
+protected:
+    void SetUp() override {
+        RunnerTest::SetUp();
+        runner->iClickInterval = 100;
+        fake.mouse.placePointer({5, 6});
+    }
+    void runFirstStep() {
+        runner->Start();
+        fake.loop.advance(1100);
+    }
+};
+
+TEST_F(ClickTickTest, RightDoubleClickAtAFixedPointThenBackAndLeftClick) {
+    runner->pointType = ptFixed;
+    runner->fPosX = 300;
+    runner->fPosY = 200;
+    runner->mouseType = mtRight;
+    runner->actionType = atDouble;
+    runner->finishType = ftBackClick;
+    runFirstStep();
+    EXPECT_THAT(fake.mouse.events(),
+                ElementsAre(Move(300, 200, 1100), Button(MOUSEEVENTF_RIGHTDOWN, 300, 200, 1100),
+                            Button(MOUSEEVENTF_RIGHTUP, 300, 200, 1100), Button(MOUSEEVENTF_RIGHTDOWN, 300, 200, 1100),
+                            Button(MOUSEEVENTF_RIGHTUP, 300, 200, 1100), Move(5, 6, 1100),
+                            Button(MOUSEEVENTF_LEFTDOWN, 5, 6, 1100), Button(MOUSEEVENTF_LEFTUP, 5, 6, 1100)));
+    EXPECT_EQ(runner->fCount, 1);
+}
+
+struct EventCase {
+    const char* name;
+    TMouseType mouseType;
+    TActionType actionType;
+    std::vector<std::uint32_t> flags;
+};
+
+class ClickEventTest : public ClickTickTest, public ::testing::WithParamInterface<EventCase> {};
+
+TEST_P(ClickEventTest, SendsTheButtonEventsOfTheTable) {
+    runner->mouseType = GetParam().mouseType;
+    runner->actionType = GetParam().actionType;
+    runFirstStep();
+    EXPECT_THAT(fake.mouse.buttonFlags(), ElementsAreArray(GetParam().flags));
+    EXPECT_EQ(runner->fCount, 1);
+}
+
+constexpr std::uint32_t LD = MOUSEEVENTF_LEFTDOWN, LU = MOUSEEVENTF_LEFTUP, RD = MOUSEEVENTF_RIGHTDOWN,
+                        RU = MOUSEEVENTF_RIGHTUP, MD = MOUSEEVENTF_MIDDLEDOWN, MU = MOUSEEVENTF_MIDDLEUP;
+
+INSTANTIATE_TEST_SUITE_P(Table, ClickEventTest,
+                         ::testing::Values(EventCase{"LeftSingle", mtLeft, atSingle, {LD, LU}},
+                                           EventCase{"LeftDouble", mtLeft, atDouble, {LD, LU, LD, LU}},
+                                           EventCase{"RightDown", mtRight, atDown, {RD}},
+                                           EventCase{"RightUp", mtRight, atUp, {RU}},
+                                           EventCase{"MiddleSingle", mtMiddle, atSingle, {MD, MU}},
+                                           EventCase{"MiddleDouble", mtMiddle, atDouble, {MD, MU, MD, MU}},
+                                           EventCase{"UnknownButtonIsMiddle", 3, atSingle, {MD, MU}},
+                                           EventCase{"UnknownActionIsDown", mtLeft, 4, {LD}},
+                                           EventCase{"UnknownBothIsMiddleDown", 255, 255, {MD}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ClickTickTest, CurrentPointClickMovesToWhereThePointerIsAndDoesNothingAfter) {
+    for (const TFinishType finish : {ftNothing, ftBack, ftBackClick}) {
+        SCOPED_TRACE(int(finish));
+        FakePlatform platform;
+        TBaseCtrlEX click(platform.platform);
+        click.finishType = finish;
+        click.iClickInterval = 100;
+        platform.mouse.placePointer({40, 50});
+        click.Start();
+        platform.loop.advance(1100);
+        EXPECT_THAT(platform.mouse.events(),
+                    ElementsAre(Move(40, 50, 1100), Button(LD, 40, 50, 1100), Button(LU, 40, 50, 1100)));
+    }
+}
+
+TEST_F(ClickTickTest, BackMovesThePointerBackWithoutAClick) {
+    runner->pointType = ptFixed;
+    runner->fPosX = 9;
+    runner->fPosY = 8;
+    runner->finishType = ftBack;
+    runFirstStep();
+    EXPECT_THAT(fake.mouse.events(),
+                ElementsAre(Move(9, 8, 1100), Button(LD, 9, 8, 1100), Button(LU, 9, 8, 1100), Move(5, 6, 1100)));
+}
+
+TEST_F(ClickTickTest, UnknownFinishDoesNothingAfter) {
+    runner->pointType = ptFixed;
+    runner->finishType = 3;
+    runFirstStep();
+    EXPECT_EQ(fake.mouse.events().size(), 3u);
+}
+
+TEST_F(ClickTickTest, OriginIsWhereThePointerWasBeforeThePump) {
+    runner->pointType = ptFixed;
+    runner->finishType = ftBack;
+    runner->Start();
+    fake.loop.advance(1099);
+    fake.loop.post([this] { fake.mouse.placePointer({70, 80}); });
+    fake.loop.advance(1);
+    EXPECT_EQ(fake.mouse.events().back(), Move(5, 6, 1100));
+}
+
+TEST_F(ClickTickTest, CurrentPointIsReadAfterThePump) {
+    runner->Start();
+    fake.loop.advance(1099);
+    fake.loop.post([this] { fake.mouse.placePointer({70, 80}); });
+    fake.loop.advance(1);
+    EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 70, 80, 1100)));
+}
+
+TEST_F(ClickTickTest, FixedPointMayLieOffTheScreen) {
+    runner->pointType = ptFixed;
+    runner->fPosX = -20;
+    runner->fPosY = 99999;
+    runFirstStep();
+    EXPECT_EQ(fake.mouse.events().front(), Move(-20, 99999, 1100));
+}
+
+TEST_F(ClickTickTest, ButtonDownOfOneClickIsReleasedByAnotherClicksButtonUp) {
+    runner->pointType = ptFixed;
+    runner->actionType = atDown;
+    runner->stopType = spRepeat;
+    runner->fRepeat = 1;
+    runFirstStep();
+    EXPECT_TRUE(fake.mouse.isButtonDown(LD));
+    fake.loop.advance(5000);
+    EXPECT_TRUE(fake.mouse.isButtonDown(LD));
+
+    TBaseCtrlEX release(fake.platform);
+    release.actionType = atUp;
+    release.iClickInterval = 100;
+    release.stopType = spRepeat;
+    release.fRepeat = 1;
+    release.Start();
+    fake.loop.advance(1100);
+    EXPECT_FALSE(fake.mouse.isButtonDown(LD));
+    EXPECT_THAT(fake.mouse.buttonFlags(), ElementsAre(LD, LU));
+}
+
+TEST_F(ClickTickTest, UnknownPointTypeNeverClicks) {
+    runner->pointType = 4;
+    runner->stopType = spRepeat;
+    runner->fRepeat = 1;
+    runFirstStep();
+    fake.loop.advance(1000);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(runner->fCount, 0);
+}
+
+class ColorClickTest : public ClickTickTest {
+protected:
+    void SetUp() override {
+        ClickTickTest::SetUp();
+        fake.screen.resize(640, 480);
+        ReadScreenMetrics(fake.screen);
+        runner->pointType = ptColor;
+        runner->fColor = "clRed";
+        runner->stopType = spRepeat;
+        runner->fRepeat = 2;
+    }
+};
+
+TEST_F(ColorClickTest, ColourAbsentNeverMovesNorCountsAndTheClickKeepsRunning) {
+    runFirstStep();
+    fake.loop.advance(10'000);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_EQ(runner->fCount, 0);
+    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(fake.screen.copyCount(), 101);
+}
+
+TEST_F(ColorClickTest, ClicksWhereTheColourShowsAndCountsOnlyThoseTicks) {
+    runFirstStep();
+    fake.loop.advance(200);
+    fake.screen.setPixel(30, 40, 0xFF0000);
+    fake.loop.advance(100);
+    fake.screen.fill(0);
+    fake.loop.advance(300);
+    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_TRUE(runner->fRunning);
+    fake.screen.setPixel(31, 41, 0xFF0000);
+    fake.loop.advance(100);
+    EXPECT_THAT(fake.mouse.events(),
+                ElementsAre(Move(30, 40, 1400), Button(LD, 30, 40, 1400), Button(LU, 30, 40, 1400), Move(31, 41, 1800),
+                            Button(LD, 31, 41, 1800), Button(LU, 31, 41, 1800)));
+    EXPECT_EQ(runner->fCount, 2);
+    EXPECT_FALSE(runner->fRunning);
+}
+
+TEST_F(ColorClickTest, FullScreenScopeIsTheScreenSizeAtEachTick) {
+    fake.screen.setPixel(600, 10, 0xFF0000);
+    runner->stopType = spCommand;
+    runFirstStep();
+    EXPECT_EQ(fake.screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 640, 480}));
+    fake.screen.resize(320, 200);
+    fake.loop.advance(100);
+    EXPECT_EQ(fake.screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 320, 200}));
+    EXPECT_EQ(runner->fCount, 1);
+}
+
+TEST_F(ColorClickTest, PartScopeIsPassedAsStoredEvenBeyondTheScreen) {
+    runner->ScreenType = scPart;
+    runner->fLeft = 100;
+    runner->fTop = 50;
+    runner->fRight = 5000;
+    runner->fBottom = 4000;
+    fake.screen.setPixel(90, 60, 0xFF0000);
+    fake.screen.setPixel(639, 479, 0xFF0000);
+    runFirstStep();
+    EXPECT_EQ(fake.screen.lastCopy(), (FakeScreen::CopyRequest{100, 50, 4900, 3950}));
+    EXPECT_EQ(fake.mouse.events().front(), Move(639, 479, 1100));
+}
+
+TEST_F(ColorClickTest, AfterClickActionAppliesToColourClicks) {
+    runner->finishType = ftBackClick;
+    fake.screen.setPixel(1, 2, 0xFF0000);
+    runFirstStep();
+    EXPECT_THAT(fake.mouse.events(), ElementsAre(Move(1, 2, 1100), Button(LD, 1, 2, 1100), Button(LU, 1, 2, 1100),
+                                                 Move(5, 6, 1100), Button(LD, 5, 6, 1100), Button(LU, 5, 6, 1100)));
+}
+
+class PictureClickTest : public ClickTickTest {
+protected:
+    void SetUp() override {
+        ClickTickTest::SetUp();
+        fake.screen.resize(200, 100);
+        ReadScreenMetrics(fake.screen);
+        runner->pointType = ptPicture;
+        runner->stopType = spRepeat;
+        runner->fRepeat = 1;
+    }
+    const std::vector<std::uint32_t> picture = {0x112233, 0x445566, 0x778899, 0xAABBCC, 0xDDEEFF, 0x102030};
+};
+
+TEST_F(PictureClickTest, ClicksTheCentreOfThePictureOnScreen) {
+    runner->fBMP = StreamToBase64(MakeBmp24(3, picture));
+    fake.screen.paint(50, 20, 3, picture);
+    runFirstStep();
+    EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100)));
+    EXPECT_FALSE(runner->fRunning);
+}
+
+TEST_F(PictureClickTest, EmptyPictureDoesNothingAndNeverStopsByCount) {
+    runFirstStep();
+    fake.loop.advance(5000);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_EQ(fake.screen.copyCount(), 0);
+    EXPECT_EQ(runner->fCount, 0);
+    EXPECT_TRUE(runner->fRunning);
+}
+
+TEST_F(PictureClickTest, PictureThatIsNotOnScreenDoesNotCount) {
+    runner->fBMP = StreamToBase64(MakeBmp24(3, picture));
+    runFirstStep();
+    fake.loop.advance(500);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_EQ(fake.screen.copyCount(), 6);
+    EXPECT_TRUE(runner->fRunning);
+}
+
+TEST_F(PictureClickTest, UndecodablePictureTextEndsEachTickWithoutAClick) {
+    runner->fBMP = "abc";
+    runFirstStep();
+    fake.loop.advance(100);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_EQ(droppedErrors.size(), 2u);
+    EXPECT_TRUE(runner->fRunning);
+}
+
+TEST_F(PictureClickTest, PictureThatIsNotA24BitBmpIsNeverFound) {
+    runner->fBMP = StreamToBase64({'B', 'M', 0, 0});
+    fake.screen.fill(0);
+    runFirstStep();
+    fake.loop.advance(100);
+    EXPECT_THAT(fake.mouse.events(), IsEmpty());
+    EXPECT_TRUE(droppedErrors.empty());
+    EXPECT_TRUE(runner->fRunning);
+}
+
+} // namespace

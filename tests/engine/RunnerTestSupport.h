@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/BaseCtrl.h"
+#include "platform/ErrorGuard.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A runner on the fake platform, with what a test asks of its clicks.
+class RunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setDroppedErrorObserver([this](const char* what) { droppedErrors.emplace_back(what); });
+    }
+    void TearDown() override { setDroppedErrorObserver(nullptr); }
+
+    // Virtual times of the button events of one kind.
+    std::vector<std::int64_t> timesOf(std::uint32_t flag) const {
+        std::vector<std::int64_t> times;
+        for (const FakeMouseEvent& event : fake.mouse.buttonEvents(flag))
+            times.push_back(event.time);
+        return times;
+    }
+    std::vector<std::int64_t> leftClickTimes() const { return timesOf(MOUSEEVENTF_LEFTDOWN); }
+    std::int64_t firstLeftClickTime() const {
+        const auto times = leftClickTimes();
+        return times.empty() ? -1 : times.front();
+    }
+
+    FakePlatform fake;
+    std::unique_ptr<TBaseCtrlEX> runner = std::make_unique<TBaseCtrlEX>(fake.platform);
+    std::vector<std::string> droppedErrors;
+};
+
+// A runner that tells when it is destroyed.
+class ProbeRunner : public TBaseCtrlEX {
+public:
+    ProbeRunner(Platform& platform, bool& destroyed) : TBaseCtrlEX(platform), fDestroyed(destroyed) {}
+    ~ProbeRunner() override { fDestroyed = true; }
+
+private:
+    bool& fDestroyed;
+};
+
+// A complete 24-bit BMP file image of `rgbRows` (0x00RRGGBB, top row first).
+inline std::vector<std::uint8_t> MakeBmp24(int width, const std::vector<std::uint32_t>& rgbRows) {
+    const int height = static_cast<int>(rgbRows.size()) / width;
+    const int lineWidth = (width * 3 + 3) / 4 * 4;
+    const auto fileSize = static_cast<std::uint32_t>(54 + lineWidth * height);
+    std::vector<std::uint8_t> bytes;
+    const auto put = [&](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    bytes.push_back('B');
+    bytes.push_back('M');
+    put(fileSize, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(static_cast<std::uint32_t>(width), 4);
+    put(static_cast<std::uint32_t>(height), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(static_cast<std::uint32_t>(lineWidth * height), 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (int row = height - 1; row >= 0; --row) {
+        for (int x = 0; x < width; ++x)
+            put(rgbRows[static_cast<std::size_t>(row * width + x)], 3);
+        for (int pad = width * 3; pad < lineWidth; ++pad)
+            bytes.push_back(0);
+    }
+    return bytes;
+}
