@@ -67,6 +67,7 @@ X11HotKeys::X11HotKeys(std::unique_ptr<X11Connection> connection) : m_connection
     // Held keys then repeat as presses alone, so one press is told from the next by its release.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(display, True, &supported);
+    m_detectableAutoRepeat = supported != False;
     readModifierMap();
     XSync(display, False);
 }
@@ -211,7 +212,8 @@ void X11HotKeys::handleEvent(void* rawEvent) {
         break;
     case KeyRelease:
         // Without detectable auto-repeat a held key sends release and press with one timestamp: not a release.
-        if (XEventsQueued(display, QueuedAfterReading) > 0) {
+        // With it, such a pair is two real presses (synthesised input can come that fast).
+        if (!m_detectableAutoRepeat && XEventsQueued(display, QueuedAfterReading) > 0) {
             XEvent next;
             XPeekEvent(display, &next);
             if (next.type == KeyPress && next.xkey.keycode == event.xkey.keycode && next.xkey.time == event.xkey.time)

@@ -66,6 +66,7 @@ private:
     LockMasks m_masks;
     std::map<std::pair<WindowHandle, int>, Registration> m_registrations;
     std::set<unsigned> m_keysDown;
+    bool m_detectableAutoRepeat = false;
     std::function<void(unsigned, unsigned)> m_onHotKey;
     std::function<void()> m_onEventsQueued;
 };
