@@ -1,0 +1,271 @@
+#include "model/ClickListFile.h"
+
+#include "TempFolder.h"
+#include "model/Maker.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+const std::string kDeclaration = R"(<?xml version="1.0" encoding="utf-8" standalone="yes"?>)";
+const std::string kListStart = R"(<list versionNo="1.0" generated=")" + std::string(kMakerWebAddress) + R"(">)";
+
+const std::string kDefaultItem =
+    R"(<item fPosX="0" fPosY="0" fStartAt="" fStartInterval="10000" fRepeat="100" fColor="clBlack" fTop="0" )"
+    R"(fBottom="768" fLeft="0" fRight="1024" fBMP="" fColorSimplar="100" fBMPSimplar="100" pointType="0" )"
+    R"(mouseType="0" actionType="0" startType="0" stopType="0" finishType="0" ScreenType="0" )"
+    R"(iClickInterval="1000" hkStart="1" hkStop="2" fName="New Click" checked="True" fRanBegin="100" )"
+    R"(fRanEnd="5000" InteverType="0"/>)";
+
+const std::string kChangedItem =
+    R"(<item fPosX="-300" fPosY="200" fStartAt="14:05:00" fStartInterval="60" fRepeat="1" fColor="$00123456" )"
+    R"(fTop="10" fBottom="20" fLeft="30" fRight="40" fBMP="Qk0=" fColorSimplar="90" fBMPSimplar="60" )"
+    R"(pointType="3" mouseType="2" actionType="1" startType="2" stopType="1" finishType="2" ScreenType="1" )"
+    R"(iClickInterval="86399999" hkStart="11" hkStop="0" fName="a &lt;b> &amp; &quot;c&quot; 'd' é" )"
+    R"(checked="False" fRanBegin="900" fRanEnd="0" InteverType="1"/>)";
+
+std::unique_ptr<TMouseObj> ChangedClick() {
+    auto click = std::make_unique<TMouseObj>();
+    click->fPosX = -300;
+    click->fPosY = 200;
+    click->fStartAt = "14:05:00";
+    click->fStartInterval = 60;
+    click->fRepeat = 1;
+    click->fColor = "$00123456";
+    click->fTop = 10;
+    click->fBottom = 20;
+    click->fLeft = 30;
+    click->fRight = 40;
+    click->fBMP = "Qk0=";
+    click->fColorSimplar = 90;
+    click->fBMPSimplar = 60;
+    click->pointType = ptPicture;
+    click->mouseType = mtMiddle;
+    click->actionType = atDouble;
+    click->startType = stAfter;
+    click->stopType = spRepeat;
+    click->finishType = ftBackClick;
+    click->ScreenType = scPart;
+    click->iClickInterval = 86399999;
+    click->hkStart = 11;
+    click->hkStop = 0;
+    click->fName = "a <b> & \"c\" 'd' é";
+    click->checked = false;
+    click->fRanBegin = 900;
+    click->fRanEnd = 0;
+    click->InteverType = itRandom;
+    return click;
+}
+
+void ExpectSameClick(const TMouseObj& actual, const TMouseObj& expected) {
+    const std::vector<const TMouseObj*> actualList{&actual};
+    const std::vector<const TMouseObj*> expectedList{&expected};
+    EXPECT_EQ(ClickListText(actualList), ClickListText(expectedList));
+}
+
+// Reads the first child element of the text's root, as a click loaded from a file does.
+std::unique_ptr<TMouseObj> ReadFirstItem(const std::string& text) {
+    pugi::xml_document document;
+    EXPECT_TRUE(document.load_string(text.c_str()));
+    auto click = std::make_unique<TMouseObj>();
+    ReadClickNode(document.document_element().first_child(), *click);
+    return click;
+}
+
+std::unique_ptr<TMouseObj> ReadItemAttribute(const std::string& name, const std::string& value) {
+    pugi::xml_document document;
+    document.append_child("list").append_child("item").append_attribute(name.c_str()).set_value(value.c_str());
+    auto click = std::make_unique<TMouseObj>();
+    ReadClickNode(document.document_element().first_child(), *click);
+    return click;
+}
+
+} // namespace
+
+TEST(ClickListFileTest, AnEmptyListIsTheDeclarationAndAnEmptyListElement) {
+    EXPECT_EQ(ClickListText({}), kDeclaration + R"(<list versionNo="1.0" generated=")" + kMakerWebAddress + R"("/>)");
+}
+
+TEST(ClickListFileTest, EveryItemHasAll28AttributesInOrderWithoutIndentation) {
+    const TMouseObj defaults;
+    const auto changed = ChangedClick();
+    EXPECT_EQ(ClickListText({&defaults, changed.get()}),
+              kDeclaration + kListStart + kDefaultItem + kChangedItem + "</list>");
+}
+
+TEST(ClickListFileTest, ASavedFileLoadsBackToTheSameClicksAndTheSameBytes) {
+    TempFolder folder;
+    const std::string path = folder.File(kClickListFileName);
+    const TMouseObj defaults;
+    const auto changed = ChangedClick();
+    SaveClickListFile(path, {changed.get(), &defaults});
+    const std::string saved = ReadWholeFile(path);
+
+    pugi::xml_document document;
+    const ClickListLoad load = LoadClickListFile(path, document);
+    ASSERT_EQ(load.status, ClickListLoad::Loaded);
+    ASSERT_EQ(load.items.size(), 2u);
+    TMouseObj first;
+    TMouseObj second;
+    ReadClickNode(load.items[0], first);
+    ReadClickNode(load.items[1], second);
+    ExpectSameClick(first, *changed);
+    ExpectSameClick(second, defaults);
+    EXPECT_EQ(ClickListText({&first, &second}), saved);
+}
+
+TEST(ClickListFileTest, TextsWithLineBreaksTabsAndOtherScriptsSurviveTheFile) {
+    TMouseObj click;
+    click.fName = "line one\nline two\ttab\r 点击 ✓";
+    click.fStartAt = " 07:00:00 ";
+    const auto read = ReadFirstItem(ClickListText({&click}));
+    EXPECT_EQ(read->fName, click.fName);
+    EXPECT_EQ(read->fStartAt, click.fStartAt);
+}
+
+TEST(ClickListFileTest, AnItemWithoutAttributesIsANewCheckedClick) {
+    const auto read = ReadFirstItem("<list><item/></list>");
+    const TMouseObj defaults;
+    ExpectSameClick(*read, defaults);
+    EXPECT_TRUE(read->checked);
+    EXPECT_EQ(read->fName, "New Click");
+}
+
+TEST(ClickListFileTest, OrdinalsKeepTheirLow8Bits) {
+    const std::vector<std::pair<std::string, std::uint8_t>> cases = {
+        {"0", 0}, {"3", 3}, {"255", 255}, {"256", 0}, {"257", 1}, {"-1", 255}, {"-256", 0}, {"$103", 3},
+    };
+    const std::vector<std::pair<const char*, std::uint8_t TMouseObj::*>> ordinals = {
+        {"pointType", &TMouseObj::pointType},   {"mouseType", &TMouseObj::mouseType},
+        {"actionType", &TMouseObj::actionType}, {"startType", &TMouseObj::startType},
+        {"stopType", &TMouseObj::stopType},     {"finishType", &TMouseObj::finishType},
+        {"ScreenType", &TMouseObj::ScreenType}, {"InteverType", &TMouseObj::InteverType},
+        {"hkStart", &TMouseObj::hkStart},       {"hkStop", &TMouseObj::hkStop},
+    };
+    for (const auto& [name, field] : ordinals) {
+        for (const auto& [text, expected] : cases) {
+            SCOPED_TRACE(std::string(name) + "=" + text);
+            EXPECT_EQ(ReadItemAttribute(name, text).get()->*field, expected);
+        }
+    }
+}
+
+TEST(ClickListFileTest, CheckedReadsWordsInAnyCaseAndNumbers) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"True", true}, {"true", true},   {"TRUE", true},   {"tRuE", true},   {"1", true},  {"-1", true},
+        {"$10", true},  {"False", false}, {"false", false}, {"FALSE", false}, {"0", false}, {"$0", false},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(ReadItemAttribute("checked", text)->checked, expected);
+    }
+}
+
+TEST(ClickListFileTest, AttributesThatDoNotConvertKeepTheDefaultAndTheRestLoads) {
+    const auto click = ReadFirstItem(R"(<list><item fPosX="abc" fPosY="5" fRepeat="99999999999" checked="" )"
+                                     R"(pointType="x" hkStart="1.5" fName="Kept" fColor="not a colour"/></list>)");
+    EXPECT_EQ(click->fPosX, 0);
+    EXPECT_EQ(click->fPosY, 5);
+    EXPECT_EQ(click->fRepeat, 100);
+    EXPECT_TRUE(click->checked);
+    EXPECT_EQ(click->pointType, ptCurrent);
+    EXPECT_EQ(click->hkStart, 1);
+    EXPECT_EQ(click->fName, "Kept");
+    // Colour text is checked where a search converts it, not here.
+    EXPECT_EQ(click->fColor, "not a colour");
+}
+
+TEST(ClickListFileTest, EmptyTextsAreKeptAsEmpty) {
+    const auto click = ReadFirstItem(R"(<list><item fName="" fStartAt="" fBMP="" fColor=""/></list>)");
+    EXPECT_EQ(click->fName, "");
+    EXPECT_EQ(click->fColor, "");
+    EXPECT_EQ(click->fBMP, "");
+    EXPECT_EQ(click->GetPicture(), nullptr);
+}
+
+TEST(ClickListFileTest, AMissingFileIsReportedAndNotCreated) {
+    TempFolder folder;
+    pugi::xml_document document;
+    const ClickListLoad load = LoadClickListFile(folder.File(kClickListFileName), document);
+    EXPECT_EQ(load.status, ClickListLoad::Missing);
+    EXPECT_TRUE(load.items.empty());
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(ClickListFileTest, EveryChildElementOfAnyRootIsAClick) {
+    TempFolder folder;
+    const std::string path = folder.File(kClickListFileName);
+    WriteWholeFile(path, "<?xml version=\"1.0\"?>\n<clicks owner=\"x\">\n  <item fName=\"one\"/>\n"
+                         "  <!-- a comment -->\n  <other fName=\"two\">text</other>\n  <item/>\n</clicks>\n");
+    pugi::xml_document document;
+    const ClickListLoad load = LoadClickListFile(path, document);
+    ASSERT_EQ(load.status, ClickListLoad::Loaded);
+    ASSERT_EQ(load.items.size(), 3u);
+    std::vector<std::string> names;
+    for (const auto& item : load.items) {
+        TMouseObj click;
+        ReadClickNode(item, click);
+        names.push_back(click.fName);
+    }
+    EXPECT_THAT(names, ElementsAre("one", "two", "New Click"));
+}
+
+TEST(ClickListFileTest, ARootWithoutChildrenIsAnEmptyList) {
+    TempFolder folder;
+    const std::string path = folder.File(kClickListFileName);
+    WriteWholeFile(path, "<list versionNo=\"1.0\"></list>");
+    pugi::xml_document document;
+    const ClickListLoad load = LoadClickListFile(path, document);
+    EXPECT_EQ(load.status, ClickListLoad::Loaded);
+    EXPECT_TRUE(load.items.empty());
+}
+
+TEST(ClickListFileTest, AnUnreadableFileIsKeptAsideWithItsContentAndTheReason) {
+    for (const std::string content : {"<list><item fName=\"one\"></list>", "", "not xml at all", "<list/><list/>"}) {
+        SCOPED_TRACE(content);
+        TempFolder folder;
+        const std::string path = folder.File(kClickListFileName);
+        WriteWholeFile(path, content);
+        pugi::xml_document document;
+        const ClickListLoad load = LoadClickListFile(path, document);
+
+        EXPECT_EQ(load.status, ClickListLoad::Unreadable);
+        EXPECT_TRUE(load.items.empty());
+        EXPECT_THAT(load.error, StartsWith("Cannot read '" + path + "': "));
+        EXPECT_THAT(load.keptAsidePath, StartsWith(path + ".unreadable-"));
+        EXPECT_EQ(ReadWholeFile(load.keptAsidePath), content);
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_EQ(document.first_child(), pugi::xml_node());
+    }
+}
+
+TEST(ClickListFileTest, AFailedSaveNamesTheFile) {
+    TempFolder folder;
+    WriteWholeFile(folder.File("plain"), "");
+    const std::string path = folder.File("plain/tapporas.xml");
+    try {
+        SaveClickListFile(path, {});
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_THAT(error.what(), HasSubstr("'" + path + "'"));
+    }
+}
+
+TEST(ClickListFileTest, WriteClickNodeAppendsAfterTheLastChild) {
+    pugi::xml_document document;
+    pugi::xml_node list = document.append_child("list");
+    list.append_child("first");
+    TMouseObj click;
+    click.fName = "appended";
+    WriteClickNode(click, list);
+    EXPECT_STREQ(list.last_child().name(), "item");
+    EXPECT_STREQ(list.last_child().attribute("fName").value(), "appended");
+    EXPECT_STREQ(list.first_child().name(), "first");
+}
