@@ -1,0 +1,198 @@
+#include "ui/QtEventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <memory>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+class QtEventLoopTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { application = std::make_unique<QCoreApplication>(argc, argv); }
+    static void TearDownTestSuite() { application.reset(); }
+
+    // Runs the Qt loop until `done` holds or a generous time has passed; the assertions are on what happened.
+    template <typename Predicate> bool runUntil(Predicate done) {
+        const QDeadlineTimer deadline(20000);
+        while (!done()) {
+            if (deadline.hasExpired())
+                return false;
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        return true;
+    }
+
+    // A timer ticking every millisecond, against which the others are watched.
+    std::unique_ptr<ITimer> referenceTimer(int& ticks) {
+        auto timer = loop.createTimer();
+        timer->setOnTick([&ticks] { ++ticks; });
+        timer->setInterval(1);
+        timer->setEnabled(true);
+        return timer;
+    }
+
+    static inline int argc = 1;
+    static inline char name[] = "qt_event_loop_tests";
+    static inline char* argv[] = {name, nullptr};
+    static inline std::unique_ptr<QCoreApplication> application;
+    QtEventLoop loop;
+};
+
+TEST_F(QtEventLoopTest, ANewTimerIsDisabledWithIntervalZero) {
+    const auto timer = loop.createTimer();
+    EXPECT_FALSE(timer->enabled());
+    EXPECT_EQ(timer->interval(), 0);
+}
+
+TEST_F(QtEventLoopTest, TicksOnlyWhenEnabledWithAPositiveInterval) {
+    int zeroInterval = 0;
+    int disabled = 0;
+    int reference = 0;
+    const auto never = loop.createTimer();
+    never->setOnTick([&] { ++zeroInterval; });
+    never->setEnabled(true);
+    const auto off = loop.createTimer();
+    off->setOnTick([&] { ++disabled; });
+    off->setInterval(1);
+    const auto watch = referenceTimer(reference);
+    ASSERT_TRUE(runUntil([&] { return reference >= 20; }));
+    EXPECT_EQ(zeroInterval, 0);
+    EXPECT_EQ(disabled, 0);
+    EXPECT_TRUE(never->enabled());
+}
+
+TEST_F(QtEventLoopTest, IntervalZeroStopsAnEnabledTimerAndAPositiveOneResumesIt) {
+    int ticks = 0;
+    int reference = 0;
+    const auto timer = loop.createTimer();
+    timer->setOnTick([&] { ++ticks; });
+    timer->setInterval(1);
+    timer->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return ticks >= 3; }));
+    timer->setInterval(0);
+    const int stoppedAt = ticks;
+    const auto watch = referenceTimer(reference);
+    ASSERT_TRUE(runUntil([&] { return reference >= 20; }));
+    EXPECT_EQ(ticks, stoppedAt);
+    timer->setInterval(2);
+    EXPECT_TRUE(runUntil([&] { return ticks > stoppedAt; }));
+}
+
+TEST_F(QtEventLoopTest, SettingTheSameIntervalDoesNotRestartThePeriod) {
+    // Were the same value a restart, the 30 ms timer, reset every millisecond, would never tick.
+    int ticks = 0;
+    const auto timer = loop.createTimer();
+    timer->setOnTick([&] { ++ticks; });
+    timer->setInterval(30);
+    timer->setEnabled(true);
+    const auto nudger = loop.createTimer();
+    nudger->setOnTick([&] {
+        timer->setInterval(30);
+        timer->setEnabled(true);
+    });
+    nudger->setInterval(1);
+    nudger->setEnabled(true);
+    EXPECT_TRUE(runUntil([&] { return ticks >= 2; }));
+}
+
+TEST_F(QtEventLoopTest, AThrowingHandlerEndsOnlyItsTick) {
+    int ticks = 0;
+    const auto timer = loop.createTimer();
+    timer->setOnTick([&] {
+        ++ticks;
+        throw std::runtime_error("tick failed");
+    });
+    timer->setInterval(1);
+    timer->setEnabled(true);
+    EXPECT_TRUE(runUntil([&] { return ticks >= 3; }));
+}
+
+TEST_F(QtEventLoopTest, ATimerMayBeDestroyedInsideItsOwnTick) {
+    int ticks = 0;
+    int reference = 0;
+    auto timer = loop.createTimer();
+    timer->setOnTick([&] {
+        ++ticks;
+        timer.reset();
+    });
+    timer->setInterval(1);
+    timer->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return timer == nullptr; }));
+    const auto watch = referenceTimer(reference);
+    ASSERT_TRUE(runUntil([&] { return reference >= 10; }));
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(QtEventLoopTest, AHandlerMayExchangeItselfAndTheNextTickRunsTheNewOne) {
+    std::vector<char> seen;
+    const auto timer = loop.createTimer();
+    timer->setOnTick([&] {
+        seen.push_back('a');
+        timer->setOnTick([&] { seen.push_back('b'); });
+        seen.push_back('A');
+    });
+    timer->setInterval(1);
+    timer->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return seen.size() >= 4; }));
+    EXPECT_EQ((std::vector<char>(seen.begin(), seen.begin() + 4)), (std::vector<char>{'a', 'A', 'b', 'b'}));
+}
+
+TEST_F(QtEventLoopTest, ProcessMessagesRunsPostedCallsAndOtherTimersInsideATick) {
+    int otherTicks = 0;
+    bool posted = false;
+    bool sawOtherInside = false;
+    const auto other = loop.createTimer();
+    other->setOnTick([&] { ++otherTicks; });
+    other->setInterval(1);
+    other->setEnabled(true);
+    const auto outer = loop.createTimer();
+    outer->setOnTick([&] {
+        outer->setEnabled(false);
+        loop.post([&] { posted = true; });
+        const int before = otherTicks;
+        const QDeadlineTimer deadline(20000);
+        while (otherTicks == before && !deadline.hasExpired())
+            loop.processMessages();
+        sawOtherInside = otherTicks > before;
+    });
+    outer->setInterval(1);
+    outer->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return !outer->enabled(); }));
+    EXPECT_TRUE(posted);
+    EXPECT_TRUE(sawOtherInside);
+}
+
+TEST_F(QtEventLoopTest, ADestroyedLoopLeavesItsTimersHarmless) {
+    auto ownLoop = std::make_unique<QtEventLoop>();
+    auto timer = ownLoop->createTimer();
+    ownLoop.reset();
+    timer->setInterval(5);
+    timer->setEnabled(true);
+    EXPECT_TRUE(timer->enabled());
+    timer.reset();
+}
+
+TEST_F(QtEventLoopTest, WatchesAFileDescriptorUntilItIsDrained) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    int wakeUps = 0;
+    char byte = 0;
+    loop.watchReadable(fds[0], [&] {
+        ++wakeUps;
+        ASSERT_EQ(read(fds[0], &byte, 1), 1);
+        throw std::runtime_error("a failing watch keeps watching");
+    });
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    ASSERT_TRUE(runUntil([&] { return wakeUps == 1; }));
+    EXPECT_EQ(byte, 'x');
+    ASSERT_EQ(write(fds[1], "y", 1), 1);
+    ASSERT_TRUE(runUntil([&] { return wakeUps == 2; }));
+    EXPECT_EQ(byte, 'y');
+    close(fds[0]);
+    close(fds[1]);
+}
+} // namespace

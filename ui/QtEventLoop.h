@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/EventLoop.h"
+
+#include <functional>
+#include <memory>
+
+class QObject;
+
+// Timers and the pending-message pump on Qt's event loop, for the user-interface thread; a QCoreApplication (or
+// QApplication) must exist while it is used. Timers are precise timers, so a short interval keeps its period.
+//
+// The hotkeys' own X connection is watched from here, whatever Qt platform plugin runs the windows:
+//
+//     loop.watchReadable(hotKeys.fileDescriptor(), [&] { hotKeys.processPendingEvents(); });
+//     hotKeys.setOnEventsQueued([&] { loop.post([&] { hotKeys.processPendingEvents(); }); });
+class QtEventLoop : public IEventLoop {
+public:
+    QtEventLoop();
+    QtEventLoop(const QtEventLoop&) = delete;
+    QtEventLoop& operator=(const QtEventLoop&) = delete;
+    // Timers made here stop ticking; watches end.
+    ~QtEventLoop() override;
+
+    std::unique_ptr<ITimer> createTimer() override;
+    void processMessages() override;
+
+    // Runs `handler`, inside the error guard, each time the loop finds `fd` readable, until the loop goes.
+    void watchReadable(int fd, std::function<void()> handler);
+    // Runs `call`, inside the error guard, from the loop once the current handler has returned.
+    void post(std::function<void()> call);
+
+private:
+    // Parent of every timer's QTimer and every watch, so that none outlives the loop.
+    std::unique_ptr<QObject> m_context;
+};
