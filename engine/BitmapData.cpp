@@ -1,1 +1,326 @@
 #include "engine/BitmapData.h"
+
+#include "engine/PictureAnchor.h"
+#include "engine/PixelScan.h"
+#include "platform/Screen.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+
+std::int32_t ScreenWidth = 0;
+std::int32_t ScreenHeight = 0;
+
+void ReadScreenMetrics(IScreen& screen) {
+    const TSize size = screen.screenSize();
+    ScreenWidth = size.width;
+    ScreenHeight = size.height;
+}
+
+TCaptureRect NormalizeCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+    TCaptureRect rect{left, top, width, height};
+    if (rect.left < 0 || rect.left >= ScreenWidth) {
+        rect.left = 0;
+    }
+    if (rect.top < 0 || rect.top >= ScreenHeight) {
+        rect.top = 0;
+    }
+    if (rect.width <= 0) {
+        rect.width = ScreenWidth - rect.left;
+    }
+    if (rect.height <= 0) {
+        rect.height = ScreenHeight - rect.top;
+    }
+    return rect;
+}
+
+std::uint32_t SwapRB(std::uint32_t color) {
+    return ((color >> 16) & 0xFF) | (color & 0xFF00) | ((color & 0xFF) << 16);
+}
+
+namespace {
+
+bool channelSimilar(std::uint32_t a, std::uint32_t b, int shift, std::int32_t tolerance) {
+    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    return std::abs(difference) <= tolerance;
+}
+
+} // namespace
+
+bool ColorsSimilar(std::uint32_t a, std::uint32_t b, const TBDSimilar& tolerances) {
+    return channelSimilar(a, b, 0, tolerances.b) && channelSimilar(a, b, 8, tolerances.g) &&
+           channelSimilar(a, b, 16, tolerances.r);
+}
+
+std::int32_t SimilarityTolerance(std::int32_t similarity) {
+    // 64-bit, so that a similarity far out of range saturates instead of wrapping.
+    const std::int64_t tolerance = (100 - std::int64_t{similarity}) * 255 / 100;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(tolerance, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+namespace {
+
+constexpr std::size_t FileHeaderSize = 14;
+constexpr std::size_t InfoHeaderSize = 40;
+constexpr std::size_t HeadersSize = FileHeaderSize + InfoHeaderSize;
+
+struct TLayout {
+    std::int32_t lineWidth = 0;
+    std::int32_t size = 0;
+};
+
+// Rows of 3-byte pixels padded to 4 bytes; dimensions whose byte count does not fit the 32-bit fields are refused.
+std::optional<TLayout> layoutFor(std::int32_t width, std::int32_t height) {
+    if (width < 0 || height < 0) {
+        return std::nullopt;
+    }
+    const std::int64_t lineWidth = ((std::int64_t{width} * 24 + 31) & ~std::int64_t{31}) / 8;
+    const std::int64_t size = lineWidth * height;
+    constexpr std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+    if (lineWidth > limit || size > limit) {
+        return std::nullopt;
+    }
+    return TLayout{static_cast<std::int32_t>(lineWidth), static_cast<std::int32_t>(size)};
+}
+
+// Copies up to `count` bytes from the stream's position on, as a stream read does; returns how many it copied.
+std::size_t readStream(TByteStream& stream, std::uint8_t* target, std::size_t count) {
+    const std::size_t available = stream.position < stream.bytes.size() ? stream.bytes.size() - stream.position : 0;
+    const std::size_t copied = std::min(count, available);
+    if (copied > 0) {
+        std::memcpy(target, stream.bytes.data() + stream.position, copied);
+    }
+    stream.position += copied;
+    return copied;
+}
+
+std::uint32_t littleEndian(const std::uint8_t* bytes, int count) {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = value << 8 | bytes[i];
+    }
+    return value;
+}
+
+struct TBmpHeaders {
+    std::uint32_t fileType = 0;
+    std::uint32_t infoSize = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint32_t bitCount = 0;
+    std::uint32_t compression = 0;
+};
+
+TBmpHeaders parseHeaders(const std::array<std::uint8_t, HeadersSize>& bytes) {
+    const std::uint8_t* info = bytes.data() + FileHeaderSize;
+    return {littleEndian(bytes.data(), 2),
+            littleEndian(info, 4),
+            static_cast<std::int32_t>(littleEndian(info + 4, 4)),
+            static_cast<std::int32_t>(littleEndian(info + 8, 4)),
+            littleEndian(info + 14, 2),
+            littleEndian(info + 16, 4)};
+}
+
+bool isPlain24BitBmp(const TBmpHeaders& headers) {
+    return headers.fileType == 0x4D42 && headers.infoSize == InfoHeaderSize && headers.bitCount == 24 &&
+           headers.compression == 0;
+}
+
+bool notFound(std::int32_t& x, std::int32_t& y) {
+    x = -1;
+    y = -1;
+    return false;
+}
+
+bool found(std::int32_t column, std::int32_t row, std::int32_t& x, std::int32_t& y) {
+    x = column;
+    y = row;
+    return true;
+}
+
+// Tolerances for the byte kernels; none when a negative one makes every pixel fail.
+std::optional<PixelScan::TByteTolerance> byteTolerance(const TBDSimilar& tolerances) {
+    if (tolerances.r < 0 || tolerances.g < 0 || tolerances.b < 0) {
+        return std::nullopt;
+    }
+    const auto clamp = [](std::int32_t t) { return static_cast<std::uint8_t>(std::min(t, 255)); };
+    return PixelScan::TByteTolerance{clamp(tolerances.r), clamp(tolerances.g), clamp(tolerances.b)};
+}
+
+} // namespace
+
+TBDBitmapData::~TBDBitmapData() {
+    Clear();
+}
+
+void TBDBitmapData::Clear() {
+    delete[] Bits;
+    Bits = nullptr;
+    Width = Height = LineWidth = SpareWidth = Size = MemSize = 0;
+}
+
+bool TBDBitmapData::SetSize(std::int32_t width, std::int32_t height) {
+    if (width == Width && height == Height) {
+        return true;
+    }
+    const std::optional<TLayout> layout = layoutFor(width, height);
+    if (!layout) {
+        Clear();
+        return false;
+    }
+    Width = width;
+    Height = height;
+    LineWidth = layout->lineWidth;
+    SpareWidth = LineWidth - 3 * Width;
+    Size = layout->size;
+    if (MemSize >= Size) {
+        return true;
+    }
+    delete[] Bits;
+    Bits = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(Size)];
+    if (Bits == nullptr) {
+        // Width and Height go too, so that an unchanged size later cannot pass for a held block.
+        Clear();
+        return false;
+    }
+    MemSize = Size;
+    return true;
+}
+
+bool TBDBitmapData::LoadFromStream(TByteStream* stream) {
+    if (stream == nullptr) {
+        Clear();
+        return false;
+    }
+    std::array<std::uint8_t, HeadersSize> headerBytes{};
+    if (readStream(*stream, headerBytes.data(), HeadersSize) != HeadersSize) {
+        Clear();
+        return false;
+    }
+    const TBmpHeaders headers = parseHeaders(headerBytes);
+    if (!isPlain24BitBmp(headers) || !SetSize(headers.width, headers.height) ||
+        readStream(*stream, Bits, static_cast<std::size_t>(Size)) != static_cast<std::size_t>(Size)) {
+        Clear();
+        return false;
+    }
+    return true;
+}
+
+bool TBDBitmapData::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
+                                  std::int32_t height) {
+    const TCaptureRect rect = NormalizeCaptureRect(left, top, width, height);
+    if (!SetSize(rect.width, rect.height) || Size == 0) {
+        return false;
+    }
+    return screen.copyRect(rect.left, rect.top, Width, Height, Bits, LineWidth);
+}
+
+std::uint32_t TBDBitmapData::Pixel(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+        return 0;
+    }
+    const std::uint8_t* pixel = Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
+    return std::uint32_t{pixel[2]} << 16 | std::uint32_t{pixel[1]} << 8 | pixel[0];
+}
+
+bool TBDBitmapData::FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const {
+    for (std::int32_t row = 0; row < Height; ++row) {
+        if (const int column = PixelScan::FindExact(Row(row), Width, color & 0xFFFFFF); column >= 0) {
+            return found(column, row, x, y);
+        }
+    }
+    return notFound(x, y);
+}
+
+bool TBDBitmapData::FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
+                                     std::int32_t& y) const {
+    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
+    if (!tolerance) {
+        return notFound(x, y);
+    }
+    for (std::int32_t row = 0; row < Height; ++row) {
+        if (const int column = PixelScan::FindSimilar(Row(row), Width, color & 0xFFFFFF, *tolerance); column >= 0) {
+            return found(column, row, x, y);
+        }
+    }
+    return notFound(x, y);
+}
+
+namespace {
+
+bool placementFits(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+    return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
+           std::int64_t{y} + picture.Height <= screen.Height;
+}
+
+const std::uint8_t* screenPixel(const TBDBitmapData& screen, std::int32_t x, std::int32_t y) {
+    return screen.Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
+}
+
+bool rowsEqual(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture.Width);
+    for (std::int32_t row = 0; row < picture.Height; ++row) {
+        if (std::memcmp(screenPixel(screen, x, y + row), picture.Row(row), rowBytes) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool rowsSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const PixelScan::TByteTolerance& tolerance,
+                 std::int32_t x, std::int32_t y) {
+    for (std::int32_t row = 0; row < picture.Height; ++row) {
+        if (!PixelScan::AllSimilar(screenPixel(screen, x, y + row), picture.Row(row), picture.Width, tolerance)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool TBDBitmapData::MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const {
+    return placementFits(*this, picture, x, y) && rowsEqual(*this, picture, x, y);
+}
+
+bool TBDBitmapData::MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
+                                   std::int32_t y) const {
+    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
+    return tolerance && placementFits(*this, picture, x, y) && rowsSimilar(*this, picture, *tolerance, x, y);
+}
+
+bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const {
+    if (!placementFits(*this, picture, 0, 0)) {
+        return notFound(x, y);
+    }
+    const TPictureAnchors anchors = ChoosePictureAnchors(picture, std::nullopt);
+    const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
+        return anchors.second.Holds(*this, column, row, std::nullopt) && rowsEqual(*this, picture, column, row);
+    };
+    const auto scan = [&](const std::uint8_t* pixels, int count) {
+        return PixelScan::FindExact(pixels, count, anchors.first.color);
+    };
+    return ScanAnchorPlacements(*this, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
+}
+
+bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
+                                      std::int32_t& y) const {
+    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
+    if (!tolerance || !placementFits(*this, picture, 0, 0)) {
+        return notFound(x, y);
+    }
+    const TPictureAnchors anchors = ChoosePictureAnchors(picture, tolerance);
+    const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
+        return anchors.second.Holds(*this, column, row, tolerance) &&
+               rowsSimilar(*this, picture, *tolerance, column, row);
+    };
+    const auto scan = [&](const std::uint8_t* pixels, int count) {
+        return PixelScan::FindSimilar(pixels, count, anchors.first.color, *tolerance);
+    };
+    return ScanAnchorPlacements(*this, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
+}

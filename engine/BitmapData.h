@@ -2,8 +2,8 @@
 
 #include "platform/Geometry.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <span>
 
 class IScreen;
@@ -19,6 +19,16 @@ struct TBDSimilar {
 extern std::int32_t ScreenWidth;
 extern std::int32_t ScreenHeight;
 void ReadScreenMetrics(IScreen& screen);
+
+// A screen rectangle as CaptureScreen copies it.
+struct TCaptureRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+// An edge outside the screen becomes 0; a width or height of 0 or less reaches to the screen edge.
+TCaptureRect NormalizeCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
 
 // Buffer colour form 0x00RRGGBB <-> platform colour value 0x00BBGGRR; the top byte is dropped.
 std::uint32_t SwapRB(std::uint32_t color);
@@ -44,8 +54,7 @@ public:
     void Clear();
     bool SetSize(std::int32_t width, std::int32_t height);
     bool LoadFromStream(TByteStream* stream);
-    bool CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
-                       std::int32_t height);
+    bool CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
 
     bool FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const;
     bool FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x, std::int32_t& y) const;
@@ -56,8 +65,12 @@ public:
     bool FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
                            std::int32_t& y) const;
 
-    // The 0x00RRGGBB value of the pixel in column x of row y, counted from the top left.
+    // The 0x00RRGGBB value of the pixel in column x of row y, counted from the top left; 0 outside the buffer.
     std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
+    // The first byte of row y, counted from the top (rows lie bottom-up in memory).
+    const std::uint8_t* Row(std::int32_t y) const {
+        return Bits + static_cast<std::ptrdiff_t>(Height - 1 - y) * LineWidth;
+    }
 
     std::int32_t Width = 0;
     std::int32_t Height = 0;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/BitmapData.h"
+#include "engine/PixelScan.h"
+
+#include <optional>
+
+// A picture pixel that a placement must show; a placement search looks for the rarest one first and tests the
+// whole picture only where it is found.
+struct TPictureAnchor {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::uint32_t color = 0;
+
+    // Whether the screen shows the anchor's colour for the placement at (left, top), exactly or within tolerance.
+    bool Holds(const TBDBitmapData& screen, std::int32_t left, std::int32_t top,
+               const std::optional<PixelScan::TByteTolerance>& tolerance) const;
+};
+
+struct TPictureAnchors {
+    TPictureAnchor first;
+    TPictureAnchor second;
+};
+
+// The picture's rarest colour, and the rarest of another colour; with a tolerance, colours are grouped by it.
+// The picture must hold pixels.
+TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& picture,
+                                     const std::optional<PixelScan::TByteTolerance>& tolerance);
+
+// Tries, in reading order, the placements whose anchor pixel `scan` finds, until `isMatch` accepts one.
+// `scan(pixels, count)` gives the index of the first candidate among `count` pixels, or -1.
+template <class TScan, class TMatch>
+bool ScanAnchorPlacements(const TBDBitmapData& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
+                          TScan scan, TMatch isMatch, std::int32_t& x, std::int32_t& y) {
+    const std::int32_t columns = screen.Width - picture.Width + 1;
+    for (std::int32_t top = 0; top <= screen.Height - picture.Height; ++top) {
+        const std::uint8_t* anchors = screen.Row(top + anchor.y) + 3 * static_cast<std::ptrdiff_t>(anchor.x);
+        for (std::int32_t from = 0; from < columns;) {
+            const int hit = scan(anchors + 3 * static_cast<std::ptrdiff_t>(from), columns - from);
+            if (hit < 0) {
+                break;
+            }
+            const std::int32_t left = from + hit;
+            if (isMatch(left, top)) {
+                x = left;
+                y = top;
+                return true;
+            }
+            from = left + 1;
+        }
+    }
+    return false;
+}

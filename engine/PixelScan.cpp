@@ -1,0 +1,340 @@
+#include "engine/PixelScan.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define TAPPORA_PIXELSCAN_X86 1
+#endif
+
+namespace PixelScan {
+namespace {
+
+struct TPixelBytes {
+    std::uint8_t b = 0;
+    std::uint8_t g = 0;
+    std::uint8_t r = 0;
+};
+
+TPixelBytes bytesOf(std::uint32_t color) {
+    return {static_cast<std::uint8_t>(color), static_cast<std::uint8_t>(color >> 8),
+            static_cast<std::uint8_t>(color >> 16)};
+}
+
+TPixelBytes lowerBound(const TPixelBytes& c, const TByteTolerance& t) {
+    const auto down = [](int value, int by) { return static_cast<std::uint8_t>(std::max(value - by, 0)); };
+    return {down(c.b, t.b), down(c.g, t.g), down(c.r, t.r)};
+}
+
+TPixelBytes upperBound(const TPixelBytes& c, const TByteTolerance& t) {
+    const auto up = [](int value, int by) { return static_cast<std::uint8_t>(std::min(value + by, 255)); };
+    return {up(c.b, t.b), up(c.g, t.g), up(c.r, t.r)};
+}
+
+bool inRange(std::uint8_t value, std::uint8_t low, std::uint8_t high) {
+    return value >= low && value <= high;
+}
+
+int findExactPortable(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    const TPixelBytes c = bytesOf(color);
+    for (int i = 0; i < count; ++i, pixels += 3) {
+        if (pixels[0] == c.b && pixels[1] == c.g && pixels[2] == c.r) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int findSimilarPortable(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
+    const TPixelBytes c = bytesOf(color);
+    const TPixelBytes low = lowerBound(c, tolerance);
+    const TPixelBytes high = upperBound(c, tolerance);
+    for (int i = 0; i < count; ++i, pixels += 3) {
+        if (inRange(pixels[0], low.b, high.b) && inRange(pixels[1], low.g, high.g) &&
+            inRange(pixels[2], low.r, high.r)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool allSimilarPortable(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
+    for (int i = 0; i < count; ++i, a += 3, b += 3) {
+        if (std::abs(a[0] - b[0]) > tolerance.b || std::abs(a[1] - b[1]) > tolerance.g ||
+            std::abs(a[2] - b[2]) > tolerance.r) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Continues a kernel's result after `done` pixels were handled by a wider one.
+int offsetResult(int done, int rest) {
+    return rest < 0 ? -1 : done + rest;
+}
+
+#ifdef TAPPORA_PIXELSCAN_X86
+
+// 96 bytes of one pixel repeated: the period of 3-byte pixels in 16- and 32-byte vectors.
+struct alignas(32) TPattern {
+    std::uint8_t bytes[96];
+};
+
+TPattern repeat(const TPixelBytes& pixel) {
+    TPattern pattern{};
+    for (int k = 0; k < 96; k += 3) {
+        pattern.bytes[k] = pixel.b;
+        pattern.bytes[k + 1] = pixel.g;
+        pattern.bytes[k + 2] = pixel.r;
+    }
+    return pattern;
+}
+
+TPattern repeat(const TByteTolerance& t) {
+    return repeat(TPixelBytes{t.b, t.g, t.r});
+}
+
+// Byte-match bits of 16 consecutive pixels -> a bit at 3i for each pixel i whose three bytes all matched.
+std::uint64_t wholePixels(std::uint64_t byteBits) {
+    return byteBits & (byteBits >> 1) & (byteBits >> 2) & 0x249249249249ULL;
+}
+
+int firstPixel(std::uint64_t pixelBits) {
+    return __builtin_ctzll(pixelBits) / 3;
+}
+
+__m128i load16(const std::uint8_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+__m128i pattern16(const TPattern& pattern, int part) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(pattern.bytes + 16 * part));
+}
+std::uint64_t mask16(__m128i v) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(v));
+}
+
+// Bytes of x within [low, high], as 0xFF.
+__m128i inRange16(__m128i x, __m128i low, __m128i high) {
+    const __m128i outside = _mm_or_si128(_mm_subs_epu8(x, high), _mm_subs_epu8(low, x));
+    return _mm_cmpeq_epi8(outside, _mm_setzero_si128());
+}
+
+__m128i absDiff16(__m128i a, __m128i b) {
+    return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
+}
+
+int findExactSse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    const TPattern pattern = repeat(bytesOf(color));
+    const __m128i c0 = pattern16(pattern, 0), c1 = pattern16(pattern, 1), c2 = pattern16(pattern, 2);
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const std::uint8_t* p = pixels + 3 * i;
+        const std::uint64_t bits = mask16(_mm_cmpeq_epi8(load16(p), c0)) |
+                                   mask16(_mm_cmpeq_epi8(load16(p + 16), c1)) << 16 |
+                                   mask16(_mm_cmpeq_epi8(load16(p + 32), c2)) << 32;
+        if (const std::uint64_t hits = wholePixels(bits)) {
+            return i + firstPixel(hits);
+        }
+    }
+    return offsetResult(i, findExactPortable(pixels + 3 * i, count - i, color));
+}
+
+int findSimilarSse2(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
+    const TPixelBytes c = bytesOf(color);
+    const TPattern low = repeat(lowerBound(c, tolerance));
+    const TPattern high = repeat(upperBound(c, tolerance));
+    const __m128i l0 = pattern16(low, 0), l1 = pattern16(low, 1), l2 = pattern16(low, 2);
+    const __m128i h0 = pattern16(high, 0), h1 = pattern16(high, 1), h2 = pattern16(high, 2);
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const std::uint8_t* p = pixels + 3 * i;
+        const std::uint64_t bits = mask16(inRange16(load16(p), l0, h0)) |
+                                   mask16(inRange16(load16(p + 16), l1, h1)) << 16 |
+                                   mask16(inRange16(load16(p + 32), l2, h2)) << 32;
+        if (const std::uint64_t hits = wholePixels(bits)) {
+            return i + firstPixel(hits);
+        }
+    }
+    return offsetResult(i, findSimilarPortable(pixels + 3 * i, count - i, color, tolerance));
+}
+
+bool allSimilarSse2(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
+    const TPattern limit = repeat(tolerance);
+    const __m128i t0 = pattern16(limit, 0), t1 = pattern16(limit, 1), t2 = pattern16(limit, 2);
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const int k = 3 * i;
+        const __m128i over =
+            _mm_or_si128(_mm_or_si128(_mm_subs_epu8(absDiff16(load16(a + k), load16(b + k)), t0),
+                                      _mm_subs_epu8(absDiff16(load16(a + k + 16), load16(b + k + 16)), t1)),
+                         _mm_subs_epu8(absDiff16(load16(a + k + 32), load16(b + k + 32)), t2));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(over, _mm_setzero_si128())) != 0xFFFF) {
+            return false;
+        }
+    }
+    return allSimilarPortable(a + 3 * i, b + 3 * i, count - i, tolerance);
+}
+
+#define TAPPORA_AVX2 __attribute__((target("avx2")))
+
+TAPPORA_AVX2 __m256i load32(const std::uint8_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+TAPPORA_AVX2 __m256i pattern32(const TPattern& pattern, int part) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern.bytes + 32 * part));
+}
+TAPPORA_AVX2 std::uint64_t mask32(__m256i v) {
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(v));
+}
+
+TAPPORA_AVX2 __m256i inRange32(__m256i x, __m256i low, __m256i high) {
+    const __m256i outside = _mm256_or_si256(_mm256_subs_epu8(x, high), _mm256_subs_epu8(low, x));
+    return _mm256_cmpeq_epi8(outside, _mm256_setzero_si256());
+}
+
+TAPPORA_AVX2 __m256i absDiff32(__m256i a, __m256i b) {
+    return _mm256_or_si256(_mm256_subs_epu8(a, b), _mm256_subs_epu8(b, a));
+}
+
+// Byte-match masks of 96 bytes (32 pixels) -> the first whole pixel among them, or -1.
+int firstOf32(std::uint64_t m0, std::uint64_t m1, std::uint64_t m2) {
+    if (const std::uint64_t hits = wholePixels(m0 | (m1 & 0xFFFF) << 32)) {
+        return firstPixel(hits);
+    }
+    if (const std::uint64_t hits = wholePixels(m1 >> 16 | m2 << 16)) {
+        return 16 + firstPixel(hits);
+    }
+    return -1;
+}
+
+TAPPORA_AVX2 int findExactAvx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    const TPattern pattern = repeat(bytesOf(color));
+    const __m256i c0 = pattern32(pattern, 0), c1 = pattern32(pattern, 1), c2 = pattern32(pattern, 2);
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const std::uint8_t* p = pixels + 3 * i;
+        const __m256i e0 = _mm256_cmpeq_epi8(load32(p), c0);
+        const __m256i e1 = _mm256_cmpeq_epi8(load32(p + 32), c1);
+        const __m256i e2 = _mm256_cmpeq_epi8(load32(p + 64), c2);
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(e0, e1), e2);
+        if (_mm256_testz_si256(any, any)) {
+            continue;
+        }
+        if (const int hit = firstOf32(mask32(e0), mask32(e1), mask32(e2)); hit >= 0) {
+            return i + hit;
+        }
+    }
+    return offsetResult(i, findExactSse2(pixels + 3 * i, count - i, color));
+}
+
+TAPPORA_AVX2 int findSimilarAvx2(const std::uint8_t* pixels, int count, std::uint32_t color,
+                                 const TByteTolerance& tolerance) {
+    const TPixelBytes c = bytesOf(color);
+    const TPattern low = repeat(lowerBound(c, tolerance));
+    const TPattern high = repeat(upperBound(c, tolerance));
+    const __m256i l0 = pattern32(low, 0), l1 = pattern32(low, 1), l2 = pattern32(low, 2);
+    const __m256i h0 = pattern32(high, 0), h1 = pattern32(high, 1), h2 = pattern32(high, 2);
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const std::uint8_t* p = pixels + 3 * i;
+        const __m256i e0 = inRange32(load32(p), l0, h0);
+        const __m256i e1 = inRange32(load32(p + 32), l1, h1);
+        const __m256i e2 = inRange32(load32(p + 64), l2, h2);
+        if (const int hit = firstOf32(mask32(e0), mask32(e1), mask32(e2)); hit >= 0) {
+            return i + hit;
+        }
+    }
+    return offsetResult(i, findSimilarSse2(pixels + 3 * i, count - i, color, tolerance));
+}
+
+TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, int count,
+                                 const TByteTolerance& tolerance) {
+    const TPattern limit = repeat(tolerance);
+    const __m256i t0 = pattern32(limit, 0), t1 = pattern32(limit, 1), t2 = pattern32(limit, 2);
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const int k = 3 * i;
+        const __m256i over =
+            _mm256_or_si256(_mm256_or_si256(_mm256_subs_epu8(absDiff32(load32(a + k), load32(b + k)), t0),
+                                            _mm256_subs_epu8(absDiff32(load32(a + k + 32), load32(b + k + 32)), t1)),
+                            _mm256_subs_epu8(absDiff32(load32(a + k + 64), load32(b + k + 64)), t2));
+        if (!_mm256_testz_si256(over, over)) {
+            return false;
+        }
+    }
+    return allSimilarSse2(a + 3 * i, b + 3 * i, count - i, tolerance);
+}
+
+#endif
+
+struct TKernels {
+    int (*findExact)(const std::uint8_t*, int, std::uint32_t);
+    int (*findSimilar)(const std::uint8_t*, int, std::uint32_t, const TByteTolerance&);
+    bool (*allSimilar)(const std::uint8_t*, const std::uint8_t*, int, const TByteTolerance&);
+};
+
+TKernels kernelsFor(TLevel level) {
+#ifdef TAPPORA_PIXELSCAN_X86
+    switch (level) {
+    case TLevel::Avx2:
+        return {findExactAvx2, findSimilarAvx2, allSimilarAvx2};
+    case TLevel::Sse2:
+        return {findExactSse2, findSimilarSse2, allSimilarSse2};
+    case TLevel::Portable:
+        break;
+    }
+#else
+    (void)level;
+#endif
+    return {findExactPortable, findSimilarPortable, allSimilarPortable};
+}
+
+TLevel detectLevel() {
+#ifdef TAPPORA_PIXELSCAN_X86
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? TLevel::Avx2 : TLevel::Sse2;
+#else
+    return TLevel::Portable;
+#endif
+}
+
+struct TActive {
+    TLevel level;
+    TKernels kernels;
+};
+
+TActive& active() {
+    static TActive current{BestLevel(), kernelsFor(BestLevel())};
+    return current;
+}
+
+} // namespace
+
+int FindExact(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    return active().kernels.findExact(pixels, count, color);
+}
+
+int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
+    return active().kernels.findSimilar(pixels, count, color, tolerance);
+}
+
+bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
+    return active().kernels.allSimilar(a, b, count, tolerance);
+}
+
+TLevel BestLevel() {
+    static const TLevel best = detectLevel();
+    return best;
+}
+
+TLevel CurrentLevel() {
+    return active().level;
+}
+
+void UseLevel(TLevel level) {
+    const TLevel capped = std::min(level, BestLevel());
+    active() = {capped, kernelsFor(capped)};
+}
+
+} // namespace PixelScan

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+// Row kernels over 3-byte B,G,R pixels, with SIMD versions picked by what the processor offers. Every kernel reads
+// only the bytes of the pixels it is given.
+namespace PixelScan {
+
+// Per-channel tolerances already clamped to 0..255.
+struct TByteTolerance {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+};
+
+enum class TLevel { Portable, Sse2, Avx2 };
+
+// Index of the first of `count` pixels equal to the 0x00RRGGBB colour, or -1.
+int FindExact(const std::uint8_t* pixels, int count, std::uint32_t color);
+// Index of the first of `count` pixels whose every channel lies within its tolerance of the colour, or -1.
+int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance);
+// Whether each of `count` pixels at `a` lies within the tolerance of the pixel at the same place in `b`.
+bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance);
+
+// The fastest level this processor runs.
+TLevel BestLevel();
+TLevel CurrentLevel();
+// Chooses the kernels, capped at BestLevel (the tests and benchmarks compare the levels).
+void UseLevel(TLevel level);
+
+} // namespace PixelScan

@@ -1,0 +1,107 @@
+#include "engine/ReferenceSearch.h"
+
+#include <functional>
+
+namespace ReferenceSearch {
+namespace {
+
+using TPixelTest = std::function<bool(std::uint32_t screenPixel, std::uint32_t wanted)>;
+using TPlacementTest = std::function<bool(std::int32_t x, std::int32_t y)>;
+
+bool notFound(std::int32_t& x, std::int32_t& y) {
+    x = -1;
+    y = -1;
+    return false;
+}
+
+bool findPixel(const TBDBitmapData& screen, std::uint32_t color, const TPixelTest& test, std::int32_t& x,
+               std::int32_t& y) {
+    for (std::int32_t row = 0; row < screen.Height; ++row) {
+        for (std::int32_t column = 0; column < screen.Width; ++column) {
+            if (test(screen.Pixel(column, row), color)) {
+                x = column;
+                y = row;
+                return true;
+            }
+        }
+    }
+    return notFound(x, y);
+}
+
+bool fitsAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+    return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
+           std::int64_t{y} + picture.Height <= screen.Height;
+}
+
+// Picture rows in memory order, the bottom one first, each left to right.
+bool matchAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y,
+             const TPixelTest& test) {
+    if (!fitsAt(screen, picture, x, y)) {
+        return false;
+    }
+    for (std::int32_t row = picture.Height - 1; row >= 0; --row) {
+        for (std::int32_t column = 0; column < picture.Width; ++column) {
+            if (!test(screen.Pixel(x + column, y + row), picture.Pixel(column, row))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool findPlacement(const TBDBitmapData& screen, const TBDBitmapData& picture, const TPlacementTest& test,
+                   std::int32_t& x, std::int32_t& y) {
+    for (std::int32_t top = 0; top <= screen.Height - picture.Height; ++top) {
+        for (std::int32_t left = 0; left <= screen.Width - picture.Width; ++left) {
+            if (test(left, top)) {
+                x = left;
+                y = top;
+                return true;
+            }
+        }
+    }
+    return notFound(x, y);
+}
+
+bool equal(std::uint32_t a, std::uint32_t b) {
+    return (a & 0xFFFFFF) == (b & 0xFFFFFF);
+}
+
+} // namespace
+
+bool FindColor(const TBDBitmapData& screen, std::uint32_t color, std::int32_t& x, std::int32_t& y) {
+    return findPixel(screen, color, equal, x, y);
+}
+
+bool FindColorSimilar(const TBDBitmapData& screen, std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
+                      std::int32_t& y) {
+    const TPixelTest similar = [&](std::uint32_t a, std::uint32_t b) { return ColorsSimilar(a, b, tolerances); };
+    return findPixel(screen, color, similar, x, y);
+}
+
+bool MatchAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+    return matchAt(screen, picture, x, y, equal);
+}
+
+bool MatchAtSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const TBDSimilar& tolerances,
+                    std::int32_t x, std::int32_t y) {
+    const TPixelTest similar = [&](std::uint32_t a, std::uint32_t b) { return ColorsSimilar(a, b, tolerances); };
+    return matchAt(screen, picture, x, y, similar);
+}
+
+bool FindBitmap(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) {
+    const TPlacementTest exact = [&](std::int32_t left, std::int32_t top) {
+        return MatchAt(screen, picture, left, top);
+    };
+    return findPlacement(screen, picture, exact, x, y);
+}
+
+bool FindBitmapSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const TBDSimilar& tolerances,
+                       std::int32_t& x, std::int32_t& y) {
+    const TPlacementTest similar = [&](std::int32_t left, std::int32_t top) {
+        return MatchAtSimilar(screen, picture, tolerances, left, top);
+    };
+    return findPlacement(screen, picture, similar, x, y);
+}
+
+} // namespace ReferenceSearch

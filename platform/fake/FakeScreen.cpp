@@ -1,0 +1,113 @@
+#include "platform/fake/FakeScreen.h"
+
+#include <algorithm>
+#include <cstring>
+
+FakeScreen::FakeScreen() : FakeScreen(1920, 1080) {}
+
+FakeScreen::FakeScreen(int width, int height) {
+    resize(width, height);
+}
+
+void FakeScreen::resize(int width, int height) {
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+    m_bgr.assign(3 * static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0);
+}
+
+void FakeScreen::fill(std::uint32_t rgb) {
+    fillRect(0, 0, m_width, m_height, rgb);
+}
+
+void FakeScreen::setPixel(int x, int y, std::uint32_t rgb) {
+    if (!contains(x, y)) {
+        return;
+    }
+    std::uint8_t* pixel = m_bgr.data() + offsetOf(x, y);
+    pixel[0] = static_cast<std::uint8_t>(rgb);
+    pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
+    pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
+}
+
+void FakeScreen::fillRect(int left, int top, int width, int height, std::uint32_t rgb) {
+    const long long right = std::min<long long>(static_cast<long long>(left) + std::max(width, 0), m_width);
+    const long long bottom = std::min<long long>(static_cast<long long>(top) + std::max(height, 0), m_height);
+    for (long long y = std::max(top, 0); y < bottom; ++y) {
+        for (long long x = std::max(left, 0); x < right; ++x) {
+            setPixel(static_cast<int>(x), static_cast<int>(y), rgb);
+        }
+    }
+}
+
+void FakeScreen::paint(int left, int top, int width, std::span<const std::uint32_t> rgbRows) {
+    if (width <= 0) {
+        return;
+    }
+    for (std::size_t i = 0; i < rgbRows.size(); ++i) {
+        const long long x = left + static_cast<long long>(i % static_cast<std::size_t>(width));
+        const long long y = top + static_cast<long long>(i / static_cast<std::size_t>(width));
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
+            setPixel(static_cast<int>(x), static_cast<int>(y), rgbRows[i]);
+        }
+    }
+}
+
+std::uint32_t FakeScreen::rgbAt(int x, int y) const {
+    if (!contains(x, y)) {
+        return 0;
+    }
+    const std::uint8_t* pixel = m_bgr.data() + offsetOf(x, y);
+    return std::uint32_t{pixel[2]} << 16 | std::uint32_t{pixel[1]} << 8 | pixel[0];
+}
+
+TSize FakeScreen::screenSize() {
+    return {m_width, m_height};
+}
+
+bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
+    ++m_copyCount;
+    m_lastCopy = {left, top, width, height};
+    if (m_failNextCopy) {
+        m_failNextCopy = false;
+        return false;
+    }
+    if (width <= 0 || height <= 0 || bits == nullptr || lineWidth < 3LL * width) {
+        return false;
+    }
+    for (int row = 0; row < height; ++row) {
+        std::uint8_t* target = bits + static_cast<std::ptrdiff_t>(height - 1 - row) * lineWidth;
+        copyRow(left, static_cast<int>(std::clamp<long long>(static_cast<long long>(top) + row, -1, m_height)), width,
+                target);
+        std::memset(target + 3 * static_cast<std::ptrdiff_t>(width), 0,
+                    static_cast<std::size_t>(lineWidth - 3 * width));
+    }
+    return true;
+}
+
+std::uint32_t FakeScreen::pixelColor(int x, int y) {
+    const std::uint32_t rgb = rgbAt(x, y);
+    return (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+}
+
+bool FakeScreen::contains(int x, int y) const {
+    return x >= 0 && y >= 0 && x < m_width && y < m_height;
+}
+
+std::size_t FakeScreen::offsetOf(int x, int y) const {
+    return 3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x));
+}
+
+// One row of the copy: the part on the screen copied, everything beyond the edges black.
+void FakeScreen::copyRow(int left, int y, int width, std::uint8_t* target) const {
+    std::memset(target, 0, 3 * static_cast<std::size_t>(width));
+    if (y < 0 || y >= m_height) {
+        return;
+    }
+    const long long from = std::max<long long>(left, 0);
+    const long long to = std::min<long long>(static_cast<long long>(left) + width, m_width);
+    if (from >= to) {
+        return;
+    }
+    std::memcpy(target + 3 * (from - left), m_bgr.data() + offsetOf(static_cast<int>(from), y),
+                3 * static_cast<std::size_t>(to - from));
+}

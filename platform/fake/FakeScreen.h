@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/Screen.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// An in-memory screen that a test paints. Painting takes colours as 0x00RRGGBB (red in the high byte, as the pixel
+// buffer holds them); pixelColor answers in the platform's 0x00BBGGRR like a real screen.
+class FakeScreen : public IScreen {
+public:
+    struct CopyRequest {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        friend bool operator==(const CopyRequest&, const CopyRequest&) = default;
+    };
+
+    FakeScreen();
+    FakeScreen(int width, int height);
+
+    // A new size with every pixel black, as after a display change.
+    void resize(int width, int height);
+    void fill(std::uint32_t rgb);
+    // Pixels outside the screen are ignored.
+    void setPixel(int x, int y, std::uint32_t rgb);
+    void fillRect(int left, int top, int width, int height, std::uint32_t rgb);
+    // Paints `width`-wide rows of 0x00RRGGBB colours, top row first, with the top-left one at (left, top).
+    void paint(int left, int top, int width, std::span<const std::uint32_t> rgbRows);
+    // The painted 0x00RRGGBB colour, black outside the screen.
+    std::uint32_t rgbAt(int x, int y) const;
+
+    // How many copies were asked for, and the last one's rectangle.
+    int copyCount() const { return m_copyCount; }
+    CopyRequest lastCopy() const { return m_lastCopy; }
+    // The next copy reports failure (and is still counted).
+    void failNextCopy() { m_failNextCopy = true; }
+
+    TSize screenSize() override;
+    bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
+    std::uint32_t pixelColor(int x, int y) override;
+
+private:
+    bool contains(int x, int y) const;
+    std::size_t offsetOf(int x, int y) const;
+    void copyRow(int left, int y, int width, std::uint8_t* target) const;
+
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<std::uint8_t> m_bgr; // top row first, 3 bytes B,G,R per pixel, no padding
+    int m_copyCount = 0;
+    CopyRequest m_lastCopy;
+    bool m_failNextCopy = false;
+};

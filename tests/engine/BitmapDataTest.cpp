@@ -1,0 +1,519 @@
+#include "engine/BitmapData.h"
+
+#include "engine/PixelTestSupport.h"
+#include "platform/fake/FakeScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+using PixelTest::BmpFields;
+using PixelTest::BmpImage;
+using PixelTest::CountingRows;
+using PixelTest::Fill;
+using PixelTest::SetPixel;
+
+namespace {
+
+void ExpectEmpty(const TBDBitmapData& buffer) {
+    EXPECT_EQ(buffer.Width, 0);
+    EXPECT_EQ(buffer.Height, 0);
+    EXPECT_EQ(buffer.LineWidth, 0);
+    EXPECT_EQ(buffer.SpareWidth, 0);
+    EXPECT_EQ(buffer.Size, 0);
+    EXPECT_EQ(buffer.MemSize, 0);
+    EXPECT_EQ(buffer.Bits, nullptr);
+}
+
+// 0x00RRGGBB with the given signed channel differences added to each channel of `base`.
+std::uint32_t Shifted(std::uint32_t base, int red, int green, int blue) {
+    const auto channel = [&](int shift, int by) { return static_cast<std::uint32_t>(((base >> shift) & 0xFF) + by); };
+    return channel(16, red) << 16 | channel(8, green) << 8 | channel(0, blue);
+}
+
+} // namespace
+
+TEST(BitmapDataLayout, NewBufferIsEmpty) {
+    TBDBitmapData buffer;
+    ExpectEmpty(buffer);
+}
+
+TEST(BitmapDataLayout, RowsArePaddedToFourBytes) {
+    struct Case {
+        int width;
+        int lineWidth;
+        int spareWidth;
+    };
+    for (const Case c : {Case{1, 4, 1}, {2, 8, 2}, {3, 12, 3}, {4, 12, 0}, {5, 16, 1}, {1366, 4100, 2}}) {
+        TBDBitmapData buffer;
+        ASSERT_TRUE(buffer.SetSize(c.width, 3));
+        EXPECT_EQ(buffer.LineWidth, c.lineWidth) << "width " << c.width;
+        EXPECT_EQ(buffer.SpareWidth, c.spareWidth) << "width " << c.width;
+        EXPECT_EQ(buffer.Size, 3 * c.lineWidth) << "width " << c.width;
+        EXPECT_EQ(buffer.MemSize, buffer.Size) << "width " << c.width;
+    }
+}
+
+TEST(BitmapDataLayout, TopLeftPixelOfTwoByTwoIsInTheSecondRowInMemoryBlueFirst) {
+    TBDBitmapData buffer;
+    ASSERT_TRUE(buffer.SetSize(2, 2));
+    std::memset(buffer.Bits, 0, static_cast<std::size_t>(buffer.Size));
+    buffer.Bits[buffer.LineWidth] = 0x33;
+    buffer.Bits[buffer.LineWidth + 1] = 0x22;
+    buffer.Bits[buffer.LineWidth + 2] = 0x11;
+    EXPECT_EQ(buffer.Pixel(0, 0), 0x112233u);
+    EXPECT_EQ(buffer.Pixel(0, 1), 0u);
+    EXPECT_EQ(buffer.Row(0), buffer.Bits + buffer.LineWidth);
+    EXPECT_EQ(buffer.Row(1), buffer.Bits);
+}
+
+TEST(BitmapDataLayout, PixelOutsideTheBufferIsBlackAndReadsNothing) {
+    TBDBitmapData buffer;
+    Fill(buffer, 3, 2, 0xFFFFFF);
+    for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}}) {
+        EXPECT_EQ(buffer.Pixel(x, y), 0u) << x << "," << y;
+    }
+}
+
+TEST(BitmapDataSetSize, UnchangedSizeKeepsThePixels) {
+    TBDBitmapData buffer;
+    Fill(buffer, 3, 3, 0x123456);
+    const std::uint8_t* bits = buffer.Bits;
+    EXPECT_TRUE(buffer.SetSize(3, 3));
+    EXPECT_EQ(buffer.Bits, bits);
+    EXPECT_EQ(buffer.Pixel(2, 2), 0x123456u);
+}
+
+TEST(BitmapDataSetSize, SmallerSizeKeepsTheBlockAndGrowingReallocates) {
+    TBDBitmapData buffer;
+    ASSERT_TRUE(buffer.SetSize(10, 10));
+    const std::uint8_t* bits = buffer.Bits;
+    ASSERT_TRUE(buffer.SetSize(3, 2));
+    EXPECT_EQ(buffer.MemSize, 320);
+    EXPECT_EQ(buffer.Size, 24);
+    EXPECT_EQ(buffer.Bits, bits);
+    ASSERT_TRUE(buffer.SetSize(11, 10));
+    EXPECT_EQ(buffer.MemSize, 360);
+    EXPECT_EQ(buffer.Size, 360);
+}
+
+TEST(BitmapDataSetSize, ZeroWidthOrHeightHoldsNoPixels) {
+    for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {0, 0}}) {
+        TBDBitmapData buffer;
+        EXPECT_TRUE(buffer.SetSize(width, height));
+        EXPECT_EQ(buffer.Size, 0);
+    }
+}
+
+TEST(BitmapDataSetSize, NegativeOrOverflowingSizesAreRefusedAndLeaveTheBufferEmpty) {
+    struct Case {
+        std::int32_t width;
+        std::int32_t height;
+    };
+    const Case cases[] = {
+        {-1, 5},        {5, -1},        {-4, -4}, {INT_MAX, 1}, {1431655766, 1}, // 3 x width wraps to 2 in 32 bits
+        {715827883, 2}, {65536, 65536},                                          // width x height x 3 wraps to 0
+        {46341, 46341}, {1, INT_MAX},
+    };
+    for (const Case c : cases) {
+        TBDBitmapData buffer;
+        Fill(buffer, 4, 4, 0x010203);
+        EXPECT_FALSE(buffer.SetSize(c.width, c.height)) << c.width << " x " << c.height;
+        ExpectEmpty(buffer);
+    }
+}
+
+TEST(BitmapDataSetSize, ClearReleasesEverything) {
+    TBDBitmapData buffer;
+    Fill(buffer, 7, 3, 0);
+    buffer.Clear();
+    ExpectEmpty(buffer);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TAPPORA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAPPORA_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+TEST(BitmapDataSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
+#ifdef TAPPORA_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+    const auto allocateUnderLimit = [] {
+        const rlimit limit{512L << 20, 512L << 20};
+        setrlimit(RLIMIT_AS, &limit);
+        TBDBitmapData buffer;
+        buffer.SetSize(10, 10);
+        const bool result = buffer.SetSize(30000, 20000);
+        const bool empty = buffer.Size == 0 && buffer.MemSize == 0 && buffer.Bits == nullptr && buffer.Width == 0;
+        std::exit(!result && empty ? 0 : 1);
+    };
+    EXPECT_EXIT(allocateUnderLimit(), testing::ExitedWithCode(0), "");
+#endif
+}
+
+TEST(BitmapDataLoad, ReadsTheRowsRightBehindTheHeaders) {
+    const std::vector<std::uint8_t> rows = CountingRows(3, 2);
+    BmpFields fields{.width = 3, .height = 2};
+    fields.dataOffset = 1078; // ignored: the rows always follow the 54 header bytes
+    std::vector<std::uint8_t> bytes{0xAA, 0xBB};
+    const std::vector<std::uint8_t> image = BmpImage(fields, rows);
+    bytes.insert(bytes.end(), image.begin(), image.end());
+    bytes.push_back(0xCC);
+    TByteStream stream{bytes, 2};
+
+    TBDBitmapData picture;
+    ASSERT_TRUE(picture.LoadFromStream(&stream));
+    EXPECT_EQ(picture.Width, 3);
+    EXPECT_EQ(picture.Height, 2);
+    EXPECT_EQ(picture.Size, 24);
+    EXPECT_EQ(std::vector<std::uint8_t>(picture.Bits, picture.Bits + picture.Size), rows);
+    EXPECT_EQ(stream.position, 2u + 54u + 24u);
+    // The first row in memory is the bottom row: its first pixel has the bytes 0, 1, 2.
+    EXPECT_EQ(picture.Pixel(0, 1), 0x020100u);
+}
+
+TEST(BitmapDataLoad, ZeroWidthLoadsAsAPictureWithoutPixels) {
+    const std::vector<std::uint8_t> bytes = BmpImage({.width = 0, .height = 4}, {});
+    TByteStream stream{bytes};
+    TBDBitmapData picture;
+    EXPECT_TRUE(picture.LoadFromStream(&stream));
+    EXPECT_EQ(picture.Size, 0);
+}
+
+TEST(BitmapDataLoad, AnythingButAComplete24BitUncompressedImageIsRefused) {
+    struct Case {
+        const char* name;
+        BmpFields fields;
+        int missingBytes = 0;
+    };
+    const Case cases[] = {
+        {"32-bit pixels", {.width = 3, .height = 2, .bitCount = 32}},
+        {"8-bit pixels", {.width = 3, .height = 2, .bitCount = 8}},
+        {"RLE8", {.width = 3, .height = 2, .compression = 1}},
+        {"RLE4", {.width = 3, .height = 2, .compression = 2}},
+        {"bit fields", {.width = 3, .height = 2, .compression = 3}},
+        {"108-byte header", {.width = 3, .height = 2, .infoSize = 108}},
+        {"124-byte header", {.width = 3, .height = 2, .infoSize = 124}},
+        {"12-byte header", {.width = 3, .height = 2, .infoSize = 12}},
+        {"not BM", {.width = 3, .height = 2, .fileType = 0x4142}},
+        {"one byte short", {.width = 3, .height = 2}, 1},
+        {"rows missing", {.width = 3, .height = 2}, 24},
+        {"headers cut", {.width = 3, .height = 2}, 25},
+        {"top-down rows", {.width = 3, .height = -2}},
+        {"negative width", {.width = -3, .height = 2}},
+        {"3 x width wraps", {.width = 1431655766, .height = 1}},
+        {"size wraps to 0", {.width = 65536, .height = 65536}},
+        {"size beyond 2 GiB", {.width = 46341, .height = 46341}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> bytes = BmpImage(c.fields, CountingRows(3, 2));
+        bytes.resize(bytes.size() - static_cast<std::size_t>(c.missingBytes));
+        TByteStream stream{bytes};
+        TBDBitmapData picture;
+        Fill(picture, 5, 5, 0x445566);
+        EXPECT_FALSE(picture.LoadFromStream(&stream));
+        ExpectEmpty(picture);
+    }
+}
+
+TEST(BitmapDataLoad, NoStreamOrAStreamPositionedAtItsEndIsRefused) {
+    TBDBitmapData picture;
+    Fill(picture, 2, 2, 0);
+    EXPECT_FALSE(picture.LoadFromStream(nullptr));
+    ExpectEmpty(picture);
+
+    const std::vector<std::uint8_t> bytes = BmpImage({.width = 1, .height = 1}, CountingRows(1, 1));
+    for (const std::size_t position : {bytes.size(), bytes.size() + 100}) {
+        TByteStream stream{bytes, position};
+        EXPECT_FALSE(picture.LoadFromStream(&stream));
+        ExpectEmpty(picture);
+    }
+}
+
+class BitmapDataCapture : public testing::Test {
+protected:
+    BitmapDataCapture() : screen(64, 48) {
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                screen.setPixel(x, y, static_cast<std::uint32_t>(x << 16 | y << 8 | (x + y)));
+            }
+        }
+        ReadScreenMetrics(screen);
+    }
+
+    // Every pixel of the buffer shows the screen pixel at its place, black beyond the screen's edge.
+    void ExpectCopyOf(int left, int top) {
+        for (int y = 0; y < buffer.Height; ++y) {
+            for (int x = 0; x < buffer.Width; ++x) {
+                ASSERT_EQ(buffer.Pixel(x, y), screen.rgbAt(left + x, top + y)) << x << "," << y;
+            }
+        }
+    }
+
+    FakeScreen screen;
+    TBDBitmapData buffer;
+};
+
+TEST_F(BitmapDataCapture, NormalisesTheRectangleAsEachRuleSays) {
+    struct Case {
+        TCaptureRect asked;
+        FakeScreen::CopyRequest copied;
+    };
+    const Case cases[] = {
+        {{-5, 10, 0, 0}, {0, 10, 64, 38}},        {{64, 0, 100, 100}, {0, 0, 100, 100}},
+        {{10, 48, 5, 5}, {10, 0, 5, 5}},          {{10, -1, 5, -7}, {10, 0, 5, 48}},
+        {{63, 47, 0, 0}, {63, 47, 1, 1}},         {{60, 40, 10, 10}, {60, 40, 10, 10}},
+        {{INT_MIN, INT_MAX, 3, 3}, {0, 0, 3, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.asked.left << "," << c.asked.top << "," << c.asked.width << ","
+                                        << c.asked.height);
+        ASSERT_TRUE(buffer.CaptureScreen(screen, c.asked.left, c.asked.top, c.asked.width, c.asked.height));
+        EXPECT_EQ(screen.lastCopy(), c.copied);
+        EXPECT_EQ(buffer.Width, c.copied.width);
+        EXPECT_EQ(buffer.Height, c.copied.height);
+        ExpectCopyOf(c.copied.left, c.copied.top);
+    }
+}
+
+TEST_F(BitmapDataCapture, KeepsTheScreenSizeReadAtStart) {
+    screen.resize(128, 96);
+    ASSERT_TRUE(buffer.CaptureScreen(screen, 64, 48, 0, 0));
+    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 64, 48}));
+}
+
+TEST_F(BitmapDataCapture, RowsArriveBottomUp) {
+    ASSERT_TRUE(buffer.CaptureScreen(screen, 2, 3, 5, 4));
+    const std::uint8_t* bottomLeft = buffer.Bits;
+    EXPECT_EQ(bottomLeft[0], 2 + 6);
+    EXPECT_EQ(bottomLeft[1], 6);
+    EXPECT_EQ(bottomLeft[2], 2);
+}
+
+TEST_F(BitmapDataCapture, AFailedCopyReportsFalse) {
+    screen.failNextCopy();
+    EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 10, 10));
+    EXPECT_TRUE(buffer.CaptureScreen(screen, 0, 0, 10, 10));
+}
+
+TEST_F(BitmapDataCapture, ASizeTooLargeForTheBufferFailsWithoutCopying) {
+    EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, INT_MAX, 10));
+    EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 65536, 65536));
+    EXPECT_EQ(screen.copyCount(), 0);
+    ExpectEmpty(buffer);
+}
+
+TEST_F(BitmapDataCapture, NothingToCopyWhenTheScreenSizeIsUnknown) {
+    FakeScreen empty(0, 0);
+    ReadScreenMetrics(empty);
+    EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 0, 0));
+    EXPECT_EQ(screen.copyCount(), 0);
+}
+
+TEST(BitmapDataColors, SwapRBExchangesRedAndBlueAndDropsTheTopByte) {
+    for (const auto& [in, out] : {std::pair{0x00112233u, 0x00332211u},
+                                  {0x80000005u, 0x00050000u},
+                                  {0xFFFFFFFFu, 0x00FFFFFFu},
+                                  {0x0000FF00u, 0x0000FF00u}}) {
+        EXPECT_EQ(SwapRB(in), out) << std::hex << in;
+    }
+}
+
+TEST(BitmapDataColors, ColorsSimilarBoundsAreInclusivePerChannel) {
+    struct Case {
+        int red, green, blue;
+        bool similar;
+    };
+    const Case cases[] = {{12, -12, 0, true}, {-12, -12, -12, true}, {13, 0, 0, false},    {0, 13, 0, false},
+                          {0, 0, 13, false},  {0, 0, -13, false},    {-13, 12, 12, false}, {0, 0, 0, true}};
+    const std::uint32_t base = 0x808080;
+    for (const Case& c : cases) {
+        EXPECT_EQ(ColorsSimilar(Shifted(base, c.red, c.green, c.blue), base, {12, 12, 12}), c.similar)
+            << c.red << "," << c.green << "," << c.blue;
+    }
+}
+
+TEST(BitmapDataColors, EachToleranceAppliesToItsOwnChannel) {
+    const TBDSimilar tolerances{.r = 1, .g = 2, .b = 3};
+    const std::uint32_t base = 0x404040;
+    EXPECT_TRUE(ColorsSimilar(Shifted(base, 1, 2, 3), base, tolerances));
+    EXPECT_FALSE(ColorsSimilar(Shifted(base, 2, 0, 0), base, tolerances));
+    EXPECT_FALSE(ColorsSimilar(Shifted(base, 0, 3, 0), base, tolerances));
+    EXPECT_FALSE(ColorsSimilar(Shifted(base, 0, 0, 4), base, tolerances));
+}
+
+TEST(BitmapDataColors, ToleranceZeroIsTheExactComparisonOfTheLow24Bits) {
+    for (const std::uint32_t b : {0x000000u, 0x000001u, 0x000100u, 0x010000u, 0xFF123456u}) {
+        EXPECT_EQ(ColorsSimilar(0x00123456, b, {}), (b & 0xFFFFFF) == 0x123456) << std::hex << b;
+    }
+    EXPECT_FALSE(ColorsSimilar(0, 0, {-1, 0, 0}));
+}
+
+TEST(BitmapDataColors, SimilarityTurnsIntoAToleranceTruncatedTowardZero) {
+    const std::pair<int, int> cases[] = {{100, 0}, {95, 12},  {90, 25}, {85, 38}, {80, 51},  {75, 63},    {70, 76},
+                                         {65, 89}, {60, 102}, {0, 255}, {99, 2},  {101, -2}, {200, -255}, {-100, 510}};
+    for (const auto& [similarity, tolerance] : cases) {
+        EXPECT_EQ(SimilarityTolerance(similarity), tolerance) << similarity;
+    }
+    EXPECT_EQ(SimilarityTolerance(INT_MAX), INT_MIN);
+    EXPECT_EQ(SimilarityTolerance(INT_MIN), INT_MAX);
+}
+
+class BitmapDataFindColor : public testing::Test {
+protected:
+    BitmapDataFindColor() { Fill(screen, 20, 15, 0x101010); }
+    TBDBitmapData screen;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+TEST_F(BitmapDataFindColor, TheUpperRowWinsBeforeTheLeftColumn) {
+    SetPixel(screen, 5, 10, 0xABCDEF);
+    SetPixel(screen, 3, 11, 0xABCDEF);
+    ASSERT_TRUE(screen.FindColor(0xABCDEF, x, y));
+    EXPECT_EQ((TPoint{x, y}), (TPoint{5, 10}));
+    ASSERT_TRUE(screen.FindColorSimilar(0xABCDEF, {1, 1, 1}, x, y));
+    EXPECT_EQ((TPoint{x, y}), (TPoint{5, 10}));
+}
+
+TEST_F(BitmapDataFindColor, FindsTheCornersAndIgnoresTheTopByte) {
+    for (const auto& [px, py] : {std::pair{0, 0}, {19, 0}, {0, 14}, {19, 14}}) {
+        Fill(screen, 20, 15, 0x101010);
+        SetPixel(screen, px, py, 0x00FF00);
+        ASSERT_TRUE(screen.FindColor(0xFF00FF00, x, y));
+        EXPECT_EQ((TPoint{x, y}), (TPoint{px, py}));
+    }
+}
+
+TEST_F(BitmapDataFindColor, AMissingColourGivesMinusOne) {
+    EXPECT_FALSE(screen.FindColor(0x101011, x, y));
+    EXPECT_EQ((TPoint{x, y}), (TPoint{-1, -1}));
+    EXPECT_FALSE(screen.FindColorSimilar(0x202020, {15, 15, 15}, x, y));
+    EXPECT_EQ((TPoint{x, y}), (TPoint{-1, -1}));
+}
+
+TEST_F(BitmapDataFindColor, NegativeToleranceFindsNothingAndFullToleranceTheFirstPixel) {
+    EXPECT_FALSE(screen.FindColorSimilar(0x101010, {-2, -2, -2}, x, y));
+    EXPECT_FALSE(screen.FindColorSimilar(0x101010, {0, -1, 0}, x, y));
+    ASSERT_TRUE(screen.FindColorSimilar(0xFFFFFF, {255, 255, 255}, x, y));
+    EXPECT_EQ((TPoint{x, y}), (TPoint{0, 0}));
+    ASSERT_TRUE(screen.FindColorSimilar(0xFFFFFF, {INT_MAX, INT_MAX, INT_MAX}, x, y));
+}
+
+TEST_F(BitmapDataFindColor, AnEmptyBufferHasNoPixels) {
+    TBDBitmapData empty;
+    EXPECT_FALSE(empty.FindColor(0, x, y));
+    EXPECT_FALSE(empty.FindColorSimilar(0, {255, 255, 255}, x, y));
+}
+
+class BitmapDataPicture : public testing::Test {
+protected:
+    BitmapDataPicture() { Fill(screen, 60, 50, 0x202020); }
+
+    // A 3 x 2 picture of distinct colours; `offset` shifts every channel.
+    void MakePicture(int offset = 0) {
+        picture.Clear();
+        picture.SetSize(3, 2);
+        for (int i = 0; i < 6; ++i) {
+            SetPixel(picture, i % 3, i / 3, Shifted(0x808080, i * 7 + offset, i * 3 + offset, offset - i * 5));
+        }
+    }
+
+    void Show(int left, int top, int offset = 0) {
+        for (int i = 0; i < 6; ++i) {
+            SetPixel(screen, left + i % 3, top + i / 3,
+                     Shifted(0x808080, i * 7 + offset, i * 3 + offset, offset - i * 5));
+        }
+    }
+
+    TPoint FindExact() {
+        std::int32_t x = 0, y = 0;
+        const bool found = screen.FindBitmap(picture, x, y);
+        EXPECT_EQ(found, x != -1);
+        return {x, y};
+    }
+
+    TPoint FindSimilar(std::int32_t tolerance) {
+        std::int32_t x = 0, y = 0;
+        const bool found = screen.FindBitmapSimilar(picture, {tolerance, tolerance, tolerance}, x, y);
+        EXPECT_EQ(found, x != -1);
+        return {x, y};
+    }
+
+    TBDBitmapData screen;
+    TBDBitmapData picture;
+};
+
+TEST_F(BitmapDataPicture, TheUpperPlacementWins) {
+    MakePicture();
+    Show(10, 41);
+    Show(50, 40);
+    EXPECT_EQ(FindExact(), (TPoint{50, 40}));
+    EXPECT_EQ(FindSimilar(12), (TPoint{50, 40}));
+}
+
+TEST_F(BitmapDataPicture, PlacementsAgainstEveryEdgeAreFound) {
+    MakePicture();
+    for (const auto& [left, top] : {std::pair{0, 0}, {57, 0}, {0, 48}, {57, 48}, {30, 48}, {57, 20}}) {
+        Fill(screen, 60, 50, 0x202020);
+        Show(left, top);
+        EXPECT_EQ(FindExact(), (TPoint{left, top}));
+        EXPECT_TRUE(screen.MatchAt(picture, left, top));
+        EXPECT_TRUE(screen.MatchAtSimilar(picture, {0, 0, 0}, left, top));
+    }
+}
+
+TEST_F(BitmapDataPicture, PlacementsReachingPastTheBufferFail) {
+    MakePicture();
+    Show(57, 48);
+    for (const auto& [left, top] : {std::pair{58, 48}, {57, 49}, {-1, 0}, {0, -1}, {INT_MAX, 0}, {0, INT_MAX}}) {
+        EXPECT_FALSE(screen.MatchAt(picture, left, top)) << left << "," << top;
+        EXPECT_FALSE(screen.MatchAtSimilar(picture, {255, 255, 255}, left, top)) << left << "," << top;
+    }
+}
+
+TEST_F(BitmapDataPicture, APictureAsLargeAsTheBufferHasOnePlacement) {
+    PixelTest::Cut(screen, 0, 0, 60, 50, picture);
+    EXPECT_EQ(FindExact(), (TPoint{0, 0}));
+    PixelTest::Cut(screen, 0, 0, 61, 50, picture);
+    EXPECT_EQ(FindExact(), (TPoint{-1, -1}));
+    EXPECT_EQ(FindSimilar(255), (TPoint{-1, -1}));
+    PixelTest::Cut(screen, 0, 0, 60, 51, picture);
+    EXPECT_EQ(FindExact(), (TPoint{-1, -1}));
+}
+
+TEST_F(BitmapDataPicture, OnePixelPictureIsAPixelSearch) {
+    SetPixel(screen, 33, 44, 0x0000FF);
+    Fill(picture, 1, 1, 0x0000FF);
+    EXPECT_EQ(FindExact(), (TPoint{33, 44}));
+}
+
+TEST_F(BitmapDataPicture, ToleranceIsPerChannelAndPerPixel) {
+    MakePicture();
+    Show(20, 30, 12);
+    EXPECT_EQ(FindExact(), (TPoint{-1, -1}));
+    EXPECT_EQ(FindSimilar(12), (TPoint{20, 30}));
+    SetPixel(screen, 22, 31, Shifted(screen.Pixel(22, 31), 0, 1, 0));
+    EXPECT_EQ(FindSimilar(12), (TPoint{-1, -1}));
+    EXPECT_EQ(FindSimilar(13), (TPoint{20, 30}));
+    EXPECT_EQ(FindSimilar(-1), (TPoint{-1, -1}));
+}
+
+TEST_F(BitmapDataPicture, APictureWithoutPixelsIsNeverFound) {
+    for (const auto& [width, height] : {std::pair{0, 0}, {0, 3}, {3, 0}}) {
+        picture.Clear();
+        picture.SetSize(width, height);
+        EXPECT_EQ(FindExact(), (TPoint{-1, -1}));
+        EXPECT_EQ(FindSimilar(255), (TPoint{-1, -1}));
+        EXPECT_FALSE(screen.MatchAt(picture, 0, 0));
+    }
+}

@@ -1,0 +1,282 @@
+// The fast searches of TBDBitmapData against the plain scans of ReferenceSearch, at every kernel level the
+// processor runs, on random and adversarial images.
+#include "engine/BitmapData.h"
+#include "engine/PixelScan.h"
+#include "engine/PixelTestSupport.h"
+#include "engine/ReferenceSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+using PixelScan::TLevel;
+using PixelTest::SetPixel;
+
+namespace {
+
+struct Result {
+    bool found = false;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const Result&, const Result&) = default;
+};
+
+[[maybe_unused]] void PrintTo(const Result& r, std::ostream* out) {
+    *out << (r.found ? "found " : "none ") << r.x << "," << r.y;
+}
+
+template <class TSearch> Result Outcome(TSearch search) {
+    Result r;
+    r.found = search(r.x, r.y);
+    return r;
+}
+
+std::uint32_t Clamp(int value) {
+    return static_cast<std::uint32_t>(std::clamp(value, 0, 255));
+}
+
+std::uint32_t Moved(std::uint32_t rgb, int red, int green, int blue) {
+    return Clamp(static_cast<int>(rgb >> 16 & 0xFF) + red) << 16 |
+           Clamp(static_cast<int>(rgb >> 8 & 0xFF) + green) << 8 | Clamp(static_cast<int>(rgb & 0xFF) + blue);
+}
+
+class FastSearchTest : public testing::TestWithParam<TLevel> {
+protected:
+    void SetUp() override {
+        if (GetParam() > PixelScan::BestLevel()) {
+            GTEST_SKIP() << "this processor lacks the instructions";
+        }
+        PixelScan::UseLevel(GetParam());
+    }
+    void TearDown() override { PixelScan::UseLevel(PixelScan::BestLevel()); }
+
+    int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    bool OneIn(int n) { return Uniform(1, n) == 1; }
+    std::uint32_t AnyColor() { return static_cast<std::uint32_t>(Uniform(0, 0xFFFFFF)); }
+
+    // Channel values near the ends of the byte range make the saturating bounds of the kernels matter.
+    std::uint32_t EdgyColor() {
+        const int values[] = {0, 1, 2, 12, 13, 127, 128, 242, 243, 253, 254, 255};
+        const auto pick = [&] { return static_cast<std::uint32_t>(values[Uniform(0, 11)]); };
+        return pick() << 16 | pick() << 8 | pick();
+    }
+
+    std::int32_t AnyTolerance() {
+        const int special[] = {-1, 0, 0, 1, 12, 25, 102, 254, 255, 256, 1000};
+        return OneIn(2) ? special[Uniform(0, 10)] : Uniform(0, 40);
+    }
+
+    TBDSimilar AnyTolerances() {
+        if (OneIn(2)) {
+            const std::int32_t t = AnyTolerance();
+            return {t, t, t};
+        }
+        return {AnyTolerance(), AnyTolerance(), AnyTolerance()};
+    }
+
+    // Colours near `base`: equal, at the tolerance, one past it, in one channel or all.
+    std::vector<std::uint32_t> Neighbours(std::uint32_t base, int tolerance) {
+        std::vector<std::uint32_t> colors{base};
+        for (const int by : {tolerance, tolerance + 1, -tolerance, -tolerance - 1}) {
+            colors.push_back(Moved(base, by, 0, 0));
+            colors.push_back(Moved(base, 0, by, 0));
+            colors.push_back(Moved(base, 0, 0, by));
+            colors.push_back(Moved(base, by, by, by));
+        }
+        return colors;
+    }
+
+    // Mostly `background`, with other palette colours sprinkled at the given density (1 in n).
+    void Sprinkle(TBDBitmapData& screen, int width, int height, std::uint32_t background,
+                  const std::vector<std::uint32_t>& palette, int n) {
+        PixelTest::Fill(screen, width, height, background);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (OneIn(n)) {
+                    SetPixel(screen, x, y, palette[static_cast<std::size_t>(Uniform(0, int(palette.size()) - 1))]);
+                }
+            }
+        }
+    }
+
+    void ExpectSameColorSearch(const TBDBitmapData& screen, std::uint32_t color, const TBDSimilar& t, int round) {
+        const auto fast = Outcome([&](auto& x, auto& y) { return screen.FindColor(color, x, y); });
+        const auto plain = Outcome([&](auto& x, auto& y) { return ReferenceSearch::FindColor(screen, color, x, y); });
+        ASSERT_EQ(fast, plain) << "round " << round;
+        const auto fastSimilar = Outcome([&](auto& x, auto& y) { return screen.FindColorSimilar(color, t, x, y); });
+        const auto plainSimilar =
+            Outcome([&](auto& x, auto& y) { return ReferenceSearch::FindColorSimilar(screen, color, t, x, y); });
+        ASSERT_EQ(fastSimilar, plainSimilar) << "round " << round << " tolerance " << t.r << "," << t.g << "," << t.b;
+    }
+
+    void ExpectSamePictureSearch(const TBDBitmapData& screen, const TBDBitmapData& picture, const TBDSimilar& t,
+                                 int round) {
+        const auto fast = Outcome([&](auto& x, auto& y) { return screen.FindBitmap(picture, x, y); });
+        const auto plain =
+            Outcome([&](auto& x, auto& y) { return ReferenceSearch::FindBitmap(screen, picture, x, y); });
+        ASSERT_EQ(fast, plain) << "round " << round;
+        const auto fastSimilar = Outcome([&](auto& x, auto& y) { return screen.FindBitmapSimilar(picture, t, x, y); });
+        const auto plainSimilar =
+            Outcome([&](auto& x, auto& y) { return ReferenceSearch::FindBitmapSimilar(screen, picture, t, x, y); });
+        ASSERT_EQ(fastSimilar, plainSimilar) << "round " << round << " tolerance " << t.r << "," << t.g << "," << t.b;
+        const int x = Uniform(-2, screen.Width + 1);
+        const int y = Uniform(-2, screen.Height + 1);
+        ASSERT_EQ(screen.MatchAt(picture, x, y), ReferenceSearch::MatchAt(screen, picture, x, y)) << round;
+        ASSERT_EQ(screen.MatchAtSimilar(picture, t, x, y), ReferenceSearch::MatchAtSimilar(screen, picture, t, x, y))
+            << round;
+    }
+
+    // A picture cut from the screen, or from a place partly off it, with every pixel moved by up to `noise`.
+    void CutPicture(const TBDBitmapData& screen, int width, int height, int noise, TBDBitmapData& picture) {
+        const int left = Uniform(-1, std::max(screen.Width - width, 0) + 1);
+        const int top = Uniform(-1, std::max(screen.Height - height, 0) + 1);
+        PixelTest::Cut(screen, left, top, width, height, picture);
+        if (noise == 0) {
+            return;
+        }
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int by = Uniform(-noise, noise);
+                SetPixel(picture, x, y, Moved(picture.Pixel(x, y), by, -by, OneIn(2) ? by : 0));
+            }
+        }
+    }
+
+    std::mt19937 random{20261207};
+};
+
+TEST_P(FastSearchTest, ColourSearchOnSprinkledImages) {
+    for (int round = 0; round < 1500; ++round) {
+        const std::uint32_t base = OneIn(2) ? EdgyColor() : AnyColor();
+        const TBDSimilar t = AnyTolerances();
+        const std::vector<std::uint32_t> palette = Neighbours(base, std::clamp(t.g, 0, 255));
+        TBDBitmapData screen;
+        Sprinkle(screen, Uniform(1, 100), Uniform(1, 4), AnyColor(), palette, Uniform(1, 200));
+        ExpectSameColorSearch(screen, OneIn(8) ? (AnyColor() | 0xFF000000u) : base, t, round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST_P(FastSearchTest, ColourSearchFindsHitsAtEveryColumnOfAWideRow) {
+    for (int column = 0; column < 130; ++column) {
+        TBDBitmapData screen;
+        PixelTest::Fill(screen, 130, 2, 0x808080);
+        SetPixel(screen, column, 1, 0x80807F);
+        SetPixel(screen, std::max(column - 1, 0), 1, 0x7F8080);
+        ExpectSameColorSearch(screen, 0x80807F, {0, 0, 0}, column);
+        ExpectSameColorSearch(screen, 0x7E807F, {1, 0, 0}, column);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST_P(FastSearchTest, ColourSearchAtToleranceBoundaries) {
+    int round = 0;
+    for (const int tolerance : {0, 1, 12, 25, 102, 254, 255}) {
+        for (int i = 0; i < 60; ++i, ++round) {
+            const std::uint32_t base = EdgyColor();
+            const std::vector<std::uint32_t> palette = Neighbours(base, tolerance);
+            TBDBitmapData screen;
+            Sprinkle(screen, Uniform(1, 70), Uniform(1, 3), palette[static_cast<std::size_t>(Uniform(6, 8))], palette,
+                     Uniform(2, 30));
+            ExpectSameColorSearch(screen, base, {tolerance, tolerance, tolerance}, round);
+            if (HasFatalFailure()) {
+                return;
+            }
+        }
+    }
+}
+
+TEST_P(FastSearchTest, PictureSearchOnFewColourImages) {
+    for (int round = 0; round < 1500; ++round) {
+        const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
+        TBDBitmapData screen;
+        Sprinkle(screen, Uniform(1, 60), Uniform(1, 12), palette[0], palette, Uniform(1, 4));
+        TBDBitmapData picture;
+        const int width = Uniform(1, std::min(screen.Width + 1, 7));
+        const int height = Uniform(1, std::min(screen.Height + 1, 5));
+        if (OneIn(5)) {
+            Sprinkle(picture, width, height, palette[0], palette, 2);
+        } else {
+            CutPicture(screen, width, height, OneIn(2) ? Uniform(0, 4) : 0, picture);
+        }
+        ExpectSamePictureSearch(screen, picture, AnyTolerances(), round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
+    for (int round = 0; round < 800; ++round) {
+        const std::uint32_t background = AnyColor();
+        const std::uint32_t other = Moved(background, Uniform(-3, 3), Uniform(-3, 3), 1);
+        const int width = Uniform(1, 70);
+        const int height = Uniform(1, 10);
+        const int period = Uniform(1, 4);
+        const int pattern = Uniform(0, 3); // flat, stripes across, stripes down, chequered
+        TBDBitmapData screen;
+        PixelTest::Fill(screen, width, height, background);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int phase = pattern == 1 ? x : pattern == 2 ? y : x + y;
+                if (pattern != 0 && phase % (period + 1) == period) {
+                    SetPixel(screen, x, y, other);
+                }
+            }
+        }
+        TBDBitmapData picture;
+        CutPicture(screen, Uniform(1, std::min(width, 8)), Uniform(1, std::min(height, 6)), 0, picture);
+        // One pixel off, usually the last in memory order, so that most placements fail late.
+        const bool late = OneIn(3) == false;
+        const int px = late ? picture.Width - 1 : Uniform(0, picture.Width - 1);
+        const int py = late ? 0 : Uniform(0, picture.Height - 1);
+        if (!OneIn(4)) {
+            SetPixel(picture, px, py, OneIn(2) ? other : Moved(background, 0, 2, 0));
+        }
+        if (OneIn(3)) {
+            SetPixel(screen, Uniform(0, width - 1), Uniform(0, height - 1), picture.Pixel(px, py));
+        }
+        ExpectSamePictureSearch(screen, picture, AnyTolerances(), round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST_P(FastSearchTest, PictureSearchWithWidePicturesUsesEveryRowKernel) {
+    for (int round = 0; round < 200; ++round) {
+        TBDBitmapData screen;
+        Sprinkle(screen, Uniform(40, 110), Uniform(2, 6), 0x102030, Neighbours(0x102030, 12), Uniform(3, 40));
+        TBDBitmapData picture;
+        CutPicture(screen, Uniform(30, screen.Width), Uniform(1, screen.Height), Uniform(0, 13), picture);
+        const std::int32_t t = Uniform(10, 14);
+        ExpectSamePictureSearch(screen, picture, {t, t, t}, round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+std::string LevelName(const testing::TestParamInfo<TLevel>& info) {
+    switch (info.param) {
+    case TLevel::Portable:
+        return "Portable";
+    case TLevel::Sse2:
+        return "Sse2";
+    case TLevel::Avx2:
+        return "Avx2";
+    }
+    return "Unknown";
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, FastSearchTest, testing::Values(TLevel::Portable, TLevel::Sse2, TLevel::Avx2),
+                         LevelName);
+
+} // namespace
