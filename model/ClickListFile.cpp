@@ -53,6 +53,7 @@ const std::array<ClickAttribute, 28> kClickAttributes{{
 }};
 
 template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 std::string FieldText(const TMouseObj& click, const FieldOf& field) {
     return std::visit(Overloaded{
