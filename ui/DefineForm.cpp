@@ -1,0 +1,111 @@
+#include "ui/DefineForm.h"
+
+#include "platform/ErrorGuard.h"
+#include "ui/AppIcon.h"
+#include "ui/frmDefine.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+QPushButton* dialogButton(const QString& caption, QWidget* parent, int x, int y) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(x, y, 75, 25);
+    // Enter presses a button only while it has the focus, and Escape presses none.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+bool typesCharacter(const QKeyEvent* event) {
+    if (event->text().isEmpty())
+        return false;
+    return event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab && event->text().at(0) != QChar(0x7f);
+}
+} // namespace
+
+TDForm::TDForm(IMouse& mouse, IScreen& screen, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle("Click Info");
+    setWindowIcon(appIcon());
+    setFixedSize(435, 607);
+    frmDefine = new TfrmDefine(mouse, screen, this);
+    frmDefine->setObjectName("frmDefine");
+    frmDefine->move(6, 8);
+    btnOK = dialogButton("&OK", this, 228, 572);
+    btnCancel = dialogButton("&Cancel", this, 317, 572);
+    connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
+    // Key preview: every typed character in the dialog is seen before its control.
+    qApp->installEventFilter(this);
+}
+
+TDForm::~TDForm() {
+    qApp->removeEventFilter(this);
+}
+
+void TDForm::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void TDForm::LoadFromClick(TMouseObj& click) {
+    frmDefine->LoadFromClick(click);
+}
+
+void TDForm::SaveToClick(TMouseObj& click) {
+    frmDefine->SaveToClick(click);
+}
+
+int TDForm::ShowModal() {
+    return exec() == QDialog::Accepted ? mrOk : mrCancel;
+}
+
+void TDForm::btnOKClick() {
+    frmDefine->StopCapture();
+    if (const TNumericEdit* unreadable = frmDefine->unreadableEdit()) {
+        const QString text = unreadable->edit->text().trimmed().isEmpty()
+                                 ? QString("The field \"%1\" is empty. Please enter a number.")
+                                 : QString("The field \"%1\" does not hold a number. Please enter a number.");
+        QMessageBox::warning(this, "Warning", text.arg(unreadable->name));
+        unreadable->edit->setFocus();
+        unreadable->edit->selectAll();
+        return;
+    }
+    accept();
+}
+
+void TDForm::btnCancelClick() {
+    reject();
+}
+
+void TDForm::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TDForm::FormClose() {
+    frmDefine->timerSetPoint->stop();
+}
+
+void TDForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TDForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((widget == this || isAncestorOf(widget)) && typesCharacter(key))
+            runGuarded([&] { frmDefine->StopCaptureKeyPress(key->text().at(0)); });
+    }
+    return QDialog::eventFilter(watched, event);
+}

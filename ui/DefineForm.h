@@ -1,0 +1,51 @@
+#pragma once
+
+#include "control/MouseCtrlView.h"
+
+#include <QDialog>
+
+class IMouse;
+class IScreen;
+class QPushButton;
+class TfrmDefine;
+
+// The click editor window: the frame with every click control, and OK and Cancel.
+class TDForm : public QDialog, public IClickEditor {
+    Q_OBJECT
+public:
+    TDForm(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
+    ~TDForm() override;
+
+    void setCaption(const std::string& caption) override;
+    void LoadFromClick(TMouseObj& click) override;
+    int ShowModal() override;
+    void SaveToClick(TMouseObj& click) override;
+
+    TfrmDefine* frame() const { return frmDefine; }
+    QPushButton* okButton() const { return btnOK; }
+    QPushButton* cancelButton() const { return btnCancel; }
+
+    // OK is refused while a numeric edit holds no number: the user is told which, and the focus goes there, so no
+    // click is ever written in part.
+    void btnOKClick();
+    void btnCancelClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+
+private:
+    void FormClose();
+
+    TfrmDefine* frmDefine;
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+};
+
+// The class the controller creates.
+class TDefineForm : public TDForm {
+    Q_OBJECT
+public:
+    using TDForm::TDForm;
+};

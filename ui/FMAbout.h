@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class IShell;
+class QLabel;
+
+// The About box: the title with its version and the maker's web and mail links. A click on its background
+// closes it.
+class TFMAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFMAbout(IShell& shell, QWidget* parent = nullptr);
+
+    void FormShow();
+    void Label5Click();
+    void Label7Click();
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label7 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    IShell& m_shell;
+};

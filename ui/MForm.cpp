@@ -1,0 +1,380 @@
+#include "ui/MForm.h"
+
+#include "control/MouseCtrl.h"
+#include "model/Maker.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Shell.h"
+#include "ui/AppIcon.h"
+#include "ui/ClickListModel.h"
+#include "ui/DefineForm.h"
+#include "ui/FMAbout.h"
+#include "ui/FMConfig.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <iostream>
+
+namespace {
+constexpr int kButtonWidth = 62;
+constexpr int kButtonHeight = 58;
+// Often enough for a running count to look live, seldom enough to cost nothing.
+constexpr int kRepaintMs = 200;
+} // namespace
+
+TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_shell(shell), m_folder(std::move(folder)) {
+    setWindowTitle("Tappora");
+    setWindowIcon(appIcon());
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    resize(561, 306);
+    centreOnDesktop();
+    createToolBar();
+    createList();
+    createMenu();
+    FormCreate();
+}
+
+TMForm::~TMForm() {
+    FormClose();
+}
+
+void TMForm::FormCreate() {
+    createTrayIcon();
+    m_platform.hotKeys.setOnHotKey(
+        [this](unsigned modifiers, unsigned vk) { runGuarded([&] { WMHotKey(modifiers, vk); }); });
+    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
+    m_model->setController(m_controller.get());
+    m_repaintTimer = new QTimer(this);
+    m_repaintTimer->setInterval(kRepaintMs);
+    connect(m_repaintTimer, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            runGuarded([&] { repaintAll(); });
+    });
+    m_repaintTimer->start();
+    setWindowTitle("Tappora 4.1.7");
+}
+
+void TMForm::FormClose() {
+    if (m_closed)
+        return;
+    m_closed = true;
+    if (m_repaintTimer)
+        m_repaintTimer->stop();
+    if (m_tray)
+        m_tray->hide();
+    m_platform.hotKeys.setOnHotKey({});
+    std::vector<std::string> failures;
+    runGuarded([&] {
+        if (m_controller)
+            failures = m_controller->Close();
+    });
+    m_model->setController(nullptr);
+    m_controller.reset();
+    reportSaveFailures(failures);
+}
+
+void TMForm::reportSaveFailures(const std::vector<std::string>& messages) {
+    if (messages.empty())
+        return;
+    QStringList lines;
+    for (const auto& message : messages) {
+        std::cerr << "tappora: " << message << '\n';
+        lines << QString::fromStdString(message);
+    }
+    // A box would hold up a termination or the session's end; there the lines on stderr must do.
+    if (m_closeInteractive)
+        QMessageBox::critical(nullptr, "Tappora", lines.join("\n\n"));
+}
+
+void TMForm::requestClose(bool interactive) {
+    m_closeInteractive = m_closeInteractive && interactive;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        QTimer::singleShot(20, this, [this, interactive] { requestClose(interactive); });
+        return;
+    }
+    close();
+}
+
+void TMForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TMForm::showStartupMessages() {
+    if (!m_controller || m_controller->StartupMessages().empty())
+        return;
+    QStringList lines;
+    for (const auto& message : m_controller->StartupMessages())
+        lines << QString::fromStdString(message);
+    QMessageBox::warning(this, "Warning", lines.join("\n\n"));
+}
+
+void TMForm::centreOnDesktop() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TMForm::addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)()) {
+    auto* button = new QToolButton;
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setIcon(style()->standardIcon(QStyle::StandardPixmap(standardIcon)));
+    button->setIconSize(QSize(24, 24));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFixedSize(kButtonWidth, kButtonHeight);
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    connect(button, &QToolButton::clicked, this, [this, handler] { runGuarded([&] { (this->*handler)(); }); });
+    m_buttons.push_back(button);
+}
+
+void TMForm::createToolBar() {
+    addToolButton("&New", "Create a new Click", QStyle::SP_FileIcon, &TMForm::SpeedDemoButtonClick);
+    addToolButton("&Edit", "Modify Selected Click", QStyle::SP_FileDialogDetailedView,
+                  &TMForm::VisibilityDemoButtonClick);
+    addToolButton("&Delete", "Delete Selected Click", QStyle::SP_TrashIcon, &TMForm::AlignDemoButtonClick);
+    addToolButton("&Start", "Start Checked Click to Run", QStyle::SP_MediaPlay, &TMForm::SpeedButton1Click);
+    addToolButton("S&top", "Stop All Running Click", QStyle::SP_MediaStop, &TMForm::SpeedButton3Click);
+    addToolButton("&Options", "Config Visible Columns", QStyle::SP_FileDialogListView, &TMForm::SpeedButton2Click);
+    addToolButton("E&xit", "Exit", QStyle::SP_DialogCloseButton, &TMForm::QuitButtonClick);
+}
+
+void TMForm::createList() {
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* mainPanel = new QWidget;
+    mainPanel->setObjectName("MainPanel");
+    auto* row = new QHBoxLayout(mainPanel);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(0);
+    for (QToolButton* button : m_buttons)
+        row->addWidget(button);
+    row->addStretch();
+    column->addWidget(mainPanel);
+
+    m_model = new TClickListModel(this);
+    VT = new QTableView;
+    VT->setObjectName("VT");
+    VT->setModel(m_model);
+    VT->setSelectionBehavior(QAbstractItemView::SelectRows);
+    VT->setSelectionMode(QAbstractItemView::SingleSelection);
+    VT->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    VT->setShowGrid(true);
+    VT->setWordWrap(false);
+    VT->verticalHeader()->hide();
+    VT->verticalHeader()->setDefaultSectionSize(VT->fontMetrics().height() + 6);
+    QHeaderView* header = VT->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(false);
+    header->setHighlightSections(false);
+    connect(VT, &QTableView::doubleClicked, this, [this] { runGuarded([&] { m_controller->EditClick(); }); });
+    column->addWidget(VT, 1);
+    setCentralWidget(central);
+}
+
+void TMForm::createMenu() {
+    QAction* about = menuBar()->addAction("About");
+    connect(about, &QAction::triggered, this, [this] { runGuarded([&] { m1Click(); }); });
+    QAction* help = menuBar()->addAction("Help");
+    connect(help, &QAction::triggered, this, [this] { runGuarded([&] { m2Click(); }); });
+}
+
+void TMForm::createTrayIcon() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = new QSystemTrayIcon(appIcon(), this);
+    m_tray->setToolTip("Tappora");
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            runGuarded([&] { toggleVisibility(); });
+    });
+    m_tray->show();
+}
+
+void TMForm::toggleVisibility() {
+    if (isVisible()) {
+        hide();
+        return;
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+// Minimising sends the window to the notification area; without an icon there would be no way back, so then the
+// window minimises as usual.
+void TMForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized())
+        return;
+    if (!m_tray || !m_tray->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        hide();
+    });
+}
+
+void TMForm::WMHotKey(unsigned modifiers, unsigned vk) {
+    if (modifiers != MOD_CONTROL || vk < VK_F1 || vk > VK_F12 || !m_controller)
+        return;
+    m_controller->HotKeyPressed(vk);
+}
+
+void TMForm::m1Click() {
+    TFMAbout about(m_shell, this);
+    about.exec();
+}
+
+void TMForm::m2Click() {
+    m_shell.openUrl(kMakerWebAddress);
+}
+
+void TMForm::SpeedDemoButtonClick() {
+    m_controller->NewClick();
+}
+void TMForm::VisibilityDemoButtonClick() {
+    m_controller->EditClick();
+}
+void TMForm::AlignDemoButtonClick() {
+    m_controller->DeleteClick();
+}
+void TMForm::SpeedButton1Click() {
+    m_controller->StartAll();
+}
+void TMForm::SpeedButton3Click() {
+    m_controller->StopAll();
+}
+void TMForm::SpeedButton2Click() {
+    m_controller->ShowOptions();
+}
+void TMForm::QuitButtonClick() {
+    requestClose(true);
+}
+
+WindowHandle TMForm::windowHandle() const {
+    return WindowHandle(winId());
+}
+
+TRect TMForm::windowBounds() const {
+    return {x(), y(), width(), height()};
+}
+
+void TMForm::setWindowBounds(const TRect& bounds) {
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+    move(bounds.left, bounds.top);
+    resize(bounds.width, bounds.height);
+}
+
+bool TMForm::windowMaximized() const {
+    return isMaximized();
+}
+
+void TMForm::setWindowMaximized() {
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMForm::clearColumns() {
+    m_model->clearColumns();
+}
+
+void TMForm::addColumn(const std::string& caption) {
+    m_model->addColumn(QString::fromStdString(caption));
+}
+
+void TMForm::beginColumnUpdate() {
+    VT->horizontalHeader()->setUpdatesEnabled(false);
+}
+
+void TMForm::endColumnUpdate() {
+    VT->horizontalHeader()->setUpdatesEnabled(true);
+    VT->viewport()->update();
+}
+
+int TMForm::columnWidth(int column) const {
+    return VT->horizontalHeader()->sectionSize(column);
+}
+
+void TMForm::setColumnWidth(int column, int width) {
+    VT->horizontalHeader()->resizeSection(column, width);
+}
+
+void TMForm::setColumnAlignment(int column, TColumnAlignment alignment) {
+    m_model->setColumnAlignment(column, alignment);
+}
+
+void TMForm::setColumnVisible(int column, bool visible) {
+    VT->horizontalHeader()->setSectionHidden(column, !visible);
+}
+
+int TMForm::columnPosition(int column) const {
+    return VT->horizontalHeader()->visualIndex(column);
+}
+
+void TMForm::setColumnPosition(int column, int position) {
+    QHeaderView* header = VT->horizontalHeader();
+    if (column < 0 || column >= header->count() || position < 0 || position >= header->count())
+        return;
+    header->moveSection(header->visualIndex(column), position);
+}
+
+void TMForm::setMainColumn(int column) {
+    m_model->setMainColumn(column);
+}
+
+void TMForm::rowsReset() {
+    m_model->rowsReset();
+}
+void TMForm::rowInserted(int row) {
+    m_model->rowInserted(row);
+}
+void TMForm::rowRemoved(int row) {
+    m_model->rowRemoved(row);
+}
+void TMForm::repaintRow(int row) {
+    m_model->repaintRow(row);
+}
+void TMForm::repaintAll() {
+    m_model->repaintAll();
+}
+
+int TMForm::focusedRow() const {
+    const QModelIndex current = VT->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+bool TMForm::confirmDelete() {
+    return QMessageBox::question(this, "Warning", "Are you sure to delete the click?",
+                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+}
+
+std::unique_ptr<IClickEditor> TMForm::createClickEditor() {
+    return std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, this);
+}
+
+std::unique_ptr<IOptionsDialog> TMForm::createOptionsDialog() {
+    return std::make_unique<TFMConfig>(m_controller->Config(), this);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "control/MouseCtrlView.h"
+#include "platform/Platform.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class IShell;
+class QSystemTrayIcon;
+class QTableView;
+class QTimer;
+class QToolButton;
+class TClickListModel;
+class TMouseCtrl;
+
+// The main window: toolbar over the click list, the notification-area icon, and the one controller.
+class TMForm : public QMainWindow, public IMouseCtrlView {
+    Q_OBJECT
+public:
+    // `folder` holds the click list and settings files.
+    TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* parent = nullptr);
+    ~TMForm() override;
+
+    TMouseCtrl* controller() const { return m_controller.get(); }
+    QTableView* list() const { return VT; }
+    QToolButton* toolButton(int index) const { return m_buttons.at(std::size_t(index)); }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+
+    // The one way out: Exit, the close box, a termination signal and the session's end all come here. Open modal
+    // dialogs are closed first, so no command is left running on a released controller.
+    void requestClose(bool interactive);
+    // Tells the user once what the start found (a file that could not be read and was kept aside).
+    void showStartupMessages();
+    // Only exactly Ctrl with F1 to F12 reaches the controller.
+    void WMHotKey(unsigned modifiers, unsigned vk);
+    // A left click on the notification icon.
+    void toggleVisibility();
+
+    WindowHandle windowHandle() const override;
+    TRect windowBounds() const override;
+    void setWindowBounds(const TRect& bounds) override;
+    bool windowMaximized() const override;
+    void setWindowMaximized() override;
+    void clearColumns() override;
+    void addColumn(const std::string& caption) override;
+    void beginColumnUpdate() override;
+    void endColumnUpdate() override;
+    int columnWidth(int column) const override;
+    void setColumnWidth(int column, int width) override;
+    void setColumnAlignment(int column, TColumnAlignment alignment) override;
+    void setColumnVisible(int column, bool visible) override;
+    int columnPosition(int column) const override;
+    void setColumnPosition(int column, int position) override;
+    void setMainColumn(int column) override;
+    void rowsReset() override;
+    void rowInserted(int row) override;
+    void rowRemoved(int row) override;
+    void repaintRow(int row) override;
+    void repaintAll() override;
+    int focusedRow() const override;
+    bool confirmDelete() override;
+    std::unique_ptr<IClickEditor> createClickEditor() override;
+    std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void createToolBar();
+    void createList();
+    void createMenu();
+    void createTrayIcon();
+    void addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)());
+    void centreOnDesktop();
+    void reportSaveFailures(const std::vector<std::string>& messages);
+    void m1Click();
+    void m2Click();
+    void SpeedDemoButtonClick();
+    void VisibilityDemoButtonClick();
+    void AlignDemoButtonClick();
+    void SpeedButton1Click();
+    void SpeedButton3Click();
+    void SpeedButton2Click();
+    void QuitButtonClick();
+
+    Platform& m_platform;
+    IShell& m_shell;
+    std::string m_folder;
+    std::vector<QToolButton*> m_buttons;
+    QTableView* VT = nullptr;
+    TClickListModel* m_model = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QTimer* m_repaintTimer = nullptr;
+    std::unique_ptr<TMouseCtrl> m_controller;
+    bool m_closeInteractive = true;
+    bool m_closed = false;
+};

@@ -1,0 +1,681 @@
+#include "ui/frmDefine.h"
+
+#include "model/ColorText.h"
+#include "model/MouseObj.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Mouse.h"
+#include "platform/Screen.h"
+#include "ui/BmpFile.h"
+#include "ui/TextWrap.h"
+#include "ui/UpDown.h"
+#include "ui/fmCopy.h"
+
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+constexpr int kCaptureMs = 10;
+constexpr int kHideForScopeMs = 200;
+constexpr int kEditHeight = 20;
+const char* const kLimitProperty = "typedLimit";
+
+template <class W> W* place(W* widget, QWidget* parent, int x, int y, int width, int height) {
+    widget->setParent(parent);
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const QString& text, int x, int y) {
+    auto* result = new QLabel(text, parent);
+    result->move(x, y);
+    result->adjustSize();
+    return result;
+}
+
+void setTextColor(QWidget* widget, QColor color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+QLabel* blueLabel(QWidget* parent, const QString& text, int x, int y) {
+    QLabel* result = label(parent, text, x, y);
+    setTextColor(result, Qt::blue);
+    return result;
+}
+
+QGroupBox* group(QWidget* parent, const QString& caption, int x, int y, int width, int height) {
+    auto* box = place(new QGroupBox(caption), parent, x, y, width, height);
+    QFont bold = box->font();
+    bold.setBold(true);
+    box->setFont(bold);
+    return box;
+}
+
+// Children of a group take the plain font; only the group's own caption is bold.
+void plainChildren(QGroupBox* box, const QFont& plain) {
+    for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!qobject_cast<QGroupBox*>(child))
+            child->setFont(plain);
+}
+
+QComboBox* listOnly(QWidget* parent, const QStringList& items, int x, int y, int width) {
+    auto* combo = place(new QComboBox, parent, x, y, width, 22);
+    combo->addItems(items);
+    combo->setCurrentIndex(0);
+    return combo;
+}
+
+// Each radio is checked exactly when `value` is its number; none at all for a value of none.
+void checkExactly(std::initializer_list<QRadioButton*> radios, int value) {
+    int number = 0;
+    for (QRadioButton* radio : radios) {
+        radio->setAutoExclusive(false);
+        radio->setChecked(number++ == value);
+        radio->setAutoExclusive(true);
+    }
+}
+
+std::int32_t editNumber(const QLineEdit* edit) {
+    bool ok = false;
+    const QString text = edit->text().trimmed();
+    const int value = text.toInt(&ok);
+    if (!ok)
+        throw std::invalid_argument("'" + edit->text().toStdString() + "' is not a valid integer value");
+    return value;
+}
+
+std::int32_t truncDiv(std::int32_t value, std::int32_t divisor) {
+    return value / divisor;
+}
+
+QTime parseTimeOfDay(const std::string& text) {
+    static const QRegularExpression pattern(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*$)");
+    const QRegularExpressionMatch match = pattern.match(QString::fromStdString(text));
+    if (!match.hasMatch())
+        return {};
+    return QTime(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+}
+
+} // namespace
+
+TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
+    : QFrame(parent), m_mouse(mouse), m_screen(screen) {
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(421, 595);
+    createClickPoint();
+    createClickOptions();
+    createClickInterval();
+    createStartOptions();
+    createStopOptions();
+    createAfterClick();
+    createHotKeys();
+
+    auto* nameLabel = label(this, "Action Name:", 12, 570);
+    QFont bold = nameLabel->font();
+    bold.setBold(true);
+    nameLabel->setFont(bold);
+    nameLabel->adjustSize();
+    setTextColor(nameLabel, Qt::blue);
+    edName = place(new QLineEdit("New Click"), this, 92, 568, 111, 21);
+    setTextColor(edName, Qt::blue);
+
+    timerSetPoint = new QTimer(this);
+    timerSetPoint->setInterval(kCaptureMs);
+    timerSetPoint->setTimerType(Qt::PreciseTimer);
+    connect(timerSetPoint, &QTimer::timeout, this, [this] { runGuarded([&] { timerSetPointTimer(); }); });
+
+    for (QGroupBox* box : findChildren<QGroupBox*>())
+        plainChildren(box, font());
+    // The colour and picture groups start enabled; only their buttons wait for their point type.
+    gbPoint->setEnabled(rbFixed->isChecked());
+    btnCapture->setEnabled(rbFixed->isChecked());
+    btnCaptureColor->setEnabled(false);
+    btnBMP->setEnabled(false);
+}
+
+QLineEdit* TfrmDefine::numericEdit(QWidget* parent, const char* name, QRect bounds, const QString& text,
+                                   int maxLength) {
+    auto* edit = place(new QLineEdit(text), parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    edit->setProperty(kLimitProperty, maxLength);
+    edit->installEventFilter(this);
+    // The limit holds what the user types or pastes; the capture may write longer numbers, such as -1200.
+    connect(edit, &QLineEdit::textEdited, edit, [edit, maxLength](const QString& typed) {
+        if (maxLength > 0 && typed.size() > maxLength)
+            edit->setText(typed.left(maxLength));
+    });
+    m_numericEdits.push_back({edit, name});
+    return edit;
+}
+
+TUpDown* TfrmDefine::spin(QLineEdit* edit, int min, int max, int increment) {
+    return new TUpDown(edit, min, max, increment);
+}
+
+// Stored values outside the arrows' bounds are shown as they are, so an unchanged OK keeps them.
+void TfrmDefine::setSpinPosition(QLineEdit* edit, int position) {
+    edit->setText(QString::number(position));
+}
+
+void TfrmDefine::createClickPoint() {
+    gb1 = group(this, "Click Point", 8, 4, 193, 503);
+    rbCurrent = place(new QRadioButton("Click where the mouse is"), gb1, 9, 16, 180, 18);
+    rbCurrent->setChecked(true);
+    rbFixed = place(new QRadioButton("Click on a fixed point"), gb1, 9, 34, 180, 18);
+    createPointGroup();
+    rbColor = place(new QRadioButton("Search color block and click"), gb1, 9, 137, 180, 18);
+    createColorGroup();
+    rbBMP = place(new QRadioButton("Search picture and click"), gb1, 9, 264, 180, 18);
+    createPictureGroup();
+    createScopePanel();
+    for (QRadioButton* radio : {rbCurrent, rbFixed, rbColor, rbBMP})
+        connect(radio, &QRadioButton::clicked, this, [this] { runGuarded([&] { rbFixedClick(); }); });
+}
+
+void TfrmDefine::createPointGroup() {
+    gbPoint = group(gb1, "Specify click point", 23, 51, 162, 85);
+    btnCapture = place(new QPushButton, gbPoint, 6, 18, 76, 46);
+    setWrappedText(btnCapture, "Start to capture point", 70);
+    connect(btnCapture, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureClick(); }); });
+    label(gbPoint, "X:", 88, 21);
+    edPX = numericEdit(gbPoint, "X", {104, 18, 50, kEditHeight}, "1000", 4);
+    label(gbPoint, "Y:", 88, 45);
+    edPY = numericEdit(gbPoint, "Y", {104, 42, 50, kEditHeight}, "600", 4);
+    blueLabel(gbPoint, "Press any key to stop capture", 6, 67);
+}
+
+void TfrmDefine::createColorGroup() {
+    gbColor = group(gb1, "specify color block", 23, 155, 162, 109);
+    btnCaptureColor = place(new QPushButton, gbColor, 6, 18, 74, 46);
+    setWrappedText(btnCaptureColor, "Start to capture color", 68);
+    connect(btnCaptureColor, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureColorClick(); }); });
+    edCl = place(new QLineEdit, gbColor, 86, 18, 70, kEditHeight);
+    edCl->setReadOnly(true);
+    edCl->setFocusPolicy(Qt::NoFocus);
+    edColor = place(new QLineEdit("clBlack"), gbColor, 86, 42, 70, kEditHeight);
+    edColor->setReadOnly(true);
+    setSwatch(0);
+    blueLabel(gbColor, "Press any key to stop capture", 6, 66);
+    label(gbColor, "Color Simliar:", 6, 87);
+    edSimilar = numericEdit(gbColor, "Color Simliar", {94, 84, 34, kEditHeight}, "100", 0);
+    UpDown9 = spin(edSimilar, 60, 100, 5);
+    label(gbColor, "%", 146, 87);
+}
+
+void TfrmDefine::createPictureGroup() {
+    gbBMP = group(gb1, "specify BMP", 23, 281, 162, 98);
+    btnBMP = place(new QToolButton, gbBMP, 6, 16, 57, 33);
+    btnBMP->setText("Load BMP");
+    btnBMP->setFocusPolicy(Qt::NoFocus);
+    connect(btnBMP, &QToolButton::clicked, this, [this] { runGuarded([&] { btnBMPClick(); }); });
+    blueLabel(gbBMP, "(24bit bmp)", 6, 52);
+    pnlPreview = place(new QFrame, gbBMP, 66, 14, 92, 53);
+    pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    ImageBMP = new QLabel(pnlPreview);
+    ImageBMP->hide();
+    label(gbBMP, "BMP Simliar:", 6, 75);
+    edBMPSimilar = numericEdit(gbBMP, "BMP Simliar", {94, 72, 34, kEditHeight}, "100", 0);
+    UpDown10 = spin(edBMPSimilar, 60, 100, 5);
+    label(gbBMP, "%", 146, 75);
+}
+
+void TfrmDefine::createScopePanel() {
+    auto* panel = place(new QFrame, gb1, 3, 383, 186, 109);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    rbFulll = place(new QRadioButton("Full screen to search"), panel, 6, 4, 170, 18);
+    rbFulll->setChecked(true);
+    rbPart = place(new QRadioButton("Part screen to search"), panel, 6, 24, 170, 18);
+    Button1 = place(new QPushButton, panel, 6, 48, 50, 54);
+    setWrappedText(Button1, "Capture Scope", 44);
+    connect(Button1, &QPushButton::clicked, this, [this] { runGuarded([&] { Button1Click(); }); });
+    auto* scope = place(new QFrame, panel, 60, 48, 122, 54);
+    scope->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label(scope, "L:", 4, 7);
+    edColorL = numericEdit(scope, "L", {18, 4, 40, kEditHeight}, "0", 4);
+    label(scope, "R:", 62, 7);
+    edColorR = numericEdit(scope, "R", {77, 4, 40, kEditHeight}, "1024", 4);
+    label(scope, "T:", 4, 31);
+    edColorT = numericEdit(scope, "T", {18, 28, 40, kEditHeight}, "0", 4);
+    label(scope, "B:", 62, 31);
+    edColorB = numericEdit(scope, "B", {77, 28, 40, kEditHeight}, "768", 4);
+}
+
+void TfrmDefine::createClickOptions() {
+    auto* box = group(this, "Click Options", 208, 5, 206, 73);
+    label(box, "Mouse Button:", 8, 21);
+    cbButton = listOnly(box, {"Left Button", "Right Button", "Middle Button"}, 96, 17, 102);
+    label(box, "Mouse Action:", 8, 47);
+    cbClick = listOnly(box, {"Single Click", "Double Click", "Button Down", "Button Up"}, 96, 43, 102);
+}
+
+void TfrmDefine::createClickInterval() {
+    auto* box = group(this, "Click Interval", 208, 78, 206, 136);
+    rbIntFixed = place(new QRadioButton("Fixed Interval"), box, 8, 16, 180, 18);
+    rbIntFixed->setChecked(true);
+    setTextColor(rbIntFixed, Qt::blue);
+    edIntHour = numericEdit(box, "Hour", {8, 38, 22, kEditHeight}, "0", 2);
+    spin(edIntHour, 0, 23);
+    label(box, "Hour", 47, 41);
+    edIntMinute = numericEdit(box, "Min", {77, 38, 22, kEditHeight}, "0", 2);
+    spin(edIntMinute, 0, 59);
+    label(box, "Min", 116, 41);
+    edIntSecond = numericEdit(box, "Sec", {139, 38, 22, kEditHeight}, "1", 2);
+    spin(edIntSecond, 0, 59);
+    label(box, "Sec", 178, 41);
+    edIntTen = numericEdit(box, "0.1S", {8, 64, 16, kEditHeight}, "0", 1);
+    spin(edIntTen, 0, 9);
+    label(box, "0.1S", 41, 67);
+    edIntTen2 = numericEdit(box, "0.01S", {72, 64, 16, kEditHeight}, "0", 1);
+    spin(edIntTen2, 0, 9);
+    label(box, "0.01S", 105, 67);
+    edIntTen3 = numericEdit(box, "0.001S", {141, 64, 16, kEditHeight}, "0", 1);
+    spin(edIntTen3, 0, 9);
+    label(box, "0.001S", 174, 67);
+    rbIntRan = place(new QRadioButton("Random Interval"), box, 8, 88, 140, 18);
+    setTextColor(rbIntRan, Qt::blue);
+    lblRanB = numericEdit(box, "Random Interval 1/10 S", {8, 110, 16, kEditHeight}, "1", 1);
+    spin(lblRanB, 0, 9);
+    label(box, "1/10 S", 41, 113);
+    label(box, "to", 86, 113);
+    lblRanE = numericEdit(box, "Random Interval Seconds", {102, 110, 30, kEditHeight}, "5", 3);
+    spin(lblRanE, 0, 999);
+    label(box, "Seconds", 149, 113);
+}
+
+void TfrmDefine::createStartOptions() {
+    auto* box = group(this, "Start Options", 208, 215, 206, 119);
+    rbNow = place(new QRadioButton("Right now"), box, 8, 16, 120, 18);
+    rbNow->setChecked(true);
+    rbAt = place(new QRadioButton("Start at"), box, 8, 38, 80, 18);
+    dtpTime = place(new QTimeEdit, box, 90, 35, 90, 22);
+    dtpTime->setDisplayFormat("HH:mm:ss");
+    dtpTime->setTime(QTime::currentTime());
+    rbAfter = place(new QRadioButton("Start after interval"), box, 8, 60, 180, 18);
+    label(box, "Hours", 8, 79);
+    edtStartHour = numericEdit(box, "Start after Hours", {8, 93, 24, kEditHeight}, "0", 2);
+    spin(edtStartHour, 0, 23);
+    label(box, "Minutes", 70, 79);
+    edtStartMin = numericEdit(box, "Start after Minutes", {70, 93, 24, kEditHeight}, "1", 2);
+    spin(edtStartMin, 0, 59);
+    label(box, "Seconds", 134, 79);
+    edtStartSec = numericEdit(box, "Start after Seconds", {134, 93, 24, kEditHeight}, "0", 2);
+    spin(edtStartSec, 0, 59);
+}
+
+void TfrmDefine::createStopOptions() {
+    auto* box = group(this, "Stop Options", 208, 334, 206, 78);
+    rbStopOrder = place(new QRadioButton("Stop till get command"), box, 8, 18, 180, 18);
+    rbStopOrder->setChecked(true);
+    rbStopClick = place(new QRadioButton("Stop till repeat"), box, 8, 44, 112, 18);
+    edStopTimes = numericEdit(box, "times", {120, 43, 40, kEditHeight}, "1", 0);
+    UpDown6 = spin(edStopTimes, 1, 10000, 10);
+    label(box, "times", 177, 46);
+}
+
+void TfrmDefine::createAfterClick() {
+    auto* box = group(this, "After Fixed Point Click", 208, 413, 206, 94);
+    rbNo = place(new QRadioButton("Do nothing"), box, 8, 16, 180, 18);
+    rbNo->setChecked(true);
+    rbBack = place(new QRadioButton("Back to the original location"), box, 8, 36, 194, 18);
+    rbBackClick = place(new QRadioButton, box, 8, 56, 194, 34);
+    setWrappedText(rbBackClick, "Back to the original location and click", 170);
+}
+
+void TfrmDefine::createHotKeys() {
+    auto* box = group(this, "Click HotKey", 8, 507, 407, 50);
+    QStringList keys;
+    for (int key = 1; key <= 12; ++key)
+        keys << QString("F%1").arg(key);
+    label(box, "Start Hotkey:", 10, 23);
+    label(box, "Ctrl +", 94, 23);
+    cbHKStart = listOnly(box, keys, 132, 19, 60);
+    cbHKStart->setCurrentIndex(1);
+    label(box, "Stop Hotkey:", 212, 23);
+    label(box, "Ctrl +", 294, 23);
+    cbHKStop = listOnly(box, keys, 332, 19, 60);
+    cbHKStop->setCurrentIndex(2);
+}
+
+void TfrmDefine::rbFixedClick() {
+    gbPoint->setEnabled(rbFixed->isChecked());
+    btnCapture->setEnabled(rbFixed->isChecked());
+    gbColor->setEnabled(rbColor->isChecked());
+    btnCaptureColor->setEnabled(rbColor->isChecked());
+    gbBMP->setEnabled(rbBMP->isChecked());
+    btnBMP->setEnabled(rbBMP->isChecked());
+    StopCapture();
+}
+
+void TfrmDefine::btnCaptureClick() {
+    timerSetPoint->start();
+    FCapturingPoint = true;
+    setFocus();
+}
+
+void TfrmDefine::btnCaptureColorClick() {
+    timerSetPoint->start();
+    FCapturingColor = true;
+    setFocus();
+}
+
+void TfrmDefine::timerSetPointTimer() {
+    const TPoint pointer = m_mouse.cursorPos();
+    if (FCapturingPoint) {
+        edPX->setText(QString::number(pointer.x));
+        edPY->setText(QString::number(pointer.y));
+        return;
+    }
+    const std::uint32_t color = GetScreenPixelColor(pointer.x, pointer.y);
+    edColor->setText(QString::fromStdString(ColorToString(TColor(color))));
+    setSwatch(color);
+}
+
+void TfrmDefine::StopCapture() {
+    if (FCapturingPoint) {
+        timerSetPoint->stop();
+        FCapturingPoint = false;
+    }
+    if (FCapturingColor) {
+        timerSetPoint->stop();
+        FCapturingColor = false;
+    }
+}
+
+void TfrmDefine::StopCaptureKeyPress(QChar) {
+    StopCapture();
+}
+
+bool TfrmDefine::edPXKeyPress(QChar key) {
+    return (key >= QChar('0') && key <= QChar('9')) || key == QChar(10) || key == QChar(13) || key == QChar(8);
+}
+
+std::uint32_t TfrmDefine::GetScreenPixelColor(int x, int y) {
+    return m_screen.pixelColor(x, y);
+}
+
+bool TfrmDefine::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (!edit || event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text().isEmpty() || (key->modifiers() & Qt::ControlModifier))
+        return false;
+    const QChar typed = key->text().at(0);
+    if (!edPXKeyPress(typed))
+        return true;
+    const int limit = edit->property(kLimitProperty).toInt();
+    const bool digit = typed.isDigit();
+    return digit && limit > 0 && edit->text().size() - edit->selectedText().size() >= limit;
+}
+
+void TfrmDefine::setSwatch(std::uint32_t color) {
+    // System colour values (top byte set) have no pixel to show; they show as black.
+    const QColor shown = (color & 0xFF000000u)
+                             ? QColor(Qt::black)
+                             : QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    QPalette palette = edCl->palette();
+    palette.setColor(QPalette::Base, shown);
+    edCl->setPalette(palette);
+}
+
+void TfrmDefine::showColor(const std::string& text) {
+    edColor->setText(QString::fromStdString(text));
+    TColor color = 0;
+    try {
+        color = StringToColor(text);
+    } catch (const std::invalid_argument&) {
+        color = 0;
+    }
+    setSwatch(std::uint32_t(color));
+}
+
+void TfrmDefine::showPicture(const QImage& picture) {
+    m_picture = picture;
+    if (picture.isNull()) {
+        ImageBMP->hide();
+        return;
+    }
+    ImageBMP->setPixmap(QPixmap::fromImage(picture));
+    const QSize area = pnlPreview->size();
+    ImageBMP->setGeometry((area.width() - picture.width()) / 2, (area.height() - picture.height()) / 2, picture.width(),
+                          picture.height());
+    ImageBMP->show();
+}
+
+bool TfrmDefine::loadPictureFile(const QString& path) {
+    QImageReader reader(path, "bmp");
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    showPicture(picture);
+    return true;
+}
+
+void TfrmDefine::btnBMPClick() {
+    QFileDialog chooser(this);
+    chooser.setNameFilter("BMP File (*.bmp)");
+    chooser.setDefaultSuffix("bmp");
+    chooser.setFileMode(QFileDialog::AnyFile);
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
+        return;
+    const QString path = chooser.selectedFiles().first();
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox box(QMessageBox::Question, "Warning", "The file does not exist.", QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    loadPictureFile(path);
+}
+
+void TfrmDefine::setScope(TPoint start, TPoint end) {
+    edColorL->setText(QString::number(start.x));
+    edColorT->setText(QString::number(start.y));
+    edColorR->setText(QString::number(end.x));
+    edColorB->setText(QString::number(end.y));
+}
+
+void TfrmDefine::Button1Click() {
+    QWidget* dialog = window();
+    dialog->hide();
+    QEventLoop wait;
+    QTimer::singleShot(kHideForScopeMs, &wait, &QEventLoop::quit);
+    wait.exec();
+    {
+        TfmCopy overlay(m_screen);
+        if (overlay.exec() == QDialog::Accepted)
+            setScope(overlay.FStartPos, overlay.FEndPos);
+    }
+    dialog->show();
+}
+
+const TNumericEdit* TfrmDefine::unreadableEdit() const {
+    for (const TNumericEdit& numeric : m_numericEdits) {
+        bool ok = false;
+        numeric.edit->text().trimmed().toInt(&ok);
+        if (!ok)
+            return &numeric;
+    }
+    return nullptr;
+}
+
+void TfrmDefine::LoadFromClick(TMouseObj& click) {
+    const bool wasChecked[] = {rbCurrent->isChecked(), rbFixed->isChecked(), rbColor->isChecked(), rbBMP->isChecked()};
+    checkExactly({rbCurrent, rbFixed, rbColor, rbBMP}, click.pointType);
+    const bool nowChecked[] = {rbCurrent->isChecked(), rbFixed->isChecked(), rbColor->isChecked(), rbBMP->isChecked()};
+    for (int i = 0; i < 4; ++i)
+        if (nowChecked[i] && !wasChecked[i])
+            rbFixedClick();
+
+    edPX->setText(QString::number(click.fPosX));
+    edPY->setText(QString::number(click.fPosY));
+    showColor(click.fColor);
+    setSpinPosition(edSimilar, click.fColorSimplar);
+    if (!click.fBMP.empty()) {
+        const QImage picture = decodeBmp(Base64ToStream(click.fBMP));
+        if (!picture.isNull())
+            showPicture(picture);
+    }
+    setSpinPosition(edBMPSimilar, click.fBMPSimplar);
+    checkExactly({rbFulll, rbPart}, click.ScreenType);
+    edColorL->setText(QString::number(click.fLeft));
+    edColorT->setText(QString::number(click.fTop));
+    edColorR->setText(QString::number(click.fRight));
+    edColorB->setText(QString::number(click.fBottom));
+    cbButton->setCurrentIndex(click.mouseType);
+    cbClick->setCurrentIndex(click.actionType);
+    checkExactly({rbIntFixed, rbIntRan}, click.InteverType);
+
+    const std::int32_t interval = click.iClickInterval;
+    setSpinPosition(edIntHour, truncDiv(interval, 3600000));
+    setSpinPosition(edIntMinute, truncDiv(interval % 3600000, 60000));
+    setSpinPosition(edIntSecond, truncDiv(interval % 60000, 1000));
+    setSpinPosition(edIntTen, truncDiv(interval % 1000, 100));
+    setSpinPosition(edIntTen2, truncDiv(interval % 100, 10));
+    setSpinPosition(edIntTen3, interval % 10);
+    setSpinPosition(lblRanB, truncDiv(click.fRanBegin, 100));
+    setSpinPosition(lblRanE, truncDiv(click.fRanEnd, 1000));
+
+    checkExactly({rbNow, rbAt, rbAfter}, click.startType);
+    // A start time that is no time of day (a list file without one, say) shows the time the dialog opened.
+    const QTime startAt = parseTimeOfDay(click.fStartAt);
+    if (startAt.isValid())
+        dtpTime->setTime(startAt);
+    setSpinPosition(edtStartHour, truncDiv(click.fStartInterval, 3600));
+    setSpinPosition(edtStartMin, truncDiv(click.fStartInterval % 3600, 60));
+    setSpinPosition(edtStartSec, click.fStartInterval % 60);
+    checkExactly({rbStopOrder, rbStopClick}, click.stopType);
+    setSpinPosition(edStopTimes, click.fRepeat);
+    cbHKStart->setCurrentIndex(click.hkStart);
+    cbHKStop->setCurrentIndex(click.hkStop);
+    checkExactly({rbNo, rbBack, rbBackClick}, click.finishType);
+    edName->setText(QString::fromStdString(click.fName));
+}
+
+namespace {
+// Everything SaveToClick writes, read in full before any field of the click changes.
+struct TClickFields {
+    std::optional<TPointType> pointType;
+    std::int32_t fPosX, fPosY, fColorSimplar, fBMPSimplar, fLeft, fTop, fRight, fBottom;
+    std::int32_t iClickInterval, fRanBegin, fRanEnd, fStartInterval, fRepeat;
+    std::optional<TMouseType> mouseType;
+    std::optional<TActionType> actionType;
+    std::optional<std::uint8_t> hkStart, hkStop;
+    TScreenType ScreenType;
+    TIntervalType InteverType;
+    TStartType startType;
+    TStopType stopType;
+    TFinishType finishType;
+    std::string fColor, fStartAt, fName;
+    std::vector<std::uint8_t> bmpBytes;
+};
+
+template <class T> std::optional<T> comboIndex(const QComboBox* combo) {
+    if (combo->currentIndex() < 0)
+        return std::nullopt;
+    return T(combo->currentIndex());
+}
+
+std::optional<TPointType> firstChecked(std::initializer_list<const QRadioButton*> radios) {
+    TPointType number = 0;
+    for (const QRadioButton* radio : radios) {
+        if (radio->isChecked())
+            return number;
+        ++number;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+void TfrmDefine::SaveToClick(TMouseObj& click) {
+    TClickFields f;
+    f.pointType = firstChecked({rbCurrent, rbFixed, rbColor, rbBMP});
+    f.fPosX = editNumber(edPX);
+    f.fPosY = editNumber(edPY);
+    f.fColor = edColor->text().toStdString();
+    f.fColorSimplar = editNumber(edSimilar);
+    f.bmpBytes = encodeBmp24(m_picture);
+    f.fBMPSimplar = editNumber(edBMPSimilar);
+    f.ScreenType = rbFulll->isChecked() ? scFull : scPart;
+    f.fLeft = editNumber(edColorL);
+    f.fTop = editNumber(edColorT);
+    f.fRight = editNumber(edColorR);
+    f.fBottom = editNumber(edColorB);
+    f.mouseType = comboIndex<TMouseType>(cbButton);
+    f.actionType = comboIndex<TActionType>(cbClick);
+    f.InteverType = rbIntFixed->isChecked() ? itFixed : itRandom;
+    f.iClickInterval = editNumber(edIntHour) * 3600000 + editNumber(edIntMinute) * 60000 +
+                       editNumber(edIntSecond) * 1000 + editNumber(edIntTen) * 100 + editNumber(edIntTen2) * 10 +
+                       editNumber(edIntTen3);
+    f.fRanBegin = editNumber(lblRanB) * 100;
+    f.fRanEnd = editNumber(lblRanE) * 1000;
+    f.startType = rbNow->isChecked() ? stNow : rbAt->isChecked() ? stAt : stAfter;
+    f.fStartAt = dtpTime->time().toString("HH:mm:ss").toStdString();
+    f.fStartInterval = editNumber(edtStartHour) * 3600 + editNumber(edtStartMin) * 60 + editNumber(edtStartSec);
+    f.stopType = rbStopClick->isChecked() ? spRepeat : spCommand;
+    f.fRepeat = editNumber(edStopTimes);
+    f.hkStart = comboIndex<std::uint8_t>(cbHKStart);
+    f.hkStop = comboIndex<std::uint8_t>(cbHKStop);
+    f.finishType = rbNo->isChecked() ? ftNothing : rbBack->isChecked() ? ftBack : ftBackClick;
+    f.fName = edName->text().toStdString();
+
+    const bool pictureWasKept = click.fPicture != nullptr || !click.fBMP.empty();
+    click.pointType = f.pointType.value_or(click.pointType);
+    click.fPosX = f.fPosX;
+    click.fPosY = f.fPosY;
+    click.fColor = f.fColor;
+    click.fColorSimplar = f.fColorSimplar;
+    click.fBMP = StreamToBase64(f.bmpBytes);
+    click.fBMPSimplar = f.fBMPSimplar;
+    click.ScreenType = f.ScreenType;
+    click.fLeft = f.fLeft;
+    click.fTop = f.fTop;
+    click.fRight = f.fRight;
+    click.fBottom = f.fBottom;
+    click.mouseType = f.mouseType.value_or(click.mouseType);
+    click.actionType = f.actionType.value_or(click.actionType);
+    click.InteverType = f.InteverType;
+    click.iClickInterval = f.iClickInterval;
+    click.fRanBegin = f.fRanBegin;
+    click.fRanEnd = f.fRanEnd;
+    click.startType = f.startType;
+    click.fStartAt = f.fStartAt;
+    click.fStartInterval = f.fStartInterval;
+    click.stopType = f.stopType;
+    click.fRepeat = f.fRepeat;
+    click.hkStart = f.hkStart.value_or(click.hkStart);
+    click.hkStop = f.hkStop.value_or(click.hkStop);
+    click.finishType = f.finishType;
+    click.fName = f.fName;
+
+    // The decoded picture is refilled in place: a running click may be in the middle of a tick that uses it.
+    if (pictureWasKept) {
+        if (!click.fPicture)
+            click.fPicture = std::make_unique<TBDBitmapData>();
+        click.fPicture->Clear();
+        TByteStream stream{f.bmpBytes, 0};
+        if (!f.bmpBytes.empty())
+            click.fPicture->LoadFromStream(&stream);
+    }
+}

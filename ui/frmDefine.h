@@ -1,0 +1,153 @@
+#pragma once
+
+#include "platform/Geometry.h"
+
+#include <QFrame>
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+class IMouse;
+class IScreen;
+class QAbstractButton;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimeEdit;
+class QTimer;
+class QToolButton;
+class TMouseObj;
+class TUpDown;
+
+// A numeric edit with the name the user is told when it cannot be read.
+struct TNumericEdit {
+    QLineEdit* edit;
+    const char* name;
+};
+
+// Every control of one click, the capture timer and the conversions between the controls and a click definition.
+class TfrmDefine : public QFrame {
+    Q_OBJECT
+public:
+    TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
+
+    void LoadFromClick(TMouseObj& click);
+    // Reads every control first and writes the click only when all could be read, so a failure (an edit that holds
+    // no number) leaves the click as it was; throws then.
+    void SaveToClick(TMouseObj& click);
+
+    // The first numeric edit whose text is no number, or nullptr.
+    const TNumericEdit* unreadableEdit() const;
+    const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
+
+    void rbFixedClick();
+    void btnCaptureClick();
+    void btnCaptureColorClick();
+    void timerSetPointTimer();
+    void StopCapture();
+    // Every typed character anywhere in the dialog comes here before its control.
+    void StopCaptureKeyPress(QChar key);
+    // Whether a typed character passes into a numeric edit.
+    static bool edPXKeyPress(QChar key);
+    std::uint32_t GetScreenPixelColor(int x, int y);
+    void btnBMPClick();
+    void Button1Click();
+    // Shows a BMP file in the preview; false (and nothing changed) when it cannot be read.
+    bool loadPictureFile(const QString& path);
+    // Fills the scope edits from the two corners of a drag, not ordered.
+    void setScope(TPoint start, TPoint end);
+    const QImage& picture() const { return m_picture; }
+
+    bool FCapturingPoint = false;
+    bool FCapturingColor = false;
+    QTimer* timerSetPoint = nullptr;
+
+    QGroupBox* gb1 = nullptr;
+    QRadioButton* rbCurrent = nullptr;
+    QRadioButton* rbFixed = nullptr;
+    QGroupBox* gbPoint = nullptr;
+    QPushButton* btnCapture = nullptr;
+    QLineEdit* edPX = nullptr;
+    QLineEdit* edPY = nullptr;
+    QRadioButton* rbColor = nullptr;
+    QGroupBox* gbColor = nullptr;
+    QPushButton* btnCaptureColor = nullptr;
+    QLineEdit* edCl = nullptr;
+    QLineEdit* edColor = nullptr;
+    QLineEdit* edSimilar = nullptr;
+    TUpDown* UpDown9 = nullptr;
+    QRadioButton* rbBMP = nullptr;
+    QGroupBox* gbBMP = nullptr;
+    QToolButton* btnBMP = nullptr;
+    QFrame* pnlPreview = nullptr;
+    QLabel* ImageBMP = nullptr;
+    QLineEdit* edBMPSimilar = nullptr;
+    TUpDown* UpDown10 = nullptr;
+    QRadioButton* rbFulll = nullptr;
+    QRadioButton* rbPart = nullptr;
+    QPushButton* Button1 = nullptr;
+    QLineEdit* edColorL = nullptr;
+    QLineEdit* edColorR = nullptr;
+    QLineEdit* edColorT = nullptr;
+    QLineEdit* edColorB = nullptr;
+    QComboBox* cbButton = nullptr;
+    QComboBox* cbClick = nullptr;
+    QRadioButton* rbIntFixed = nullptr;
+    QLineEdit* edIntHour = nullptr;
+    QLineEdit* edIntMinute = nullptr;
+    QLineEdit* edIntSecond = nullptr;
+    QLineEdit* edIntTen = nullptr;
+    QLineEdit* edIntTen2 = nullptr;
+    QLineEdit* edIntTen3 = nullptr;
+    QRadioButton* rbIntRan = nullptr;
+    QLineEdit* lblRanB = nullptr;
+    QLineEdit* lblRanE = nullptr;
+    QRadioButton* rbNow = nullptr;
+    QRadioButton* rbAt = nullptr;
+    QTimeEdit* dtpTime = nullptr;
+    QRadioButton* rbAfter = nullptr;
+    QLineEdit* edtStartHour = nullptr;
+    QLineEdit* edtStartMin = nullptr;
+    QLineEdit* edtStartSec = nullptr;
+    QRadioButton* rbStopOrder = nullptr;
+    QRadioButton* rbStopClick = nullptr;
+    QLineEdit* edStopTimes = nullptr;
+    TUpDown* UpDown6 = nullptr;
+    QRadioButton* rbNo = nullptr;
+    QRadioButton* rbBack = nullptr;
+    QRadioButton* rbBackClick = nullptr;
+    QComboBox* cbHKStart = nullptr;
+    QComboBox* cbHKStop = nullptr;
+    QLineEdit* edName = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createClickPoint();
+    void createPointGroup();
+    void createColorGroup();
+    void createPictureGroup();
+    void createScopePanel();
+    void createClickOptions();
+    void createClickInterval();
+    void createStartOptions();
+    void createStopOptions();
+    void createAfterClick();
+    void createHotKeys();
+    QLineEdit* numericEdit(QWidget* parent, const char* name, QRect bounds, const QString& text, int maxLength);
+    TUpDown* spin(QLineEdit* edit, int min, int max, int increment = 1);
+    void setSpinPosition(QLineEdit* edit, int position);
+    void showPicture(const QImage& picture);
+    void showColor(const std::string& text);
+    void setSwatch(std::uint32_t color);
+
+    IMouse& m_mouse;
+    IScreen& m_screen;
+    QImage m_picture;
+    std::vector<TNumericEdit> m_numericEdits;
+};
