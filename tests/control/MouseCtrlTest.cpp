@@ -4,9 +4,15 @@
 #include <pugixml.hpp>
 
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
+#include <linux/fs.h>
+#include <stdexcept>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -47,6 +53,41 @@ public:
 private:
     rlimit fOld{};
     void (*fOldHandler)(int);
+};
+
+// Nothing in the folder can be created, renamed or removed while it lives, also for root; on file systems without
+// the flag, or without the right to set it, `set()` is false.
+class ImmutableFolder {
+public:
+    explicit ImmutableFolder(const fs::path& folder) : fFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY)) {
+        fSet = fFd >= 0 && Change(true);
+    }
+    ~ImmutableFolder() {
+        Lift();
+        if (fFd >= 0) {
+            ::close(fFd);
+        }
+    }
+    bool set() const { return fSet; }
+    void Lift() {
+        if (fSet) {
+            Change(false);
+            fSet = false;
+        }
+    }
+
+private:
+    bool Change(bool immutable) {
+        int flags = 0;
+        if (::ioctl(fFd, FS_IOC_GETFLAGS, &flags) != 0) {
+            return false;
+        }
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        return ::ioctl(fFd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+
+    int fFd;
+    bool fSet = false;
 };
 
 TEST_F(ControlTest, StartsEmptyWithoutFilesAndCloseWritesEmptyListAndSettingsTemplate) {
@@ -225,6 +266,35 @@ TEST_F(ControlTest, AnUnreadableListIsKeptAsideMentionedAndNotOverwritten) {
     EXPECT_EQ(ReadFile(kClickListFileName), kEmptyListText);
 }
 
+TEST_F(ControlTest, AnUnreadableListThatCannotBeKeptAsideIsNeverOverwritten) {
+    const std::string broken = "<list><item";
+    WriteFile(kClickListFileName, broken);
+    {
+        ImmutableFolder locked(folder);
+        if (!locked.set()) {
+            GTEST_SKIP() << "the folder cannot be made immutable here";
+        }
+        StartController();
+        ASSERT_THAT(ctrl->StartupMessages(), ElementsAre(HasSubstr("will not be overwritten")));
+        ctrl->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
+        EXPECT_THAT(ctrl->Close(), Contains(HasSubstr("The click list was not saved")));
+    }
+    EXPECT_EQ(ReadFile(kClickListFileName), broken);
+    EXPECT_THAT(FilesStartingWith(kClickListFileName), IsEmpty());
+
+    // Once the folder can be written again, the next close keeps the file aside first and then saves.
+    ImmutableFolder locked(folder);
+    StartController();
+    locked.Lift();
+    ctrl->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
+    const std::vector<std::string> messages = CloseController();
+    const std::vector<fs::path> kept = FilesStartingWith(kClickListFileName);
+    ASSERT_THAT(kept, SizeIs(1));
+    EXPECT_EQ(ReadFile(kept[0].filename().string()), broken);
+    EXPECT_THAT(messages, ElementsAre(HasSubstr(kept[0].string())));
+    EXPECT_THAT(ReadFile(kClickListFileName), HasSubstr(R"(fName="New Click")"));
+}
+
 TEST_F(ControlTest, AnUnreadableSettingsFileIsKeptAsideAndMentioned) {
     WriteFile(kConfigFileName, "<config versionNo=\"2.0\"><frame");
     StartController();
@@ -250,6 +320,26 @@ TEST_F(ControlTest, ABrokenSettingsValueDoesNotKeepTheListFromLoading) {
     EXPECT_TRUE(ctrl->Runner(0).fRunning);
     EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
     EXPECT_EQ(view.columns.size(), 11u);
+}
+
+// A window that cannot take its geometry (a failing window system call, say).
+class ViewRefusingBounds : public FakeMouseCtrlView {
+public:
+    void setWindowBounds(const TRect&) override { throw std::runtime_error("no geometry"); }
+};
+
+TEST_F(ControlTest, AFailingStartupStepIsReportedAndTheOtherStepsStillRun) {
+    EditSettings([](TConfig& config) { config.GetFrame().Setautorun(true); });
+    WriteList({FastClick("A", 1, 2)});
+    ViewRefusingBounds refusing;
+
+    TMouseCtrl started(refusing, fake.platform, folder.string());
+
+    EXPECT_THAT(started.StartupMessages(), ElementsAre(HasSubstr("no geometry")));
+    EXPECT_EQ(refusing.columns.size(), 11u);
+    ASSERT_EQ(started.RowCount(), 1);
+    EXPECT_TRUE(started.Runner(0).fRunning);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
 }
 
 TEST_F(ControlTest, SavedListMatchesTheExpectedTextAfterNewAndEdits) {
