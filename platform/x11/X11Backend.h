@@ -3,12 +3,12 @@
 #include "platform/Clock.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
+#include "platform/x11/X11HotKeys.h"
 
 #include <memory>
 #include <string>
 
 class X11Connection;
-class X11HotKeys;
 class X11Mouse;
 class X11Screen;
 class PosixClock;
