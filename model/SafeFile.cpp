@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -26,6 +27,16 @@ std::string FolderOf(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+// A file kept elsewhere through a symbolic link is replaced where it lives, and the link stays.
+std::string LinkTarget(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        return path;
+    }
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+    return error ? path : target.string();
 }
 
 // Like mkstemp, but with the usual permissions of a new file (mkstemp makes it private to its owner).
@@ -95,20 +106,21 @@ std::string TimeStamp() {
 } // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
+    const std::string target = LinkTarget(path);
     std::string tempPath;
-    const int fd = CreateTempFile(path, tempPath);
+    const int fd = CreateTempFile(target, tempPath);
     if (fd < 0) {
         ThrowFileError("write", path, errno);
     }
-    int error = WriteAndClose(fd, content, path);
-    if (error == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+    int error = WriteAndClose(fd, content, target);
+    if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
         ::unlink(tempPath.c_str());
         ThrowFileError("write", path, error);
     }
-    SyncFolder(FolderOf(path));
+    SyncFolder(FolderOf(target));
 }
 
 std::string KeepAside(const std::string& path) {

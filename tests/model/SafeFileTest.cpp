@@ -114,6 +114,17 @@ TEST(SafeFileTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     EXPECT_THAT(folder.Names(), ElementsAre("a.xml"));
 }
 
+TEST(SafeFileTest, AFileReachedThroughASymbolicLinkIsReplacedWhereItLives) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("elsewhere"));
+    WriteWholeFile(folder.File("elsewhere/real.xml"), "old");
+    std::filesystem::create_symlink("elsewhere/real.xml", folder.File("link.xml"));
+    WriteFileAtomically(folder.File("link.xml"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.xml")));
+    EXPECT_EQ(ReadWholeFile(folder.File("elsewhere/real.xml")), "new");
+    EXPECT_THAT(folder.Names(), ElementsAre("elsewhere", "link.xml"));
+}
+
 TEST(SafeFileTest, KeepAsideMovesTheFileToAUniqueNameBesideIt) {
     TempFolder folder;
     const std::string path = folder.File("tapporas.xml");
