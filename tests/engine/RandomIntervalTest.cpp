@@ -14,6 +14,10 @@ constexpr std::uint64_t kDrawsR0 = 0x26b05733;
 constexpr std::uint64_t kDrawsR1 = 0x799f0c08;
 constexpr std::uint64_t kDrawsR50 = 0xa6b05733;
 constexpr std::uint64_t kDrawsR99 = 0xad114b2b;
+// Draws whose product lies next to a half, where double precision would round the other way.
+constexpr std::uint64_t kDrawsR14 = 0xafbe3ad9;
+constexpr std::uint64_t kDrawsR59 = 0x9114b2b0;
+constexpr std::uint64_t kDrawsR70 = 0x215677d7;
 
 class RandomIntervalTest : public RunnerTest {
 protected:
@@ -63,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
         DrawCase{"ReversedBoundsHighestDraw", 5000, 100, kDrawsR99, 149},
         DrawCase{"HalfRoundsDownToEven", 0, 5, kDrawsR50, 2}, DrawCase{"HalfRoundsUpToEven", 0, 7, kDrawsR50, 4},
         DrawCase{"NegativeHalfRoundsToEven", 10, 5, kDrawsR50, 8},
+        DrawCase{"ExtendedPrecisionJustBelowAHalf", 1000, 1050, kDrawsR59, 1029},
+        DrawCase{"ExtendedPrecisionExactHalfUp", 1000, 1045, kDrawsR70, 1032},
+        DrawCase{"ExtendedPrecisionExactHalfDown", 1000, 1075, kDrawsR14, 1010},
         DrawCase{"DrawOfZeroRunsAtOneMillisecond", 0, 5000, kDrawsR0, 1},
         DrawCase{"HalfOfOneRoundsToZeroAndRunsAtOneMillisecond", 0, 1, kDrawsR50, 1},
         DrawCase{"WidestBounds", -2147483647 - 1, 2147483647, kDrawsR99, 2104533974}),
