@@ -5,7 +5,7 @@
 
 namespace {
 // The layouts are in pixels, so the font is too: it must fit them whatever the screen's dots per inch.
-constexpr int kPixelSize = 11;
+constexpr int kPixelSize = 10;
 } // namespace
 
 void applyProgramFont() {

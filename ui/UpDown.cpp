@@ -10,7 +10,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int kArrowWidth = 15;
+constexpr int kArrowWidth = 13;
 
 QToolButton* arrowButton(Qt::ArrowType direction) {
     auto* button = new QToolButton;

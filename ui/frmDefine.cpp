@@ -64,6 +64,19 @@ QLabel* blueLabel(QWidget* parent, const QString& text, int x, int y) {
     return result;
 }
 
+// The capture hint runs nearly the group's whole width, so it takes a size smaller than the rest.
+QLabel* captureHint(QWidget* parent, int y) {
+    QLabel* hint = blueLabel(parent, "Press any key to stop capture", 4, y);
+    QFont smaller = hint->font();
+    if (smaller.pixelSize() > 0)
+        smaller.setPixelSize(smaller.pixelSize() - 1);
+    else
+        smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
+    hint->setFont(smaller);
+    hint->adjustSize();
+    return hint;
+}
+
 QGroupBox* group(QWidget* parent, const QString& caption, int x, int y, int width, int height) {
     auto* box = place(new QGroupBox(caption), parent, x, y, width, height);
     QFont bold = box->font();
@@ -73,10 +86,14 @@ QGroupBox* group(QWidget* parent, const QString& caption, int x, int y, int widt
 }
 
 // Children of a group take the plain font; only the group's own caption is bold.
-void plainChildren(QGroupBox* box, const QFont& plain) {
-    for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!qobject_cast<QGroupBox*>(child))
-            child->setFont(plain);
+void plainChildren(QGroupBox* box) {
+    for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QGroupBox*>(child))
+            continue;
+        QFont plain = child->font();
+        plain.setBold(false);
+        child->setFont(plain);
+    }
 }
 
 QComboBox* listOnly(QWidget* parent, const QStringList& items, int x, int y, int width) {
@@ -147,7 +164,7 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
     connect(timerSetPoint, &QTimer::timeout, this, [this] { runGuarded([&] { timerSetPointTimer(); }); });
 
     for (QGroupBox* box : findChildren<QGroupBox*>())
-        plainChildren(box, font());
+        plainChildren(box);
     // The colour and picture groups start enabled; only their buttons wait for their point type.
     gbPoint->setEnabled(rbFixed->isChecked());
     btnCapture->setEnabled(rbFixed->isChecked());
@@ -202,7 +219,7 @@ void TfrmDefine::createPointGroup() {
     edPX = numericEdit(gbPoint, "X", {104, 18, 50, kEditHeight}, "1000", 4);
     label(gbPoint, "Y:", 88, 45);
     edPY = numericEdit(gbPoint, "Y", {104, 42, 50, kEditHeight}, "600", 4);
-    blueLabel(gbPoint, "Press any key to stop capture", 6, 67);
+    captureHint(gbPoint, 67);
 }
 
 void TfrmDefine::createColorGroup() {
@@ -216,7 +233,7 @@ void TfrmDefine::createColorGroup() {
     edColor = place(new QLineEdit("clBlack"), gbColor, 86, 42, 70, kEditHeight);
     edColor->setReadOnly(true);
     setSwatch(0);
-    blueLabel(gbColor, "Press any key to stop capture", 6, 66);
+    captureHint(gbColor, 66);
     label(gbColor, "Color Simliar:", 6, 87);
     edSimilar = numericEdit(gbColor, "Color Simliar", {94, 84, 34, kEditHeight}, "100", 0);
     UpDown9 = spin(edSimilar, 60, 100, 5);
@@ -274,24 +291,24 @@ void TfrmDefine::createClickInterval() {
     rbIntFixed = place(new QRadioButton("Fixed Interval"), box, 8, 16, 180, 18);
     rbIntFixed->setChecked(true);
     setTextColor(rbIntFixed, Qt::blue);
-    edIntHour = numericEdit(box, "Hour", {8, 38, 22, kEditHeight}, "0", 2);
+    edIntHour = numericEdit(box, "Hour", {6, 38, 22, kEditHeight}, "0", 2);
     spin(edIntHour, 0, 23);
-    label(box, "Hour", 47, 41);
-    edIntMinute = numericEdit(box, "Min", {77, 38, 22, kEditHeight}, "0", 2);
+    label(box, "Hour", 43, 41);
+    edIntMinute = numericEdit(box, "Min", {74, 38, 22, kEditHeight}, "0", 2);
     spin(edIntMinute, 0, 59);
-    label(box, "Min", 116, 41);
-    edIntSecond = numericEdit(box, "Sec", {139, 38, 22, kEditHeight}, "1", 2);
+    label(box, "Min", 111, 41);
+    edIntSecond = numericEdit(box, "Sec", {136, 38, 22, kEditHeight}, "1", 2);
     spin(edIntSecond, 0, 59);
-    label(box, "Sec", 178, 41);
-    edIntTen = numericEdit(box, "0.1S", {8, 64, 16, kEditHeight}, "0", 1);
+    label(box, "Sec", 173, 41);
+    edIntTen = numericEdit(box, "0.1S", {6, 64, 16, kEditHeight}, "0", 1);
     spin(edIntTen, 0, 9);
-    label(box, "0.1S", 41, 67);
-    edIntTen2 = numericEdit(box, "0.01S", {72, 64, 16, kEditHeight}, "0", 1);
+    label(box, "0.1S", 37, 67);
+    edIntTen2 = numericEdit(box, "0.01S", {67, 64, 16, kEditHeight}, "0", 1);
     spin(edIntTen2, 0, 9);
-    label(box, "0.01S", 105, 67);
-    edIntTen3 = numericEdit(box, "0.001S", {141, 64, 16, kEditHeight}, "0", 1);
+    label(box, "0.01S", 98, 67);
+    edIntTen3 = numericEdit(box, "0.001S", {134, 64, 16, kEditHeight}, "0", 1);
     spin(edIntTen3, 0, 9);
-    label(box, "0.001S", 174, 67);
+    label(box, "0.001S", 165, 67);
     rbIntRan = place(new QRadioButton("Random Interval"), box, 8, 88, 140, 18);
     setTextColor(rbIntRan, Qt::blue);
     lblRanB = numericEdit(box, "Random Interval 1/10 S", {8, 110, 16, kEditHeight}, "1", 1);
@@ -328,9 +345,9 @@ void TfrmDefine::createStopOptions() {
     rbStopOrder = place(new QRadioButton("Stop till get command"), box, 8, 18, 180, 18);
     rbStopOrder->setChecked(true);
     rbStopClick = place(new QRadioButton("Stop till repeat"), box, 8, 44, 112, 18);
-    edStopTimes = numericEdit(box, "times", {120, 43, 40, kEditHeight}, "1", 0);
+    edStopTimes = numericEdit(box, "times", {118, 43, 36, kEditHeight}, "1", 0);
     UpDown6 = spin(edStopTimes, 1, 10000, 10);
-    label(box, "times", 177, 46);
+    label(box, "times", 170, 46);
 }
 
 void TfrmDefine::createAfterClick() {
