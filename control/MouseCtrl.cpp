@@ -171,6 +171,8 @@ std::vector<std::string> TMouseCtrl::Close() {
             step();
         } catch (const std::exception& error) {
             fCloseMessages.push_back(error.what());
+        } catch (...) {
+            fCloseMessages.emplace_back("An unexpected error stopped a step of closing.");
         }
     };
     attempt([this] { StoreSettings(); });
@@ -179,7 +181,6 @@ std::vector<std::string> TMouseCtrl::Close() {
     ReleaseRows();
     attempt([this] { fView.rowsReset(); });
     attempt([this] { UnregisterHotKeys(); });
-    fConfig.reset();
     return std::exchange(fCloseMessages, {});
 }
 
@@ -383,7 +384,7 @@ void TMouseCtrl::EditClick() {
 }
 
 void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrlEX> runner) {
-    if (fClosed) {
+    if (!runner || fClosed) {
         return;
     }
     // The row is ticked, and the runner must agree, since the start hotkey asks the runner.
