@@ -3,55 +3,54 @@
 #include "engine/Search.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr double kMsPerDay = 86'400'000.0;
 
-// One to two decimal digits at `pos`, advancing it; nothing when there is no digit there.
-std::optional<int> ReadTimeField(const std::string& text, std::size_t& pos) {
-    int value = 0;
-    std::size_t digits = 0;
-    while (pos < text.size() && digits < 2 && text[pos] >= '0' && text[pos] <= '9') {
-        value = value * 10 + (text[pos] - '0');
-        ++pos;
-        ++digits;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    return value;
+// The parts of `text` between colons, after trimming the spaces around it.
+std::vector<std::string> ColonSeparatedParts(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    std::vector<std::string> parts;
+    std::size_t begin = 0;
+    for (std::size_t colon; (colon = trimmed.find(':', begin)) != std::string::npos; begin = colon + 1)
+        parts.push_back(trimmed.substr(begin, colon - begin));
+    parts.push_back(trimmed.substr(begin));
+    return parts;
+}
+
+std::invalid_argument InvalidTime(const std::string& text) {
+    return std::invalid_argument("'" + text + "' is not a valid time");
+}
+
+// One or two digits making a number up to `largest`.
+int TimeField(const std::string& part, int largest, const std::string& text) {
+    const bool digits = !part.empty() && part.size() <= 2 &&
+                        std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits || std::stoi(part) > largest)
+        throw InvalidTime(text);
+    return std::stoi(part);
 }
 
 // "hh:mm:ss" or "hh:mm" (24-hour, one or two digits each) as a fraction of a day.
 double TimeOfDayFromText(const std::string& text) {
-    const auto invalid = [&] { return std::invalid_argument("'" + text + "' is not a valid time"); };
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::size_t last = text.find_last_not_of(' ');
-    if (first == std::string::npos)
-        throw invalid();
-    const std::string trimmed = text.substr(first, last - first + 1);
-    std::size_t pos = 0;
-    int fields[3] = {0, 0, 0};
-    int count = 0;
-    for (; count < 3; ++count) {
-        if (count > 0) {
-            if (pos == trimmed.size())
-                break;
-            if (trimmed[pos++] != ':')
-                throw invalid();
-        }
-        const std::optional<int> field = ReadTimeField(trimmed, pos);
-        if (!field)
-            throw invalid();
-        fields[count] = *field;
-    }
-    if (count < 2 || pos != trimmed.size() || fields[0] > 23 || fields[1] > 59 || fields[2] > 59)
-        throw invalid();
-    return ((fields[0] * 60 + fields[1]) * 60 + fields[2]) * 1000 / kMsPerDay;
+    const std::vector<std::string> parts = ColonSeparatedParts(text);
+    if (parts.size() < 2 || parts.size() > 3)
+        throw InvalidTime(text);
+    constexpr int kLargest[] = {23, 59, 59};
+    int seconds = 0;
+    for (std::size_t i = 0; i < 3; ++i)
+        seconds = seconds * 60 + (i < parts.size() ? TimeField(parts[i], kLargest[i], text) : 0);
+    return seconds * 1000 / kMsPerDay;
 }
 
 long double RoundHalfToEven(long double value) {
@@ -101,6 +100,7 @@ private:
 TBaseCtrl::TBaseCtrl(Platform& platform) : fPlatform(platform) {}
 
 TBaseCtrl::~TBaseCtrl() {
+    assert(fTickDepth == 0 && "a runner inside its own tick is released through Dispose");
     if (fTimer)
         fTimer->setEnabled(false);
 }
