@@ -289,6 +289,8 @@ void TMouseCtrl::LoadClickList() {
             const bool checked = runner->checked;
             fRows.push_back(Row{std::move(runner), checked});
         }
+        // The runners hold every value now; pictures as text can be large.
+        fXMLDoc.reset();
         fView.rowsReset();
     }
     fListFileUnreadableInPlace = false;
