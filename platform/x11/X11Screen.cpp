@@ -95,9 +95,21 @@ TSize X11Screen::rootSize() {
 bool X11Screen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
     if (width <= 0 || height <= 0 || bits == nullptr || lineWidth < 3LL * width)
         return false;
-    const TSize screen = rootSize();
-    const Span columns = clip(left, width, screen.width);
-    const Span rows = clip(top, height, screen.height);
+    const bool beyondKnownScreen = !m_knownRootSize || static_cast<long long>(left) + width > m_knownRootSize->width ||
+                                   static_cast<long long>(top) + height > m_knownRootSize->height;
+    if (beyondKnownScreen)
+        m_knownRootSize = rootSize();
+    if (copyClipped(left, top, width, height, bits, lineWidth))
+        return true;
+    // The screen may have shrunk under the rectangle since its size was read: read it again and retry once.
+    const TSize before = *m_knownRootSize;
+    m_knownRootSize = rootSize();
+    return *m_knownRootSize != before && copyClipped(left, top, width, height, bits, lineWidth);
+}
+
+bool X11Screen::copyClipped(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
+    const Span columns = clip(left, width, m_knownRootSize->width);
+    const Span rows = clip(top, height, m_knownRootSize->height);
     const bool wholeOnScreen =
         columns.begin == left && columns.end == left + width && rows.begin == top && rows.end == top + height;
     if (!wholeOnScreen)
@@ -127,14 +139,10 @@ std::uint32_t X11Screen::pixelColor(int x, int y) {
 
 bool X11Screen::grabInto(int x, int y, int width, int height, Grab& grab) {
     m_lastCaptureUsedSharedMemory = m_sharedMemoryUsable && grabShared(x, y, width, height, grab);
-    if (!m_lastCaptureUsedSharedMemory) {
-        X11ErrorTrap trap(m_display);
+    // Both requests wait for their reply, so a failure is known without another round trip: XGetImage gives
+    // nothing and XShmGetImage false, and the backend's error handler has dropped the X error.
+    if (!m_lastCaptureUsedSharedMemory)
         grab.image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, width, height, AllPlanes, ZPixmap);
-        if (trap.syncAndCheck() && grab.image != nullptr) {
-            XDestroyImage(grab.image);
-            grab.image = nullptr;
-        }
-    }
     if (grab.image != nullptr && !isConvertible(*grab.image)) {
         XDestroyImage(grab.image);
         grab.image = nullptr;
@@ -153,9 +161,7 @@ bool X11Screen::grabShared(int x, int y, int width, int height, Grab& grab) {
     if (grabbed) {
         image->data = m_segment->info().shmaddr;
         image->obdata = reinterpret_cast<char*>(&m_segment->info());
-        X11ErrorTrap trap(m_display);
-        XShmGetImage(m_display, DefaultRootWindow(m_display), image, x, y, AllPlanes);
-        grabbed = !trap.syncAndCheck();
+        grabbed = XShmGetImage(m_display, DefaultRootWindow(m_display), image, x, y, AllPlanes) != 0;
     }
     // The image of a shared segment owns only its header; destroying it leaves the segment alone.
     if (grabbed)

@@ -3,6 +3,7 @@
 #include "platform/Screen.h"
 
 #include <memory>
+#include <optional>
 
 struct _XDisplay;
 class X11ShmSegment;
@@ -29,6 +30,7 @@ private:
     struct Grab;
 
     TSize rootSize();
+    bool copyClipped(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth);
     bool grabInto(int x, int y, int width, int height, Grab& grab);
     bool grabShared(int x, int y, int width, int height, Grab& grab);
     bool ensureSegment(std::size_t bytes);
@@ -38,4 +40,6 @@ private:
     bool m_monitorsListed;
     bool m_lastCaptureUsedSharedMemory = false;
     std::unique_ptr<X11ShmSegment> m_segment;
+    // The root window's size as last read; read again when a rectangle reaches past it or a capture fails.
+    std::optional<TSize> m_knownRootSize;
 };
