@@ -1,0 +1,75 @@
+// gtest first: the X headers define None, which gtest uses as a name.
+#include <gtest/gtest.h>
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ErrorTrap.h"
+
+#include "XvfbServer.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+
+#include <memory>
+
+namespace {
+TEST(X11UnavailableReason, SaysInOneSentenceThatNoDisplayIsSet) {
+    for (const char* name : {static_cast<const char*>(nullptr), ""}) {
+        const auto reason = x11UnavailableReason(name);
+        ASSERT_TRUE(reason.has_value());
+        EXPECT_NE(reason->find("DISPLAY"), std::string::npos) << *reason;
+        EXPECT_EQ(reason->back(), '.');
+    }
+}
+
+TEST(X11UnavailableReason, NamesADisplayThatDoesNotAnswer) {
+    const auto reason = x11UnavailableReason(":987");
+    ASSERT_TRUE(reason.has_value());
+    EXPECT_NE(reason->find("\":987\""), std::string::npos) << *reason;
+}
+
+TEST(X11UnavailableReason, IsNothingWhenTheDisplayAnswers) {
+    XvfbServer server;
+    EXPECT_EQ(x11UnavailableReason(server.displayName().c_str()), std::nullopt);
+}
+
+class X11ErrorTrapTest : public testing::Test {
+protected:
+    XvfbServer server;
+    std::unique_ptr<X11Connection> connection = X11Connection::open(server.displayName());
+    Display* display = connection->display();
+    // An id the server never gave out: every request on it fails with BadWindow.
+    const Window missing = 0x0FFFFFF0;
+};
+
+TEST_F(X11ErrorTrapTest, AnErrorOutsideATrapIsDroppedAndTheConnectionGoesOn) {
+    XMapWindow(display, missing);
+    XSync(display, False);
+    EXPECT_GT(DisplayWidth(display, DefaultScreen(display)), 0);
+    X11ErrorTrap trap(display);
+    XNoOp(display);
+    EXPECT_FALSE(trap.syncAndCheck());
+}
+
+TEST_F(X11ErrorTrapTest, ATrapReportsTheFirstErrorOfItsOwnConnectionOnly) {
+    auto other = X11Connection::open(server.displayName());
+    X11ErrorTrap trap(display);
+    XMapWindow(other->display(), missing);
+    XSync(other->display(), False);
+    EXPECT_FALSE(trap.syncAndCheck());
+
+    XMapWindow(display, missing);
+    XFreePixmap(display, missing);
+    EXPECT_TRUE(trap.syncAndCheck());
+    EXPECT_EQ(trap.firstErrorCode(), BadWindow);
+}
+
+TEST_F(X11ErrorTrapTest, NestedTrapsKeepTheirOwnErrors) {
+    X11ErrorTrap outer(display);
+    {
+        X11ErrorTrap inner(display);
+        XMapWindow(display, missing);
+        EXPECT_TRUE(inner.syncAndCheck());
+    }
+    EXPECT_FALSE(outer.syncAndCheck());
+}
+} // namespace
