@@ -298,7 +298,7 @@ bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, st
     if (!placementFits(*this, picture, 0, 0)) {
         return notFound(x, y);
     }
-    const TPictureAnchors anchors = ChoosePictureAnchors(picture, std::nullopt);
+    const TPictureAnchors anchors = ChoosePictureAnchors(*this, picture, std::nullopt);
     const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
         return anchors.second.Holds(*this, column, row, std::nullopt) && rowsEqual(*this, picture, column, row);
     };
@@ -314,7 +314,7 @@ bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSim
     if (!tolerance || !placementFits(*this, picture, 0, 0)) {
         return notFound(x, y);
     }
-    const TPictureAnchors anchors = ChoosePictureAnchors(picture, tolerance);
+    const TPictureAnchors anchors = ChoosePictureAnchors(*this, picture, tolerance);
     const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
         return anchors.second.Holds(*this, column, row, tolerance) &&
                rowsSimilar(*this, picture, *tolerance, column, row);

@@ -7,13 +7,19 @@
 
 namespace {
 
-// Colour counts come from at most this many pixels, so large pictures cost no more than small ones.
-constexpr std::int64_t MaxSamples = 4096;
+// Colour counts come from at most this many picture pixels, so large pictures cost no more than small ones.
+constexpr std::int64_t MaxPictureSamples = 4096;
+// The few rarest picture colours are counted on this many screen rows spread over the search, and the one the
+// screen shows least becomes the anchor: a colour rare in the picture may still fill half the screen.
+constexpr int MaxCandidates = 6;
+constexpr int SampledScreenRows = 32;
+constexpr int MaxCountedHits = 4096;
 
 struct TSample {
     TPictureAnchor anchor;
     std::uint32_t key = 0;
-    std::size_t count = 0;
+    std::size_t pictureCount = 0;
+    int screenCount = 0;
 };
 
 // Channels cut into bands about as wide as the tolerance, so that colours it joins mostly share a key.
@@ -30,7 +36,7 @@ std::uint32_t groupKey(std::uint32_t color, const std::optional<PixelScan::TByte
 std::int32_t sampleStep(const TBDBitmapData& picture) {
     const std::int64_t pixels = std::int64_t{picture.Width} * picture.Height;
     std::int32_t step = 1;
-    while (pixels / (std::int64_t{step} * step) > MaxSamples) {
+    while (pixels / (std::int64_t{step} * step) > MaxPictureSamples) {
         ++step;
     }
     return step;
@@ -43,7 +49,7 @@ std::vector<TSample> samplePicture(const TBDBitmapData& picture,
     for (std::int32_t y = 0; y < picture.Height; y += step) {
         for (std::int32_t x = 0; x < picture.Width; x += step) {
             const std::uint32_t color = picture.Pixel(x, y);
-            samples.push_back({{x, y, color}, groupKey(color, tolerance), 0});
+            samples.push_back({{x, y, color}, groupKey(color, tolerance)});
         }
     }
     std::vector<std::uint32_t> keys(samples.size());
@@ -51,19 +57,60 @@ std::vector<TSample> samplePicture(const TBDBitmapData& picture,
     std::sort(keys.begin(), keys.end());
     for (TSample& sample : samples) {
         const auto [first, last] = std::equal_range(keys.begin(), keys.end(), sample.key);
-        sample.count = static_cast<std::size_t>(last - first);
+        sample.pictureCount = static_cast<std::size_t>(last - first);
     }
     return samples;
 }
 
-const TSample* rarest(const std::vector<TSample>& samples, std::optional<std::uint32_t> excludedKey) {
-    const TSample* best = nullptr;
+// One sample of each of the rarest colours of the picture, the rarest first.
+std::vector<TSample> rarestColors(std::vector<TSample> samples) {
+    std::stable_sort(samples.begin(), samples.end(),
+                     [](const TSample& a, const TSample& b) { return a.pictureCount < b.pictureCount; });
+    std::vector<TSample> candidates;
     for (const TSample& sample : samples) {
-        if (sample.key != excludedKey && (best == nullptr || sample.count < best->count)) {
-            best = &sample;
+        const bool seen =
+            std::any_of(candidates.begin(), candidates.end(), [&](const TSample& c) { return c.key == sample.key; });
+        if (!seen) {
+            candidates.push_back(sample);
+            if (candidates.size() == MaxCandidates) {
+                break;
+            }
         }
     }
-    return best;
+    return candidates;
+}
+
+int countInRow(const std::uint8_t* pixels, int count, std::uint32_t color,
+               const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
+    int hits = 0;
+    for (int from = 0; from < count && hits < limit; ++hits) {
+        const int rest = count - from;
+        const std::uint8_t* start = pixels + 3 * static_cast<std::ptrdiff_t>(from);
+        const int hit = tolerance ? PixelScan::FindSimilar(start, rest, color, *tolerance)
+                                  : PixelScan::FindExact(start, rest, color);
+        if (hit < 0) {
+            break;
+        }
+        from += hit + 1;
+    }
+    return hits;
+}
+
+// How often the screen shows the anchor's colour where the search would look for it, on sampled rows; counting
+// stops at `limit`.
+int screenCount(const TBDBitmapData& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
+                const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
+    const std::int32_t placementRows = screen.Height - picture.Height + 1;
+    const std::int32_t columns = screen.Width - picture.Width + 1;
+    const int rows = std::min(placementRows, SampledScreenRows);
+    int hits = 0;
+    for (int i = 0; i < rows && hits < limit; ++i) {
+        // The middle row of each of `rows` equal bands, so that no band's edge stands for more than itself.
+        const auto top = static_cast<std::int32_t>((2 * std::int64_t{i} + 1) * placementRows / (2 * rows));
+        const std::uint8_t* start = screen.Row(top + anchor.y) + 3 * static_cast<std::ptrdiff_t>(anchor.x);
+        hits += countInRow(start, columns, anchor.color, tolerance, limit - hits);
+    }
+    return hits;
 }
 
 } // namespace
@@ -80,10 +127,22 @@ bool TPictureAnchor::Holds(const TBDBitmapData& screen, std::int32_t left, std::
     return near(0, tolerance->b) && near(8, tolerance->g) && near(16, tolerance->r);
 }
 
-TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& picture,
+TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& screen, const TBDBitmapData& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance) {
-    const std::vector<TSample> samples = samplePicture(picture, tolerance);
-    const TSample* first = rarest(samples, std::nullopt);
-    const TSample* second = rarest(samples, first->key);
-    return {first->anchor, (second != nullptr ? second : first)->anchor};
+    std::vector<TSample> candidates = rarestColors(samplePicture(picture, tolerance));
+    int best = MaxCountedHits;
+    int secondBest = MaxCountedHits;
+    for (TSample& candidate : candidates) {
+        // Counting beyond the second best so far cannot change the two that are kept.
+        candidate.screenCount = screenCount(screen, picture, candidate.anchor, tolerance, secondBest + 1);
+        if (candidate.screenCount < best) {
+            secondBest = best;
+            best = candidate.screenCount;
+        } else if (candidate.screenCount < secondBest) {
+            secondBest = candidate.screenCount;
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const TSample& a, const TSample& b) { return a.screenCount < b.screenCount; });
+    return {candidates.front().anchor, candidates[std::min<std::size_t>(1, candidates.size() - 1)].anchor};
 }

@@ -22,9 +22,9 @@ struct TPictureAnchors {
     TPictureAnchor second;
 };
 
-// The picture's rarest colour, and the rarest of another colour; with a tolerance, colours are grouped by it.
-// The picture must hold pixels.
-TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& picture,
+// Two pixels of different colours among the picture's rarest, those the screen shows least where the search will
+// look for them; with a tolerance, colours are grouped by it. The picture must hold pixels and fit the screen.
+TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& screen, const TBDBitmapData& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance);
 
 // Tries, in reading order, the placements whose anchor pixel `scan` finds, until `isMatch` accepts one.

@@ -95,6 +95,12 @@ TPattern repeat(const TByteTolerance& t) {
     return repeat(TPixelBytes{t.b, t.g, t.r});
 }
 
+// 0xFF on the blue and green byte of each pixel: where a blue-green or green-red pair of one pixel starts.
+const TPattern& pairStarts() {
+    static const TPattern starts = repeat(TPixelBytes{0xFF, 0xFF, 0});
+    return starts;
+}
+
 // Byte-match bits of 16 consecutive pixels -> a bit at 3i for each pixel i whose three bytes all matched.
 std::uint64_t wholePixels(std::uint64_t byteBits) {
     return byteBits & (byteBits >> 1) & (byteBits >> 2) & 0x249249249249ULL;
@@ -116,12 +122,17 @@ std::uint64_t mask16(__m128i v) {
 
 // Bytes of x within [low, high], as 0xFF.
 __m128i inRange16(__m128i x, __m128i low, __m128i high) {
-    const __m128i outside = _mm_or_si128(_mm_subs_epu8(x, high), _mm_subs_epu8(low, x));
-    return _mm_cmpeq_epi8(outside, _mm_setzero_si128());
+    return _mm_cmpeq_epi8(x, _mm_min_epu8(_mm_max_epu8(x, low), high));
 }
 
 __m128i absDiff16(__m128i a, __m128i b) {
     return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
+}
+
+// The first whole pixel among 16 whose byte matches are e0, e1, e2, or -1.
+int firstOf16(__m128i e0, __m128i e1, __m128i e2) {
+    const std::uint64_t hits = wholePixels(mask16(e0) | mask16(e1) << 16 | mask16(e2) << 32);
+    return hits != 0 ? firstPixel(hits) : -1;
 }
 
 int findExactSse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
@@ -130,11 +141,10 @@ int findExactSse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
     int i = 0;
     for (; i + 16 <= count; i += 16) {
         const std::uint8_t* p = pixels + 3 * i;
-        const std::uint64_t bits = mask16(_mm_cmpeq_epi8(load16(p), c0)) |
-                                   mask16(_mm_cmpeq_epi8(load16(p + 16), c1)) << 16 |
-                                   mask16(_mm_cmpeq_epi8(load16(p + 32), c2)) << 32;
-        if (const std::uint64_t hits = wholePixels(bits)) {
-            return i + firstPixel(hits);
+        const int hit = firstOf16(_mm_cmpeq_epi8(load16(p), c0), _mm_cmpeq_epi8(load16(p + 16), c1),
+                                  _mm_cmpeq_epi8(load16(p + 32), c2));
+        if (hit >= 0) {
+            return i + hit;
         }
     }
     return offsetResult(i, findExactPortable(pixels + 3 * i, count - i, color));
@@ -149,11 +159,10 @@ int findSimilarSse2(const std::uint8_t* pixels, int count, std::uint32_t color, 
     int i = 0;
     for (; i + 16 <= count; i += 16) {
         const std::uint8_t* p = pixels + 3 * i;
-        const std::uint64_t bits = mask16(inRange16(load16(p), l0, h0)) |
-                                   mask16(inRange16(load16(p + 16), l1, h1)) << 16 |
-                                   mask16(inRange16(load16(p + 32), l2, h2)) << 32;
-        if (const std::uint64_t hits = wholePixels(bits)) {
-            return i + firstPixel(hits);
+        const int hit = firstOf16(inRange16(load16(p), l0, h0), inRange16(load16(p + 16), l1, h1),
+                                  inRange16(load16(p + 32), l2, h2));
+        if (hit >= 0) {
+            return i + hit;
         }
     }
     return offsetResult(i, findSimilarPortable(pixels + 3 * i, count - i, color, tolerance));
@@ -189,16 +198,37 @@ TAPPORA_AVX2 std::uint64_t mask32(__m256i v) {
 }
 
 TAPPORA_AVX2 __m256i inRange32(__m256i x, __m256i low, __m256i high) {
-    const __m256i outside = _mm256_or_si256(_mm256_subs_epu8(x, high), _mm256_subs_epu8(low, x));
-    return _mm256_cmpeq_epi8(outside, _mm256_setzero_si256());
+    return _mm256_cmpeq_epi8(x, _mm256_min_epu8(_mm256_max_epu8(x, low), high));
 }
 
 TAPPORA_AVX2 __m256i absDiff32(__m256i a, __m256i b) {
     return _mm256_or_si256(_mm256_subs_epu8(a, b), _mm256_subs_epu8(b, a));
 }
 
+// Matching byte pairs within one pixel. Every pixel whose three bytes match keeps its blue-green or its green-red
+// pair inside one 16-byte lane (the byte shift works within lanes), so a block without such a pair holds no match.
+// Where no pixel matches, one test per 32 pixels replaces the mask arithmetic (which pays only for the SSE2 kernels).
+TAPPORA_AVX2 __m256i pairs32(__m256i matches, __m256i starts) {
+    return _mm256_and_si256(_mm256_and_si256(matches, _mm256_srli_si256(matches, 1)), starts);
+}
+
+// The 96-byte pair-start pattern and the block test of the 32-pixel kernels.
+struct TPairFilter32 {
+    __m256i s0, s1, s2;
+
+    TAPPORA_AVX2 bool any(__m256i e0, __m256i e1, __m256i e2) const {
+        const __m256i pairs = _mm256_or_si256(_mm256_or_si256(pairs32(e0, s0), pairs32(e1, s1)), pairs32(e2, s2));
+        return !_mm256_testz_si256(pairs, pairs);
+    }
+};
+
+TAPPORA_AVX2 TPairFilter32 pairFilter32() {
+    return {pattern32(pairStarts(), 0), pattern32(pairStarts(), 1), pattern32(pairStarts(), 2)};
+}
+
 // Byte-match masks of 96 bytes (32 pixels) -> the first whole pixel among them, or -1.
-int firstOf32(std::uint64_t m0, std::uint64_t m1, std::uint64_t m2) {
+TAPPORA_AVX2 int firstOf32(__m256i e0, __m256i e1, __m256i e2) {
+    const std::uint64_t m0 = mask32(e0), m1 = mask32(e1), m2 = mask32(e2);
     if (const std::uint64_t hits = wholePixels(m0 | (m1 & 0xFFFF) << 32)) {
         return firstPixel(hits);
     }
@@ -211,17 +241,17 @@ int firstOf32(std::uint64_t m0, std::uint64_t m1, std::uint64_t m2) {
 TAPPORA_AVX2 int findExactAvx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
     const TPattern pattern = repeat(bytesOf(color));
     const __m256i c0 = pattern32(pattern, 0), c1 = pattern32(pattern, 1), c2 = pattern32(pattern, 2);
+    const TPairFilter32 filter = pairFilter32();
     int i = 0;
     for (; i + 32 <= count; i += 32) {
         const std::uint8_t* p = pixels + 3 * i;
         const __m256i e0 = _mm256_cmpeq_epi8(load32(p), c0);
         const __m256i e1 = _mm256_cmpeq_epi8(load32(p + 32), c1);
         const __m256i e2 = _mm256_cmpeq_epi8(load32(p + 64), c2);
-        const __m256i any = _mm256_or_si256(_mm256_or_si256(e0, e1), e2);
-        if (_mm256_testz_si256(any, any)) {
+        if (!filter.any(e0, e1, e2)) {
             continue;
         }
-        if (const int hit = firstOf32(mask32(e0), mask32(e1), mask32(e2)); hit >= 0) {
+        if (const int hit = firstOf32(e0, e1, e2); hit >= 0) {
             return i + hit;
         }
     }
@@ -235,13 +265,17 @@ TAPPORA_AVX2 int findSimilarAvx2(const std::uint8_t* pixels, int count, std::uin
     const TPattern high = repeat(upperBound(c, tolerance));
     const __m256i l0 = pattern32(low, 0), l1 = pattern32(low, 1), l2 = pattern32(low, 2);
     const __m256i h0 = pattern32(high, 0), h1 = pattern32(high, 1), h2 = pattern32(high, 2);
+    const TPairFilter32 filter = pairFilter32();
     int i = 0;
     for (; i + 32 <= count; i += 32) {
         const std::uint8_t* p = pixels + 3 * i;
         const __m256i e0 = inRange32(load32(p), l0, h0);
         const __m256i e1 = inRange32(load32(p + 32), l1, h1);
         const __m256i e2 = inRange32(load32(p + 64), l2, h2);
-        if (const int hit = firstOf32(mask32(e0), mask32(e1), mask32(e2)); hit >= 0) {
+        if (!filter.any(e0, e1, e2)) {
+            continue;
+        }
+        if (const int hit = firstOf32(e0, e1, e2); hit >= 0) {
             return i + hit;
         }
     }

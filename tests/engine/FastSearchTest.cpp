@@ -264,6 +264,20 @@ TEST_P(FastSearchTest, PictureSearchWithWidePicturesUsesEveryRowKernel) {
     }
 }
 
+TEST_P(FastSearchTest, PictureSearchOnTallScreensWhereOnlySomeRowsAreSampled) {
+    for (int round = 0; round < 150; ++round) {
+        const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 2));
+        TBDBitmapData screen;
+        Sprinkle(screen, Uniform(4, 40), Uniform(33, 90), palette[0], palette, Uniform(1, 6));
+        TBDBitmapData picture;
+        CutPicture(screen, Uniform(1, 4), Uniform(1, 8), OneIn(2) ? 1 : 0, picture);
+        ExpectSamePictureSearch(screen, picture, AnyTolerances(), round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
 std::string LevelName(const testing::TestParamInfo<TLevel>& info) {
     switch (info.param) {
     case TLevel::Portable:

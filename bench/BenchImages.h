@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/BitmapData.h"
+
+// Screens and pictures for the search benchmarks, drawn by code so that every run measures the same pixels.
+namespace BenchImages {
+
+constexpr int ScreenWidth = 1920;
+constexpr int ScreenHeight = 1080;
+
+// Where the benchmark pictures are cut from the desktop: a taskbar icon and the clock area, near the bottom right.
+constexpr int IconLeft = 1700;
+constexpr int IconTop = 1044;
+constexpr int ClockLeft = 1790;
+constexpr int ClockTop = 1040;
+
+// A desktop: wallpaper, windows with glyph rows of text, desktop and taskbar icons, a gradient and a noisy photo.
+void PaintDesktop(TBDBitmapData& screen);
+// One colour over the whole screen.
+void PaintFlat(TBDBitmapData& screen, std::uint32_t rgb);
+// The width x height area at (left, top) of `screen`.
+void Cut(const TBDBitmapData& screen, int left, int top, int width, int height, TBDBitmapData& picture);
+void SetPixel(TBDBitmapData& buffer, int x, int y, std::uint32_t rgb);
+
+} // namespace BenchImages

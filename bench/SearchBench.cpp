@@ -1,0 +1,333 @@
+// Colour and picture search on a 1920 x 1080 desktop-like image, timed against one plain read pass over the same
+// bytes (the floor) and, when OpenCV is installed, against its matchTemplate. Prints a table of ratios at the end.
+#include "BenchImages.h"
+
+#include "engine/PixelScan.h"
+#include "engine/ReferenceSearch.h"
+#include "engine/Search.h"
+#include "platform/fake/FakeScreen.h"
+
+#include <benchmark/benchmark.h>
+
+#ifdef TAPPORA_BENCH_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/core/utility.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+using PixelScan::TLevel;
+
+namespace {
+
+constexpr std::uint32_t FlatColor = 0x3A6EA5;
+constexpr TBDSimilar Similar95{12, 12, 12};
+
+struct TBenchData {
+    TBDBitmapData desktop;
+    TBDBitmapData flat;
+    TBDBitmapData icon;           // 32 x 32 from the taskbar
+    TBDBitmapData clock;          // 120 x 40 from the taskbar's clock
+    TBDBitmapData absentIcon;     // the icon with one pixel changed
+    TBDBitmapData flatPicture;    // flat colour but for one pixel, the last one a plain match tests
+    TBDBitmapData stripes;        // columns of two colours in turn
+    TBDBitmapData stripedPicture; // stripes with its bottom-right pixel flipped: every other placement is tested deeply
+    std::uint32_t missExact = 0;
+    std::uint32_t missSimilar = 0;
+};
+
+// A colour that no pixel of the screen equals, or comes within the tolerance of.
+std::uint32_t AbsentColor(const TBDBitmapData& screen, const TBDSimilar& tolerance) {
+    for (std::uint32_t rgb = 0xFF00FF;; rgb = (rgb * 2654435761u + 12345u) & 0xFFFFFF) {
+        std::int32_t x = 0, y = 0;
+        if (!screen.FindColorSimilar(rgb, tolerance, x, y)) {
+            return rgb;
+        }
+    }
+}
+
+void Build(TBenchData& d) {
+    BenchImages::PaintDesktop(d.desktop);
+    BenchImages::PaintFlat(d.flat, FlatColor);
+    BenchImages::Cut(d.desktop, BenchImages::IconLeft, BenchImages::IconTop, 32, 32, d.icon);
+    BenchImages::Cut(d.desktop, BenchImages::ClockLeft, BenchImages::ClockTop, 120, 40, d.clock);
+    BenchImages::Cut(d.desktop, BenchImages::IconLeft, BenchImages::IconTop, 32, 32, d.absentIcon);
+    BenchImages::SetPixel(d.absentIcon, 31, 0, d.absentIcon.Pixel(31, 0) ^ 0x808080);
+    BenchImages::Cut(d.flat, 0, 0, 32, 32, d.flatPicture);
+    BenchImages::SetPixel(d.flatPicture, 31, 0, FlatColor ^ 0x010000);
+    BenchImages::PaintFlat(d.stripes, FlatColor);
+    for (int y = 0; y < BenchImages::ScreenHeight; ++y) {
+        for (int x = 1; x < BenchImages::ScreenWidth; x += 2) {
+            BenchImages::SetPixel(d.stripes, x, y, 0xFFFFFF);
+        }
+    }
+    BenchImages::Cut(d.stripes, 0, 0, 32, 32, d.stripedPicture);
+    BenchImages::SetPixel(d.stripedPicture, 31, 31, FlatColor);
+    d.missExact = AbsentColor(d.desktop, {});
+    d.missSimilar = AbsentColor(d.desktop, Similar95);
+}
+
+TBenchData& Data() {
+    static TBenchData data;
+    static const bool built = (Build(data), true);
+    (void)built;
+    return data;
+}
+
+// The benchmark pictures must be found where they were cut (or not at all), by the fast and the plain search.
+void CheckPlacements() {
+    const TBenchData& d = Data();
+    const auto check = [](bool ok, const char* what) {
+        if (!ok) {
+            throw std::runtime_error(std::string("benchmark picture misplaced: ") + what);
+        }
+    };
+    std::int32_t x = 0, y = 0, rx = 0, ry = 0;
+    check(d.desktop.FindBitmap(d.icon, x, y) && x == BenchImages::IconLeft && y == BenchImages::IconTop, "icon");
+    check(ReferenceSearch::FindBitmap(d.desktop, d.icon, rx, ry) && rx == x && ry == y, "icon, plain scan");
+    check(d.desktop.FindBitmapSimilar(d.clock, Similar95, x, y) && x == BenchImages::ClockLeft &&
+              y == BenchImages::ClockTop,
+          "clock");
+    check(!d.desktop.FindBitmap(d.absentIcon, x, y) && !ReferenceSearch::FindBitmap(d.desktop, d.absentIcon, x, y),
+          "absent icon");
+}
+
+void UseLevel(benchmark::State& state, TLevel level) {
+    if (level > PixelScan::BestLevel()) {
+        state.SkipWithError("the processor lacks these instructions");
+    }
+    PixelScan::UseLevel(level);
+}
+
+void Floor(benchmark::State& state) {
+    const TBDBitmapData& screen = Data().desktop;
+    for (auto _ : state) {
+        std::uint64_t sum = 0;
+        for (std::int32_t i = 0; i + 8 <= screen.Size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, screen.Bits + i, 8);
+            sum += word;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void ColorMiss(benchmark::State& state, TLevel level, bool similar) {
+    UseLevel(state, level);
+    const TBenchData& d = Data();
+    for (auto _ : state) {
+        std::int32_t x = 0, y = 0;
+        const bool found = similar ? d.desktop.FindColorSimilar(d.missSimilar, Similar95, x, y)
+                                   : d.desktop.FindColor(d.missExact, x, y);
+        benchmark::DoNotOptimize(found);
+    }
+    PixelScan::UseLevel(PixelScan::BestLevel());
+}
+
+void ColorMissReference(benchmark::State& state, bool similar) {
+    const TBenchData& d = Data();
+    for (auto _ : state) {
+        std::int32_t x = 0, y = 0;
+        const bool found = similar ? ReferenceSearch::FindColorSimilar(d.desktop, d.missSimilar, Similar95, x, y)
+                                   : ReferenceSearch::FindColor(d.desktop, d.missExact, x, y);
+        benchmark::DoNotOptimize(found);
+    }
+}
+
+using TPictureOf = const TBDBitmapData& (*)(const TBenchData&);
+using TScreenOf = const TBDBitmapData& (*)(const TBenchData&);
+
+const TBDBitmapData& DesktopOf(const TBenchData& d) {
+    return d.desktop;
+}
+const TBDBitmapData& FlatOf(const TBenchData& d) {
+    return d.flat;
+}
+const TBDBitmapData& IconOf(const TBenchData& d) {
+    return d.icon;
+}
+const TBDBitmapData& ClockOf(const TBenchData& d) {
+    return d.clock;
+}
+const TBDBitmapData& AbsentOf(const TBenchData& d) {
+    return d.absentIcon;
+}
+const TBDBitmapData& FlatPictureOf(const TBenchData& d) {
+    return d.flatPicture;
+}
+const TBDBitmapData& StripesOf(const TBenchData& d) {
+    return d.stripes;
+}
+const TBDBitmapData& StripedPictureOf(const TBenchData& d) {
+    return d.stripedPicture;
+}
+
+void Picture(benchmark::State& state, TScreenOf screenOf, TPictureOf pictureOf, bool similar) {
+    const TBDBitmapData& screen = screenOf(Data());
+    const TBDBitmapData& picture = pictureOf(Data());
+    for (auto _ : state) {
+        std::int32_t x = 0, y = 0;
+        const bool found =
+            similar ? screen.FindBitmapSimilar(picture, Similar95, x, y) : screen.FindBitmap(picture, x, y);
+        benchmark::DoNotOptimize(found);
+    }
+}
+
+void PictureReference(benchmark::State& state, TPictureOf pictureOf) {
+    const TBDBitmapData& picture = pictureOf(Data());
+    for (auto _ : state) {
+        std::int32_t x = 0, y = 0;
+        benchmark::DoNotOptimize(ReferenceSearch::FindBitmap(Data().desktop, picture, x, y));
+    }
+}
+
+// A whole colour-click search as a tick runs it: copy from the (fake) screen, then scan.
+void SearchCallOnFakeScreen(benchmark::State& state) {
+    FakeScreen screen;
+    const TBDBitmapData& desktop = Data().desktop;
+    for (int y = 0; y < desktop.Height; ++y) {
+        for (int x = 0; x < desktop.Width; ++x) {
+            screen.setPixel(x, y, desktop.Pixel(x, y));
+        }
+    }
+    ReadScreenMetrics(screen);
+    const std::string color = std::to_string(SwapRB(Data().missExact));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SearchColorBlock(screen, color, 0, 0, 1920, 1080, 100));
+    }
+}
+
+#ifdef TAPPORA_BENCH_OPENCV
+cv::Mat Wrap(const TBDBitmapData& buffer) {
+    return cv::Mat(buffer.Height, buffer.Width, CV_8UC3, buffer.Bits, static_cast<std::size_t>(buffer.LineWidth));
+}
+
+void OpenCvMatch(benchmark::State& state, TScreenOf screenOf, TPictureOf pictureOf) {
+    const cv::Mat screen = Wrap(screenOf(Data()));
+    const cv::Mat picture = Wrap(pictureOf(Data()));
+    cv::Mat scores;
+    for (auto _ : state) {
+        cv::matchTemplate(screen, picture, scores, cv::TM_SQDIFF);
+        double best = 0;
+        cv::Point at;
+        cv::minMaxLoc(scores, &best, nullptr, &at);
+        benchmark::DoNotOptimize(at);
+    }
+    state.SetLabel(std::to_string(cv::getNumThreads()) + " threads");
+}
+#endif
+
+const char* LevelName(TLevel level) {
+    switch (level) {
+    case TLevel::Portable:
+        return "portable";
+    case TLevel::Sse2:
+        return "sse2";
+    case TLevel::Avx2:
+        return "avx2";
+    }
+    return "?";
+}
+
+// Times are processor time (all threads of the process, for OpenCV's worker threads), so that other load on the
+// machine does not enter the figures.
+void Register(const std::string& name, std::function<void(benchmark::State&)> run) {
+    benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) { run(state); })
+        ->Unit(benchmark::kMicrosecond)
+        ->MeasureProcessCPUTime();
+}
+
+void RegisterColorSearches() {
+    for (const TLevel level : {TLevel::Avx2, TLevel::Sse2, TLevel::Portable}) {
+        Register(std::string("colour miss exact/") + LevelName(level),
+                 [level](benchmark::State& s) { ColorMiss(s, level, false); });
+        Register(std::string("colour miss similar 95/") + LevelName(level),
+                 [level](benchmark::State& s) { ColorMiss(s, level, true); });
+    }
+    Register("colour miss exact/plain scan", [](benchmark::State& s) { ColorMissReference(s, false); });
+    Register("colour miss similar 95/plain scan", [](benchmark::State& s) { ColorMissReference(s, true); });
+}
+
+struct TPictureCase {
+    const char* name;
+    TScreenOf screen;
+    TPictureOf picture;
+};
+
+const TPictureCase PictureCases[] = {
+    {"picture 32x32", DesktopOf, IconOf},
+    {"picture 120x40", DesktopOf, ClockOf},
+    {"picture absent 32x32", DesktopOf, AbsentOf},
+    {"flat screen picture 32x32", FlatOf, FlatPictureOf},
+    {"striped screen picture 32x32 (worst case)", StripesOf, StripedPictureOf},
+};
+
+void RegisterPictureSearches() {
+    for (const TPictureCase& c : PictureCases) {
+        Register(std::string(c.name) + "/exact", [c](benchmark::State& s) { Picture(s, c.screen, c.picture, false); });
+        Register(std::string(c.name) + "/similar 95",
+                 [c](benchmark::State& s) { Picture(s, c.screen, c.picture, true); });
+#ifdef TAPPORA_BENCH_OPENCV
+        Register(std::string(c.name) + "/opencv", [c](benchmark::State& s) { OpenCvMatch(s, c.screen, c.picture); });
+#endif
+    }
+    Register("picture 32x32/plain scan", [](benchmark::State& s) { PictureReference(s, IconOf); });
+    Register("picture 120x40/plain scan", [](benchmark::State& s) { PictureReference(s, ClockOf); });
+}
+
+// Keeps each benchmark's processor time per iteration, in nanoseconds, for the ratio table: the median when the
+// benchmarks are repeated, else the single run's mean.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!run.error_occurred && run.iterations > 0 && (single || median)) {
+                times[run.run_name.function_name] =
+                    run.cpu_accumulated_time / static_cast<double>(run.iterations) * 1e9;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> times;
+};
+
+void PrintRatios(const std::map<std::string, double>& times) {
+    const auto time = [&](const std::string& name) {
+        const auto it = times.find(name);
+        return it == times.end() ? 0.0 : it->second;
+    };
+    const double floor = time("floor: one read pass");
+    std::printf("\n| Benchmark | Time (us) | x floor | OpenCV / this |\n|---|---:|---:|---:|\n");
+    for (const auto& [name, ns] : times) {
+        const std::string base = name.substr(0, name.find('/'));
+        const double peer = time(base + "/opencv");
+        const bool comparable = peer > 0 && name.find("/opencv") == std::string::npos;
+        std::printf("| %s | %.1f | %.2f | %s |\n", name.c_str(), ns / 1000, floor > 0 ? ns / floor : 0.0,
+                    comparable ? std::to_string(static_cast<int>(peer / ns)).c_str() : "");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    CheckPlacements();
+    Register("floor: one read pass", Floor);
+    RegisterColorSearches();
+    RegisterPictureSearches();
+    Register("colour search call on the fake screen (copy + miss)", SearchCallOnFakeScreen);
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintRatios(reporter.times);
+    benchmark::Shutdown();
+    return 0;
+}
