@@ -1,0 +1,213 @@
+// Clicks on time: a fixed-point left click every 1, 10 and 100 ms, run by a click runner on the Qt event loop with
+// the X11 backend, and the same by xdotool, both timed by one click target on a private Xvfb as the presses arrive.
+// Prints markdown tables.
+//
+// Usage: click_timing [--clicks N] [--slow-clicks N]
+//   --clicks       clicks per series at 1 and 10 ms (default 3000)
+//   --slow-clicks  clicks per series at 100 ms (default 300, to keep the run short)
+
+#include "engine/BaseCtrl.h"
+#include "platform/x11/X11Backend.h"
+#include "ui/QtEventLoop.h"
+
+#include "ClickTimingStats.h"
+#include "PressRecorder.h"
+#include "TimedMouse.h"
+#include "XvfbServer.h"
+
+#include <QCoreApplication>
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kClickX = 300;
+constexpr int kClickY = 200;
+// How long the target waits for a missing press before a series counts as ended.
+constexpr std::chrono::seconds kQuiet(3);
+
+struct Options {
+    int clicks = 3000;
+    int slowClicks = 300;
+};
+
+struct Series {
+    std::string clicker;
+    int intervalMs = 0;
+    int asked = 0;
+    ClickTimingStats received;
+    ClickTimingStats serverTimed;
+    // The runner's own figures: when it sent each press, and how long the press took to reach the target.
+    ClickTimingStats sent;
+    double medianDeliveryMs = 0;
+    double p99DeliveryMs = 0;
+};
+
+std::vector<double> ReceivedMs(const std::vector<PressTime>& presses) {
+    std::vector<double> times;
+    for (const PressTime& press : presses)
+        times.push_back(press.receivedMs);
+    return times;
+}
+
+std::vector<double> ServerMs(const std::vector<PressTime>& presses) {
+    std::vector<double> times;
+    for (const PressTime& press : presses)
+        times.push_back(static_cast<double>(press.serverMs));
+    return times;
+}
+
+Series Measured(std::string clicker, int intervalMs, int asked, const std::vector<PressTime>& presses) {
+    Series series;
+    series.clicker = std::move(clicker);
+    series.intervalMs = intervalMs;
+    series.asked = asked;
+    series.received = ComputeClickTimingStats(ReceivedMs(presses), intervalMs);
+    series.serverTimed = ComputeClickTimingStats(ServerMs(presses), intervalMs);
+    return series;
+}
+
+void AddDelivery(Series& series, const std::vector<double>& sentMs, const std::vector<PressTime>& presses) {
+    series.sent = ComputeClickTimingStats(sentMs, series.intervalMs);
+    std::vector<double> delivery;
+    for (std::size_t k = 0; k < std::min(sentMs.size(), presses.size()); ++k)
+        delivery.push_back(presses[k].receivedMs - sentMs[k]);
+    series.medianDeliveryMs = Percentile(delivery, 50);
+    series.p99DeliveryMs = Percentile(delivery, 99);
+}
+
+// One runner as the list would hold it: a left single click at a fixed point, starting now, `clicks` times.
+Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder, int intervalMs, int clicks) {
+    recorder.clear();
+    mouse.clear();
+    TBaseCtrlEX runner(platform);
+    runner.pointType = ptFixed;
+    runner.fPosX = kClickX;
+    runner.fPosY = kClickY;
+    runner.mouseType = mtLeft;
+    runner.actionType = atSingle;
+    runner.startType = stNow;
+    runner.stopType = spRepeat;
+    runner.fRepeat = clicks;
+    runner.InteverType = itFixed;
+    runner.iClickInterval = intervalMs;
+    runner.Start();
+    while (runner.fRunning)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const std::vector<PressTime> presses = recorder.waitForPresses(clicks, kQuiet);
+    Series series = Measured("Tappora runner", intervalMs, clicks, presses);
+    AddDelivery(series, mouse.pressesSentMs(), presses);
+    return series;
+}
+
+Series RunXdotool(const std::string& displayName, PressRecorder& recorder, int intervalMs, int clicks) {
+    recorder.clear();
+    const std::string command = "DISPLAY=" + displayName + " xdotool click --repeat " + std::to_string(clicks) +
+                                " --delay " + std::to_string(intervalMs) + " 1";
+    if (std::system(command.c_str()) != 0)
+        std::cerr << "xdotool failed: " << command << '\n';
+    return Measured("xdotool", intervalMs, clicks, recorder.waitForPresses(clicks, kQuiet));
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string Clicks(const Series& series) {
+    const std::size_t got = series.received.clicks;
+    return std::to_string(got) +
+           (got == static_cast<std::size_t>(series.asked) ? "" : " of " + std::to_string(series.asked));
+}
+
+void PrintReceivedTable(const std::vector<Series>& all) {
+    std::cout << "| Interval | Clicker | Clicks | Median error ms | p99 error ms | Mean interval ms | Drift at end ms "
+                 "| Largest drift ms | Clicks/s |\n"
+                 "|---:|---|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const Series& s : all) {
+        const ClickTimingStats& r = s.received;
+        std::cout << "| " << s.intervalMs << " ms | " << s.clicker << " | " << Clicks(s) << " | "
+                  << Fixed(r.medianIntervalError, 3) << " | " << Fixed(r.p99IntervalError, 3) << " | "
+                  << Fixed(r.meanInterval, 3) << " | " << Fixed(r.finalDrift, 1) << " | " << Fixed(r.maxDrift, 1)
+                  << " | " << Fixed(r.clicksPerSecond, 1) << " |\n";
+    }
+}
+
+void PrintServerTable(const std::vector<Series>& all) {
+    std::cout << "| Interval | Clicker | Drift at end ms | Clicks/s |\n|---:|---|---:|---:|\n";
+    for (const Series& s : all)
+        std::cout << "| " << s.intervalMs << " ms | " << s.clicker << " | " << Fixed(s.serverTimed.finalDrift, 0)
+                  << " | " << Fixed(s.serverTimed.clicksPerSecond, 1) << " |\n";
+}
+
+void PrintRunnerTable(const std::vector<Series>& all) {
+    std::cout << "| Interval | Sent: median error ms | Sent: p99 error ms | Sent: drift at end ms "
+                 "| Send to receipt: median ms | Send to receipt: p99 ms |\n"
+                 "|---:|---:|---:|---:|---:|---:|\n";
+    for (const Series& s : all) {
+        if (s.clicker != "Tappora runner")
+            continue;
+        std::cout << "| " << s.intervalMs << " ms | " << Fixed(s.sent.medianIntervalError, 3) << " | "
+                  << Fixed(s.sent.p99IntervalError, 3) << " | " << Fixed(s.sent.finalDrift, 1) << " | "
+                  << Fixed(s.medianDeliveryMs, 3) << " | " << Fixed(s.p99DeliveryMs, 3) << " |\n";
+    }
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const int value = std::atoi(argv[i + 1]);
+        if (value < 2)
+            return false;
+        if (std::strcmp(argv[i], "--clicks") == 0)
+            options.clicks = value;
+        else if (std::strcmp(argv[i], "--slow-clicks") == 0)
+            options.slowClicks = value;
+        else
+            return false;
+    }
+    return argc % 2 == 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N]   (N of 2 or more)\n";
+        return 2;
+    }
+    XInitThreads();
+    XvfbServer server;
+    PressRecorder recorder(server.displayName());
+    QCoreApplication application(argc, argv);
+    const auto backend = X11Backend::open(server.displayName());
+    if (!backend) {
+        std::cerr << "cannot open " << server.displayName() << '\n';
+        return 1;
+    }
+    QtEventLoop loop;
+    TimedMouse mouse(backend->mouse());
+    Platform platform{mouse, backend->screen(), loop, backend->clock(), backend->hotKeys()};
+
+    std::vector<Series> all;
+    for (const int intervalMs : {1, 10, 100}) {
+        const int clicks = intervalMs >= 100 ? options.slowClicks : options.clicks;
+        all.push_back(RunRunner(platform, mouse, recorder, intervalMs, clicks));
+        all.push_back(RunXdotool(server.displayName(), recorder, intervalMs, clicks));
+    }
+    std::cout << "Timed on receipt by the target (CLOCK_MONOTONIC):\n\n";
+    PrintReceivedTable(all);
+    std::cout << "\nThe same presses timed by the X server (whole ms):\n\n";
+    PrintServerTable(all);
+    std::cout << "\nThe runner's side: when it sent each press, and how long the press took to arrive:\n\n";
+    PrintRunnerTable(all);
+}
