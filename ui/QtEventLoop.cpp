@@ -8,11 +8,23 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
+using SteadyClock = std::chrono::steady_clock;
+
+// How far ticks may fall behind their schedule and still be caught up; beyond it (the machine slept, or a handler
+// held the loop for long), the schedule starts afresh instead of making up every missed tick in a burst.
+constexpr auto kCatchUpLimit = std::chrono::milliseconds(250);
+
+// Ticks keep to the schedule start + k x interval, so late ticks caused by a busy machine do not add up to drift.
+// Each tick is armed as a single shot after the handler has returned, so a timer never ticks inside its own tick.
 class QtTimer : public ITimer {
 public:
     explicit QtTimer(QObject* context) : m_timer(new QTimer(context)) {
         m_timer->setTimerType(Qt::PreciseTimer);
+        m_timer->setSingleShot(true);
         QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] { tick(); });
     }
 
@@ -48,30 +60,54 @@ public:
     void setOnTick(std::function<void()> handler) override { m_onTick = std::move(handler); }
 
 private:
-    // Starting an active QTimer again restarts its period, which is what a new interval asks for.
     void rearm() {
+        ++m_generation;
         if (!m_timer)
             return;
-        if (m_enabled && m_interval > 0)
-            m_timer->start(m_interval);
-        else
+        if (m_enabled && m_interval > 0) {
+            m_start = SteadyClock::now();
+            m_ticks = 0;
+            armNextTick();
+        } else {
             m_timer->stop();
+        }
+    }
+
+    void armNextTick() {
+        const auto period = std::chrono::milliseconds(m_interval);
+        const auto now = SteadyClock::now();
+        auto due = m_start + period * (m_ticks + 1);
+        if (now - due > kCatchUpLimit) {
+            m_start = now;
+            m_ticks = 0;
+            due = now + period;
+        }
+        const auto wait = std::chrono::round<std::chrono::milliseconds>(due - now);
+        m_timer->start(std::max(wait, std::chrono::milliseconds(0)));
     }
 
     void tick() {
+        ++m_ticks;
+        const auto generation = m_generation;
         const auto handler = m_onTick;
-        if (!handler)
-            return;
         const auto alive = m_alive;
         ++m_tickDepth;
-        runGuarded(handler);
-        if (*alive)
-            --m_tickDepth;
+        if (handler)
+            runGuarded(handler);
+        if (!*alive)
+            return;
+        --m_tickDepth;
+        // A handler that changed the interval or switched the timer off and on has armed it already.
+        if (generation == m_generation && m_enabled && m_interval > 0 && m_timer)
+            armNextTick();
     }
 
     QPointer<QTimer> m_timer;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     std::function<void()> m_onTick;
+    SteadyClock::time_point m_start;
+    long long m_ticks = 0;
+    unsigned m_generation = 0;
     int m_tickDepth = 0;
     int m_interval = 0;
     bool m_enabled = false;

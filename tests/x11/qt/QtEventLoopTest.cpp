@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
@@ -164,6 +165,29 @@ TEST_F(QtEventLoopTest, ProcessMessagesRunsPostedCallsAndOtherTimersInsideATick)
     ASSERT_TRUE(runUntil([&] { return !outer->enabled(); }));
     EXPECT_TRUE(posted);
     EXPECT_TRUE(sawOtherInside);
+}
+
+TEST_F(QtEventLoopTest, ATimerNeverTicksInsideItsOwnTick) {
+    int depth = 0;
+    int deepest = 0;
+    int ticks = 0;
+    int reference = 0;
+    const auto watch = referenceTimer(reference);
+    const auto timer = loop.createTimer();
+    timer->setOnTick([&] {
+        deepest = std::max(deepest, ++depth);
+        ++ticks;
+        // Pumps for many of its own periods, as a slow click step does.
+        const int until = reference + 10;
+        const QDeadlineTimer deadline(20000);
+        while (reference < until && !deadline.hasExpired())
+            loop.processMessages();
+        --depth;
+    });
+    timer->setInterval(1);
+    timer->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return ticks >= 3; }));
+    EXPECT_EQ(deepest, 1);
 }
 
 TEST_F(QtEventLoopTest, ADestroyedLoopLeavesItsTimersHarmless) {
