@@ -8,7 +8,8 @@
 class QObject;
 
 // Timers and the pending-message pump on Qt's event loop, for the user-interface thread; a QCoreApplication (or
-// QApplication) must exist while it is used. Timers are precise timers, so a short interval keeps its period.
+// QApplication) must exist while it is used. Timers are precise timers that keep to start + k x interval, so a busy
+// moment delays ticks without making them drift.
 //
 // The hotkeys' own X connection is watched from here, whatever Qt platform plugin runs the windows:
 //
