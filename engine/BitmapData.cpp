@@ -80,12 +80,12 @@ std::optional<TLayout> layoutFor(std::int32_t width, std::int32_t height) {
         return std::nullopt;
     }
     const std::int64_t lineWidth = ((std::int64_t{width} * 24 + 31) & ~std::int64_t{31}) / 8;
-    const std::int64_t size = lineWidth * height;
     constexpr std::int64_t limit = std::numeric_limits<std::int32_t>::max();
-    if (lineWidth > limit || size > limit) {
+    // lineWidth is checked first: its product with a large height would not fit even 64 bits.
+    if (lineWidth > limit || lineWidth * height > limit) {
         return std::nullopt;
     }
-    return TLayout{static_cast<std::int32_t>(lineWidth), static_cast<std::int32_t>(size)};
+    return TLayout{static_cast<std::int32_t>(lineWidth), static_cast<std::int32_t>(lineWidth * height)};
 }
 
 // Copies up to `count` bytes from the stream's position on, as a stream read does; returns how many it copied.
@@ -129,6 +129,13 @@ TBmpHeaders parseHeaders(const std::array<std::uint8_t, HeadersSize>& bytes) {
 bool isPlain24BitBmp(const TBmpHeaders& headers) {
     return headers.fileType == 0x4D42 && headers.infoSize == InfoHeaderSize && headers.bitCount == 24 &&
            headers.compression == 0;
+}
+
+// A picture text of a few bytes may claim a picture of gigabytes: its rows must be there before any memory is taken.
+bool streamHoldsRows(const TByteStream& stream, const TBmpHeaders& headers) {
+    const std::optional<TLayout> layout = layoutFor(headers.width, headers.height);
+    const std::size_t available = stream.position < stream.bytes.size() ? stream.bytes.size() - stream.position : 0;
+    return layout && static_cast<std::size_t>(layout->size) <= available;
 }
 
 bool notFound(std::int32_t& x, std::int32_t& y) {
@@ -203,7 +210,7 @@ bool TBDBitmapData::LoadFromStream(TByteStream* stream) {
         return false;
     }
     const TBmpHeaders headers = parseHeaders(headerBytes);
-    if (!isPlain24BitBmp(headers) || !SetSize(headers.width, headers.height) ||
+    if (!isPlain24BitBmp(headers) || !streamHoldsRows(*stream, headers) || !SetSize(headers.width, headers.height) ||
         readStream(*stream, Bits, static_cast<std::size_t>(Size)) != static_cast<std::size_t>(Size)) {
         Clear();
         return false;
