@@ -21,7 +21,7 @@
 namespace {
 
 // Captures larger than this are left out: a scope far past the screen asks for a buffer of its full size.
-constexpr std::int64_t kLargestCapture = std::int64_t{1} << 20;
+constexpr std::int64_t kLargestCapture = std::int64_t{1} << 14;
 constexpr TPoint kNotFound{-1, -1};
 
 // A few colours close to each other, so that exact and near matches both happen often.
@@ -38,7 +38,6 @@ Palette MakePalette(FuzzedDataProvider& input) {
 }
 
 void PaintScreen(FuzzedDataProvider& input, const Palette& palette, FakeScreen& screen, int width, int height) {
-    screen.resize(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             screen.setPixel(x, y, palette[input.ConsumeIntegralInRange<std::size_t>(0, palette.size() - 1)]);
@@ -176,8 +175,10 @@ std::string ColorText(FuzzedDataProvider& input, std::uint32_t rgb) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const Palette palette = MakePalette(input);
-    FakeScreen screen;
-    PaintScreen(input, palette, screen, input.ConsumeIntegralInRange(1, 48), input.ConsumeIntegralInRange(1, 48));
+    const int width = input.ConsumeIntegralInRange(1, 48);
+    const int height = input.ConsumeIntegralInRange(1, 48);
+    FakeScreen screen(width, height);
+    PaintScreen(input, palette, screen, width, height);
     ReadScreenMetrics(screen);
     TBDBitmapData picture;
     MakePicture(input, palette, screen, picture);
