@@ -133,6 +133,10 @@ TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& screen, const TBDBitma
     int best = MaxCountedHits;
     int secondBest = MaxCountedHits;
     for (TSample& candidate : candidates) {
+        if (secondBest == 0) {
+            candidate.screenCount = MaxCountedHits + 1; // two colours the screen never shows: none can do better
+            continue;
+        }
         // Counting beyond the second best so far cannot change the two that are kept.
         candidate.screenCount = screenCount(screen, picture, candidate.anchor, tolerance, secondBest + 1);
         if (candidate.screenCount < best) {

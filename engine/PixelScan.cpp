@@ -212,13 +212,12 @@ TAPPORA_AVX2 __m256i pairs32(__m256i matches, __m256i starts) {
     return _mm256_and_si256(_mm256_and_si256(matches, _mm256_srli_si256(matches, 1)), starts);
 }
 
-// The 96-byte pair-start pattern and the block test of the 32-pixel kernels.
+// The 96-byte pair-start pattern: whether a block of 32 pixels may hold a match.
 struct TPairFilter32 {
     __m256i s0, s1, s2;
 
-    TAPPORA_AVX2 bool any(__m256i e0, __m256i e1, __m256i e2) const {
-        const __m256i pairs = _mm256_or_si256(_mm256_or_si256(pairs32(e0, s0), pairs32(e1, s1)), pairs32(e2, s2));
-        return !_mm256_testz_si256(pairs, pairs);
+    TAPPORA_AVX2 __m256i pairs(__m256i e0, __m256i e1, __m256i e2) const {
+        return _mm256_or_si256(_mm256_or_si256(pairs32(e0, s0), pairs32(e1, s1)), pairs32(e2, s2));
     }
 };
 
@@ -238,24 +237,65 @@ TAPPORA_AVX2 int firstOf32(__m256i e0, __m256i e1, __m256i e2) {
     return -1;
 }
 
-TAPPORA_AVX2 int findExactAvx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
-    const TPattern pattern = repeat(bytesOf(color));
-    const __m256i c0 = pattern32(pattern, 0), c1 = pattern32(pattern, 1), c2 = pattern32(pattern, 2);
+// Byte tests of one 32-byte part of a 96-byte block: equal to the colour's bytes.
+struct TEqualBytes32 {
+    __m256i c0, c1, c2;
+
+    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
+        return _mm256_cmpeq_epi8(load32(block + 32 * part), part == 0 ? c0 : part == 1 ? c1 : c2);
+    }
+};
+
+// Byte tests of one 32-byte part of a 96-byte block: within the colour's channel bounds.
+struct TRangeBytes32 {
+    __m256i l0, l1, l2, h0, h1, h2;
+
+    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
+        return part == 0   ? inRange32(load32(block), l0, h0)
+               : part == 1 ? inRange32(load32(block + 32), l1, h1)
+                           : inRange32(load32(block + 64), l2, h2);
+    }
+};
+
+// The first matching pixel among the first `done` pixels, or -1 with `done` the pixels tested (a multiple of 32).
+// Blocks of 64 pixels share one filter test, the cheapest step where no pixel matches.
+template <class TBytes>
+TAPPORA_AVX2 int scanAvx2(const std::uint8_t* pixels, int count, const TBytes& bytes, int& done) {
     const TPairFilter32 filter = pairFilter32();
     int i = 0;
-    for (; i + 32 <= count; i += 32) {
+    for (; i + 64 <= count; i += 64) {
         const std::uint8_t* p = pixels + 3 * i;
-        const __m256i e0 = _mm256_cmpeq_epi8(load32(p), c0);
-        const __m256i e1 = _mm256_cmpeq_epi8(load32(p + 32), c1);
-        const __m256i e2 = _mm256_cmpeq_epi8(load32(p + 64), c2);
-        if (!filter.any(e0, e1, e2)) {
+        const __m256i e0 = bytes(p, 0), e1 = bytes(p, 1), e2 = bytes(p, 2);
+        const __m256i e3 = bytes(p + 96, 0), e4 = bytes(p + 96, 1), e5 = bytes(p + 96, 2);
+        const __m256i pairs = _mm256_or_si256(filter.pairs(e0, e1, e2), filter.pairs(e3, e4, e5));
+        if (_mm256_testz_si256(pairs, pairs)) {
             continue;
         }
         if (const int hit = firstOf32(e0, e1, e2); hit >= 0) {
             return i + hit;
         }
+        if (const int hit = firstOf32(e3, e4, e5); hit >= 0) {
+            return i + 32 + hit;
+        }
     }
-    return offsetResult(i, findExactSse2(pixels + 3 * i, count - i, color));
+    for (; i + 32 <= count; i += 32) {
+        const std::uint8_t* p = pixels + 3 * i;
+        if (const int hit = firstOf32(bytes(p, 0), bytes(p, 1), bytes(p, 2)); hit >= 0) {
+            return i + hit;
+        }
+    }
+    done = i;
+    return -1;
+}
+
+TAPPORA_AVX2 int findExactAvx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    const TPattern pattern = repeat(bytesOf(color));
+    const TEqualBytes32 bytes{pattern32(pattern, 0), pattern32(pattern, 1), pattern32(pattern, 2)};
+    int done = 0;
+    if (const int hit = scanAvx2(pixels, count, bytes, done); hit >= 0) {
+        return hit;
+    }
+    return offsetResult(done, findExactSse2(pixels + 3 * done, count - done, color));
 }
 
 TAPPORA_AVX2 int findSimilarAvx2(const std::uint8_t* pixels, int count, std::uint32_t color,
@@ -263,23 +303,13 @@ TAPPORA_AVX2 int findSimilarAvx2(const std::uint8_t* pixels, int count, std::uin
     const TPixelBytes c = bytesOf(color);
     const TPattern low = repeat(lowerBound(c, tolerance));
     const TPattern high = repeat(upperBound(c, tolerance));
-    const __m256i l0 = pattern32(low, 0), l1 = pattern32(low, 1), l2 = pattern32(low, 2);
-    const __m256i h0 = pattern32(high, 0), h1 = pattern32(high, 1), h2 = pattern32(high, 2);
-    const TPairFilter32 filter = pairFilter32();
-    int i = 0;
-    for (; i + 32 <= count; i += 32) {
-        const std::uint8_t* p = pixels + 3 * i;
-        const __m256i e0 = inRange32(load32(p), l0, h0);
-        const __m256i e1 = inRange32(load32(p + 32), l1, h1);
-        const __m256i e2 = inRange32(load32(p + 64), l2, h2);
-        if (!filter.any(e0, e1, e2)) {
-            continue;
-        }
-        if (const int hit = firstOf32(e0, e1, e2); hit >= 0) {
-            return i + hit;
-        }
+    const TRangeBytes32 bytes{pattern32(low, 0),  pattern32(low, 1),  pattern32(low, 2),
+                              pattern32(high, 0), pattern32(high, 1), pattern32(high, 2)};
+    int done = 0;
+    if (const int hit = scanAvx2(pixels, count, bytes, done); hit >= 0) {
+        return hit;
     }
-    return offsetResult(i, findSimilarSse2(pixels + 3 * i, count - i, color, tolerance));
+    return offsetResult(done, findSimilarSse2(pixels + 3 * done, count - done, color, tolerance));
 }
 
 TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, int count,
