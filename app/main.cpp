@@ -44,6 +44,7 @@ int run(int argc, char* argv[]) {
     QtShell shell;
     Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), hotKeys};
     TMForm form(platform, shell, programFolder());
+    QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,
                      [&form] { form.requestClose(false); });

@@ -15,9 +15,6 @@ namespace {
 QPushButton* dialogButton(const QString& caption, QWidget* parent, int x, int y) {
     auto* button = new QPushButton(caption, parent);
     button->setGeometry(x, y, 75, 25);
-    // Enter presses a button only while it has the focus, and Escape presses none.
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
@@ -41,6 +38,9 @@ TDForm::TDForm(IMouse& mouse, IScreen& screen, QWidget* parent)
     btnCancel = dialogButton("&Cancel", this, 317, 572);
     connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
+    // No default button: Enter presses a button only while it has the focus (see keyPressEvent), Escape none.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
     // Key preview: every typed character in the dialog is seen before its control.
     qApp->installEventFilter(this);
 }
@@ -94,6 +94,12 @@ void TDForm::FormClose() {
 
 void TDForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
+            focused->click();
         event->accept();
         return;
     }

@@ -47,6 +47,7 @@ TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* p
 }
 
 TMForm::~TMForm() {
+    m_closeInteractive = false;
     FormClose();
 }
 
@@ -111,7 +112,7 @@ void TMForm::requestClose(bool interactive) {
 void TMForm::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
-    QCoreApplication::quit();
+    emit closed();
 }
 
 void TMForm::showStartupMessages() {

@@ -66,6 +66,10 @@ public:
     std::unique_ptr<IClickEditor> createClickEditor() override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
 
+signals:
+    // The window has closed and everything is saved: the program ends.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;

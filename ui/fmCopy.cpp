@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -68,14 +69,20 @@ void TfmCopy::drawCrossHair(TPoint at) {
     }
 }
 
+// Four lines that meet without overlapping, so every pixel of the outline is inverted exactly once.
 void TfmCopy::drawBand(TPoint from, TPoint to) {
     QPainter painter(&m_image);
     setNotPen(painter);
-    const QRect band = QRect(QPoint(from.x, from.y), QPoint(to.x, to.y)).normalized();
-    if (band.width() == 1 || band.height() == 1)
-        painter.drawLine(band.topLeft(), band.bottomRight());
-    else
-        painter.drawRect(band.adjusted(0, 0, -1, -1));
+    const int left = std::min(from.x, to.x), right = std::max(from.x, to.x);
+    const int top = std::min(from.y, to.y), bottom = std::max(from.y, to.y);
+    painter.drawLine(left, top, right, top);
+    if (bottom != top)
+        painter.drawLine(left, bottom, right, bottom);
+    if (bottom - top < 2)
+        return;
+    painter.drawLine(left, top + 1, left, bottom - 1);
+    if (right != left)
+        painter.drawLine(right, top + 1, right, bottom - 1);
 }
 
 void TfmCopy::Image1MouseMove(int x, int y) {

@@ -1,0 +1,121 @@
+#include "ui/DefineForm.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui/UiTestSupport.h"
+#include "ui/frmDefine.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+class DialogTest : public ::testing::Test {
+protected:
+    DialogTest() {
+        dialog.show();
+        frame.rbFixed->click();
+    }
+
+    FakePlatform fake;
+    TDefineForm dialog{fake.mouse, fake.screen};
+    TfrmDefine& frame = *dialog.frame();
+};
+} // namespace
+
+TEST_F(DialogTest, ATypedCharacterEndsTheCaptureAndStillReachesItsEdit) {
+    frame.btnCaptureClick();
+    frame.edPY->setFocus();
+    frame.edPY->setText("12");
+    QTest::keyClick(frame.edPY, Qt::Key_5);
+    EXPECT_FALSE(frame.FCapturingPoint);
+    EXPECT_FALSE(frame.timerSetPoint->isActive());
+    EXPECT_EQ(frame.edPY->text(), "125");
+}
+
+TEST_F(DialogTest, KeysThatTypeNothingLeaveTheCaptureRunning) {
+    frame.btnCaptureClick();
+    for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_Down, Qt::Key_F5, Qt::Key_Tab})
+        QTest::keyClick(&frame, key);
+    EXPECT_TRUE(frame.FCapturingPoint);
+    QTest::keyClick(&frame, Qt::Key_Space);
+    EXPECT_FALSE(frame.FCapturingPoint) << "the space bar types a character";
+}
+
+TEST_F(DialogTest, EnterAndEscapeAreCharactersThatEndTheCapture) {
+    const std::vector<std::pair<Qt::Key, QString>> keys{
+        {Qt::Key_Return, "\r"}, {Qt::Key_Enter, "\r"}, {Qt::Key_Escape, "\x1b"}, {Qt::Key_Backspace, "\b"}};
+    for (const auto& [key, text] : keys) {
+        frame.btnCaptureClick();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&frame, &press);
+        EXPECT_FALSE(frame.FCapturingPoint) << key;
+    }
+    EXPECT_TRUE(dialog.isVisible()) << "Escape closes nothing, Enter presses no button without its focus";
+}
+
+TEST_F(DialogTest, EnterPressesTheFocusedButton) {
+    dialog.cancelButton()->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(dialog.cancelButton(), &enter);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(DialogTest, KeysTypedOutsideTheDialogDoNotEndItsCapture) {
+    QLineEdit elsewhere;
+    elsewhere.show();
+    frame.btnCaptureClick();
+    QTest::keyClick(&elsewhere, Qt::Key_A);
+    EXPECT_TRUE(frame.FCapturingPoint);
+}
+
+TEST_F(DialogTest, OkEndsTheCaptureAndAccepts) {
+    frame.btnCaptureClick();
+    dialog.btnOKClick();
+    EXPECT_FALSE(frame.FCapturingPoint);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(DialogTest, ClosingStopsTheCaptureTimer) {
+    frame.btnCaptureClick();
+    dialog.close();
+    EXPECT_FALSE(frame.timerSetPoint->isActive());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(DialogTest, OkWithAnEmptyEditIsRefusedNamingTheFieldAndFocusingIt) {
+    frame.edIntMinute->clear();
+    QString shown;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text();
+        box.accept();
+    });
+    dialog.btnOKClick();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(shown.contains("\"Min\" is empty")) << shown.toStdString();
+    EXPECT_EQ(dialog.focusWidget(), frame.edIntMinute);
+}
+
+TEST_F(DialogTest, ShowModalGivesOneForOkAndTwoOtherwise) {
+    dialog.hide();
+    whenModal<TDefineForm>([](TDefineForm& shown) { shown.okButton()->click(); });
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    whenModal<TDefineForm>([](TDefineForm& shown) { shown.cancelButton()->click(); });
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+    whenModal<TDefineForm>([](TDefineForm& shown) { shown.close(); });
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+TEST_F(DialogTest, CaptionAndSizeAreTheEditors) {
+    EXPECT_EQ(dialog.windowTitle(), "Click Info");
+    dialog.setCaption("Edit Mouse Action");
+    EXPECT_EQ(dialog.windowTitle(), "Edit Mouse Action");
+    EXPECT_EQ(dialog.size(), QSize(435, 607));
+    EXPECT_FALSE(dialog.okButton()->autoDefault());
+    EXPECT_FALSE(dialog.cancelButton()->autoDefault());
+}

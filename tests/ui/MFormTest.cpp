@@ -1,0 +1,237 @@
+#include "ui/MForm.h"
+#include "control/MouseCtrl.h"
+#include "model/ClickListFile.h"
+#include "platform/Shell.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui/ClickListModel.h"
+#include "ui/DefineForm.h"
+#include "ui/FMAbout.h"
+#include "ui/UiTestSupport.h"
+#include "ui/frmDefine.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+class RecordingShell : public IShell {
+public:
+    void openUrl(const std::string& url) override { opened.push_back(url); }
+    std::vector<std::string> opened;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : folder(std::filesystem::path(testing::TempDir()) / "tappora-main-window") {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    ~MainWindowTest() override {
+        form.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    void writeList(const std::string& items) {
+        std::ofstream(folder / kClickListFileName)
+            << R"(<?xml version="1.0" encoding="utf-8"?><list versionNo="1.0">)" << items << "</list>";
+    }
+    std::string readList() {
+        std::ifstream in(folder / kClickListFileName);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    TMForm& start() {
+        form = std::make_unique<TMForm>(fake.platform, shell, folder.string());
+        form->show();
+        return *form;
+    }
+    TMouseCtrl& ctrl() { return *form->controller(); }
+    QString cell(int row, int column) { return form->list()->model()->index(row, column).data().toString(); }
+    void clickButton(int index) { form->toolButton(index)->click(); }
+
+    FakePlatform fake;
+    RecordingShell shell;
+    std::filesystem::path folder;
+    std::unique_ptr<TMForm> form;
+};
+
+const char* const kTwoClicks = R"(<item fName="First" hkStart="1" hkStop="2" checked="True"/>)"
+                               R"(<item fName="Second" hkStart="4" hkStop="5" checked="False"/>)";
+} // namespace
+
+TEST_F(MainWindowTest, ShowsItsCaptionToolbarAndMenus) {
+    start();
+    EXPECT_EQ(form->windowTitle(), "Tappora 4.1.7");
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    const std::vector<std::pair<QString, QString>> expected{{"&New", "Create a new Click"},
+                                                            {"&Edit", "Modify Selected Click"},
+                                                            {"&Delete", "Delete Selected Click"},
+                                                            {"&Start", "Start Checked Click to Run"},
+                                                            {"S&top", "Stop All Running Click"},
+                                                            {"&Options", "Config Visible Columns"},
+                                                            {"E&xit", "Exit"}};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(form->toolButton(i)->text(), expected[std::size_t(i)].first);
+        EXPECT_EQ(form->toolButton(i)->toolTip(), expected[std::size_t(i)].second);
+        EXPECT_TRUE(form->toolButton(i)->font().bold());
+        if (i > 0) {
+            EXPECT_GT(form->toolButton(i)->x(), form->toolButton(i - 1)->x()) << "left to right in order";
+        }
+    }
+    EXPECT_TRUE(form->list()->horizontalHeader()->sectionsMovable());
+    EXPECT_EQ(form->list()->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_TRUE(form->list()->showGrid());
+}
+
+TEST_F(MainWindowTest, ListShowsTheControllersRowsWithCheckBoxes) {
+    writeList(kTwoClicks);
+    start();
+    QAbstractItemModel* model = form->list()->model();
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(cell(0, 0), "First");
+    EXPECT_EQ(model->index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(model->index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_FALSE(model->index(0, 1).data(Qt::CheckStateRole).isValid()) << "only the main column has boxes";
+    model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_FALSE(ctrl().RowChecked(0));
+}
+
+TEST_F(MainWindowTest, NewWithOkAddsATickedIdleClickAndCancelAddsNothing) {
+    start();
+    whenModal<TDefineForm>([](TDefineForm& editor) {
+        EXPECT_EQ(editor.windowTitle(), "New Mouse Action");
+        editor.frame()->edName->setText("Made here");
+        editor.okButton()->click();
+    });
+    clickButton(0);
+    ASSERT_EQ(ctrl().RowCount(), 1);
+    EXPECT_EQ(cell(0, 0), "Made here");
+    EXPECT_TRUE(ctrl().RowChecked(0));
+    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+
+    whenModal<TDefineForm>([](TDefineForm& editor) { editor.cancelButton()->click(); });
+    clickButton(0);
+    EXPECT_EQ(ctrl().RowCount(), 1);
+}
+
+TEST_F(MainWindowTest, EditChangesTheFocusedClickOnlyOnOk) {
+    writeList(kTwoClicks);
+    start();
+    form->list()->setCurrentIndex(form->list()->model()->index(1, 0));
+    whenModal<TDefineForm>([](TDefineForm& editor) {
+        EXPECT_EQ(editor.windowTitle(), "Edit Mouse Action");
+        EXPECT_EQ(editor.frame()->edName->text(), "Second");
+        editor.frame()->edName->setText("Changed");
+        editor.cancelButton()->click();
+    });
+    clickButton(1);
+    EXPECT_EQ(ctrl().Runner(1).fName, "Second");
+
+    whenModal<TDefineForm>([](TDefineForm& editor) {
+        editor.frame()->edName->setText("Changed");
+        editor.okButton()->click();
+    });
+    clickButton(1);
+    EXPECT_EQ(ctrl().Runner(1).fName, "Changed");
+    EXPECT_EQ(cell(1, 0), "Changed");
+}
+
+TEST_F(MainWindowTest, EditOfARunningClickKeepsItRunning) {
+    writeList(kTwoClicks);
+    start();
+    ctrl().HotKeyPressed(VK_F1 + 1);
+    ASSERT_TRUE(ctrl().Runner(0).fRunning);
+    form->list()->setCurrentIndex(form->list()->model()->index(0, 0));
+    whenModal<TDefineForm>([](TDefineForm& editor) {
+        editor.frame()->edIntSecond->setText("7");
+        editor.okButton()->click();
+    });
+    clickButton(1);
+    EXPECT_TRUE(ctrl().Runner(0).fRunning);
+    EXPECT_EQ(ctrl().Runner(0).iClickInterval, 7000);
+}
+
+TEST_F(MainWindowTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheController) {
+    writeList(kTwoClicks);
+    start();
+    fake.hotKeys.press(MOD_CONTROL | MOD_SHIFT, VK_F1 + 1);
+    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+    form->WMHotKey(MOD_ALT, VK_F1 + 1);
+    form->WMHotKey(MOD_CONTROL, 'A');
+    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+    fake.hotKeys.press(MOD_CONTROL, VK_F1 + 1);
+    EXPECT_TRUE(ctrl().Runner(0).fRunning);
+    fake.hotKeys.press(MOD_CONTROL, VK_F1 + 2);
+    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+}
+
+TEST_F(MainWindowTest, DeleteAsksFirst) {
+    writeList(kTwoClicks);
+    start();
+    form->list()->setCurrentIndex(form->list()->model()->index(0, 0));
+    whenModal<QMessageBox>([](QMessageBox& box) {
+        EXPECT_EQ(box.text(), "Are you sure to delete the click?");
+        EXPECT_EQ(box.windowTitle(), "Warning");
+        box.button(QMessageBox::No)->click();
+    });
+    clickButton(2);
+    EXPECT_EQ(ctrl().RowCount(), 2);
+    whenModal<QMessageBox>([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+    clickButton(2);
+    ASSERT_EQ(ctrl().RowCount(), 1);
+    EXPECT_EQ(form->list()->model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 0), "Second");
+}
+
+TEST_F(MainWindowTest, ExitAndTheCloseBoxSaveTheListAlike) {
+    for (int byExit : {1, 0}) {
+        start();
+        whenModal<TDefineForm>([](TDefineForm& editor) { editor.okButton()->click(); });
+        clickButton(0);
+        bool closed = false;
+        QObject::connect(form.get(), &TMForm::closed, [&] { closed = true; });
+        byExit ? clickButton(6) : (void)form->close();
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(form->controller(), nullptr);
+        const std::string saved = readList();
+        EXPECT_NE(saved.find(R"(fName="New Click")"), std::string::npos) << saved;
+        form.reset();
+        std::filesystem::remove(folder / kClickListFileName);
+    }
+}
+
+TEST_F(MainWindowTest, AClosingRequestClosesAnOpenDialogFirst) {
+    start();
+    whenModal<TDefineForm>([this](TDefineForm&) { form->requestClose(false); });
+    clickButton(0);
+    QTRY_VERIFY_WITH_TIMEOUT(form->controller() == nullptr, 5000);
+    EXPECT_NE(readList().find("<list"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, HelpAndTheAboutLinksOpenTheMakersAddresses) {
+    start();
+    TFMAbout about(shell, form.get());
+    about.show();
+    EXPECT_EQ(about.windowTitle(), "About Tappora");
+    EXPECT_EQ(about.Label1->text(), "Tappora 4.1.7");
+    QTest::mouseClick(about.Label5, Qt::LeftButton);
+    QTest::mouseClick(about.Label7, Qt::LeftButton);
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_EQ(shell.opened[0], "https://tappora.example.org/");
+    EXPECT_EQ(shell.opened[1], "mailto:support@tappora.example.org");
+    EXPECT_TRUE(about.isVisible());
+    QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(about.isVisible()) << "a click on the background closes the box";
+}

@@ -1,0 +1,89 @@
+#include "ui/fmCopy.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class OverlayTest : public ::testing::Test {
+protected:
+    OverlayTest() {
+        fake.screen.resize(200, 120);
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 200; ++x)
+                fake.screen.setPixel(x, y, std::uint32_t((x * 7) << 16 | (y * 3) << 8 | ((x + y) & 0xFF)));
+    }
+
+    FakePlatform fake;
+};
+} // namespace
+
+TEST_F(OverlayTest, TheSnapshotIsTheScreenAtCreation) {
+    TfmCopy overlay(fake.screen);
+    fake.screen.fill(0);
+    ASSERT_EQ(overlay.image().size(), QSize(200, 120));
+    EXPECT_EQ(overlay.image().pixel(13, 17) & 0xFFFFFF, std::uint32_t((13 * 7) << 16 | (17 * 3) << 8 | 30));
+    EXPECT_EQ(overlay.FCrossPos, (TPoint{-1, -1}));
+    EXPECT_TRUE(overlay.FCrossHair);
+}
+
+TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
+    TfmCopy overlay(fake.screen);
+    const QImage snapshot = overlay.image();
+    overlay.Image1MouseMove(50, 40);
+    EXPECT_NE(overlay.image(), snapshot);
+    EXPECT_EQ(overlay.image().pixel(50, 100), ~snapshot.pixel(50, 100) | 0xFF000000u) << "inverted under the line";
+    EXPECT_EQ(overlay.image().pixel(150, 40), ~snapshot.pixel(150, 40) | 0xFF000000u);
+    EXPECT_EQ(overlay.image().pixel(51, 41), snapshot.pixel(51, 41));
+    overlay.Image1MouseMove(120, 90);
+    EXPECT_EQ(overlay.image().pixel(50, 100), snapshot.pixel(50, 100)) << "the old crosshair is erased";
+    overlay.Image1MouseDown(120, 90);
+    EXPECT_EQ(overlay.image(), snapshot) << "the press erases the crosshair";
+    EXPECT_FALSE(overlay.FCrossHair);
+}
+
+TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
+    TfmCopy overlay(fake.screen);
+    const QImage snapshot = overlay.image();
+    overlay.Image1MouseMove(180, 100);
+    overlay.Image1MouseDown(180, 100);
+    overlay.Image1MouseMove(100, 60);
+    overlay.Image1MouseMove(10, 5);
+    EXPECT_EQ(overlay.FCurPos, (TPoint{10, 5}));
+    EXPECT_NE(overlay.image().pixel(10, 50), snapshot.pixel(10, 50)) << "the band's left side is drawn";
+    EXPECT_EQ(overlay.image().pixel(100, 80), snapshot.pixel(100, 80)) << "the earlier band is erased";
+    overlay.Image1MouseUp(10, 5);
+    EXPECT_EQ(overlay.result(), QDialog::Accepted);
+    EXPECT_EQ(overlay.FStartPos, (TPoint{180, 100}));
+    EXPECT_EQ(overlay.FEndPos, (TPoint{10, 5}));
+    EXPECT_FALSE(overlay.FDragging);
+}
+
+TEST_F(OverlayTest, APressAndReleaseInPlaceGivesEqualCorners) {
+    TfmCopy overlay(fake.screen);
+    overlay.Image1MouseDown(70, 30);
+    overlay.Image1MouseUp(70, 30);
+    EXPECT_EQ(overlay.result(), QDialog::Accepted);
+    EXPECT_EQ(overlay.FStartPos, overlay.FEndPos);
+}
+
+TEST_F(OverlayTest, ASecondPressEndsTheDragWhereItIsAndTheReleaseChangesNothing) {
+    TfmCopy overlay(fake.screen);
+    overlay.Image1MouseDown(20, 20);
+    overlay.Image1MouseMove(60, 70);
+    overlay.Image1MouseDown(60, 70);
+    EXPECT_EQ(overlay.result(), QDialog::Accepted);
+    EXPECT_EQ(overlay.FEndPos, (TPoint{60, 70}));
+    overlay.Image1MouseUp(90, 90);
+    EXPECT_EQ(overlay.FEndPos, (TPoint{60, 70}));
+}
+
+TEST_F(OverlayTest, MovesAfterTheDragAndReleasesBeforeAnyPressDoNothing) {
+    TfmCopy overlay(fake.screen);
+    overlay.Image1MouseUp(5, 5);
+    EXPECT_NE(overlay.result(), QDialog::Accepted);
+    overlay.Image1MouseDown(5, 5);
+    overlay.Image1MouseUp(9, 9);
+    const QImage done = overlay.image();
+    overlay.Image1MouseMove(30, 30);
+    EXPECT_EQ(overlay.image(), done);
+}

@@ -1,0 +1,437 @@
+#include "ui/frmDefine.h"
+#include "model/MouseObj.h"
+#include "platform/fake/FakePlatform.h"
+#include "ui/BmpFile.h"
+#include "ui/UpDown.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+class FrameTest : public ::testing::Test {
+protected:
+    FakePlatform fake;
+    TfrmDefine frame{fake.mouse, fake.screen};
+
+    std::vector<std::string> texts(std::initializer_list<QLineEdit*> edits) {
+        std::vector<std::string> result;
+        for (QLineEdit* edit : edits)
+            result.push_back(edit->text().toStdString());
+        return result;
+    }
+    std::vector<std::string> intervalTexts() {
+        return texts(
+            {frame.edIntHour, frame.edIntMinute, frame.edIntSecond, frame.edIntTen, frame.edIntTen2, frame.edIntTen3});
+    }
+    // Loads a click holding the settings made by `edit`, then saves the controls into a fresh definition.
+    template <class Edit> void roundTrip(TMouseObj& saved, Edit edit) {
+        TMouseObj loaded;
+        edit(loaded);
+        frame.LoadFromClick(loaded);
+        frame.SaveToClick(saved);
+    }
+};
+
+QImage sampleImage() {
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(0x10, 0x20, 0x30));
+    image.setPixel(1, 0, qRgb(0xff, 0, 0));
+    image.setPixel(2, 0, qRgb(0, 0xff, 0));
+    image.setPixel(0, 1, qRgb(0, 0, 0xff));
+    image.setPixel(1, 1, qRgb(0xff, 0xff, 0xff));
+    image.setPixel(2, 1, qRgb(0x12, 0x34, 0x56));
+    return image;
+}
+} // namespace
+
+TEST_F(FrameTest, AnUnchangedNewDialogStoresTheInitialValues) {
+    TMouseObj click;
+    click.fStartInterval = 5;
+    click.fRepeat = 77;
+    click.checked = false;
+    frame.SaveToClick(click);
+
+    EXPECT_EQ(click.pointType, ptCurrent);
+    EXPECT_EQ(click.fPosX, 1000);
+    EXPECT_EQ(click.fPosY, 600);
+    EXPECT_EQ(click.startType, stNow);
+    EXPECT_EQ(click.fStartAt, frame.dtpTime->time().toString("HH:mm:ss").toStdString());
+    EXPECT_EQ(click.fStartInterval, 60);
+    EXPECT_EQ(click.mouseType, mtLeft);
+    EXPECT_EQ(click.actionType, atSingle);
+    EXPECT_EQ(click.iClickInterval, 1000);
+    EXPECT_EQ(click.fRanBegin, 100);
+    EXPECT_EQ(click.fRanEnd, 5000);
+    EXPECT_EQ(click.InteverType, itFixed);
+    EXPECT_EQ(click.stopType, spCommand);
+    EXPECT_EQ(click.fRepeat, 1);
+    EXPECT_EQ(click.hkStart, 1);
+    EXPECT_EQ(click.hkStop, 2);
+    EXPECT_EQ(click.finishType, ftNothing);
+    EXPECT_EQ(click.fColor, "clBlack");
+    EXPECT_EQ(click.ScreenType, scFull);
+    EXPECT_EQ(click.fTop, 0);
+    EXPECT_EQ(click.fBottom, 768);
+    EXPECT_EQ(click.fLeft, 0);
+    EXPECT_EQ(click.fRight, 1024);
+    EXPECT_EQ(click.fBMP, "");
+    EXPECT_EQ(click.fColorSimplar, 100);
+    EXPECT_EQ(click.fBMPSimplar, 100);
+    EXPECT_EQ(click.fName, "New Click");
+    EXPECT_FALSE(click.checked) << "checked is not the dialog's";
+    EXPECT_EQ(click.fPicture, nullptr);
+}
+
+struct IntervalCase {
+    std::int32_t stored;
+    std::vector<std::string> shown;
+    std::int32_t savedBack;
+};
+
+class IntervalTest : public FrameTest, public ::testing::WithParamInterface<IntervalCase> {};
+
+TEST_P(IntervalTest, SplitsIntoSixEditsAndComposesBack) {
+    TMouseObj click;
+    click.iClickInterval = GetParam().stored;
+    frame.LoadFromClick(click);
+    EXPECT_EQ(intervalTexts(), GetParam().shown);
+    TMouseObj saved;
+    frame.SaveToClick(saved);
+    EXPECT_EQ(saved.iClickInterval, GetParam().savedBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, IntervalTest,
+                         ::testing::Values(IntervalCase{3723456, {"1", "2", "3", "4", "5", "6"}, 3723456},
+                                           IntervalCase{1500, {"0", "0", "1", "5", "0", "0"}, 1500},
+                                           IntervalCase{1, {"0", "0", "0", "0", "0", "1"}, 1},
+                                           IntervalCase{0, {"0", "0", "0", "0", "0", "0"}, 0},
+                                           IntervalCase{86399999, {"23", "59", "59", "9", "9", "9"}, 86399999},
+                                           IntervalCase{360000000, {"100", "0", "0", "0", "0", "0"}, 360000000}));
+
+TEST_F(FrameTest, StartDelayIsShownInHoursMinutesAndSeconds) {
+    TMouseObj click;
+    click.fStartInterval = 3661;
+    frame.LoadFromClick(click);
+    EXPECT_EQ(texts({frame.edtStartHour, frame.edtStartMin, frame.edtStartSec}),
+              (std::vector<std::string>{"1", "1", "1"}));
+    frame.edtStartMin->setText(" 2 ");
+    TMouseObj saved;
+    frame.SaveToClick(saved);
+    EXPECT_EQ(saved.fStartInterval, 3600 + 120 + 1) << "start edits are trimmed before conversion";
+}
+
+TEST_F(FrameTest, RandomBoundsAreTenthsAndWholeSeconds) {
+    TMouseObj saved;
+    roundTrip(saved, [](TMouseObj& c) {
+        c.fRanBegin = 350;
+        c.fRanEnd = 7999;
+    });
+    EXPECT_EQ(texts({frame.lblRanB, frame.lblRanE}), (std::vector<std::string>{"3", "7"}));
+    EXPECT_EQ(saved.fRanBegin, 300);
+    EXPECT_EQ(saved.fRanEnd, 7000);
+}
+
+TEST_F(FrameTest, RadioChoicesRoundTripAndCheckTheirRadio) {
+    struct Case {
+        std::uint8_t TMouseObj::*field;
+        std::vector<QRadioButton*> radios;
+    };
+    const std::vector<Case> cases{
+        {&TMouseObj::pointType, {frame.rbCurrent, frame.rbFixed, frame.rbColor, frame.rbBMP}},
+        {&TMouseObj::ScreenType, {frame.rbFulll, frame.rbPart}},
+        {&TMouseObj::InteverType, {frame.rbIntFixed, frame.rbIntRan}},
+        {&TMouseObj::startType, {frame.rbNow, frame.rbAt, frame.rbAfter}},
+        {&TMouseObj::stopType, {frame.rbStopOrder, frame.rbStopClick}},
+        {&TMouseObj::finishType, {frame.rbNo, frame.rbBack, frame.rbBackClick}},
+    };
+    for (const Case& c : cases)
+        for (std::uint8_t value = 0; value < c.radios.size(); ++value) {
+            TMouseObj saved;
+            roundTrip(saved, [&](TMouseObj& click) { click.*c.field = value; });
+            EXPECT_EQ(saved.*c.field, value);
+            for (std::size_t i = 0; i < c.radios.size(); ++i)
+                EXPECT_EQ(c.radios[i]->isChecked(), i == value) << c.radios[i]->text().toStdString();
+        }
+}
+
+TEST_F(FrameTest, AnUnknownPointTypeChecksNoRadioAndIsKeptOnSave) {
+    TMouseObj click;
+    click.pointType = 7;
+    frame.LoadFromClick(click);
+    for (QRadioButton* radio : {frame.rbCurrent, frame.rbFixed, frame.rbColor, frame.rbBMP})
+        EXPECT_FALSE(radio->isChecked());
+    frame.SaveToClick(click);
+    EXPECT_EQ(click.pointType, 7);
+}
+
+TEST_F(FrameTest, DropDownListsHoldTheIndexes) {
+    TMouseObj saved;
+    roundTrip(saved, [](TMouseObj& c) {
+        c.mouseType = mtMiddle;
+        c.actionType = atUp;
+        c.hkStart = 11;
+        c.hkStop = 0;
+    });
+    EXPECT_EQ(frame.cbButton->currentText(), "Middle Button");
+    EXPECT_EQ(frame.cbClick->currentText(), "Button Up");
+    EXPECT_EQ(frame.cbHKStart->currentText(), "F12");
+    EXPECT_EQ(frame.cbHKStop->currentText(), "F1");
+    EXPECT_EQ(saved.mouseType, mtMiddle);
+    EXPECT_EQ(saved.actionType, atUp);
+    EXPECT_EQ(saved.hkStart, 11);
+    EXPECT_EQ(saved.hkStop, 0);
+}
+
+TEST_F(FrameTest, NumbersAndTextsRoundTripAsTheyAre) {
+    TMouseObj saved;
+    roundTrip(saved, [](TMouseObj& c) {
+        c.fPosX = -12;
+        c.fPosY = 4321;
+        c.fLeft = 800;
+        c.fTop = 600;
+        c.fRight = 100;
+        c.fBottom = 50;
+        c.fColorSimplar = 35;
+        c.fBMPSimplar = 85;
+        c.fRepeat = 250000;
+        c.fName = "";
+        c.fStartAt = "07:08:09";
+    });
+    EXPECT_EQ(texts({frame.edPX, frame.edPY, frame.edColorL, frame.edColorT, frame.edColorR, frame.edColorB}),
+              (std::vector<std::string>{"-12", "4321", "800", "600", "100", "50"}));
+    EXPECT_EQ(frame.edSimilar->text(), "35") << "a stored value outside the spin's bounds is shown unchanged";
+    EXPECT_EQ(saved.fPosX, -12);
+    EXPECT_EQ(saved.fPosY, 4321);
+    EXPECT_EQ(saved.fLeft, 800);
+    EXPECT_EQ(saved.fTop, 600);
+    EXPECT_EQ(saved.fRight, 100);
+    EXPECT_EQ(saved.fBottom, 50);
+    EXPECT_EQ(saved.fColorSimplar, 35);
+    EXPECT_EQ(saved.fBMPSimplar, 85);
+    EXPECT_EQ(saved.fRepeat, 250000);
+    EXPECT_EQ(saved.fName, "");
+    EXPECT_EQ(saved.fStartAt, "07:08:09");
+}
+
+TEST_F(FrameTest, AStartTimeThatIsNoTimeShowsTheTimeTheDialogOpened) {
+    const QTime opened = frame.dtpTime->time();
+    for (const char* unreadable : {"", "noon", "25:99"}) {
+        TMouseObj click;
+        click.fStartAt = unreadable;
+        frame.LoadFromClick(click);
+        EXPECT_EQ(frame.dtpTime->time(), opened) << unreadable;
+    }
+}
+
+TEST_F(FrameTest, ColourTextIsKeptAndItsColourFillsTheSwatch) {
+    TMouseObj saved;
+    roundTrip(saved, [](TMouseObj& c) { c.fColor = "$00563412"; });
+    EXPECT_EQ(frame.edColor->text(), "$00563412");
+    EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(saved.fColor, "$00563412");
+
+    roundTrip(saved, [](TMouseObj& c) { c.fColor = "not a colour"; });
+    EXPECT_EQ(frame.edColor->text(), "not a colour");
+    EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(saved.fColor, "not a colour");
+}
+
+TEST_F(FrameTest, APictureIsStoredAsA24BitBmpAndItsDecodedFormFollows) {
+    TMouseObj click;
+    click.fBMP = StreamToBase64(encodeBmp24(sampleImage()));
+    TBDBitmapData* before = click.GetPicture();
+    ASSERT_NE(before, nullptr);
+    frame.LoadFromClick(click);
+    EXPECT_EQ(frame.picture().convertToFormat(QImage::Format_RGB32), sampleImage());
+
+    QImage other(5, 4, QImage::Format_RGB32);
+    other.fill(qRgb(1, 2, 3));
+    const std::string path = testing::TempDir() + "/other.bmp";
+    ASSERT_TRUE(other.save(QString::fromStdString(path), "BMP"));
+    ASSERT_TRUE(frame.loadPictureFile(QString::fromStdString(path)));
+    frame.SaveToClick(click);
+
+    const std::vector<std::uint8_t> bytes = Base64ToStream(click.fBMP);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(bytes[28], 24) << "bits per pixel";
+    EXPECT_EQ(click.fPicture.get(), before) << "refilled in place";
+    EXPECT_EQ(click.fPicture->Width, 5);
+    EXPECT_EQ(click.fPicture->Height, 4);
+    EXPECT_EQ(click.fPicture->Pixel(4, 3), 0x010203u);
+}
+
+TEST_F(FrameTest, WithoutAnyPictureNoDecodedPictureIsMade) {
+    TMouseObj click;
+    frame.LoadFromClick(click);
+    frame.SaveToClick(click);
+    EXPECT_EQ(click.fBMP, "");
+    EXPECT_EQ(click.fPicture, nullptr);
+}
+
+TEST_F(FrameTest, AFileThatIsNoBmpLeavesThePreviewAsItWas) {
+    const std::string path = testing::TempDir() + "/not-a-picture.bmp";
+    FILE* file = std::fopen(path.c_str(), "w");
+    std::fputs("hello", file);
+    std::fclose(file);
+    EXPECT_FALSE(frame.loadPictureFile(QString::fromStdString(path)));
+    EXPECT_TRUE(frame.picture().isNull());
+}
+
+TEST_F(FrameTest, AnUnreadableEditLeavesTheWholeClickUnwritten) {
+    TMouseObj click;
+    click.fName = "kept";
+    click.fPosX = 5;
+    frame.edName->setText("changed");
+    frame.edPX->setText("77");
+    frame.edIntTen3->clear();
+    EXPECT_THROW(frame.SaveToClick(click), std::invalid_argument);
+    EXPECT_EQ(click.fName, "kept");
+    EXPECT_EQ(click.fPosX, 5);
+    EXPECT_EQ(frame.unreadableEdit()->edit, frame.edIntTen3);
+}
+
+TEST_F(FrameTest, AFreshDialogEnablesOnlyTheColourAndPictureGroups) {
+    EXPECT_FALSE(frame.gbPoint->isEnabled());
+    EXPECT_FALSE(frame.btnCapture->isEnabled());
+    EXPECT_TRUE(frame.gbColor->isEnabled());
+    EXPECT_FALSE(frame.btnCaptureColor->isEnabled());
+    EXPECT_TRUE(frame.gbBMP->isEnabled());
+    EXPECT_FALSE(frame.btnBMP->isEnabled());
+
+    TMouseObj atPointer;
+    frame.LoadFromClick(atPointer);
+    EXPECT_TRUE(frame.gbColor->isEnabled()) << "loading the already checked radio runs no rule";
+    EXPECT_FALSE(frame.btnCaptureColor->isEnabled());
+}
+
+TEST_F(FrameTest, EachPointTypeEnablesExactlyItsGroup) {
+    struct Case {
+        QRadioButton* radio;
+        bool point, color, picture;
+    };
+    for (const Case& c : {Case{frame.rbCurrent, false, false, false}, Case{frame.rbFixed, true, false, false},
+                          Case{frame.rbColor, false, true, false}, Case{frame.rbBMP, false, false, true}}) {
+        c.radio->click();
+        EXPECT_EQ(frame.gbPoint->isEnabled(), c.point) << c.radio->text().toStdString();
+        EXPECT_EQ(frame.btnCapture->isEnabled(), c.point);
+        EXPECT_EQ(frame.gbColor->isEnabled(), c.color);
+        EXPECT_EQ(frame.btnCaptureColor->isEnabled(), c.color);
+        EXPECT_EQ(frame.gbBMP->isEnabled(), c.picture);
+        EXPECT_EQ(frame.btnBMP->isEnabled(), c.picture);
+    }
+    TMouseObj colourClick;
+    colourClick.pointType = ptColor;
+    frame.LoadFromClick(colourClick);
+    EXPECT_TRUE(frame.btnCaptureColor->isEnabled());
+    EXPECT_FALSE(frame.gbPoint->isEnabled());
+}
+
+TEST_F(FrameTest, NumericEditsTakeDigitsOnly) {
+    frame.show();
+    for (QGroupBox* group : {frame.gbPoint, frame.gbColor, frame.gbBMP})
+        group->setEnabled(true);
+    ASSERT_EQ(frame.numericEdits().size(), 20u);
+    for (const TNumericEdit& numeric : frame.numericEdits()) {
+        numeric.edit->clear();
+        QTest::keyClicks(numeric.edit, "a7-x.");
+        EXPECT_EQ(numeric.edit->text(), "7") << numeric.name;
+        QTest::keyClick(numeric.edit, Qt::Key_Backspace);
+        EXPECT_EQ(numeric.edit->text(), "") << numeric.name;
+    }
+    QTest::keyClicks(frame.edName, "a7-x.");
+    EXPECT_EQ(frame.edName->text(), "New Clicka7-x.");
+}
+
+TEST_F(FrameTest, TypingStopsAtTheInputLimitButCaptureMayWriteLonger) {
+    frame.show();
+    for (QGroupBox* group : {frame.gbPoint, frame.gbColor, frame.gbBMP})
+        group->setEnabled(true);
+    const std::vector<std::pair<QLineEdit*, int>> limits{{frame.edPX, 4},      {frame.edIntHour, 2},
+                                                         {frame.edIntTen, 1},  {frame.lblRanE, 3},
+                                                         {frame.edSimilar, 0}, {frame.edStopTimes, 0}};
+    for (const auto& [edit, limit] : limits) {
+        edit->clear();
+        QTest::keyClicks(edit, "123456789");
+        EXPECT_EQ(edit->text().size(), limit == 0 ? 9 : limit);
+    }
+    frame.btnCaptureClick();
+    fake.mouse.placePointer({-12345, 7});
+    frame.timerSetPointTimer();
+    EXPECT_EQ(frame.edPX->text(), "-12345");
+}
+
+TEST_F(FrameTest, SpinArrowsStayWithinTheirBoundsTypedTextDoesNot) {
+    frame.UpDown9->stepUp();
+    EXPECT_EQ(frame.edSimilar->text(), "100");
+    frame.UpDown9->stepDown();
+    EXPECT_EQ(frame.edSimilar->text(), "95");
+    frame.edStopTimes->setText("9995");
+    frame.UpDown6->stepUp();
+    EXPECT_EQ(frame.edStopTimes->text(), "10000") << "no thousands separator";
+    frame.edSimilar->setText("150");
+    TMouseObj click;
+    frame.SaveToClick(click);
+    EXPECT_EQ(click.fColorSimplar, 150);
+    frame.UpDown9->stepUp();
+    EXPECT_EQ(frame.edSimilar->text(), "100");
+}
+
+TEST_F(FrameTest, ArrowKeysInAnEditStepItsSpin) {
+    frame.show();
+    frame.edIntSecond->setText("58");
+    QTest::keyClick(frame.edIntSecond, Qt::Key_Up);
+    QTest::keyClick(frame.edIntSecond, Qt::Key_Up);
+    EXPECT_EQ(frame.edIntSecond->text(), "59");
+    QTest::keyClick(frame.edIntSecond, Qt::Key_Down);
+    EXPECT_EQ(frame.edIntSecond->text(), "58");
+}
+
+TEST_F(FrameTest, PointCaptureFollowsThePointerUntilStopped) {
+    frame.rbFixed->click();
+    frame.btnCapture->click();
+    EXPECT_TRUE(frame.FCapturingPoint);
+    EXPECT_TRUE(frame.timerSetPoint->isActive());
+    EXPECT_EQ(frame.timerSetPoint->interval(), 10);
+    fake.mouse.placePointer({-20, 300});
+    frame.timerSetPointTimer();
+    EXPECT_EQ(texts({frame.edPX, frame.edPY}), (std::vector<std::string>{"-20", "300"}));
+    frame.rbFixed->click();
+    EXPECT_FALSE(frame.FCapturingPoint) << "a point-type radio ends the capture";
+    EXPECT_FALSE(frame.timerSetPoint->isActive());
+}
+
+TEST_F(FrameTest, ColourCaptureShowsThePixelUnderThePointer) {
+    frame.rbColor->click();
+    frame.btnCaptureColor->click();
+    fake.screen.setPixel(40, 30, 0x123456);
+    fake.screen.setPixel(41, 30, 0xFFFFFF);
+    fake.mouse.placePointer({40, 30});
+    frame.timerSetPointTimer();
+    EXPECT_EQ(frame.edColor->text(), "$00563412");
+    EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
+    fake.mouse.placePointer({41, 30});
+    frame.timerSetPointTimer();
+    EXPECT_EQ(frame.edColor->text(), "clWhite");
+    EXPECT_EQ(frame.edPX->text(), "1000") << "colour capture leaves the point alone";
+}
+
+TEST_F(FrameTest, CaptureScopeFillsTheEditsUnsorted) {
+    frame.setScope({500, 400}, {100, 50});
+    EXPECT_EQ(texts({frame.edColorL, frame.edColorT, frame.edColorR, frame.edColorB}),
+              (std::vector<std::string>{"500", "400", "100", "50"}));
+    EXPECT_TRUE(frame.rbFulll->isChecked()) << "the full/part choice is not changed";
+}
