@@ -269,36 +269,56 @@ const std::uint8_t* screenPixel(const TBDBitmapData& screen, std::int32_t x, std
     return screen.Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
 }
 
-bool rowsEqual(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture.Width);
-    for (std::int32_t row = 0; row < picture.Height; ++row) {
-        if (std::memcmp(screenPixel(screen, x, y + row), picture.Row(row), rowBytes) != 0) {
+bool rowEqual(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y,
+              std::int32_t row) {
+    return std::memcmp(screenPixel(screen, x, y + row), picture.Row(row),
+                       3 * static_cast<std::size_t>(picture.Width)) == 0;
+}
+
+bool rowSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const PixelScan::TByteTolerance& tolerance,
+                std::int32_t x, std::int32_t y, std::int32_t row) {
+    return PixelScan::AllSimilar(screenPixel(screen, x, y + row), picture.Row(row), picture.Width, tolerance);
+}
+
+// Tests every picture row, the one that failed last time first: on a repetitive screen the same row tends to fail
+// placement after placement. The order cannot change the answer.
+template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t& failedLast, TRowMatches rowMatches) {
+    if (!rowMatches(failedLast)) {
+        return false;
+    }
+    for (std::int32_t row = 0; row < height; ++row) {
+        if (row != failedLast && !rowMatches(row)) {
+            failedLast = row;
             return false;
         }
     }
     return true;
 }
 
+bool rowsEqual(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y,
+               std::int32_t& failedLast) {
+    return allRowsMatch(picture.Height, failedLast,
+                        [&](std::int32_t row) { return rowEqual(screen, picture, x, y, row); });
+}
+
 bool rowsSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const PixelScan::TByteTolerance& tolerance,
-                 std::int32_t x, std::int32_t y) {
-    for (std::int32_t row = 0; row < picture.Height; ++row) {
-        if (!PixelScan::AllSimilar(screenPixel(screen, x, y + row), picture.Row(row), picture.Width, tolerance)) {
-            return false;
-        }
-    }
-    return true;
+                 std::int32_t x, std::int32_t y, std::int32_t& failedLast) {
+    return allRowsMatch(picture.Height, failedLast,
+                        [&](std::int32_t row) { return rowSimilar(screen, picture, tolerance, x, y, row); });
 }
 
 } // namespace
 
 bool TBDBitmapData::MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const {
-    return placementFits(*this, picture, x, y) && rowsEqual(*this, picture, x, y);
+    std::int32_t firstRow = 0;
+    return placementFits(*this, picture, x, y) && rowsEqual(*this, picture, x, y, firstRow);
 }
 
 bool TBDBitmapData::MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
                                    std::int32_t y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
-    return tolerance && placementFits(*this, picture, x, y) && rowsSimilar(*this, picture, *tolerance, x, y);
+    std::int32_t firstRow = 0;
+    return tolerance && placementFits(*this, picture, x, y) && rowsSimilar(*this, picture, *tolerance, x, y, firstRow);
 }
 
 bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const {
@@ -306,8 +326,10 @@ bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, st
         return notFound(x, y);
     }
     const TPictureAnchors anchors = ChoosePictureAnchors(*this, picture, std::nullopt);
+    std::int32_t failedLast = 0;
     const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
-        return anchors.second.Holds(*this, column, row, std::nullopt) && rowsEqual(*this, picture, column, row);
+        return anchors.second.Holds(*this, column, row, std::nullopt) &&
+               rowsEqual(*this, picture, column, row, failedLast);
     };
     const auto scan = [&](const std::uint8_t* pixels, int count) {
         return PixelScan::FindExact(pixels, count, anchors.first.color);
@@ -322,9 +344,10 @@ bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSim
         return notFound(x, y);
     }
     const TPictureAnchors anchors = ChoosePictureAnchors(*this, picture, tolerance);
+    std::int32_t failedLast = 0;
     const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
         return anchors.second.Holds(*this, column, row, tolerance) &&
-               rowsSimilar(*this, picture, *tolerance, column, row);
+               rowsSimilar(*this, picture, *tolerance, column, row, failedLast);
     };
     const auto scan = [&](const std::uint8_t* pixels, int count) {
         return PixelScan::FindSimilar(pixels, count, anchors.first.color, *tolerance);
