@@ -1,0 +1,96 @@
+#include "ProgramRun.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+std::filesystem::path freshFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tappora-e2e-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    return pattern;
+}
+} // namespace
+
+ProgramRun::ProgramRun() : m_folder(freshFolder()) {
+    std::filesystem::copy_file(TAPPORA_PROGRAM, m_folder / "tappora");
+}
+
+ProgramRun::~ProgramRun() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+void ProgramRun::writeFile(const std::string& name, const std::string& text) const {
+    std::ofstream(m_folder / name, std::ios::binary) << text;
+}
+
+std::optional<std::string> ProgramRun::readFile(const std::string& name) const {
+    std::ifstream in(m_folder / name, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ProgramRun::start(const std::string& displayName) {
+    const std::string program = (m_folder / "tappora").string();
+    const std::string errors = (m_folder / "stderr.txt").string();
+    m_pid = ::fork();
+    if (m_pid < 0)
+        throw std::runtime_error("cannot start the program");
+    if (m_pid > 0)
+        return;
+    if (displayName.empty())
+        ::unsetenv("DISPLAY");
+    else
+        ::setenv("DISPLAY", displayName.c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    const int errorFd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (errorFd >= 0)
+        ::dup2(errorFd, STDERR_FILENO);
+    ::chdir("/");
+    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+}
+
+void ProgramRun::signal(int signalNumber) const {
+    if (m_pid > 0)
+        ::kill(m_pid, signalNumber);
+}
+
+std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (m_pid > 0) {
+        int status = 0;
+        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+        if (done == m_pid) {
+            m_pid = -1;
+            if (WIFEXITED(status))
+                return WEXITSTATUS(status);
+            return std::nullopt;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return std::nullopt;
+}
+
+std::string ProgramRun::errorOutput() const {
+    return readFile("stderr.txt").value_or("");
+}

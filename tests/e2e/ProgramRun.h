@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+// The program copied into a fresh temporary folder of its own (its files live beside it) and started there on a
+// given X display. The folder is removed when the object goes; a program still running is killed first.
+class ProgramRun {
+public:
+    ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+    ~ProgramRun();
+
+    const std::filesystem::path& folder() const { return m_folder; }
+    void writeFile(const std::string& name, const std::string& text) const;
+    // The file's text, or nothing when it does not exist.
+    std::optional<std::string> readFile(const std::string& name) const;
+
+    // `displayName` empty starts it with no DISPLAY at all.
+    void start(const std::string& displayName);
+    void signal(int signalNumber) const;
+    // The exit code, or nothing when the program has not ended within `timeout` (or ended by a signal).
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    std::string errorOutput() const;
+
+private:
+    std::filesystem::path m_folder;
+    pid_t m_pid = -1;
+};

@@ -1,0 +1,189 @@
+#include "ProgramRun.h"
+#include "TargetClient.h"
+#include "XTestKeys.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+// After gtest: the X headers define macros such as None and Bool that gtest's own names would meet.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <csignal>
+#include <thread>
+
+namespace {
+using namespace std::chrono_literals;
+
+// One item of the click list, every attribute in the order the program writes them.
+std::string item(const std::string& name, int x, int y, int button, int interval, int stopType, int repeat, int hkStart,
+                 int hkStop) {
+    return "<item fPosX=\"" + std::to_string(x) + "\" fPosY=\"" + std::to_string(y) +
+           "\" fStartAt=\"09:30:00\" fStartInterval=\"60\" fRepeat=\"" + std::to_string(repeat) +
+           "\" fColor=\"clBlack\" fTop=\"0\" fBottom=\"768\" fLeft=\"0\" fRight=\"1024\" fBMP=\"\" "
+           "fColorSimplar=\"100\" fBMPSimplar=\"100\" pointType=\"1\" mouseType=\"" +
+           std::to_string(button) + "\" actionType=\"0\" startType=\"0\" stopType=\"" + std::to_string(stopType) +
+           "\" finishType=\"0\" ScreenType=\"0\" iClickInterval=\"" + std::to_string(interval) + "\" hkStart=\"" +
+           std::to_string(hkStart) + "\" hkStop=\"" + std::to_string(hkStop) + "\" fName=\"" + name +
+           "\" checked=\"True\" fRanBegin=\"100\" fRanEnd=\"5000\" InteverType=\"0\"/>";
+}
+
+const std::string kListHead = R"(<?xml version="1.0" encoding="utf-8" standalone="yes"?>)"
+                              R"(<list versionNo="1.0" generated="https://tappora.example.org/">)";
+
+std::string settings(const std::string& autorun) {
+    std::string cols;
+    const char* names[] = {"Name",           "Click Point",        "Mouse Button", "Mouse Action",
+                           "Click Interval", "Start Option",       "Stop Option",  "Start HotKey",
+                           "Stop HotKey",    "After Click Action", "Action Stats"};
+    for (int i = 0; i < 11; ++i)
+        cols += "<col id=\"" + std::to_string(i) + "\" Name=\"" + names[i] + "\" Align=\"left\" Color=\"\" Width=\"" +
+                (i == 9 ? "0" : "70") + "\" Visible=\"" + (i == 9 ? "False" : "True") + "\" Index=\"" +
+                std::to_string(i) + "\"/>";
+    return "<config versionNo=\"2.0\" generated=\"https://tappora.example.org/\"><frame left=\"0\" top=\"0\" "
+           "height=\"306\" width=\"561\" max=\"False\" running=\"rbNormal\" autorun=\"" +
+           autorun + "\"/><cols>" + cols + "</cols></config>";
+}
+
+Window findWindow(Display* display, const std::string& title) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (title == name)
+                found = children[i];
+            XFree(name);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+Window waitForWindow(Display* display, const std::string& title) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (Window window = findWindow(display, title))
+            return window;
+        std::this_thread::sleep_for(50ms);
+    }
+    return 0;
+}
+
+// What the window's close box sends.
+void sendDeleteWindow(Display* display, Window window) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+std::size_t countPresses(const std::vector<ButtonRecord>& events, unsigned button, int x, int y) {
+    return std::size_t(std::count_if(events.begin(), events.end(), [&](const ButtonRecord& r) {
+        return r.kind == ButtonRecord::Press && r.button == button && r.rootX == x && r.rootY == y;
+    }));
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    XvfbServer server;
+    TargetClient target{server.displayName()};
+    ProgramRun run;
+
+    Window startAndWait() {
+        run.start(server.displayName());
+        const Window window = waitForWindow(target.display(), "Tappora 4.1.7");
+        EXPECT_NE(window, 0u) << run.errorOutput();
+        return window;
+    }
+};
+} // namespace
+
+TEST_F(ProgramTest, HotkeysRunTheClicksWhereTheListSaysAndTheFilesAreSavedAtClose) {
+    const std::string list = kListHead + item("Left at 900,600", 900, 600, 0, 100, 0, 1, 1, 2) +
+                             item("Three right at 1000,650", 1000, 650, 1, 50, 1, 3, 1, 4) + "</list>";
+    run.writeFile("tapporas.xml", list);
+    run.writeFile("TapporaConfig.xml", settings("False"));
+    startAndWait();
+
+    pressChord(target.display(), {XK_Control_L, XK_Shift_L}, XK_F2);
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(target.pumpEvents().empty()) << "Ctrl+Shift+F2 starts nothing";
+
+    pressChord(target.display(), {XK_Control_L}, XK_F2);
+    const auto& events = target.waitForButtonEvents(12);
+    EXPECT_GE(countPresses(events, 1, 900, 600), 3u);
+    EXPECT_EQ(countPresses(events, 3, 1000, 650), 3u) << "the repeating click stops after three";
+    for (const ButtonRecord& record : events)
+        EXPECT_FALSE(record.sendEvent);
+
+    pressChord(target.display(), {XK_Control_L}, XK_F3);
+    std::this_thread::sleep_for(300ms);
+    const std::size_t afterStop = target.pumpEvents().size();
+    std::this_thread::sleep_for(600ms);
+    EXPECT_EQ(target.pumpEvents().size(), afterStop) << "Ctrl+F3 stopped the clicks";
+
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_EQ(run.readFile("tapporas.xml"), list);
+    EXPECT_EQ(run.readFile("TapporaConfig.xml"), settings("False"));
+}
+
+TEST_F(ProgramTest, TheCloseBoxSavesLikeExit) {
+    run.writeFile("TapporaConfig.xml", settings("False"));
+    const Window window = startAndWait();
+    sendDeleteWindow(target.display(), window);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_EQ(run.readFile("tapporas.xml"), kListHead.substr(0, kListHead.size() - 1) + "/>");
+}
+
+TEST_F(ProgramTest, WithNoFilesAtAllItStartsFromTheDefaultsAndWritesAnEmptyList) {
+    startAndWait();
+    EXPECT_EQ(run.readFile("tapporas.xml"), std::nullopt) << "nothing is written before the close";
+    ASSERT_TRUE(run.readFile("TapporaConfig.xml").has_value()) << "the settings file is made from its template";
+    const std::string atStart = *run.readFile("TapporaConfig.xml");
+    run.signal(SIGINT);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_EQ(run.readFile("tapporas.xml"), kListHead.substr(0, kListHead.size() - 1) + "/>");
+    const std::string saved = run.readFile("TapporaConfig.xml").value_or("");
+    EXPECT_NE(saved.find(R"(<frame left="296" top="228" height="344" width="687" max="False")"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find(R"(Name="After Click Action" Align="left" Color="" Width="0" Visible="False")"),
+              std::string::npos)
+        << saved;
+}
+
+TEST_F(ProgramTest, AutoStartRunsTheTickedClicksAtStart) {
+    run.writeFile("tapporas.xml", kListHead + item("Auto", 700, 500, 2, 100, 1, 2, 5, 6) + "</list>");
+    run.writeFile("TapporaConfig.xml", settings("True"));
+    startAndWait();
+    const auto& events = target.waitForButtonEvents(4);
+    EXPECT_EQ(countPresses(events, 2, 700, 500), 2u);
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0);
+}
+
+TEST(ProgramWithoutDisplay, SaysSoInOneSentenceAndFails) {
+    for (const char* display : {"", ":4999"}) {
+        ProgramRun run;
+        run.start(display);
+        const std::optional<int> code = run.waitForExit();
+        ASSERT_TRUE(code.has_value());
+        EXPECT_NE(*code, 0);
+        const std::string errors = run.errorOutput();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_EQ(errors.rfind("tappora: ", 0), 0u) << errors;
+        EXPECT_FALSE(run.readFile("tapporas.xml").has_value());
+    }
+}
