@@ -25,6 +25,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -49,7 +50,16 @@ struct Series {
     ClickTimingStats sent;
     double medianDeliveryMs = 0;
     double p99DeliveryMs = 0;
+    // CPU time of the clicking thread per click, over the whole series.
+    double cpuMsPerClick = 0;
 };
+
+double ThreadCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
 
 std::vector<double> ReceivedMs(const std::vector<PressTime>& presses) {
     std::vector<double> times;
@@ -99,12 +109,15 @@ Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder,
     runner.fRepeat = clicks;
     runner.InteverType = itFixed;
     runner.iClickInterval = intervalMs;
+    const double cpuBeforeMs = ThreadCpuMs();
     runner.Start();
     while (runner.fRunning)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double cpuMs = ThreadCpuMs() - cpuBeforeMs;
     const std::vector<PressTime> presses = recorder.waitForPresses(clicks, kQuiet);
     Series series = Measured("Tappora runner", intervalMs, clicks, presses);
     AddDelivery(series, mouse.pressesSentMs(), presses);
+    series.cpuMsPerClick = cpuMs / clicks;
     return series;
 }
 
@@ -151,14 +164,15 @@ void PrintServerTable(const std::vector<Series>& all) {
 
 void PrintRunnerTable(const std::vector<Series>& all) {
     std::cout << "| Interval | Sent: median error ms | Sent: p99 error ms | Sent: drift at end ms "
-                 "| Send to receipt: median ms | Send to receipt: p99 ms |\n"
-                 "|---:|---:|---:|---:|---:|---:|\n";
+                 "| Send to receipt: median ms | Send to receipt: p99 ms | CPU per click ms |\n"
+                 "|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const Series& s : all) {
         if (s.clicker != "Tappora runner")
             continue;
         std::cout << "| " << s.intervalMs << " ms | " << Fixed(s.sent.medianIntervalError, 3) << " | "
                   << Fixed(s.sent.p99IntervalError, 3) << " | " << Fixed(s.sent.finalDrift, 1) << " | "
-                  << Fixed(s.medianDeliveryMs, 3) << " | " << Fixed(s.p99DeliveryMs, 3) << " |\n";
+                  << Fixed(s.medianDeliveryMs, 3) << " | " << Fixed(s.p99DeliveryMs, 3) << " | "
+                  << Fixed(s.cpuMsPerClick, 3) << " |\n";
     }
 }
 
