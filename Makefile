@@ -32,6 +32,7 @@ bench:
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPPORA_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j$(JOBS)
 	tools/run-bench.sh build-bench
+	tools/run-click-timing.sh build-bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
