@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 using PixelTest::BmpFields;
 using PixelTest::BmpImage;
@@ -147,7 +149,12 @@ TEST(BitmapDataSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
     const auto allocateUnderLimit = [] {
-        const rlimit limit{512L << 20, 512L << 20};
+        // Room for 256 MiB more than the process maps already, far less than the 1.8 GB asked for below.
+        std::ifstream statm("/proc/self/statm");
+        long pages = 0;
+        statm >> pages;
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (256L << 20);
+        const rlimit limit{room, room};
         setrlimit(RLIMIT_AS, &limit);
         TBDBitmapData buffer;
         buffer.SetSize(10, 10);
