@@ -110,8 +110,8 @@ bool X11Screen::copyRect(int left, int top, int width, int height, std::uint8_t*
 bool X11Screen::copyClipped(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
     const Span columns = clip(left, width, m_knownRootSize->width);
     const Span rows = clip(top, height, m_knownRootSize->height);
-    const bool wholeOnScreen =
-        columns.begin == left && columns.end == left + width && rows.begin == top && rows.end == top + height;
+    const bool wholeOnScreen = columns.begin == left && columns.end == static_cast<long long>(left) + width &&
+                               rows.begin == top && rows.end == static_cast<long long>(top) + height;
     if (!wholeOnScreen)
         std::memset(bits, 0, static_cast<std::size_t>(lineWidth) * height);
     if (columns.empty() || rows.empty())

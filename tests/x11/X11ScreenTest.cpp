@@ -9,6 +9,7 @@
 #include "XvfbServer.h"
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -53,10 +54,10 @@ Buffer expectedCapture(const Rect& rect, std::uint32_t (*colour)(int, int)) {
     Buffer expected(rect);
     for (int row = 0; row < rect.height; ++row) {
         for (int column = 0; column < rect.width; ++column) {
-            const int x = rect.left + column;
-            const int y = rect.top + row;
+            const long long x = static_cast<long long>(rect.left) + column;
+            const long long y = static_cast<long long>(rect.top) + row;
             const bool onScreen = x >= 0 && y >= 0 && x < screenWidth && y < screenHeight;
-            const std::uint32_t rgb = onScreen ? colour(x, y) : 0;
+            const std::uint32_t rgb = onScreen ? colour(static_cast<int>(x), static_cast<int>(y)) : 0;
             std::uint8_t* at = expected.pixel(column, row);
             at[0] = rgb & 0xFF;
             at[1] = (rgb >> 8) & 0xFF;
@@ -75,10 +76,21 @@ void expectSamePixels(Buffer& actual, Buffer& expected) {
     }
 }
 
-const std::vector<Rect> rectangles{
-    {0, 0, 1, 1},      {700, 300, 1, 5},    {5, 7, 3, 2},      {0, 0, screenWidth, screenHeight},
-    {0, 100, 1366, 3}, {17, 100, 1366, 50}, {-10, -5, 30, 20}, {1360, 760, 20, 20},
-    {-3, 400, 3, 3},   {2000, 2000, 4, 4},  {1365, 767, 1, 1}, {100, -40, 1, 41}};
+const std::vector<Rect> rectangles{{0, 0, 1, 1},
+                                   {700, 300, 1, 5},
+                                   {5, 7, 3, 2},
+                                   {0, 0, screenWidth, screenHeight},
+                                   {0, 100, 1366, 3},
+                                   {17, 100, 1366, 50},
+                                   {-10, -5, 30, 20},
+                                   {1360, 760, 20, 20},
+                                   {-3, 400, 3, 3},
+                                   {2000, 2000, 4, 4},
+                                   {1365, 767, 1, 1},
+                                   {100, -40, 1, 41},
+                                   // Ends past the largest int: nothing of it is on the screen.
+                                   {std::numeric_limits<int>::max() - 1, 5, 4, 2},
+                                   {std::numeric_limits<int>::min(), std::numeric_limits<int>::max() - 1, 3, 3}};
 
 class X11ScreenCapture : public testing::TestWithParam<X11Screen::CaptureMethod> {
 protected:
