@@ -1,5 +1,6 @@
 #include "model/XmlFile.h"
 
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -26,6 +27,13 @@ std::string ReasonNotLoaded(const pugi::xml_parse_result& result) {
 } // namespace
 
 std::string LoadXmlFile(const std::string& path, pugi::xml_document& document) {
+    // The parser opens whatever the path names: a pipe would block the start, a directory reads as a file of
+    // endless size.
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+        document.reset();
+        return "not a regular file";
+    }
     const pugi::xml_parse_result result = document.load_file(path.c_str());
     std::string reason;
     if (!result) {

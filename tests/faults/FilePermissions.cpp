@@ -1,0 +1,41 @@
+#include "faults/FilePermissions.h"
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+bool GetCapabilities(__user_cap_header_struct& header, __user_cap_data_struct (&data)[2]) {
+    header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    return ::syscall(SYS_capget, &header, data) == 0;
+}
+
+} // namespace
+
+FilePermissions::FilePermissions() {
+    if (::geteuid() != 0) {
+        fEnforced = true;
+        return;
+    }
+    __user_cap_header_struct header{};
+    __user_cap_data_struct data[2]{};
+    if (!GetCapabilities(header, data)) {
+        return;
+    }
+    fEffective[0] = data[0].effective;
+    fEffective[1] = data[1].effective;
+    data[0].effective &= ~(CAP_TO_MASK(CAP_DAC_OVERRIDE) | CAP_TO_MASK(CAP_DAC_READ_SEARCH));
+    fDropped = ::syscall(SYS_capset, &header, data) == 0;
+    fEnforced = fDropped;
+}
+
+FilePermissions::~FilePermissions() {
+    __user_cap_header_struct header{};
+    __user_cap_data_struct data[2]{};
+    if (fDropped && GetCapabilities(header, data)) {
+        data[0].effective = fEffective[0];
+        data[1].effective = fEffective[1];
+        ::syscall(SYS_capset, &header, data);
+    }
+}

@@ -1,0 +1,42 @@
+#include "faults/TestMount.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <utility>
+
+TestMount TestMount::Tmpfs(const std::string& path, const std::string& size) {
+    TestMount mount;
+    const std::string options = "size=" + size + ",mode=0755";
+    if (::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0) {
+        mount.fPath = path;
+    } else {
+        mount.fFailure = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
+    }
+    return mount;
+}
+
+TestMount TestMount::ReadOnly(const std::string& path) {
+    TestMount mount;
+    if (::mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        mount.fFailure = std::string("cannot bind the folder: ") + std::strerror(errno);
+        return mount;
+    }
+    mount.fPath = path;
+    // A bind mount takes the read-only flag only on a remount.
+    if (::mount(nullptr, path.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+        mount.fFailure = std::string("cannot make the folder read-only: ") + std::strerror(errno);
+        ::umount2(path.c_str(), MNT_DETACH);
+        mount.fPath.clear();
+    }
+    return mount;
+}
+
+TestMount::TestMount(TestMount&& other) noexcept
+    : fPath(std::exchange(other.fPath, {})), fFailure(std::move(other.fFailure)) {}
+
+TestMount::~TestMount() {
+    if (Mounted()) {
+        ::umount2(fPath.c_str(), MNT_DETACH);
+    }
+}
