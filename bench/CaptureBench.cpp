@@ -1,9 +1,11 @@
 // Screen capture on a private Xvfb of 1920 x 1080: the full screen copied into the 24-bit pixel buffer, against the
-// raw XShmGetImage of the same rectangle (the floor), beside the XGetImage fallback and the conversion alone; and
-// click pairs injected with XTest and received by the target client. Prints a table of ratios at the end; on a busy
+// raw XShmGetImage of the same rectangle (the floor), beside the XGetImage fallback and the conversion alone; one
+// colour-click tick over the full screen against the capture alone; and click pairs injected with XTest and received
+// by the target client. Prints a table of ratios at the end; on a busy
 // machine run it with --benchmark_repetitions=5 so that the table holds medians.
 
 #include "engine/BitmapData.h"
+#include "engine/Search.h"
 #include "platform/x11/PixelRows.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Mouse.h"
@@ -42,10 +44,19 @@ Bench& bench() {
     return instance;
 }
 
+// The colour a colour click looks for, painted once near the bottom-right corner (0x00RRGGBB).
+constexpr std::uint32_t kWantedColour = 0x123456;
+constexpr int kWantedX = 1900;
+constexpr int kWantedY = 1070;
+
 void paintDesktop() {
     std::mt19937 random(7);
     bench().target.paint(0, 0, kWidth, kHeight, [&](int x, int y) {
-        return y < 500 ? static_cast<std::uint32_t>(x * 131 + y * 7) & 0xFFFFFF : random() & 0xFFFFFF;
+        if (x == kWantedX && y == kWantedY)
+            return kWantedColour;
+        const std::uint32_t colour =
+            y < 500 ? static_cast<std::uint32_t>(x * 131 + y * 7) & 0xFFFFFF : random() & 0xFFFFFF;
+        return colour == kWantedColour ? 0u : colour;
     });
 }
 
@@ -122,11 +133,31 @@ void BM_ClickPairDelivered(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// One tick of a colour click over the full screen: capture, search, move there and click.
+void BM_ColourClickTick(benchmark::State& state) {
+    X11Screen screen(bench().connection->display());
+    X11Mouse mouse(bench().connection->display());
+    ReadScreenMetrics(screen);
+    for (auto _ : state) {
+        const TPoint target = SearchColorBlock(screen, "$00563412", 0, 0, kWidth, kHeight, 100);
+        if (target.x != kWantedX || target.y != kWantedY)
+            state.SkipWithError("colour not found where painted");
+        mouse.setCursorPos(target.x, target.y);
+        mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
+        mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+        state.PauseTiming();
+        bench().target.pumpEvents();
+        bench().target.clearEvents();
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK(BM_RawXShmGetImage)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CaptureSharedMemory)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CaptureGetImage)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFast)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertGeneral)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColourClickTick)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickPairDelivered)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 // Keeps each benchmark's wall time per iteration, in nanoseconds: the server works in another process.
@@ -156,6 +187,7 @@ void printRatios(const std::map<std::string, double>& times) {
     ratio("BM_CaptureGetImage", "BM_RawXShmGetImage");
     ratio("BM_ConvertFast", "BM_RawXShmGetImage");
     ratio("BM_ConvertGeneral", "BM_ConvertFast");
+    ratio("BM_ColourClickTick", "BM_CaptureSharedMemory");
     if (times.contains("BM_ClickPairDelivered"))
         std::printf("Click pairs injected and received: %.0f per second\n", 1e9 / times.at("BM_ClickPairDelivered"));
 }
