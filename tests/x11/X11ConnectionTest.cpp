@@ -1,6 +1,7 @@
 // gtest first: the X headers define None, which gtest uses as a name.
 #include <gtest/gtest.h>
 
+#include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ErrorTrap.h"
 
@@ -30,6 +31,17 @@ TEST(X11UnavailableReason, NamesADisplayThatDoesNotAnswer) {
 TEST(X11UnavailableReason, IsNothingWhenTheDisplayAnswers) {
     XvfbServer server;
     EXPECT_EQ(x11UnavailableReason(server.displayName().c_str()), std::nullopt);
+}
+
+TEST(X11Backend, OpensWholeOrNotAtAll) {
+    EXPECT_EQ(X11Backend::open(":987"), nullptr);
+    XvfbServer server({.width = 800, .height = 600});
+    const auto backend = X11Backend::open(server.displayName());
+    ASSERT_NE(backend, nullptr);
+    EXPECT_EQ(backend->screen().screenSize(), (TSize{800, 600}));
+    backend->mouse().setCursorPos(12, 34);
+    EXPECT_EQ(backend->mouse().cursorPos(), (TPoint{12, 34}));
+    EXPECT_GT(backend->hotKeys().fileDescriptor(), 2);
 }
 
 class X11ErrorTrapTest : public testing::Test {
