@@ -11,8 +11,9 @@
 //     EXPECT_EQ(events[0], (ButtonRecord{ButtonRecord::Press, 3, 300, 200}));
 //
 // A program under test that maps its own windows later may cover the target; click where no window of it is.
-// The `tappora_target_client` executable runs the same target in a process of its own and prints one line per
-// event ("press 1 300 200 0"), for tests that need the target outside the test process.
+// The `tappora_target_client DISPLAY` executable runs the same target in a process of its own: it prints "ready" once
+// its window is up, then one line per event ("press 1 300 200 0": kind, button, root x, root y, send_event), for
+// tests that need the target outside the test process. It runs until it is killed.
 
 #include <chrono>
 #include <cstdint>

@@ -12,10 +12,10 @@ int main(int argc, char** argv) {
     }
     TargetClient target(argv[1]);
     std::cout << "ready" << std::endl;
-    for (std::size_t printed = 0;; ++printed) {
+    std::size_t printed = 0;
+    while (true) {
         const auto& events = target.waitForButtonEvents(printed + 1, std::chrono::hours(24));
-        if (events.size() <= printed)
-            continue;
-        std::cout << events[printed] << std::endl;
+        for (; printed < events.size(); ++printed)
+            std::cout << events[printed] << std::endl;
     }
 }
