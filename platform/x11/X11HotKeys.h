@@ -43,7 +43,8 @@ private:
         unsigned xModifiers = 0;
         unsigned keyCode = 0;
     };
-    struct LockMasks {
+    // Which modifier bits the lock keys and Alt and Super are on, read from the server.
+    struct ModifierMasks {
         unsigned numLock = 0;
         unsigned scrollLock = 0;
         unsigned alt = 0;
@@ -63,7 +64,7 @@ private:
     void notifyIfQueued();
 
     std::unique_ptr<X11Connection> m_connection;
-    LockMasks m_masks;
+    ModifierMasks m_masks;
     std::map<std::pair<WindowHandle, int>, Registration> m_registrations;
     std::set<unsigned> m_keysDown;
     bool m_detectableAutoRepeat = false;
