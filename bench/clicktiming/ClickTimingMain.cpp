@@ -20,9 +20,11 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <sys/resource.h>
@@ -191,14 +193,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return argc % 2 == 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N]   (N of 2 or more)\n";
-        return 2;
-    }
+int Run(int argc, char** argv, const Options& options) {
     XInitThreads();
     XvfbServer server;
     PressRecorder recorder(server.displayName());
@@ -224,4 +219,21 @@ int main(int argc, char** argv) {
     PrintServerTable(all);
     std::cout << "\nThe runner's side: when it sent each press, and how long the press took to arrive:\n\n";
     PrintRunnerTable(all);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N]   (N of 2 or more)\n";
+        return 2;
+    }
+    try {
+        return Run(argc, argv, options);
+    } catch (const std::exception& error) {
+        std::cerr << "click_timing: " << error.what() << '\n';
+        return 1;
+    }
 }

@@ -10,7 +10,7 @@ struct ClickTimingStats {
     double medianIntervalError = 0;
     double p99IntervalError = 0;
     double meanInterval = 0;
-    // t[k] - (t[0] + k * interval) for the last click and the largest magnitude over the run, in ms; a click
+    // t[k] - (t[0] + k * interval) for the last click, and the one farthest from 0 over the run, in ms; a click
     // series that keeps its schedule stays near 0 however long it runs.
     double finalDrift = 0;
     double maxDrift = 0;
