@@ -1,3 +1,4 @@
+#include "engine/BitmapData.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotKeys.h"
@@ -43,6 +44,8 @@ int run(int argc, char* argv[]) {
     hotKeys.setOnEventsQueued([&loop, &hotKeys] { loop.post([&hotKeys] { hotKeys.processPendingEvents(); }); });
     QtShell shell;
     Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), hotKeys};
+    // The searches place a scope on the screen by the size it had at start; unread, every scope moves to (0, 0).
+    ReadScreenMetrics(backend->screen());
     TMForm form(platform, shell, programFolder());
     QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TSignalWatcher signalWatcher;
