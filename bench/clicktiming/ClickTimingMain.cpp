@@ -5,6 +5,7 @@
 // Usage: click_timing [--clicks N] [--slow-clicks N]
 //   --clicks       clicks per series at 1 and 10 ms (default 3000)
 //   --slow-clicks  clicks per series at 100 ms (default 300, to keep the run short)
+//   --raw FOLDER   also writes each series' times, one press a line, as FOLDER/<clicker>-<interval>ms.csv
 
 #include "engine/BaseCtrl.h"
 #include "platform/x11/X11Backend.h"
@@ -25,6 +26,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <string>
 #include <sys/resource.h>
@@ -40,6 +43,7 @@ constexpr std::chrono::seconds kQuiet(3);
 struct Options {
     int clicks = 3000;
     int slowClicks = 300;
+    std::string rawFolder;
 };
 
 struct Series {
@@ -54,6 +58,8 @@ struct Series {
     double p99DeliveryMs = 0;
     // CPU time of the clicking thread per click, over the whole series.
     double cpuMsPerClick = 0;
+    std::vector<PressTime> presses;
+    std::vector<double> sentMs;
 };
 
 double ThreadCpuMs() {
@@ -82,12 +88,14 @@ Series Measured(std::string clicker, int intervalMs, int asked, const std::vecto
     series.clicker = std::move(clicker);
     series.intervalMs = intervalMs;
     series.asked = asked;
+    series.presses = presses;
     series.received = ComputeClickTimingStats(ReceivedMs(presses), intervalMs);
     series.serverTimed = ComputeClickTimingStats(ServerMs(presses), intervalMs);
     return series;
 }
 
 void AddDelivery(Series& series, const std::vector<double>& sentMs, const std::vector<PressTime>& presses) {
+    series.sentMs = sentMs;
     series.sent = ComputeClickTimingStats(sentMs, series.intervalMs);
     std::vector<double> delivery;
     for (std::size_t k = 0; k < std::min(sentMs.size(), presses.size()); ++k)
@@ -178,19 +186,33 @@ void PrintRunnerTable(const std::vector<Series>& all) {
     }
 }
 
+// Received, server and sent times in ms, the sent column empty where the clicker's side was not timed.
+void WriteRaw(const std::string& folder, const Series& series) {
+    std::string name = series.clicker;
+    std::replace(name.begin(), name.end(), ' ', '-');
+    std::ofstream out(folder + "/" + name + "-" + std::to_string(series.intervalMs) + "ms.csv");
+    out << "received_ms,server_ms,sent_ms\n" << std::fixed << std::setprecision(4);
+    for (std::size_t k = 0; k < series.presses.size(); ++k) {
+        out << series.presses[k].receivedMs << ',' << series.presses[k].serverMs << ',';
+        if (k < series.sentMs.size())
+            out << series.sentMs[k];
+        out << '\n';
+    }
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
-        const int value = std::atoi(argv[i + 1]);
-        if (value < 2)
-            return false;
-        if (std::strcmp(argv[i], "--clicks") == 0)
-            options.clicks = value;
+        const char* value = argv[i + 1];
+        if (std::strcmp(argv[i], "--raw") == 0)
+            options.rawFolder = value;
+        else if (std::strcmp(argv[i], "--clicks") == 0)
+            options.clicks = std::atoi(value);
         else if (std::strcmp(argv[i], "--slow-clicks") == 0)
-            options.slowClicks = value;
+            options.slowClicks = std::atoi(value);
         else
             return false;
     }
-    return argc % 2 == 1;
+    return argc % 2 == 1 && options.clicks >= 2 && options.slowClicks >= 2;
 }
 
 int Run(int argc, char** argv, const Options& options) {
@@ -219,6 +241,9 @@ int Run(int argc, char** argv, const Options& options) {
     PrintServerTable(all);
     std::cout << "\nThe runner's side: when it sent each press, and how long the press took to arrive:\n\n";
     PrintRunnerTable(all);
+    if (!options.rawFolder.empty())
+        for (const Series& series : all)
+            WriteRaw(options.rawFolder, series);
     return 0;
 }
 
@@ -227,7 +252,7 @@ int Run(int argc, char** argv, const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N]   (N of 2 or more)\n";
+        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N] [--raw FOLDER]   (N of 2 or more)\n";
         return 2;
     }
     try {
