@@ -202,9 +202,8 @@ void TMForm::createMenu() {
     connect(help, &QAction::triggered, this, [this] { runGuarded([&] { m2Click(); }); });
 }
 
+// Made even when no notification area is there yet: the icon docks when one appears.
 void TMForm::createTrayIcon() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
     m_tray = new QSystemTrayIcon(appIcon(), this);
     m_tray->setToolTip("Tappora");
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -231,7 +230,7 @@ void TMForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isMinimized())
         return;
-    if (!m_tray || !m_tray->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (!m_tray || !QSystemTrayIcon::isSystemTrayAvailable())
         return;
     QTimer::singleShot(0, this, [this] {
         setWindowState(windowState() & ~Qt::WindowMinimized);

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 // After gtest: the X headers define macros such as None and Bool that gtest's own names would meet.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
+#include "XWindows.h"
+
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -45,48 +45,6 @@ std::string settings(const std::string& autorun) {
     return "<config versionNo=\"2.0\" generated=\"https://tappora.example.org/\"><frame left=\"0\" top=\"0\" "
            "height=\"306\" width=\"561\" max=\"False\" running=\"rbNormal\" autorun=\"" +
            autorun + "\"/><cols>" + cols + "</cols></config>";
-}
-
-Window findWindow(Display* display, const std::string& title) {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (title == name)
-                found = children[i];
-            XFree(name);
-        }
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
-Window waitForWindow(Display* display, const std::string& title) {
-    for (int attempt = 0; attempt < 300; ++attempt) {
-        if (Window window = findWindow(display, title))
-            return window;
-        std::this_thread::sleep_for(50ms);
-    }
-    return 0;
-}
-
-// What the window's close box sends.
-void sendDeleteWindow(Display* display, Window window) {
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
 }
 
 std::size_t countPresses(const std::vector<ButtonRecord>& events, unsigned button, int x, int y) {

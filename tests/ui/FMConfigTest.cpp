@@ -1,5 +1,6 @@
 #include "ui/FMConfig.h"
 #include "model/Config.h"
+#include "ui/TempFolder.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -11,12 +12,7 @@
 namespace {
 class OptionsTest : public ::testing::Test {
 protected:
-    OptionsTest() : folder(std::filesystem::path(testing::TempDir()) / "tappora-options") {
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        config = std::make_unique<TConfig>(folder.string());
-    }
-    ~OptionsTest() override { std::filesystem::remove_all(folder); }
+    OptionsTest() : config(std::make_unique<TConfig>(folder.path().string())) {}
 
     std::vector<bool> visibility() const {
         std::vector<bool> result;
@@ -25,7 +21,7 @@ protected:
         return result;
     }
 
-    std::filesystem::path folder;
+    TempFolder folder;
     std::unique_ptr<TConfig> config;
 };
 } // namespace

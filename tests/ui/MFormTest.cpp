@@ -6,6 +6,7 @@
 #include "ui/ClickListModel.h"
 #include "ui/DefineForm.h"
 #include "ui/FMAbout.h"
+#include "ui/TempFolder.h"
 #include "ui/UiTestSupport.h"
 #include "ui/frmDefine.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -33,14 +35,7 @@ public:
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest() : folder(std::filesystem::path(testing::TempDir()) / "tappora-main-window") {
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    ~MainWindowTest() override {
-        form.reset();
-        std::filesystem::remove_all(folder);
-    }
+    ~MainWindowTest() override { form.reset(); }
 
     void writeList(const std::string& items) {
         std::ofstream(folder / kClickListFileName)
@@ -63,7 +58,8 @@ protected:
 
     FakePlatform fake;
     RecordingShell shell;
-    std::filesystem::path folder;
+    TempFolder temp;
+    const std::filesystem::path& folder = temp.path();
     std::unique_ptr<TMForm> form;
 };
 
@@ -234,4 +230,25 @@ TEST_F(MainWindowTest, HelpAndTheAboutLinksOpenTheMakersAddresses) {
     EXPECT_TRUE(about.isVisible());
     QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(about.isVisible()) << "a click on the background closes the box";
+}
+
+TEST_F(MainWindowTest, AnUnreadableListFileIsMentionedOnceAtStart) {
+    std::ofstream(folder / kClickListFileName) << "this is no list";
+    start();
+    ASSERT_FALSE(ctrl().StartupMessages().empty());
+    QString shown;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text();
+        box.accept();
+    });
+    form->showStartupMessages();
+    EXPECT_EQ(shown.toStdString(), ctrl().StartupMessages().front());
+}
+
+TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingLeavesTheWindowReachable) {
+    start();
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the offscreen platform has no notification area";
+    form->showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(form->isVisible());
 }

@@ -2,6 +2,7 @@
 #include "model/MouseObj.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/BmpFile.h"
+#include "ui/TempFolder.h"
 #include "ui/UpDown.h"
 
 #include <QComboBox>
@@ -260,7 +261,8 @@ TEST_F(FrameTest, APictureIsStoredAsA24BitBmpAndItsDecodedFormFollows) {
 
     QImage other(5, 4, QImage::Format_RGB32);
     other.fill(qRgb(1, 2, 3));
-    const std::string path = testing::TempDir() + "/other.bmp";
+    TempFolder folder;
+    const std::string path = (folder.path() / "other.bmp").string();
     ASSERT_TRUE(other.save(QString::fromStdString(path), "BMP"));
     ASSERT_TRUE(frame.loadPictureFile(QString::fromStdString(path)));
     frame.SaveToClick(click);
@@ -283,7 +285,8 @@ TEST_F(FrameTest, WithoutAnyPictureNoDecodedPictureIsMade) {
 }
 
 TEST_F(FrameTest, AFileThatIsNoBmpLeavesThePreviewAsItWas) {
-    const std::string path = testing::TempDir() + "/not-a-picture.bmp";
+    TempFolder folder;
+    const std::string path = (folder.path() / "not-a-picture.bmp").string();
     FILE* file = std::fopen(path.c_str(), "w");
     std::fputs("hello", file);
     std::fclose(file);

@@ -1,0 +1,81 @@
+#include "ProgramRun.h"
+#include "TargetClient.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include "XWindows.h"
+
+#include <chrono>
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+using namespace std::chrono_literals;
+
+// trayer as the notification area, in the top left corner of the screen.
+class Trayer {
+public:
+    explicit Trayer(const std::string& displayName) {
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::execlp("trayer", "trayer", "--display", displayName.c_str(), "--edge", "top", "--align", "left",
+                     "--widthtype", "pixel", "--width", "60", "--height", "24", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~Trayer() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    Trayer(const Trayer&) = delete;
+    Trayer& operator=(const Trayer&) = delete;
+
+private:
+    pid_t m_pid = -1;
+};
+
+bool becomes(Display* display, Window window, bool viewable) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (isViewable(display, window) == viewable)
+            return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+} // namespace
+
+TEST(TrayTest, ALeftClickOnTheIconHidesAndShowsTheWindowOtherClicksDoNothing) {
+    XvfbServer server;
+    TargetClient target(server.displayName());
+    Display* display = target.display();
+    Trayer trayer(server.displayName());
+    const Window panel = waitForWindow(display, "panel");
+    ASSERT_NE(panel, 0u) << "trayer did not start";
+
+    ProgramRun run;
+    run.start(server.displayName());
+    const Window main = waitForWindow(display, "Tappora 4.1.7");
+    ASSERT_NE(main, 0u) << run.errorOutput();
+    const Window icon = waitForDescendant(display, panel, "tappora");
+    ASSERT_NE(icon, 0u);
+    ASSERT_TRUE(becomes(display, main, true));
+    int x = 0, y = 0;
+    centreOf(display, icon, x, y);
+
+    clickAt(display, x, y, 1);
+    EXPECT_TRUE(becomes(display, main, false)) << "the first left click hides the window";
+    clickAt(display, x, y, 3);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(isViewable(display, main)) << "a right click is ignored";
+    clickAt(display, x, y, 1);
+    EXPECT_TRUE(becomes(display, main, true)) << "the next left click shows it again";
+
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_TRUE(run.readFile("tapporas.xml").has_value());
+}

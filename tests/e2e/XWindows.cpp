@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "XWindows.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+Window findBelow(Display* display, Window parentWindow, const std::string& title) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parentWindow, &root, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (title == name)
+                found = children[i];
+            XFree(name);
+        }
+        if (!found)
+            found = findBelow(display, children[i], title);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+Window findOfClass(Display* display, Window parentWindow, const std::string& resourceName) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parentWindow, &root, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XClassHint hint = {};
+        if (XGetClassHint(display, children[i], &hint)) {
+            if (hint.res_name && resourceName == hint.res_name)
+                found = children[i];
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+        if (!found)
+            found = findOfClass(display, children[i], resourceName);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+} // namespace
+
+Window waitForDescendant(Display* display, Window ancestor, const std::string& resourceName) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (Window window = findOfClass(display, ancestor, resourceName))
+            return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+Window waitForWindow(Display* display, const std::string& title) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (Window window = findBelow(display, DefaultRootWindow(display), title))
+            return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+void sendDeleteWindow(Display* display, Window window) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+bool isViewable(Display* display, Window window) {
+    XWindowAttributes attributes = {};
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+void centreOf(Display* display, Window window, int& x, int& y) {
+    XWindowAttributes attributes = {};
+    XGetWindowAttributes(display, window, &attributes);
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), attributes.width / 2, attributes.height / 2, &x,
+                          &y, &child);
+}
+
+void clickAt(Display* display, int x, int y, unsigned button) {
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    XSync(display, False);
+}
