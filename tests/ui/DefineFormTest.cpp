@@ -1,14 +1,17 @@
 #include "ui/DefineForm.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/UiTestSupport.h"
+#include "ui/fmCopy.h"
 #include "ui/frmDefine.h"
 
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -118,4 +121,47 @@ TEST_F(DialogTest, CaptionAndSizeAreTheEditors) {
     EXPECT_EQ(dialog.size(), QSize(435, 607));
     EXPECT_FALSE(dialog.okButton()->autoDefault());
     EXPECT_FALSE(dialog.cancelButton()->autoDefault());
+}
+
+TEST_F(DialogTest, CaptureScopeHidesTheDialogAndFillsTheScopeFromTheDrag) {
+    fake.screen.resize(640, 480);
+    bool hiddenDuringOverlay = false;
+    whenModal<TfmCopy>([&](TfmCopy& overlay) {
+        hiddenDuringOverlay = !dialog.isVisible();
+        overlay.Image1MouseDown(500, 400);
+        overlay.Image1MouseMove(300, 200);
+        overlay.Image1MouseUp(100, 50);
+    });
+    frame.Button1->click();
+    EXPECT_TRUE(hiddenDuringOverlay);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(frame.edColorL->text(), "500");
+    EXPECT_EQ(frame.edColorT->text(), "400");
+    EXPECT_EQ(frame.edColorR->text(), "100");
+    EXPECT_EQ(frame.edColorB->text(), "50");
+}
+
+TEST_F(DialogTest, CaptureScopeClosedWithoutADragKeepsTheScope) {
+    fake.screen.resize(640, 480);
+    whenModal<TfmCopy>([](TfmCopy& overlay) { overlay.close(); });
+    frame.Button1->click();
+    EXPECT_EQ(frame.edColorL->text(), "0");
+    EXPECT_EQ(frame.edColorB->text(), "768");
+}
+
+TEST_F(DialogTest, ChoosingAFileThatDoesNotExistWarnsAndChangesNothing) {
+    frame.rbBMP->click();
+    QString warning;
+    whenModal<QFileDialog>([&](QFileDialog& chooser) {
+        EXPECT_TRUE(chooser.nameFilters().join(";").contains("*.bmp"));
+        whenModal<QMessageBox>([&](QMessageBox& box) {
+            warning = box.windowTitle() + ": " + box.text();
+            box.accept();
+        });
+        chooser.selectFile("/nonexistent-folder-of-tappora/missing.bmp");
+        static_cast<QDialog&>(chooser).accept();
+    });
+    frame.btnBMP->click();
+    EXPECT_EQ(warning, "Warning: The file does not exist.");
+    EXPECT_TRUE(frame.picture().isNull());
 }

@@ -252,3 +252,17 @@ TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingLeavesTheWindowReachabl
     QTest::qWait(50);
     EXPECT_TRUE(form->isVisible());
 }
+
+TEST_F(MainWindowTest, AFailedSaveIsShownNamingTheFile) {
+    start();
+    // A folder in the list file's place, with something in it, cannot be replaced by the saved file.
+    std::filesystem::create_directories(folder / kClickListFileName / "blocker");
+    QString shown;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text();
+        box.accept();
+    });
+    clickButton(6);
+    EXPECT_TRUE(shown.contains(QString::fromStdString(kClickListFileName))) << shown.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(folder / kClickListFileName / "blocker")) << "nothing was overwritten";
+}
