@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -74,12 +73,6 @@ constexpr std::array<NamedColor, 52> kNamedColors{{
     {SystemColor(29), "clMenuHighlight"},
     {SystemColor(30), "clMenuBar"},
 }};
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 std::optional<TColor> ColorByName(std::string_view text) {
     const auto* found =

@@ -85,20 +85,22 @@ std::string Text(pugi::xml_node node, const char* name) {
 }
 
 // A stored value that is missing or does not convert gives `fallback`'s value, so the program always starts.
-std::int32_t Integer(pugi::xml_node node, const char* name, pugi::xml_node fallback) {
+template <class TValue>
+TValue Converted(TValue (*convert)(const std::string&), pugi::xml_node node, const char* name,
+                 pugi::xml_node fallback) {
     try {
-        return StringToInt(Text(node, name));
+        return convert(Text(node, name));
     } catch (const std::invalid_argument&) {
-        return StringToInt(Text(fallback, name));
+        return convert(Text(fallback, name));
     }
 }
 
+std::int32_t Integer(pugi::xml_node node, const char* name, pugi::xml_node fallback) {
+    return Converted(StringToInt, node, name, fallback);
+}
+
 bool Boolean(pugi::xml_node node, const char* name, pugi::xml_node fallback) {
-    try {
-        return StringToBool(Text(node, name));
-    } catch (const std::invalid_argument&) {
-        return StringToBool(Text(fallback, name));
-    }
+    return Converted(StringToBool, node, name, fallback);
 }
 
 // id and Index default to the col's own position, also beyond the template's eleven.

@@ -47,12 +47,6 @@ bool StartsWithHexPrefix(std::string_view text) {
     return text.starts_with('$') || text.starts_with("0x") || text.starts_with("0X");
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 } // namespace
 
 std::int32_t StringToInt(const std::string& text) {
@@ -97,4 +91,10 @@ bool StringToBool(const std::string& text) {
 
 std::string BoolToString(bool value) {
     return value ? "True" : "False";
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Conversions between stored text and values, shared by the click list file and the settings document.
 
@@ -14,3 +15,5 @@ std::int32_t StringToInt(const std::string& text);
 bool StringToBool(const std::string& text);
 // "True" or "False".
 std::string BoolToString(bool value);
+// Whether the two texts are equal when ASCII letter case is ignored.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
