@@ -34,5 +34,8 @@ bench:
 	tools/run-bench.sh build-bench
 	tools/run-click-timing.sh build-bench
 
+fuzz: deps
+	tools/run-fuzz.sh
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
