@@ -88,10 +88,13 @@ std::optional<TLayout> layoutFor(std::int32_t width, std::int32_t height) {
     return TLayout{static_cast<std::int32_t>(lineWidth), static_cast<std::int32_t>(lineWidth * height)};
 }
 
+std::size_t bytesLeft(const TByteStream& stream) {
+    return stream.position < stream.bytes.size() ? stream.bytes.size() - stream.position : 0;
+}
+
 // Copies up to `count` bytes from the stream's position on, as a stream read does; returns how many it copied.
 std::size_t readStream(TByteStream& stream, std::uint8_t* target, std::size_t count) {
-    const std::size_t available = stream.position < stream.bytes.size() ? stream.bytes.size() - stream.position : 0;
-    const std::size_t copied = std::min(count, available);
+    const std::size_t copied = std::min(count, bytesLeft(stream));
     if (copied > 0) {
         std::memcpy(target, stream.bytes.data() + stream.position, copied);
     }
@@ -134,8 +137,7 @@ bool isPlain24BitBmp(const TBmpHeaders& headers) {
 // A picture text of a few bytes may claim a picture of gigabytes: its rows must be there before any memory is taken.
 bool streamHoldsRows(const TByteStream& stream, const TBmpHeaders& headers) {
     const std::optional<TLayout> layout = layoutFor(headers.width, headers.height);
-    const std::size_t available = stream.position < stream.bytes.size() ? stream.bytes.size() - stream.position : 0;
-    return layout && static_cast<std::size_t>(layout->size) <= available;
+    return layout && static_cast<std::size_t>(layout->size) <= bytesLeft(stream);
 }
 
 bool notFound(std::int32_t& x, std::int32_t& y) {
@@ -157,6 +159,18 @@ std::optional<PixelScan::TByteTolerance> byteTolerance(const TBDSimilar& toleran
     }
     const auto clamp = [](std::int32_t t) { return static_cast<std::uint8_t>(std::min(t, 255)); };
     return PixelScan::TByteTolerance{clamp(tolerances.r), clamp(tolerances.g), clamp(tolerances.b)};
+}
+
+// The first pixel in reading order that shows the colour, exactly or, with a tolerance, within it.
+bool findFirstPixel(const TBDBitmapData& buffer, std::uint32_t color,
+                    const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
+    for (std::int32_t row = 0; row < buffer.Height; ++row) {
+        if (const int column = PixelScan::FindMatching(buffer.Row(row), buffer.Width, color & 0xFFFFFF, tolerance);
+            column >= 0) {
+            return found(column, row, x, y);
+        }
+    }
+    return notFound(x, y);
 }
 
 } // namespace
@@ -236,26 +250,13 @@ std::uint32_t TBDBitmapData::Pixel(std::int32_t x, std::int32_t y) const {
 }
 
 bool TBDBitmapData::FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const {
-    for (std::int32_t row = 0; row < Height; ++row) {
-        if (const int column = PixelScan::FindExact(Row(row), Width, color & 0xFFFFFF); column >= 0) {
-            return found(column, row, x, y);
-        }
-    }
-    return notFound(x, y);
+    return findFirstPixel(*this, color, std::nullopt, x, y);
 }
 
 bool TBDBitmapData::FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
                                      std::int32_t& y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
-    if (!tolerance) {
-        return notFound(x, y);
-    }
-    for (std::int32_t row = 0; row < Height; ++row) {
-        if (const int column = PixelScan::FindSimilar(Row(row), Width, color & 0xFFFFFF, *tolerance); column >= 0) {
-            return found(column, row, x, y);
-        }
-    }
-    return notFound(x, y);
+    return tolerance ? findFirstPixel(*this, color, tolerance, x, y) : notFound(x, y);
 }
 
 namespace {
@@ -269,15 +270,15 @@ const std::uint8_t* screenPixel(const TBDBitmapData& screen, std::int32_t x, std
     return screen.Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
 }
 
-bool rowEqual(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y,
-              std::int32_t row) {
-    return std::memcmp(screenPixel(screen, x, y + row), picture.Row(row),
-                       3 * static_cast<std::size_t>(picture.Width)) == 0;
-}
-
-bool rowSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const PixelScan::TByteTolerance& tolerance,
-                std::int32_t x, std::int32_t y, std::int32_t row) {
-    return PixelScan::AllSimilar(screenPixel(screen, x, y + row), picture.Row(row), picture.Width, tolerance);
+// Whether picture row `row` shows at the placement (x, y), exactly or, with a tolerance, within it.
+bool rowMatches(const TBDBitmapData& screen, const TBDBitmapData& picture,
+                const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
+                std::int32_t row) {
+    const std::uint8_t* shown = screenPixel(screen, x, y + row);
+    if (!tolerance) {
+        return std::memcmp(shown, picture.Row(row), 3 * static_cast<std::size_t>(picture.Width)) == 0;
+    }
+    return PixelScan::AllSimilar(shown, picture.Row(row), picture.Width, *tolerance);
 }
 
 // Tests every picture row, the one that failed last time first: on a repetitive screen the same row tends to fail
@@ -295,62 +296,51 @@ template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t
     return true;
 }
 
-bool rowsEqual(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y,
+bool rowsMatch(const TBDBitmapData& screen, const TBDBitmapData& picture,
+               const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                std::int32_t& failedLast) {
     return allRowsMatch(picture.Height, failedLast,
-                        [&](std::int32_t row) { return rowEqual(screen, picture, x, y, row); });
+                        [&](std::int32_t row) { return rowMatches(screen, picture, tolerance, x, y, row); });
 }
 
-bool rowsSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const PixelScan::TByteTolerance& tolerance,
-                 std::int32_t x, std::int32_t y, std::int32_t& failedLast) {
-    return allRowsMatch(picture.Height, failedLast,
-                        [&](std::int32_t row) { return rowSimilar(screen, picture, tolerance, x, y, row); });
+// The first placement in reading order that shows the picture, exactly or, with a tolerance, within it.
+bool findPlacement(const TBDBitmapData& screen, const TBDBitmapData& picture,
+                   const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
+    if (!placementFits(screen, picture, 0, 0)) {
+        return notFound(x, y);
+    }
+    const TPictureAnchors anchors = ChoosePictureAnchors(screen, picture, tolerance);
+    std::int32_t failedLast = 0;
+    const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
+        return anchors.second.Holds(screen, column, row, tolerance) &&
+               rowsMatch(screen, picture, tolerance, column, row, failedLast);
+    };
+    const auto scan = [&](const std::uint8_t* pixels, int count) {
+        return PixelScan::FindMatching(pixels, count, anchors.first.color, tolerance);
+    };
+    return ScanAnchorPlacements(screen, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
 }
 
 } // namespace
 
 bool TBDBitmapData::MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const {
     std::int32_t firstRow = 0;
-    return placementFits(*this, picture, x, y) && rowsEqual(*this, picture, x, y, firstRow);
+    return placementFits(*this, picture, x, y) && rowsMatch(*this, picture, std::nullopt, x, y, firstRow);
 }
 
 bool TBDBitmapData::MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
                                    std::int32_t y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
     std::int32_t firstRow = 0;
-    return tolerance && placementFits(*this, picture, x, y) && rowsSimilar(*this, picture, *tolerance, x, y, firstRow);
+    return tolerance && placementFits(*this, picture, x, y) && rowsMatch(*this, picture, tolerance, x, y, firstRow);
 }
 
 bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const {
-    if (!placementFits(*this, picture, 0, 0)) {
-        return notFound(x, y);
-    }
-    const TPictureAnchors anchors = ChoosePictureAnchors(*this, picture, std::nullopt);
-    std::int32_t failedLast = 0;
-    const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
-        return anchors.second.Holds(*this, column, row, std::nullopt) &&
-               rowsEqual(*this, picture, column, row, failedLast);
-    };
-    const auto scan = [&](const std::uint8_t* pixels, int count) {
-        return PixelScan::FindExact(pixels, count, anchors.first.color);
-    };
-    return ScanAnchorPlacements(*this, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
+    return findPlacement(*this, picture, std::nullopt, x, y);
 }
 
 bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
                                       std::int32_t& y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
-    if (!tolerance || !placementFits(*this, picture, 0, 0)) {
-        return notFound(x, y);
-    }
-    const TPictureAnchors anchors = ChoosePictureAnchors(*this, picture, tolerance);
-    std::int32_t failedLast = 0;
-    const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
-        return anchors.second.Holds(*this, column, row, tolerance) &&
-               rowsSimilar(*this, picture, *tolerance, column, row, failedLast);
-    };
-    const auto scan = [&](const std::uint8_t* pixels, int count) {
-        return PixelScan::FindSimilar(pixels, count, anchors.first.color, *tolerance);
-    };
-    return ScanAnchorPlacements(*this, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
+    return tolerance ? findPlacement(*this, picture, tolerance, x, y) : notFound(x, y);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -86,8 +85,7 @@ int countInRow(const std::uint8_t* pixels, int count, std::uint32_t color,
     for (int from = 0; from < count && hits < limit; ++hits) {
         const int rest = count - from;
         const std::uint8_t* start = pixels + 3 * static_cast<std::ptrdiff_t>(from);
-        const int hit = tolerance ? PixelScan::FindSimilar(start, rest, color, *tolerance)
-                                  : PixelScan::FindExact(start, rest, color);
+        const int hit = PixelScan::FindMatching(start, rest, color, tolerance);
         if (hit < 0) {
             break;
         }
@@ -121,10 +119,7 @@ bool TPictureAnchor::Holds(const TBDBitmapData& screen, std::int32_t left, std::
     if (!tolerance) {
         return shown == color;
     }
-    const auto near = [&](int shift, std::uint8_t by) {
-        return std::abs(static_cast<int>((shown >> shift) & 0xFF) - static_cast<int>((color >> shift) & 0xFF)) <= by;
-    };
-    return near(0, tolerance->b) && near(8, tolerance->g) && near(16, tolerance->r);
+    return ColorsSimilar(shown, color, {tolerance->r, tolerance->g, tolerance->b});
 }
 
 TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& screen, const TBDBitmapData& picture,

@@ -363,28 +363,28 @@ TLevel detectLevel() {
 #endif
 }
 
-struct TActive {
-    TLevel level;
-    TKernels kernels;
-};
-
-TActive& active() {
-    static TActive current{BestLevel(), kernelsFor(BestLevel())};
+TKernels& active() {
+    static TKernels current = kernelsFor(BestLevel());
     return current;
 }
 
 } // namespace
 
 int FindExact(const std::uint8_t* pixels, int count, std::uint32_t color) {
-    return active().kernels.findExact(pixels, count, color);
+    return active().findExact(pixels, count, color);
 }
 
 int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
-    return active().kernels.findSimilar(pixels, count, color, tolerance);
+    return active().findSimilar(pixels, count, color, tolerance);
+}
+
+int FindMatching(const std::uint8_t* pixels, int count, std::uint32_t color,
+                 const std::optional<TByteTolerance>& tolerance) {
+    return tolerance ? FindSimilar(pixels, count, color, *tolerance) : FindExact(pixels, count, color);
 }
 
 bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
-    return active().kernels.allSimilar(a, b, count, tolerance);
+    return active().allSimilar(a, b, count, tolerance);
 }
 
 TLevel BestLevel() {
@@ -392,13 +392,9 @@ TLevel BestLevel() {
     return best;
 }
 
-TLevel CurrentLevel() {
-    return active().level;
-}
-
 void UseLevel(TLevel level) {
     const TLevel capped = std::min(level, BestLevel());
-    active() = {capped, kernelsFor(capped)};
+    active() = kernelsFor(capped);
 }
 
 } // namespace PixelScan

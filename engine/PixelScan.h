@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 // Row kernels over 3-byte B,G,R pixels, with SIMD versions picked by what the processor offers. Every kernel reads
 // only the bytes of the pixels it is given.
@@ -19,12 +20,14 @@ enum class TLevel { Portable, Sse2, Avx2 };
 int FindExact(const std::uint8_t* pixels, int count, std::uint32_t color);
 // Index of the first of `count` pixels whose every channel lies within its tolerance of the colour, or -1.
 int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance);
+// FindSimilar with a tolerance, FindExact without one.
+int FindMatching(const std::uint8_t* pixels, int count, std::uint32_t color,
+                 const std::optional<TByteTolerance>& tolerance);
 // Whether each of `count` pixels at `a` lies within the tolerance of the pixel at the same place in `b`.
 bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance);
 
 // The fastest level this processor runs.
 TLevel BestLevel();
-TLevel CurrentLevel();
 // Chooses the kernels, capped at BestLevel (the tests and benchmarks compare the levels).
 void UseLevel(TLevel level);
 
