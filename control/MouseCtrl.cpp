@@ -41,7 +41,7 @@ TColumnAlignment AlignmentOf(const std::string& align) {
 }
 
 // The text for an enumeration value; "unknown" for a value outside the enumeration.
-std::string Choose(unsigned value, std::initializer_list<const char*> texts) {
+std::string EnumerationText(unsigned value, std::initializer_list<const char*> texts) {
     return value < texts.size() ? texts.begin()[value] : "unknown";
 }
 
@@ -100,11 +100,11 @@ const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
         {"Click Point", ClickPointText},
         {"Mouse Button",
          [](const TBaseCtrl& c) {
-             return Choose(c.mouseType, {"Left Button", "Right Button", "Middle Button"});
+             return EnumerationText(c.mouseType, {"Left Button", "Right Button", "Middle Button"});
          }},
         {"Mouse Action",
          [](const TBaseCtrl& c) {
-             return Choose(c.actionType, {"Single Click", "Double Click", "Button Down", "Button Up"});
+             return EnumerationText(c.actionType, {"Single Click", "Double Click", "Button Down", "Button Up"});
          }},
         {"Click Interval", [](const TBaseCtrl& c) { return std::to_string(c.iClickInterval) + "ms"; }},
         {"Start Option", StartOptionText},
@@ -113,12 +113,29 @@ const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
         {"Stop HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStop); }},
         {"After Click Action",
          [](const TBaseCtrl& c) {
-             return Choose(c.finishType,
-                           {"Do nothing", "Back to the original location", "Back to the original location and click"});
+             return EnumerationText(c.finishType, {"Do nothing", "Back to the original location",
+                                                   "Back to the original location and click"});
          }},
         {"Action Stats", StatsText},
     };
     return rules;
+}
+
+// The columns from left to right by their stored Index. Positions are then set from the left, each column moved to
+// its final place; moving a column never disturbs the places already set to its left, so any header reaches exactly
+// that order. Duplicate or out-of-range Index values still give a complete order (ties keep creation order).
+std::vector<int> DisplayOrder(const std::vector<std::int32_t>& index) {
+    std::vector<int> order(index.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return index[a] < index[b]; });
+    return order;
+}
+
+// The first visible column in display order, or column 0 when none is visible.
+int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& visible) {
+    const auto found =
+        std::find_if(displayOrder.begin(), displayOrder.end(), [&](int column) { return visible[column]; });
+    return found == displayOrder.end() ? 0 : *found;
 }
 
 } // namespace
@@ -219,9 +236,6 @@ void TMouseCtrl::BuildColumns() {
     ApplyColumns();
 }
 
-// Positions are set in the order of the stored Index values, each column moved to its final place from the left;
-// moving a column never disturbs the places already set to its left, so any header reaches exactly that order.
-// Duplicate or out-of-range Index values still give a complete order (ties keep creation order).
 void TMouseCtrl::ApplyColumns() {
     const TXMLColsType cols = Config().GetCols();
     const int count = std::min(fColumnCount, cols.Count());
@@ -238,18 +252,13 @@ void TMouseCtrl::ApplyColumns() {
             index[i] = col.GetIndex();
         }
     }
-    std::vector<int> displayOrder(count);
-    std::iota(displayOrder.begin(), displayOrder.end(), 0);
-    std::stable_sort(displayOrder.begin(), displayOrder.end(), [&](int a, int b) { return index[a] < index[b]; });
+    const std::vector<int> displayOrder = DisplayOrder(index);
     for (int position = 0; position < count; ++position) {
         fView.setColumnPosition(displayOrder[position], position);
     }
-    if (count == 0) {
-        return;
+    if (count > 0) {
+        fView.setMainColumn(FirstVisible(displayOrder, visible));
     }
-    const auto firstVisible =
-        std::find_if(displayOrder.begin(), displayOrder.end(), [&](int column) { return visible[column]; });
-    fView.setMainColumn(firstVisible == displayOrder.end() ? 0 : *firstVisible);
 }
 
 void TMouseCtrl::StoreSettings() {
@@ -365,8 +374,8 @@ void TMouseCtrl::NewClick() {
 }
 
 void TMouseCtrl::EditClick() {
-    const int focused = fView.focusedRow();
-    if (focused < 0 || focused >= RowCount()) {
+    const int focused = FocusedRow();
+    if (focused < 0) {
         return;
     }
     TBaseCtrlEX* runner = fRows[focused].runner.get();
@@ -396,8 +405,8 @@ void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrlEX> runner) {
 }
 
 void TMouseCtrl::DeleteClick() {
-    const int focused = fView.focusedRow();
-    if (focused < 0 || focused >= RowCount()) {
+    const int focused = FocusedRow();
+    if (focused < 0) {
         return;
     }
     const TBaseCtrl* chosen = fRows[focused].runner.get();
@@ -489,6 +498,11 @@ TBaseCtrlEX& TMouseCtrl::Runner(int row) const {
     return *fRows.at(row).runner;
 }
 
+int TMouseCtrl::FocusedRow() const {
+    const int focused = fView.focusedRow();
+    return focused >= 0 && focused < RowCount() ? focused : -1;
+}
+
 int TMouseCtrl::RowOf(const TBaseCtrl* runner) const {
     const auto found =
         std::find_if(fRows.begin(), fRows.end(), [&](const Row& row) { return row.runner.get() == runner; });
@@ -503,17 +517,19 @@ void TMouseCtrl::ReleaseRows() {
     }
 }
 
+void TMouseCtrl::Row::RememberShownStatus() {
+    shownRunning = runner->fRunning;
+    shownCount = runner->fCount;
+}
+
 void TMouseCtrl::RepaintRow(int row) {
-    Row& shown = fRows[row];
-    shown.shownRunning = shown.runner->fRunning;
-    shown.shownCount = shown.runner->fCount;
+    fRows[row].RememberShownStatus();
     fView.repaintRow(row);
 }
 
 void TMouseCtrl::RepaintAll() {
     for (Row& row : fRows) {
-        row.shownRunning = row.runner->fRunning;
-        row.shownCount = row.runner->fCount;
+        row.RememberShownStatus();
     }
     fView.repaintAll();
 }

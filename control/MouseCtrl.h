@@ -80,12 +80,16 @@ private:
         // What the view was last told about the runner's status.
         bool shownRunning = false;
         std::int32_t shownCount = 0;
+
+        void RememberShownStatus();
     };
 
     void RunStartupStep(const char* what, void (TMouseCtrl::*step)());
     void StartIfAutorun();
     void ReportUnreadableList(const std::string& error, const std::string& keptAsidePath);
     void KeepUnreadableListAside();
+    // The focused row, or -1 when no row is focused.
+    int FocusedRow() const;
     int RowOf(const TBaseCtrl* runner) const;
     void ReleaseRows();
     void RepaintRow(int row);
