@@ -381,3 +381,22 @@ TEST_F(ControlTest, SavedListMatchesTheExpectedTextAfterNewAndEdits) {
 }
 
 } // namespace
+
+TEST_F(ControlTest, SavedListKeepsTheRowOrderWithoutDeletedClicksAndNewOnesLast) {
+    WriteList({R"(fName="A")", R"(fName="B")", R"(fName="C")"});
+    StartController();
+    view.focused = 1;
+    ctrl->DeleteClick();
+    view.editorScript.save = [](TMouseObj& click) { click.fName = "D"; };
+    ctrl->NewClick();
+
+    EXPECT_THAT(CloseController(), IsEmpty());
+
+    pugi::xml_document saved;
+    ASSERT_TRUE(saved.load_file(ListPath().c_str()));
+    std::vector<std::string> names;
+    for (const pugi::xml_node& item : saved.document_element().children()) {
+        names.emplace_back(item.attribute("fName").value());
+    }
+    EXPECT_THAT(names, ElementsAre("A", "C", "D"));
+}
