@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -101,8 +102,11 @@ void TMForm::reportSaveFailures(const std::vector<std::string>& messages) {
 
 void TMForm::requestClose(bool interactive) {
     m_closeInteractive = m_closeInteractive && interactive;
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        modal->close();
+    // A dialog may also be alive but hidden (the editor while the scope overlay comes up): wait for it to go.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal || !findChildren<QDialog*>().isEmpty()) {
+        if (modal)
+            modal->close();
         QTimer::singleShot(20, this, [this, interactive] { requestClose(interactive); });
         return;
     }

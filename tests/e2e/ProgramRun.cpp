@@ -60,6 +60,11 @@ void ProgramRun::start(const std::string& displayName) {
     else
         ::setenv("DISPLAY", displayName.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // Only sanitizer builds read this: leaks that belong to the system's libraries are not the program's.
+    const char* leakOptions = std::getenv("LSAN_OPTIONS");
+    const std::string suppressions = std::string("suppressions=") + TAPPORA_LEAK_SUPPRESSIONS;
+    ::setenv("LSAN_OPTIONS",
+             leakOptions ? (std::string(leakOptions) + ":" + suppressions).c_str() : suppressions.c_str(), 1);
     const int errorFd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (errorFd >= 0)
         ::dup2(errorFd, STDERR_FILENO);
