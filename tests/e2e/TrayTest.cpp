@@ -1,10 +1,13 @@
 #include "ProgramRun.h"
 #include "TargetClient.h"
+#include "XTestKeys.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
 #include "XWindows.h"
+
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <csignal>
@@ -58,6 +61,10 @@ TEST(TrayTest, ALeftClickOnTheIconHidesAndShowsTheWindowOtherClicksDoNothing) {
     ASSERT_NE(panel, 0u) << "trayer did not start";
 
     ProgramRun run;
+    run.writeFile("tapporas.xml",
+                  R"(<?xml version="1.0"?><list versionNo="1.0"><item fName="While hidden" pointType="1" )"
+                  R"(fPosX="900" fPosY="600" iClickInterval="100" stopType="1" fRepeat="2" hkStart="1" hkStop="2" )"
+                  R"(checked="True"/></list>)");
     run.start(server.displayName());
     const Window main = waitForWindow(display, "Tappora 4.1.7");
     ASSERT_NE(main, 0u) << run.errorOutput();
@@ -72,6 +79,12 @@ TEST(TrayTest, ALeftClickOnTheIconHidesAndShowsTheWindowOtherClicksDoNothing) {
     clickAt(display, x, y, 3);
     std::this_thread::sleep_for(300ms);
     EXPECT_FALSE(isViewable(display, main)) << "a right click is ignored";
+
+    target.clearEvents();
+    pressChord(display, {XK_Control_L}, XK_F2);
+    const auto& events = target.waitForButtonEvents(4);
+    ASSERT_EQ(events.size(), 4u) << "the hotkeys work while the window is hidden";
+    EXPECT_EQ(events[0], (ButtonRecord{ButtonRecord::Press, 1, 900, 600}));
     clickAt(display, x, y, 1);
     EXPECT_TRUE(becomes(display, main, true)) << "the next left click shows it again";
 

@@ -266,3 +266,18 @@ TEST_F(MainWindowTest, AFailedSaveIsShownNamingTheFile) {
     EXPECT_TRUE(shown.contains(QString::fromStdString(kClickListFileName))) << shown.toStdString();
     EXPECT_TRUE(std::filesystem::exists(folder / kClickListFileName / "blocker")) << "nothing was overwritten";
 }
+
+TEST_F(MainWindowTest, RowChangesKeepTheColumnsWidthsOrderAndVisibility) {
+    writeList(kTwoClicks);
+    start();
+    QHeaderView* header = form->list()->horizontalHeader();
+    form->setColumnVisible(2, false);
+    form->setColumnWidth(1, 133);
+    form->setColumnPosition(3, 0);
+    form->rowsReset();
+    form->rowRemoved(0);
+    EXPECT_TRUE(header->isSectionHidden(2));
+    EXPECT_EQ(form->columnWidth(1), 133);
+    EXPECT_EQ(form->columnPosition(3), 0);
+    EXPECT_EQ(form->list()->model()->rowCount(), 1);
+}
