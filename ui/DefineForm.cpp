@@ -2,6 +2,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "ui/AppIcon.h"
+#include "ui/Placement.h"
 #include "ui/frmDefine.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ TDForm::TDForm(IMouse& mouse, IScreen& screen, QWidget* parent)
     setWindowTitle("Click Info");
     setWindowIcon(appIcon());
     setFixedSize(435, 607);
+    centreOnDesktop(*this);
     frmDefine = new TfrmDefine(mouse, screen, this);
     frmDefine->setObjectName("frmDefine");
     frmDefine->move(6, 8);

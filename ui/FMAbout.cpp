@@ -3,6 +3,7 @@
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
+#include "ui/Placement.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -45,6 +46,7 @@ TFMAbout::TFMAbout(IShell& shell, QWidget* parent)
       m_shell(shell) {
     setWindowTitle("About Tappora");
     setFixedSize(322, 118);
+    centreOnDesktop(*this);
     setFont(scaled(font(), 1.25));
 
     Label1 = aboutLabel(this, "Tappora", 44, 11, 267);

@@ -2,6 +2,7 @@
 
 #include "model/Config.h"
 #include "platform/ErrorGuard.h"
+#include "ui/Placement.h"
 #include "ui/TextWrap.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@ TFMConfig::TFMConfig(TConfig& config, QWidget* parent)
       m_config(config) {
     setWindowTitle("Config Options");
     setFixedSize(220, 354);
+    centreOnDesktop(*this);
 
     BitBtn1 = new QPushButton("&OK", this);
     BitBtn1->setGeometry(24, 315, 75, 25);

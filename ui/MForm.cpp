@@ -9,6 +9,7 @@
 #include "ui/DefineForm.h"
 #include "ui/FMAbout.h"
 #include "ui/FMConfig.h"
+#include "ui/Placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTableView>
@@ -40,7 +40,7 @@ TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* p
     setWindowIcon(appIcon());
     setWindowFlag(Qt::WindowStaysOnTopHint);
     resize(561, 306);
-    centreOnDesktop();
+    centreOnDesktop(*this);
     createToolBar();
     createList();
     createMenu();
@@ -126,13 +126,6 @@ void TMForm::showStartupMessages() {
     for (const auto& message : m_controller->StartupMessages())
         lines << QString::fromStdString(message);
     QMessageBox::warning(this, "Warning", lines.join("\n\n"));
-}
-
-void TMForm::centreOnDesktop() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(width() / 2, height() / 2));
-    }
 }
 
 void TMForm::addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)()) {

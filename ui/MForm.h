@@ -82,7 +82,6 @@ private:
     void createMenu();
     void createTrayIcon();
     void addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)());
-    void centreOnDesktop();
     void reportSaveFailures(const std::vector<std::string>& messages);
     void m1Click();
     void m2Click();
