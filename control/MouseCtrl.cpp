@@ -208,6 +208,10 @@ TConfig& TMouseCtrl::Config() {
             fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
                                        " could not be read; it was kept as " + fConfig->KeptAsidePath() +
                                        " and the default settings are used.");
+        } else if (fConfig->UnreadableInPlace()) {
+            fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
+                                       " could not be read; the default settings are used, and the file stays where "
+                                       "it is and will not be overwritten.");
         }
     }
     return *fConfig;
@@ -276,8 +280,13 @@ void TMouseCtrl::StoreSettings() {
         col.SetWidth(fView.columnWidth(i));
         col.SetIndex(fView.columnPosition(i));
     }
+    const bool unreadableInPlace = Config().UnreadableInPlace();
     if (!Config().SaveConfig()) {
         throw std::runtime_error("Could not save the settings file " + Config().ConfigFileName());
+    }
+    if (unreadableInPlace && !Config().KeptAsidePath().empty()) {
+        fCloseMessages.push_back("The unreadable settings file " + Config().ConfigFileName() + " was kept as " +
+                                 Config().KeptAsidePath() + ".");
     }
 }
 

@@ -265,6 +265,9 @@ TXMLColsType TConfig::GetCols() const {
 }
 
 bool TConfig::SaveConfig() {
+    if (fUnreadableInPlace) {
+        KeepUnreadableFileAside();
+    }
     WriteFileAtomically(ConfigFileName(), RawXmlText(fDocument.document_element()));
     return true;
 }
@@ -309,11 +312,25 @@ void TConfig::KeepAsideAndUseTemplate() {
     try {
         fKeptAsidePath = KeepAside(ConfigFileName());
     } catch (const std::runtime_error&) {
-        // Without a copy kept aside the faulty file is left as it is rather than overwritten now.
+        // Without a copy kept aside the faulty file is left as it is, and no save may write over it.
+        fUnreadableInPlace = true;
         LoadTemplate();
         return;
     }
     UseTemplate();
+}
+
+void TConfig::KeepUnreadableFileAside() {
+    std::error_code ignored;
+    if (std::filesystem::exists(ConfigFileName(), ignored)) {
+        try {
+            fKeptAsidePath = KeepAside(ConfigFileName());
+        } catch (const std::runtime_error& error) {
+            throw std::runtime_error("The settings were not saved: " + ConfigFileName() +
+                                     " could not be read at start and cannot be kept aside (" + error.what() + ")");
+        }
+    }
+    fUnreadableInPlace = false;
 }
 
 void TConfig::LoadTemplate() {

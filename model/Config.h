@@ -87,18 +87,22 @@ private:
 
 // Owns the settings document for the program's run. Opening it creates the file from the template when it is
 // missing, of another version than "2.0", unparsable, or lacks `frame` or `cols` (an unparsable or incomplete file
-// is kept aside first).
+// is kept aside first; when it cannot be, the template is used without touching the file, and SaveConfig keeps it
+// aside before writing).
 class TConfig {
 public:
     explicit TConfig(std::string folder);
     TXMLFrameType GetFrame() const;
     TXMLColsType GetCols() const;
     // Writes the `config` element's markup (no declaration) atomically; throws std::runtime_error naming the file
-    // and the reason when it cannot, and the old file stays whole.
+    // and the reason when it cannot, and the old file stays whole. Never writes over an unreadable file that is still
+    // in place: that one is kept aside first, or nothing is written.
     bool SaveConfig();
     std::string ConfigFileName() const;
-    // Set when an unreadable settings file was kept aside at opening: where it went.
+    // Set when an unreadable settings file was kept aside, at opening or by SaveConfig: where it went.
     const std::string& KeptAsidePath() const { return fKeptAsidePath; }
+    // The settings file could not be read and could not be kept aside either; it is still in place.
+    bool UnreadableInPlace() const { return fUnreadableInPlace; }
 
 private:
     TXMLConfigType Root() const;
@@ -106,9 +110,11 @@ private:
     void Open();
     void UseTemplate();
     void KeepAsideAndUseTemplate();
+    void KeepUnreadableFileAside();
     void LoadTemplate();
 
     std::string fFolder;
     pugi::xml_document fDocument;
     std::string fKeptAsidePath;
+    bool fUnreadableInPlace = false;
 };
