@@ -36,9 +36,9 @@ cp "$build/bin/tappora" "$work/"
 col() { printf '<col id="%s" Name="%s" Align="left" Color="" Width="%s" Visible="%s" Index="%s"/>' "$1" "$2" "$3" "$4" "$1"; }
 {
     printf '<config versionNo="2.0" generated="tools/screenshots.sh"><frame left="10" top="10" height="260" '
-    printf 'width="1000" max="False" running="rbNormal" autorun="False"/><cols>'
+    printf 'width="1040" max="False" running="rbNormal" autorun="False"/><cols>'
     col 0 "Name" 130 True
-    col 1 "Click Point" 150 True
+    col 1 "Click Point" 190 True
     col 2 "Mouse Button" 85 True
     col 3 "Mouse Action" 85 True
     col 4 "Click Interval" 85 True

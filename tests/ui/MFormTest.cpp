@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTableView>
 #include <QTest>
@@ -280,4 +281,12 @@ TEST_F(MainWindowTest, RowChangesKeepTheColumnsWidthsOrderAndVisibility) {
     EXPECT_EQ(form->columnWidth(1), 133);
     EXPECT_EQ(form->columnPosition(3), 0);
     EXPECT_EQ(form->list()->model()->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, TheListIsRepaintedWhileClicksRun) {
+    writeList(kTwoClicks);
+    start();
+    QSignalSpy repaints(form->list()->model(), &QAbstractItemModel::dataChanged);
+    ctrl().StartAll();
+    QTRY_VERIFY_WITH_TIMEOUT(repaints.count() >= 2, 5000);
 }
