@@ -7,6 +7,8 @@
 
 #include "XWindows.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <chrono>
@@ -91,4 +93,43 @@ TEST(TrayTest, ALeftClickOnTheIconHidesAndShowsTheWindowOtherClicksDoNothing) {
     run.signal(SIGTERM);
     EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
     EXPECT_TRUE(run.readFile("tapporas.xml").has_value());
+}
+
+namespace {
+// What a window manager does when the user minimises a window: it unmaps it and marks it iconic.
+void iconify(Display* display, Window window) {
+    const Atom wmState = XInternAtom(display, "WM_STATE", False);
+    const long state[] = {IconicState, 0};
+    XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(state), 2);
+    XUnmapWindow(display, window);
+    XSync(display, False);
+}
+} // namespace
+
+TEST(TrayTest, MinimisingHidesTheWindowToTheIconAndALeftClickBringsItBack) {
+    XvfbServer server;
+    TargetClient target(server.displayName());
+    Display* display = target.display();
+    Trayer trayer(server.displayName());
+    const Window panel = waitForWindow(display, "panel");
+    ASSERT_NE(panel, 0u) << "trayer did not start";
+    ProgramRun run;
+    run.start(server.displayName());
+    const Window main = waitForWindow(display, "Tappora 4.1.7");
+    ASSERT_NE(main, 0u) << run.errorOutput();
+    const Window icon = waitForDescendant(display, panel, "tappora");
+    ASSERT_NE(icon, 0u);
+    ASSERT_TRUE(becomes(display, main, true));
+
+    iconify(display, main);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_FALSE(isViewable(display, main));
+    int x = 0, y = 0;
+    centreOf(display, icon, x, y);
+    clickAt(display, x, y, 1);
+    EXPECT_TRUE(becomes(display, main, true)) << "one left click brings the window back";
+
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
 }
