@@ -290,3 +290,20 @@ TEST_F(MainWindowTest, TheListIsRepaintedWhileClicksRun) {
     ctrl().StartAll();
     QTRY_VERIFY_WITH_TIMEOUT(repaints.count() >= 2, 5000);
 }
+
+TEST_F(MainWindowTest, ADoubleClickOnARowEditsIt) {
+    writeList(kTwoClicks);
+    start();
+    QTableView* list = form->list();
+    const QRect second = list->visualRect(list->model()->index(1, 1));
+    QString caption, name;
+    whenModal<TDefineForm>([&](TDefineForm& editor) {
+        caption = editor.windowTitle();
+        name = editor.frame()->edName->text();
+        editor.cancelButton()->click();
+    });
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(caption, "Edit Mouse Action");
+    EXPECT_EQ(name, "Second");
+}
