@@ -80,7 +80,7 @@ TEST_F(ProgramTest, HotkeysRunTheClicksWhereTheListSaysAndTheFilesAreSavedAtClos
     EXPECT_TRUE(target.pumpEvents().empty()) << "Ctrl+Shift+F2 starts nothing";
 
     pressChord(target.display(), {XK_Control_L}, XK_F2);
-    const auto& events = target.waitForButtonEvents(12);
+    const auto& events = target.waitForButtonEvents(14);
     EXPECT_GE(countPresses(events, 1, 900, 600), 3u);
     EXPECT_EQ(countPresses(events, 3, 1000, 650), 3u) << "the repeating click stops after three";
     for (const ButtonRecord& record : events)
