@@ -12,12 +12,13 @@
 
 namespace {
 
-using FieldOf =
+// A field of the click, by its type.
+using ClickField =
     std::variant<std::int32_t TMouseObj::*, std::string TMouseObj::*, std::uint8_t TMouseObj::*, bool TMouseObj::*>;
 
 struct ClickAttribute {
     const char* name;
-    FieldOf field;
+    ClickField field;
 };
 
 // The attributes of an `item`, in the order they are written.
@@ -55,7 +56,7 @@ const std::array<ClickAttribute, 28> kClickAttributes{{
 template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
 template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
-std::string FieldText(const TMouseObj& click, const FieldOf& field) {
+std::string FieldText(const TMouseObj& click, const ClickField& field) {
     return std::visit(Overloaded{
                           [&](std::int32_t TMouseObj::*integer) { return std::to_string(click.*integer); },
                           [&](std::string TMouseObj::*text) { return click.*text; },
@@ -66,7 +67,7 @@ std::string FieldText(const TMouseObj& click, const FieldOf& field) {
 }
 
 // Throws std::invalid_argument when the text does not convert; the field is then unchanged.
-void SetFieldFromText(TMouseObj& click, const FieldOf& field, const std::string& text) {
+void SetFieldFromText(TMouseObj& click, const ClickField& field, const std::string& text) {
     std::visit(Overloaded{
                    [&](std::int32_t TMouseObj::*integer) { click.*integer = StringToInt(text); },
                    [&](std::string TMouseObj::*value) { click.*value = text; },
