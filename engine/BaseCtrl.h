@@ -62,6 +62,7 @@ private:
     void SendButtonEvents();
     void ApplyFinish(TPoint origin);
     void StopWhenRepeatReached();
+    void CountOne();
 
     int fTickDepth = 0;
     bool fDisposed = false;

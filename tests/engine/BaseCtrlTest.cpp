@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <limits>
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -262,6 +264,16 @@ TEST_F(RunnerTest, RunnersTickSideBySideOnTheirOwnTimers) {
     fake.loop.advance(1800);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1400, 1800));
     EXPECT_THAT(timesOf(MOUSEEVENTF_RIGHTDOWN), ElementsAre(1350, 1600, 1850));
+}
+
+TEST_F(RunnerTest, TheCountStopsAtItsTopInsteadOfOverflowing) {
+    runner->iClickInterval = 1;
+    runner->Start();
+    fake.loop.advance(1001);
+    runner->fCount = std::numeric_limits<std::int32_t>::max() - 1;
+    fake.loop.advance(3);
+    EXPECT_EQ(runner->fCount, std::numeric_limits<std::int32_t>::max());
+    EXPECT_TRUE(runner->fRunning);
 }
 
 } // namespace
