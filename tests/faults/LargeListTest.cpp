@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <cstdint>
+#include <ostream>
 
 using ::testing::IsEmpty;
 
@@ -124,6 +125,10 @@ struct BrokenPicture {
     const char* what;
     std::string text;
 };
+
+void PrintTo(const BrokenPicture& picture, std::ostream* out) {
+    *out << picture.what;
+}
 
 class BrokenPictureTest : public ControlTest, public ::testing::WithParamInterface<BrokenPicture> {};
 
