@@ -14,7 +14,7 @@ constexpr int kColourRow = 670;
 constexpr int kPictureRow = 720;
 
 int PlaceLeft(int k) {
-    return 900 + 45 * k;
+    return 960 + 40 * k;
 }
 
 std::uint32_t BlockColour(int k) {
@@ -59,7 +59,7 @@ std::vector<std::uint8_t> PictureImage(int k) {
 // Searches look only in the band of their targets, as a user's scope would.
 void SearchBand(TMouseObj& click, int top, int bottom) {
     click.ScreenType = scPart;
-    click.fLeft = 880;
+    click.fLeft = 940;
     click.fRight = 1366;
     click.fTop = top;
     click.fBottom = bottom;
@@ -77,7 +77,7 @@ SoakList::SoakList() {
         click->hkStop = static_cast<std::uint8_t>(kGroups + Group(i));
         if (i < kFixedClicks) {
             click->pointType = ptFixed;
-            click->fPosX = 900 + 45 * (i % 10);
+            click->fPosX = 960 + 40 * (i % 10);
             click->fPosY = 460 + 25 * (i / 10);
             fTargets.push_back({click->fPosX, click->fPosY});
         } else if (i < kFixedClicks + kColourClicks) {

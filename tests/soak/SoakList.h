@@ -11,7 +11,8 @@
 // The soak's click list: 100 clicks at 1 to 50 ms in four hotkey groups (Ctrl+F1 to F4 start group 0 to 3, Ctrl+F5 to
 // F8 stop it). Eighty click fixed points, ten search a colour block and ten a picture; every click has a place of
 // its own on the screen, so each press the target records tells which click made it. All of them click in the
-// lower right part of the screen (x from 900), away from the main window at the top left and its dialogs.
+// lower right part of the screen (x from 960), away from the main window at the top left and from the dialogs,
+// which open at the centre of the screen.
 class SoakList {
 public:
     static constexpr int kClicks = 100;
