@@ -29,9 +29,14 @@ QPixmap drawIcon(int size) {
 }
 } // namespace
 
+// Drawn once for the whole run: a new icon for every dialog made each one's pixmaps stay behind in the toolkit after
+// the dialog was gone. Never deleted, since pixmaps must not outlive the application object.
 QIcon appIcon() {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(drawIcon(size));
-    return icon;
+    static const QIcon* const icon = [] {
+        auto* drawn = new QIcon;
+        for (int size : {16, 22, 24, 32, 48, 64})
+            drawn->addPixmap(drawIcon(size));
+        return drawn;
+    }();
+    return *icon;
 }
