@@ -5,11 +5,14 @@
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11ShmSegment.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
+#include <xcb/shm.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -56,6 +59,13 @@ struct Span {
 
 Span clip(long long start, long long length, long long limit) {
     return {std::max(start, 0LL), std::min(start + length, limit)};
+}
+
+// Rows per band of a shared-memory capture: a band of a full-width screen stays within the second-level cache
+// while it is converted, and the server copies the next band meanwhile.
+int rowsPerBand(int bytesPerLine) {
+    constexpr int kBandBytes = 256 * 1024;
+    return std::max(1, kBandBytes / std::max(bytesPerLine, 1));
 }
 } // namespace
 
@@ -119,14 +129,20 @@ bool X11Screen::copyClipped(int left, int top, int width, int height, std::uint8
 
     const int grabWidth = static_cast<int>(columns.end - columns.begin);
     const int grabHeight = static_cast<int>(rows.end - rows.begin);
+    const long long topRowInMemory = height - 1 - (rows.begin - top);
+    const TargetRows target{bits + topRowInMemory * lineWidth + 3 * (columns.begin - left),
+                            -static_cast<std::ptrdiff_t>(lineWidth)};
+    const int x = static_cast<int>(columns.begin);
+    const int y = static_cast<int>(rows.begin);
+    m_lastCaptureUsedSharedMemory = m_sharedMemoryUsable && copySharedInBands(x, y, grabWidth, grabHeight, target);
+    if (m_lastCaptureUsedSharedMemory)
+        return true;
     Grab grab;
-    if (!grabInto(static_cast<int>(columns.begin), static_cast<int>(rows.begin), grabWidth, grabHeight, grab))
+    if (!grabWithGetImage(x, y, grabWidth, grabHeight, grab))
         return false;
     const XImage& image = *grab.image;
-    const long long topRowInMemory = height - 1 - (rows.begin - top);
-    std::uint8_t* target = bits + topRowInMemory * lineWidth + 3 * (columns.begin - left);
     convertPixelRows({reinterpret_cast<const std::uint8_t*>(image.data), image.bytes_per_line, layoutOf(image)},
-                     grabWidth, grabHeight, {target, -static_cast<std::ptrdiff_t>(lineWidth)});
+                     grabWidth, grabHeight, target);
     return true;
 }
 
@@ -137,12 +153,9 @@ std::uint32_t X11Screen::pixelColor(int x, int y) {
     return static_cast<std::uint32_t>(bgr[0]) << 16 | static_cast<std::uint32_t>(bgr[1]) << 8 | bgr[2];
 }
 
-bool X11Screen::grabInto(int x, int y, int width, int height, Grab& grab) {
-    m_lastCaptureUsedSharedMemory = m_sharedMemoryUsable && grabShared(x, y, width, height, grab);
-    // Both requests wait for their reply, so a failure is known without another round trip: XGetImage gives
-    // nothing and XShmGetImage false, and the backend's error handler has dropped the X error.
-    if (!m_lastCaptureUsedSharedMemory)
-        grab.image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, width, height, AllPlanes, ZPixmap);
+bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab) {
+    // XGetImage waits for its reply, so a failure is known at once; the backend's error handler drops the X error.
+    grab.image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, width, height, AllPlanes, ZPixmap);
     if (grab.image != nullptr && !isConvertible(*grab.image)) {
         XDestroyImage(grab.image);
         grab.image = nullptr;
@@ -150,25 +163,50 @@ bool X11Screen::grabInto(int x, int y, int width, int height, Grab& grab) {
     return grab.image != nullptr;
 }
 
-bool X11Screen::grabShared(int x, int y, int width, int height, Grab& grab) {
+// Asks for every band at once and converts each band as its reply comes, so the server copies the next band
+// while this one is converted. False (and every reply taken) when the server refused any band.
+bool X11Screen::copySharedInBands(int x, int y, int width, int height, const TargetRows& target) {
     const int screen = DefaultScreen(m_display);
     XShmSegmentInfo probe{};
-    XImage* image = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                    ZPixmap, nullptr, &probe, width, height);
-    if (image == nullptr)
+    XImage* header = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
+                                     ZPixmap, nullptr, &probe, width, height);
+    if (header == nullptr)
         return false;
-    bool grabbed = ensureSegment(static_cast<std::size_t>(image->bytes_per_line) * height);
-    if (grabbed) {
-        image->data = m_segment->info().shmaddr;
-        image->obdata = reinterpret_cast<char*>(&m_segment->info());
-        grabbed = XShmGetImage(m_display, DefaultRootWindow(m_display), image, x, y, AllPlanes) != 0;
+    const int bytesPerLine = header->bytes_per_line;
+    const bool convertible = isConvertible(*header);
+    const PixelLayout layout = layoutOf(*header);
+    XDestroyImage(header);
+    if (!convertible || !ensureSegment(static_cast<std::size_t>(bytesPerLine) * height))
+        return false;
+
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const int bandRows = rowsPerBand(bytesPerLine);
+    std::vector<xcb_shm_get_image_cookie_t> cookies;
+    for (int row = 0; row < height; row += bandRows) {
+        const int rows = std::min(bandRows, height - row);
+        cookies.push_back(xcb_shm_get_image(
+            connection, DefaultRootWindow(m_display), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y + row),
+            static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(rows), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+            static_cast<xcb_shm_seg_t>(m_segment->info().shmseg), static_cast<std::uint32_t>(row) * bytesPerLine));
     }
-    // The image of a shared segment owns only its header; destroying it leaves the segment alone.
-    if (grabbed)
-        grab.image = image;
-    else
-        XDestroyImage(image);
-    return grabbed;
+    xcb_flush(connection);
+
+    const auto* pixels = reinterpret_cast<const std::uint8_t*>(m_segment->info().shmaddr);
+    bool complete = true;
+    for (std::size_t band = 0; band < cookies.size(); ++band) {
+        xcb_generic_error_t* error = nullptr;
+        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(connection, cookies[band], &error);
+        complete = complete && reply != nullptr && error == nullptr;
+        std::free(reply);
+        std::free(error);
+        if (!complete)
+            continue;
+        const int row = static_cast<int>(band) * bandRows;
+        const int rows = std::min(bandRows, height - row);
+        convertPixelRows({pixels + static_cast<std::ptrdiff_t>(row) * bytesPerLine, bytesPerLine, layout}, width, rows,
+                         {target.top + row * target.step, target.step});
+    }
+    return complete;
 }
 
 bool X11Screen::ensureSegment(std::size_t bytes) {

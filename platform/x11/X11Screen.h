@@ -6,6 +6,7 @@
 #include <optional>
 
 struct _XDisplay;
+struct TargetRows;
 class X11ShmSegment;
 
 // Screen size and pixels of the root window. Captures go through one kept shared-memory segment when the server can
@@ -31,8 +32,8 @@ private:
 
     TSize rootSize();
     bool copyClipped(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth);
-    bool grabInto(int x, int y, int width, int height, Grab& grab);
-    bool grabShared(int x, int y, int width, int height, Grab& grab);
+    bool grabWithGetImage(int x, int y, int width, int height, Grab& grab);
+    bool copySharedInBands(int x, int y, int width, int height, const TargetRows& target);
     bool ensureSegment(std::size_t bytes);
 
     _XDisplay* m_display;
