@@ -22,6 +22,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -287,17 +288,20 @@ TEST_F(SoakTest, HundredClicksUnderHotkeysForMinutesStayFlatAndSaveTheListUnchan
     }
     EXPECT_EQ(run.readFile("tapporas.xml"), list.FileText());
 
-    // Flat: after the first quarter, resident memory grows by no more than 10 % plus 4 MB.
-    const double warmUp = std::chrono::duration<double>(duration).count() / 4;
+    // Flat: after the warm-up (the first quarter of the run, and at least the first two editor openings), resident
+    // memory grows by no more than 2 % plus 1 MB. Runs too short to have a warm-up are not judged.
+    const double warmUp = std::max(std::chrono::duration<double>(duration).count() / 4, 25.0);
     const auto settled = std::find_if(memory.begin(), memory.end(), [&](const auto& s) { return s.seconds >= warmUp; });
-    ASSERT_NE(settled, memory.end());
+    if (settled == memory.end() || std::next(settled) == memory.end()) {
+        return;
+    }
     const long peak = std::max_element(settled, memory.end(), [](const auto& a, const auto& b) {
                           return a.kilobytes < b.kilobytes;
                       })->kilobytes;
     RecordProperty("rss_after_warm_up_kb", std::to_string(settled->kilobytes));
     RecordProperty("rss_peak_after_warm_up_kb", std::to_string(peak));
     if (kMemoryIsMeaningful) {
-        EXPECT_LE(peak, settled->kilobytes * 11 / 10 + 4096) << "resident memory grew after the warm-up";
+        EXPECT_LE(peak, settled->kilobytes * 102 / 100 + 1024) << "resident memory grew after the warm-up";
     }
 }
 
