@@ -1,6 +1,7 @@
 #include "ui/QtEventLoop.h"
 
 #include "platform/ErrorGuard.h"
+#include "platform/TimerBase.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -20,7 +21,7 @@ constexpr auto kCatchUpLimit = std::chrono::milliseconds(250);
 
 // Ticks keep to the schedule start + k x interval, so late ticks caused by a busy machine do not add up to drift.
 // Each tick is armed as a single shot after the handler has returned, so a timer never ticks inside its own tick.
-class QtTimer : public ITimer {
+class QtTimer : public TimerBase {
 public:
     explicit QtTimer(QObject* context) : m_timer(new QTimer(context)) {
         m_timer->setTimerType(Qt::PreciseTimer);
@@ -41,30 +42,12 @@ public:
             delete m_timer;
     }
 
-    void setEnabled(bool enabled) override {
-        if (enabled == m_enabled)
-            return;
-        m_enabled = enabled;
-        rearm();
-    }
-    bool enabled() const override { return m_enabled; }
-
-    void setInterval(int ms) override {
-        if (ms == m_interval)
-            return;
-        m_interval = ms;
-        rearm();
-    }
-    int interval() const override { return m_interval; }
-
-    void setOnTick(std::function<void()> handler) override { m_onTick = std::move(handler); }
-
 private:
-    void rearm() {
+    void rearm() override {
         ++m_generation;
         if (!m_timer)
             return;
-        if (m_enabled && m_interval > 0) {
+        if (ticking()) {
             m_start = SteadyClock::now();
             m_ticks = 0;
             armNextTick();
@@ -74,7 +57,7 @@ private:
     }
 
     void armNextTick() {
-        const auto period = std::chrono::milliseconds(m_interval);
+        const auto period = std::chrono::milliseconds(interval());
         const auto now = SteadyClock::now();
         auto due = m_start + period * (m_ticks + 1);
         if (now - due > kCatchUpLimit) {
@@ -89,7 +72,7 @@ private:
     void tick() {
         ++m_ticks;
         const auto generation = m_generation;
-        const auto handler = m_onTick;
+        const auto handler = onTick();
         const auto alive = m_alive;
         ++m_tickDepth;
         if (handler)
@@ -98,19 +81,16 @@ private:
             return;
         --m_tickDepth;
         // A handler that changed the interval or switched the timer off and on has armed it already.
-        if (generation == m_generation && m_enabled && m_interval > 0 && m_timer)
+        if (generation == m_generation && ticking() && m_timer)
             armNextTick();
     }
 
     QPointer<QTimer> m_timer;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    std::function<void()> m_onTick;
     SteadyClock::time_point m_start;
     long long m_ticks = 0;
     unsigned m_generation = 0;
     int m_tickDepth = 0;
-    int m_interval = 0;
-    bool m_enabled = false;
 };
 } // namespace
 

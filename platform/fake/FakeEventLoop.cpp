@@ -1,11 +1,12 @@
 #include "platform/fake/FakeEventLoop.h"
 
 #include "platform/ErrorGuard.h"
+#include "platform/TimerBase.h"
 
 #include <algorithm>
 #include <utility>
 
-class FakeTimer final : public ITimer {
+class FakeTimer final : public TimerBase {
 public:
     explicit FakeTimer(FakeEventLoop& loop) : m_loop(&loop) { loop.attach(*this); }
     FakeTimer(const FakeTimer&) = delete;
@@ -15,43 +16,22 @@ public:
             m_loop->detach(*this);
     }
 
-    void setEnabled(bool enabled) override {
-        if (enabled == m_enabled)
-            return;
-        m_enabled = enabled;
-        rearm();
-    }
-    bool enabled() const override { return m_enabled; }
-
-    void setInterval(int ms) override {
-        if (ms == m_interval)
-            return;
-        m_interval = ms;
-        rearm();
-    }
-    int interval() const override { return m_interval; }
-
-    void setOnTick(std::function<void()> handler) override { m_handler = std::move(handler); }
-
-    bool ticks() const { return m_loop && m_enabled && m_interval > 0; }
+    bool ticks() const { return m_loop && ticking(); }
     std::int64_t due() const { return m_due; }
     std::uint64_t armSequence() const { return m_armSequence; }
-    const std::function<void()>& handler() const { return m_handler; }
+    const std::function<void()>& handler() const { return onTick(); }
     void forgetLoop() { m_loop = nullptr; }
 
     // A fresh period from the current virtual time.
-    void rearm() {
+    void rearm() override {
         if (!ticks())
             return;
-        m_due = m_loop->now() + m_interval;
+        m_due = m_loop->now() + interval();
         m_armSequence = m_loop->nextArmSequence();
     }
 
 private:
     FakeEventLoop* m_loop;
-    bool m_enabled = false;
-    int m_interval = 0;
-    std::function<void()> m_handler;
     std::int64_t m_due = 0;
     std::uint64_t m_armSequence = 0;
 };
