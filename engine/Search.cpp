@@ -3,6 +3,7 @@
 #include "model/ColorText.h"
 #include "platform/Screen.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -16,6 +17,16 @@ TBDBitmapData& screenBuffer() {
     thread_local TBDBitmapData buffer;
     return buffer;
 }
+
+// Gives the screen buffer back after a search whose scope reached far past the screen, so that one such scope in
+// a list does not pin its memory (up to gigabytes) for the rest of the run.
+struct ScreenBufferTrim {
+    ~ScreenBufferTrim() {
+        TBDBitmapData& buffer = screenBuffer();
+        if (!KeepsScreenBuffer(buffer.MemSize, ScreenWidth, ScreenHeight))
+            buffer.Clear();
+    }
+};
 
 // The capture rectangle of (left, top, right, bottom), or none when right - left or bottom - top overflows.
 std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
@@ -41,9 +52,15 @@ TBDSimilar uniformTolerance(std::int32_t similarity) {
 
 } // namespace
 
+bool KeepsScreenBuffer(std::int32_t memSize, std::int32_t screenWidth, std::int32_t screenHeight) {
+    const std::int64_t lineWidth = (std::int64_t{std::max(screenWidth, 0)} * 24 + 31) / 32 * 4;
+    return memSize <= lineWidth * std::max(screenHeight, 0);
+}
+
 TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int32_t left, std::int32_t top,
                         std::int32_t right, std::int32_t bottom, std::int32_t similarity) {
     const std::uint32_t color = SwapRB(static_cast<std::uint32_t>(StringToColor(colorText)));
+    const ScreenBufferTrim trim;
     const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom);
     if (!rect || !capture(screen, *rect)) {
         return NotFound;
@@ -61,6 +78,7 @@ TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t
     if (picture == nullptr || picture->Width <= 0 || picture->Height <= 0) {
         return NotFound;
     }
+    const ScreenBufferTrim trim;
     const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom);
     // A picture larger than the rectangle has no placement: no need to copy the screen.
     if (!rect || picture->Width > rect->width || picture->Height > rect->height || !capture(screen, *rect)) {

@@ -266,3 +266,12 @@ TEST_F(SearchPictureTest, AFailedCaptureOrAnOverflowingScopeIsNotFound) {
     EXPECT_EQ(Search(INT_MIN, 0, INT_MAX, 300), NotFound);
     EXPECT_EQ(Search(0, 0, 400, 300), (TPoint{6, 6}));
 }
+
+TEST(ScreenBufferTest, KeptUpToOneWholeScreenAndGivenBackBeyond) {
+    // 1366 pixels make rows of 4100 bytes: a whole 1366 x 768 screen is 3,148,800 bytes.
+    EXPECT_TRUE(KeepsScreenBuffer(0, 1366, 768));
+    EXPECT_TRUE(KeepsScreenBuffer(3148800, 1366, 768));
+    EXPECT_FALSE(KeepsScreenBuffer(3148801, 1366, 768));
+    EXPECT_FALSE(KeepsScreenBuffer(1, 0, 0));
+    EXPECT_TRUE(KeepsScreenBuffer(INT32_MAX, 46341, 46341));
+}
