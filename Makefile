@@ -15,6 +15,7 @@ build: deps
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
+	@echo "This copy keeps your clicks in $(BUILD)/bin/ (tapporas.xml): deleting $(BUILD) deletes them."
 	$(BUILD)/bin/tappora
 
 test: test-plain test-sanitize

@@ -1,3 +1,5 @@
+#include "app/CommandLine.h"
+#include "app/FilesFolder.h"
 #include "engine/BitmapData.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
@@ -13,26 +15,60 @@
 
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string_view>
 
 namespace {
-// The click list and the settings live beside the program.
-std::string programFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return std::filesystem::current_path().string();
-    return program.parent_path().string();
+FilesFolder filesFolder() {
+    return chooseFilesFolder(probeProgramFolder(programFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
 }
 
-int run(int argc, char* argv[]) {
+// --help, --version and a wrong option are answered without a display; nothing when the program is to run.
+std::optional<int> answerCommandLine(int argc, char* argv[], const FilesFolder& files) {
+    const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+    switch (line.action) {
+    case CommandLine::ShowHelp:
+        std::cout << helpText(files);
+        return 0;
+    case CommandLine::ShowVersion:
+        std::cout << versionText();
+        return 0;
+    case CommandLine::Refuse:
+        std::cerr << line.message << '\n';
+        return 2;
+    case CommandLine::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
+// In a Wayland session Qt would put the windows on Wayland, out of reach of the X11 hotkeys, clicks and captures;
+// under XWayland the whole program stays on the one X server.
+void preferX11Windows() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform == nullptr || std::string_view(platform).starts_with("wayland"))
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+// A folder that cannot be made is told here; the window then says that the files cannot be saved.
+void prepareFilesFolder(const FilesFolder& files) {
+    try {
+        createFilesFolder(files);
+    } catch (const std::exception& error) {
+        std::cerr << "tappora: " << error.what() << '\n';
+    }
+}
+
+int run(int argc, char* argv[], const FilesFolder& files) {
     const std::unique_ptr<X11Backend> backend = X11Backend::open();
     if (!backend) {
         std::cerr << "tappora: "
                   << x11UnavailableReason(std::getenv("DISPLAY")).value_or("the X display cannot be opened.") << '\n';
         return 2;
     }
+    prepareFilesFolder(files);
+    preferX11Windows();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tappora");
     QApplication::setQuitOnLastWindowClosed(false);
@@ -46,7 +82,7 @@ int run(int argc, char* argv[]) {
     Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), hotKeys};
     // The searches place a scope on the screen by the size it had at start; unread, every scope moves to (0, 0).
     ReadScreenMetrics(backend->screen());
-    TMForm form(platform, shell, programFolder());
+    TMForm form(platform, shell, files.folder.string());
     QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,
@@ -59,13 +95,16 @@ int run(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const FilesFolder files = filesFolder();
+    if (const auto exitCode = answerCommandLine(argc, argv, files))
+        return *exitCode;
     // Qt would abort without a display; say so in one sentence instead.
     if (const auto reason = x11UnavailableReason(std::getenv("DISPLAY"))) {
         std::cerr << "tappora: " << *reason << '\n';
         return 2;
     }
     try {
-        return run(argc, argv);
+        return run(argc, argv, files);
     } catch (const std::exception& error) {
         std::cerr << "tappora: " << error.what() << '\n';
         return 1;

@@ -22,7 +22,7 @@ int X11Connection::fileDescriptor() const {
 
 std::optional<std::string> x11UnavailableReason(const char* displayName) {
     if (displayName == nullptr || *displayName == '\0')
-        return "Tappora needs an X11 display, but none is set (DISPLAY is empty; under Wayland, XWayland must run).";
+        return "Tappora needs an X11 session or XWayland, but no X display is set (DISPLAY is empty).";
     if (X11Connection::open(displayName))
         return std::nullopt;
     return std::string("Tappora needs an X11 display, but the display \"") + displayName + "\" cannot be opened.";

@@ -47,9 +47,14 @@ std::optional<std::string> ProgramRun::readFile(const std::string& name) const {
     return text.str();
 }
 
-void ProgramRun::start(const std::string& displayName) {
+void ProgramRun::start(const std::string& displayName, const std::vector<std::string>& arguments) {
     const std::string program = (m_folder / "tappora").string();
     const std::string errors = (m_folder / "stderr.txt").string();
+    const std::string output = (m_folder / "stdout.txt").string();
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     m_pid = ::fork();
     if (m_pid < 0)
         throw std::runtime_error("cannot start the program");
@@ -68,8 +73,11 @@ void ProgramRun::start(const std::string& displayName) {
     const int errorFd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (errorFd >= 0)
         ::dup2(errorFd, STDERR_FILENO);
+    const int outputFd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (outputFd >= 0)
+        ::dup2(outputFd, STDOUT_FILENO);
     ::chdir("/");
-    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
 }
 
@@ -98,4 +106,8 @@ std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
 
 std::string ProgramRun::errorOutput() const {
     return readFile("stderr.txt").value_or("");
+}
+
+std::string ProgramRun::standardOutput() const {
+    return readFile("stdout.txt").value_or("");
 }

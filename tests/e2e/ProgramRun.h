@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // The program copied into a fresh temporary folder of its own (its files live beside it) and started there on a
 // given X display. The folder is removed when the object goes; a program still running is killed first.
@@ -21,11 +22,12 @@ public:
     std::optional<std::string> readFile(const std::string& name) const;
 
     // `displayName` empty starts it with no DISPLAY at all.
-    void start(const std::string& displayName);
+    void start(const std::string& displayName, const std::vector<std::string>& arguments = {});
     void signal(int signalNumber) const;
     // The exit code, or nothing when the program has not ended within `timeout` (or ended by a signal).
     std::optional<int> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
     std::string errorOutput() const;
+    std::string standardOutput() const;
 
 private:
     std::filesystem::path m_folder;

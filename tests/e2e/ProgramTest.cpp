@@ -145,3 +145,25 @@ TEST(ProgramWithoutDisplay, SaysSoInOneSentenceAndFails) {
         EXPECT_FALSE(run.readFile("tapporas.xml").has_value());
     }
 }
+
+// What a user types at a terminal, answered before any display is needed.
+TEST(ProgramCommandLine, HelpAndVersionNeedNoDisplayAndAWrongOptionFailsWithCode2) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int code;
+        const char* outputHolds;
+        const char* errorHolds;
+    };
+    for (const Case& c :
+         {Case{{"--help"}, 0, "because that folder is yours and writable", ""}, Case{{"--version"}, 0, "tappora ", ""},
+          Case{{"--bogus"}, 2, "", "unknown option \"--bogus\""}}) {
+        ProgramRun run;
+        run.start("", c.arguments);
+        EXPECT_EQ(run.waitForExit(), c.code) << c.arguments[0] << ": " << run.errorOutput();
+        EXPECT_NE(run.standardOutput().find(c.outputHolds), std::string::npos) << run.standardOutput();
+        EXPECT_NE(run.errorOutput().find(c.errorHolds), std::string::npos) << run.errorOutput();
+        const std::string errors = run.errorOutput();
+        EXPECT_LE(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_FALSE(run.readFile("TapporaConfig.xml").has_value()) << "only a run makes the settings file";
+    }
+}

@@ -18,6 +18,7 @@ TEST(X11UnavailableReason, SaysInOneSentenceThatNoDisplayIsSet) {
         const auto reason = x11UnavailableReason(name);
         ASSERT_TRUE(reason.has_value());
         EXPECT_NE(reason->find("DISPLAY"), std::string::npos) << *reason;
+        EXPECT_NE(reason->find("needs an X11 session or XWayland"), std::string::npos) << *reason;
         EXPECT_EQ(reason->back(), '.');
     }
 }

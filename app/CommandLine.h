@@ -1,0 +1,24 @@
+#pragma once
+
+// The program's few options, read before anything needs a display:
+//
+//     const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+//     if (line.action == CommandLine::Refuse) { std::cerr << line.message << '\n'; return 2; }
+
+#include <string>
+#include <vector>
+
+struct FilesFolder;
+
+struct CommandLine {
+    enum Action { Run, ShowHelp, ShowVersion, Refuse };
+    Action action = Run;
+    std::string message; // for Refuse: the one sentence that says why
+};
+
+// `arguments` without the program's own name. The few Qt options a desktop session may pass (-session on restore,
+// -style, -stylesheet, -reverse) are left to Qt.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string helpText(const FilesFolder& files);
+std::string versionText();
