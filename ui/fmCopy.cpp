@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -48,79 +47,33 @@ TfmCopy::TfmCopy(IScreen& screen, QWidget* parent) : QDialog(parent, Qt::Window 
 
 void TfmCopy::FormCreate(IScreen& screen) {
     m_image = snapshot(screen);
+    drag = TScopeDrag({m_image.width(), m_image.height()});
     setGeometry(0, 0, m_image.width(), m_image.height());
     setWindowState(Qt::WindowFullScreen);
-    FCrossPos = {-1, -1};
-    FCrossHair = true;
 }
 
-void TfmCopy::drawCrossHair(TPoint at) {
-    QPainter painter(&m_image);
-    setNotPen(painter);
-    painter.drawLine(at.x, 0, at.x, m_image.height() - 1);
-    if (at.x >= 0 && at.x < m_image.width() && at.y >= 0 && at.y < m_image.height()) {
-        // The crossing pixel is drawn by both lines; inverting it twice would leave a hole in the cross.
-        if (at.x > 0)
-            painter.drawLine(0, at.y, at.x - 1, at.y);
-        if (at.x < m_image.width() - 1)
-            painter.drawLine(at.x + 1, at.y, m_image.width() - 1, at.y);
-    } else {
-        painter.drawLine(0, at.y, m_image.width() - 1, at.y);
+void TfmCopy::invert(const std::vector<TLine>& lines) {
+    if (!lines.empty()) {
+        QPainter painter(&m_image);
+        setNotPen(painter);
+        for (const TLine& line : lines)
+            painter.drawLine(line.from.x, line.from.y, line.to.x, line.to.y);
+        update();
     }
-}
-
-// Four lines that meet without overlapping, so every pixel of the outline is inverted exactly once.
-void TfmCopy::drawBand(TPoint from, TPoint to) {
-    QPainter painter(&m_image);
-    setNotPen(painter);
-    const int left = std::min(from.x, to.x), right = std::max(from.x, to.x);
-    const int top = std::min(from.y, to.y), bottom = std::max(from.y, to.y);
-    painter.drawLine(left, top, right, top);
-    if (bottom != top)
-        painter.drawLine(left, bottom, right, bottom);
-    if (bottom - top < 2)
-        return;
-    painter.drawLine(left, top + 1, left, bottom - 1);
-    if (right != left)
-        painter.drawLine(right, top + 1, right, bottom - 1);
+    if (drag.finished())
+        accept();
 }
 
 void TfmCopy::Image1MouseMove(int x, int y) {
-    if (FDragging) {
-        drawBand(FStartPos, FCurPos);
-        drawBand(FStartPos, {x, y});
-        FCurPos = {x, y};
-    } else if (FCrossHair) {
-        drawCrossHair(FCrossPos);
-        drawCrossHair({x, y});
-        FCrossPos = {x, y};
-    } else {
-        return;
-    }
-    update();
+    invert(drag.Image1MouseMove({x, y}));
 }
 
 void TfmCopy::Image1MouseDown(int x, int y) {
-    if (FDragging) {
-        FEndPos = {x, y};
-        FDragging = false;
-        accept();
-        return;
-    }
-    FCrossHair = false;
-    drawCrossHair(FCrossPos);
-    FStartPos = {x, y};
-    FCurPos = {x, y};
-    FDragging = true;
-    update();
+    invert(drag.Image1MouseDown({x, y}));
 }
 
 void TfmCopy::Image1MouseUp(int x, int y) {
-    if (!FDragging)
-        return;
-    FEndPos = {x, y};
-    FDragging = false;
-    accept();
+    invert(drag.Image1MouseUp({x, y}));
 }
 
 TPoint TfmCopy::screenPoint(const QMouseEvent* event) const {

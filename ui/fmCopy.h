@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Geometry.h"
+#include "control/ScopeDrag.h"
 
 #include <QDialog>
 #include <QImage>
@@ -21,12 +21,14 @@ public:
     // The snapshot with the crosshair or band drawn on it, as shown.
     const QImage& image() const { return m_image; }
 
-    bool FDragging = false;
-    bool FCrossHair = true;
-    TPoint FCrossPos{-1, -1};
-    TPoint FCurPos;
-    TPoint FStartPos;
-    TPoint FEndPos;
+    // The drag's state; FStartPos and FEndPos are read after the modal loop.
+    TScopeDrag drag{{}};
+    bool& FDragging = drag.FDragging;
+    bool& FCrossHair = drag.FCrossHair;
+    TPoint& FCrossPos = drag.FCrossPos;
+    TPoint& FCurPos = drag.FCurPos;
+    TPoint& FStartPos = drag.FStartPos;
+    TPoint& FEndPos = drag.FEndPos;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,8 +39,8 @@ protected:
 
 private:
     void FormCreate(IScreen& screen);
-    void drawCrossHair(TPoint at);
-    void drawBand(TPoint from, TPoint to);
+    // Inverts the lines and shows the result; a finished drag accepts the overlay.
+    void invert(const std::vector<TLine>& lines);
     TPoint screenPoint(const QMouseEvent* event) const;
 
     QImage m_image;

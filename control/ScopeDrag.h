@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/Geometry.h"
+
+#include <vector>
+
+// A straight run of pixels from `from` to `to`, both included; horizontal or vertical.
+struct TLine {
+    TPoint from;
+    TPoint to;
+    friend bool operator==(const TLine&, const TLine&) = default;
+};
+
+// The drag of a search scope on the frozen picture of the screen (the scope overlay's rules, whatever draws it).
+// Everything is drawn by inverting pixels, so drawing a figure again erases it and leaves the picture as it was:
+// each pointer event gives the lines to invert, in order, and no pixel of one figure lies in two of its lines.
+// Crosshair from creation, dragging from the first press, finished at the release or at a second press.
+class TScopeDrag {
+public:
+    explicit TScopeDrag(TSize picture) : m_picture(picture) {}
+
+    std::vector<TLine> Image1MouseMove(TPoint at);
+    std::vector<TLine> Image1MouseDown(TPoint at);
+    std::vector<TLine> Image1MouseUp(TPoint at);
+    // A rectangle was dragged: FStartPos and FEndPos are its corners as the pointer gave them, not sorted.
+    bool finished() const { return m_finished; }
+
+    // A vertical line at at.x over the picture's height and a horizontal one at at.y over its width.
+    std::vector<TLine> crossHair(TPoint at) const;
+    // The outline of the rectangle with corners `from` and `to`; nothing for a single point.
+    static std::vector<TLine> band(TPoint from, TPoint to);
+
+    bool FDragging = false;
+    bool FCrossHair = true;
+    TPoint FCrossPos{-1, -1};
+    TPoint FCurPos;
+    TPoint FStartPos;
+    TPoint FEndPos;
+
+private:
+    TSize m_picture;
+    bool m_finished = false;
+};
