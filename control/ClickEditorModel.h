@@ -1,0 +1,87 @@
+#pragma once
+
+#include "model/MouseObj.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the click editor shows, as the user sees and types it, and the rules between that and a click: the interval
+// split into hours to thousandths, the random bounds in tenths and whole seconds, the start delay split, which
+// point-type groups are usable, which typed characters a numeric edit takes, and writing a click all fields or none.
+// A front end shows these fields in its controls and reads them back; it decides nothing of this itself.
+struct TClickEditorFields {
+    // Radio groups and lists hold the number of the chosen item, -1 for none.
+    int pointType = ptCurrent;
+    std::string edPX = "1000", edPY = "600";
+    std::string fColor = "clBlack";
+    std::string edSimilar = "100";
+    // The picture as a BMP file image; empty for none.
+    std::vector<std::uint8_t> picture;
+    std::string edBMPSimilar = "100";
+    int ScreenType = scFull;
+    std::string edColorL = "0", edColorR = "1024", edColorT = "0", edColorB = "768";
+    int mouseType = mtLeft;
+    int actionType = atSingle;
+    int InteverType = itFixed;
+    std::string edIntHour = "0", edIntMinute = "0", edIntSecond = "1", edIntTen = "0", edIntTen2 = "0", edIntTen3 = "0";
+    std::string lblRanB = "1", lblRanE = "5";
+    int startType = stNow;
+    // The picker's time of day, "hh:mm:ss".
+    std::string fStartAt;
+    std::string edtStartHour = "0", edtStartMin = "1", edtStartSec = "0";
+    int stopType = spCommand;
+    std::string edStopTimes = "1";
+    int hkStart = 1, hkStop = 2;
+    int finishType = ftNothing;
+    std::string edName = "New Click";
+};
+
+// A time of day shown by the start-time picker.
+struct TTimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    friend bool operator==(const TTimeOfDay&, const TTimeOfDay&) = default;
+};
+
+// Which groups of the click point can be used for a point type.
+struct TPointGroups {
+    bool point = false;
+    bool color = false;
+    bool picture = false;
+    friend bool operator==(const TPointGroups&, const TPointGroups&) = default;
+};
+
+// A numeric field of the editor: the name the user is told, and where its text is.
+struct TNumericField {
+    const char* name;
+    std::string TClickEditorFields::*text;
+};
+
+class TClickEditorModel {
+public:
+    // The fields a new editor shows; the picker shows `now`.
+    static TClickEditorFields Initial(TTimeOfDay now);
+    // The click shown: what the editor showed before stays where the click has nothing to show (no picture; a start
+    // time that is no time of day). Values outside the arrows' bounds are shown as they are.
+    static TClickEditorFields FromClick(const TMouseObj& click, const TClickEditorFields& shown);
+    // Writes every field into the click, or none when a numeric field holds no number: then throws
+    // std::invalid_argument with Refusal's text. The click's decoded picture is refilled in place, since a running
+    // click may be in the middle of a tick that uses it.
+    static void ToClick(const TClickEditorFields& fields, TMouseObj& click);
+
+    // The numeric fields in the order the editor shows them.
+    static const std::vector<TNumericField>& NumericFields();
+    // The first numeric field that holds no number, or nullptr.
+    static const TNumericField* Unreadable(const TClickEditorFields& fields);
+    // What the user is told about that field.
+    static std::string Refusal(const TClickEditorFields& fields, const TNumericField& field);
+
+    static TPointGroups EnabledGroups(int pointType);
+    // Whether a typed character goes into a numeric edit: digits, line feed, carriage return and backspace.
+    static bool DigitPasses(char32_t typed);
+    static std::optional<TTimeOfDay> TimeOfDay(const std::string& text);
+    static std::string TimeText(TTimeOfDay time);
+};

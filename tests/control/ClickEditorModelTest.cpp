@@ -1,0 +1,188 @@
+#include "control/ClickEditorModel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+using Model = TClickEditorModel;
+
+TClickEditorFields shownFor(const TMouseObj& click) {
+    return Model::FromClick(click, Model::Initial({9, 15, 0}));
+}
+} // namespace
+
+TEST(ClickEditorModelTest, ANewClickAcceptedUnchangedStoresTheEditorsInitialValues) {
+    TMouseObj click;
+    click.fStartInterval = 7;
+    Model::ToClick(Model::Initial({13, 5, 9}), click);
+    EXPECT_EQ(click.pointType, ptCurrent);
+    EXPECT_EQ(click.fPosX, 1000);
+    EXPECT_EQ(click.fPosY, 600);
+    EXPECT_EQ(click.startType, stNow);
+    EXPECT_EQ(click.fStartAt, "13:05:09");
+    EXPECT_EQ(click.fStartInterval, 60);
+    EXPECT_EQ(click.iClickInterval, 1000);
+    EXPECT_EQ(click.fRanBegin, 100);
+    EXPECT_EQ(click.fRanEnd, 5000);
+    EXPECT_EQ(click.fRepeat, 1);
+    EXPECT_EQ(click.hkStart, 1);
+    EXPECT_EQ(click.hkStop, 2);
+    EXPECT_EQ(click.fColor, "clBlack");
+    EXPECT_EQ(click.fRight, 1024);
+    EXPECT_EQ(click.fBottom, 768);
+    EXPECT_EQ(click.fBMP, "");
+    EXPECT_EQ(click.fColorSimplar, 100);
+    EXPECT_EQ(click.fName, "New Click");
+    EXPECT_TRUE(click.checked);
+}
+
+TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) {
+    struct Case {
+        std::int32_t interval;
+        std::vector<std::string> shown;
+        std::int32_t storedAgain;
+    };
+    const std::vector<Case> cases{
+        {3723456, {"1", "2", "3", "4", "5", "6"}, 3723456},
+        {1500, {"0", "0", "1", "5", "0", "0"}, 1500},
+        {0, {"0", "0", "0", "0", "0", "0"}, 0},
+        {90061001, {"25", "1", "1", "0", "0", "1"}, 90061001},
+    };
+    for (const Case& c : cases) {
+        TMouseObj click;
+        click.iClickInterval = c.interval;
+        const TClickEditorFields f = shownFor(click);
+        EXPECT_EQ(
+            (std::vector<std::string>{f.edIntHour, f.edIntMinute, f.edIntSecond, f.edIntTen, f.edIntTen2, f.edIntTen3}),
+            c.shown)
+            << c.interval;
+        Model::ToClick(f, click);
+        EXPECT_EQ(click.iClickInterval, c.storedAgain);
+    }
+    TMouseObj click;
+    click.fStartInterval = 3661;
+    click.fRanBegin = 300;
+    click.fRanEnd = 7000;
+    const TClickEditorFields f = shownFor(click);
+    EXPECT_EQ((std::vector<std::string>{f.edtStartHour, f.edtStartMin, f.edtStartSec}),
+              (std::vector<std::string>{"1", "1", "1"}));
+    EXPECT_EQ(f.lblRanB, "3");
+    EXPECT_EQ(f.lblRanE, "7");
+}
+
+TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryValue) {
+    struct Case {
+        std::string TClickEditorFields::*field;
+        std::string text;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {&TClickEditorFields::edIntMinute, "", "The field \"Min\" is empty. Please enter a number."},
+        {&TClickEditorFields::edPY, "  ", "The field \"Y\" is empty. Please enter a number."},
+        {&TClickEditorFields::edStopTimes, "12a", "The field \"times\" does not hold a number. Please enter a number."},
+        {&TClickEditorFields::edColorL, "99999999999",
+         "The field \"L\" does not hold a number. Please enter a number."},
+    };
+    for (const Case& c : cases) {
+        TMouseObj click;
+        click.fName = "Kept";
+        TClickEditorFields f = shownFor(click);
+        f.edName = "Changed";
+        f.*c.field = c.text;
+        try {
+            Model::ToClick(f, click);
+            ADD_FAILURE() << c.message;
+        } catch (const std::invalid_argument& refused) {
+            EXPECT_EQ(refused.what(), c.message);
+        }
+        EXPECT_EQ(click.fName, "Kept");
+    }
+}
+
+TEST(ClickEditorModelTest, NumbersMayCarryBlanksAndASign) {
+    TMouseObj click;
+    TClickEditorFields f = shownFor(click);
+    f.edPX = " -1200 ";
+    f.edPY = "+7";
+    Model::ToClick(f, click);
+    EXPECT_EQ(click.fPosX, -1200);
+    EXPECT_EQ(click.fPosY, 7);
+}
+
+TEST(ClickEditorModelTest, ChoicesRoundTripAndUnknownValuesLeaveTheClicksOwn) {
+    TMouseObj click;
+    click.pointType = ptColor;
+    click.ScreenType = scPart;
+    click.mouseType = mtMiddle;
+    click.actionType = atUp;
+    click.InteverType = itRandom;
+    click.startType = stAfter;
+    click.stopType = spRepeat;
+    click.finishType = ftBackClick;
+    click.hkStart = 11;
+    click.hkStop = 0;
+    TMouseObj copy;
+    Model::ToClick(shownFor(click), copy);
+    EXPECT_EQ(copy.pointType, ptColor);
+    EXPECT_EQ(copy.ScreenType, scPart);
+    EXPECT_EQ(copy.mouseType, mtMiddle);
+    EXPECT_EQ(copy.actionType, atUp);
+    EXPECT_EQ(copy.InteverType, itRandom);
+    EXPECT_EQ(copy.startType, stAfter);
+    EXPECT_EQ(copy.stopType, spRepeat);
+    EXPECT_EQ(copy.finishType, ftBackClick);
+    EXPECT_EQ(copy.hkStart, 11);
+    EXPECT_EQ(copy.hkStop, 0);
+
+    click.pointType = 9;
+    TClickEditorFields f = shownFor(click);
+    EXPECT_EQ(f.pointType, -1) << "no point-type radio is checked";
+    Model::ToClick(f, copy);
+    EXPECT_EQ(copy.pointType, ptColor) << "unchanged when none is checked";
+}
+
+TEST(ClickEditorModelTest, AStartTimeThatIsNoTimeOfDayShowsWhatThePickerShowed) {
+    TMouseObj click;
+    for (const char* bad : {"", "25:00:00", "12:60", "noon", "12:30:", "1:2:3:4"}) {
+        click.fStartAt = bad;
+        EXPECT_EQ(shownFor(click).fStartAt, "09:15:00") << bad;
+    }
+    click.fStartAt = "7:05";
+    EXPECT_EQ(shownFor(click).fStartAt, "07:05:00");
+    click.fStartAt = "23:59:59";
+    EXPECT_EQ(shownFor(click).fStartAt, "23:59:59");
+}
+
+TEST(ClickEditorModelTest, EachPointTypeMakesOnlyItsOwnGroupUsable) {
+    EXPECT_EQ(Model::EnabledGroups(ptCurrent), (TPointGroups{false, false, false}));
+    EXPECT_EQ(Model::EnabledGroups(ptFixed), (TPointGroups{true, false, false}));
+    EXPECT_EQ(Model::EnabledGroups(ptColor), (TPointGroups{false, true, false}));
+    EXPECT_EQ(Model::EnabledGroups(ptPicture), (TPointGroups{false, false, true}));
+}
+
+TEST(ClickEditorModelTest, NumericEditsTakeDigitsAndEditingKeysOnly) {
+    for (char32_t typed : {U'0', U'5', U'9', char32_t(8), char32_t(10), char32_t(13)})
+        EXPECT_TRUE(Model::DigitPasses(typed)) << int(typed);
+    for (char32_t typed : {U'a', U'-', U' ', U'.', char32_t(0x16), char32_t(0x661)})
+        EXPECT_FALSE(Model::DigitPasses(typed)) << int(typed);
+}
+
+TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndItsDecodedFormRefilled) {
+    // A 1 x 1 24-bit BMP file image, red.
+    const std::vector<std::uint8_t> bmp{'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0,   0, 1, 0,
+                                        0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,  0, 0,   0, 0, 0,
+                                        0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 255, 0};
+    TMouseObj click;
+    click.fBMP = StreamToBase64({'B', 'M'});
+    click.fPicture = std::make_unique<TBDBitmapData>();
+    TBDBitmapData* kept = click.fPicture.get();
+    TClickEditorFields f = shownFor(click);
+    f.picture = bmp;
+    Model::ToClick(f, click);
+    EXPECT_EQ(click.fBMP, StreamToBase64(bmp));
+    EXPECT_EQ(click.fPicture.get(), kept) << "refilled in place";
+    EXPECT_EQ(kept->Width, 1);
+    EXPECT_EQ(kept->Pixel(0, 0), 0xFF0000u);
+}
