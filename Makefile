@@ -1,11 +1,12 @@
 # make run   installs what is missing, builds, and starts the program
 # make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan
+# make package  builds the Debian package $(BUILD)/tappora_<version>_amd64.deb and checks it (lintian, AppStream)
 JOBS ?= 2
 BUILD ?= build
 SAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test test-plain test-sanitize bench fuzz format
+.PHONY: deps build run test test-plain test-sanitize package bench fuzz format
 
 deps:
 	@tools/install-deps.sh
@@ -27,6 +28,11 @@ test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPPORA_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(SAN_BUILD) -j$(JOBS)
 	tools/run-tests.sh $(SAN_BUILD)
+
+package: build
+	@tools/install-deps.sh --package
+	cd $(BUILD) && cpack -G DEB
+	tools/check-package.sh $(BUILD)
 
 bench:
 	tools/install-deps.sh --bench

@@ -19,11 +19,24 @@ std::filesystem::path freshFolder() {
         throw std::runtime_error("cannot make a temporary folder");
     return pattern;
 }
+
+std::optional<std::string> textOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 } // namespace
 
-ProgramRun::ProgramRun() : m_folder(freshFolder()) {
-    std::filesystem::copy_file(TAPPORA_PROGRAM, m_folder / "tappora");
+ProgramRun::ProgramRun() : m_scratch(freshFolder()), m_program(m_scratch / "tappora"), m_folder(m_scratch) {
+    std::filesystem::copy_file(TAPPORA_PROGRAM, m_program);
 }
+
+ProgramRun::ProgramRun(InstalledCopy installed)
+    : m_scratch(freshFolder()), m_program(std::move(installed.program)), m_home(std::move(installed.home)),
+      m_folder(m_home / ".config" / "tappora") {}
 
 ProgramRun::~ProgramRun() {
     if (m_pid > 0) {
@@ -31,26 +44,22 @@ ProgramRun::~ProgramRun() {
         ::waitpid(m_pid, nullptr, 0);
     }
     std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
+    std::filesystem::remove_all(m_scratch, ignored);
 }
 
 void ProgramRun::writeFile(const std::string& name, const std::string& text) const {
+    std::filesystem::create_directories(m_folder);
     std::ofstream(m_folder / name, std::ios::binary) << text;
 }
 
 std::optional<std::string> ProgramRun::readFile(const std::string& name) const {
-    std::ifstream in(m_folder / name, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return textOf(m_folder / name);
 }
 
 void ProgramRun::start(const std::string& displayName, const std::vector<std::string>& arguments) {
-    const std::string program = (m_folder / "tappora").string();
-    const std::string errors = (m_folder / "stderr.txt").string();
-    const std::string output = (m_folder / "stdout.txt").string();
+    const std::string program = m_program.string();
+    const std::string errors = (m_scratch / "stderr.txt").string();
+    const std::string output = (m_scratch / "stdout.txt").string();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -65,6 +74,10 @@ void ProgramRun::start(const std::string& displayName, const std::vector<std::st
     else
         ::setenv("DISPLAY", displayName.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (!m_home.empty()) {
+        ::setenv("HOME", m_home.c_str(), 1);
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
     // Only sanitizer builds read this: leaks that belong to the system's libraries are not the program's.
     const char* leakOptions = std::getenv("LSAN_OPTIONS");
     const std::string suppressions = std::string("suppressions=") + TAPPORA_LEAK_SUPPRESSIONS;
@@ -105,9 +118,9 @@ std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
 }
 
 std::string ProgramRun::errorOutput() const {
-    return readFile("stderr.txt").value_or("");
+    return textOf(m_scratch / "stderr.txt").value_or("");
 }
 
 std::string ProgramRun::standardOutput() const {
-    return readFile("stdout.txt").value_or("");
+    return textOf(m_scratch / "stdout.txt").value_or("");
 }

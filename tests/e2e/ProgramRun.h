@@ -9,14 +9,25 @@
 
 // The program copied into a fresh temporary folder of its own (its files live beside it) and started there on a
 // given X display. The folder is removed when the object goes; a program still running is killed first.
+//
+// ProgramRun(InstalledCopy{"/usr/bin/tappora", home}) runs an installed program where it is instead, as a user
+// whose home folder is `home`: its files are then in home/.config/tappora, and the home folder stays afterwards.
+struct InstalledCopy {
+    std::filesystem::path program;
+    std::filesystem::path home;
+};
+
 class ProgramRun {
 public:
     ProgramRun();
+    explicit ProgramRun(InstalledCopy installed);
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
     ~ProgramRun();
 
+    // Where the program keeps its files.
     const std::filesystem::path& folder() const { return m_folder; }
+    // Makes the folder first when it is missing.
     void writeFile(const std::string& name, const std::string& text) const;
     // The file's text, or nothing when it does not exist.
     std::optional<std::string> readFile(const std::string& name) const;
@@ -30,6 +41,9 @@ public:
     std::string standardOutput() const;
 
 private:
+    std::filesystem::path m_scratch; // the copy's folder, or only its output for an installed program
+    std::filesystem::path m_program;
+    std::filesystem::path m_home;
     std::filesystem::path m_folder;
     pid_t m_pid = -1;
 };

@@ -12,6 +12,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -166,4 +169,55 @@ TEST(ProgramCommandLine, HelpAndVersionNeedNoDisplayAndAWrongOptionFailsWithCode
         EXPECT_LE(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_FALSE(run.readFile("TapporaConfig.xml").has_value()) << "only a run makes the settings file";
     }
+}
+
+// The program of the installed package (tools/test-package.sh installs it and names it and a home folder of a user
+// who has never started it in TAPPORA_INSTALLED_PROGRAM and TAPPORA_INSTALLED_HOME); skipped otherwise. The home
+// folder stays afterwards, so the script can check that removing the package leaves the user's files alone.
+class InstalledProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TAPPORA_INSTALLED_PROGRAM") || !std::getenv("TAPPORA_INSTALLED_HOME"))
+            GTEST_SKIP() << "the package is not installed for this run";
+        server = std::make_unique<XvfbServer>();
+        target = std::make_unique<TargetClient>(server->displayName());
+    }
+    std::filesystem::path home() const { return std::getenv("TAPPORA_INSTALLED_HOME"); }
+    InstalledCopy installed() const { return {std::getenv("TAPPORA_INSTALLED_PROGRAM"), home()}; }
+
+    std::unique_ptr<XvfbServer> server;
+    std::unique_ptr<TargetClient> target;
+};
+
+TEST_F(InstalledProgramTest, AFirstStartMakesThePerUserFolderWithTheSettings) {
+    std::filesystem::remove_all(home() / ".config" / "tappora");
+    ProgramRun run(installed());
+    run.start(server->displayName());
+    EXPECT_NE(waitForWindow(target->display(), "Tappora 4.1.7"), 0u) << run.errorOutput();
+    EXPECT_TRUE(run.readFile("TapporaConfig.xml").has_value()) << "the settings template is written at start";
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_TRUE(run.readFile("tapporas.xml").has_value());
+}
+
+// Runs last (tests run in the order written): its files are the ones the script checks after removing the package.
+TEST_F(InstalledProgramTest, ClicksFromTheListInTheUsersFolderAndSavesThereAtClose) {
+    ProgramRun run(installed());
+    const std::string list = kListHead + item("Left at 900,600", 900, 600, 0, 100, 0, 1, 1, 2) + "</list>";
+    run.writeFile("tapporas.xml", list);
+    run.writeFile("TapporaConfig.xml", settings("False"));
+    run.start(server->displayName());
+    const Window window = waitForWindow(target->display(), "Tappora 4.1.7");
+    ASSERT_NE(window, 0u) << run.errorOutput();
+
+    pressChord(target->display(), {XK_Control_L}, XK_F2);
+    EXPECT_GE(countPresses(target->waitForButtonEvents(2), 1, 900, 600), 1u);
+    pressChord(target->display(), {XK_Control_L}, XK_F3);
+
+    sendDeleteWindow(target->display(), window);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_EQ(run.readFile("tapporas.xml"), list);
+    EXPECT_EQ(run.readFile("TapporaConfig.xml"), settings("False"));
+    const auto programFolder = std::filesystem::path(installed().program).parent_path();
+    EXPECT_FALSE(std::filesystem::exists(programFolder / "tapporas.xml")) << "nothing is written beside the program";
 }
