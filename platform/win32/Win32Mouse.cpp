@@ -1,0 +1,41 @@
+#include "platform/win32/Win32Mouse.h"
+
+#include <windows.h>
+
+namespace {
+bool isButtonFlag(std::uint32_t flag) {
+    switch (flag) {
+    case MOUSEEVENTF_LEFTDOWN:
+    case MOUSEEVENTF_LEFTUP:
+    case MOUSEEVENTF_RIGHTDOWN:
+    case MOUSEEVENTF_RIGHTUP:
+    case MOUSEEVENTF_MIDDLEDOWN:
+    case MOUSEEVENTF_MIDDLEUP:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+TPoint Win32Mouse::cursorPos() {
+    POINT point{};
+    // Fails while another desktop (the lock screen, a UAC prompt) has the input; the last position read stands in.
+    if (GetCursorPos(&point))
+        m_lastKnown = {point.x, point.y};
+    return m_lastKnown;
+}
+
+void Win32Mouse::setCursorPos(int x, int y) {
+    SetCursorPos(x, y);
+}
+
+void Win32Mouse::sendButtonEvent(std::uint32_t flag) {
+    if (!isButtonFlag(flag))
+        return;
+    // SendInput is what mouse_event does underneath, and unlike it, it says when the input was refused.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    m_lastEventRefused = SendInput(1, &input, sizeof input) != 1;
+}

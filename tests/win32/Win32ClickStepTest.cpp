@@ -1,0 +1,43 @@
+#include "engine/BaseCtrl.h"
+#include "platform/win32/Win32Backend.h"
+#include "tests/win32/Win32TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+using ::testing::ElementsAre;
+
+namespace {
+constexpr int kLeft = 60;
+constexpr int kTop = 80;
+
+std::string at(const char* message, int x, int y) {
+    return std::string(message) + " " + std::to_string(x) + " " + std::to_string(y);
+}
+
+// The click step on the real timers and input: a fixed-point click that moves the pointer back afterwards.
+TEST(Win32ClickStepTest, AFixedPointClickLandsThereAndPutsThePointerBack) {
+    TargetWindow target(kLeft, kTop, 400, 300);
+    Win32Backend backend;
+    Platform platform = backend.platform();
+    TBaseCtrl runner(platform);
+    runner.pointType = ptFixed;
+    runner.fPosX = kLeft + 300;
+    runner.fPosY = kTop + 250;
+    runner.mouseType = mtRight;
+    runner.finishType = ftBack;
+    runner.stopType = spRepeat;
+    runner.fRepeat = 1;
+    runner.iClickInterval = 10;
+    backend.mouse().setCursorPos(kLeft + 5, kTop + 5);
+
+    runner.Start();
+    ASSERT_TRUE(pumpUntil([&] { return !runner.fRunning; }));
+
+    EXPECT_THAT(target.waitForLines(2), ElementsAre(at("WM_RBUTTONDOWN", 300, 250), at("WM_RBUTTONUP", 300, 250)));
+    EXPECT_EQ(backend.mouse().cursorPos(), (TPoint{kLeft + 5, kTop + 5}));
+    EXPECT_EQ(runner.fCount, 1);
+}
+} // namespace
