@@ -6,6 +6,7 @@
 #include "ui/frmDefine.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -63,8 +64,18 @@ void TDForm::SaveToClick(TMouseObj& click) {
     frmDefine->SaveToClick(click);
 }
 
+// Not exec(): hiding a dialog ends exec(), and Capture Scope hides the editor while the overlay is up. This loop
+// ends only when the dialog is closed (OK, Cancel, the close box), so the editor comes back with its edits.
 int TDForm::ShowModal() {
-    return exec() == QDialog::Accepted ? mrOk : mrCancel;
+    setWindowModality(Qt::ApplicationModal);
+    setResult(QDialog::Rejected);
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (!frmDefine->loadNotice().isEmpty())
+        QMessageBox::warning(this, "Warning", frmDefine->loadNotice());
+    loop.exec(QEventLoop::DialogExec);
+    return result() == QDialog::Accepted ? mrOk : mrCancel;
 }
 
 void TDForm::btnOKClick() {

@@ -516,9 +516,11 @@ void TfrmDefine::setScope(TPoint start, TPoint end) {
 void TfrmDefine::Button1Click() {
     QWidget* dialog = window();
     dialog->hide();
+    // The hidden editor blocks nothing; until the overlay is up, the user's input waits rather than reaching the
+    // main window. Timers and hotkeys go on.
     QEventLoop wait;
     QTimer::singleShot(kHideForScopeMs, &wait, &QEventLoop::quit);
-    wait.exec();
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
     {
         TfmCopy overlay(m_screen);
         if (overlay.exec() == QDialog::Accepted)

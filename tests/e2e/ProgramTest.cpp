@@ -135,6 +135,58 @@ TEST_F(ProgramTest, AutoStartRunsTheTickedClicksAtStart) {
     EXPECT_EQ(run.waitForExit(), 0);
 }
 
+TEST_F(ProgramTest, AClickThatCannotRunSaysSoOnceOnStandardError) {
+    std::string broken = item("Bad start time", 700, 500, 0, 100, 0, 1, 5, 6);
+    broken.replace(broken.find(R"(startType="0")"), 13, R"(startType="1")");
+    broken.replace(broken.find(R"(fStartAt="09:30:00")"), 19, R"(fStartAt="25:99:99")");
+    run.writeFile("tapporas.xml", kListHead + broken + "</list>");
+    run.writeFile("TapporaConfig.xml", settings("True"));
+    startAndWait();
+    std::this_thread::sleep_for(3500ms);
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0);
+    const std::string errors = run.errorOutput();
+    const std::string told = "tappora: '25:99:99' is not a valid time\n";
+    const std::size_t first = errors.find(told);
+    EXPECT_NE(first, std::string::npos) << errors;
+    EXPECT_EQ(errors.find(told, first + 1), std::string::npos) << "told once, not at every tick: " << errors;
+    EXPECT_TRUE(target.pumpEvents().empty()) << "it never clicked";
+}
+
+// New, "Part screen to search", Capture Scope, a drag on the overlay, OK: all by the mouse, on the real X server.
+TEST_F(ProgramTest, ANewClickTakesTheScopeDraggedOnTheOverlay) {
+    run.writeFile("TapporaConfig.xml", settings("False"));
+    const Window main = startAndWait();
+    int mainX = 0, mainY = 0;
+    originOf(target.display(), main, mainX, mainY);
+    // The New button is the toolbar's first, 62 x 58, under the menu bar.
+    clickAt(target.display(), mainX + 30, mainY + 56, 1);
+    const Window editor = waitForWindow(target.display(), "New Mouse Action");
+    ASSERT_NE(editor, 0u) << run.errorOutput();
+    ASSERT_TRUE(waitUntilViewable(target.display(), editor));
+    int x = 0, y = 0;
+    originOf(target.display(), editor, x, y);
+    std::this_thread::sleep_for(300ms);
+    clickAt(target.display(), x + 31, y + 428, 1); // "Part screen to search"
+    clickAt(target.display(), x + 48, y + 470, 1); // "Capture Scope"
+    const Window overlay = waitForWindow(target.display(), "fmCopy");
+    ASSERT_NE(overlay, 0u);
+    ASSERT_TRUE(waitUntilViewable(target.display(), overlay));
+    std::this_thread::sleep_for(300ms);
+    dragWithLeftButton(target.display(), 700, 500, 300, 200);
+    ASSERT_TRUE(waitUntilViewable(target.display(), editor)) << "the editor comes back";
+    std::this_thread::sleep_for(300ms);
+    clickAt(target.display(), x + 265, y + 584, 1); // OK
+    for (int wait = 0; wait < 100 && isViewable(target.display(), editor); ++wait)
+        std::this_thread::sleep_for(50ms);
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    const std::string list = run.readFile("tapporas.xml").value_or("");
+    for (const char* attribute :
+         {R"(fTop="500" fBottom="200" fLeft="700" fRight="300")", R"(ScreenType="1")", R"(fName="New Click")"})
+        EXPECT_NE(list.find(attribute), std::string::npos) << attribute << " in " << list;
+}
+
 TEST(ProgramWithoutDisplay, SaysSoInOneSentenceAndFails) {
     for (const char* display : {"", ":4999"}) {
         ProgramRun run;

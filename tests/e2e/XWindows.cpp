@@ -85,8 +85,14 @@ void sendDeleteWindow(Display* display, Window window) {
 }
 
 bool isViewable(Display* display, Window window) {
+    // The window may be gone (a dialog freed after it closed): that is an answer, not an error that ends the test.
+    XSync(display, False);
+    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     XWindowAttributes attributes = {};
-    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+    const bool known = XGetWindowAttributes(display, window, &attributes) != 0;
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return known && attributes.map_state == IsViewable;
 }
 
 void centreOf(Display* display, Window window, int& x, int& y) {
@@ -102,4 +108,35 @@ void clickAt(Display* display, int x, int y, unsigned button) {
     XTestFakeButtonEvent(display, button, True, CurrentTime);
     XTestFakeButtonEvent(display, button, False, CurrentTime);
     XSync(display, False);
+}
+
+void originOf(Display* display, Window window, int& x, int& y) {
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+}
+
+void dragWithLeftButton(Display* display, int fromX, int fromY, int toX, int toY) {
+    const auto settle = [display] {
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    };
+    XTestFakeMotionEvent(display, -1, fromX, fromY, CurrentTime);
+    settle();
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    settle();
+    XTestFakeMotionEvent(display, -1, (fromX + toX) / 2, (fromY + toY) / 2, CurrentTime);
+    settle();
+    XTestFakeMotionEvent(display, -1, toX, toY, CurrentTime);
+    settle();
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+}
+
+bool waitUntilViewable(Display* display, Window window) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (isViewable(display, window))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }

@@ -14,9 +14,15 @@ Window waitForWindow(Display* display, const std::string& title);
 Window waitForDescendant(Display* display, Window ancestor, const std::string& resourceName);
 // What a window manager sends when the user presses the window's close box.
 void sendDeleteWindow(Display* display, Window window);
-// Whether the window is mapped and shown.
+// Whether the window is mapped and shown; false for a window that no longer exists.
 bool isViewable(Display* display, Window window);
 // The window's centre on the screen.
 void centreOf(Display* display, Window window, int& x, int& y);
 // A click of `button` at (x, y) through XTest, as a user's mouse gives it.
 void clickAt(Display* display, int x, int y, unsigned button);
+// The window's top-left corner on the screen.
+void originOf(Display* display, Window window, int& x, int& y);
+// A left-button drag through XTest from one screen point to another, moving on the way.
+void dragWithLeftButton(Display* display, int fromX, int fromY, int toX, int toY);
+// Waits (generously) until the window is mapped and shown; false when it never was.
+bool waitUntilViewable(Display* display, Window window);

@@ -8,13 +8,16 @@
 #include "ui/FMAbout.h"
 #include "ui/TempFolder.h"
 #include "ui/UiTestSupport.h"
+#include "ui/fmCopy.h"
 #include "ui/frmDefine.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTableView>
@@ -121,6 +124,76 @@ TEST_F(MainWindowTest, NewWithOkAddsATickedIdleClickAndCancelAddsNothing) {
     whenModal<TDefineForm>([](TDefineForm& editor) { editor.cancelButton()->click(); });
     clickButton(0);
     EXPECT_EQ(ctrl().RowCount(), 1);
+}
+
+// Capture Scope hides the editor while the overlay is up; the editor must come back, still modal, with its edits.
+TEST_F(MainWindowTest, NewWithACapturedScopeAddsTheClickWithThatScope) {
+    fake.screen.resize(1024, 768);
+    start();
+    whenModal<TDefineForm>([](TDefineForm& editor) {
+        TfrmDefine& frame = *editor.frame();
+        frame.rbPart->click();
+        frame.edName->setText("Scoped");
+        whenModal<TfmCopy>([](TfmCopy& overlay) {
+            QTest::mouseMove(&overlay, QPoint(700, 500));
+            QTest::mousePress(&overlay, Qt::LeftButton, {}, QPoint(700, 500));
+            QTest::mouseMove(&overlay, QPoint(300, 200));
+            whenModal<TDefineForm>([](TDefineForm& shownAgain) { shownAgain.okButton()->click(); });
+            QTest::mouseRelease(&overlay, Qt::LeftButton, {}, QPoint(300, 200));
+        });
+        frame.Button1->click();
+    });
+    clickButton(0);
+    ASSERT_EQ(ctrl().RowCount(), 1) << "the editor came back and its OK added the click";
+    const TBaseCtrlEX& click = ctrl().Runner(0);
+    EXPECT_EQ(click.fName, "Scoped");
+    EXPECT_EQ(click.ScreenType, scPart);
+    EXPECT_EQ(click.fLeft, 700);
+    EXPECT_EQ(click.fTop, 500);
+    EXPECT_EQ(click.fRight, 300);
+    EXPECT_EQ(click.fBottom, 200);
+}
+
+TEST_F(MainWindowTest, EditOfAClickWithAnUnreadablePictureOpensTheEditorAndSaysSo) {
+    writeList(R"(<item fName="Broken picture" pointType="3" fBMP="@@@ not base64 @@@"/>)");
+    start();
+    form->list()->setCurrentIndex(form->list()->model()->index(0, 0));
+    QString told;
+    bool pictureEmpty = false;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        told = box.text();
+        whenModal<TDefineForm>([&](TDefineForm& editor) {
+            pictureEmpty = editor.frame()->picture().isNull();
+            editor.cancelButton()->click();
+        });
+        box.accept();
+    });
+    clickButton(1);
+    EXPECT_TRUE(told.contains("picture of this click could not be read")) << told.toStdString();
+    EXPECT_TRUE(pictureEmpty);
+    EXPECT_EQ(ctrl().Runner(0).fBMP, "@@@ not base64 @@@") << "Cancel keeps the click as it was";
+}
+
+TEST_F(MainWindowTest, HotKeysAnotherProgramHoldsAreToldAtStartAndMarkedInTheListAndEditor) {
+    fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 1);
+    writeList(kTwoClicks);
+    start();
+    QString told;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        told = box.text();
+        box.accept();
+    });
+    form->showStartupMessages();
+    EXPECT_TRUE(told.contains("CTRL+F2")) << told.toStdString();
+    EXPECT_EQ(cell(0, 7), "CTRL+F2 (unavailable)");
+    EXPECT_EQ(cell(0, 8), "CTRL+F3");
+    QString startKeys;
+    whenModal<TDefineForm>([&](TDefineForm& editor) {
+        startKeys = editor.frame()->cbHKStart->itemText(1) + "|" + editor.frame()->cbHKStop->itemText(2);
+        editor.cancelButton()->click();
+    });
+    clickButton(0);
+    EXPECT_EQ(startKeys, "F2 (unavailable)|F3");
 }
 
 TEST_F(MainWindowTest, EditChangesTheFocusedClickOnlyOnOk) {
