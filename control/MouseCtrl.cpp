@@ -131,6 +131,13 @@ std::vector<int> DisplayOrder(const std::vector<std::int32_t>& index) {
     return order;
 }
 
+// Earlier runs stored 0 for every column that was hidden at close; shown with that, a ticked column would have no
+// width at all.
+int ShownWidth(std::int32_t storedWidth, bool visible) {
+    constexpr std::int32_t kDefaultColumnWidth = 72;
+    return visible && storedWidth <= 0 ? kDefaultColumnWidth : storedWidth;
+}
+
 // The first visible column in display order, or column 0 when none is visible.
 int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& visible) {
     const auto found =
@@ -243,15 +250,16 @@ void TMouseCtrl::BuildColumns() {
 void TMouseCtrl::ApplyColumns() {
     const TXMLColsType cols = Config().GetCols();
     const int count = std::min(fColumnCount, cols.Count());
-    std::vector<bool> visible(count);
+    std::vector<bool>& visible = fColumnVisible;
+    visible.assign(count, true);
     std::vector<std::int32_t> index(count);
     {
         ColumnUpdate update(fView);
         for (int i = 0; i < count; ++i) {
             const TXMLColType col = cols.Item(i);
-            fView.setColumnWidth(i, col.GetWidth());
-            fView.setColumnAlignment(i, AlignmentOf(col.GetAlign()));
             visible[i] = col.GetVisible();
+            fView.setColumnWidth(i, ShownWidth(col.GetWidth(), visible[i]));
+            fView.setColumnAlignment(i, AlignmentOf(col.GetAlign()));
             fView.setColumnVisible(i, visible[i]);
             index[i] = col.GetIndex();
         }
@@ -277,7 +285,10 @@ void TMouseCtrl::StoreSettings() {
     const int count = std::min(fColumnCount, cols.Count());
     for (int i = 0; i < count; ++i) {
         TXMLColType col = cols.Item(i);
-        col.SetWidth(fView.columnWidth(i));
+        // A hidden column has no width on screen (a header reports 0); it keeps the one it is shown with again.
+        if (i >= static_cast<int>(fColumnVisible.size()) || fColumnVisible[i]) {
+            col.SetWidth(fView.columnWidth(i));
+        }
         col.SetIndex(fView.columnPosition(i));
     }
     const bool unreadableInPlace = Config().UnreadableInPlace();

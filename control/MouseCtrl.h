@@ -107,7 +107,10 @@ private:
     bool fListFileUnreadableInPlace = false;
     std::unique_ptr<TConfig> fConfig;
     int fColumnCount = 0;
+    // Which columns ApplyColumns showed; a hidden column's width is not taken from the view.
+    std::vector<bool> fColumnVisible;
     std::vector<std::string> fHotKeyIds;
+    std::array<bool, kHotKeyCount> fHotKeyTaken{};
     std::vector<Row> fRows;
     std::unique_ptr<ITimer> fRefreshTimer;
     std::vector<std::string> fStartupMessages;

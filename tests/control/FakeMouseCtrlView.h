@@ -44,7 +44,8 @@ public:
     void addColumn(const std::string& caption) override;
     void beginColumnUpdate() override { ++updateDepth; }
     void endColumnUpdate() override { --updateDepth; }
-    int columnWidth(int column) const override { return columns.at(column).width; }
+    // Like Qt's header: a hidden column reports no width, and keeps the one set for when it is shown again.
+    int columnWidth(int column) const override { return columns.at(column).visible ? columns.at(column).width : 0; }
     void setColumnWidth(int column, int width) override { columns.at(column).width = width; }
     void setColumnAlignment(int column, TColumnAlignment alignment) override;
     void setColumnVisible(int column, bool visible) override { columns.at(column).visible = visible; }

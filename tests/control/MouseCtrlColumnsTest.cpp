@@ -111,6 +111,30 @@ TEST_F(ControlTest, MainColumnIsColumnZeroWhenNoColumnIsVisible) {
     EXPECT_EQ(view.mainColumn, 0);
 }
 
+TEST_F(ControlTest, AHiddenColumnKeepsItsStoredWidthAndIsShownWithItWhenTicked) {
+    StartController();
+    const int afterClick = ColumnNamed("After Click Action");
+    ASSERT_FALSE(view.columns[afterClick].visible);
+    CloseController();
+    EXPECT_EQ(TConfig(folder.string()).GetCols().Item(afterClick).GetWidth(), 72);
+
+    StartController();
+    view.whileOptionsShown = [&] { ctrl->Config().GetCols().Item(afterClick).SetVisible(true); };
+    ctrl->ShowOptions();
+    EXPECT_EQ(view.columnWidth(afterClick), 72);
+}
+
+TEST_F(ControlTest, AShownColumnWhoseStoredWidthIsNothingGetsAUsableWidth) {
+    EditSettings([](TConfig& config) {
+        config.GetCols().Item(9).SetWidth(0);
+        config.GetCols().Item(9).SetVisible(true);
+        config.GetCols().Item(3).SetWidth(0);
+    });
+    StartController();
+    EXPECT_EQ(view.columnWidth(9), 72);
+    EXPECT_EQ(view.columnWidth(3), 72);
+}
+
 TEST_F(ControlTest, CloseStoresBoundsMaximisedStateWidthsAndPlacesAndTheNextStartShowsThem) {
     StartController();
     view.dragColumn(0, 3);

@@ -356,6 +356,37 @@ TEST_F(MainWindowTest, RowChangesKeepTheColumnsWidthsOrderAndVisibility) {
     EXPECT_EQ(form->list()->model()->rowCount(), 1);
 }
 
+TEST_F(MainWindowTest, AHiddenColumnKeepsItsWidthThroughCloseAndIsShownWithItWhenTicked) {
+    start();
+    ASSERT_TRUE(form->list()->horizontalHeader()->isSectionHidden(9));
+    clickButton(6);
+    form.reset();
+    start();
+    QHeaderView* header = form->list()->horizontalHeader();
+    TXMLColType afterClick = ctrl().Config().GetCols().Item(9);
+    EXPECT_EQ(afterClick.GetWidth(), 72) << "the settings kept the hidden column's width";
+    afterClick.SetVisible(true);
+    ctrl().ApplyColumns();
+    EXPECT_FALSE(header->isSectionHidden(9));
+    EXPECT_EQ(header->sectionSize(9), 72);
+}
+
+TEST_F(MainWindowTest, AHugeOrFarAwayStoredWindowOpensOnTheScreenNoLargerThanIt) {
+    {
+        TConfig settings(folder.string());
+        settings.GetFrame().Setleft(2500);
+        settings.GetFrame().Settop(-3000);
+        settings.GetFrame().Setwidth(2000000000);
+        settings.GetFrame().Setheight(2000000000);
+        ASSERT_TRUE(settings.SaveConfig());
+    }
+    start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(form->width(), screen.width());
+    EXPECT_LE(form->height(), screen.height());
+    EXPECT_TRUE(screen.contains(form->geometry().topLeft())) << form->x() << "," << form->y();
+}
+
 TEST_F(MainWindowTest, TheListIsRepaintedWhileClicksRun) {
     writeList(kTwoClicks);
     start();
