@@ -88,8 +88,16 @@ std::string HotKeyText(std::uint8_t key) {
     return "CTRL+F" + std::to_string(key + 1);
 }
 
+const char* const kHotKeyNotTakenMark = " (unavailable)";
+
+// A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
+// a count that goes on while it never clicks.
 std::string StatsText(const TBaseCtrl& click) {
-    return click.fRunning ? "running " + std::to_string(click.fCount) + " times" : "stopped";
+    if (!click.fRunning) {
+        return "stopped";
+    }
+    return click.fTickError.empty() ? "running " + std::to_string(click.fCount) + " times"
+                                    : "failed: " + click.fTickError;
 }
 
 using CellTextRule = std::string (*)(const TBaseCtrl&);
@@ -365,20 +373,42 @@ void TMouseCtrl::SaveClickList() {
 }
 
 void TMouseCtrl::RegisterHotKeys() {
+    fPlatform.hotKeys.setOnHotKey([this](unsigned modifiers, unsigned vk) { HotKeyReceived(modifiers, vk); });
     const WindowHandle window = fView.windowHandle();
+    std::string notTaken;
     for (int n = 0; n < kHotKeyCount; ++n) {
         const int id = fPlatform.hotKeys.addAtom(kHotKeyAtomPrefix + std::to_string(n));
-        // A key taken by another program stays without effect; there is nothing better to do about it.
-        fPlatform.hotKeys.registerHotKey(window, id, MOD_CONTROL, VK_F1 + n);
+        fHotKeyTaken[n] = fPlatform.hotKeys.registerHotKey(window, id, MOD_CONTROL, VK_F1 + n);
+        if (!fHotKeyTaken[n]) {
+            notTaken += (notTaken.empty() ? "" : ", ") + HotKeyText(static_cast<std::uint8_t>(n));
+        }
         fHotKeyIds.push_back(std::to_string(id));
+    }
+    if (!notTaken.empty()) {
+        fStartupMessages.push_back("These hotkeys could not be taken, because another program (or another copy of "
+                                   "Tappora) already uses them: " +
+                                   notTaken + ". Clicks cannot be started or stopped with them.");
     }
 }
 
 void TMouseCtrl::UnregisterHotKeys() {
+    fPlatform.hotKeys.setOnHotKey({});
     const WindowHandle window = fView.windowHandle();
     for (const std::string& id : std::exchange(fHotKeyIds, {})) {
         fPlatform.hotKeys.unregisterHotKey(window, std::stoi(id));
     }
+    fHotKeyTaken.fill(false);
+}
+
+bool TMouseCtrl::HotKeyTaken(int n) const {
+    return n >= 0 && n < kHotKeyCount && fHotKeyTaken[n];
+}
+
+void TMouseCtrl::HotKeyReceived(unsigned modifiers, unsigned vk) {
+    if (modifiers != MOD_CONTROL || vk < VK_F1 || vk > VK_F12 || fClosed) {
+        return;
+    }
+    HotKeyPressed(vk);
 }
 
 void TMouseCtrl::NewClick() {
@@ -495,7 +525,15 @@ std::string TMouseCtrl::GetCellText(int row, int column) {
     if (column >= cols.Count()) {
         return {};
     }
-    return ColumnText(*fRows[row].runner, cols.Item(column).GetName());
+    const std::string name = cols.Item(column).GetName();
+    const TBaseCtrlEX& runner = *fRows[row].runner;
+    std::string text = ColumnText(runner, name);
+    const bool startKey = name == "Start HotKey";
+    if ((startKey || name == "Stop HotKey") && !fHotKeyIds.empty() &&
+        !HotKeyTaken(startKey ? runner.hkStart : runner.hkStop)) {
+        text += kHotKeyNotTakenMark;
+    }
+    return text;
 }
 
 void TMouseCtrl::NodeChecked(int row, bool checked) {

@@ -6,13 +6,14 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The one controller: owns the runners, one per list row, answers the commands and hotkeys, loads the click list
-// and settings at construction and saves them at Close.
+// The one controller: owns the runners, one per list row, answers the commands and the global hotkeys (it registers
+// and receives them itself), loads the click list and settings at construction and saves them at Close.
 //
 // Live status: runners tick on their own timers, so the controller watches them while any of them runs (a platform
 // timer every kRefreshIntervalMs) and calls repaintRow for each row whose "running N times" / "stopped" text has
@@ -51,6 +52,10 @@ public:
     void ShowOptions();
     // `vk`: 112 (F1) to 123 (F12).
     void HotKeyPressed(unsigned vk);
+    // Every registered hotkey comes here; only exactly Ctrl with F1 to F12 reaches HotKeyPressed.
+    void HotKeyReceived(unsigned modifiers, unsigned vk);
+    // Whether Ctrl+F(n + 1) is registered; a key another program holds is not, and is marked where it is shown.
+    bool HotKeyTaken(int n) const;
 
     TConfig& Config();
     // The text of a cell; empty for a row or column that does not exist.

@@ -10,6 +10,7 @@
 #include "ui/FMAbout.h"
 #include "ui/FMConfig.h"
 #include "ui/Placement.h"
+#include "ui/frmDefine.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,9 +54,8 @@ TMForm::~TMForm() {
 }
 
 void TMForm::FormCreate() {
+    setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
     createTrayIcon();
-    m_platform.hotKeys.setOnHotKey(
-        [this](unsigned modifiers, unsigned vk) { runGuarded([&] { WMHotKey(modifiers, vk); }); });
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
     m_model->setController(m_controller.get());
     m_repaintTimer = new QTimer(this);
@@ -76,7 +76,6 @@ void TMForm::FormClose() {
         m_repaintTimer->stop();
     if (m_tray)
         m_tray->hide();
-    m_platform.hotKeys.setOnHotKey({});
     std::vector<std::string> failures;
     runGuarded([&] {
         if (m_controller)
@@ -123,8 +122,10 @@ void TMForm::showStartupMessages() {
     if (!m_controller || m_controller->StartupMessages().empty())
         return;
     QStringList lines;
-    for (const auto& message : m_controller->StartupMessages())
+    for (const auto& message : m_controller->StartupMessages()) {
+        std::cerr << "tappora: " << message << '\n';
         lines << QString::fromStdString(message);
+    }
     QMessageBox::warning(this, "Warning", lines.join("\n\n"));
 }
 
@@ -233,12 +234,6 @@ void TMForm::changeEvent(QEvent* event) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
         hide();
     });
-}
-
-void TMForm::WMHotKey(unsigned modifiers, unsigned vk) {
-    if (modifiers != MOD_CONTROL || vk < VK_F1 || vk > VK_F12 || !m_controller)
-        return;
-    m_controller->HotKeyPressed(vk);
 }
 
 void TMForm::m1Click() {
@@ -369,7 +364,12 @@ bool TMForm::confirmDelete() {
 }
 
 std::unique_ptr<IClickEditor> TMForm::createClickEditor() {
-    return std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, this);
+    auto editor = std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, this);
+    for (int n = 0; n < TMouseCtrl::kHotKeyCount; ++n) {
+        if (m_controller && !m_controller->HotKeyTaken(n))
+            editor->frame()->markHotKeyUnavailable(n);
+    }
+    return editor;
 }
 
 std::unique_ptr<IOptionsDialog> TMForm::createOptionsDialog() {

@@ -35,8 +35,6 @@ public:
     void requestClose(bool interactive);
     // Tells the user once what the start found (a file that could not be read and was kept aside).
     void showStartupMessages();
-    // Only exactly Ctrl with F1 to F12 reaches the controller.
-    void WMHotKey(unsigned modifiers, unsigned vk);
     // A left click on the notification icon.
     void toggleVisibility();
 

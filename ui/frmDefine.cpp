@@ -10,6 +10,8 @@
 #include "ui/UpDown.h"
 #include "ui/fmCopy.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -454,6 +456,15 @@ void TfrmDefine::setSwatch(std::uint32_t color) {
     QPalette palette = edCl->palette();
     palette.setColor(QPalette::Base, shown);
     edCl->setPalette(palette);
+}
+
+void TfrmDefine::markHotKeyUnavailable(int n) {
+    for (QComboBox* keys : {cbHKStart, cbHKStop}) {
+        if (n < 0 || n >= keys->count())
+            continue;
+        keys->setItemText(n, QString("F%1 (unavailable)").arg(n + 1));
+        keys->view()->setMinimumWidth(keys->view()->sizeHintForColumn(0) + 24);
+    }
 }
 
 void TfrmDefine::showColor(const std::string& text) {

@@ -61,6 +61,10 @@ public:
     // Fills the scope edits from the two corners of a drag, not ordered.
     void setScope(TPoint start, TPoint end);
     const QImage& picture() const { return m_picture; }
+    // Ctrl+F(n + 1) could not be taken as a global hotkey: both hotkey lists say so.
+    void markHotKeyUnavailable(int n);
+    // What LoadFromClick could not show (a stored picture that cannot be read), or empty.
+    const QString& loadNotice() const { return m_loadNotice; }
 
     bool FCapturingPoint = false;
     bool FCapturingColor = false;

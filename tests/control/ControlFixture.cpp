@@ -20,13 +20,7 @@ fs::path MakeTempFolder() {
 
 } // namespace
 
-ControlTest::ControlTest() : folder(MakeTempFolder()) {
-    fake.hotKeys.setOnHotKey([this](unsigned modifiers, unsigned vk) {
-        if (ctrl && modifiers == MOD_CONTROL && vk >= VK_F1 && vk <= VK_F12) {
-            ctrl->HotKeyPressed(vk);
-        }
-    });
-}
+ControlTest::ControlTest() : folder(MakeTempFolder()) {}
 
 ControlTest::~ControlTest() {
     ctrl.reset();

@@ -36,7 +36,7 @@ protected:
     // Files in the folder whose name starts with `prefix`, other than `prefix` itself.
     std::vector<std::filesystem::path> FilesStartingWith(const std::string& prefix) const;
 
-    // Routes pressed hotkeys to the controller as the main window does: Ctrl with F1 to F12 only.
+    // Presses Ctrl with F(n + 1); the controller receives it. Whether it was delivered.
     bool PressCtrlF(int n);
     // The column that shows `name`.
     int ColumnNamed(const std::string& name) const;

@@ -153,12 +153,33 @@ TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose
     EXPECT_EQ(calls[12].window, FakeMouseCtrlView::kWindow);
 }
 
-TEST_F(ControlTest, AKeyTakenByAnotherProgramIsSkippedSilently) {
+TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
     fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 4);
+    fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 11);
+    WriteList({FastClick("A", 4, 2)});
     StartController();
-    EXPECT_EQ(fake.hotKeys.registeredCount(), 11u);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 10u);
     EXPECT_THAT(ctrl->HotKeyIds(), SizeIs(12));
-    EXPECT_THAT(ctrl->StartupMessages(), IsEmpty());
+    ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr("already uses them: CTRL+F5, CTRL+F12."));
+    EXPECT_FALSE(ctrl->HotKeyTaken(4));
+    EXPECT_TRUE(ctrl->HotKeyTaken(3));
+    EXPECT_EQ(Cell(0, "Start HotKey"), "CTRL+F5 (unavailable)");
+    EXPECT_EQ(Cell(0, "Stop HotKey"), "CTRL+F3");
+}
+
+TEST_F(ControlTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheClicks) {
+    WriteList({FastClick("A", 1, 2)});
+    StartController();
+    ctrl->HotKeyReceived(MOD_CONTROL | MOD_SHIFT, VK_F1 + 1);
+    ctrl->HotKeyReceived(MOD_ALT, VK_F1 + 1);
+    ctrl->HotKeyReceived(MOD_CONTROL, 'A');
+    ctrl->HotKeyReceived(MOD_CONTROL, VK_F12 + 1);
+    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    ASSERT_TRUE(fake.hotKeys.press(MOD_CONTROL, VK_F1 + 1)) << "the controller receives its hotkeys itself";
+    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    CloseController();
+    EXPECT_FALSE(fake.hotKeys.press(MOD_CONTROL, VK_F1 + 2)) << "nothing is delivered after the close";
 }
 
 TEST_F(ControlTest, AutorunStartsOnlyTheCheckedClicks) {

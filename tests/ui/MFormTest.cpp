@@ -238,8 +238,8 @@ TEST_F(MainWindowTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheController) {
     start();
     fake.hotKeys.press(MOD_CONTROL | MOD_SHIFT, VK_F1 + 1);
     EXPECT_FALSE(ctrl().Runner(0).fRunning);
-    form->WMHotKey(MOD_ALT, VK_F1 + 1);
-    form->WMHotKey(MOD_CONTROL, 'A');
+    ctrl().HotKeyReceived(MOD_ALT, VK_F1 + 1);
+    ctrl().HotKeyReceived(MOD_CONTROL, 'A');
     EXPECT_FALSE(ctrl().Runner(0).fRunning);
     fake.hotKeys.press(MOD_CONTROL, VK_F1 + 1);
     EXPECT_TRUE(ctrl().Runner(0).fRunning);

@@ -251,6 +251,60 @@ TEST_F(FrameTest, ColourTextIsKeptAndItsColourFillsTheSwatch) {
     EXPECT_EQ(saved.fColor, "not a colour");
 }
 
+TEST_F(FrameTest, SystemColourNamesShowTheColourTheyDenote) {
+    const QPalette desktop = QApplication::palette();
+    const std::vector<std::pair<const char*, QColor>> cases{
+        {"clBtnFace", desktop.color(QPalette::Button)},
+        {"clWindow", desktop.color(QPalette::Base)},
+        {"clHighlight", desktop.color(QPalette::Highlight)},
+        {"clInfoBk", desktop.color(QPalette::ToolTipBase)},
+        {"clGrayText", desktop.color(QPalette::Disabled, QPalette::Text)},
+        {"clActiveCaption", QColor(0x99, 0xB4, 0xD1)},
+        {"clNone", desktop.color(QPalette::Base)},
+    };
+    for (const auto& [name, expected] : cases) {
+        TMouseObj click;
+        click.fColor = name;
+        frame.LoadFromClick(click);
+        EXPECT_EQ(frame.edColor->text(), name);
+        EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), expected) << name;
+    }
+    TMouseObj buttonFace;
+    buttonFace.fColor = "clBtnFace";
+    frame.LoadFromClick(buttonFace);
+    EXPECT_NE(frame.edCl->palette().color(QPalette::Base), QColor(Qt::black)) << "not the black it used to show";
+}
+
+TEST_F(FrameTest, AStoredPictureThatCannotBeReadOpensEmptyAndSaysSo) {
+    for (const char* stored : {"@@@ not base64 @@@", "QUJD"}) {
+        TfrmDefine fresh(fake.mouse, fake.screen);
+        TMouseObj click;
+        click.pointType = ptPicture;
+        click.fBMP = stored;
+        fresh.LoadFromClick(click);
+        EXPECT_TRUE(fresh.picture().isNull()) << stored;
+        EXPECT_TRUE(fresh.loadNotice().contains("could not be read")) << stored;
+        EXPECT_TRUE(fresh.rbBMP->isChecked()) << "the rest of the click is shown: " << stored;
+    }
+    TMouseObj good;
+    good.fBMP = StreamToBase64(encodeBmp24(sampleImage()));
+    TfrmDefine fresh(fake.mouse, fake.screen);
+    fresh.LoadFromClick(good);
+    EXPECT_TRUE(fresh.loadNotice().isEmpty());
+}
+
+TEST_F(FrameTest, HotKeysThatCouldNotBeTakenAreMarkedInBothLists) {
+    frame.markHotKeyUnavailable(4);
+    for (QComboBox* keys : {frame.cbHKStart, frame.cbHKStop}) {
+        EXPECT_EQ(keys->itemText(4), "F5 (unavailable)");
+        EXPECT_EQ(keys->itemText(3), "F4");
+    }
+    frame.cbHKStart->setCurrentIndex(4);
+    TMouseObj saved;
+    frame.SaveToClick(saved);
+    EXPECT_EQ(saved.hkStart, 4) << "the index is stored, not the text";
+}
+
 TEST_F(FrameTest, APictureIsStoredAsA24BitBmpAndItsDecodedFormFollows) {
     TMouseObj click;
     click.fBMP = StreamToBase64(encodeBmp24(sampleImage()));

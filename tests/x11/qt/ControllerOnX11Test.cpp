@@ -31,6 +31,7 @@ public:
     void setWindowBounds(const TRect&) override {}
     bool windowMaximized() const override { return false; }
     void setWindowMaximized() override {}
+    std::vector<TRect> monitorAreas() const override { return {}; }
     void clearColumns() override { m_columns = 0; }
     void addColumn(const std::string&) override { ++m_columns; }
     void beginColumnUpdate() override {}
@@ -113,10 +114,6 @@ TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
     writeFiles();
     TargetClient target(server.displayName());
     TMouseCtrl controller(view, platform, folder);
-    backend->hotKeys().setOnHotKey([&](unsigned modifiers, unsigned vk) {
-        if (modifiers == MOD_CONTROL && vk >= VK_F1 && vk <= VK_F12)
-            controller.HotKeyPressed(vk);
-    });
     ASSERT_EQ(controller.RowCount(), 1);
 
     std::vector<ButtonRecord> expected;
@@ -135,6 +132,18 @@ TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
     XCloseDisplay(keyboard);
     expected.insert(expected.end(), expected.begin(), expected.end());
     EXPECT_EQ(runUntilButtonEvents(target, 12), expected);
+    EXPECT_TRUE(controller.Close().empty());
+}
+TEST_F(ControllerOnX11, AKeyAnotherProgramHoldsIsToldAtStartAndMarkedNotTaken) {
+    const std::unique_ptr<X11HotKeys> otherProgram = X11HotKeys::open(server.displayName());
+    ASSERT_TRUE(otherProgram);
+    ASSERT_TRUE(otherProgram->registerHotKey(7, 1, MOD_CONTROL, VK_F1 + 1));
+    TMouseCtrl controller(view, platform, folder);
+    ASSERT_EQ(controller.StartupMessages().size(), 1u);
+    EXPECT_NE(controller.StartupMessages()[0].find(": CTRL+F2."), std::string::npos) << controller.StartupMessages()[0];
+    EXPECT_FALSE(controller.HotKeyTaken(1));
+    EXPECT_TRUE(controller.HotKeyTaken(0));
+    EXPECT_TRUE(controller.HotKeyTaken(2));
     EXPECT_TRUE(controller.Close().empty());
 }
 } // namespace
