@@ -578,6 +578,7 @@ void TMouseCtrl::ReleaseRows() {
 void TMouseCtrl::Row::RememberShownStatus() {
     shownRunning = runner->fRunning;
     shownCount = runner->fCount;
+    shownError = runner->fTickError;
 }
 
 void TMouseCtrl::RepaintRow(int row) {
@@ -615,7 +616,8 @@ void TMouseCtrl::RefreshChangedRows() {
     for (int row = 0; row < RowCount(); ++row) {
         const Row& shown = fRows[row];
         const bool running = shown.runner->fRunning;
-        if (running != shown.shownRunning || (running && shown.runner->fCount != shown.shownCount)) {
+        if (running != shown.shownRunning ||
+            (running && (shown.runner->fCount != shown.shownCount || shown.runner->fTickError != shown.shownError))) {
             RepaintRow(row);
         }
     }

@@ -85,6 +85,7 @@ private:
         // What the view was last told about the runner's status.
         bool shownRunning = false;
         std::int32_t shownCount = 0;
+        std::string shownError{};
 
         void RememberShownStatus();
     };

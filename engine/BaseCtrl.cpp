@@ -113,6 +113,7 @@ void TBaseCtrl::Start() {
     fTimer->setOnTick([this] { StartWaitTick(); });
     fCount = 0;
     fRunning = true;
+    fTickError.clear();
     ++fStartNumber;
     fTimer->setEnabled(true);
 }
@@ -132,30 +133,45 @@ void TBaseCtrl::CountOne() {
 
 void TBaseCtrl::StartWaitTick() {
     TickScope scope(*this);
-    if (!ProcessMessagesStillRunning(fStartNumber))
-        return;
-    CountOne();
-    if (StartConditionHolds())
-        SwitchToClicking();
+    RememberOutcome([this] {
+        if (!ProcessMessagesStillRunning(fStartNumber))
+            return;
+        CountOne();
+        if (StartConditionHolds())
+            SwitchToClicking();
+    });
+}
+
+// Inside the tick's TickScope, so the runner still exists even when it was disposed meanwhile.
+void TBaseCtrl::RememberOutcome(const std::function<void()>& tick) {
+    try {
+        tick();
+        fTickError.clear();
+    } catch (const std::exception& error) {
+        fTickError = error.what();
+        throw;
+    }
 }
 
 void TBaseCtrl::ClickTick() {
     TickScope scope(*this);
-    const std::uint64_t startNumber = fStartNumber;
-    const TPoint origin = fPlatform.mouse.cursorPos();
-    if (!ProcessMessagesStillRunning(startNumber))
-        return;
-    const std::optional<TPoint> target = FindTarget(startNumber);
-    if (!target)
-        return;
-    fPlatform.mouse.setCursorPos(target->x, target->y);
-    SendButtonEvents();
-    CountOne();
-    if (pointType != ptCurrent)
-        ApplyFinish(origin);
-    StopWhenRepeatReached();
-    if (InteverType == itRandom)
-        NextRandomInterval();
+    RememberOutcome([this] {
+        const std::uint64_t startNumber = fStartNumber;
+        const TPoint origin = fPlatform.mouse.cursorPos();
+        if (!ProcessMessagesStillRunning(startNumber))
+            return;
+        const std::optional<TPoint> target = FindTarget(startNumber);
+        if (!target)
+            return;
+        fPlatform.mouse.setCursorPos(target->x, target->y);
+        SendButtonEvents();
+        CountOne();
+        if (pointType != ptCurrent)
+            ApplyFinish(origin);
+        StopWhenRepeatReached();
+        if (InteverType == itRandom)
+            NextRandomInterval();
+    });
 }
 
 void TBaseCtrl::NextRandomInterval() {

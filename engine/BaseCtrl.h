@@ -4,8 +4,10 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 // A click definition that runs over time on its own timer: it waits for its start condition on one-second ticks,
 // then performs one click step per tick of the click interval.
@@ -39,6 +41,8 @@ public:
     std::unique_ptr<ITimer> fTimer;
     std::int32_t fCount = 0;
     bool fRunning = false;
+    // Why the last tick failed (it still throws, to the error guard); empty after a tick that went well, and at Start.
+    std::string fTickError;
 
 protected:
     Platform& fPlatform;
@@ -52,6 +56,7 @@ private:
 
     // Lets pending messages run; false when meanwhile the runner was disposed, stopped or started anew.
     bool ProcessMessagesStillRunning(std::uint64_t startNumber);
+    void RememberOutcome(const std::function<void()>& tick);
     bool StartConditionHolds();
     void SwitchToClicking();
     void SetClickInterval(std::int64_t ms);

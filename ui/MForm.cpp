@@ -83,7 +83,14 @@ void TMForm::FormClose() {
     });
     m_model->setController(nullptr);
     m_controller.reset();
+    setDroppedErrorObserver(nullptr);
     reportSaveFailures(failures);
+}
+
+// A failing click fails at every tick: each distinct error is told once. The click's row shows it too.
+void TMForm::reportDroppedError(const std::string& what) {
+    if (m_reportedErrors.insert(what).second)
+        std::cerr << "tappora: " << what << std::endl;
 }
 
 void TMForm::reportSaveFailures(const std::vector<std::string>& messages) {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,7 @@ private:
     void createTrayIcon();
     void addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)());
     void reportSaveFailures(const std::vector<std::string>& messages);
+    void reportDroppedError(const std::string& what);
     void m1Click();
     void m2Click();
     void SpeedDemoButtonClick();
@@ -102,4 +104,5 @@ private:
     std::unique_ptr<TMouseCtrl> m_controller;
     bool m_closeInteractive = true;
     bool m_closed = false;
+    std::set<std::string> m_reportedErrors;
 };

@@ -31,6 +31,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <utility>
 #include <stdexcept>
 
 namespace {
@@ -126,6 +127,49 @@ std::int32_t editNumber(const QLineEdit* edit) {
 
 std::int32_t truncDiv(std::int32_t value, std::int32_t divisor) {
     return value / divisor;
+}
+
+// A system colour (0xFF000000 plus its index) is the desktop's colour for that part of a window; where the toolkit
+// has no such part, the usual value of that system colour.
+QColor systemColor(std::uint32_t index, const QPalette& desktop) {
+    struct Part {
+        std::uint32_t index;
+        QPalette::ColorRole role;
+        QPalette::ColorGroup group;
+    };
+    static const Part parts[] = {
+        {4, QPalette::Window, QPalette::Active},          {5, QPalette::Base, QPalette::Active},
+        {7, QPalette::WindowText, QPalette::Active},      {8, QPalette::Text, QPalette::Active},
+        {13, QPalette::Highlight, QPalette::Active},      {14, QPalette::HighlightedText, QPalette::Active},
+        {15, QPalette::Button, QPalette::Active},         {16, QPalette::Dark, QPalette::Active},
+        {17, QPalette::Text, QPalette::Disabled},         {18, QPalette::ButtonText, QPalette::Active},
+        {20, QPalette::Light, QPalette::Active},          {21, QPalette::Shadow, QPalette::Active},
+        {22, QPalette::Midlight, QPalette::Active},       {23, QPalette::ToolTipText, QPalette::Active},
+        {24, QPalette::ToolTipBase, QPalette::Active},    {26, QPalette::Link, QPalette::Active},
+        {29, QPalette::Highlight, QPalette::Active},      {30, QPalette::Window, QPalette::Active},
+    };
+    for (const Part& part : parts)
+        if (part.index == index)
+            return desktop.color(part.group, part.role);
+    static const std::pair<std::uint32_t, QRgb> usual[] = {
+        {0, 0xC8C8C8},  {1, 0x000000},  {2, 0x99B4D1},  {3, 0xBFCDDB},  {6, 0x646464},  {9, 0x000000},
+        {10, 0xB4B4B4}, {11, 0xF4F7FC}, {12, 0xABABAB}, {19, 0x000000}, {27, 0xB9D1EA}, {28, 0xD7E4F2},
+    };
+    for (const auto& [known, rgb] : usual)
+        if (known == index)
+            return QColor(rgb);
+    return QColor(Qt::black);
+}
+
+// The colour a colour value shows: a plain colour, a system colour, or for "no colour" and "default colour" an
+// edit's usual background.
+QColor swatchColor(std::uint32_t color) {
+    const QPalette desktop = QApplication::palette();
+    if ((color & 0xFF000000u) == 0xFF000000u)
+        return systemColor(color & 0x00FFFFFFu, desktop);
+    if (color & 0xFF000000u)
+        return desktop.color(QPalette::Base);
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
 
 QTime parseTimeOfDay(const std::string& text) {
@@ -449,10 +493,7 @@ bool TfrmDefine::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmDefine::setSwatch(std::uint32_t color) {
-    // System colour values (top byte set) have no pixel to show; they show as black.
-    const QColor shown = (color & 0xFF000000u)
-                             ? QColor(Qt::black)
-                             : QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    const QColor shown = swatchColor(color);
     QPalette palette = edCl->palette();
     palette.setColor(QPalette::Base, shown);
     edCl->setPalette(palette);
@@ -476,6 +517,20 @@ void TfrmDefine::showColor(const std::string& text) {
         color = 0;
     }
     setSwatch(std::uint32_t(color));
+}
+
+// A stored picture that cannot be read must not keep the editor from opening: it opens with no picture, and says so.
+void TfrmDefine::showStoredPicture(const std::string& base64) {
+    QImage picture;
+    try {
+        picture = decodeBmp(Base64ToStream(base64));
+    } catch (const std::invalid_argument&) {
+        picture = QImage();
+    }
+    showPicture(picture);
+    if (picture.isNull())
+        m_loadNotice = "The stored picture of this click could not be read, so the editor shows none. OK stores the "
+                       "click without a picture; Cancel keeps it as it was.";
 }
 
 void TfrmDefine::showPicture(const QImage& picture) {
@@ -562,11 +617,8 @@ void TfrmDefine::LoadFromClick(TMouseObj& click) {
     edPY->setText(QString::number(click.fPosY));
     showColor(click.fColor);
     setSpinPosition(edSimilar, click.fColorSimplar);
-    if (!click.fBMP.empty()) {
-        const QImage picture = decodeBmp(Base64ToStream(click.fBMP));
-        if (!picture.isNull())
-            showPicture(picture);
-    }
+    if (!click.fBMP.empty())
+        showStoredPicture(click.fBMP);
     setSpinPosition(edBMPSimilar, click.fBMPSimplar);
     checkExactly({rbFulll, rbPart}, click.ScreenType);
     edColorL->setText(QString::number(click.fLeft));

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class IMouse;
@@ -147,11 +148,13 @@ private:
     TUpDown* spin(QLineEdit* edit, int min, int max, int increment = 1);
     void setSpinPosition(QLineEdit* edit, int position);
     void showPicture(const QImage& picture);
+    void showStoredPicture(const std::string& base64);
     void showColor(const std::string& text);
     void setSwatch(std::uint32_t color);
 
     IMouse& m_mouse;
     IScreen& m_screen;
     QImage m_picture;
+    QString m_loadNotice;
     std::vector<TNumericEdit> m_numericEdits;
 };

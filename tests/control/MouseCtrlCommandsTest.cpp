@@ -36,6 +36,24 @@ TEST_F(ControlTest, StartButtonStartsOnlyCheckedIdleClicksAndKeepsTheCountOfRunn
     EXPECT_GT(view.repaintAlls, 0);
 }
 
+TEST_F(ControlTest, AClickWhoseTicksFailSaysWhyInItsRowUntilATickGoesWell) {
+    WriteList({FastClick("Bad time", 1, 2, R"(startType="1" fStartAt="25:99:99")")});
+    StartController();
+    ctrl->StartAll();
+    fake.loop.advance(3000);
+    EXPECT_EQ(ClicksSoFar(), 0u);
+    EXPECT_EQ(Cell(0, "Action Stats"), "failed: '25:99:99' is not a valid time");
+    EXPECT_THAT(view.repaintedRows, Contains(0)) << "the live status showed the failure";
+
+    ctrl->Runner(0).fStartAt = "00:00:00";
+    view.repaintedRows.clear();
+    fake.loop.advance(1000);
+    EXPECT_EQ(Cell(0, "Action Stats").rfind("running ", 0), 0u) << Cell(0, "Action Stats");
+    EXPECT_THAT(view.repaintedRows, Contains(0));
+    ctrl->StopAll();
+    EXPECT_EQ(Cell(0, "Action Stats"), "stopped");
+}
+
 TEST_F(ControlTest, StopButtonStopsEveryRunningClick) {
     WriteList({FastClick("A", 1, 2), FastClick("B", 3, 4)});
     StartController();

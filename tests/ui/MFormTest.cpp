@@ -12,6 +12,7 @@
 #include "ui/frmDefine.h"
 
 #include <QHeaderView>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>

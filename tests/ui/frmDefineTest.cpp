@@ -5,6 +5,7 @@
 #include "ui/TempFolder.h"
 #include "ui/UpDown.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
