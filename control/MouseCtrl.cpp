@@ -1,5 +1,6 @@
 #include "control/MouseCtrl.h"
 
+#include "control/WindowPlacement.h"
 #include "model/ClickListFile.h"
 #include "model/SafeFile.h"
 
@@ -238,7 +239,9 @@ void TMouseCtrl::ApplyWindowSettings() {
         fView.setWindowMaximized();
         return;
     }
-    fView.setWindowBounds({frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()});
+    // A hand-edited or stale file must not make a window larger than the desktop, or one out of reach.
+    const TRect stored{frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()};
+    fView.setWindowBounds(FitOnMonitors(stored, fView.monitorAreas()));
 }
 
 void TMouseCtrl::BuildColumns() {

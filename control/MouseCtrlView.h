@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TMouseObj;
 
@@ -56,6 +57,8 @@ public:
     virtual void setWindowBounds(const TRect& bounds) = 0;
     virtual bool windowMaximized() const = 0;
     virtual void setWindowMaximized() = 0;
+    // The work area of each monitor, the primary first; empty when none is known.
+    virtual std::vector<TRect> monitorAreas() const = 0;
 
     // Columns: index i is creation order, for the run's whole life.
     virtual void clearColumns() = 0;

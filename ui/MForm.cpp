@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTableView>
@@ -33,6 +34,10 @@ constexpr int kButtonWidth = 62;
 constexpr int kButtonHeight = 58;
 // Often enough for a running count to look live, seldom enough to cost nothing.
 constexpr int kRepaintMs = 200;
+
+TRect toRect(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
 } // namespace
 
 TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* parent)
@@ -294,6 +299,17 @@ bool TMForm::windowMaximized() const {
 
 void TMForm::setWindowMaximized() {
     setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+std::vector<TRect> TMForm::monitorAreas() const {
+    std::vector<TRect> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas.push_back(toRect(primary->availableGeometry()));
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary)
+            areas.push_back(toRect(screen->availableGeometry()));
+    return areas;
 }
 
 void TMForm::clearColumns() {

@@ -44,6 +44,7 @@ public:
     void setWindowBounds(const TRect& bounds) override;
     bool windowMaximized() const override;
     void setWindowMaximized() override;
+    std::vector<TRect> monitorAreas() const override;
     void clearColumns() override;
     void addColumn(const std::string& caption) override;
     void beginColumnUpdate() override;

@@ -39,6 +39,7 @@ public:
     void setWindowBounds(const TRect& value) override;
     bool windowMaximized() const override { return maximized; }
     void setWindowMaximized() override { maximized = true; }
+    std::vector<TRect> monitorAreas() const override { return monitors; }
 
     void clearColumns() override;
     void addColumn(const std::string& caption) override;
@@ -73,6 +74,7 @@ public:
 
     TRect bounds{1, 2, 3, 4};
     bool maximized = false;
+    std::vector<TRect> monitors{{0, 0, 1920, 1080}};
     std::vector<Column> columns;
     // displayOrder[position] is the column shown there.
     std::vector<int> displayOrder;

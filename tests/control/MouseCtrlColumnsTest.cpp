@@ -59,6 +59,17 @@ TEST_F(ControlTest, StoredBoundsAreAppliedInTheNormalState) {
     EXPECT_EQ(view.bounds, (TRect{-20, 30, 900, 500}));
 }
 
+TEST_F(ControlTest, StoredBoundsTooLargeOrOutOfReachAreFittedOnTheMonitors) {
+    EditSettings([](TConfig& config) {
+        config.GetFrame().Setleft(2500);
+        config.GetFrame().Setwidth(2000000000);
+        config.GetFrame().Setheight(2000000000);
+    });
+    view.monitors = {{0, 0, 1920, 1080}};
+    StartController();
+    EXPECT_EQ(view.bounds, (TRect{0, 0, 1920, 1080}));
+}
+
 TEST_F(ControlTest, AlignmentIsRightOrCenterOnlyForTheExactLowerCaseWords) {
     const std::vector<std::pair<std::string, TColumnAlignment>> cases{
         {"right", TColumnAlignment::Right}, {"center", TColumnAlignment::Center}, {"Right", TColumnAlignment::Left},

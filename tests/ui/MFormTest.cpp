@@ -1,6 +1,7 @@
 #include "ui/MForm.h"
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
+#include "model/Config.h"
 #include "platform/Shell.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/ClickListModel.h"
