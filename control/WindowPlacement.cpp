@@ -70,8 +70,8 @@ TRect FitOnMonitors(const TRect& stored, const std::vector<TRect>& monitors) {
     TRect fitted = stored;
     fitted.width = std::min(stored.width > 0 ? stored.width : kDefaultWidth, desktop.width);
     fitted.height = std::min(stored.height > 0 ? stored.height : kDefaultHeight, desktop.height);
-    const bool reachable = std::any_of(monitors.begin(), monitors.end(),
-                                       [&](const TRect& monitor) { return Grabbable(fitted, monitor); });
+    const bool reachable =
+        std::any_of(monitors.begin(), monitors.end(), [&](const TRect& monitor) { return Grabbable(fitted, monitor); });
     if (reachable) {
         return fitted;
     }

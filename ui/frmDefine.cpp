@@ -31,8 +31,8 @@
 
 #include <initializer_list>
 #include <optional>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 constexpr int kCaptureMs = 10;
@@ -138,15 +138,15 @@ QColor systemColor(std::uint32_t index, const QPalette& desktop) {
         QPalette::ColorGroup group;
     };
     static const Part parts[] = {
-        {4, QPalette::Window, QPalette::Active},          {5, QPalette::Base, QPalette::Active},
-        {7, QPalette::WindowText, QPalette::Active},      {8, QPalette::Text, QPalette::Active},
-        {13, QPalette::Highlight, QPalette::Active},      {14, QPalette::HighlightedText, QPalette::Active},
-        {15, QPalette::Button, QPalette::Active},         {16, QPalette::Dark, QPalette::Active},
-        {17, QPalette::Text, QPalette::Disabled},         {18, QPalette::ButtonText, QPalette::Active},
-        {20, QPalette::Light, QPalette::Active},          {21, QPalette::Shadow, QPalette::Active},
-        {22, QPalette::Midlight, QPalette::Active},       {23, QPalette::ToolTipText, QPalette::Active},
-        {24, QPalette::ToolTipBase, QPalette::Active},    {26, QPalette::Link, QPalette::Active},
-        {29, QPalette::Highlight, QPalette::Active},      {30, QPalette::Window, QPalette::Active},
+        {4, QPalette::Window, QPalette::Active},       {5, QPalette::Base, QPalette::Active},
+        {7, QPalette::WindowText, QPalette::Active},   {8, QPalette::Text, QPalette::Active},
+        {13, QPalette::Highlight, QPalette::Active},   {14, QPalette::HighlightedText, QPalette::Active},
+        {15, QPalette::Button, QPalette::Active},      {16, QPalette::Dark, QPalette::Active},
+        {17, QPalette::Text, QPalette::Disabled},      {18, QPalette::ButtonText, QPalette::Active},
+        {20, QPalette::Light, QPalette::Active},       {21, QPalette::Shadow, QPalette::Active},
+        {22, QPalette::Midlight, QPalette::Active},    {23, QPalette::ToolTipText, QPalette::Active},
+        {24, QPalette::ToolTipBase, QPalette::Active}, {26, QPalette::Link, QPalette::Active},
+        {29, QPalette::Highlight, QPalette::Active},   {30, QPalette::Window, QPalette::Active},
     };
     for (const Part& part : parts)
         if (part.index == index)

@@ -12,14 +12,14 @@
 #include "ui/fmCopy.h"
 #include "ui/frmDefine.h"
 
-#include <QHeaderView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTableView>
