@@ -37,7 +37,11 @@ TEST(Win32ClickStepTest, AFixedPointClickLandsThereAndPutsThePointerBack) {
     ASSERT_TRUE(pumpUntil([&] { return !runner.fRunning; }));
 
     EXPECT_THAT(target.waitForLines(2), ElementsAre(at("WM_RBUTTONDOWN", 300, 250), at("WM_RBUTTONUP", 300, 250)));
-    EXPECT_EQ(backend.mouse().cursorPos(), (TPoint{kLeft + 5, kTop + 5}));
+    // Under Wine the pointer follows the X server's pointer, which settles a moment after the last warp.
+    EXPECT_TRUE(pumpUntil([&] {
+        return backend.mouse().cursorPos() == TPoint{kLeft + 5, kTop + 5};
+    })) << "the pointer stayed at "
+        << backend.mouse().cursorPos().x << ", " << backend.mouse().cursorPos().y;
     EXPECT_EQ(runner.fCount, 1);
 }
 } // namespace
