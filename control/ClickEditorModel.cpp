@@ -51,7 +51,8 @@ TClickEditorFields TClickEditorModel::FromClick(const TMouseObj& click, const TC
         try {
             f.picture = Base64ToStream(click.fBMP);
         } catch (const std::invalid_argument&) {
-            // Text that is no picture leaves the preview as it was.
+            f.picture.clear();
+            f.pictureUnreadable = true;
         }
     }
     f.edBMPSimilar = Text(click.fBMPSimplar);

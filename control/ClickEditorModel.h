@@ -19,6 +19,8 @@ struct TClickEditorFields {
     std::string edSimilar = "100";
     // The picture as a BMP file image; empty for none.
     std::vector<std::uint8_t> picture;
+    // The click's stored picture could not be read: the editor shows none and tells the user so.
+    bool pictureUnreadable = false;
     std::string edBMPSimilar = "100";
     int ScreenType = scFull;
     std::string edColorL = "0", edColorR = "1024", edColorT = "0", edColorB = "768";
@@ -62,10 +64,16 @@ struct TNumericField {
 
 class TClickEditorModel {
 public:
+    // What the editor says when a click's stored picture cannot be read.
+    static constexpr const char* kUnreadablePictureNotice =
+        "The stored picture of this click could not be read, so the editor shows none. OK stores the click without "
+        "a picture; Cancel keeps it as it was.";
+
     // The fields a new editor shows; the picker shows `now`.
     static TClickEditorFields Initial(TTimeOfDay now);
     // The click shown: what the editor showed before stays where the click has nothing to show (no picture; a start
-    // time that is no time of day). Values outside the arrows' bounds are shown as they are.
+    // time that is no time of day). A stored picture that is no base64 shows as none, marked pictureUnreadable.
+    // Values outside the arrows' bounds are shown as they are.
     static TClickEditorFields FromClick(const TMouseObj& click, const TClickEditorFields& shown);
     // Writes every field into the click, or none when a numeric field holds no number: then throws
     // std::invalid_argument with Refusal's text. The click's decoded picture is refilled in place, since a running

@@ -1,5 +1,6 @@
 #include "ui/frmDefine.h"
 
+#include "control/ClickEditorModel.h"
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
 #include "platform/ErrorGuard.h"
@@ -529,8 +530,7 @@ void TfrmDefine::showStoredPicture(const std::string& base64) {
     }
     showPicture(picture);
     if (picture.isNull())
-        m_loadNotice = "The stored picture of this click could not be read, so the editor shows none. OK stores the "
-                       "click without a picture; Cancel keeps it as it was.";
+        m_loadNotice = TClickEditorModel::kUnreadablePictureNotice;
 }
 
 void TfrmDefine::showPicture(const QImage& picture) {

@@ -169,6 +169,18 @@ TEST(ClickEditorModelTest, NumericEditsTakeDigitsAndEditingKeysOnly) {
         EXPECT_FALSE(Model::DigitPasses(typed)) << int(typed);
 }
 
+TEST(ClickEditorModelTest, AStoredPictureThatIsNoBase64ShowsNoneAndIsMarked) {
+    TMouseObj click;
+    click.fBMP = "@@@ not base64 @@@";
+    TClickEditorFields shown = Model::Initial({9, 15, 0});
+    shown.picture = {'B', 'M'};
+    const TClickEditorFields f = Model::FromClick(click, shown);
+    EXPECT_TRUE(f.picture.empty());
+    EXPECT_TRUE(f.pictureUnreadable);
+    click.fBMP = StreamToBase64({'B', 'M'});
+    EXPECT_FALSE(shownFor(click).pictureUnreadable);
+}
+
 TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndItsDecodedFormRefilled) {
     // A 1 x 1 24-bit BMP file image, red.
     const std::vector<std::uint8_t> bmp{'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0,   0, 1, 0,
