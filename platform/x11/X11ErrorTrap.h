@@ -6,7 +6,8 @@ struct _XDisplay;
 // that is watching its connection, or else ignored, and never ends the program. Safe to call more than once.
 void installX11ErrorHandler();
 
-// Watches one connection for X errors while it exists; traps nest, the innermost watching a connection wins.
+// Watches one connection for X errors while it exists; traps nest, the innermost watching a connection wins. While
+// traps exist the error handler is theirs, whoever installed one since; the one before comes back after them.
 class X11ErrorTrap {
 public:
     explicit X11ErrorTrap(_XDisplay* display);

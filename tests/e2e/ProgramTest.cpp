@@ -187,6 +187,22 @@ TEST_F(ProgramTest, ANewClickTakesTheScopeDraggedOnTheOverlay) {
         EXPECT_NE(list.find(attribute), std::string::npos) << attribute << " in " << list;
 }
 
+TEST_F(ProgramTest, AHotKeyAnotherProgramHoldsIsToldAtStart) {
+    Display* other = target.display();
+    XGrabKey(other, XKeysymToKeycode(other, XK_F2), ControlMask, DefaultRootWindow(other), False, GrabModeAsync,
+             GrabModeAsync);
+    XSync(other, False);
+    run.writeFile("TapporaConfig.xml", settings("False"));
+    startAndWait();
+    ASSERT_NE(waitForWindow(target.display(), "Warning"), 0u) << run.errorOutput();
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0);
+    const std::string errors = run.errorOutput();
+    EXPECT_NE(errors.find("already uses them: CTRL+F2. Clicks cannot be started or stopped with them."),
+              std::string::npos)
+        << errors;
+}
+
 TEST(ProgramWithoutDisplay, SaysSoInOneSentenceAndFails) {
     for (const char* display : {"", ":4999"}) {
         ProgramRun run;

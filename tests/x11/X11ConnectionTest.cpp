@@ -76,6 +76,24 @@ TEST_F(X11ErrorTrapTest, ATrapReportsTheFirstErrorOfItsOwnConnectionOnly) {
     EXPECT_EQ(trap.firstErrorCode(), BadWindow);
 }
 
+// A toolkit started after the backend (Qt's xcb platform does) installs an error handler of its own.
+TEST_F(X11ErrorTrapTest, AHandlerInstalledLaterNeitherBlindsATrapNorIsLost) {
+    static int seenByToolkit = 0;
+    seenByToolkit = 0;
+    const XErrorHandler before = XSetErrorHandler([](Display*, XErrorEvent*) { return ++seenByToolkit, 0; });
+    {
+        X11ErrorTrap trap(display);
+        XMapWindow(display, missing);
+        EXPECT_TRUE(trap.syncAndCheck());
+        EXPECT_EQ(trap.firstErrorCode(), BadWindow);
+    }
+    EXPECT_EQ(seenByToolkit, 0);
+    XMapWindow(display, missing);
+    XSync(display, False);
+    EXPECT_EQ(seenByToolkit, 1) << "the toolkit's handler is back after the trap";
+    XSetErrorHandler(before);
+}
+
 TEST_F(X11ErrorTrapTest, NestedTrapsKeepTheirOwnErrors) {
     X11ErrorTrap outer(display);
     {
