@@ -11,7 +11,6 @@
 #include "ui/UpDown.h"
 #include "ui/fmCopy.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
@@ -26,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -500,12 +500,16 @@ void TfrmDefine::setSwatch(std::uint32_t color) {
     edCl->setPalette(palette);
 }
 
+// The lists are narrow: a warning sign marks the key, and its tip says why.
 void TfrmDefine::markHotKeyUnavailable(int n) {
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (QComboBox* keys : {cbHKStart, cbHKStop}) {
         if (n < 0 || n >= keys->count())
             continue;
-        keys->setItemText(n, QString("F%1 (unavailable)").arg(n + 1));
-        keys->view()->setMinimumWidth(keys->view()->sizeHintForColumn(0) + 24);
+        keys->setItemIcon(n, warning);
+        keys->setItemData(
+            n, QString("Ctrl+F%1 is unavailable: another program (or another copy of Tappora) uses it.").arg(n + 1),
+            Qt::ToolTipRole);
     }
 }
 

@@ -62,7 +62,7 @@ public:
     // Fills the scope edits from the two corners of a drag, not ordered.
     void setScope(TPoint start, TPoint end);
     const QImage& picture() const { return m_picture; }
-    // Ctrl+F(n + 1) could not be taken as a global hotkey: both hotkey lists say so.
+    // Ctrl+F(n + 1) could not be taken as a global hotkey: both hotkey lists mark it.
     void markHotKeyUnavailable(int n);
     // What LoadFromClick could not show (a stored picture that cannot be read), or empty.
     const QString& loadNotice() const { return m_loadNotice; }
