@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds, and starts the program
 # make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan
-# make package  builds the Debian package $(BUILD)/tappora_<version>_amd64.deb and checks it (lintian, AppStream)
+# make package  builds the Debian package $(BUILD)/tappora_<version>_amd64.deb, checks it (lintian, AppStream),
+#               and the same as the .rpm $(BUILD)/tappora-<version>-1.x86_64.rpm
 JOBS ?= 2
 BUILD ?= build
 SAN_BUILD ?= build-asan
@@ -31,7 +32,7 @@ test-sanitize: deps
 
 package: build
 	@tools/install-deps.sh --package
-	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD) && cpack -G "DEB;RPM"
 	tools/check-package.sh $(BUILD)
 
 bench:

@@ -9,8 +9,8 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
 )
 [ "${1:-}" = "--bench" ] && packages+=(libopencv-dev)
-# The Debian package: dependencies found from the binary (dpkg-shlibdeps, file), and its checks.
-[ "${1:-}" = "--package" ] && packages+=(dpkg-dev file lintian desktop-file-utils appstream)
+# The packages: dependencies found from the binary (dpkg-shlibdeps, file), the checks, and rpmbuild for the .rpm.
+[ "${1:-}" = "--package" ] && packages+=(dpkg-dev file lintian desktop-file-utils appstream rpm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -16,6 +16,9 @@ trap 'remove_package 2>/dev/null || true; rm -rf "$home"' EXIT
 (cd "$build" && $sudo apt-get -o DPkg::Lock::Timeout=120 install -y -qq ./tappora_*_amd64.deb >/dev/null)
 test -x /usr/bin/tappora
 /usr/bin/tappora --version
+# The menu entry starts the installed program and finds its icon.
+[ "$(command -v "$(sed -n 's/^Exec=//p' /usr/share/applications/tappora.desktop)")" = /usr/bin/tappora ]
+test -f /usr/share/icons/hicolor/scalable/apps/"$(sed -n 's/^Icon=//p' /usr/share/applications/tappora.desktop)".svg
 
 TAPPORA_INSTALLED_PROGRAM=/usr/bin/tappora TAPPORA_INSTALLED_HOME="$home" \
     "$build"/bin/e2e_tests --gtest_filter='InstalledProgramTest.*' --gtest_brief=1
