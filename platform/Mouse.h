@@ -21,6 +21,7 @@ public:
     virtual TPoint cursorPos() = 0;
     // Moves the pointer to (x, y); points off the screen are passed on unchanged.
     virtual void setCursorPos(int x, int y) = 0;
-    // Sends one button event (one MouseEventFlag) where the pointer is, delivered in call order.
+    // Sends one button event (one MouseEventFlag) where the pointer is, delivered in call order. Throws when the
+    // system refused the event, so that a click that never happened is not counted.
     virtual void sendButtonEvent(std::uint32_t flag) = 0;
 };

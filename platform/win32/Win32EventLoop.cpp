@@ -35,6 +35,29 @@ TickSchedule::Time now() {
     return TickSchedule::Time(seconds * 1'000'000'000LL + rest * 1'000'000'000LL / frequency);
 }
 
+// Since Windows 11 a process whose windows are all hidden or minimised (Tappora clicking from the notification area)
+// may be held to the scheduler's coarse tick whatever timer resolution it asked for, unless it opts out. Looked up at
+// run time: older systems lack the call and keep the resolution anyway.
+void keepTimerResolutionWhileHidden() {
+    struct ThrottlingState {
+        ULONG version;
+        ULONG controlMask;
+        ULONG stateMask;
+    };
+    constexpr int kProcessPowerThrottling = 4;
+    constexpr ULONG kIgnoreTimerResolution = 0x4;
+    using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (kernel == nullptr)
+        return;
+    const auto setProcessInformation = reinterpret_cast<SetProcessInformationFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessInformation")));
+    if (setProcessInformation == nullptr)
+        return;
+    ThrottlingState state{1, kIgnoreTimerResolution, 0};
+    setProcessInformation(GetCurrentProcess(), kProcessPowerThrottling, &state, sizeof state);
+}
+
 bool isDialog(HWND window) {
     wchar_t className[8] = {};
     return GetClassNameW(window, className, 8) > 0 && std::wcscmp(className, L"#32770") == 0;
@@ -179,7 +202,9 @@ bool Win32EventLoop::State::handle(unsigned message, std::uintptr_t wParam, std:
     return true;
 }
 
-Win32EventLoop::Win32EventLoop() : m_state(std::make_shared<State>()) {}
+Win32EventLoop::Win32EventLoop() : m_state(std::make_shared<State>()) {
+    keepTimerResolutionWhileHidden();
+}
 
 Win32EventLoop::~Win32EventLoop() {
     m_state->closed = true;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+#include <utility>
+
 namespace {
 bool isButtonFlag(std::uint32_t flag) {
     switch (flag) {
@@ -16,7 +19,18 @@ bool isButtonFlag(std::uint32_t flag) {
         return false;
     }
 }
+bool sendThroughInputQueue(std::uint32_t flag) {
+    // SendInput is what mouse_event does underneath, and unlike it, it says when the input was refused.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    return SendInput(1, &input, sizeof input) == 1;
+}
 } // namespace
+
+Win32Mouse::Win32Mouse() : m_send(sendThroughInputQueue) {}
+
+Win32Mouse::Win32Mouse(ButtonSender sender) : m_send(std::move(sender)) {}
 
 TPoint Win32Mouse::cursorPos() {
     POINT point{};
@@ -33,9 +47,7 @@ void Win32Mouse::setCursorPos(int x, int y) {
 void Win32Mouse::sendButtonEvent(std::uint32_t flag) {
     if (!isButtonFlag(flag))
         return;
-    // SendInput is what mouse_event does underneath, and unlike it, it says when the input was refused.
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flag;
-    m_lastEventRefused = SendInput(1, &input, sizeof input) != 1;
+    if (!m_send(flag))
+        throw std::runtime_error("Windows refused the mouse input (the window under the pointer may belong to a "
+                                 "program running as administrator)");
 }

@@ -44,4 +44,23 @@ TEST(Win32ClickStepTest, AFixedPointClickLandsThereAndPutsThePointerBack) {
         << backend.mouse().cursorPos().x << ", " << backend.mouse().cursorPos().y;
     EXPECT_EQ(runner.fCount, 1);
 }
+// Where Windows refuses injected input, a click step counts nothing and its row can say why.
+TEST(Win32ClickStepTest, ARefusedClickIsNotCountedAndTheRunnerSaysWhy) {
+    Win32Backend backend;
+    Win32Mouse refusing([](std::uint32_t) { return false; });
+    Platform platform{refusing, backend.screen(), backend.loop(), backend.clock(), backend.hotKeys()};
+    TBaseCtrl runner(platform);
+    runner.pointType = ptFixed;
+    runner.fPosX = kLeft + 10;
+    runner.fPosY = kTop + 10;
+    runner.iClickInterval = 10;
+
+    runner.Start();
+    ASSERT_TRUE(pumpUntil([&] { return !runner.fTickError.empty(); }));
+    pumpFor(std::chrono::milliseconds(50));
+
+    EXPECT_EQ(runner.fCount, 0);
+    EXPECT_TRUE(runner.fRunning);
+    EXPECT_THAT(runner.fTickError, ::testing::HasSubstr("refused"));
+}
 } // namespace
