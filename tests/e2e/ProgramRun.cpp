@@ -78,6 +78,8 @@ void ProgramRun::start(const std::string& displayName, const std::vector<std::st
         ::setenv("HOME", m_home.c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
     }
+    for (const auto& [name, value] : m_environment)
+        ::setenv(name.c_str(), value.c_str(), 1);
     // Only sanitizer builds read this: leaks that belong to the system's libraries are not the program's.
     const char* leakOptions = std::getenv("LSAN_OPTIONS");
     const std::string suppressions = std::string("suppressions=") + TAPPORA_LEAK_SUPPRESSIONS;
@@ -92,6 +94,10 @@ void ProgramRun::start(const std::string& displayName, const std::vector<std::st
     ::chdir("/");
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
+}
+
+void ProgramRun::setEnvironment(const std::string& name, const std::string& value) {
+    m_environment.emplace_back(name, value);
 }
 
 void ProgramRun::signal(int signalNumber) const {

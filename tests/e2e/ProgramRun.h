@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 // The program copied into a fresh temporary folder of its own (its files live beside it) and started there on a
@@ -32,6 +33,8 @@ public:
     // The file's text, or nothing when it does not exist.
     std::optional<std::string> readFile(const std::string& name) const;
 
+    // Sets a variable of the program's environment at its start, after the ones set for every run.
+    void setEnvironment(const std::string& name, const std::string& value);
     // `displayName` empty starts it with no DISPLAY at all.
     void start(const std::string& displayName, const std::vector<std::string>& arguments = {});
     void signal(int signalNumber) const;
@@ -45,5 +48,6 @@ private:
     std::filesystem::path m_program;
     std::filesystem::path m_home;
     std::filesystem::path m_folder;
+    std::vector<std::pair<std::string, std::string>> m_environment;
     pid_t m_pid = -1;
 };

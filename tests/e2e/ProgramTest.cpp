@@ -217,6 +217,17 @@ TEST(ProgramWithoutDisplay, SaysSoInOneSentenceAndFails) {
     }
 }
 
+// Under XWayland in a Wayland session, Qt would put the window on Wayland, out of reach of the X11 hotkeys and
+// captures (here, with no Wayland server at all, it could not start).
+TEST_F(ProgramTest, InAWaylandSessionItsWindowStaysOnX11) {
+    run.setEnvironment("XDG_SESSION_TYPE", "wayland");
+    run.setEnvironment("WAYLAND_DISPLAY", "wayland-tappora-test");
+    run.setEnvironment("QT_QPA_PLATFORM", "wayland");
+    startAndWait();
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+}
+
 // What a user types at a terminal, answered before any display is needed.
 TEST(ProgramCommandLine, HelpAndVersionNeedNoDisplayAndAWrongOptionFailsWithCode2) {
     struct Case {
