@@ -21,7 +21,7 @@ std::filesystem::path temporaryLogFile() {
 }
 } // namespace
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::wstring>& arguments) {
+ChildProcess::ChildProcess(const std::filesystem::path& program, const std::vector<std::wstring>& arguments) {
     const std::wstring path = (programFolder() / program).wstring();
     std::wstring commandLine = quoted(path);
     for (const std::wstring& argument : arguments)
@@ -34,6 +34,30 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::w
         throw std::runtime_error("cannot start a test program");
     CloseHandle(info.hThread);
     m_process = info.hProcess;
+    m_processId = info.dwProcessId;
+}
+
+std::uintptr_t ChildProcess::window(const std::wstring& title) const {
+    struct Search {
+        DWORD processId;
+        const std::wstring& title;
+        HWND found;
+    } search{m_processId, title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(data);
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            wchar_t text[256] = {};
+            GetWindowTextW(window, text, 256);
+            if (processId != search.processId || !IsWindowVisible(window) ||
+                std::wstring(text).rfind(search.title, 0) != 0)
+                return TRUE;
+            search.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return reinterpret_cast<std::uintptr_t>(search.found);
 }
 
 ChildProcess::~ChildProcess() {

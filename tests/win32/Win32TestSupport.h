@@ -4,25 +4,30 @@
 // test executable, and waits that keep this thread's messages flowing, as hotkeys and timer ticks need.
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-// A program started from the test executable's folder; killed when it goes out of scope unless it has exited.
+// A program started from the test executable's folder (or from the absolute path given); killed when it goes out of
+// scope unless it has exited.
 class ChildProcess {
 public:
-    ChildProcess(const std::wstring& program, const std::vector<std::wstring>& arguments);
+    ChildProcess(const std::filesystem::path& program, const std::vector<std::wstring>& arguments);
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
 
     // Waits for the exit while pumping this thread's messages; the exit code, or -1 after the timeout.
     int waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // The visible top-level window of the program whose title starts with `title`, as a number; 0 when none is up.
+    std::uintptr_t window(const std::wstring& title) const;
 
 private:
     void* m_process = nullptr;
+    unsigned long m_processId = 0;
 };
 
 // Pumps this thread's messages until `done` holds or `timeout` has passed; returns whether it holds.
