@@ -16,40 +16,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-item() { # name pointType x y interval hkStart hkStop checked
-    printf '<item fPosX="%s" fPosY="%s" fStartAt="09:30:00" fStartInterval="60" fRepeat="100" fColor="clRed" ' "$3" "$4"
-    printf 'fTop="0" fBottom="768" fLeft="0" fRight="1024" fBMP="" fColorSimplar="100" fBMPSimplar="100" '
-    printf 'pointType="%s" mouseType="0" actionType="0" startType="0" stopType="0" finishType="0" ScreenType="0" ' "$2"
-    printf 'iClickInterval="%s" hkStart="%s" hkStop="%s" fName="%s" checked="%s" fRanBegin="100" fRanEnd="5000" ' \
-        "$5" "$6" "$7" "$1" "$8"
-    printf 'InteverType="0"/>'
-}
-
+source "$root/tools/screenshot-files.sh"
 cp "$build/bin/tappora" "$work/"
-{
-    printf '<?xml version="1.0" encoding="utf-8"?><list versionNo="1.0" generated="tools/screenshots.sh">'
-    item "Collect coins" 1 1300 700 200 1 2 True
-    item "Refresh page" 0 0 0 60000 3 4 False
-    item "Click the red button" 2 0 0 1500 5 6 True
-    printf '</list>'
-} >"$work/tapporas.xml"
-col() { printf '<col id="%s" Name="%s" Align="left" Color="" Width="%s" Visible="%s" Index="%s"/>' "$1" "$2" "$3" "$4" "$1"; }
-{
-    printf '<config versionNo="2.0" generated="tools/screenshots.sh"><frame left="10" top="10" height="260" '
-    printf 'width="1040" max="False" running="rbNormal" autorun="False"/><cols>'
-    col 0 "Name" 130 True
-    col 1 "Click Point" 190 True
-    col 2 "Mouse Button" 85 True
-    col 3 "Mouse Action" 85 True
-    col 4 "Click Interval" 85 True
-    col 5 "Start Option" 80 True
-    col 6 "Stop Option" 110 True
-    col 7 "Start HotKey" 75 True
-    col 8 "Stop HotKey" 75 True
-    col 9 "After Click Action" 0 False
-    col 10 "Action Stats" 110 True
-    printf '</cols></config>'
-} >"$work/TapporaConfig.xml"
+write_click_list "$work/tapporas.xml"
+write_settings "$work/TapporaConfig.xml"
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!

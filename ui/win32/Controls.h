@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ui/win32/Win32.h"
+
+#include <string>
+
+// The program's font: the dialog face ("MS Shell Dlg", MS Sans Serif's successor) at the point size given, made once
+// per kind for the whole run.
+HFONT programFont(int points = 8, bool bold = false, bool underline = false);
+
+// A child control at (x, y) in its parent's client pixels, with the program's font and the control's own id.
+HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style, int x, int y,
+                   int width, int height, int id = 0, DWORD exStyle = 0);
+
+void setText(HWND window, const std::string& text);
+std::string getText(HWND window);
+
+// Places a window at the centre of the primary monitor's work area.
+void centreOnDesktop(HWND window);
+
+// The caption broken into lines at blanks so that each line fits `width` pixels in the window's font.
+std::string wrapToWidth(HWND window, const std::string& caption, int width);

@@ -1,0 +1,104 @@
+#include "ui/win32/DefineForm.h"
+
+#include "platform/win32/Utf16.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/frmDefine.h"
+
+namespace {
+// Not IDOK and IDCANCEL: those are what Enter and Escape send to a dialog wherever the focus is.
+constexpr int kOkId = 1001;
+constexpr int kCancelId = 1002;
+
+bool isPushButton(HWND window) {
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    return lstrcmpiW(name, L"Button") == 0 && (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+}
+} // namespace
+
+TDForm::TDForm(IMouse& mouse, IScreen& screen, HWND owner) {
+    createWindow("Click Info", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 435, 607, owner);
+    centreOnDesktop(handle());
+    frmDefine = std::make_unique<TfrmDefine>(mouse, screen, handle());
+    btnOK = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 228, 572, 75, 25, kOkId);
+    btnCancel = createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 317, 572, 75, 25, kCancelId);
+    // The buttons lie over the frame's bottom right.
+    SetWindowPos(btnOK, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(btnCancel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+TDForm::~TDForm() = default;
+
+void TDForm::setCaption(const std::string& caption) {
+    setText(handle(), caption);
+}
+
+void TDForm::LoadFromClick(TMouseObj& click) {
+    frmDefine->LoadFromClick(click);
+}
+
+void TDForm::SaveToClick(TMouseObj& click) {
+    frmDefine->SaveToClick(click);
+}
+
+int TDForm::ShowModal() {
+    const int result = TModalWindow::ShowModal();
+    FormClose();
+    return result == mrOk ? mrOk : mrCancel;
+}
+
+void TDForm::FormClose() {
+    frmDefine->StopCapture();
+}
+
+void TDForm::btnOKClick() {
+    frmDefine->StopCapture();
+    std::string message;
+    if (const TNumericEdit* unreadable = frmDefine->unreadableEdit(message)) {
+        MessageBoxW(handle(), toUtf16(message).c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+        SetFocus(unreadable->edit);
+        SendMessageW(unreadable->edit, EM_SETSEL, 0, -1);
+        return;
+    }
+    setModalResult(mrOk);
+}
+
+void TDForm::btnCancelClick() {
+    setModalResult(mrCancel);
+}
+
+bool TDForm::inDialog(HWND window) const {
+    return window == handle() || IsChild(handle(), window);
+}
+
+// Key preview: every typed character in the dialog is seen before its control; the digit filter of the numeric
+// edits lets Ctrl shortcuts (copy, paste, select all) through.
+bool TDForm::previewMessage(MSG& message) {
+    if (!inDialog(message.hwnd))
+        return false;
+    if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+        frmDefine->StopCaptureKeyPress(message.wParam == VK_RETURN ? L'\r' : L'\x1b');
+        HWND focused = GetFocus();
+        if (message.wParam == VK_RETURN && isPushButton(focused))
+            SendMessageW(focused, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (message.message != WM_CHAR)
+        return false;
+    const auto typed = wchar_t(message.wParam);
+    frmDefine->StopCaptureKeyPress(typed);
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    return frmDefine->isNumericEdit(message.hwnd) && !control && !TClickEditorModel::DigitPasses(typed);
+}
+
+LRESULT TDForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        if (LOWORD(wParam) == kOkId)
+            btnOKClick();
+        else if (LOWORD(wParam) == kCancelId)
+            btnCancelClick();
+        return 0;
+    }
+    return TModalWindow::handleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "control/MouseCtrlView.h"
+#include "ui/win32/Window.h"
+
+#include <memory>
+
+class IMouse;
+class IScreen;
+class TfrmDefine;
+
+// The click editor window: the frame with every click control, and OK and Cancel. Neither button is the default:
+// Enter presses a button only while it has the focus, and Escape presses none.
+class TDForm : public TModalWindow, public IClickEditor {
+public:
+    TDForm(IMouse& mouse, IScreen& screen, HWND owner);
+    ~TDForm() override;
+
+    void setCaption(const std::string& caption) override;
+    void LoadFromClick(TMouseObj& click) override;
+    int ShowModal() override;
+    void SaveToClick(TMouseObj& click) override;
+
+    TfrmDefine& frame() const { return *frmDefine; }
+    HWND btnOK = nullptr;
+    HWND btnCancel = nullptr;
+
+    // OK is refused while a numeric edit holds no number: the user is told which, and the focus goes there, so no
+    // click is ever written in part.
+    void btnOKClick();
+    void btnCancelClick();
+
+protected:
+    bool previewMessage(MSG& message) override;
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool inDialog(HWND window) const;
+    void FormClose();
+
+    std::unique_ptr<TfrmDefine> frmDefine;
+};
+
+// The class the controller creates.
+class TDefineForm : public TDForm {
+public:
+    using TDForm::TDForm;
+};

@@ -1,0 +1,79 @@
+#include "ui/win32/FMAbout.h"
+
+#include "model/Maker.h"
+#include "platform/Shell.h"
+#include "ui/win32/Controls.h"
+
+#include <string>
+
+namespace {
+constexpr int kLabel5Id = 5;
+constexpr int kLabel7Id = 7;
+
+HWND label(HWND parent, const std::string& text, int x, int y, int width, int height, int points, bool bold = false,
+           int id = 0, DWORD style = 0) {
+    HWND control = createControl(parent, L"STATIC", text, style, x, y, width, height, id);
+    SendMessageW(control, WM_SETFONT, WPARAM(programFont(points, bold)), FALSE);
+    return control;
+}
+
+HWND link(HWND parent, const std::string& text, int x, int y, int width, int id) {
+    HWND control = createControl(parent, L"STATIC", text, SS_NOTIFY, x, y, width, 14, id);
+    SendMessageW(control, WM_SETFONT, WPARAM(programFont(8, false, true)), FALSE);
+    return control;
+}
+} // namespace
+
+TFMAbout::TFMAbout(IShell& shell, HWND owner) : m_shell(shell) {
+    createWindow("About Tappora", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, 322, 118,
+                 owner);
+    centreOnDesktop(handle());
+    Label1 = label(handle(), "Tappora", 44, 11, 267, 18, 10, true, 0, SS_CENTER);
+    label(handle(), "Mouse clicks on their own timers", 63, 34, 220, 18, 10);
+    label(handle(), "Web: ", 22, 65, 40, 18, 10);
+    Label5 = link(handle(), kMakerWebAddress, 64, 67, 227, kLabel5Id);
+    label(handle(), "Email: ", 22, 89, 42, 18, 10);
+    Label7 = link(handle(), kMakerMailAddress, 64, 91, 213, kLabel7Id);
+    FormShow();
+}
+
+void TFMAbout::FormShow() {
+    setText(Label1, "Tappora 4.1.7");
+}
+
+void TFMAbout::Label5Click() {
+    m_shell.openUrl(kMakerWebAddress);
+}
+
+void TFMAbout::Label7Click() {
+    m_shell.openUrl(std::string("mailto:") + kMakerMailAddress);
+}
+
+LRESULT TFMAbout::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == kLabel5Id)
+            Label5Click();
+        else if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == kLabel7Id)
+            Label7Click();
+        return 0;
+    case WM_LBUTTONDOWN:
+        setModalResult(mrCancel);
+        return 0;
+    case WM_SETCURSOR:
+        if (isLink(HWND(wParam))) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = HDC(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, isLink(HWND(lParam)) ? RGB(0, 0, 255) : GetSysColor(COLOR_BTNTEXT));
+        return LRESULT(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    default:
+        break;
+    }
+    return TModalWindow::handleMessage(message, wParam, lParam);
+}

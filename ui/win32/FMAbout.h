@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/win32/Window.h"
+
+class IShell;
+
+// The About box: the title with the version and the links to the maker's web page and mail address. A click on its
+// background closes it.
+class TFMAbout : public TModalWindow {
+public:
+    TFMAbout(IShell& shell, HWND owner);
+
+    void FormShow();
+    void Label5Click();
+    void Label7Click();
+
+    HWND Label1 = nullptr;
+    HWND Label5 = nullptr;
+    HWND Label7 = nullptr;
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool isLink(HWND control) const { return control && (control == Label5 || control == Label7); }
+
+    IShell& m_shell;
+};

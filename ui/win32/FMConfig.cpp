@@ -1,0 +1,100 @@
+#include "ui/win32/FMConfig.h"
+
+#include "model/Config.h"
+#include "platform/win32/Utf16.h"
+#include "ui/win32/Controls.h"
+
+namespace {
+constexpr int kOkId = 101;
+constexpr int kCancelId = 102;
+constexpr int kRowHeight = 18;
+} // namespace
+
+TFMConfig::TFMConfig(TConfig& config, HWND owner) : m_config(config) {
+    createWindow("Config Options", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME, 220, 354,
+                 owner);
+    centreOnDesktop(handle());
+    BitBtn1 = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 24, 315, 75, 25, kOkId);
+    BitBtn2 = createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 120, 315, 75, 25, kCancelId);
+    createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 22, 8, 179, 258);
+    createControl(handle(), L"BUTTON", "Config visible columns", BS_GROUPBOX, 25, 10, 169, 249);
+    clbList = createControl(handle(), WC_LISTVIEWW, "",
+                            WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 28, 26,
+                            163, 230);
+    ListView_SetExtendedListViewStyle(clbList, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The rows are as high as the tallest picture in the small image list.
+    ListView_SetImageList(clbList, ImageList_Create(1, kRowHeight, ILC_COLOR, 0, 0), LVSIL_SMALL);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 140;
+    SendMessageW(clbList, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
+    cbAuto = createControl(handle(), L"BUTTON", "Auto Start Running When Program Start",
+                           WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 24, 272, 169, 33);
+}
+
+int TFMConfig::ShowModal() {
+    FormShow();
+    return TModalWindow::ShowModal();
+}
+
+void TFMConfig::FormShow() {
+    ListView_DeleteAllItems(clbList);
+    const TXMLColsType cols = m_config.GetCols();
+    for (int i = 0; i < cols.Count(); ++i) {
+        const std::wstring name = toUtf16(cols.Item(i).GetName());
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t*>(name.c_str());
+        SendMessageW(clbList, LVM_INSERTITEMW, 0, LPARAM(&item));
+        setItemChecked(i, cols.Item(i).GetVisible());
+    }
+    Button_SetCheck(cbAuto, m_config.GetFrame().Getautorun() ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TFMConfig::BitBtn1Click() {
+    const TXMLColsType cols = m_config.GetCols();
+    for (int i = 0; i < cols.Count() && i < itemCount(); ++i)
+        cols.Item(i).SetVisible(itemChecked(i));
+    m_config.GetFrame().Setautorun(Button_GetCheck(cbAuto) == BST_CHECKED);
+    setModalResult(mrOk);
+}
+
+void TFMConfig::BitBtn2Click() {
+    setModalResult(mrCancel);
+}
+
+int TFMConfig::itemCount() const {
+    return ListView_GetItemCount(clbList);
+}
+
+bool TFMConfig::itemChecked(int item) const {
+    return ListView_GetCheckState(clbList, item) != 0;
+}
+
+void TFMConfig::setItemChecked(int item, bool checked) {
+    ListView_SetCheckState(clbList, item, checked);
+}
+
+std::string TFMConfig::itemText(int item) const {
+    wchar_t text[256] = L"";
+    ListView_GetItemText(clbList, item, 0, text, 256);
+    return toUtf8(text);
+}
+
+LRESULT TFMConfig::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        switch (LOWORD(wParam)) {
+        case kOkId:
+            BitBtn1Click();
+            return 0;
+        case kCancelId:
+        case IDCANCEL:
+            BitBtn2Click();
+            return 0;
+        default:
+            break;
+        }
+    }
+    return TModalWindow::handleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,655 @@
+#include "ui/win32/frmDefine.h"
+
+#include "model/ColorText.h"
+#include "model/MouseObj.h"
+#include "platform/Mouse.h"
+#include "platform/Screen.h"
+#include "platform/win32/Utf16.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/fmCopy.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+constexpr UINT_PTR kCaptureTimer = 1;
+constexpr UINT kCaptureMs = 10;
+constexpr DWORD kHideForScopeMs = 200;
+constexpr int kEditHeight = 20;
+constexpr int kSpinWidth = 13;
+
+int textWidth(HWND window, const std::string& text) {
+    HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(dc, HFONT(SendMessageW(window, WM_GETFONT, 0, 0)));
+    const std::wstring wide = toUtf16(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
+bool isChecked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void setChecked(HWND button, bool checked) {
+    SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void setNumber(HWND edit, std::int32_t value) {
+    setText(edit, std::to_string(value));
+}
+
+int comboIndex(HWND combo) {
+    return int(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+}
+
+// A BMP file image as a device-independent bitmap the preview can show; nullptr when it is none.
+HBITMAP bitmapOf(const std::vector<std::uint8_t>& file) {
+    if (file.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || file[0] != 'B' || file[1] != 'M')
+        return nullptr;
+    BITMAPFILEHEADER header;
+    std::copy_n(file.data(), sizeof header, reinterpret_cast<std::uint8_t*>(&header));
+    if (header.bfOffBits >= file.size())
+        return nullptr;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof(BITMAPFILEHEADER));
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap =
+        CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + header.bfOffBits, info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// Waits without blocking the thread: timers, hotkeys and painting go on meanwhile.
+void pumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(int(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+} // namespace
+
+TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog) : m_mouse(mouse), m_screen(screen) {
+    createChild(dialog, 6, 8, 421, 595);
+    createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 0, 0, 421, 595);
+    createClickPoint();
+    createClickOptions();
+    createClickInterval();
+    createStartOptions();
+    createStopOptions();
+    createAfterClick();
+    createHotKeys();
+    // Texts that run (nearly) into the next control take a point less, so they fit with any of the usual fonts.
+    label("Action Name:", {0, 0}, 12, 571, true, 7, true);
+    edName = control(L"EDIT", "New Click", WS_TABSTOP | ES_AUTOHSCROLL, {0, 0}, 92, 568, 111, 21);
+    SetWindowLongPtrW(edName, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(edName, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    m_blue.push_back(edName);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    showFields(TClickEditorModel::Initial({now.wHour, now.wMinute, now.wSecond}));
+    // The colour and picture groups start enabled; only their buttons wait for their point type.
+    setGroupEnabled(m_pointGroup, TClickEditorModel::EnabledGroups(checkedIn(m_pointTypes)).point);
+    EnableWindow(btnCaptureColor, FALSE);
+    EnableWindow(btnBMP, FALSE);
+}
+
+TfrmDefine::~TfrmDefine() {
+    if (m_preview)
+        DeleteObject(m_preview);
+    if (m_swatchBrush)
+        DeleteObject(m_swatchBrush);
+}
+
+HWND TfrmDefine::control(const wchar_t* windowClass, const std::string& text, DWORD style, Origin at, int x, int y,
+                         int width, int height) {
+    return createControl(handle(), windowClass, text, style, at.x + x, at.y + y, width, height);
+}
+
+HWND TfrmDefine::label(const std::string& text, Origin at, int x, int y, bool blue, int points, bool bold) {
+    HWND result = control(L"STATIC", text, SS_LEFT | SS_NOPREFIX, at, x, y, 10, 14);
+    SendMessageW(result, WM_SETFONT, WPARAM(programFont(points, bold)), FALSE);
+    SetWindowPos(result, nullptr, 0, 0, textWidth(result, text) + 1, 14, SWP_NOMOVE | SWP_NOZORDER);
+    if (blue)
+        m_blue.push_back(result);
+    return result;
+}
+
+HWND TfrmDefine::group(const std::string& caption, Origin at, int x, int y, int width, int height) {
+    HWND box = control(L"BUTTON", caption, BS_GROUPBOX, at, x, y, width, height);
+    SendMessageW(box, WM_SETFONT, WPARAM(programFont(8, true)), FALSE);
+    return box;
+}
+
+HWND TfrmDefine::radio(const std::string& caption, Origin at, int x, int y, int width, int height) {
+    return control(L"BUTTON", caption, WS_TABSTOP | BS_RADIOBUTTON | (height > 18 ? BS_MULTILINE : 0), at, x, y, width,
+                   height);
+}
+
+HWND TfrmDefine::numericEdit(std::string TClickEditorFields::*field, Origin at, int x, int y, int width,
+                             int maxLength) {
+    HWND edit = control(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, at, x, y, width, kEditHeight);
+    SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    // The limit holds what the user types or pastes; the capture may write longer numbers, such as -1200.
+    if (maxLength > 0)
+        SendMessageW(edit, EM_LIMITTEXT, WPARAM(maxLength), 0);
+    m_numericEdits.push_back({edit, field});
+    return edit;
+}
+
+// The arrows step within the bounds; a text typed outside them stays as it is until an arrow is used.
+void TfrmDefine::spin(HWND edit, int min, int max, int increment) {
+    RECT bounds{};
+    GetWindowRect(edit, &bounds);
+    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    HWND upDown = createControl(handle(), UPDOWN_CLASSW, "", UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT,
+                                bounds.right, bounds.top, kSpinWidth, bounds.bottom - bounds.top);
+    const std::string text = getText(edit);
+    SendMessageW(upDown, UDM_SETBUDDY, WPARAM(edit), 0);
+    SendMessageW(upDown, UDM_SETRANGE32, WPARAM(min), LPARAM(max));
+    UDACCEL step{0, UINT(increment)};
+    SendMessageW(upDown, UDM_SETACCEL, 1, LPARAM(&step));
+    setText(edit, text);
+}
+
+HWND TfrmDefine::listOnly(const std::vector<std::string>& items, Origin at, int x, int y, int width) {
+    HWND combo = control(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, at, x, y, width, 200);
+    for (const std::string& item : items)
+        SendMessageW(combo, CB_ADDSTRING, 0, LPARAM(toUtf16(item).c_str()));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    return combo;
+}
+
+void TfrmDefine::createClickPoint() {
+    const Origin gb1{8, 4};
+    group("Click Point", {0, 0}, gb1.x, gb1.y, 193, 503);
+    rbCurrent = radio("Click where the mouse is", gb1, 9, 16, 180);
+    rbFixed = radio("Click on a fixed point", gb1, 9, 34, 180);
+    createPointGroup(gb1);
+    rbColor = radio("Search color block and click", gb1, 9, 137, 180);
+    createColorGroup(gb1);
+    rbBMP = radio("Search picture and click", gb1, 9, 264, 180);
+    createPictureGroup(gb1);
+    createScopePanel(gb1);
+    m_pointTypes = {rbCurrent, rbFixed, rbColor, rbBMP};
+    m_radioGroups.push_back(m_pointTypes);
+}
+
+void TfrmDefine::createPointGroup(Origin gb1) {
+    const Origin at{gb1.x + 23, gb1.y + 51};
+    gbPoint = group("Specify click point", at, 0, 0, 162, 85);
+    btnCapture =
+        control(L"BUTTON", "Start to capture point", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 76, 46);
+    SendMessageW(btnCapture, WM_SETFONT, WPARAM(programFont(7)), FALSE);
+    HWND x = label("X:", at, 88, 21);
+    edPX = numericEdit(&TClickEditorFields::edPX, at, 104, 18, 50, 4);
+    HWND y = label("Y:", at, 88, 45);
+    edPY = numericEdit(&TClickEditorFields::edPY, at, 104, 42, 50, 4);
+    HWND hint = label("Press any key to stop capture", at, 4, 67, true, 7);
+    m_pointGroup = {gbPoint, btnCapture, x, edPX, y, edPY, hint};
+}
+
+void TfrmDefine::createColorGroup(Origin gb1) {
+    const Origin at{gb1.x + 23, gb1.y + 155};
+    gbColor = group("specify color block", at, 0, 0, 162, 109);
+    btnCaptureColor =
+        control(L"BUTTON", "Start to capture color", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 74, 46);
+    SendMessageW(btnCaptureColor, WM_SETFONT, WPARAM(programFont(7)), FALSE);
+    edCl = control(L"EDIT", "", ES_READONLY, at, 86, 18, 70, kEditHeight);
+    edColor = control(L"EDIT", "clBlack", WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, at, 86, 42, 70, kEditHeight);
+    for (HWND edit : {edCl, edColor}) {
+        SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+        SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
+    HWND hint = label("Press any key to stop capture", at, 4, 66, true, 7);
+    HWND similar = label("Color Simliar:", at, 6, 87);
+    edSimilar = numericEdit(&TClickEditorFields::edSimilar, at, 94, 84, 34, 0);
+    spin(edSimilar, 60, 100, 5);
+    HWND percent = label("%", at, 146, 87);
+    m_colorGroup = {gbColor, btnCaptureColor, edCl, edColor, hint, similar, edSimilar, percent};
+}
+
+void TfrmDefine::createPictureGroup(Origin gb1) {
+    const Origin at{gb1.x + 23, gb1.y + 281};
+    gbBMP = group("specify BMP", at, 0, 0, 162, 98);
+    btnBMP = control(L"BUTTON", "Load BMP", BS_PUSHBUTTON, at, 6, 16, 57, 33);
+    HWND depth = label("(24bit bmp)", at, 6, 52, true, 7);
+    HWND panel = control(L"STATIC", "", SS_SUNKEN, at, 66, 14, 92, 53);
+    ImageBMP = control(L"STATIC", "", SS_BITMAP | SS_CENTERIMAGE, at, 67, 15, 90, 51);
+    HWND similar = label("BMP Simliar:", at, 6, 75);
+    edBMPSimilar = numericEdit(&TClickEditorFields::edBMPSimilar, at, 94, 72, 34, 0);
+    spin(edBMPSimilar, 60, 100, 5);
+    HWND percent = label("%", at, 146, 75);
+    m_pictureGroup = {gbBMP, btnBMP, depth, panel, ImageBMP, similar, edBMPSimilar, percent};
+}
+
+void TfrmDefine::createScopePanel(Origin gb1) {
+    const Origin at{gb1.x + 3, gb1.y + 383};
+    control(L"STATIC", "", SS_ETCHEDFRAME, at, 0, 0, 186, 109);
+    rbFulll = radio("Full screen to search", at, 6, 4, 170);
+    rbPart = radio("Part screen to search", at, 6, 24, 170);
+    m_screenTypes = {rbFulll, rbPart};
+    m_radioGroups.push_back(m_screenTypes);
+    Button1 = control(L"BUTTON", "Capture Scope", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 48, 50, 54);
+    const Origin scope{at.x + 60, at.y + 48};
+    control(L"STATIC", "", SS_SUNKEN, scope, 0, 0, 122, 54);
+    label("L:", scope, 4, 7);
+    edColorL = numericEdit(&TClickEditorFields::edColorL, scope, 18, 4, 40, 4);
+    label("R:", scope, 62, 7);
+    edColorR = numericEdit(&TClickEditorFields::edColorR, scope, 77, 4, 40, 4);
+    label("T:", scope, 4, 31);
+    edColorT = numericEdit(&TClickEditorFields::edColorT, scope, 18, 28, 40, 4);
+    label("B:", scope, 62, 31);
+    edColorB = numericEdit(&TClickEditorFields::edColorB, scope, 77, 28, 40, 4);
+}
+
+void TfrmDefine::createClickOptions() {
+    const Origin at{208, 5};
+    group("Click Options", at, 0, 0, 206, 73);
+    label("Mouse Button:", at, 8, 21);
+    cbButton = listOnly({"Left Button", "Right Button", "Middle Button"}, at, 96, 17, 102);
+    label("Mouse Action:", at, 8, 47);
+    cbClick = listOnly({"Single Click", "Double Click", "Button Down", "Button Up"}, at, 96, 43, 102);
+}
+
+void TfrmDefine::createClickInterval() {
+    const Origin at{208, 78};
+    group("Click Interval", at, 0, 0, 206, 136);
+    rbIntFixed = radio("Fixed Interval", at, 8, 16, 180);
+    edIntHour = numericEdit(&TClickEditorFields::edIntHour, at, 6, 38, 22, 2);
+    spin(edIntHour, 0, 23);
+    label("Hour", at, 43, 41);
+    edIntMinute = numericEdit(&TClickEditorFields::edIntMinute, at, 74, 38, 22, 2);
+    spin(edIntMinute, 0, 59);
+    label("Min", at, 111, 41);
+    edIntSecond = numericEdit(&TClickEditorFields::edIntSecond, at, 136, 38, 22, 2);
+    spin(edIntSecond, 0, 59);
+    label("Sec", at, 173, 41);
+    edIntTen = numericEdit(&TClickEditorFields::edIntTen, at, 6, 64, 16, 1);
+    spin(edIntTen, 0, 9);
+    label("0.1S", at, 37, 67);
+    edIntTen2 = numericEdit(&TClickEditorFields::edIntTen2, at, 67, 64, 16, 1);
+    spin(edIntTen2, 0, 9);
+    label("0.01S", at, 98, 67);
+    edIntTen3 = numericEdit(&TClickEditorFields::edIntTen3, at, 134, 64, 16, 1);
+    spin(edIntTen3, 0, 9);
+    label("0.001S", at, 165, 67);
+    rbIntRan = radio("Random Interval", at, 8, 88, 140);
+    m_intervalTypes = {rbIntFixed, rbIntRan};
+    m_radioGroups.push_back(m_intervalTypes);
+    m_blue.insert(m_blue.end(), {rbIntFixed, rbIntRan});
+    lblRanB = numericEdit(&TClickEditorFields::lblRanB, at, 8, 110, 16, 1);
+    spin(lblRanB, 0, 9);
+    label("1/10 S", at, 41, 113);
+    label("to", at, 86, 113);
+    lblRanE = numericEdit(&TClickEditorFields::lblRanE, at, 102, 110, 30, 3);
+    spin(lblRanE, 0, 999);
+    label("Seconds", at, 149, 113);
+}
+
+void TfrmDefine::createStartOptions() {
+    const Origin at{208, 215};
+    group("Start Options", at, 0, 0, 206, 119);
+    rbNow = radio("Right now", at, 8, 16, 120);
+    rbAt = radio("Start at", at, 8, 38, 80);
+    dtpTime = control(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN, at, 90, 35, 90, 22);
+    SendMessageW(dtpTime, DTM_SETFORMATW, 0, LPARAM(L"HH':'mm':'ss"));
+    rbAfter = radio("Start after interval", at, 8, 60, 180);
+    m_startTypes = {rbNow, rbAt, rbAfter};
+    m_radioGroups.push_back(m_startTypes);
+    label("Hours", at, 8, 79);
+    edtStartHour = numericEdit(&TClickEditorFields::edtStartHour, at, 8, 93, 24, 2);
+    spin(edtStartHour, 0, 23);
+    label("Minutes", at, 70, 79);
+    edtStartMin = numericEdit(&TClickEditorFields::edtStartMin, at, 70, 93, 24, 2);
+    spin(edtStartMin, 0, 59);
+    label("Seconds", at, 134, 79);
+    edtStartSec = numericEdit(&TClickEditorFields::edtStartSec, at, 134, 93, 24, 2);
+    spin(edtStartSec, 0, 59);
+}
+
+void TfrmDefine::createStopOptions() {
+    const Origin at{208, 334};
+    group("Stop Options", at, 0, 0, 206, 78);
+    rbStopOrder = radio("Stop till get command", at, 8, 18, 180);
+    rbStopClick = radio("Stop till repeat", at, 8, 44, 108);
+    m_stopTypes = {rbStopOrder, rbStopClick};
+    m_radioGroups.push_back(m_stopTypes);
+    edStopTimes = numericEdit(&TClickEditorFields::edStopTimes, at, 118, 43, 36, 0);
+    spin(edStopTimes, 1, 10000, 10);
+    label("times", at, 170, 46);
+}
+
+void TfrmDefine::createAfterClick() {
+    const Origin at{208, 413};
+    group("After Fixed Point Click", at, 0, 0, 206, 94);
+    rbNo = radio("Do nothing", at, 8, 16, 180);
+    rbBack = radio("Back to the original location", at, 8, 36, 194);
+    rbBackClick = radio("Back to the original location and click", at, 8, 56, 194, 30);
+    m_finishTypes = {rbNo, rbBack, rbBackClick};
+    m_radioGroups.push_back(m_finishTypes);
+}
+
+void TfrmDefine::createHotKeys() {
+    const Origin at{8, 507};
+    group("Click HotKey", at, 0, 0, 407, 50);
+    std::vector<std::string> keys;
+    for (int key = 1; key <= 12; ++key)
+        keys.push_back(std::string(1, 'F').append(std::to_string(key)));
+    label("Start Hotkey:", at, 10, 23);
+    label("Ctrl +", at, 94, 23);
+    cbHKStart = listOnly(keys, at, 132, 19, 60);
+    label("Stop Hotkey:", at, 212, 23);
+    label("Ctrl +", at, 294, 23);
+    cbHKStop = listOnly(keys, at, 332, 19, 60);
+}
+
+bool TfrmDefine::isNumericEdit(HWND window) const {
+    return std::any_of(m_numericEdits.begin(), m_numericEdits.end(),
+                       [&](const TNumericEdit& numeric) { return numeric.edit == window; });
+}
+
+void TfrmDefine::setGroupEnabled(const std::vector<HWND>& group, bool enabled) {
+    for (HWND control : group)
+        EnableWindow(control, enabled);
+}
+
+void TfrmDefine::rbFixedClick() {
+    const TPointGroups enabled = TClickEditorModel::EnabledGroups(checkedIn(m_pointTypes));
+    setGroupEnabled(m_pointGroup, enabled.point);
+    setGroupEnabled(m_colorGroup, enabled.color);
+    setGroupEnabled(m_pictureGroup, enabled.picture);
+    StopCapture();
+}
+
+int TfrmDefine::checkedIn(const std::vector<HWND>& radios) const {
+    for (std::size_t index = 0; index < radios.size(); ++index)
+        if (isChecked(radios[index]))
+            return int(index);
+    return -1;
+}
+
+// Each radio is checked exactly when `value` is its number; none at all for a value of none.
+void TfrmDefine::checkExactly(const std::vector<HWND>& radios, int value) {
+    for (std::size_t index = 0; index < radios.size(); ++index)
+        setChecked(radios[index], int(index) == value);
+}
+
+void TfrmDefine::radioClicked(HWND clicked) {
+    for (const std::vector<HWND>& radios : m_radioGroups) {
+        if (std::find(radios.begin(), radios.end(), clicked) == radios.end())
+            continue;
+        for (HWND radio : radios)
+            setChecked(radio, radio == clicked);
+        if (radios.front() == rbCurrent)
+            rbFixedClick();
+    }
+}
+
+void TfrmDefine::setCaptureTimer(bool running) {
+    if (running)
+        SetTimer(handle(), kCaptureTimer, kCaptureMs, nullptr);
+    else
+        KillTimer(handle(), kCaptureTimer);
+    m_timerRunning = running;
+}
+
+void TfrmDefine::btnCaptureClick() {
+    setCaptureTimer(true);
+    FCapturingPoint = true;
+    SetFocus(handle());
+}
+
+void TfrmDefine::btnCaptureColorClick() {
+    setCaptureTimer(true);
+    FCapturingColor = true;
+    SetFocus(handle());
+}
+
+void TfrmDefine::timerSetPointTimer() {
+    const TPoint pointer = m_mouse.cursorPos();
+    if (FCapturingPoint) {
+        setNumber(edPX, pointer.x);
+        setNumber(edPY, pointer.y);
+        return;
+    }
+    const std::uint32_t color = GetScreenPixelColor(pointer.x, pointer.y);
+    setText(edColor, ColorToString(TColor(color)));
+    setSwatch(color);
+}
+
+void TfrmDefine::StopCapture() {
+    if (FCapturingPoint) {
+        setCaptureTimer(false);
+        FCapturingPoint = false;
+    }
+    if (FCapturingColor) {
+        setCaptureTimer(false);
+        FCapturingColor = false;
+    }
+}
+
+void TfrmDefine::StopCaptureKeyPress(wchar_t) {
+    StopCapture();
+}
+
+std::uint32_t TfrmDefine::GetScreenPixelColor(int x, int y) {
+    return m_screen.pixelColor(x, y);
+}
+
+// System colour values (top byte set) have no pixel to show; they show as black.
+void TfrmDefine::setSwatch(std::uint32_t color) {
+    m_swatch = (color & 0xFF000000u) ? 0 : color;
+    if (m_swatchBrush)
+        DeleteObject(m_swatchBrush);
+    m_swatchBrush = CreateSolidBrush(COLORREF(m_swatch));
+    InvalidateRect(edCl, nullptr, TRUE);
+}
+
+void TfrmDefine::showColor(const std::string& text) {
+    setText(edColor, text);
+    TColor color = 0;
+    try {
+        color = StringToColor(text);
+    } catch (const std::invalid_argument&) {
+        color = 0;
+    }
+    setSwatch(std::uint32_t(color));
+}
+
+bool TfrmDefine::showPicture(const std::vector<std::uint8_t>& bmpFile) {
+    HBITMAP bitmap = bitmapOf(bmpFile);
+    if (!bitmap)
+        return false;
+    m_picture = bmpFile;
+    SendMessageW(ImageBMP, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(bitmap));
+    if (m_preview)
+        DeleteObject(m_preview);
+    m_preview = bitmap;
+    return true;
+}
+
+bool TfrmDefine::loadPictureFile(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return file.good() || file.eof() ? showPicture(bytes) : false;
+}
+
+void TfrmDefine::btnBMPClick() {
+    wchar_t path[MAX_PATH] = L"";
+    OPENFILENAMEW chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = GetAncestor(handle(), GA_ROOT);
+    chooser.lpstrFilter = L"BMP File\0*.bmp\0";
+    chooser.lpstrFile = path;
+    chooser.nMaxFile = MAX_PATH;
+    chooser.lpstrDefExt = L"bmp";
+    chooser.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&chooser))
+        return;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
+        MessageBoxW(chooser.hwndOwner, L"The file does not exist.", L"Warning", MB_OK | MB_ICONQUESTION);
+        return;
+    }
+    loadPictureFile(path);
+}
+
+void TfrmDefine::setScope(TPoint start, TPoint end) {
+    setNumber(edColorL, start.x);
+    setNumber(edColorT, start.y);
+    setNumber(edColorR, end.x);
+    setNumber(edColorB, end.y);
+}
+
+// The dialog is hidden but stays modal: its own loop is below this handler, and the overlay's loop runs on top.
+void TfrmDefine::Button1Click() {
+    HWND dialog = GetAncestor(handle(), GA_ROOT);
+    ShowWindow(dialog, SW_HIDE);
+    pumpFor(kHideForScopeMs);
+    {
+        TfmCopy overlay(m_screen, dialog);
+        if (overlay.ShowModal() == mrOk)
+            setScope(overlay.drag.FStartPos, overlay.drag.FEndPos);
+    }
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+}
+
+const TNumericEdit* TfrmDefine::unreadableEdit(std::string& message) const {
+    const TClickEditorFields shown = fields();
+    const TNumericField* unreadable = TClickEditorModel::Unreadable(shown);
+    if (!unreadable)
+        return nullptr;
+    message = TClickEditorModel::Refusal(shown, *unreadable);
+    for (const TNumericEdit& numeric : m_numericEdits)
+        if (numeric.field == unreadable->text)
+            return &numeric;
+    return nullptr;
+}
+
+TClickEditorFields TfrmDefine::fields() const {
+    TClickEditorFields f;
+    for (const TNumericEdit& numeric : m_numericEdits)
+        f.*numeric.field = getText(numeric.edit);
+    f.pointType = checkedIn(m_pointTypes);
+    f.fColor = getText(edColor);
+    f.picture = m_picture;
+    f.ScreenType = checkedIn(m_screenTypes);
+    f.mouseType = comboIndex(cbButton);
+    f.actionType = comboIndex(cbClick);
+    f.InteverType = checkedIn(m_intervalTypes);
+    f.startType = checkedIn(m_startTypes);
+    SYSTEMTIME time{};
+    SendMessageW(dtpTime, DTM_GETSYSTEMTIME, 0, LPARAM(&time));
+    f.fStartAt = TClickEditorModel::TimeText({time.wHour, time.wMinute, time.wSecond});
+    f.stopType = checkedIn(m_stopTypes);
+    f.hkStart = comboIndex(cbHKStart);
+    f.hkStop = comboIndex(cbHKStop);
+    f.finishType = checkedIn(m_finishTypes);
+    f.edName = getText(edName);
+    return f;
+}
+
+void TfrmDefine::showFields(const TClickEditorFields& f) {
+    for (const TNumericEdit& numeric : m_numericEdits)
+        setText(numeric.edit, f.*numeric.field);
+    checkExactly(m_pointTypes, f.pointType);
+    showColor(f.fColor);
+    if (f.picture != m_picture)
+        showPicture(f.picture);
+    checkExactly(m_screenTypes, f.ScreenType);
+    SendMessageW(cbButton, CB_SETCURSEL, WPARAM(f.mouseType), 0);
+    SendMessageW(cbClick, CB_SETCURSEL, WPARAM(f.actionType), 0);
+    checkExactly(m_intervalTypes, f.InteverType);
+    checkExactly(m_startTypes, f.startType);
+    if (const auto startAt = TClickEditorModel::TimeOfDay(f.fStartAt)) {
+        SYSTEMTIME time{};
+        SendMessageW(dtpTime, DTM_GETSYSTEMTIME, 0, LPARAM(&time));
+        time.wHour = WORD(startAt->hour);
+        time.wMinute = WORD(startAt->minute);
+        time.wSecond = WORD(startAt->second);
+        SendMessageW(dtpTime, DTM_SETSYSTEMTIME, GDT_VALID, LPARAM(&time));
+    }
+    checkExactly(m_stopTypes, f.stopType);
+    SendMessageW(cbHKStart, CB_SETCURSEL, WPARAM(f.hkStart), 0);
+    SendMessageW(cbHKStop, CB_SETCURSEL, WPARAM(f.hkStop), 0);
+    checkExactly(m_finishTypes, f.finishType);
+    setText(edName, f.edName);
+}
+
+// A point type that loading checks anew sets the groups as a click on it would.
+void TfrmDefine::LoadFromClick(TMouseObj& click) {
+    const int before = checkedIn(m_pointTypes);
+    showFields(TClickEditorModel::FromClick(click, fields()));
+    const int after = checkedIn(m_pointTypes);
+    if (after >= 0 && after != before)
+        rbFixedClick();
+}
+
+void TfrmDefine::SaveToClick(TMouseObj& click) {
+    TClickEditorModel::ToClick(fields(), click);
+}
+
+LRESULT TfrmDefine::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(handle(), &client);
+        FillRect(HDC(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+        return TRUE;
+    }
+    case WM_TIMER:
+        if (wParam == kCaptureTimer)
+            timerSetPointTimer();
+        return 0;
+    case WM_COMMAND: {
+        HWND from = HWND(lParam);
+        if (HIWORD(wParam) != BN_CLICKED)
+            return 0;
+        if (from == btnCapture)
+            btnCaptureClick();
+        else if (from == btnCaptureColor)
+            btnCaptureColorClick();
+        else if (from == btnBMP)
+            btnBMPClick();
+        else if (from == Button1)
+            Button1Click();
+        else
+            radioClicked(from);
+        return 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HDC dc = HDC(wParam);
+        HWND control = HWND(lParam);
+        if (control == edCl) {
+            SetBkColor(dc, COLORREF(m_swatch));
+            return LRESULT(m_swatchBrush);
+        }
+        const LRESULT brush = DefWindowProcW(handle(), message, wParam, lParam);
+        if (std::find(m_blue.begin(), m_blue.end(), control) != m_blue.end())
+            SetTextColor(dc, RGB(0, 0, 255));
+        return brush;
+    }
+    default:
+        break;
+    }
+    return TWindow::handleMessage(message, wParam, lParam);
+}

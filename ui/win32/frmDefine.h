@@ -1,0 +1,127 @@
+#pragma once
+
+#include "control/ClickEditorModel.h"
+#include "ui/win32/Window.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class IMouse;
+class IScreen;
+class TMouseObj;
+
+// A numeric edit and the editor field it shows.
+struct TNumericEdit {
+    HWND edit;
+    std::string TClickEditorFields::*field;
+};
+
+// Every control of one click, the capture timer and the capture tools, on a child window of the editor dialog.
+class TfrmDefine : public TWindow {
+public:
+    TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog);
+    ~TfrmDefine() override;
+
+    void LoadFromClick(TMouseObj& click);
+    // Writes every field, or none and throws when a numeric edit holds no number.
+    void SaveToClick(TMouseObj& click);
+    // What the controls show now.
+    TClickEditorFields fields() const;
+    void showFields(const TClickEditorFields& fields);
+    // The first numeric edit whose text is no number, or nullptr; `message` is what the user is told about it.
+    const TNumericEdit* unreadableEdit(std::string& message) const;
+    const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
+    bool isNumericEdit(HWND window) const;
+
+    void rbFixedClick();
+    void btnCaptureClick();
+    void btnCaptureColorClick();
+    void timerSetPointTimer();
+    void StopCapture();
+    // Every typed character anywhere in the dialog comes here before its control.
+    void StopCaptureKeyPress(wchar_t key);
+    std::uint32_t GetScreenPixelColor(int x, int y);
+    void btnBMPClick();
+    void Button1Click();
+    // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
+    bool showPicture(const std::vector<std::uint8_t>& bmpFile);
+    // Shows a BMP file in the preview; false (and nothing changed) when it cannot be read.
+    bool loadPictureFile(const std::wstring& path);
+    const std::vector<std::uint8_t>& picture() const { return m_picture; }
+    // Fills the scope edits from the two corners of a drag, not ordered.
+    void setScope(TPoint start, TPoint end);
+    // The colour the swatch shows, 0x00BBGGRR.
+    std::uint32_t swatchColor() const { return m_swatch; }
+    bool timerRunning() const { return m_timerRunning; }
+
+    bool FCapturingPoint = false;
+    bool FCapturingColor = false;
+
+    HWND rbCurrent = nullptr, rbFixed = nullptr, rbColor = nullptr, rbBMP = nullptr;
+    HWND gbPoint = nullptr, btnCapture = nullptr, edPX = nullptr, edPY = nullptr;
+    HWND gbColor = nullptr, btnCaptureColor = nullptr, edCl = nullptr, edColor = nullptr, edSimilar = nullptr;
+    HWND gbBMP = nullptr, btnBMP = nullptr, ImageBMP = nullptr, edBMPSimilar = nullptr;
+    HWND rbFulll = nullptr, rbPart = nullptr, Button1 = nullptr;
+    HWND edColorL = nullptr, edColorR = nullptr, edColorT = nullptr, edColorB = nullptr;
+    HWND cbButton = nullptr, cbClick = nullptr;
+    HWND rbIntFixed = nullptr, edIntHour = nullptr, edIntMinute = nullptr, edIntSecond = nullptr;
+    HWND edIntTen = nullptr, edIntTen2 = nullptr, edIntTen3 = nullptr;
+    HWND rbIntRan = nullptr, lblRanB = nullptr, lblRanE = nullptr;
+    HWND rbNow = nullptr, rbAt = nullptr, dtpTime = nullptr, rbAfter = nullptr;
+    HWND edtStartHour = nullptr, edtStartMin = nullptr, edtStartSec = nullptr;
+    HWND rbStopOrder = nullptr, rbStopClick = nullptr, edStopTimes = nullptr;
+    HWND rbNo = nullptr, rbBack = nullptr, rbBackClick = nullptr;
+    HWND cbHKStart = nullptr, cbHKStop = nullptr, edName = nullptr;
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Origin {
+        int x;
+        int y;
+    };
+
+    void createClickPoint();
+    void createPointGroup(Origin gb1);
+    void createColorGroup(Origin gb1);
+    void createPictureGroup(Origin gb1);
+    void createScopePanel(Origin gb1);
+    void createClickOptions();
+    void createClickInterval();
+    void createStartOptions();
+    void createStopOptions();
+    void createAfterClick();
+    void createHotKeys();
+    HWND control(const wchar_t* windowClass, const std::string& text, DWORD style, Origin at, int x, int y, int width,
+                 int height);
+    HWND label(const std::string& text, Origin at, int x, int y, bool blue = false, int points = 8, bool bold = false);
+    HWND group(const std::string& caption, Origin at, int x, int y, int width, int height);
+    HWND radio(const std::string& caption, Origin at, int x, int y, int width, int height = 18);
+    HWND numericEdit(std::string TClickEditorFields::*field, Origin at, int x, int y, int width, int maxLength);
+    void spin(HWND edit, int min, int max, int increment = 1);
+    HWND listOnly(const std::vector<std::string>& items, Origin at, int x, int y, int width);
+    void radioClicked(HWND radio);
+    void setSwatch(std::uint32_t color);
+    void showColor(const std::string& text);
+    void setGroupEnabled(const std::vector<HWND>& group, bool enabled);
+    int checkedIn(const std::vector<HWND>& radios) const;
+    void checkExactly(const std::vector<HWND>& radios, int value);
+    void setCaptureTimer(bool running);
+
+    IMouse& m_mouse;
+    IScreen& m_screen;
+    std::vector<TNumericEdit> m_numericEdits;
+    std::vector<std::vector<HWND>> m_radioGroups;
+    std::vector<HWND> m_pointTypes, m_screenTypes, m_intervalTypes, m_startTypes, m_stopTypes, m_finishTypes;
+    std::vector<HWND> m_pointGroup, m_colorGroup, m_pictureGroup;
+    // The controls whose text is blue.
+    std::vector<HWND> m_blue;
+    std::vector<std::uint8_t> m_picture;
+    HBITMAP m_preview = nullptr;
+    std::uint32_t m_swatch = 0;
+    HBRUSH m_swatchBrush = nullptr;
+    HWND m_current = nullptr;
+    bool m_timerRunning = false;
+};
