@@ -186,6 +186,13 @@ bool TClickEditorModel::DigitPasses(char32_t typed) {
     return (typed >= U'0' && typed <= U'9') || typed == 10 || typed == 13 || typed == 8;
 }
 
+std::string TClickEditorModel::HotKeyItem(int n, bool available) {
+    // Appended in steps: GCC 12 warns wrongly (-Wrestrict) about a literal added to a temporary string.
+    std::string item(1, 'F');
+    item.append(std::to_string(n + 1));
+    return available ? item : item.append(" (unavailable)");
+}
+
 std::optional<TTimeOfDay> TClickEditorModel::TimeOfDay(const std::string& text) {
     int hour = 0, minute = 0, second = 0, used = 0;
     const int read = std::sscanf(text.c_str(), "%2d:%2d%n:%2d%n", &hour, &minute, &used, &second, &used);

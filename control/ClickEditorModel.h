@@ -90,6 +90,8 @@ public:
     static TPointGroups EnabledGroups(int pointType);
     // Whether a typed character goes into a numeric edit: digits, line feed, carriage return and backspace.
     static bool DigitPasses(char32_t typed);
+    // The hotkey lists' item for Ctrl+F(n + 1): "F1" to "F12", marked when another program holds the key.
+    static std::string HotKeyItem(int n, bool available);
     static std::optional<TTimeOfDay> TimeOfDay(const std::string& text);
     static std::string TimeText(TTimeOfDay time);
 };

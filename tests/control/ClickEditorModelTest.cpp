@@ -198,3 +198,9 @@ TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndItsDecodedFormRefilled) {
     EXPECT_EQ(kept->Width, 1);
     EXPECT_EQ(kept->Pixel(0, 0), 0xFF0000u);
 }
+
+TEST(ClickEditorModelTest, HotKeyItemsNameTheirKeyAndMarkKeysHeldElsewhere) {
+    EXPECT_EQ(Model::HotKeyItem(0, true), "F1");
+    EXPECT_EQ(Model::HotKeyItem(11, true), "F12");
+    EXPECT_EQ(Model::HotKeyItem(2, false), "F3 (unavailable)");
+}

@@ -3,7 +3,6 @@
 #include "platform/win32/Utf16.h"
 
 #include <map>
-#include <sstream>
 #include <tuple>
 
 HFONT programFont(int points, bool bold, bool underline) {
@@ -46,29 +45,4 @@ void centreOnDesktop(HWND window) {
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-std::string wrapToWidth(HWND window, const std::string& caption, int width) {
-    HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, HFONT(SendMessageW(window, WM_GETFONT, 0, 0)));
-    const auto fits = [&](const std::string& line) {
-        const std::wstring wide = toUtf16(line);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
-        return size.cx <= width;
-    };
-    std::istringstream words(caption);
-    std::string word, line, result;
-    while (words >> word) {
-        const std::string candidate = line.empty() ? word : line + ' ' + word;
-        if (!line.empty() && !fits(candidate)) {
-            result += line + "\r\n";
-            line = word;
-        } else {
-            line = candidate;
-        }
-    }
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return result + line;
 }

@@ -17,6 +17,3 @@ std::string getText(HWND window);
 
 // Places a window at the centre of the primary monitor's work area.
 void centreOnDesktop(HWND window);
-
-// The caption broken into lines at blanks so that each line fits `width` pixels in the window's font.
-std::string wrapToWidth(HWND window, const std::string& caption, int width);

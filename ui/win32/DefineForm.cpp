@@ -8,6 +8,8 @@ namespace {
 // Not IDOK and IDCANCEL: those are what Enter and Escape send to a dialog wherever the focus is.
 constexpr int kOkId = 1001;
 constexpr int kCancelId = 1002;
+// Told once the dialog shows.
+constexpr UINT kShowNotice = WM_APP + 1;
 
 bool isPushButton(HWND window) {
     wchar_t name[16] = L"";
@@ -43,6 +45,8 @@ void TDForm::SaveToClick(TMouseObj& click) {
 }
 
 int TDForm::ShowModal() {
+    if (!frmDefine->loadNotice().empty())
+        PostMessageW(handle(), kShowNotice, 0, 0);
     const int result = TModalWindow::ShowModal();
     FormClose();
     return result == mrOk ? mrOk : mrCancel;
@@ -93,6 +97,10 @@ bool TDForm::previewMessage(MSG& message) {
 }
 
 LRESULT TDForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kShowNotice) {
+        MessageBoxW(handle(), toUtf16(frmDefine->loadNotice()).c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+        return 0;
+    }
     if (message == WM_COMMAND) {
         if (LOWORD(wParam) == kOkId)
             btnOKClick();

@@ -11,6 +11,7 @@
 #include "ui/win32/FMAbout.h"
 #include "ui/win32/FMConfig.h"
 #include "ui/win32/ToolImages.h"
+#include "ui/win32/frmDefine.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -71,8 +72,7 @@ TMForm::~TMForm() {
 
 void TMForm::FormCreate() {
     createTrayIcon();
-    m_platform.hotKeys.setOnHotKey(
-        [this](unsigned modifiers, unsigned vk) { runGuarded([&] { WMHotKey(modifiers, vk); }); });
+    setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
     m_list->setController(m_controller.get());
     setText(handle(), "Tappora 4.1.7");
@@ -87,7 +87,7 @@ void TMForm::FormClose(bool interactive) {
     if (m_trayShown)
         Shell_NotifyIconW(NIM_DELETE, &m_trayData);
     m_trayShown = false;
-    m_platform.hotKeys.setOnHotKey({});
+    setDroppedErrorObserver(nullptr);
     std::vector<std::string> failures;
     runGuarded([&] {
         if (m_controller)
@@ -105,6 +105,12 @@ void TMForm::reportSaveFailures(const std::vector<std::string>& messages, bool i
     // A box would hold up the session's end; there the lines on stderr must do.
     if (interactive)
         MessageBoxW(nullptr, joined(messages).c_str(), L"Tappora", MB_OK | MB_ICONERROR);
+}
+
+// A failing click fails at every tick: each distinct error is told once. The click's row shows it too.
+void TMForm::reportDroppedError(const std::string& what) {
+    if (m_reportedErrors.insert(what).second)
+        std::fprintf(stderr, "tappora: %s\n", what.c_str());
 }
 
 void TMForm::requestClose(bool interactive) {
@@ -184,12 +190,6 @@ void TMForm::toggleVisibility() {
     }
     ShowWindow(handle(), IsIconic(handle()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(handle());
-}
-
-void TMForm::WMHotKey(unsigned modifiers, unsigned vk) {
-    if (modifiers != MOD_CONTROL || vk < VK_F1 || vk > VK_F12 || !m_controller || m_closed)
-        return;
-    m_controller->HotKeyPressed(vk);
 }
 
 bool TMForm::translateAccelerator(MSG& message) {
@@ -328,6 +328,29 @@ void TMForm::setWindowMaximized() {
         ShowWindow(handle(), SW_MAXIMIZE);
 }
 
+std::vector<TRect> TMForm::monitorAreas() const {
+    std::vector<TRect> areas;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (GetMonitorInfoW(monitor, &info)) {
+                auto& found = *reinterpret_cast<std::vector<TRect>*>(data);
+                const RECT& work = info.rcWork;
+                const TRect area{int(work.left), int(work.top), int(work.right - work.left),
+                                 int(work.bottom - work.top)};
+                if (info.dwFlags & MONITORINFOF_PRIMARY)
+                    found.insert(found.begin(), area);
+                else
+                    found.push_back(area);
+            }
+            return TRUE;
+        },
+        LPARAM(&areas));
+    return areas;
+}
+
 void TMForm::clearColumns() {
     m_list->clearColumns();
 }
@@ -385,7 +408,11 @@ bool TMForm::confirmDelete() {
 }
 
 std::unique_ptr<IClickEditor> TMForm::createClickEditor() {
-    return std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, handle());
+    auto editor = std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, handle());
+    for (int n = 0; n < TMouseCtrl::kHotKeyCount; ++n)
+        if (m_controller && !m_controller->HotKeyTaken(n))
+            editor->frame().markHotKeyUnavailable(n);
+    return editor;
 }
 
 std::unique_ptr<IOptionsDialog> TMForm::createOptionsDialog() {

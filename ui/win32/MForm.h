@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,6 @@ public:
     void requestClose(bool interactive);
     // Tells the user once what the start found (a file that could not be read and was kept aside).
     void showStartupMessages();
-    // Only exactly Ctrl with F1 to F12 reaches the controller.
-    void WMHotKey(unsigned modifiers, unsigned vk);
     // A left click on the notification icon.
     void toggleVisibility();
     // Alt with a toolbar caption's underlined letter presses that button; true when the message was one.
@@ -51,6 +50,7 @@ public:
     void setWindowBounds(const TRect& bounds) override;
     bool windowMaximized() const override;
     void setWindowMaximized() override;
+    std::vector<TRect> monitorAreas() const override;
     void clearColumns() override;
     void addColumn(const std::string& caption) override;
     void beginColumnUpdate() override;
@@ -85,6 +85,7 @@ private:
     void command(int id);
     bool notify(const NMHDR& header, LRESULT& result);
     void reportSaveFailures(const std::vector<std::string>& messages, bool interactive);
+    void reportDroppedError(const std::string& what);
     void m1Click();
     void m2Click();
 
@@ -101,4 +102,5 @@ private:
     std::unique_ptr<TMouseCtrl> m_controller;
     std::function<void()> m_onClosed;
     bool m_closed = false;
+    std::set<std::string> m_reportedErrors;
 };

@@ -349,14 +349,27 @@ void TfrmDefine::createHotKeys() {
     const Origin at{8, 507};
     group("Click HotKey", at, 0, 0, 407, 50);
     std::vector<std::string> keys;
-    for (int key = 1; key <= 12; ++key)
-        keys.push_back(std::string(1, 'F').append(std::to_string(key)));
+    for (int n = 0; n < 12; ++n)
+        keys.push_back(TClickEditorModel::HotKeyItem(n, true));
     label("Start Hotkey:", at, 10, 23);
     label("Ctrl +", at, 94, 23);
     cbHKStart = listOnly(keys, at, 132, 19, 60);
     label("Stop Hotkey:", at, 212, 23);
     label("Ctrl +", at, 294, 23);
     cbHKStop = listOnly(keys, at, 332, 19, 60);
+}
+
+void TfrmDefine::markHotKeyUnavailable(int n) {
+    const std::wstring item = toUtf16(TClickEditorModel::HotKeyItem(n, false));
+    for (HWND keys : {cbHKStart, cbHKStop}) {
+        if (n < 0 || n >= int(SendMessageW(keys, CB_GETCOUNT, 0, 0)))
+            continue;
+        const LRESULT chosen = SendMessageW(keys, CB_GETCURSEL, 0, 0);
+        SendMessageW(keys, CB_DELETESTRING, WPARAM(n), 0);
+        SendMessageW(keys, CB_INSERTSTRING, WPARAM(n), LPARAM(item.c_str()));
+        SendMessageW(keys, CB_SETCURSEL, WPARAM(chosen), 0);
+        SendMessageW(keys, CB_SETDROPPEDWIDTH, 110, 0);
+    }
 }
 
 bool TfrmDefine::isNumericEdit(HWND window) const {
@@ -452,9 +465,15 @@ std::uint32_t TfrmDefine::GetScreenPixelColor(int x, int y) {
     return m_screen.pixelColor(x, y);
 }
 
-// System colour values (top byte set) have no pixel to show; they show as black.
+// A system colour (0xFF000000 plus its index) shows the desktop's colour for it; "no colour" and "default colour"
+// an edit's usual background.
 void TfrmDefine::setSwatch(std::uint32_t color) {
-    m_swatch = (color & 0xFF000000u) ? 0 : color;
+    if ((color & 0xFF000000u) == 0xFF000000u)
+        m_swatch = GetSysColor(int(color & 0xFFu));
+    else if (color & 0xFF000000u)
+        m_swatch = GetSysColor(COLOR_WINDOW);
+    else
+        m_swatch = color;
     if (m_swatchBrush)
         DeleteObject(m_swatchBrush);
     m_swatchBrush = CreateSolidBrush(COLORREF(m_swatch));
@@ -482,6 +501,14 @@ bool TfrmDefine::showPicture(const std::vector<std::uint8_t>& bmpFile) {
         DeleteObject(m_preview);
     m_preview = bitmap;
     return true;
+}
+
+void TfrmDefine::clearPicture() {
+    m_picture.clear();
+    SendMessageW(ImageBMP, STM_SETIMAGE, IMAGE_BITMAP, 0);
+    if (m_preview)
+        DeleteObject(m_preview);
+    m_preview = nullptr;
 }
 
 bool TfrmDefine::loadPictureFile(const std::wstring& path) {
@@ -571,8 +598,8 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
         setText(numeric.edit, f.*numeric.field);
     checkExactly(m_pointTypes, f.pointType);
     showColor(f.fColor);
-    if (f.picture != m_picture)
-        showPicture(f.picture);
+    if (f.picture != m_picture && !showPicture(f.picture))
+        clearPicture();
     checkExactly(m_screenTypes, f.ScreenType);
     SendMessageW(cbButton, CB_SETCURSEL, WPARAM(f.mouseType), 0);
     SendMessageW(cbClick, CB_SETCURSEL, WPARAM(f.actionType), 0);
@@ -594,9 +621,13 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
 }
 
 // A point type that loading checks anew sets the groups as a click on it would.
+// A stored picture that cannot be read must not keep the editor from opening: it opens with no picture, and says so.
 void TfrmDefine::LoadFromClick(TMouseObj& click) {
     const int before = checkedIn(m_pointTypes);
-    showFields(TClickEditorModel::FromClick(click, fields()));
+    const TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
+    showFields(shown);
+    if (shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty()))
+        m_loadNotice = TClickEditorModel::kUnreadablePictureNotice;
     const int after = checkedIn(m_pointTypes);
     if (after >= 0 && after != before)
         rbFixedClick();

@@ -49,11 +49,15 @@ public:
     // Shows a BMP file in the preview; false (and nothing changed) when it cannot be read.
     bool loadPictureFile(const std::wstring& path);
     const std::vector<std::uint8_t>& picture() const { return m_picture; }
+    // What the user is told when the editor opens (a stored picture that could not be read); empty for nothing.
+    const std::string& loadNotice() const { return m_loadNotice; }
     // Fills the scope edits from the two corners of a drag, not ordered.
     void setScope(TPoint start, TPoint end);
     // The colour the swatch shows, 0x00BBGGRR.
     std::uint32_t swatchColor() const { return m_swatch; }
     bool timerRunning() const { return m_timerRunning; }
+    // Marks Ctrl+F(n + 1) in both hotkey lists as held by another program.
+    void markHotKeyUnavailable(int n);
 
     bool FCapturingPoint = false;
     bool FCapturingColor = false;
@@ -103,6 +107,7 @@ private:
     void spin(HWND edit, int min, int max, int increment = 1);
     HWND listOnly(const std::vector<std::string>& items, Origin at, int x, int y, int width);
     void radioClicked(HWND radio);
+    void clearPicture();
     void setSwatch(std::uint32_t color);
     void showColor(const std::string& text);
     void setGroupEnabled(const std::vector<HWND>& group, bool enabled);
@@ -119,6 +124,7 @@ private:
     // The controls whose text is blue.
     std::vector<HWND> m_blue;
     std::vector<std::uint8_t> m_picture;
+    std::string m_loadNotice;
     HBITMAP m_preview = nullptr;
     std::uint32_t m_swatch = 0;
     HBRUSH m_swatchBrush = nullptr;

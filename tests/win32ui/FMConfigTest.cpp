@@ -1,0 +1,66 @@
+#include "ui/win32/FMConfig.h"
+
+#include "Win32UiSupport.h"
+#include "model/Config.h"
+#include "platform/win32/Utf16.h"
+#include "ui/win32/FMAbout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class OptionsTest : public ::testing::Test {
+protected:
+    OptionsTest() { initCommonControls(); }
+
+    TempFolder temp;
+    TConfig config{temp.path().string()};
+    TFMConfig dialog{config, nullptr};
+};
+} // namespace
+
+TEST_F(OptionsTest, ShowsEveryColumnWithItsVisibilityAndTheAutoStart) {
+    dialog.FormShow();
+    ASSERT_EQ(dialog.itemCount(), 11);
+    EXPECT_EQ(dialog.itemText(0), "Name");
+    EXPECT_EQ(dialog.itemText(10), "Action Stats");
+    for (int item = 0; item < 11; ++item)
+        EXPECT_EQ(dialog.itemChecked(item), item != 9) << dialog.itemText(item);
+    EXPECT_EQ(SendMessageW(dialog.cbAuto, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(windowText(dialog.handle()), "Config Options");
+}
+
+TEST_F(OptionsTest, OkWritesTheChoicesAndCancelOrTheCloseBoxNothing) {
+    for (UINT end : {UINT(IDCANCEL), UINT(WM_CLOSE), UINT(IDOK)}) {
+        dialog.FormShow();
+        for (int item = 0; item < dialog.itemCount(); ++item)
+            dialog.setItemChecked(item, false);
+        SendMessageW(dialog.cbAuto, BM_SETCHECK, BST_CHECKED, 0);
+        const int result = [&] {
+            if (end == IDOK) {
+                dialog.BitBtn1Click();
+                return mrOk;
+            }
+            PostMessageW(dialog.handle(), end == WM_CLOSE ? WM_CLOSE : WM_COMMAND, end == WM_CLOSE ? 0 : end, 0);
+            return dialog.TModalWindow::ShowModal();
+        }();
+        const bool written = end == IDOK;
+        EXPECT_EQ(result, written ? mrOk : mrCancel);
+        EXPECT_EQ(config.GetCols().Item(0).GetVisible(), !written);
+        EXPECT_EQ(config.GetFrame().Getautorun(), written);
+    }
+}
+
+TEST(AboutTest, ShowsTheTitleAndOpensTheLinks) {
+    initCommonControls();
+    RecordingShell shell;
+    TFMAbout about(shell, nullptr);
+    EXPECT_EQ(windowText(about.handle()), "About Tappora");
+    EXPECT_EQ(windowText(about.Label1), "Tappora 4.1.7");
+    SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.Label5), STN_CLICKED), LPARAM(about.Label5));
+    SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.Label7), STN_CLICKED), LPARAM(about.Label7));
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_EQ(shell.opened[1].rfind("mailto:", 0), 0u);
+    PostMessageW(about.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    about.ShowModal();
+    EXPECT_FALSE(about.inModalLoop()) << "a click on the background closes it";
+}

@@ -1,0 +1,202 @@
+#include "ui/win32/MForm.h"
+
+#include "Win32UiSupport.h"
+#include "control/MouseCtrl.h"
+#include "model/ClickListFile.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/win32/Utf16.h"
+#include "ui/win32/ClickList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+
+namespace {
+const char* const kTwoClicks = R"(<item fName="First" hkStart="1" hkStop="2" checked="True"/>)"
+                               R"(<item fName="Second" hkStart="4" hkStop="5" checked="False"/>)";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { initCommonControls(); }
+    ~MainWindowTest() override { form.reset(); }
+
+    void writeList(const std::string& items) {
+        std::ofstream(temp.path() / kClickListFileName)
+            << R"(<?xml version="1.0" encoding="utf-8"?><list versionNo="1.0">)" << items << "</list>";
+    }
+    TMForm& start() {
+        form = std::make_unique<TMForm>(fake.platform, shell, temp.path().string());
+        form->setOnClosed([this] { closed = true; });
+        form->show();
+        pumpMessages();
+        return *form;
+    }
+    HWND list() const { return form->list().handle(); }
+    std::string cell(int row, int shownColumn) const {
+        wchar_t text[256] = L"";
+        ListView_GetItemText(list(), row, shownColumn, text, 256);
+        return toUtf8(text);
+    }
+    void command(int id) { SendMessageW(form->handle(), WM_COMMAND, WPARAM(id), 0); }
+
+    FakePlatform fake;
+    RecordingShell shell;
+    TempFolder temp;
+    std::unique_ptr<TMForm> form;
+    bool closed = false;
+};
+} // namespace
+
+TEST_F(MainWindowTest, ShowsItsCaptionToolbarHintsAndMenu) {
+    start();
+    EXPECT_EQ(windowText(form->handle()), "Tappora 4.1.7");
+    EXPECT_TRUE(GetWindowLongW(form->handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    const std::vector<std::pair<std::string, std::string>> expected{{"&New", "Create a new Click"},
+                                                                    {"&Edit", "Modify Selected Click"},
+                                                                    {"&Delete", "Delete Selected Click"},
+                                                                    {"&Start", "Start Checked Click to Run"},
+                                                                    {"S&top", "Stop All Running Click"},
+                                                                    {"&Options", "Config Visible Columns"},
+                                                                    {"E&xit", "Exit"}};
+    ASSERT_EQ(SendMessageW(form->toolBar(), TB_BUTTONCOUNT, 0, 0), LRESULT(expected.size()));
+    for (std::size_t index = 0; index < expected.size(); ++index) {
+        TBBUTTON button{};
+        SendMessageW(form->toolBar(), TB_GETBUTTON, index, LPARAM(&button));
+        EXPECT_EQ(button.idCommand, int(TMForm::cmNew + index));
+        wchar_t caption[64] = L"";
+        SendMessageW(form->toolBar(), TB_GETBUTTONTEXTW, WPARAM(button.idCommand), LPARAM(caption));
+        EXPECT_EQ(toUtf8(caption), expected[index].first);
+        NMTTDISPINFOW tip{};
+        tip.hdr.hwndFrom = HWND(SendMessageW(form->toolBar(), TB_GETTOOLTIPS, 0, 0));
+        tip.hdr.idFrom = UINT_PTR(button.idCommand);
+        tip.hdr.code = TTN_GETDISPINFOW;
+        SendMessageW(form->handle(), WM_NOTIFY, 0, LPARAM(&tip));
+        ASSERT_NE(tip.lpszText, nullptr);
+        EXPECT_EQ(toUtf8(tip.lpszText), expected[index].second);
+    }
+    HMENU menu = GetMenu(form->handle());
+    ASSERT_EQ(GetMenuItemCount(menu), 2);
+    wchar_t item[32] = L"";
+    GetMenuStringW(menu, 0, item, 32, MF_BYPOSITION);
+    EXPECT_EQ(toUtf8(item), "About");
+    GetMenuStringW(menu, 1, item, 32, MF_BYPOSITION);
+    EXPECT_EQ(toUtf8(item), "Help");
+    command(TMForm::cmHelp);
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+TEST_F(MainWindowTest, RowsShowTheControllersTextsAndCheckBoxes) {
+    writeList(kTwoClicks);
+    start();
+    ASSERT_EQ(ListView_GetItemCount(list()), 2);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list()) & LVS_EX_CHECKBOXES);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list()) & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list()) & LVS_EX_HEADERDRAGDROP);
+    EXPECT_EQ(cell(0, 0), "First");
+    EXPECT_EQ(cell(1, 0), "Second");
+    EXPECT_TRUE(ListView_GetCheckState(list(), 0));
+    EXPECT_FALSE(ListView_GetCheckState(list(), 1));
+
+    ListView_SetCheckState(list(), 1, TRUE);
+    ListView_SetCheckState(list(), 0, FALSE);
+    EXPECT_TRUE(form->controller()->RowChecked(1)) << "the check box reaches the controller";
+    EXPECT_FALSE(form->controller()->RowChecked(0));
+    command(TMForm::cmStart);
+    EXPECT_TRUE(form->controller()->Runner(1).fRunning);
+    EXPECT_FALSE(form->controller()->Runner(0).fRunning);
+    const std::vector<int> shown = form->list().shownColumns();
+    const auto stats = std::find(shown.begin(), shown.end(), 10);
+    ASSERT_NE(stats, shown.end());
+    EXPECT_EQ(cell(1, int(stats - shown.begin())), "running 0 times");
+}
+
+TEST_F(MainWindowTest, HiddenColumnsLeaveTheListAndKeepTheirWidthAndPlace) {
+    start();
+    const std::vector<int> shown = form->list().shownColumns();
+    EXPECT_EQ(shown.size(), 10u) << "\"After Click Action\" is hidden by default";
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), 9), shown.end());
+    form->setColumnWidth(9, 123);
+    EXPECT_EQ(form->columnWidth(9), 123);
+    EXPECT_EQ(form->columnPosition(9), 9);
+    form->setColumnVisible(9, true);
+    EXPECT_EQ(form->list().shownColumns().size(), 11u);
+    EXPECT_EQ(form->columnWidth(9), 123);
+}
+
+TEST_F(MainWindowTest, ColumnsDraggedByTheUserAreReadBackInTheirNewPlaces) {
+    start();
+    const int shown = Header_GetItemCount(ListView_GetHeader(list()));
+    std::vector<int> order(std::size_t(shown), 0);
+    ListView_GetColumnOrderArray(list(), shown, order.data());
+    std::swap(order[0], order[1]);
+    ListView_SetColumnOrderArray(list(), shown, order.data());
+    EXPECT_EQ(form->columnPosition(0), 1);
+    EXPECT_EQ(form->columnPosition(1), 0);
+    EXPECT_EQ(form->columnPosition(9), 9) << "a hidden column keeps its place";
+    ListView_SetColumnWidth(list(), 0, 77);
+    EXPECT_EQ(form->columnWidth(0), 77);
+    form->controller()->ApplyColumns();
+    EXPECT_EQ(form->columnPosition(0), 0) << "the stored layout comes back";
+    EXPECT_EQ(form->list().mainColumn(), 0);
+}
+
+TEST_F(MainWindowTest, MinimisingHidesToTheIconAndALeftClickOnItTogglesTheWindow) {
+    start();
+    if (!form->trayIconShown())
+        GTEST_SKIP() << "no notification area";
+    SendMessageW(form->handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(form->handle()));
+    SendMessageW(form->handle(), TMForm::WM_TRAYICON, 1, WM_RBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(form->handle())) << "only a left click toggles";
+    SendMessageW(form->handle(), TMForm::WM_TRAYICON, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(form->handle()));
+    EXPECT_FALSE(IsIconic(form->handle()));
+    SendMessageW(form->handle(), TMForm::WM_TRAYICON, 1, WM_LBUTTONUP);
+    EXPECT_FALSE(IsWindowVisible(form->handle()));
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionSavesBothFiles) {
+    start();
+    form->controller()->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
+    EXPECT_EQ(SendMessageW(form->handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(form->handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_NE(readFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(temp.path() / "TapporaConfig.xml"));
+}
+
+TEST_F(MainWindowTest, ExitAndTheCloseBoxSaveAndEndTheProgram) {
+    for (UINT how : {UINT(WM_COMMAND), UINT(WM_CLOSE)}) {
+        closed = false;
+        std::filesystem::remove(temp.path() / kClickListFileName);
+        start();
+        form->controller()->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
+        SendMessageW(form->handle(), how, how == WM_COMMAND ? WPARAM(TMForm::cmExit) : 0, 0);
+        EXPECT_TRUE(closed);
+        EXPECT_FALSE(IsWindow(form->handle()));
+        EXPECT_NE(readFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
+        form.reset();
+    }
+}
+
+TEST_F(MainWindowTest, ACloseWhileADialogIsOpenEndsTheDialogFirst) {
+    start();
+    PostMessageW(form->handle(), WM_CLOSE, 0, 0);
+    command(TMForm::cmOptions);
+    EXPECT_EQ(TModalWindow::running(), 0);
+    for (int i = 0; i < 20 && !closed; ++i)
+        pumpMessages();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(std::filesystem::exists(temp.path() / kClickListFileName));
+}
+
+TEST_F(MainWindowTest, TheWindowTellsItsBoundsAndMonitors) {
+    start();
+    const std::vector<TRect> monitors = form->monitorAreas();
+    ASSERT_FALSE(monitors.empty());
+    EXPECT_GT(monitors.front().width, 0);
+    form->setWindowBounds({20, 30, 600, 320});
+    EXPECT_EQ(form->windowBounds(), (TRect{20, 30, 600, 320}));
+    EXPECT_FALSE(form->windowMaximized());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Shell.h"
+#include "ui/win32/Win32.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A fresh folder of the test's own, removed when it goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+class RecordingShell : public IShell {
+public:
+    void openUrl(const std::string& url) override { opened.push_back(url); }
+    std::vector<std::string> opened;
+};
+
+// Registers the common controls once for the test program.
+void initCommonControls();
+// Runs every message waiting in the thread's queue.
+void pumpMessages();
+std::string windowText(HWND window);
+std::string readFile(const std::filesystem::path& path);
