@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -69,7 +70,7 @@ void emptyTicksAtOneMillisecond(Win32Backend& backend, int seconds) {
                 ticks / static_cast<double>(seconds) / 1000);
 }
 
-// Lateness of each tick behind the latest slot start + k x 10 ms at or before it; slots dropped are counted apart.
+// How far each tick is from its nearest slot start + k x 10 ms (negative: early), and the slots no tick came for.
 void scheduleAtTenMilliseconds(Win32Backend& backend, int seconds) {
     auto timer = backend.loop().createTimer();
     std::vector<Clock::time_point> ticks;
@@ -79,16 +80,21 @@ void scheduleAtTenMilliseconds(Win32Backend& backend, int seconds) {
     timer->setEnabled(true);
     pumpFor(std::chrono::seconds(seconds));
     timer->setEnabled(false);
-    const auto period = std::chrono::milliseconds(10);
-    std::vector<double> lateness;
-    for (const Clock::time_point tick : ticks)
-        lateness.push_back(Milliseconds((tick - start) % period).count());
-    const long long lastSlot = ticks.empty() ? 0 : (ticks.back() - start) / period;
-    std::printf("10 ms timer: %zu ticks for %lld slots (%lld dropped); lateness behind the slot median %.2f ms, 95th "
-                "%.2f ms, max %.2f ms; the last tick on slot %lld, %.2f ms after it (no drift)\n",
-                ticks.size(), lastSlot, lastSlot - static_cast<long long>(ticks.size()), percentile(lateness, 0.5),
-                percentile(lateness, 0.95), percentile(lateness, 1.0), lastSlot,
-                lateness.empty() ? 0.0 : lateness.back());
+    const Milliseconds period(10);
+    std::vector<double> errors;
+    std::vector<double> sizes;
+    long long lastSlot = 0;
+    for (const Clock::time_point tick : ticks) {
+        const Milliseconds sinceStart = tick - start;
+        lastSlot = std::llround(sinceStart / period);
+        errors.push_back((sinceStart - period * static_cast<double>(lastSlot)).count());
+        sizes.push_back(std::abs(errors.back()));
+    }
+    std::printf("10 ms timer: %zu ticks for %lld slots; error from the slot median %+.2f ms, largest early %.2f ms, "
+                "largest late %.2f ms, 95th percentile of its size %.2f ms; the last tick %+.2f ms from slot %lld "
+                "(no drift)\n",
+                ticks.size(), lastSlot, percentile(errors, 0.5), -percentile(errors, 0.0), percentile(errors, 1.0),
+                percentile(sizes, 0.95), errors.empty() ? 0.0 : errors.back(), lastSlot);
 }
 
 template <typename Capture> double bestOf(int runs, Capture capture) {

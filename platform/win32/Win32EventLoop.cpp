@@ -153,6 +153,8 @@ private:
         const TickSchedule::Time current = now();
         const auto wait = std::chrono::duration<double, std::milli>(m_schedule.nextDue(current) - current).count();
         m_pending = true;
+        // A multimedia timer counts whole milliseconds: the nearest one keeps ticks within half a millisecond of their
+        // slot, where rounding up would make a 1 ms timer wait up to 2 ms whenever its tick came a little late.
         const auto milliseconds = static_cast<UINT>(std::lround(std::max(wait, 0.0)));
         if (milliseconds == 0) {
             PostMessageW(m_post.window, kTickMessage, m_post.timerId, m_post.generation);
