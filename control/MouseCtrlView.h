@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Geometry.h"
 #include "platform/HotKeys.h"
 
 #include <memory>
@@ -7,14 +8,6 @@
 #include <vector>
 
 class TMouseObj;
-
-struct TRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 enum class TColumnAlignment { Left, Right, Center };
 

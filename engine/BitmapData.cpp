@@ -162,15 +162,19 @@ std::optional<PixelScan::TByteTolerance> byteTolerance(const TBDSimilar& toleran
 }
 
 // The first pixel in reading order that shows the colour, exactly or, with a tolerance, within it.
-bool findFirstPixel(const TBDBitmapData& buffer, std::uint32_t color,
+bool findFirstPixel(const TPixelView& screen, std::uint32_t color,
                     const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
-    for (std::int32_t row = 0; row < buffer.Height; ++row) {
-        if (const int column = PixelScan::FindMatching(buffer.Row(row), buffer.Width, color & 0xFFFFFF, tolerance);
+    for (std::int32_t row = 0; row < screen.Height; ++row) {
+        if (const int column = PixelScan::FindMatching(screen.Row(row), screen.Width, color & 0xFFFFFF, tolerance);
             column >= 0) {
             return found(column, row, x, y);
         }
     }
     return notFound(x, y);
+}
+
+std::uint32_t pixelAt(const std::uint8_t* pixel) {
+    return std::uint32_t{pixel[2]} << 16 | std::uint32_t{pixel[1]} << 8 | pixel[0];
 }
 
 } // namespace
@@ -245,33 +249,51 @@ std::uint32_t TBDBitmapData::Pixel(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= Width || y >= Height) {
         return 0;
     }
-    const std::uint8_t* pixel = Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
-    return std::uint32_t{pixel[2]} << 16 | std::uint32_t{pixel[1]} << 8 | pixel[0];
+    return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
+}
+
+std::uint32_t TPixelView::Pixel(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+        return 0;
+    }
+    return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
+}
+
+TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t width, std::int32_t height) const {
+    return {Row(topRow) + 3 * static_cast<std::ptrdiff_t>(left), step, width, height};
+}
+
+bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optional<TBDSimilar>& tolerances,
+                 std::int32_t& x, std::int32_t& y) {
+    if (!tolerances) {
+        return findFirstPixel(screen, color, std::nullopt, x, y);
+    }
+    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(*tolerances);
+    return tolerance ? findFirstPixel(screen, color, tolerance, x, y) : notFound(x, y);
 }
 
 bool TBDBitmapData::FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const {
-    return findFirstPixel(*this, color, std::nullopt, x, y);
+    return FindColorIn(View(), color, std::nullopt, x, y);
 }
 
 bool TBDBitmapData::FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
                                      std::int32_t& y) const {
-    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
-    return tolerance ? findFirstPixel(*this, color, tolerance, x, y) : notFound(x, y);
+    return FindColorIn(View(), color, tolerances, x, y);
 }
 
 namespace {
 
-bool placementFits(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+bool placementFits(const TPixelView& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
     return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
            std::int64_t{y} + picture.Height <= screen.Height;
 }
 
-const std::uint8_t* screenPixel(const TBDBitmapData& screen, std::int32_t x, std::int32_t y) {
+const std::uint8_t* screenPixel(const TPixelView& screen, std::int32_t x, std::int32_t y) {
     return screen.Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
 }
 
 // Whether picture row `row` shows at the placement (x, y), exactly or, with a tolerance, within it.
-bool rowMatches(const TBDBitmapData& screen, const TBDBitmapData& picture,
+bool rowMatches(const TPixelView& screen, const TBDBitmapData& picture,
                 const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                 std::int32_t row) {
     const std::uint8_t* shown = screenPixel(screen, x, y + row);
@@ -296,7 +318,7 @@ template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t
     return true;
 }
 
-bool rowsMatch(const TBDBitmapData& screen, const TBDBitmapData& picture,
+bool rowsMatch(const TPixelView& screen, const TBDBitmapData& picture,
                const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                std::int32_t& failedLast) {
     return allRowsMatch(picture.Height, failedLast,
@@ -304,7 +326,7 @@ bool rowsMatch(const TBDBitmapData& screen, const TBDBitmapData& picture,
 }
 
 // The first placement in reading order that shows the picture, exactly or, with a tolerance, within it.
-bool findPlacement(const TBDBitmapData& screen, const TBDBitmapData& picture,
+bool findPlacement(const TPixelView& screen, const TBDBitmapData& picture,
                    const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
     if (!placementFits(screen, picture, 0, 0)) {
         return notFound(x, y);
@@ -325,22 +347,30 @@ bool findPlacement(const TBDBitmapData& screen, const TBDBitmapData& picture,
 
 bool TBDBitmapData::MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const {
     std::int32_t firstRow = 0;
-    return placementFits(*this, picture, x, y) && rowsMatch(*this, picture, std::nullopt, x, y, firstRow);
+    return placementFits(View(), picture, x, y) && rowsMatch(View(), picture, std::nullopt, x, y, firstRow);
 }
 
 bool TBDBitmapData::MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
                                    std::int32_t y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
     std::int32_t firstRow = 0;
-    return tolerance && placementFits(*this, picture, x, y) && rowsMatch(*this, picture, tolerance, x, y, firstRow);
+    return tolerance && placementFits(View(), picture, x, y) && rowsMatch(View(), picture, tolerance, x, y, firstRow);
+}
+
+bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture, const std::optional<TBDSimilar>& tolerances,
+                  std::int32_t& x, std::int32_t& y) {
+    if (!tolerances) {
+        return findPlacement(screen, picture, std::nullopt, x, y);
+    }
+    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(*tolerances);
+    return tolerance ? findPlacement(screen, picture, tolerance, x, y) : notFound(x, y);
 }
 
 bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const {
-    return findPlacement(*this, picture, std::nullopt, x, y);
+    return FindBitmapIn(View(), picture, std::nullopt, x, y);
 }
 
 bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
                                       std::int32_t& y) const {
-    const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
-    return tolerance ? findPlacement(*this, picture, tolerance, x, y) : notFound(x, y);
+    return FindBitmapIn(View(), picture, tolerances, x, y);
 }

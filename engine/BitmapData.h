@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 class IScreen;
@@ -36,6 +37,29 @@ std::uint32_t SwapRB(std::uint32_t color);
 bool ColorsSimilar(std::uint32_t a, std::uint32_t b, const TBDSimilar& tolerances);
 // Per-channel tolerance for a similarity percentage: (100 - s) * 255 / 100 truncated toward zero.
 std::int32_t SimilarityTolerance(std::int32_t similarity);
+
+class TBDBitmapData;
+
+// Rows of 3-byte B,G,R pixels held by some buffer, seen from the top: row y starts at top + y * step. A view of part
+// of a buffer lets a search run on that part without copying it.
+struct TPixelView {
+    const std::uint8_t* top = nullptr;
+    std::ptrdiff_t step = 0;
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+
+    const std::uint8_t* Row(std::int32_t y) const { return top + y * step; }
+    // The 0x00RRGGBB value of the pixel in column x of row y; 0 outside the view.
+    std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
+    // The width x height part at (left, top), which must lie inside the view.
+    TPixelView Part(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) const;
+};
+
+// The searches of TBDBitmapData on a view; tolerances of nothing compare exactly.
+bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optional<TBDSimilar>& tolerances,
+                 std::int32_t& x, std::int32_t& y);
+bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture,
+                  const std::optional<TBDSimilar>& tolerances, std::int32_t& x, std::int32_t& y);
 
 // A stream of bytes with a current position, as LoadFromStream reads it.
 struct TByteStream {
@@ -70,6 +94,9 @@ public:
     // The first byte of row y, counted from the top (rows lie bottom-up in memory).
     const std::uint8_t* Row(std::int32_t y) const {
         return Bits + static_cast<std::ptrdiff_t>(Height - 1 - y) * LineWidth;
+    }
+    TPixelView View() const {
+        return {Height > 0 ? Row(0) : Bits, -static_cast<std::ptrdiff_t>(LineWidth), Width, Height};
     }
 
     std::int32_t Width = 0;

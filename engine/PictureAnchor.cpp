@@ -96,7 +96,7 @@ int countInRow(const std::uint8_t* pixels, int count, std::uint32_t color,
 
 // How often the screen shows the anchor's colour where the search would look for it, on sampled rows; counting
 // stops at `limit`.
-int screenCount(const TBDBitmapData& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
+int screenCount(const TPixelView& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
                 const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
     const std::int32_t placementRows = screen.Height - picture.Height + 1;
     const std::int32_t columns = screen.Width - picture.Width + 1;
@@ -113,7 +113,7 @@ int screenCount(const TBDBitmapData& screen, const TBDBitmapData& picture, const
 
 } // namespace
 
-bool TPictureAnchor::Holds(const TBDBitmapData& screen, std::int32_t left, std::int32_t top,
+bool TPictureAnchor::Holds(const TPixelView& screen, std::int32_t left, std::int32_t top,
                            const std::optional<PixelScan::TByteTolerance>& tolerance) const {
     const std::uint32_t shown = screen.Pixel(left + x, top + y);
     if (!tolerance) {
@@ -122,7 +122,7 @@ bool TPictureAnchor::Holds(const TBDBitmapData& screen, std::int32_t left, std::
     return ColorsSimilar(shown, color, {tolerance->r, tolerance->g, tolerance->b});
 }
 
-TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& screen, const TBDBitmapData& picture,
+TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TBDBitmapData& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance) {
     std::vector<TSample> candidates = rarestColors(samplePicture(picture, tolerance));
     int best = MaxCountedHits;

@@ -13,7 +13,7 @@ struct TPictureAnchor {
     std::uint32_t color = 0;
 
     // Whether the screen shows the anchor's colour for the placement at (left, top), exactly or within tolerance.
-    bool Holds(const TBDBitmapData& screen, std::int32_t left, std::int32_t top,
+    bool Holds(const TPixelView& screen, std::int32_t left, std::int32_t top,
                const std::optional<PixelScan::TByteTolerance>& tolerance) const;
 };
 
@@ -24,13 +24,13 @@ struct TPictureAnchors {
 
 // Two pixels of different colours among the picture's rarest, those the screen shows least where the search will
 // look for them; with a tolerance, colours are grouped by it. The picture must hold pixels and fit the screen.
-TPictureAnchors ChoosePictureAnchors(const TBDBitmapData& screen, const TBDBitmapData& picture,
+TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TBDBitmapData& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance);
 
 // Tries, in reading order, the placements whose anchor pixel `scan` finds, until `isMatch` accepts one.
 // `scan(pixels, count)` gives the index of the first candidate among `count` pixels, or -1.
 template <class TScan, class TMatch>
-bool ScanAnchorPlacements(const TBDBitmapData& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
+bool ScanAnchorPlacements(const TPixelView& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
                           TScan scan, TMatch isMatch, std::int32_t& x, std::int32_t& y) {
     const std::int32_t columns = screen.Width - picture.Width + 1;
     for (std::int32_t top = 0; top <= screen.Height - picture.Height; ++top) {

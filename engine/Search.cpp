@@ -1,5 +1,6 @@
 #include "engine/Search.h"
 
+#include "engine/SharedScreen.h"
 #include "model/ColorText.h"
 #include "platform/Screen.h"
 
@@ -11,8 +12,8 @@ namespace {
 
 constexpr TPoint NotFound{-1, -1};
 
-// One screen buffer per thread, refilled at every search: it only grows, so a tick allocates nothing once the
-// largest scope has been seen.
+// For scopes that reach beyond the screen, which the shared copy does not hold: one buffer per thread, refilled at
+// every such search. It only grows, so a tick allocates nothing once the largest scope has been seen.
 TBDBitmapData& screenBuffer() {
     thread_local TBDBitmapData buffer;
     return buffer;
@@ -40,14 +41,26 @@ std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std
     return NormalizeCaptureRect(left, top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
 }
 
-// The rectangle is normalised already, so the capture keeps it as it is.
-bool capture(IScreen& screen, const TCaptureRect& rect) {
-    return screenBuffer().CaptureScreen(screen, rect.left, rect.top, rect.width, rect.height);
+// The rectangle as the screen shows it now; nothing when the copy failed. The rectangle is normalised already, so
+// the capture keeps it as it is.
+std::optional<TPixelView> look(IScreen& screen, const TCaptureRect& rect) {
+    const TSize screenSize{ScreenWidth, ScreenHeight};
+    if (TSharedScreen::Covers(rect, screenSize)) {
+        return SharedScreen().Look(screen, rect, screenSize);
+    }
+    TBDBitmapData& buffer = screenBuffer();
+    if (!buffer.CaptureScreen(screen, rect.left, rect.top, rect.width, rect.height)) {
+        return std::nullopt;
+    }
+    return buffer.View();
 }
 
-TBDSimilar uniformTolerance(std::int32_t similarity) {
+std::optional<TBDSimilar> tolerancesFor(std::int32_t similarity) {
+    if (similarity == 100) {
+        return std::nullopt;
+    }
     const std::int32_t tolerance = SimilarityTolerance(similarity);
-    return {tolerance, tolerance, tolerance};
+    return TBDSimilar{tolerance, tolerance, tolerance};
 }
 
 } // namespace
@@ -62,15 +75,13 @@ TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int3
     const std::uint32_t color = SwapRB(static_cast<std::uint32_t>(StringToColor(colorText)));
     const ScreenBufferTrim trim;
     const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom);
-    if (!rect || !capture(screen, *rect)) {
-        return NotFound;
-    }
-    const TBDBitmapData& buffer = screenBuffer();
+    const std::optional<TPixelView> shown = rect ? look(screen, *rect) : std::nullopt;
     std::int32_t x = -1;
     std::int32_t y = -1;
-    const bool found = similarity == 100 ? buffer.FindColor(color, x, y)
-                                         : buffer.FindColorSimilar(color, uniformTolerance(similarity), x, y);
-    return found ? TPoint{rect->left + x, rect->top + y} : NotFound;
+    if (!shown || !FindColorIn(*shown, color, tolerancesFor(similarity), x, y)) {
+        return NotFound;
+    }
+    return {rect->left + x, rect->top + y};
 }
 
 TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t left, std::int32_t top,
@@ -81,13 +92,14 @@ TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t
     const ScreenBufferTrim trim;
     const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom);
     // A picture larger than the rectangle has no placement: no need to copy the screen.
-    if (!rect || picture->Width > rect->width || picture->Height > rect->height || !capture(screen, *rect)) {
+    if (!rect || picture->Width > rect->width || picture->Height > rect->height) {
         return NotFound;
     }
-    const TBDBitmapData& buffer = screenBuffer();
+    const std::optional<TPixelView> shown = look(screen, *rect);
     std::int32_t x = -1;
     std::int32_t y = -1;
-    const bool found = similarity == 100 ? buffer.FindBitmap(*picture, x, y)
-                                         : buffer.FindBitmapSimilar(*picture, uniformTolerance(similarity), x, y);
-    return found ? TPoint{rect->left + x + picture->Width / 2, rect->top + y + picture->Height / 2} : NotFound;
+    if (!shown || !FindBitmapIn(*shown, *picture, tolerancesFor(similarity), x, y)) {
+        return NotFound;
+    }
+    return {rect->left + x + picture->Width / 2, rect->top + y + picture->Height / 2};
 }

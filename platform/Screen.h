@@ -3,6 +3,8 @@
 #include "platform/Geometry.h"
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 class IScreen {
 public:
@@ -11,8 +13,13 @@ public:
     virtual TSize screenSize() = 0;
     // Copies the screen rectangle (left, top, width, height), width and height > 0, into `bits` as bottom-up rows
     // of 3-byte B,G,R pixels, `lineWidth` bytes apart (the first row in memory is the rectangle's bottom row).
-    // Pixels outside the screen come out black. False when the copy failed; `bits` is then undefined.
+    // Pixels outside the screen come out black. Only the 3 x width pixel bytes of each row are written, so the rows may
+    // lie inside a larger buffer. False when the copy failed; those bytes are then undefined.
     virtual bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) = 0;
     // The colour of one screen pixel as 0x00BBGGRR (red in the low byte); black outside the screen.
     virtual std::uint32_t pixelColor(int x, int y) = 0;
+    // The areas drawn on since the previous call, in copyRect's coordinates, so that a kept copy of the screen can be
+    // brought up to date by copying only them. Nothing when the platform cannot tell: on the first call, after the
+    // screen's size changed, and on platforms that do not report drawing (then all of it may have changed).
+    virtual std::optional<std::vector<TRect>> changedAreas() { return std::nullopt; }
 };

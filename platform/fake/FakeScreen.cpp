@@ -13,6 +13,8 @@ void FakeScreen::resize(int width, int height) {
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
     m_bgr.assign(3 * static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0);
+    m_watching = false;
+    m_changes.clear();
 }
 
 void FakeScreen::fill(std::uint32_t rgb) {
@@ -20,6 +22,11 @@ void FakeScreen::fill(std::uint32_t rgb) {
 }
 
 void FakeScreen::setPixel(int x, int y, std::uint32_t rgb) {
+    painted({x, y, 1, 1});
+    putPixel(x, y, rgb);
+}
+
+void FakeScreen::putPixel(int x, int y, std::uint32_t rgb) {
     if (!contains(x, y)) {
         return;
     }
@@ -30,11 +37,12 @@ void FakeScreen::setPixel(int x, int y, std::uint32_t rgb) {
 }
 
 void FakeScreen::fillRect(int left, int top, int width, int height, std::uint32_t rgb) {
+    painted({left, top, width, height});
     const long long right = std::min<long long>(static_cast<long long>(left) + std::max(width, 0), m_width);
     const long long bottom = std::min<long long>(static_cast<long long>(top) + std::max(height, 0), m_height);
     for (long long y = std::max(top, 0); y < bottom; ++y) {
         for (long long x = std::max(left, 0); x < right; ++x) {
-            setPixel(static_cast<int>(x), static_cast<int>(y), rgb);
+            putPixel(static_cast<int>(x), static_cast<int>(y), rgb);
         }
     }
 }
@@ -43,11 +51,13 @@ void FakeScreen::paint(int left, int top, int width, std::span<const std::uint32
     if (width <= 0) {
         return;
     }
+    const std::size_t rows = (rgbRows.size() + static_cast<std::size_t>(width) - 1) / static_cast<std::size_t>(width);
+    painted({left, top, width, static_cast<int>(rows)});
     for (std::size_t i = 0; i < rgbRows.size(); ++i) {
         const long long x = left + static_cast<long long>(i % static_cast<std::size_t>(width));
         const long long y = top + static_cast<long long>(i / static_cast<std::size_t>(width));
         if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
-            setPixel(static_cast<int>(x), static_cast<int>(y), rgbRows[i]);
+            putPixel(static_cast<int>(x), static_cast<int>(y), rgbRows[i]);
         }
     }
 }
@@ -78,8 +88,6 @@ bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t
         std::uint8_t* target = bits + static_cast<std::ptrdiff_t>(height - 1 - row) * lineWidth;
         copyRow(left, static_cast<int>(std::clamp<long long>(static_cast<long long>(top) + row, -1, m_height)), width,
                 target);
-        std::memset(target + 3 * static_cast<std::ptrdiff_t>(width), 0,
-                    static_cast<std::size_t>(lineWidth - 3 * width));
     }
     return true;
 }
@@ -87,6 +95,26 @@ bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t
 std::uint32_t FakeScreen::pixelColor(int x, int y) {
     const std::uint32_t rgb = rgbAt(x, y);
     return (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+}
+
+std::optional<std::vector<TRect>> FakeScreen::changedAreas() {
+    if (!m_reportsChanges) {
+        return std::nullopt;
+    }
+    const bool knew = m_watching;
+    m_watching = true;
+    std::vector<TRect> changes;
+    changes.swap(m_changes);
+    if (!knew) {
+        return std::nullopt;
+    }
+    return changes;
+}
+
+void FakeScreen::painted(const TRect& area) {
+    if (m_watching) {
+        m_changes.push_back(area);
+    }
 }
 
 bool FakeScreen::contains(int x, int y) const {

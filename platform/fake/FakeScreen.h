@@ -37,12 +37,19 @@ public:
     CopyRequest lastCopy() const { return m_lastCopy; }
     // The next copy reports failure (and is still counted).
     void failNextCopy() { m_failNextCopy = true; }
+    // From now on changedAreas reports what was painted, as a screen that reports drawing does; by default it cannot
+    // tell, as a screen without such reports.
+    void reportChanges() { m_reportsChanges = true; }
 
     TSize screenSize() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
+    std::optional<std::vector<TRect>> changedAreas() override;
 
 private:
+    void putPixel(int x, int y, std::uint32_t rgb);
+    void painted(const TRect& area);
+
     bool contains(int x, int y) const;
     std::size_t offsetOf(int x, int y) const;
     void copyRow(int left, int y, int width, std::uint8_t* target) const;
@@ -53,4 +60,8 @@ private:
     int m_copyCount = 0;
     CopyRequest m_lastCopy;
     bool m_failNextCopy = false;
+    bool m_reportsChanges = false;
+    // Whether changedAreas was asked since the start or the last resize, and what was painted since it last was.
+    bool m_watching = false;
+    std::vector<TRect> m_changes;
 };

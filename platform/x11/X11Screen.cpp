@@ -2,6 +2,7 @@
 
 #include "platform/x11/PixelRows.h"
 #include "platform/x11/PrimaryMonitor.h"
+#include "platform/x11/X11Damage.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11ShmSegment.h"
 
@@ -61,6 +62,12 @@ Span clip(long long start, long long length, long long limit) {
     return {std::max(start, 0LL), std::min(start + length, limit)};
 }
 
+// The pixel bytes of every row only: the rows may lie inside a larger buffer.
+void blackenRows(std::uint8_t* bits, int width, int height, int lineWidth) {
+    for (int row = 0; row < height; ++row)
+        std::memset(bits + static_cast<std::ptrdiff_t>(row) * lineWidth, 0, 3 * static_cast<std::size_t>(width));
+}
+
 // Rows per band of a shared-memory capture: a band of a full-width screen stays within the second-level cache
 // while it is converted, and the server copies the next band meanwhile.
 int rowsPerBand(int bytesPerLine) {
@@ -77,9 +84,9 @@ struct X11Screen::Grab {
     }
 };
 
-X11Screen::X11Screen(Display* display, CaptureMethod method)
+X11Screen::X11Screen(Display* display, CaptureMethod method, ChangeReports reports)
     : m_display(display), m_sharedMemoryUsable(method == CaptureMethod::SharedMemoryFirst),
-      m_monitorsListed(randrListsMonitors(display)) {
+      m_monitorsListed(randrListsMonitors(display)), m_damageWanted(reports == ChangeReports::Damage) {
     installX11ErrorHandler();
 }
 
@@ -123,7 +130,7 @@ bool X11Screen::copyClipped(int left, int top, int width, int height, std::uint8
     const bool wholeOnScreen = columns.begin == left && columns.end == static_cast<long long>(left) + width &&
                                rows.begin == top && rows.end == static_cast<long long>(top) + height;
     if (!wholeOnScreen)
-        std::memset(bits, 0, static_cast<std::size_t>(lineWidth) * height);
+        blackenRows(bits, width, height, lineWidth);
     if (columns.empty() || rows.empty())
         return true;
 
@@ -151,6 +158,14 @@ std::uint32_t X11Screen::pixelColor(int x, int y) {
     if (!copyRect(x, y, 1, 1, bgr, sizeof bgr))
         return 0;
     return static_cast<std::uint32_t>(bgr[0]) << 16 | static_cast<std::uint32_t>(bgr[1]) << 8 | bgr[2];
+}
+
+std::optional<std::vector<TRect>> X11Screen::changedAreas() {
+    if (m_damageWanted) {
+        m_damageWanted = false;
+        m_damage = X11Damage::open(DisplayString(m_display));
+    }
+    return m_damage ? m_damage->takeChanges() : std::nullopt;
 }
 
 bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab) {

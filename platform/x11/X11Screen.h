@@ -7,6 +7,7 @@
 
 struct _XDisplay;
 struct TargetRows;
+class X11Damage;
 class X11ShmSegment;
 
 // Screen size and pixels of the root window. Captures go through one kept shared-memory segment when the server can
@@ -14,8 +15,10 @@ class X11ShmSegment;
 class X11Screen : public IScreen {
 public:
     enum class CaptureMethod { SharedMemoryFirst, GetImageOnly };
+    enum class ChangeReports { Damage, None };
 
-    explicit X11Screen(_XDisplay* display, CaptureMethod method = CaptureMethod::SharedMemoryFirst);
+    explicit X11Screen(_XDisplay* display, CaptureMethod method = CaptureMethod::SharedMemoryFirst,
+                       ChangeReports reports = ChangeReports::Damage);
     X11Screen(const X11Screen&) = delete;
     X11Screen& operator=(const X11Screen&) = delete;
     ~X11Screen() override;
@@ -23,6 +26,8 @@ public:
     TSize screenSize() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
+    // From the server's DAMAGE reports, watched from the first call on; nothing without them.
+    std::optional<std::vector<TRect>> changedAreas() override;
 
     // Whether the last capture that read the server went through shared memory.
     bool lastCaptureUsedSharedMemory() const { return m_lastCaptureUsedSharedMemory; }
@@ -41,6 +46,8 @@ private:
     bool m_monitorsListed;
     bool m_lastCaptureUsedSharedMemory = false;
     std::unique_ptr<X11ShmSegment> m_segment;
+    bool m_damageWanted;
+    std::unique_ptr<X11Damage> m_damage;
     // The root window's size as last read; read again when a rectangle reaches past it or a capture fails.
     std::optional<TSize> m_knownRootSize;
 };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -288,6 +289,40 @@ std::string LevelName(const testing::TestParamInfo<TLevel>& info) {
         return "Avx2";
     }
     return "Unknown";
+}
+
+// A search on a part of a larger buffer (the shared screen copy) finds what the plain scans find on a copy of that
+// part: nothing left, right, above or below the part is read as if it belonged to it.
+TEST_P(FastSearchTest, SearchesOnAPartOfABufferMatchThePlainScansOnACopyOfThePart) {
+    for (int round = 0; round < 600; ++round) {
+        const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
+        TBDBitmapData whole;
+        Sprinkle(whole, Uniform(1, 70), Uniform(1, 12), palette[0], palette, Uniform(1, 4));
+        const int left = Uniform(0, whole.Width - 1);
+        const int top = Uniform(0, whole.Height - 1);
+        const int width = Uniform(1, whole.Width - left);
+        const int height = Uniform(1, whole.Height - top);
+        TBDBitmapData part;
+        PixelTest::Cut(whole, left, top, width, height, part);
+        const TPixelView view = whole.View().Part(left, top, width, height);
+        TBDBitmapData picture;
+        CutPicture(whole, Uniform(1, std::min(width + 1, 5)), Uniform(1, std::min(height + 1, 4)), 0, picture);
+        const std::uint32_t color = palette[static_cast<std::size_t>(Uniform(0, int(palette.size()) - 1))];
+        for (const std::optional<TBDSimilar>& t : {std::optional<TBDSimilar>{}, std::optional{AnyTolerances()}}) {
+            const auto fastColor = Outcome([&](auto& x, auto& y) { return FindColorIn(view, color, t, x, y); });
+            const auto plainColor = Outcome([&](auto& x, auto& y) {
+                return t ? ReferenceSearch::FindColorSimilar(part, color, *t, x, y)
+                         : ReferenceSearch::FindColor(part, color, x, y);
+            });
+            ASSERT_EQ(fastColor, plainColor) << "round " << round;
+            const auto fastPicture = Outcome([&](auto& x, auto& y) { return FindBitmapIn(view, picture, t, x, y); });
+            const auto plainPicture = Outcome([&](auto& x, auto& y) {
+                return t ? ReferenceSearch::FindBitmapSimilar(part, picture, *t, x, y)
+                         : ReferenceSearch::FindBitmap(part, picture, x, y);
+            });
+            ASSERT_EQ(fastPicture, plainPicture) << "round " << round;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, FastSearchTest, testing::Values(TLevel::Portable, TLevel::Sse2, TLevel::Avx2),

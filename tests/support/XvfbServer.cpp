@@ -26,6 +26,10 @@ constexpr int startTimeoutMs = 30000;
         args.emplace_back("-extension");
         args.emplace_back("MIT-SHM");
     }
+    if (!options.damage) {
+        args.emplace_back("-extension");
+        args.emplace_back("DAMAGE");
+    }
     std::vector<char*> argv;
     for (auto& arg : args)
         argv.push_back(arg.data());

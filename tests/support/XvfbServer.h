@@ -17,6 +17,8 @@ struct XvfbOptions {
     int height = 768;
     int depth = 24;
     bool sharedMemory = true;
+    // Whether the server reports drawing (the DAMAGE extension).
+    bool damage = true;
 };
 
 class XvfbServer {

@@ -157,6 +157,23 @@ TEST_P(X11ScreenCapture, ScreenSizeIsTheWholeSingleMonitor) {
     EXPECT_EQ(screen.screenSize(), (TSize{screenWidth, screenHeight}));
 }
 
+// The shared screen copy has copies of parts land inside its rows: nothing beside them may be written.
+TEST_P(X11ScreenCapture, WritesOnlyThePixelBytesOfEachRow) {
+    constexpr int kLineWidth = 64;
+    for (const Rect& rect : {Rect{10, 10, 8, 4}, Rect{-3, 765, 8, 4}}) {
+        std::vector<std::uint8_t> bytes(kLineWidth * (rect.height + 2), 0xEE);
+        std::uint8_t* inside = bytes.data() + kLineWidth + 5;
+        ASSERT_TRUE(screen.copyRect(rect.left, rect.top, rect.width, rect.height, inside, kLineWidth));
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - (inside - bytes.data());
+            const bool pixelByte = offset >= 0 && offset / kLineWidth < rect.height && offset % kLineWidth < 3 * rect.width;
+            if (!pixelByte) {
+                ASSERT_EQ(bytes[i], 0xEE) << "byte " << i << " of " << rect.left << "," << rect.top;
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, X11ScreenCapture,
                          testing::Values(X11Screen::CaptureMethod::SharedMemoryFirst,
                                          X11Screen::CaptureMethod::GetImageOnly),

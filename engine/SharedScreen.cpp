@@ -1,0 +1,110 @@
+#include "engine/SharedScreen.h"
+
+#include "platform/Screen.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// Bands copied one by one cost a request each; past this many, one band over all of them is cheaper.
+constexpr std::size_t MaxBands = 8;
+
+std::optional<TRect> Clipped(const TRect& area, TSize screen) {
+    const std::int64_t left = std::max(area.left, 0);
+    const std::int64_t top = std::max(area.top, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{area.left} + area.width, screen.width);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{area.top} + area.height, screen.height);
+    if (right <= left || bottom <= top) {
+        return std::nullopt;
+    }
+    return TRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                 static_cast<int>(bottom - top)};
+}
+
+TRect Joined(const TRect& a, const TRect& b) {
+    const int left = std::min(a.left, b.left);
+    const int top = std::min(a.top, b.top);
+    const int right = std::max(a.left + a.width, b.left + b.width);
+    const int bottom = std::max(a.top + a.height, b.top + b.height);
+    return {left, top, right - left, bottom - top};
+}
+
+} // namespace
+
+std::vector<TRect> ChangedBands(const std::vector<TRect>& changes, TSize screen, std::size_t maxBands) {
+    std::vector<TRect> areas;
+    for (const TRect& change : changes) {
+        if (const std::optional<TRect> area = Clipped(change, screen)) {
+            areas.push_back(*area);
+        }
+    }
+    std::sort(areas.begin(), areas.end(), [](const TRect& a, const TRect& b) { return a.top < b.top; });
+    std::vector<TRect> bands;
+    for (const TRect& area : areas) {
+        if (!bands.empty() && area.top <= bands.back().top + bands.back().height) {
+            bands.back() = Joined(bands.back(), area);
+        } else {
+            bands.push_back(area);
+        }
+    }
+    if (bands.size() > maxBands) {
+        const TRect all = std::accumulate(bands.begin() + 1, bands.end(), bands.front(), Joined);
+        bands.assign(1, all);
+    }
+    return bands;
+}
+
+bool TSharedScreen::Covers(const TCaptureRect& rect, TSize screen) {
+    return rect.width > 0 && rect.height > 0 && rect.left >= 0 && rect.top >= 0 &&
+           std::int64_t{rect.left} + rect.width <= screen.width && std::int64_t{rect.top} + rect.height <= screen.height;
+}
+
+std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize) {
+    const std::optional<std::vector<TRect>> changes = screen.changedAreas();
+    const bool sameScreen = fScreen == &screen && fCopy.Width == screenSize.width && fCopy.Height == screenSize.height;
+    fWhole = fWhole && sameScreen && changes && CopyChanged(screen, *changes);
+    if (!Covers(rect, screenSize)) {
+        return std::nullopt;
+    }
+    if (!fWhole) {
+        fScreen = &screen;
+        if (!fCopy.SetSize(screenSize.width, screenSize.height)) {
+            return std::nullopt;
+        }
+        // Once the platform reports what is drawn, the whole screen is copied once and kept up to date from then on;
+        // until then only the rectangle asked for is copied, as often as it is asked for.
+        const bool copied = changes ? (fWhole = CopyWhole(screen))
+                                    : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
+        if (!copied) {
+            return std::nullopt;
+        }
+    }
+    return fCopy.View().Part(rect.left, rect.top, rect.width, rect.height);
+}
+
+void TSharedScreen::Clear() {
+    fCopy.Clear();
+    fScreen = nullptr;
+    fWhole = false;
+}
+
+bool TSharedScreen::CopyWhole(IScreen& screen) {
+    return CopyArea(screen, {0, 0, fCopy.Width, fCopy.Height});
+}
+
+bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
+    std::uint8_t* bottomRow = fCopy.Bits + static_cast<std::ptrdiff_t>(fCopy.Height - area.top - area.height) *
+                                               fCopy.LineWidth + 3 * static_cast<std::ptrdiff_t>(area.left);
+    return screen.copyRect(area.left, area.top, area.width, area.height, bottomRow, fCopy.LineWidth);
+}
+
+bool TSharedScreen::CopyChanged(IScreen& screen, const std::vector<TRect>& changes) {
+    const std::vector<TRect> bands = ChangedBands(changes, {fCopy.Width, fCopy.Height}, MaxBands);
+    return std::all_of(bands.begin(), bands.end(), [&](const TRect& band) { return CopyArea(screen, band); });
+}
+
+TSharedScreen& SharedScreen() {
+    thread_local TSharedScreen shared;
+    return shared;
+}

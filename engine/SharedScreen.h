@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/BitmapData.h"
+
+#include <optional>
+#include <vector>
+
+class IScreen;
+
+// One copy of the whole screen, shared by the searches of every click. Where the platform reports the areas drawn on
+// since the last look, only those are copied again: an unchanged screen costs one question to the platform and no
+// copy, and any number of clicks ticking at once share what was copied. Where the platform cannot tell, each look
+// copies the rectangle it needs afresh, as a search on its own would.
+class TSharedScreen {
+public:
+    // Whether the copy serves the rectangle: it lies wholly on the screen of `screenSize`.
+    static bool Covers(const TCaptureRect& rect, TSize screenSize);
+    // The rectangle exactly as the screen shows it now, or nothing when a copy failed or the copy does not cover it.
+    // The view is good until the next look.
+    std::optional<TPixelView> Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize);
+    // Forgets the copy and gives its memory back.
+    void Clear();
+
+private:
+    bool CopyWhole(IScreen& screen);
+    bool CopyArea(IScreen& screen, const TRect& area);
+    bool CopyChanged(IScreen& screen, const std::vector<TRect>& changes);
+
+    IScreen* fScreen = nullptr;
+    TBDBitmapData fCopy;
+    // Whether every pixel of the copy is as the screen showed it at the last look.
+    bool fWhole = false;
+};
+
+// The shared copy of this thread (the user-interface thread in the program).
+TSharedScreen& SharedScreen();
+
+// The rows a copy brings up to date for the areas drawn on, clipped to a width x height screen: the areas' rows merged
+// into bands, each as wide as the areas in it, and no more than `maxBands` bands (beyond that, one band spans them all).
+std::vector<TRect> ChangedBands(const std::vector<TRect>& changes, TSize screen, std::size_t maxBands);

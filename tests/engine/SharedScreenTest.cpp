@@ -1,0 +1,182 @@
+// The copy of the screen that the searches of every click share: whatever it reuses, each search sees exactly what a
+// fresh copy of the screen at that moment would show.
+#include "engine/SharedScreen.h"
+
+#include "engine/PixelTestSupport.h"
+#include "engine/Search.h"
+#include "platform/fake/FakeScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr TPoint NotFound{-1, -1};
+constexpr std::uint32_t Background = 0x336699;
+constexpr std::uint32_t Wanted = 0xABCDEF;
+
+[[maybe_unused]] void PrintTo(const TRect& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
+}
+
+std::string ColorText(std::uint32_t rgb) {
+    return std::to_string(SwapRB(rgb));
+}
+
+enum class Kind { Colour, Picture };
+
+class SharedScreenTest : public testing::Test {
+protected:
+    SharedScreenTest() : screen(400, 300) {
+        screen.fill(Background);
+        ReadScreenMetrics(screen);
+        // A 2 x 2 picture: the wanted colour but for the background at its top left.
+        picture.SetSize(2, 2);
+        PixelTest::SetPixel(picture, 0, 0, Background);
+        PixelTest::SetPixel(picture, 1, 0, Wanted);
+        PixelTest::SetPixel(picture, 0, 1, Wanted);
+        PixelTest::SetPixel(picture, 1, 1, Wanted);
+    }
+    ~SharedScreenTest() override { SharedScreen().Clear(); }
+
+    TPoint FindColor(FakeScreen& on, int left = 0, int top = 0, int right = 400, int bottom = 300) {
+        return SearchColorBlock(on, ColorText(Wanted), left, top, right, bottom, 100);
+    }
+    TPoint FindColor() { return FindColor(screen); }
+    TPoint FindPicture() { return SearchPicture(screen, &picture, 0, 0, 400, 300, 95); }
+    TPoint Find(Kind kind) { return kind == Kind::Colour ? FindColor() : FindPicture(); }
+
+    // Shows the picture's placement with its bottom-right pixel at (x, y), so that the picture's centre is (x, y).
+    void Show(Kind kind, int x, int y) {
+        screen.setPixel(x, y, Wanted);
+        if (kind == Kind::Picture) {
+            screen.setPixel(x - 1, y, Wanted);
+            screen.setPixel(x, y - 1, Wanted);
+        }
+    }
+
+    FakeScreen screen;
+    TBDBitmapData picture;
+};
+
+} // namespace
+
+TEST_F(SharedScreenTest, OnceTheScreenReportsDrawingAnUnchangedScreenIsCopiedOnceForAnyNumberOfSearches) {
+    screen.reportChanges();
+    Show(Kind::Picture, 300, 200);
+    EXPECT_EQ(FindColor(), (TPoint{300, 199})); // the first question starts the reports: it copies for itself
+    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 400, 300}));
+    EXPECT_EQ(FindColor(), (TPoint{300, 199}));
+    const int copies = screen.copyCount();
+    for (int click = 0; click < 40; ++click) {
+        EXPECT_EQ(FindColor(), (TPoint{300, 199}));
+        EXPECT_EQ(FindColor(screen, 250, 200, 350, 250), (TPoint{299, 200}));
+        EXPECT_EQ(FindPicture(), (TPoint{300, 200}));
+    }
+    EXPECT_EQ(screen.copyCount(), copies);
+}
+
+TEST_F(SharedScreenTest, APixelPaintedAfterACopyIsSeenByTheNextSearchAndOnlyItsAreaIsCopiedAgain) {
+    screen.reportChanges();
+    for (const Kind kind : {Kind::Colour, Kind::Picture}) {
+        SCOPED_TRACE(kind == Kind::Colour ? "colour" : "picture");
+        screen.fill(Background);
+        EXPECT_EQ(Find(kind), NotFound);
+        EXPECT_EQ(Find(kind), NotFound);
+        Show(kind, 123, 45);
+        EXPECT_EQ(Find(kind), (TPoint{123, 45}));
+        if (kind == Kind::Colour) {
+            EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{123, 45, 1, 1}));
+        }
+        screen.setPixel(123, 45, Background);
+        EXPECT_EQ(Find(kind), NotFound);
+        Show(kind, 399, 299);
+        Show(kind, 10, 299);
+        EXPECT_EQ(Find(kind), (TPoint{10, 299}));
+    }
+}
+
+TEST_F(SharedScreenTest, WithoutReportsEverySearchCopiesItsOwnRectangleAfresh) {
+    EXPECT_EQ(FindColor(), NotFound);
+    EXPECT_EQ(FindColor(screen, 100, 50, 200, 150), NotFound);
+    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{100, 50, 100, 100}));
+    screen.setPixel(150, 60, Wanted);
+    EXPECT_EQ(FindColor(screen, 100, 50, 200, 150), (TPoint{150, 60}));
+    EXPECT_EQ(FindColor(), (TPoint{150, 60}));
+    EXPECT_EQ(screen.copyCount(), 4);
+}
+
+TEST_F(SharedScreenTest, AScreenOfANewSizeIsCopiedWholeAgain) {
+    screen.reportChanges();
+    screen.setPixel(5, 5, Wanted);
+    EXPECT_EQ(FindColor(), (TPoint{5, 5}));
+    EXPECT_EQ(FindColor(), (TPoint{5, 5}));
+    screen.resize(200, 100); // black, and the reports start again
+    ReadScreenMetrics(screen);
+    EXPECT_EQ(FindColor(screen, 0, 0, 200, 100), NotFound);
+    screen.setPixel(150, 60, Wanted);
+    EXPECT_EQ(FindColor(screen, 0, 0, 200, 100), (TPoint{150, 60}));
+    EXPECT_EQ(FindColor(screen, 0, 0, 200, 100), (TPoint{150, 60}));
+}
+
+TEST_F(SharedScreenTest, AFailedCopyIsNotFoundAndAFailedBandIsMadeGoodByCopyingTheWholeScreen) {
+    screen.reportChanges();
+    screen.setPixel(7, 8, Wanted);
+    screen.failNextCopy();
+    EXPECT_EQ(FindColor(), NotFound);
+    EXPECT_EQ(FindColor(), (TPoint{7, 8}));
+    screen.setPixel(7, 8, Background);
+    screen.setPixel(9, 9, Wanted);
+    screen.failNextCopy();
+    EXPECT_EQ(FindColor(), (TPoint{9, 9}));
+    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 400, 300}));
+}
+
+TEST_F(SharedScreenTest, SearchesOnTwoScreensInTurnEachSeeTheirOwn) {
+    FakeScreen other(400, 300);
+    screen.reportChanges();
+    other.reportChanges();
+    screen.setPixel(1, 1, Wanted);
+    other.setPixel(2, 2, Wanted);
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(FindColor(screen), (TPoint{1, 1}));
+        EXPECT_EQ(FindColor(other), (TPoint{2, 2}));
+    }
+}
+
+TEST_F(SharedScreenTest, ScopesReachingBeyondTheScreenAreCopiedOnTheirOwnWithBlackBeyond) {
+    screen.reportChanges();
+    EXPECT_EQ(FindColor(), NotFound);
+    EXPECT_EQ(FindColor(), NotFound);
+    screen.setPixel(399, 299, Wanted);
+    EXPECT_EQ(FindColor(screen, 350, 250, 500, 400), (TPoint{399, 299}));
+    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{350, 250, 150, 150}));
+    EXPECT_EQ(SearchColorBlock(screen, "0", 350, 250, 500, 400, 100), (TPoint{400, 250}));
+    // The shared copy kept up with the pixel painted meanwhile.
+    EXPECT_EQ(FindColor(), (TPoint{399, 299}));
+}
+
+TEST(ChangedBandsTest, MergesRowsClipsToTheScreenAndCapsTheCount) {
+    struct Case {
+        const char* what;
+        std::vector<TRect> changes;
+        std::size_t maxBands;
+        std::vector<TRect> bands;
+    };
+    const TSize screen{100, 50};
+    const Case cases[] = {
+        {"none", {}, 8, {}},
+        {"one pixel", {{3, 4, 1, 1}}, 8, {{3, 4, 1, 1}}},
+        {"overlapping rows join, as wide as both", {{10, 5, 5, 10}, {60, 12, 10, 10}}, 8, {{10, 5, 60, 17}}},
+        {"touching rows join", {{0, 0, 5, 5}, {0, 5, 5, 5}}, 8, {{0, 0, 5, 10}}},
+        {"apart rows stay apart, in order", {{0, 30, 5, 5}, {0, 0, 5, 5}}, 8, {{0, 0, 5, 5}, {0, 30, 5, 5}}},
+        {"clipped to the screen", {{-10, -10, 20, 20}, {95, 45, 20, 20}}, 8, {{0, 0, 10, 10}, {95, 45, 5, 5}}},
+        {"off the screen or empty", {{100, 0, 5, 5}, {0, 50, 5, 5}, {5, 5, 0, 3}, {5, 5, -3, 3}}, 8, {}},
+        {"too many become one", {{0, 0, 1, 1}, {50, 10, 1, 1}, {20, 20, 1, 1}}, 2, {{0, 0, 51, 21}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChangedBands(c.changes, screen, c.maxBands), c.bands) << c.what;
+    }
+}
