@@ -32,8 +32,6 @@
 namespace {
 constexpr int kButtonWidth = 62;
 constexpr int kButtonHeight = 58;
-// Often enough for a running count to look live, seldom enough to cost nothing.
-constexpr int kRepaintMs = 200;
 
 TRect toRect(const QRect& rect) {
     return {rect.x(), rect.y(), rect.width(), rect.height()};
@@ -63,13 +61,6 @@ void TMForm::FormCreate() {
     createTrayIcon();
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
     m_model->setController(m_controller.get());
-    m_repaintTimer = new QTimer(this);
-    m_repaintTimer->setInterval(kRepaintMs);
-    connect(m_repaintTimer, &QTimer::timeout, this, [this] {
-        if (isVisible())
-            runGuarded([&] { repaintAll(); });
-    });
-    m_repaintTimer->start();
     setWindowTitle("Tappora 4.1.7");
 }
 
@@ -77,8 +68,6 @@ void TMForm::FormClose() {
     if (m_closed)
         return;
     m_closed = true;
-    if (m_repaintTimer)
-        m_repaintTimer->stop();
     if (m_tray)
         m_tray->hide();
     std::vector<std::string> failures;

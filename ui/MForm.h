@@ -13,7 +13,6 @@
 class IShell;
 class QSystemTrayIcon;
 class QTableView;
-class QTimer;
 class QToolButton;
 class TClickListModel;
 class TMouseCtrl;
@@ -101,7 +100,6 @@ private:
     QTableView* VT = nullptr;
     TClickListModel* m_model = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
-    QTimer* m_repaintTimer = nullptr;
     std::unique_ptr<TMouseCtrl> m_controller;
     bool m_closeInteractive = true;
     bool m_closed = false;

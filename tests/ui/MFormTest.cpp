@@ -415,3 +415,23 @@ TEST_F(MainWindowTest, ADoubleClickOnARowEditsIt) {
     EXPECT_EQ(caption, "Edit Mouse Action");
     EXPECT_EQ(name, "Second");
 }
+
+// The controller alone keeps the status column live: the window repaints the list only when told, so an idle list
+// costs nothing while the program waits, and a running click's row is repainted as its count goes up.
+TEST_F(MainWindowTest, TheListIsRepaintedOnlyForRowsTheControllerReportsChanged) {
+    writeList(R"(<item fName="Fast" pointType="1" iClickInterval="10" checked="True"/>)"
+              R"(<item fName="Idle" checked="False"/>)");
+    start();
+    QSignalSpy repaints(form->list()->model(), &QAbstractItemModel::dataChanged);
+    QTest::qWait(450);
+    EXPECT_EQ(repaints.count(), 0) << "nothing runs: nothing to repaint";
+    clickButton(3);
+    repaints.clear();
+    fake.loop.advance(TBaseCtrl::kWaitTickInterval + 3 * TMouseCtrl::kRefreshIntervalMs);
+    ASSERT_GE(repaints.count(), 2);
+    for (const QList<QVariant>& repaint : repaints) {
+        EXPECT_EQ(repaint.at(0).toModelIndex().row(), 0);
+        EXPECT_EQ(repaint.at(1).toModelIndex().row(), 0);
+    }
+    EXPECT_TRUE(cell(0, 10).startsWith("running")) << cell(0, 10).toStdString();
+}
