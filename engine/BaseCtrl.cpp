@@ -157,7 +157,10 @@ void TBaseCtrl::ClickTick() {
     TickScope scope(*this);
     RememberOutcome([this] {
         const std::uint64_t startNumber = fStartNumber;
-        const TPoint origin = fPlatform.mouse.cursorPos();
+        // Read only when the after-click action goes back there: the read waits for the display server's answer,
+        // which a tick of many clicks at a short interval cannot spare.
+        const std::optional<TPoint> origin =
+            GoesBackAfterClick() ? std::optional<TPoint>(fPlatform.mouse.cursorPos()) : std::nullopt;
         if (!ProcessMessagesStillRunning(startNumber))
             return;
         const std::optional<TPoint> target = FindTarget(startNumber);
@@ -166,8 +169,8 @@ void TBaseCtrl::ClickTick() {
         fPlatform.mouse.setCursorPos(target->x, target->y);
         SendButtonEvents();
         CountOne();
-        if (pointType != ptCurrent)
-            ApplyFinish(origin);
+        if (pointType != ptCurrent && origin)
+            ApplyFinish(*origin);
         StopWhenRepeatReached();
         if (InteverType == itRandom)
             NextRandomInterval();
@@ -287,6 +290,10 @@ void TBaseCtrl::SendButtonEvents() {
         mouse.sendButtonEvent(down);
         break;
     }
+}
+
+bool TBaseCtrl::GoesBackAfterClick() const {
+    return pointType != ptCurrent && (finishType == ftBack || finishType == ftBackClick);
 }
 
 void TBaseCtrl::ApplyFinish(TPoint origin) {

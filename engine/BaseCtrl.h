@@ -65,6 +65,7 @@ private:
     std::optional<TPoint> FindTarget(std::uint64_t startNumber);
     std::optional<TPoint> NotFound();
     void SendButtonEvents();
+    bool GoesBackAfterClick() const;
     void ApplyFinish(TPoint origin);
     void StopWhenRepeatReached();
     void CountOne();

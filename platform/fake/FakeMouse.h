@@ -22,7 +22,10 @@ class FakeMouse : public IMouse {
 public:
     explicit FakeMouse(const FakeEventLoop& clock) : m_clock(clock) {}
 
-    TPoint cursorPos() override { return m_pos; }
+    TPoint cursorPos() override {
+        ++m_positionReads;
+        return m_pos;
+    }
     void setCursorPos(int x, int y) override;
     void sendButtonEvent(std::uint32_t flag) override;
 
@@ -35,6 +38,8 @@ public:
     // The recorded button events of one kind (e.g. MOUSEEVENTF_LEFTDOWN), in order.
     std::vector<FakeMouseEvent> buttonEvents(std::uint32_t flag) const;
     void clearEvents() { m_events.clear(); }
+    // How often the program read the pointer position (on a real display, each read waits for the server).
+    int positionReads() const { return m_positionReads; }
 
     // Whether the button of a down flag (MOUSEEVENTF_LEFTDOWN, ...) was pressed and not released since.
     bool isButtonDown(std::uint32_t downFlag) const { return (m_pressed & downFlag) != 0; }
@@ -43,5 +48,6 @@ private:
     const FakeEventLoop& m_clock;
     TPoint m_pos;
     std::uint32_t m_pressed = 0;
+    int m_positionReads = 0;
     std::vector<FakeMouseEvent> m_events;
 };

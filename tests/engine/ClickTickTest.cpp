@@ -121,6 +121,30 @@ TEST_F(ClickTickTest, OriginIsWhereThePointerWasBeforeThePump) {
     EXPECT_EQ(fake.mouse.events().back(), Move(5, 6, 1100));
 }
 
+TEST_F(ClickTickTest, ThePointerIsReadOnlyForTheClicksThatUseItsPosition) {
+    struct Case {
+        TPointType point;
+        TFinishType finish;
+        int readsPerTick;
+    };
+    for (const Case c : {Case{ptFixed, ftNothing, 0}, Case{ptColor, ftNothing, 0}, Case{ptFixed, ftBack, 1},
+                         Case{ptColor, ftBackClick, 1}, Case{ptFixed, 3, 0}, Case{ptCurrent, ftNothing, 1},
+                         Case{ptCurrent, ftBack, 1}}) {
+        SCOPED_TRACE(testing::Message() << int(c.point) << "/" << int(c.finish));
+        FakePlatform platform;
+        ReadScreenMetrics(platform.screen);
+        TBaseCtrlEX click(platform.platform);
+        click.pointType = c.point;
+        click.finishType = c.finish;
+        click.fColor = "0";
+        click.iClickInterval = 100;
+        click.Start();
+        platform.loop.advance(1000 + 10 * 100);
+        EXPECT_EQ(click.fCount, 10);
+        EXPECT_EQ(platform.mouse.positionReads(), 10 * c.readsPerTick);
+    }
+}
+
 TEST_F(ClickTickTest, CurrentPointIsReadAfterThePump) {
     runner->Start();
     fake.loop.advance(1099);
