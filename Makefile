@@ -35,10 +35,13 @@ package: build
 	cd $(BUILD) && cpack -G "DEB;RPM"
 	tools/check-package.sh $(BUILD)
 
+# Builds only what the benchmarks run: the tests are built and run by `make test`.
+BENCH_TARGETS = search_bench capture_bench click_timing program_bench
+
 bench:
 	tools/install-deps.sh --bench
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAPPORA_BUILD_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build build-bench -j$(JOBS)
+	cmake --build build-bench -j$(JOBS) --target $(BENCH_TARGETS)
 	tools/run-bench.sh build-bench
 	tools/run-click-timing.sh build-bench
 

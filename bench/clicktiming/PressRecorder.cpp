@@ -52,7 +52,7 @@ void PressRecorder::readPendingEvents() {
         XNextEvent(display, &event);
         if (event.type != ButtonPress)
             continue;
-        const PressTime press{MonotonicMs(), event.xbutton.time};
+        const PressTime press{MonotonicMs(), event.xbutton.time, event.xbutton.x_root, event.xbutton.y_root};
         const std::lock_guard lock(m_mutex);
         m_presses.push_back(press);
         m_arrived.notify_all();

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -16,6 +18,9 @@
 struct PressTime {
     double receivedMs = 0;
     unsigned long serverMs = 0;
+    // Where the press was, in root coordinates.
+    int x = 0;
+    int y = 0;
 };
 
 // The click target of TargetClient, read on a thread of its own so that presses are timed as they arrive,
@@ -30,6 +35,10 @@ public:
 
     // Forgets the presses so far.
     void clear();
+    // Paints the target's window, as TargetClient::paint (Xlib's locks keep the reading thread out meanwhile).
+    void paint(int left, int top, int width, int height, const std::function<std::uint32_t(int x, int y)>& colour) {
+        m_target.paint(left, top, width, height, colour);
+    }
     // Waits until `count` presses have arrived or nothing has arrived for `quiet`; returns those so far.
     std::vector<PressTime> waitForPresses(std::size_t count, std::chrono::milliseconds quiet);
 

@@ -30,8 +30,9 @@ std::optional<std::string> textOf(const std::filesystem::path& file) {
 }
 } // namespace
 
-ProgramRun::ProgramRun() : m_scratch(freshFolder()), m_program(m_scratch / "tappora"), m_folder(m_scratch) {
-    std::filesystem::copy_file(TAPPORA_PROGRAM, m_program);
+ProgramRun::ProgramRun(const std::filesystem::path& program)
+    : m_scratch(freshFolder()), m_program(m_scratch / "tappora"), m_folder(m_scratch) {
+    std::filesystem::copy_file(program, m_program);
 }
 
 ProgramRun::ProgramRun(InstalledCopy installed)

@@ -20,7 +20,8 @@ struct InstalledCopy {
 
 class ProgramRun {
 public:
-    ProgramRun();
+    // The program built with the tests, or another build of it.
+    explicit ProgramRun(const std::filesystem::path& program = TAPPORA_PROGRAM);
     explicit ProgramRun(InstalledCopy installed);
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
@@ -42,6 +43,8 @@ public:
     std::optional<int> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
     std::string errorOutput() const;
     std::string standardOutput() const;
+    // The running program's process id, or -1.
+    pid_t pid() const { return m_pid; }
 
 private:
     std::filesystem::path m_scratch; // the copy's folder, or only its output for an installed program

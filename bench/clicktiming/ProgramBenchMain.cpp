@@ -1,0 +1,370 @@
+// The real program under a private 1920 x 1080 Xvfb, its clicks received by a target window that covers the screen:
+// how many clicks a list of searching clicks delivers a second against how many it asks for, what each costs the
+// program in processor time, how much memory it holds, and how closely one fixed click keeps a 10 ms interval.
+// Prints markdown tables.
+//
+// Usage: program_bench [--seconds S] [--counts 1,10,40,100] [--memory-counts 100,1000] [--timing-clicks N]
+//                      [--program PATH] [--only many|mix|memory|timing]
+//   --seconds        how long each list is measured, after a second of warm-up (default 5)
+//   --counts         list lengths of full-screen colour clicks at 10 ms (default 1,10,40,100)
+//   --memory-counts  list lengths (four colour clicks to one picture click) for the memory figures (default 100,1000)
+//   --timing-clicks  clicks of the fixed 10 ms click that are timed (default 2000)
+//   --program        another build of the program, to compare builds on the same machine in one run
+
+#include "engine/BitmapData.h"
+#include "model/ClickListFile.h"
+#include "model/ColorText.h"
+#include "model/MouseObj.h"
+
+#include "ClickTimingStats.h"
+#include "PressRecorder.h"
+#include "ProgramRun.h"
+#include "XvfbServer.h"
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+constexpr int kIntervalMs = 10;
+// Targets sit in cells of this size to the right of and below the program's window at the top left.
+constexpr int kCell = 24;
+constexpr int kFieldLeft = 720;
+constexpr int kFieldTop = 360;
+constexpr int kBlockSide = 4;
+constexpr int kPictureSide = 12;
+constexpr std::uint32_t kBackground = 0x5C6370;
+
+struct Options {
+    int seconds = 5;
+    std::vector<int> counts{1, 10, 40, 100};
+    std::vector<int> memoryCounts{100, 1000};
+    int timingClicks = 2000;
+    std::string program = TAPPORA_PROGRAM;
+    std::string only;
+};
+
+struct Cell {
+    int left = 0;
+    int top = 0;
+};
+
+Cell CellOf(int k) {
+    constexpr int columns = (kScreenWidth - kFieldLeft) / kCell;
+    return {kFieldLeft + kCell * (k % columns), kFieldTop + kCell * (k / columns)};
+}
+
+// A colour no other target and nothing of the program's window shows: blue 0x47, which no picture pixel has.
+std::uint32_t BlockColour(int k) {
+    return static_cast<std::uint32_t>(0x13 + k % 211) << 16 | static_cast<std::uint32_t>(0xE1 - k / 211 * 5) << 8 | 0x47;
+}
+
+std::uint32_t PicturePixel(int k, int x, int y) {
+    return static_cast<std::uint32_t>(((x * 31 + y * 17 + k * 53) & 0xFF) << 16 | ((x * y + k * 7) & 0xFF) << 8 |
+                                      (((x + y + k) * 13 & 0x7F) | 0x80));
+}
+
+void AppendLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// The 24-bit BMP file image of picture k (rows of 12 pixels are 36 bytes: no padding).
+std::vector<std::uint8_t> PictureImage(int k) {
+    const std::uint32_t rowBytes = 3 * kPictureSide;
+    std::vector<std::uint8_t> bytes{'B', 'M'};
+    AppendLittleEndian(bytes, 54 + rowBytes * kPictureSide, 4);
+    AppendLittleEndian(bytes, 0, 4);
+    AppendLittleEndian(bytes, 54, 4);
+    for (const std::uint32_t field : {40u, std::uint32_t{kPictureSide}, std::uint32_t{kPictureSide}})
+        AppendLittleEndian(bytes, field, 4);
+    AppendLittleEndian(bytes, 1, 2);
+    AppendLittleEndian(bytes, 24, 2);
+    AppendLittleEndian(bytes, 0, 4);
+    AppendLittleEndian(bytes, rowBytes * kPictureSide, 4);
+    bytes.resize(bytes.size() + 16, 0);
+    for (int y = kPictureSide - 1; y >= 0; --y) {
+        for (int x = 0; x < kPictureSide; ++x)
+            AppendLittleEndian(bytes, PicturePixel(k, x, y), 3);
+    }
+    return bytes;
+}
+
+struct ListShape {
+    int colour = 0;
+    int picture = 0;
+    int fixed = 0;
+    int total() const { return colour + picture + fixed; }
+};
+
+std::unique_ptr<TMouseObj> NewClick(int k) {
+    auto click = std::make_unique<TMouseObj>();
+    click->fName = "bench " + std::to_string(k);
+    click->iClickInterval = kIntervalMs;
+    click->startType = stNow;
+    click->stopType = spCommand;
+    click->ScreenType = scFull;
+    return click;
+}
+
+std::string ListText(const ListShape& shape) {
+    std::vector<std::unique_ptr<TMouseObj>> clicks;
+    for (int k = 0; k < shape.total(); ++k) {
+        auto click = NewClick(k);
+        if (k < shape.colour) {
+            click->pointType = ptColor;
+            click->fColor = ColorToString(static_cast<TColor>(SwapRB(BlockColour(k))));
+        } else if (k < shape.colour + shape.picture) {
+            click->pointType = ptPicture;
+            click->fBMP = StreamToBase64(PictureImage(k));
+        } else {
+            click->pointType = ptFixed;
+            click->fPosX = CellOf(k).left;
+            click->fPosY = CellOf(k).top;
+        }
+        clicks.push_back(std::move(click));
+    }
+    std::vector<const TMouseObj*> pointers;
+    for (const auto& click : clicks)
+        pointers.push_back(click.get());
+    return ClickListText(pointers);
+}
+
+// Starts every checked click at once, with the window at the top left.
+std::string SettingsText() {
+    const char* names[] = {"Name",        "Click Point", "Mouse Button", "Mouse Action",       "Click Interval", "Start Option",
+                           "Stop Option", "Start HotKey", "Stop HotKey", "After Click Action", "Action Stats"};
+    std::string cols;
+    for (int i = 0; i < 11; ++i) {
+        cols += "<col id=\"" + std::to_string(i) + "\" Name=\"" + names[i] +
+                "\" Align=\"left\" Color=\"\" Width=\"50\" Visible=\"True\" Index=\"" + std::to_string(i) + "\"/>";
+    }
+    return "<config versionNo=\"2.0\" generated=\"https://tappora.example.org/\"><frame left=\"0\" top=\"0\" "
+           "height=\"300\" width=\"560\" max=\"False\" running=\"rbNormal\" autorun=\"True\"/><cols>" +
+           cols + "</cols></config>";
+}
+
+void PaintTargets(PressRecorder& target, const ListShape& shape) {
+    target.paint(0, 0, kScreenWidth, kScreenHeight, [](int, int) { return kBackground; });
+    for (int k = 0; k < shape.colour; ++k)
+        target.paint(CellOf(k).left, CellOf(k).top, kBlockSide, kBlockSide, [k](int, int) { return BlockColour(k); });
+    for (int k = shape.colour; k < shape.colour + shape.picture; ++k) {
+        const Cell cell = CellOf(k);
+        target.paint(cell.left, cell.top, kPictureSide, kPictureSide,
+                     [k, cell](int x, int y) { return PicturePixel(k, x - cell.left, y - cell.top); });
+    }
+}
+
+// Processor time (user and system) of a process, in ms.
+double ProcessCpuMs(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    // The fields after the command name, which may hold spaces, start after its closing parenthesis.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; fields >> field && i <= 15; ++i) {
+        if (i == 14 || i == 15)
+            ticks += std::stod(field);
+    }
+    return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The X server this process started (a child named Xvfb), or -1.
+pid_t ServerPid() {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        if (!std::getline(stat, text) || text.find("(Xvfb)") == std::string::npos)
+            continue;
+        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        std::string state;
+        pid_t parent = 0;
+        if (fields >> state >> parent && parent == getpid())
+            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
+    }
+    return -1;
+}
+
+double ResidentMb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+struct Measure {
+    std::string what;
+    int searching = 0;
+    double wantedPerSecond = 0;
+    double deliveredPerSecond = 0;
+    double cpuPercent = 0;
+    double serverCpuPercent = 0;
+    double cpuMsPerClick = 0;
+    double residentMb = 0;
+    // How many different places were clicked: one per click of the list when every search finds its target.
+    int places = 0;
+    std::vector<double> pressMs;
+};
+
+// Runs the program on the list until the clicks have run for a second, then measures for `seconds`.
+Measure RunList(const Options& options, const std::string& what, const ListShape& shape, int seconds) {
+    XvfbServer server({.width = kScreenWidth, .height = kScreenHeight});
+    PressRecorder target(server.displayName());
+    PaintTargets(target, shape);
+    ProgramRun program(options.program);
+    program.writeFile("tapporas.xml", ListText(shape));
+    program.writeFile("TapporaConfig.xml", SettingsText());
+    program.start(server.displayName());
+    if (target.waitForPresses(1, std::chrono::seconds(20)).empty())
+        throw std::runtime_error(what + ": no click arrived; the program said: " + program.errorOutput());
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double startMs = MonotonicMs();
+    const pid_t serverPid = ServerPid();
+    const double startCpu = ProcessCpuMs(program.pid());
+    const double startServerCpu = ProcessCpuMs(serverPid);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const double endMs = MonotonicMs();
+    const double endCpu = ProcessCpuMs(program.pid());
+    const double endServerCpu = ProcessCpuMs(serverPid);
+    Measure m;
+    m.what = what;
+    m.searching = shape.colour + shape.picture;
+    m.residentMb = ResidentMb(program.pid());
+    std::map<std::pair<int, int>, int> places;
+    for (const PressTime& press : target.waitForPresses(0, std::chrono::milliseconds(0))) {
+        if (press.receivedMs >= startMs && press.receivedMs < endMs) {
+            m.pressMs.push_back(press.receivedMs);
+            ++places[{press.x, press.y}];
+        }
+    }
+    m.places = static_cast<int>(places.size());
+    const double elapsedS = (endMs - startMs) / 1000.0;
+    m.wantedPerSecond = shape.total() * 1000.0 / kIntervalMs;
+    m.deliveredPerSecond = static_cast<double>(m.pressMs.size()) / elapsedS;
+    m.cpuPercent = (endCpu - startCpu) / (endMs - startMs) * 100.0;
+    m.serverCpuPercent = (endServerCpu - startServerCpu) / (endMs - startMs) * 100.0;
+    m.cpuMsPerClick = m.pressMs.empty() ? 0 : (endCpu - startCpu) / static_cast<double>(m.pressMs.size());
+    return m;
+}
+
+void PrintManyClicks(const std::vector<Measure>& measures) {
+    std::printf("\n| Clicks at 10 ms | Wanted a second | Delivered a second | Delivered / wanted | Program CPU | "
+                "CPU per click | X server CPU | Resident memory | Places clicked |\n"
+                "|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Measure& m : measures) {
+        std::printf("| %s | %.0f | %.0f | %.1f %% | %.0f %% | %.3f ms | %.0f %% | %.1f MB | %d |\n", m.what.c_str(),
+                    m.wantedPerSecond, m.deliveredPerSecond, m.deliveredPerSecond / m.wantedPerSecond * 100,
+                    m.cpuPercent, m.cpuMsPerClick, m.serverCpuPercent, m.residentMb, m.places);
+    }
+    std::fflush(stdout);
+}
+
+void PrintTiming(const Measure& m, int skipped) {
+    std::vector<double> times(m.pressMs.begin() + std::min<std::size_t>(skipped, m.pressMs.size()), m.pressMs.end());
+    const ClickTimingStats stats = ComputeClickTimingStats(times, kIntervalMs);
+    std::printf("\n| One fixed click at 10 ms, the real program | Clicks | Median error | p99 error | Mean interval | "
+                "Clicks/s | Program CPU |\n|---|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| %s | %zu | %.3f ms | %.3f ms | %.3f ms | %.1f | %.1f %% |\n", m.what.c_str(), stats.clicks,
+                stats.medianIntervalError, stats.p99IntervalError, stats.meanInterval, stats.clicksPerSecond,
+                m.cpuPercent);
+    std::fflush(stdout);
+}
+
+std::vector<int> ParseCounts(const std::string& text) {
+    std::vector<int> counts;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');)
+        counts.push_back(std::stoi(item));
+    return counts;
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const std::string value = argv[i + 1];
+        if (name == "--seconds")
+            options.seconds = std::max(1, std::stoi(value));
+        else if (name == "--counts")
+            options.counts = ParseCounts(value);
+        else if (name == "--memory-counts")
+            options.memoryCounts = ParseCounts(value);
+        else if (name == "--timing-clicks")
+            options.timingClicks = std::max(100, std::stoi(value));
+        else if (name == "--program")
+            options.program = value;
+        else if (name == "--only")
+            options.only = value;
+        else
+            throw std::runtime_error("unknown option " + name);
+    }
+    return options;
+}
+
+bool Wanted(const Options& options, const char* part) {
+    return options.only.empty() || options.only == part;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Options options = ParseOptions(argc, argv);
+        XInitThreads();
+        std::printf("program: %s\n", options.program.c_str());
+        std::vector<Measure> measures;
+        if (Wanted(options, "many")) {
+            for (const int count : options.counts) {
+                measures.push_back(RunList(options, std::to_string(count) + " colour", {count, 0, 0}, options.seconds));
+                PrintManyClicks({measures.back()});
+            }
+        }
+        if (Wanted(options, "mix")) {
+            measures.push_back(RunList(options, "40 colour + 10 picture", {40, 10, 0}, options.seconds));
+            PrintManyClicks({measures.back()});
+        }
+        if (Wanted(options, "memory")) {
+            for (const int count : options.memoryCounts) {
+                const int pictures = count / 5;
+                measures.push_back(RunList(options,
+                                           std::to_string(count - pictures) + " colour + " + std::to_string(pictures) +
+                                               " picture",
+                                           {count - pictures, pictures, 0}, options.seconds));
+                PrintManyClicks({measures.back()});
+            }
+        }
+        if (!measures.empty()) {
+            std::printf("\nAll lists:");
+            PrintManyClicks(measures);
+        }
+        if (Wanted(options, "timing")) {
+            const int skipped = 50;
+            const int seconds = (options.timingClicks + skipped) * kIntervalMs / 1000 + 1;
+            PrintTiming(RunList(options, "1 fixed", {0, 0, 1}, seconds), skipped);
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "program_bench: %s\n", error.what());
+        return 1;
+    }
+}
