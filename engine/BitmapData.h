@@ -58,8 +58,8 @@ struct TPixelView {
 // The searches of TBDBitmapData on a view; tolerances of nothing compare exactly.
 bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optional<TBDSimilar>& tolerances,
                  std::int32_t& x, std::int32_t& y);
-bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture,
-                  const std::optional<TBDSimilar>& tolerances, std::int32_t& x, std::int32_t& y);
+bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture, const std::optional<TBDSimilar>& tolerances,
+                  std::int32_t& x, std::int32_t& y);
 
 // A stream of bytes with a current position, as LoadFromStream reads it.
 struct TByteStream {

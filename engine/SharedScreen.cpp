@@ -57,7 +57,8 @@ std::vector<TRect> ChangedBands(const std::vector<TRect>& changes, TSize screen,
 
 bool TSharedScreen::Covers(const TCaptureRect& rect, TSize screen) {
     return rect.width > 0 && rect.height > 0 && rect.left >= 0 && rect.top >= 0 &&
-           std::int64_t{rect.left} + rect.width <= screen.width && std::int64_t{rect.top} + rect.height <= screen.height;
+           std::int64_t{rect.left} + rect.width <= screen.width &&
+           std::int64_t{rect.top} + rect.height <= screen.height;
 }
 
 std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize) {
@@ -74,8 +75,8 @@ std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRec
         }
         // Once the platform reports what is drawn, the whole screen is copied once and kept up to date from then on;
         // until then only the rectangle asked for is copied, as often as it is asked for.
-        const bool copied = changes ? (fWhole = CopyWhole(screen))
-                                    : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
+        const bool copied =
+            changes ? (fWhole = CopyWhole(screen)) : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
         if (!copied) {
             return std::nullopt;
         }
@@ -94,8 +95,9 @@ bool TSharedScreen::CopyWhole(IScreen& screen) {
 }
 
 bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
-    std::uint8_t* bottomRow = fCopy.Bits + static_cast<std::ptrdiff_t>(fCopy.Height - area.top - area.height) *
-                                               fCopy.LineWidth + 3 * static_cast<std::ptrdiff_t>(area.left);
+    std::uint8_t* bottomRow = fCopy.Bits +
+                              static_cast<std::ptrdiff_t>(fCopy.Height - area.top - area.height) * fCopy.LineWidth +
+                              3 * static_cast<std::ptrdiff_t>(area.left);
     return screen.copyRect(area.left, area.top, area.width, area.height, bottomRow, fCopy.LineWidth);
 }
 

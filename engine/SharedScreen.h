@@ -36,5 +36,6 @@ private:
 TSharedScreen& SharedScreen();
 
 // The rows a copy brings up to date for the areas drawn on, clipped to a width x height screen: the areas' rows merged
-// into bands, each as wide as the areas in it, and no more than `maxBands` bands (beyond that, one band spans them all).
+// into bands, each as wide as the areas in it, and no more than `maxBands` bands (beyond that, one band spans them
+// all).
 std::vector<TRect> ChangedBands(const std::vector<TRect>& changes, TSize screen, std::size_t maxBands);

@@ -71,7 +71,8 @@ Cell CellOf(int k) {
 
 // A colour no other target and nothing of the program's window shows: blue 0x47, which no picture pixel has.
 std::uint32_t BlockColour(int k) {
-    return static_cast<std::uint32_t>(0x13 + k % 211) << 16 | static_cast<std::uint32_t>(0xE1 - k / 211 * 5) << 8 | 0x47;
+    return static_cast<std::uint32_t>(0x13 + k % 211) << 16 | static_cast<std::uint32_t>(0xE1 - k / 211 * 5) << 8 |
+           0x47;
 }
 
 std::uint32_t PicturePixel(int k, int x, int y) {
@@ -147,8 +148,9 @@ std::string ListText(const ListShape& shape) {
 
 // Starts every checked click at once, with the window at the top left.
 std::string SettingsText() {
-    const char* names[] = {"Name",        "Click Point", "Mouse Button", "Mouse Action",       "Click Interval", "Start Option",
-                           "Stop Option", "Start HotKey", "Stop HotKey", "After Click Action", "Action Stats"};
+    const char* names[] = {"Name",           "Click Point",        "Mouse Button", "Mouse Action",
+                           "Click Interval", "Start Option",       "Stop Option",  "Start HotKey",
+                           "Stop HotKey",    "After Click Action", "Action Stats"};
     std::string cols;
     for (int i = 0; i < 11; ++i) {
         cols += "<col id=\"" + std::to_string(i) + "\" Name=\"" + names[i] +
@@ -346,10 +348,9 @@ int main(int argc, char** argv) {
         if (Wanted(options, "memory")) {
             for (const int count : options.memoryCounts) {
                 const int pictures = count / 5;
-                measures.push_back(RunList(options,
-                                           std::to_string(count - pictures) + " colour + " + std::to_string(pictures) +
-                                               " picture",
-                                           {count - pictures, pictures, 0}, options.seconds));
+                measures.push_back(RunList(
+                    options, std::to_string(count - pictures) + " colour + " + std::to_string(pictures) + " picture",
+                    {count - pictures, pictures, 0}, options.seconds));
                 PrintManyClicks({measures.back()});
             }
         }

@@ -68,7 +68,7 @@ TEST(FakeScreenTest, CopiesRowsBottomUpWithBlackBeyondTheEdgesLeavingThePaddingA
     EXPECT_EQ(copy.rgb(1, 0), screen.rgbAt(0, 2));
     EXPECT_EQ(copy.rgb(2, 1), screen.rgbAt(1, 3));
     EXPECT_EQ(copy.rgb(1, 2), 0u);
-    EXPECT_EQ(copy.bits[0], 0u); // bottom row, beyond the screen
+    EXPECT_EQ(copy.bits[0], 0u);    // bottom row, beyond the screen
     EXPECT_EQ(copy.bits[9], 0xEEu); // padding: the rows may lie inside a larger buffer
     EXPECT_EQ(copy.bits[11], 0xEEu);
     EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{-1, 2, 3, 3}));

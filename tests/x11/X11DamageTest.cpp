@@ -32,9 +32,8 @@ bool Covers(const std::vector<TRect>& areas, int x, int y) {
 class X11DamageTest : public testing::TestWithParam<bool> {
 protected:
     X11DamageTest()
-        : server(XvfbOptions{.width = kWidth, .height = kHeight, .damage = GetParam()}),
-          target(server.displayName()), connection(X11Connection::open(server.displayName())),
-          screen(connection->display()) {
+        : server(XvfbOptions{.width = kWidth, .height = kHeight, .damage = GetParam()}), target(server.displayName()),
+          connection(X11Connection::open(server.displayName())), screen(connection->display()) {
         target.paint(0, 0, kWidth, kHeight, [](int, int) { return kBackground; });
         ReadScreenMetrics(screen);
     }

@@ -166,7 +166,8 @@ TEST_P(X11ScreenCapture, WritesOnlyThePixelBytesOfEachRow) {
         ASSERT_TRUE(screen.copyRect(rect.left, rect.top, rect.width, rect.height, inside, kLineWidth));
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - (inside - bytes.data());
-            const bool pixelByte = offset >= 0 && offset / kLineWidth < rect.height && offset % kLineWidth < 3 * rect.width;
+            const bool pixelByte =
+                offset >= 0 && offset / kLineWidth < rect.height && offset % kLineWidth < 3 * rect.width;
             if (!pixelByte) {
                 ASSERT_EQ(bytes[i], 0xEE) << "byte " << i << " of " << rect.left << "," << rect.top;
             }
