@@ -118,8 +118,11 @@ bool Win32Screen::copyClipped(int left, int top, int width, int height, std::uin
     const Span rows = clip(top, height, desktopTop, desktopTop + GetSystemMetrics(SM_CYVIRTUALSCREEN));
     const bool wholeOnScreen = columns.begin == left && columns.end == static_cast<long long>(left) + width &&
                                rows.begin == top && rows.end == static_cast<long long>(top) + height;
-    if (!wholeOnScreen)
-        std::memset(bits, 0, static_cast<std::size_t>(lineWidth) * height);
+    // The pixel bytes of each row only: the rows may lie inside a larger buffer.
+    if (!wholeOnScreen) {
+        for (int row = 0; row < height; ++row)
+            std::memset(bits + static_cast<std::ptrdiff_t>(row) * lineWidth, 0, 3 * static_cast<std::size_t>(width));
+    }
     if (columns.empty() || rows.empty())
         return true;
 
