@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 class EditorTest : public ::testing::Test {
 protected:
@@ -231,4 +233,27 @@ TEST_F(EditorTest, AStoredPictureThatCannotBeReadShowsNoneAndIsTold) {
     saved.fBMP = "kept";
     editor.SaveToClick(saved);
     EXPECT_EQ(saved.fBMP, "") << "OK stores the click without a picture";
+}
+
+TEST_F(EditorTest, ALoadedPictureOfAnyBmpKindIsKeptAsA24BitOne) {
+    // A 2 x 1 32-bit BMP: a red and a blue pixel.
+    std::vector<std::uint8_t> file{'B', 'M', 62, 0, 0, 0, 0, 0,  0, 0, 54, 0, 0, 0, 40,  0, 0,   0, 2, 0, 0,
+                                   0,   1,   0,  0, 0, 1, 0, 32, 0, 0, 0,  0, 0, 8, 0,   0, 0,   0, 0, 0, 0,
+                                   0,   0,   0,  0, 0, 0, 0, 0,  0, 0, 0,  0, 0, 0, 255, 0, 255, 0, 0, 0};
+    TempFolder temp;
+    const std::filesystem::path path = temp.path() / L"Bild \u00e4.bmp";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    ASSERT_TRUE(frame().loadPictureFile(path.wstring()));
+    ASSERT_GT(frame().picture().size(), 28u);
+    EXPECT_EQ(frame().picture()[28], 24) << "bits per pixel";
+    TMouseObj click;
+    editor.SaveToClick(click);
+    TBDBitmapData* picture = click.GetPicture();
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(picture->Width, 2);
+    EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(picture->Pixel(1, 0), 0x0000FFu);
+    EXPECT_FALSE(frame().loadPictureFile((temp.path() / L"missing.bmp").wstring()));
+    EXPECT_EQ(frame().picture()[28], 24) << "a failed load changes nothing";
 }

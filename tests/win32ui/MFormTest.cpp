@@ -200,3 +200,23 @@ TEST_F(MainWindowTest, TheWindowTellsItsBoundsAndMonitors) {
     EXPECT_EQ(form->windowBounds(), (TRect{20, 30, 600, 320}));
     EXPECT_FALSE(form->windowMaximized());
 }
+
+TEST_F(MainWindowTest, AltWithACaptionsUnderlinedLetterPressesItsButton) {
+    writeList(kTwoClicks);
+    start();
+    command(TMForm::cmStart);
+    ASSERT_TRUE(form->controller()->Runner(0).fRunning);
+    MSG plain{list(), WM_KEYDOWN, 'T', 0, 0, {}};
+    EXPECT_FALSE(form->translateAccelerator(plain));
+    EXPECT_TRUE(form->controller()->Runner(0).fRunning);
+    // Alt held, as the thread's keyboard state says.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    MSG alt{list(), WM_SYSKEYDOWN, 'T', LPARAM(1) << 29, 0, {}};
+    EXPECT_TRUE(form->translateAccelerator(alt));
+    keys[VK_MENU] = 0;
+    SetKeyboardState(keys);
+    EXPECT_FALSE(form->controller()->Runner(0).fRunning) << "Alt+T is S&top";
+}

@@ -19,10 +19,21 @@ HFONT programFont(int points, bool bold, bool underline) {
     return font;
 }
 
+int dpiScaled(int pixels) {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int result = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return result > 0 ? result : USER_DEFAULT_SCREEN_DPI;
+    }();
+    return MulDiv(pixels, dpi, USER_DEFAULT_SCREEN_DPI);
+}
+
 HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style, int x, int y,
                    int width, int height, int id, DWORD exStyle) {
-    HWND control = CreateWindowExW(exStyle, windowClass, toUtf16(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                                   width, height, parent, HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND control = CreateWindowExW(exStyle, windowClass, toUtf16(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                                   dpiScaled(x), dpiScaled(y), dpiScaled(width), dpiScaled(height), parent,
+                                   HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, WPARAM(programFont()), FALSE);
     return control;
 }

@@ -52,9 +52,7 @@ std::wstring joined(const std::vector<std::string>& lines) {
 TMForm::TMForm(Platform& platform, IShell& shell, std::string folder)
     : m_platform(platform), m_shell(shell), m_folder(std::move(folder)) {
     createWindow("Tappora", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, 561, 306, nullptr);
-    RECT bounds{};
-    GetWindowRect(handle(), &bounds);
-    SetWindowPos(handle(), nullptr, 0, 0, 561, 306, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, 0, 0, dpiScaled(561), dpiScaled(306), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     centreOnDesktop(handle());
     createToolBar();
     m_list = std::make_unique<TClickList>(handle(), kListId);
@@ -135,11 +133,11 @@ void TMForm::showStartupMessages() {
 }
 
 void TMForm::createToolBar() {
-    m_toolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
-                                    CCS_NOPARENTALIGN,
-                                kPanelMargin, kPanelMargin, kButtonWidth * int(std::size(kToolButtons)), kButtonHeight,
-                                handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_toolBar = CreateWindowExW(
+        0, TOOLBARCLASSNAMEW, nullptr,
+        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+        dpiScaled(kPanelMargin), dpiScaled(kPanelMargin), dpiScaled(kButtonWidth) * int(std::size(kToolButtons)),
+        dpiScaled(kButtonHeight), handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(m_toolBar, WM_SETFONT, WPARAM(programFont(8, true)), FALSE);
     SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, LPARAM(createToolImages()));
@@ -151,7 +149,7 @@ void TMForm::createToolBar() {
         keys.push_back({FALT | FVIRTKEY, button.key, WORD(button.command)});
     }
     SendMessageW(m_toolBar, TB_ADDBUTTONSW, buttons.size(), LPARAM(buttons.data()));
-    SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonWidth, kButtonHeight));
+    SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(dpiScaled(kButtonWidth), dpiScaled(kButtonHeight)));
     SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
     m_accelerators = CreateAcceleratorTableW(keys.data(), int(keys.size()));
 }
@@ -179,7 +177,7 @@ void TMForm::createTrayIcon() {
 void TMForm::layout() {
     RECT client{};
     GetClientRect(handle(), &client);
-    const int top = kButtonHeight + 2 * kPanelMargin;
+    const int top = dpiScaled(kButtonHeight + 2 * kPanelMargin);
     MoveWindow(m_list->handle(), 0, top, client.right, std::max(0, int(client.bottom) - top), TRUE);
 }
 

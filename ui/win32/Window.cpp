@@ -2,6 +2,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "platform/win32/Utf16.h"
+#include "ui/win32/Controls.h"
 #include "ui/win32/ToolImages.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ TWindow::~TWindow() {
 void TWindow::createWindow(const std::string& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
                            HWND owner, HMENU menu) {
     registerWindowClass();
-    RECT bounds{0, 0, clientWidth, clientHeight};
+    RECT bounds{0, 0, dpiScaled(clientWidth), dpiScaled(clientHeight)};
     AdjustWindowRectEx(&bounds, style, menu != nullptr, exStyle);
     m_hwnd = CreateWindowExW(exStyle, kWindowClass, toUtf16(caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                              bounds.right - bounds.left, bounds.bottom - bounds.top, owner, menu,
@@ -71,8 +72,9 @@ void TWindow::createWindow(const std::string& caption, DWORD style, DWORD exStyl
 
 void TWindow::createChild(HWND parent, int x, int y, int width, int height) {
     registerWindowClass();
-    m_hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y,
-                             width, height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                             dpiScaled(x), dpiScaled(y), dpiScaled(width), dpiScaled(height), parent, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     attach();
 }
 

@@ -18,7 +18,7 @@ public:
     HWND handle() const { return m_hwnd; }
 
 protected:
-    // Creates the window with the client area given (left and top are the window's own corner) and a caption.
+    // Creates the window with the client area given in layout pixels (left and top are the window's own corner).
     void createWindow(const std::string& caption, DWORD style, DWORD exStyle, int clientWidth, int clientHeight,
                       HWND owner, HMENU menu = nullptr);
     // Creates a child window at (x, y) of `parent`'s client area; it takes the keyboard focus and lets dialog keys

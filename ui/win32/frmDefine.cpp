@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stdexcept>
 
@@ -63,6 +61,32 @@ HBITMAP bitmapOf(const std::vector<std::uint8_t>& file) {
         CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + header.bfOffBits, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
+}
+
+// Any BMP file the system reads, as the 24-bit uncompressed BMP file image the picture search needs; nothing when it
+// is no picture.
+std::vector<std::uint8_t> bmp24FileOf(const std::wstring& path) {
+    auto* loaded = static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!loaded)
+        return {};
+    BITMAP shape{};
+    GetObjectW(loaded, sizeof shape, &shape);
+    const int width = shape.bmWidth, height = std::abs(shape.bmHeight);
+    const DWORD bitsSize = DWORD(((width * 3 + 3) & ~3) * height);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, bitsSize, 0, 0, 0, 0};
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER file{0x4D42, offset + bitsSize, 0, 0, offset};
+    std::vector<std::uint8_t> bytes(offset + bitsSize);
+    std::copy_n(reinterpret_cast<const std::uint8_t*>(&file), sizeof file, bytes.data());
+    std::copy_n(reinterpret_cast<const std::uint8_t*>(&info.bmiHeader), sizeof info.bmiHeader,
+                bytes.data() + sizeof file);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, loaded, 0, UINT(height), bytes.data() + offset, &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(loaded);
+    return width > 0 && rows == height ? bytes : std::vector<std::uint8_t>{};
 }
 
 // Waits without blocking the thread: timers, hotkeys and painting go on meanwhile.
@@ -123,7 +147,7 @@ HWND TfrmDefine::control(const wchar_t* windowClass, const std::string& text, DW
 HWND TfrmDefine::label(const std::string& text, Origin at, int x, int y, bool blue, int points, bool bold) {
     HWND result = control(L"STATIC", text, SS_LEFT | SS_NOPREFIX, at, x, y, 10, 14);
     SendMessageW(result, WM_SETFONT, WPARAM(programFont(points, bold)), FALSE);
-    SetWindowPos(result, nullptr, 0, 0, textWidth(result, text) + 1, 14, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(result, nullptr, 0, 0, textWidth(result, text) + 1, dpiScaled(14), SWP_NOMOVE | SWP_NOZORDER);
     if (blue)
         m_blue.push_back(result);
     return result;
@@ -157,8 +181,11 @@ void TfrmDefine::spin(HWND edit, int min, int max, int increment) {
     RECT bounds{};
     GetWindowRect(edit, &bounds);
     MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&bounds), 2);
-    HWND upDown = createControl(handle(), UPDOWN_CLASSW, "", UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT,
-                                bounds.right, bounds.top, kSpinWidth, bounds.bottom - bounds.top);
+    // Placed in the edit's own (already scaled) pixels, beside it.
+    HWND upDown = createControl(handle(), UPDOWN_CLASSW, "", UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0,
+                                kSpinWidth, 0);
+    SetWindowPos(upDown, nullptr, bounds.right, bounds.top, dpiScaled(kSpinWidth), bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     const std::string text = getText(edit);
     SendMessageW(upDown, UDM_SETBUDDY, WPARAM(edit), 0);
     SendMessageW(upDown, UDM_SETRANGE32, WPARAM(min), LPARAM(max));
@@ -511,10 +538,10 @@ void TfrmDefine::clearPicture() {
     m_preview = nullptr;
 }
 
+// The picture is always kept as a 24-bit uncompressed BMP file image, whatever kind of BMP was loaded.
 bool TfrmDefine::loadPictureFile(const std::wstring& path) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    return file.good() || file.eof() ? showPicture(bytes) : false;
+    const std::vector<std::uint8_t> bytes = bmp24FileOf(path);
+    return !bytes.empty() && showPicture(bytes);
 }
 
 void TfrmDefine::btnBMPClick() {

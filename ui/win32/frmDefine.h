@@ -46,7 +46,7 @@ public:
     void Button1Click();
     // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
     bool showPicture(const std::vector<std::uint8_t>& bmpFile);
-    // Shows a BMP file in the preview; false (and nothing changed) when it cannot be read.
+    // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
     bool loadPictureFile(const std::wstring& path);
     const std::vector<std::uint8_t>& picture() const { return m_picture; }
     // What the user is told when the editor opens (a stored picture that could not be read); empty for nothing.
