@@ -183,6 +183,22 @@ void PaintDesktop(TBDBitmapData& screen) {
     PaintTaskbar(painter);
 }
 
+void PaintText(TBDBitmapData& screen) {
+    screen.SetSize(ScreenWidth, ScreenHeight);
+    TPainter painter(screen);
+    painter.rect(0, 0, ScreenWidth, ScreenHeight, 0xFFFFFF);
+    painter.text(4, 4, ScreenWidth - 8, ScreenHeight - 8, 12, 0x000000, 0xFFFFFF);
+}
+
+void PaintPattern(TBDBitmapData& screen, std::uint32_t (*colour)(int x, int y)) {
+    screen.SetSize(ScreenWidth, ScreenHeight);
+    for (int y = 0; y < ScreenHeight; ++y) {
+        for (int x = 0; x < ScreenWidth; ++x) {
+            SetPixel(screen, x, y, colour(x, y));
+        }
+    }
+}
+
 void Cut(const TBDBitmapData& screen, int left, int top, int width, int height, TBDBitmapData& picture) {
     picture.SetSize(width, height);
     for (int y = 0; y < height; ++y) {

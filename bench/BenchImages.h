@@ -13,11 +13,18 @@ constexpr int IconLeft = 1700;
 constexpr int IconTop = 1044;
 constexpr int ClockLeft = 1790;
 constexpr int ClockTop = 1040;
+// A place inside the lines of dark text on white in the lower window of the desktop.
+constexpr int TextLeft = 800;
+constexpr int TextTop = 700;
 
 // A desktop: wallpaper, windows with glyph rows of text, desktop and taskbar icons, a gradient and a noisy photo.
 void PaintDesktop(TBDBitmapData& screen);
 // One colour over the whole screen.
 void PaintFlat(TBDBitmapData& screen, std::uint32_t rgb);
+// Lines of black text on white over the whole screen.
+void PaintText(TBDBitmapData& screen);
+// colour(x, y) at every pixel.
+void PaintPattern(TBDBitmapData& screen, std::uint32_t (*colour)(int x, int y));
 // The width x height area at (left, top) of `screen`.
 void Cut(const TBDBitmapData& screen, int left, int top, int width, int height, TBDBitmapData& picture);
 void SetPixel(TBDBitmapData& buffer, int x, int y, std::uint32_t rgb);

@@ -38,6 +38,14 @@ struct TBenchData {
     TBDBitmapData flatPicture;    // flat colour but for one pixel, the last one a plain match tests
     TBDBitmapData stripes;        // columns of two colours in turn
     TBDBitmapData stripedPicture; // stripes with its bottom-right pixel flipped: every other placement is tested deeply
+    TBDBitmapData stripedClock;   // 120 x 40 of the stripes with its bottom-right pixel flipped
+    TBDBitmapData checkerboard;   // pixels of two colours in turn along rows and columns
+    TBDBitmapData checkerPicture; // 32 x 32 of it with its bottom-right pixel flipped
+    TBDBitmapData wideStripes;    // columns of three pixels: two of one colour, one of another
+    TBDBitmapData widePicture; // 32 x 32 of it with one pixel flipped so that its row keeps every pair the screen has
+    TBDBitmapData text;        // black text on white over the whole screen
+    TBDBitmapData textPicture; // 32 x 16 of the text with one pixel changed: absent
+    TBDBitmapData blackWhite;  // 32 x 16 of the black-on-white text of the desktop's window, present
     std::uint32_t missExact = 0;
     std::uint32_t missSimilar = 0;
 };
@@ -69,6 +77,18 @@ void Build(TBenchData& d) {
     }
     BenchImages::Cut(d.stripes, 0, 0, 32, 32, d.stripedPicture);
     BenchImages::SetPixel(d.stripedPicture, 31, 31, FlatColor);
+    BenchImages::Cut(d.stripes, 0, 0, 120, 40, d.stripedClock);
+    BenchImages::SetPixel(d.stripedClock, 119, 39, FlatColor);
+    BenchImages::PaintPattern(d.checkerboard, [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : FlatColor; });
+    BenchImages::Cut(d.checkerboard, 0, 0, 32, 32, d.checkerPicture);
+    BenchImages::SetPixel(d.checkerPicture, 31, 31, d.checkerPicture.Pixel(31, 31) ^ 0xFFFFFF ^ FlatColor);
+    BenchImages::PaintPattern(d.wideStripes, [](int x, int) { return x % 3 == 2 ? 0xFFFFFFu : FlatColor; });
+    BenchImages::Cut(d.wideStripes, 0, 0, 32, 32, d.widePicture);
+    BenchImages::SetPixel(d.widePicture, 29, 31, FlatColor); // F F W F F W ... F F F: pairs FF and FW only
+    BenchImages::PaintText(d.text);
+    BenchImages::Cut(d.text, 1200, 1000, 32, 16, d.textPicture);
+    BenchImages::SetPixel(d.textPicture, 31, 15, d.textPicture.Pixel(31, 15) ^ 0x808080);
+    BenchImages::Cut(d.desktop, BenchImages::TextLeft, BenchImages::TextTop, 32, 16, d.blackWhite);
     d.missExact = AbsentColor(d.desktop, {});
     d.missSimilar = AbsentColor(d.desktop, Similar95);
 }
@@ -166,6 +186,30 @@ const TBDBitmapData& StripesOf(const TBenchData& d) {
 }
 const TBDBitmapData& StripedPictureOf(const TBenchData& d) {
     return d.stripedPicture;
+}
+const TBDBitmapData& StripedClockOf(const TBenchData& d) {
+    return d.stripedClock;
+}
+const TBDBitmapData& CheckerboardOf(const TBenchData& d) {
+    return d.checkerboard;
+}
+const TBDBitmapData& CheckerPictureOf(const TBenchData& d) {
+    return d.checkerPicture;
+}
+const TBDBitmapData& WideStripesOf(const TBenchData& d) {
+    return d.wideStripes;
+}
+const TBDBitmapData& WidePictureOf(const TBenchData& d) {
+    return d.widePicture;
+}
+const TBDBitmapData& TextOf(const TBenchData& d) {
+    return d.text;
+}
+const TBDBitmapData& TextPictureOf(const TBenchData& d) {
+    return d.textPicture;
+}
+const TBDBitmapData& BlackWhiteOf(const TBenchData& d) {
+    return d.blackWhite;
 }
 
 void Picture(benchmark::State& state, TScreenOf screenOf, TPictureOf pictureOf, bool similar) {
@@ -266,6 +310,11 @@ const TPictureCase PictureCases[] = {
     {"picture absent 32x32", DesktopOf, AbsentOf},
     {"flat screen picture 32x32", FlatOf, FlatPictureOf},
     {"striped screen picture 32x32 (worst case)", StripesOf, StripedPictureOf},
+    {"striped screen picture 120x40", StripesOf, StripedClockOf},
+    {"checkerboard picture 32x32", CheckerboardOf, CheckerPictureOf},
+    {"three-pixel stripes picture 32x32", WideStripesOf, WidePictureOf},
+    {"text screen picture 32x16 absent", TextOf, TextPictureOf},
+    {"black-and-white text picture 32x16 on the desktop", DesktopOf, BlackWhiteOf},
 };
 
 void RegisterPictureSearches() {

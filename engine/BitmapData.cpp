@@ -338,7 +338,7 @@ bool findPlacement(const TPixelView& screen, const TBDBitmapData& picture,
                rowsMatch(screen, picture, tolerance, column, row, failedLast);
     };
     const auto scan = [&](const std::uint8_t* pixels, int count) {
-        return PixelScan::FindMatching(pixels, count, anchors.first.color, tolerance);
+        return PixelScan::FindRun(pixels, count, anchors.first.run, anchors.first.length, tolerance);
     };
     return ScanAnchorPlacements(screen, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
 }

@@ -13,6 +13,14 @@ constexpr std::int64_t MaxPictureSamples = 4096;
 constexpr int MaxCandidates = 6;
 constexpr int SampledScreenRows = 32;
 constexpr int MaxCountedHits = 4096;
+// Runs are looked for only when the rarest colour shows this often on the sampled rows: on an ordinary screen a
+// colour is rare enough, and counting runs would cost more than it saves.
+constexpr int RunsWorthCounting = 64;
+constexpr int RunLengths[] = {2, PixelScan::MaxRun};
+constexpr int MaxRunCandidates = 4;
+// Each hit counted costs a call; a run the sampled rows show this often is not worth the counting anyway.
+constexpr int MaxCountedRunHits = 256;
+constexpr std::int64_t MaxRunSamples = 8192;
 
 struct TSample {
     TPictureAnchor anchor;
@@ -48,7 +56,7 @@ std::vector<TSample> samplePicture(const TBDBitmapData& picture,
     for (std::int32_t y = 0; y < picture.Height; y += step) {
         for (std::int32_t x = 0; x < picture.Width; x += step) {
             const std::uint32_t color = picture.Pixel(x, y);
-            samples.push_back({{x, y, color}, groupKey(color, tolerance)});
+            samples.push_back({{x, y, color, 1, {color}}, groupKey(color, tolerance)});
         }
     }
     std::vector<std::uint32_t> keys(samples.size());
@@ -79,13 +87,13 @@ std::vector<TSample> rarestColors(std::vector<TSample> samples) {
     return candidates;
 }
 
-int countInRow(const std::uint8_t* pixels, int count, std::uint32_t color,
+int countInRow(const std::uint8_t* pixels, int count, const TPictureAnchor& anchor,
                const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
     int hits = 0;
     for (int from = 0; from < count && hits < limit; ++hits) {
         const int rest = count - from;
         const std::uint8_t* start = pixels + 3 * static_cast<std::ptrdiff_t>(from);
-        const int hit = PixelScan::FindMatching(start, rest, color, tolerance);
+        const int hit = PixelScan::FindRun(start, rest, anchor.run, anchor.length, tolerance);
         if (hit < 0) {
             break;
         }
@@ -106,9 +114,58 @@ int screenCount(const TPixelView& screen, const TBDBitmapData& picture, const TP
         // The middle row of each of `rows` equal bands, so that no band's edge stands for more than itself.
         const auto top = static_cast<std::int32_t>((2 * std::int64_t{i} + 1) * placementRows / (2 * rows));
         const std::uint8_t* start = screen.Row(top + anchor.y) + 3 * static_cast<std::ptrdiff_t>(anchor.x);
-        hits += countInRow(start, columns, anchor.color, tolerance, limit - hits);
+        hits += countInRow(start, columns, anchor, tolerance, limit - hits);
     }
     return hits;
+}
+
+// The runs of `length` pixels of the picture's rows, on every row (a single pixel that differs is what makes a
+// picture cut from a repetitive screen rare), each keyed by its colours, with how often the picture shows its key.
+std::vector<TSample> sampleRuns(const TBDBitmapData& picture, int length,
+                                const std::optional<PixelScan::TByteTolerance>& tolerance) {
+    std::vector<TSample> samples;
+    const std::int64_t pixels = std::int64_t{picture.Width} * picture.Height;
+    const auto step = static_cast<std::int32_t>(std::max<std::int64_t>(1, pixels / MaxRunSamples));
+    for (std::int32_t y = 0; y < picture.Height; ++y) {
+        for (std::int32_t x = 0; x + length <= picture.Width; x += step) {
+            TSample sample{{x, y, picture.Pixel(x, y), length, {}}, 0};
+            for (int j = 0; j < length; ++j) {
+                sample.anchor.run[j] = picture.Pixel(x + j, y);
+                sample.key = sample.key * 0x9E3779B1u + groupKey(sample.anchor.run[j], tolerance);
+            }
+            samples.push_back(sample);
+        }
+    }
+    std::vector<std::uint32_t> keys(samples.size());
+    std::transform(samples.begin(), samples.end(), keys.begin(), [](const TSample& s) { return s.key; });
+    std::sort(keys.begin(), keys.end());
+    for (TSample& sample : samples) {
+        const auto [first, last] = std::equal_range(keys.begin(), keys.end(), sample.key);
+        sample.pictureCount = static_cast<std::size_t>(last - first);
+    }
+    return samples;
+}
+
+// The run the screen shows least, if it shows it less than `fewest` times on the sampled rows.
+std::optional<TPictureAnchor> rarestRun(const TPixelView& screen, const TBDBitmapData& picture,
+                                        const std::optional<PixelScan::TByteTolerance>& tolerance, int fewest) {
+    std::optional<TPictureAnchor> best;
+    fewest = std::min(fewest, MaxCountedRunHits);
+    for (const int length : RunLengths) {
+        if (length > picture.Width) {
+            continue;
+        }
+        std::vector<TSample> candidates = rarestColors(sampleRuns(picture, length, tolerance));
+        candidates.resize(std::min<std::size_t>(candidates.size(), MaxRunCandidates));
+        for (const TSample& candidate : candidates) {
+            const int count = screenCount(screen, picture, candidate.anchor, tolerance, fewest);
+            if (count < fewest) {
+                fewest = count;
+                best = candidate.anchor;
+            }
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -143,5 +200,12 @@ TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TBDBitmapDa
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const TSample& a, const TSample& b) { return a.screenCount < b.screenCount; });
-    return {candidates.front().anchor, candidates[std::min<std::size_t>(1, candidates.size() - 1)].anchor};
+    TPictureAnchors anchors{candidates.front().anchor,
+                            candidates[std::min<std::size_t>(1, candidates.size() - 1)].anchor};
+    if (best >= RunsWorthCounting) {
+        if (const std::optional<TPictureAnchor> run = rarestRun(screen, picture, tolerance, best)) {
+            anchors = {*run, candidates.front().anchor};
+        }
+    }
+    return anchors;
 }

@@ -5,12 +5,14 @@
 
 #include <optional>
 
-// A picture pixel that a placement must show; a placement search looks for the rarest one first and tests the
-// whole picture only where it is found.
+// A picture pixel, or a run of up to PixelScan::MaxRun pixels of one picture row starting there, that a placement
+// must show; a placement search looks for the rarest one first and tests the whole picture only where it is found.
 struct TPictureAnchor {
     std::int32_t x = 0;
     std::int32_t y = 0;
-    std::uint32_t color = 0;
+    std::uint32_t color = 0; // the first pixel's
+    int length = 1;
+    std::uint32_t run[PixelScan::MaxRun] = {};
 
     // Whether the screen shows the anchor's colour for the placement at (left, top), exactly or within tolerance.
     bool Holds(const TPixelView& screen, std::int32_t left, std::int32_t top,
@@ -23,7 +25,9 @@ struct TPictureAnchors {
 };
 
 // Two pixels of different colours among the picture's rarest, those the screen shows least where the search will
-// look for them; with a tolerance, colours are grouped by it. The picture must hold pixels and fit the screen.
+// look for them; with a tolerance, colours are grouped by it. Where even the rarest colour is common on the screen
+// (a repetitive screen, a picture of text), the first becomes the run of pixels of the picture that the screen shows
+// least, if that is rarer. The picture must hold pixels and fit the screen.
 TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TBDBitmapData& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance);
 

@@ -69,6 +69,39 @@ bool allSimilarPortable(const std::uint8_t* a, const std::uint8_t* b, int count,
     return true;
 }
 
+// The byte bounds each pixel of a run must lie within: the colour itself, or the colour widened by the tolerance.
+struct TRunBounds {
+    TPixelBytes low[MaxRun];
+    TPixelBytes high[MaxRun];
+    int length = 0;
+};
+
+TRunBounds runBounds(const std::uint32_t* colors, int length, const std::optional<TByteTolerance>& tolerance) {
+    TRunBounds bounds;
+    bounds.length = length;
+    for (int j = 0; j < length; ++j) {
+        const TPixelBytes c = bytesOf(colors[j]);
+        bounds.low[j] = tolerance ? lowerBound(c, *tolerance) : c;
+        bounds.high[j] = tolerance ? upperBound(c, *tolerance) : c;
+    }
+    return bounds;
+}
+
+int findRunPortable(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    for (int i = 0; i < count; ++i, pixels += 3) {
+        bool all = true;
+        for (int j = 0; j < run.length && all; ++j) {
+            const std::uint8_t* p = pixels + 3 * j;
+            all = inRange(p[0], run.low[j].b, run.high[j].b) && inRange(p[1], run.low[j].g, run.high[j].g) &&
+                  inRange(p[2], run.low[j].r, run.high[j].r);
+        }
+        if (all) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 // Continues a kernel's result after `done` pixels were handled by a wider one.
 int offsetResult(int done, int rest) {
     return rest < 0 ? -1 : done + rest;
@@ -166,6 +199,42 @@ int findSimilarSse2(const std::uint8_t* pixels, int count, std::uint32_t color, 
         }
     }
     return offsetResult(i, findSimilarPortable(pixels + 3 * i, count - i, color, tolerance));
+}
+
+// Byte tests of one 16-byte part of a 48-byte block for every pixel of a run: pixel j of the run is read 3j bytes on.
+struct TRunBytes16 {
+    __m128i low[MaxRun][3];
+    __m128i high[MaxRun][3];
+    int length = 0;
+
+    __m128i operator()(const std::uint8_t* block, int part) const {
+        __m128i all = _mm_set1_epi8(-1);
+        for (int j = 0; j < length; ++j) {
+            all = _mm_and_si128(all, inRange16(load16(block + 3 * j + 16 * part), low[j][part], high[j][part]));
+        }
+        return all;
+    }
+};
+
+int findRunSse2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    TRunBytes16 bytes;
+    bytes.length = run.length;
+    for (int j = 0; j < run.length; ++j) {
+        const TPattern low = repeat(run.low[j]);
+        const TPattern high = repeat(run.high[j]);
+        for (int part = 0; part < 3; ++part) {
+            bytes.low[j][part] = pattern16(low, part);
+            bytes.high[j][part] = pattern16(high, part);
+        }
+    }
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const std::uint8_t* p = pixels + 3 * i;
+        if (const int hit = firstOf16(bytes(p, 0), bytes(p, 1), bytes(p, 2)); hit >= 0) {
+            return i + hit;
+        }
+    }
+    return offsetResult(i, findRunPortable(pixels + 3 * i, count - i, run));
 }
 
 bool allSimilarSse2(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
@@ -312,6 +381,39 @@ TAPPORA_AVX2 int findSimilarAvx2(const std::uint8_t* pixels, int count, std::uin
     return offsetResult(done, findSimilarSse2(pixels + 3 * done, count - done, color, tolerance));
 }
 
+// Byte tests of one 32-byte part of a 96-byte block for every pixel of a run.
+struct TRunBytes32 {
+    __m256i low[MaxRun][3];
+    __m256i high[MaxRun][3];
+    int length = 0;
+
+    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
+        __m256i all = _mm256_set1_epi8(-1);
+        for (int j = 0; j < length; ++j) {
+            all = _mm256_and_si256(all, inRange32(load32(block + 3 * j + 32 * part), low[j][part], high[j][part]));
+        }
+        return all;
+    }
+};
+
+TAPPORA_AVX2 int findRunAvx2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    TRunBytes32 bytes;
+    bytes.length = run.length;
+    for (int j = 0; j < run.length; ++j) {
+        const TPattern low = repeat(run.low[j]);
+        const TPattern high = repeat(run.high[j]);
+        for (int part = 0; part < 3; ++part) {
+            bytes.low[j][part] = pattern32(low, part);
+            bytes.high[j][part] = pattern32(high, part);
+        }
+    }
+    int done = 0;
+    if (const int hit = scanAvx2(pixels, count, bytes, done); hit >= 0) {
+        return hit;
+    }
+    return offsetResult(done, findRunSse2(pixels + 3 * done, count - done, run));
+}
+
 TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, int count,
                                  const TByteTolerance& tolerance) {
     const TPattern limit = repeat(tolerance);
@@ -336,22 +438,23 @@ struct TKernels {
     int (*findExact)(const std::uint8_t*, int, std::uint32_t);
     int (*findSimilar)(const std::uint8_t*, int, std::uint32_t, const TByteTolerance&);
     bool (*allSimilar)(const std::uint8_t*, const std::uint8_t*, int, const TByteTolerance&);
+    int (*findRun)(const std::uint8_t*, int, const TRunBounds&);
 };
 
 TKernels kernelsFor(TLevel level) {
 #ifdef TAPPORA_PIXELSCAN_X86
     switch (level) {
     case TLevel::Avx2:
-        return {findExactAvx2, findSimilarAvx2, allSimilarAvx2};
+        return {findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2};
     case TLevel::Sse2:
-        return {findExactSse2, findSimilarSse2, allSimilarSse2};
+        return {findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2};
     case TLevel::Portable:
         break;
     }
 #else
     (void)level;
 #endif
-    return {findExactPortable, findSimilarPortable, allSimilarPortable};
+    return {findExactPortable, findSimilarPortable, allSimilarPortable, findRunPortable};
 }
 
 TLevel detectLevel() {
@@ -385,6 +488,14 @@ int FindMatching(const std::uint8_t* pixels, int count, std::uint32_t color,
 
 bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
     return active().allSimilar(a, b, count, tolerance);
+}
+
+int FindRun(const std::uint8_t* pixels, int count, const std::uint32_t* colors, int length,
+            const std::optional<TByteTolerance>& tolerance) {
+    if (length == 1) {
+        return FindMatching(pixels, count, colors[0], tolerance);
+    }
+    return active().findRun(pixels, count, runBounds(colors, length, tolerance));
 }
 
 TLevel BestLevel() {

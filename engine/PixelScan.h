@@ -23,6 +23,12 @@ int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, cons
 // FindSimilar with a tolerance, FindExact without one.
 int FindMatching(const std::uint8_t* pixels, int count, std::uint32_t color,
                  const std::optional<TByteTolerance>& tolerance);
+// The most pixels FindRun looks for at once.
+constexpr int MaxRun = 4;
+// Index of the first of `count` places where `length` (1 to MaxRun) pixels in a row show `colors` (0x00RRGGBB),
+// exactly or within the tolerance, or -1. The length - 1 pixels after the last place are read too.
+int FindRun(const std::uint8_t* pixels, int count, const std::uint32_t* colors, int length,
+            const std::optional<TByteTolerance>& tolerance);
 // Whether each of `count` pixels at `a` lies within the tolerance of the pixel at the same place in `b`.
 bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance);
 

@@ -291,6 +291,73 @@ std::string LevelName(const testing::TestParamInfo<TLevel>& info) {
     return "Unknown";
 }
 
+TEST_P(FastSearchTest, RunSearchFindsWhatAPlainLoopFinds) {
+    for (int round = 0; round < 2000; ++round) {
+        const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
+        TBDBitmapData row;
+        Sprinkle(row, Uniform(PixelScan::MaxRun, 140), 1, palette[0], palette, Uniform(1, 3));
+        const int length = Uniform(1, PixelScan::MaxRun);
+        const int from = Uniform(0, row.Width - length);
+        std::uint32_t run[PixelScan::MaxRun] = {};
+        for (int j = 0; j < length; ++j) {
+            run[j] = OneIn(6) ? AnyColor() : row.Pixel(from + j, 0);
+        }
+        const int tolerance = AnyTolerance();
+        const std::optional<PixelScan::TByteTolerance> t =
+            OneIn(2) || tolerance < 0
+                ? std::nullopt
+                : std::optional{PixelScan::TByteTolerance{std::uint8_t(std::min(tolerance, 255)),
+                                                          std::uint8_t(std::min(tolerance, 255)),
+                                                          std::uint8_t(std::min(tolerance, 255))}};
+        const int count = row.Width - length + 1;
+        int expected = -1;
+        const TBDSimilar within{t ? t->r : 0, t ? t->g : 0, t ? t->b : 0};
+        for (int i = 0; i < count && expected < 0; ++i) {
+            bool all = true;
+            for (int j = 0; j < length; ++j) {
+                all = all && ColorsSimilar(row.Pixel(i + j, 0), run[j], within);
+            }
+            expected = all ? i : -1;
+        }
+        ASSERT_EQ(PixelScan::FindRun(row.Row(0), count, run, length, t), expected) << "round " << round;
+    }
+}
+
+// Screens that repeat a pattern, and pictures cut from them with one pixel changed: every colour of the picture is
+// common, so the search looks for the run of pixels the screen shows least.
+TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel) {
+    for (int round = 0; round < 40; ++round) {
+        const std::uint32_t a = AnyColor();
+        const std::uint32_t b = Moved(a, 40, -40, 40);
+        const int period = Uniform(2, 4);
+        const bool checker = OneIn(2);
+        TBDBitmapData screen;
+        PixelTest::Fill(screen, 260, Uniform(40, 70), a);
+        for (int y = 0; y < screen.Height; ++y) {
+            for (int x = 0; x < screen.Width; ++x) {
+                if ((checker ? x + y : x) % period == period - 1) {
+                    SetPixel(screen, x, y, b);
+                }
+            }
+        }
+        TBDBitmapData picture;
+        const int width = Uniform(2, 40);
+        const int height = Uniform(1, 32);
+        PixelTest::Cut(screen, Uniform(0, screen.Width - width), Uniform(0, screen.Height - height), width, height,
+                       picture);
+        const int x = Uniform(0, width - 1);
+        const int y = Uniform(0, height - 1);
+        if (!OneIn(4)) {
+            SetPixel(picture, x, y, picture.Pixel(x, y) == a ? b : a);
+        }
+        const std::int32_t t = OneIn(2) ? 0 : Uniform(0, 50);
+        ExpectSamePictureSearch(screen, picture, {t, t, t}, round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
 // A search on a part of a larger buffer (the shared screen copy) finds what the plain scans find on a copy of that
 // part: nothing left, right, above or below the part is read as if it belonged to it.
 TEST_P(FastSearchTest, SearchesOnAPartOfABufferMatchThePlainScansOnACopyOfThePart) {
