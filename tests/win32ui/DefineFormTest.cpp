@@ -257,3 +257,21 @@ TEST_F(EditorTest, ALoadedPictureOfAnyBmpKindIsKeptAsA24BitOne) {
     EXPECT_FALSE(frame().loadPictureFile((temp.path() / L"missing.bmp").wstring()));
     EXPECT_EQ(frame().picture()[28], 24) << "a failed load changes nothing";
 }
+
+TEST_F(EditorTest, CaptureScopeHidesTheEditorWhichStaysModalAndFillsTheScopeUnsorted) {
+    fake.screen.fill(0x336699);
+    bool editorHiddenAndModal = false;
+    whenWindowAppears("fmCopy", [&](HWND overlay) {
+        editorHiddenAndModal = !IsWindowVisible(editor.handle()) && editor.inModalLoop();
+        PostMessageW(overlay, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(500, 400));
+        PostMessageW(overlay, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 50));
+        PostMessageW(overlay, WM_LBUTTONUP, 0, MAKELPARAM(100, 50));
+    });
+    PostMessageW(frame().Button1, BM_CLICK, 0, 0);
+    EXPECT_EQ(runPosted(), mrCancel);
+    EXPECT_TRUE(editorHiddenAndModal);
+    EXPECT_EQ(windowText(frame().edColorL), "500");
+    EXPECT_EQ(windowText(frame().edColorT), "400");
+    EXPECT_EQ(windowText(frame().edColorR), "100");
+    EXPECT_EQ(windowText(frame().edColorB), "50");
+}

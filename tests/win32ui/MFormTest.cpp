@@ -220,3 +220,21 @@ TEST_F(MainWindowTest, AltWithACaptionsUnderlinedLetterPressesItsButton) {
     SetKeyboardState(keys);
     EXPECT_FALSE(form->controller()->Runner(0).fRunning) << "Alt+T is S&top";
 }
+
+TEST_F(MainWindowTest, DeleteAsksFirstAndNoKeepsTheClick) {
+    writeList(kTwoClicks);
+    start();
+    ListView_SetItemState(list(), 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    for (int answer : {IDNO, IDYES}) {
+        std::string question;
+        whenWindowAppears("Warning", [&](HWND box) {
+            question = "asked";
+            PostMessageW(box, WM_COMMAND, WPARAM(answer), 0);
+        });
+        command(TMForm::cmDelete);
+        EXPECT_EQ(question, "asked");
+        EXPECT_EQ(ListView_GetItemCount(list()), answer == IDNO ? 2 : 1);
+    }
+    EXPECT_EQ(cell(0, 0), "First");
+    EXPECT_EQ(form->controller()->RowCount(), 1);
+}

@@ -25,6 +25,48 @@ void initCommonControls() {
     (void)done;
 }
 
+namespace {
+struct Awaited {
+    std::wstring caption;
+    std::function<void(HWND)> action;
+    UINT_PTR timer = 0;
+};
+
+Awaited& awaited() {
+    static Awaited waiting;
+    return waiting;
+}
+
+void CALLBACK lookForWindow(HWND, UINT, UINT_PTR, DWORD) {
+    Awaited& waiting = awaited();
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t caption[128] = L"";
+            GetWindowTextW(window, caption, 128);
+            if (!IsWindowVisible(window) || awaited().caption != caption)
+                return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        LPARAM(&found));
+    if (!found)
+        return;
+    KillTimer(nullptr, waiting.timer);
+    const auto action = std::move(waiting.action);
+    waiting = {};
+    action(found);
+}
+} // namespace
+
+void whenWindowAppears(const std::string& caption, std::function<void(HWND)> action) {
+    Awaited& waiting = awaited();
+    waiting.caption = toUtf16(caption);
+    waiting.action = std::move(action);
+    waiting.timer = SetTimer(nullptr, 0, 50, lookForWindow);
+}
+
 void pumpMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

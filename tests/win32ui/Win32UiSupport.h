@@ -4,6 +4,7 @@
 #include "ui/win32/Win32.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,4 +32,7 @@ void initCommonControls();
 // Runs every message waiting in the thread's queue.
 void pumpMessages();
 std::string windowText(HWND window);
+// Once a visible window of this thread with the caption appears, runs `action` on it (from a timer, so also inside
+// modal loops and message boxes the test has started).
+void whenWindowAppears(const std::string& caption, std::function<void(HWND)> action);
 std::string readFile(const std::filesystem::path& path);
