@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build pkg-config g++ clang-14 libclang-rt-14-dev
     qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
-    libx11-dev libxext-dev libxtst-dev libxrandr-dev libx11-xcb-dev libxcb-shm0-dev libxcb-damage0-dev
+    libx11-dev libxext-dev libxtst-dev libxrandr-dev libx11-xcb-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-randr0-dev
     xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
 )
 [ "${1:-}" = "--bench" ] && packages+=(libopencv-dev)

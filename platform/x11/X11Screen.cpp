@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
+#include <xcb/randr.h>
 #include <xcb/shm.h>
 
 #include <algorithm>
@@ -28,14 +29,19 @@ bool randrListsMonitors(Display* display) {
     return major > 1 || (major == 1 && minor >= 5);
 }
 
-std::vector<MonitorInfo> listMonitors(Display* display) {
-    int count = 0;
-    XRRMonitorInfo* monitors = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
+template <class TReply> struct Reply {
+    TReply* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    ~Reply() {
+        std::free(reply);
+        std::free(error);
+    }
+};
+
+std::vector<MonitorInfo> monitorsOf(const xcb_randr_get_monitors_reply_t* reply) {
     std::vector<MonitorInfo> result;
-    for (int i = 0; i < count; ++i)
-        result.push_back({monitors[i].primary != 0, {monitors[i].width, monitors[i].height}});
-    if (monitors != nullptr)
-        XRRFreeMonitors(monitors);
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(reply); it.rem > 0; xcb_randr_monitor_info_next(&it))
+        result.push_back({it.data->primary != 0, {it.data->width, it.data->height}});
     return result;
 }
 
@@ -92,9 +98,21 @@ X11Screen::X11Screen(Display* display, CaptureMethod method, ChangeReports repor
 
 X11Screen::~X11Screen() = default;
 
+// The monitors and the root window's size are asked together: one round trip, at every search of a full screen.
 TSize X11Screen::screenSize() {
-    const std::vector<MonitorInfo> monitors = m_monitorsListed ? listMonitors(m_display) : std::vector<MonitorInfo>{};
-    return primaryMonitorSize(monitors, rootSize());
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
+    const auto geometryCookie = xcb_get_geometry(connection, root);
+    Reply<xcb_randr_get_monitors_reply_t> monitors;
+    if (m_monitorsListed) {
+        const auto monitorsCookie = xcb_randr_get_monitors(connection, root, 1);
+        monitors.reply = xcb_randr_get_monitors_reply(connection, monitorsCookie, &monitors.error);
+    }
+    Reply<xcb_get_geometry_reply_t> geometry;
+    geometry.reply = xcb_get_geometry_reply(connection, geometryCookie, &geometry.error);
+    const TSize rootSize = geometry.reply != nullptr ? TSize{geometry.reply->width, geometry.reply->height} : TSize{};
+    return primaryMonitorSize(monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{},
+                              rootSize);
 }
 
 TSize X11Screen::rootSize() {

@@ -8,6 +8,9 @@
 #include "TargetClient.h"
 #include "XvfbServer.h"
 
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -229,3 +232,27 @@ TEST(X11ShmSegment, AServerThatCannotAttachIsAnsweredNotFatal) {
     EXPECT_TRUE(screen.copyRect(0, 0, 1, 1, bytes, 4));
 }
 } // namespace
+
+// The monitors and the root's size are asked afresh at every look: a primary monitor set up by another client is
+// the size of the next look.
+TEST(X11ScreenSize, FollowsAMonitorSetByAnotherClient) {
+    XvfbServer server({.width = 640, .height = 480});
+    auto connection = X11Connection::open(server.displayName());
+    X11Screen screen(connection->display());
+    EXPECT_EQ(screen.screenSize(), (TSize{640, 480}));
+
+    Display* other = XOpenDisplay(server.displayName().c_str());
+    ASSERT_NE(other, nullptr);
+    XRRMonitorInfo* monitor = XRRAllocateMonitor(other, 0);
+    monitor->name = XInternAtom(other, "HALF", False);
+    monitor->primary = True;
+    monitor->width = 320;
+    monitor->height = 240;
+    monitor->mwidth = 80;
+    monitor->mheight = 60;
+    XRRSetMonitor(other, DefaultRootWindow(other), monitor);
+    XSync(other, False);
+    XFree(monitor);
+    EXPECT_EQ(screen.screenSize(), (TSize{320, 240}));
+    XCloseDisplay(other);
+}
