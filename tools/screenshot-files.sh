@@ -1,5 +1,6 @@
-# The click list and settings the screenshot scripts give the program: three clicks, the usual columns.
-# Sourced by tools/screenshots.sh and tools/screenshots-windows.sh.
+# What the screenshot scripts share: the click list and settings they give the program (three clicks, the usual
+# columns), waiting for a window and taking its picture into docs/. Sourced by tools/screenshots.sh and
+# tools/screenshots-windows.sh, which set $root.
 
 item() { # name pointType x y interval hkStart hkStop checked
     printf '<item fPosX="%s" fPosY="%s" fStartAt="09:30:00" fStartInterval="60" fRepeat="100" fColor="clRed" ' "$3" "$4"
@@ -39,4 +40,19 @@ write_settings() { # file
         col 10 "Action Stats" 110 True
         printf '</cols></config>'
     } >"$1"
+}
+
+window() { # title: waits for the window and prints its id
+    for _ in $(seq 300); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return; }
+        sleep 0.1
+    done
+    echo "no window titled '$1'" >&2
+    return 1
+}
+
+shoot() { # window id, picture name
+    sleep 1
+    import -window "$1" "$root/docs/$2"
+    echo "docs/$2"
 }

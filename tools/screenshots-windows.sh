@@ -32,21 +32,6 @@ wineboot -i >/dev/null 2>&1
 "$wineserver" -p 2>/dev/null || true
 wine cmd /c exit >/dev/null 2>&1
 
-window() { # title: waits for the window and prints its id
-    for _ in $(seq 300); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    echo "no window titled '$1'" >&2
-    return 1
-}
-
-shoot() { # window id, picture name
-    sleep 1
-    import -window "$1" "$root/docs/$2"
-    echo "docs/$2"
-}
-
 # Without a window manager Wine windows take no keys from xdotool, so the script clicks, at client points of the
 # windows' fixed layouts (the X window of a Wine window is its client area and menu bar). Global hotkeys do work.
 click() { # window id, x, y

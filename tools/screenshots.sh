@@ -28,21 +28,6 @@ export DISPLAY=":$(head -1 "$work/display")"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 unset QT_QPA_PLATFORM
 
-window() { # title: waits for the window and prints its id
-    for _ in $(seq 50); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    echo "no window titled '$1'" >&2
-    return 1
-}
-
-shoot() { # window id, picture name
-    sleep 0.5
-    import -window "$1" "$root/docs/$2"
-    echo "docs/$2"
-}
-
 "$work/tappora" &
 program_pid=$!
 main=$(window "Tappora 4.1.7")

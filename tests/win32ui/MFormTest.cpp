@@ -238,3 +238,21 @@ TEST_F(MainWindowTest, DeleteAsksFirstAndNoKeepsTheClick) {
     EXPECT_EQ(cell(0, 0), "First");
     EXPECT_EQ(form->controller()->RowCount(), 1);
 }
+
+TEST_F(MainWindowTest, TheCheckBoxesGoToTheFirstVisibleColumn) {
+    writeList(kTwoClicks);
+    start();
+    form->controller()->Config().GetCols().Item(0).SetVisible(false);
+    form->controller()->ApplyColumns();
+    EXPECT_EQ(form->list().mainColumn(), 1);
+    const std::vector<int> shown = form->list().shownColumns();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), 1);
+    EXPECT_EQ(cell(0, 0), "Click on mouse current point") << "the list view's first column, with the check boxes";
+    EXPECT_TRUE(ListView_GetCheckState(list(), 0));
+    for (int column = 0; column < 11; ++column)
+        form->controller()->Config().GetCols().Item(column).SetVisible(false);
+    form->controller()->ApplyColumns();
+    EXPECT_TRUE(form->list().shownColumns().empty()) << "every column may be hidden";
+    EXPECT_EQ(ListView_GetItemCount(list()), 2);
+}
