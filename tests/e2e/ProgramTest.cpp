@@ -203,6 +203,26 @@ TEST_F(ProgramTest, AHotKeyAnotherProgramHoldsIsToldAtStart) {
         << errors;
 }
 
+TEST_F(ProgramTest, AHugeStoredWindowOutOfReachOpensOnTheScreenNoLargerThanIt) {
+    std::string huge = settings("False");
+    huge.replace(huge.find(R"(left="0")"), 8, R"(left="2500")");
+    huge.replace(huge.find(R"(height="306" width="561")"), 24, R"(height="2000000000" width="2000000000")");
+    run.writeFile("TapporaConfig.xml", huge);
+    const Window main = startAndWait();
+    std::this_thread::sleep_for(500ms);
+    XWindowAttributes attributes = {};
+    ASSERT_TRUE(XGetWindowAttributes(target.display(), main, &attributes));
+    int x = 0, y = 0;
+    originOf(target.display(), main, x, y);
+    const Screen* screen = DefaultScreenOfDisplay(target.display());
+    EXPECT_LE(attributes.width, WidthOfScreen(screen));
+    EXPECT_LE(attributes.height, HeightOfScreen(screen));
+    EXPECT_GE(x, 0);
+    EXPECT_LT(x + 100, WidthOfScreen(screen)) << "the window can be reached";
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+}
+
 TEST(ProgramWithoutDisplay, SaysSoInOneSentenceAndFails) {
     for (const char* display : {"", ":4999"}) {
         ProgramRun run;
