@@ -16,6 +16,7 @@
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
 
+#include "Bmp24.h"
 #include "ClickTimingStats.h"
 #include "PressRecorder.h"
 #include "ProgramRun.h"
@@ -80,32 +81,6 @@ std::uint32_t PicturePixel(int k, int x, int y) {
                                       (((x + y + k) * 13 & 0x7F) | 0x80));
 }
 
-void AppendLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-// The 24-bit BMP file image of picture k (rows of 12 pixels are 36 bytes: no padding).
-std::vector<std::uint8_t> PictureImage(int k) {
-    const std::uint32_t rowBytes = 3 * kPictureSide;
-    std::vector<std::uint8_t> bytes{'B', 'M'};
-    AppendLittleEndian(bytes, 54 + rowBytes * kPictureSide, 4);
-    AppendLittleEndian(bytes, 0, 4);
-    AppendLittleEndian(bytes, 54, 4);
-    for (const std::uint32_t field : {40u, std::uint32_t{kPictureSide}, std::uint32_t{kPictureSide}})
-        AppendLittleEndian(bytes, field, 4);
-    AppendLittleEndian(bytes, 1, 2);
-    AppendLittleEndian(bytes, 24, 2);
-    AppendLittleEndian(bytes, 0, 4);
-    AppendLittleEndian(bytes, rowBytes * kPictureSide, 4);
-    bytes.resize(bytes.size() + 16, 0);
-    for (int y = kPictureSide - 1; y >= 0; --y) {
-        for (int x = 0; x < kPictureSide; ++x)
-            AppendLittleEndian(bytes, PicturePixel(k, x, y), 3);
-    }
-    return bytes;
-}
-
 struct ListShape {
     int colour = 0;
     int picture = 0;
@@ -132,7 +107,8 @@ std::string ListText(const ListShape& shape) {
             click->fColor = ColorToString(static_cast<TColor>(SwapRB(BlockColour(k))));
         } else if (k < shape.colour + shape.picture) {
             click->pointType = ptPicture;
-            click->fBMP = StreamToBase64(PictureImage(k));
+            click->fBMP = StreamToBase64(
+                Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
         } else {
             click->pointType = ptFixed;
             click->fPosX = CellOf(k).left;
@@ -144,21 +120,6 @@ std::string ListText(const ListShape& shape) {
     for (const auto& click : clicks)
         pointers.push_back(click.get());
     return ClickListText(pointers);
-}
-
-// Starts every checked click at once, with the window at the top left.
-std::string SettingsText() {
-    const char* names[] = {"Name",           "Click Point",        "Mouse Button", "Mouse Action",
-                           "Click Interval", "Start Option",       "Stop Option",  "Start HotKey",
-                           "Stop HotKey",    "After Click Action", "Action Stats"};
-    std::string cols;
-    for (int i = 0; i < 11; ++i) {
-        cols += "<col id=\"" + std::to_string(i) + "\" Name=\"" + names[i] +
-                "\" Align=\"left\" Color=\"\" Width=\"50\" Visible=\"True\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return "<config versionNo=\"2.0\" generated=\"https://tappora.example.org/\"><frame left=\"0\" top=\"0\" "
-           "height=\"300\" width=\"560\" max=\"False\" running=\"rbNormal\" autorun=\"True\"/><cols>" +
-           cols + "</cols></config>";
 }
 
 void PaintTargets(PressRecorder& target, const ListShape& shape) {
@@ -235,7 +196,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
     PaintTargets(target, shape);
     ProgramRun program(options.program);
     program.writeFile("tapporas.xml", ListText(shape));
-    program.writeFile("TapporaConfig.xml", SettingsText());
+    program.writeFile("TapporaConfig.xml", TopLeftSettings(true));
     program.start(server.displayName());
     if (target.waitForPresses(1, std::chrono::seconds(20)).empty())
         throw std::runtime_error(what + ": no click arrived; the program said: " + program.errorOutput());

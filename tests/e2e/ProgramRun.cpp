@@ -131,3 +131,18 @@ std::string ProgramRun::errorOutput() const {
 std::string ProgramRun::standardOutput() const {
     return textOf(m_scratch / "stdout.txt").value_or("");
 }
+
+std::string TopLeftSettings(bool autorun) {
+    const char* names[] = {"Name",           "Click Point",        "Mouse Button", "Mouse Action",
+                           "Click Interval", "Start Option",       "Stop Option",  "Start HotKey",
+                           "Stop HotKey",    "After Click Action", "Action Stats"};
+    std::string cols;
+    for (int i = 0; i < 11; ++i) {
+        cols += "<col id=\"" + std::to_string(i) + "\" Name=\"" + names[i] +
+                "\" Align=\"left\" Color=\"\" Width=\"50\" Visible=\"True\" Index=\"" + std::to_string(i) + "\"/>";
+    }
+    return std::string(
+               "<config versionNo=\"2.0\" generated=\"https://tappora.example.org/\"><frame left=\"0\" top=\"0\" "
+               "height=\"300\" width=\"560\" max=\"False\" running=\"rbNormal\" autorun=\"") +
+           (autorun ? "True" : "False") + "\"/><cols>" + cols + "</cols></config>";
+}

@@ -54,3 +54,7 @@ private:
     std::vector<std::pair<std::string, std::string>> m_environment;
     pid_t m_pid = -1;
 };
+
+// A settings file with the window at the top left (560 x 300) and every column shown; with `autorun` the program
+// starts every checked click at once.
+std::string TopLeftSettings(bool autorun);

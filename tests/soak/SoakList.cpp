@@ -1,5 +1,7 @@
 #include "SoakList.h"
 
+#include "Bmp24.h"
+
 #include "engine/BitmapData.h"
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
@@ -25,35 +27,6 @@ std::uint32_t BlockColour(int k) {
 std::uint32_t PicturePixel(int k, int x, int y) {
     return static_cast<std::uint32_t>(((x * 31 + y * 17 + k * 53) & 0xFF) << 16 | ((x * y + k * 7) & 0xFF) << 8 |
                                       ((x + y + k) * 13 & 0xFF));
-}
-
-void AppendLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) {
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
-// The 24-bit BMP file image of picture k: bottom row first, rows of 8 pixels (24 bytes, no padding).
-std::vector<std::uint8_t> PictureImage(int k) {
-    const std::uint32_t rowBytes = 3 * kPictureSide;
-    std::vector<std::uint8_t> bytes{'B', 'M'};
-    AppendLittleEndian(bytes, 54 + rowBytes * kPictureSide, 4);
-    AppendLittleEndian(bytes, 0, 4);
-    AppendLittleEndian(bytes, 54, 4);
-    for (const std::uint32_t field : {40u, std::uint32_t{kPictureSide}, std::uint32_t{kPictureSide}}) {
-        AppendLittleEndian(bytes, field, 4);
-    }
-    AppendLittleEndian(bytes, 1, 2);
-    AppendLittleEndian(bytes, 24, 2);
-    AppendLittleEndian(bytes, 0, 4);
-    AppendLittleEndian(bytes, rowBytes * kPictureSide, 4);
-    bytes.resize(bytes.size() + 16, 0);
-    for (int y = kPictureSide - 1; y >= 0; --y) {
-        for (int x = 0; x < kPictureSide; ++x) {
-            AppendLittleEndian(bytes, PicturePixel(k, x, y), 3);
-        }
-    }
-    return bytes;
 }
 
 // Searches look only in the band of their targets, as a user's scope would.
@@ -89,7 +62,8 @@ SoakList::SoakList() {
         } else {
             const int k = i - kFixedClicks - kColourClicks;
             click->pointType = ptPicture;
-            click->fBMP = StreamToBase64(PictureImage(k));
+            click->fBMP = StreamToBase64(
+                Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
             SearchBand(*click, kPictureRow - 10, kPictureRow + 40);
             fTargets.push_back({PlaceLeft(k) + kPictureSide / 2, kPictureRow + kPictureSide / 2});
         }

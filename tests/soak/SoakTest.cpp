@@ -54,20 +54,6 @@ std::chrono::seconds SoakDuration() {
     return std::chrono::seconds(text != nullptr ? std::max(10, std::atoi(text)) : 120);
 }
 
-std::string Settings() {
-    const char* names[] = {"Name",           "Click Point",        "Mouse Button", "Mouse Action",
-                           "Click Interval", "Start Option",       "Stop Option",  "Start HotKey",
-                           "Stop HotKey",    "After Click Action", "Action Stats"};
-    std::string cols;
-    for (int i = 0; i < 11; ++i) {
-        cols += "<col id=\"" + std::to_string(i) + "\" Name=\"" + names[i] +
-                "\" Align=\"left\" Color=\"\" Width=\"50\" Visible=\"True\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return "<config versionNo=\"2.0\" generated=\"https://tappora.example.org/\"><frame left=\"0\" top=\"0\" "
-           "height=\"300\" width=\"560\" max=\"False\" running=\"rbNormal\" autorun=\"False\"/><cols>" +
-           cols + "</cols></config>";
-}
-
 // A window named `title` anywhere below `window`, or 0.
 Window FindWindow(Display* display, Window window, const std::string& title) {
     char* name = nullptr;
@@ -115,7 +101,7 @@ protected:
     void SetUp() override {
         XSetErrorHandler(IgnoreXErrors);
         run.writeFile("tapporas.xml", list.FileText());
-        run.writeFile("TapporaConfig.xml", Settings());
+        run.writeFile("TapporaConfig.xml", TopLeftSettings(false));
         list.PaintTargets([this](int left, int top, int width, int height, const auto& colour) {
             target.paint(left, top, width, height, colour);
         });
