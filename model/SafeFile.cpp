@@ -29,14 +29,50 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-// A file kept elsewhere through a symbolic link is replaced where it lives, and the link stays.
-std::string LinkTarget(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) {
-        return path;
+[[noreturn]] void RefuseLink(const std::string& path, const std::string& link, const std::string& whose) {
+    throw std::runtime_error("Cannot write '" + path + "': it leads through the symbolic link '" + link + "' to " +
+                             whose + " of another user");
+}
+
+std::string LinkText(const std::string& link) {
+    std::string text(4096, '\0');
+    const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= text.size()) {
+        ThrowFileError("follow the link", link, length < 0 ? errno : ENAMETOOLONG);
     }
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-    return error ? path : target.string();
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+// The file a write to `path` replaces. A symbolic link is followed and stays (a user's own dotfiles set-up relies on
+// that), but only a link of the user running the program to a file of that user, or for a new file into a folder of
+// that user: a folder others may write must not turn a copy run by root into a tool that overwrites any file.
+std::string WriteTarget(const std::string& path) {
+    const uid_t user = ::geteuid();
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(current.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+            if (status.st_uid != user) {
+                RefuseLink(path, current, "a link");
+            }
+            const std::string text = LinkText(current);
+            current = text.front() == '/' ? text : FolderOf(current) + "/" + text;
+            continue;
+        }
+        if (hop == 0) {
+            return path;
+        }
+        const bool exists = ::lstat(current.c_str(), &status) == 0;
+        if (!exists && ::stat(FolderOf(current).c_str(), &status) != 0) {
+            return current;
+        }
+        if (status.st_uid != user) {
+            RefuseLink(path, path, exists ? "the file '" + current + "'" : "the folder of '" + current + "'");
+        }
+        return current;
+    }
+    ThrowFileError("write", path, ELOOP);
 }
 
 // Like mkstemp, but with the usual permissions of a new file (mkstemp makes it private to its owner).
@@ -106,7 +142,7 @@ std::string TimeStamp() {
 } // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
-    const std::string target = LinkTarget(path);
+    const std::string target = WriteTarget(path);
     std::string tempPath;
     const int fd = CreateTempFile(target, tempPath);
     if (fd < 0) {
@@ -133,4 +169,37 @@ std::string KeepAside(const std::string& path) {
         ThrowFileError("keep aside", path, errno);
     }
     return aside;
+}
+
+std::string WriteProblem(const std::string& path) {
+    try {
+        std::string probe;
+        const int fd = CreateTempFile(WriteTarget(path), probe);
+        if (fd < 0) {
+            ThrowFileError("write", path, errno);
+        }
+        ::close(fd);
+        ::unlink(probe.c_str());
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return {};
+}
+
+std::vector<std::string> RemoveLeftoverTempFiles(const std::string& path) {
+    const std::filesystem::path file(path);
+    const std::string prefix = file.filename().string() + ".tmp-";
+    std::vector<std::string> removed;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        const bool leftover = name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+                              name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+        std::error_code ignored;
+        if (leftover && entry.is_regular_file(ignored) && !entry.is_symlink(ignored) &&
+            std::filesystem::remove(entry.path(), ignored)) {
+            removed.push_back(entry.path().string());
+        }
+    }
+    return removed;
 }
