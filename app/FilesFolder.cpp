@@ -85,3 +85,13 @@ void createFilesFolder(const FilesFolder& files) {
     if (!std::filesystem::is_directory(files.folder, error))
         throw std::runtime_error("Cannot use '" + files.folder.string() + "' as a folder: it is a file.");
 }
+
+std::filesystem::path recoveryFolder(const char* xdgStateHome, const char* home) {
+    // As for the configuration folder, a relative $XDG_STATE_HOME is ignored.
+    if (xdgStateHome && std::filesystem::path(xdgStateHome).is_absolute())
+        return std::filesystem::path(xdgStateHome) / "tappora";
+    const std::string homeFolder = home && *home ? home : homeFromPasswordFile();
+    if (homeFolder.empty())
+        return {};
+    return std::filesystem::path(homeFolder) / ".local" / "state" / "tappora";
+}

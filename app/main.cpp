@@ -82,7 +82,8 @@ int run(int argc, char* argv[], const FilesFolder& files) {
     Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), hotKeys};
     // The searches place a scope on the screen by the size it had at start; unread, every scope moves to (0, 0).
     ReadScreenMetrics(backend->screen());
-    TMForm form(platform, shell, files.folder.string());
+    TMForm form(platform, shell, files.folder.string(),
+                recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
     QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,

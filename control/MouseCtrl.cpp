@@ -5,6 +5,7 @@
 #include "model/SafeFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <numeric>
@@ -162,8 +163,9 @@ std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
     return rule == rules.end() ? "unknown" : rule->second(runner);
 }
 
-TMouseCtrl::TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder)
-    : fView(view), fPlatform(platform), fFolder(std::move(folder)) {
+TMouseCtrl::TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder, std::string recoveryFolder)
+    : fView(view), fPlatform(platform), fFolder(std::move(folder)), fRecoveryFolder(std::move(recoveryFolder)) {
+    RunStartupStep("Could not check the files folder", &TMouseCtrl::CleanUpAndCheckFolder);
     RunStartupStep("Could not apply the window settings", &TMouseCtrl::ApplyWindowSettings);
     RunStartupStep("Could not build the list columns", &TMouseCtrl::BuildColumns);
     RunStartupStep("Could not load the click list", &TMouseCtrl::LoadClickList);
@@ -188,17 +190,31 @@ void TMouseCtrl::RunStartupStep(const char* what, void (TMouseCtrl::*step)()) {
     }
 }
 
+// Only one copy of the program runs per folder, so a temporary file here is a leftover of a save that was killed.
+// A folder that cannot be written is told now rather than first at the exit.
+void TMouseCtrl::CleanUpAndCheckFolder() {
+    const std::filesystem::path folder(fFolder);
+    RemoveLeftoverTempFiles((folder / kConfigFileName).string());
+    const std::string listPath = (folder / kClickListFileName).string();
+    RemoveLeftoverTempFiles(listPath);
+    if (const std::string problem = WriteProblem(listPath); !problem.empty()) {
+        fStartupMessages.push_back(problem + ". Changes are kept while Tappora runs; at exit the list can be saved "
+                                             "elsewhere.");
+    }
+}
+
 void TMouseCtrl::StartIfAutorun() {
     if (Config().GetFrame().Getautorun()) {
         StartAll();
     }
 }
 
-std::vector<std::string> TMouseCtrl::Close() {
+std::vector<std::string> TMouseCtrl::Close(TCloseKind kind) {
     if (fClosed) {
         return {};
     }
     fClosed = true;
+    SaveAtClose(kind);
     const auto attempt = [this](auto&& step) {
         try {
             step();
@@ -208,13 +224,144 @@ std::vector<std::string> TMouseCtrl::Close() {
             fCloseMessages.emplace_back("An unexpected error stopped a step of closing.");
         }
     };
-    attempt([this] { StoreSettings(); });
-    attempt([this] { SaveClickList(); });
     fRefreshTimer.reset();
     ReleaseRows();
     attempt([this] { fView.rowsReset(); });
     attempt([this] { UnregisterHotKeys(); });
     return std::exchange(fCloseMessages, {});
+}
+
+std::vector<std::string> TMouseCtrl::SaveBeforeExit() {
+    if (fClosed) {
+        return {};
+    }
+    fClosed = true;
+    SaveAtClose(TCloseKind::Unattended);
+    return std::exchange(fCloseMessages, {});
+}
+
+void TMouseCtrl::SaveAtClose(TCloseKind kind) {
+    std::vector<std::string> failures;
+    bool settingsSaved = TrySave(&TMouseCtrl::StoreSettings, failures);
+    bool listSaved = TrySave(&TMouseCtrl::SaveClickList, failures);
+    if (kind == TCloseKind::ByUser && AskUntilSettled(settingsSaved, listSaved, failures)) {
+        return;
+    }
+    fCloseMessages.insert(fCloseMessages.end(), failures.begin(), failures.end());
+    if (!listSaved) {
+        WriteRecoveryFile();
+    }
+}
+
+bool TMouseCtrl::TrySave(void (TMouseCtrl::*save)(), std::vector<std::string>& failures) {
+    try {
+        (this->*save)();
+        return true;
+    } catch (const std::exception& error) {
+        failures.push_back(error.what());
+    } catch (...) {
+        failures.emplace_back("An unexpected error stopped a save.");
+    }
+    return false;
+}
+
+// True when the user settled it: everything saved at last, the list saved elsewhere, or an explicit quit without
+// saving. False when the question went away unanswered.
+bool TMouseCtrl::AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures) {
+    while (!failures.empty()) {
+        std::string problem;
+        for (const std::string& failure : failures) {
+            problem += (problem.empty() ? "" : "\n\n") + failure;
+        }
+        switch (fView.askUnsaved(problem)) {
+        case TUnsavedChoice::TryAgain:
+            failures.clear();
+            settingsSaved = settingsSaved || TrySave(&TMouseCtrl::StoreSettings, failures);
+            listSaved = listSaved || TrySave(&TMouseCtrl::SaveClickList, failures);
+            break;
+        case TUnsavedChoice::SaveListElsewhere:
+            if (const std::string path = fView.chooseListFile(); !path.empty()) {
+                try {
+                    SaveClickListFile(path, Clicks());
+                    return true;
+                } catch (const std::exception& error) {
+                    failures.push_back(error.what());
+                }
+            }
+            break;
+        case TUnsavedChoice::QuitWithoutSaving:
+            return true;
+        case TUnsavedChoice::NoAnswer:
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string TMouseCtrl::RecoveryFileName() const {
+    if (fRecoveryFolder.empty()) {
+        return {};
+    }
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(fFolder, error);
+    // FNV-1a: a short, stable name per files folder.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : error ? fFolder : folder.string()) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    char name[40];
+    std::snprintf(name, sizeof name, "tapporas-%016llx.xml", static_cast<unsigned long long>(hash));
+    return (std::filesystem::path(fRecoveryFolder) / name).string();
+}
+
+void TMouseCtrl::WriteRecoveryFile() {
+    const std::string path = RecoveryFileName();
+    if (path.empty()) {
+        return;
+    }
+    try {
+        // The user's clicks are nobody else's business.
+        if (std::filesystem::create_directories(fRecoveryFolder)) {
+            std::filesystem::permissions(fRecoveryFolder, std::filesystem::perms::owner_all);
+        }
+        SaveClickListFile(path, Clicks());
+        fCloseMessages.push_back("The click list was kept in " + path + "; Tappora offers it at the next start.");
+    } catch (const std::exception& error) {
+        fCloseMessages.push_back("The click list could not be kept in " + path + " either: " + error.what());
+    }
+}
+
+void TMouseCtrl::OfferRecoveredList() {
+    const std::string path = RecoveryFileName();
+    std::error_code error;
+    if (fClosed || path.empty() || !std::filesystem::is_regular_file(path, error)) {
+        return;
+    }
+    switch (fView.askRestore(path)) {
+    case TRecoveredChoice::Restore:
+        RestoreRecoveredList(path);
+        break;
+    case TRecoveredChoice::Discard:
+        std::filesystem::remove(path, error);
+        break;
+    case TRecoveredChoice::KeepForLater:
+        break;
+    }
+}
+
+// The kept list replaces the one loaded at start (it is the newer one); the recovery file goes once it is saved.
+void TMouseCtrl::RestoreRecoveredList(const std::string& path) {
+    const ClickListLoad load = LoadClickListFile(path, fXMLDoc);
+    if (load.status != ClickListLoad::Loaded) {
+        fView.showFileMessage(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
+        return;
+    }
+    UseLoadedRows(load);
+    ListChanged();
+    std::error_code error;
+    if (!fListUnsaved) {
+        std::filesystem::remove(path, error);
+    }
 }
 
 TConfig& TMouseCtrl::Config() {
@@ -321,6 +468,11 @@ void TMouseCtrl::LoadClickList() {
         ReportUnreadableList(load.error, load.keptAsidePath);
         return;
     }
+    UseLoadedRows(load);
+    fListFileUnreadableInPlace = false;
+}
+
+void TMouseCtrl::UseLoadedRows(const ClickListLoad& load) {
     if (load.status == ClickListLoad::Loaded) {
         ReleaseRows();
         for (const pugi::xml_node& item : load.items) {
@@ -333,7 +485,6 @@ void TMouseCtrl::LoadClickList() {
         fXMLDoc.reset();
         fView.rowsReset();
     }
-    fListFileUnreadableInPlace = false;
 }
 
 // `error` names the file and why it could not be read (and, when it failed, why it could not be kept aside).
@@ -366,13 +517,42 @@ void TMouseCtrl::SaveClickList() {
     if (fListFileUnreadableInPlace) {
         KeepUnreadableListAside();
     }
+    SaveClickListFile(fListFileName, Clicks());
+    fListUnsaved = false;
+    fShownSaveFailure.clear();
+}
+
+std::vector<const TMouseObj*> TMouseCtrl::Clicks() {
     std::vector<const TMouseObj*> clicks;
     clicks.reserve(fRows.size());
     for (Row& row : fRows) {
         row.runner->checked = row.checked;
         clicks.push_back(row.runner.get());
     }
-    SaveClickListFile(fListFileName, clicks);
+    return clicks;
+}
+
+void TMouseCtrl::ListChanged() {
+    fListUnsaved = true;
+    // What the save itself has to tell (an unreadable file kept aside) belongs to now, not to the close.
+    std::vector<std::string> messages = std::exchange(fCloseMessages, {});
+    try {
+        SaveClickList();
+    } catch (const std::exception& error) {
+        if (error.what() != fShownSaveFailure) {
+            fShownSaveFailure = error.what();
+            fCloseMessages.push_back(fShownSaveFailure +
+                                     ". The change is kept and saved with the next change, or at exit.");
+        }
+    }
+    std::swap(messages, fCloseMessages);
+    std::string text;
+    for (const std::string& message : messages) {
+        text += (text.empty() ? "" : "\n\n") + message;
+    }
+    if (!text.empty()) {
+        fView.showFileMessage(text);
+    }
 }
 
 void TMouseCtrl::RegisterHotKeys() {
@@ -445,6 +625,7 @@ void TMouseCtrl::EditClick() {
     }
     editor->SaveToClick(*runner);
     RepaintRow(row);
+    ListChanged();
 }
 
 void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrlEX> runner) {
@@ -455,6 +636,7 @@ void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrlEX> runner) {
     runner->checked = true;
     fRows.push_back(Row{std::move(runner), true});
     fView.rowInserted(RowCount() - 1);
+    ListChanged();
 }
 
 void TMouseCtrl::DeleteClick() {
@@ -475,6 +657,7 @@ void TMouseCtrl::DeleteClick() {
     fRows.erase(fRows.begin() + row);
     TBaseCtrl::Dispose(std::move(runner));
     fView.rowRemoved(row);
+    ListChanged();
 }
 
 void TMouseCtrl::StartAll() {
@@ -543,8 +726,12 @@ void TMouseCtrl::NodeChecked(int row, bool checked) {
     if (row < 0 || row >= RowCount()) {
         return;
     }
+    if (fRows[row].checked == checked) {
+        return;
+    }
     fRows[row].checked = checked;
     fRows[row].runner->checked = checked;
+    ListChanged();
 }
 
 int TMouseCtrl::RowCount() const {

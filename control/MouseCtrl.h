@@ -2,6 +2,7 @@
 
 #include "control/MouseCtrlView.h"
 #include "engine/BaseCtrl.h"
+#include "model/ClickListFile.h"
 #include "model/Config.h"
 
 #include <pugixml.hpp>
@@ -13,7 +14,9 @@
 #include <vector>
 
 // The one controller: owns the runners, one per list row, answers the commands and the global hotkeys (it registers
-// and receives them itself), loads the click list and settings at construction and saves them at Close.
+// and receives them itself), loads the click list and settings at construction and saves them at Close. Every change
+// to the list (New, Edit, Delete, a check box) is saved at once, so nothing is lost when the program ends some other
+// way.
 //
 // Live status: runners tick on their own timers, so the controller watches them while any of them runs (a platform
 // timer every kRefreshIntervalMs) and calls repaintRow for each row whose "running N times" / "stopped" text has
@@ -23,13 +26,19 @@
 // Runners are always released through TBaseCtrl::Dispose, which waits for a running tick to return. Close may even
 // run while a modal dialog of NewClick/EditClick is open; the command then finds its runner gone and does nothing.
 // The view must outlive the controller.
+// How the program is being closed: by the user, who can be asked what to do about a file that cannot be saved, or
+// from outside (a termination signal, the session's end), where nobody can answer.
+enum class TCloseKind { Unattended, ByUser };
+
 class TMouseCtrl {
 public:
     static constexpr int kRefreshIntervalMs = 200;
     static constexpr int kHotKeyCount = 12;
 
-    // `folder` holds the click list and settings files (the program's folder).
-    TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder);
+    // `folder` holds the click list and settings files (the program's folder). A list that cannot be saved when the
+    // program is closed from outside goes into `recoveryFolder` (none when empty); this folder's list found there is
+    // offered by OfferRecoveredList.
+    TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder, std::string recoveryFolder = {});
     // Runs Close if it has not run.
     ~TMouseCtrl();
 
@@ -37,9 +46,20 @@ public:
     TMouseCtrl& operator=(const TMouseCtrl&) = delete;
 
     // Stores the settings, saves both files, releases the runners and unregisters the hotkeys; every step runs even
-    // when an earlier one fails. Gives one message per failed save, naming the file and why. Runs once; later calls
-    // give no messages.
-    std::vector<std::string> Close();
+    // when an earlier one fails. When a file cannot be saved, a close by the user asks (IMouseCtrlView::askUnsaved)
+    // until it is saved, the list is saved elsewhere or the user quits without saving; otherwise, or when the
+    // question gets no answer, the list goes to the recovery file. Gives one message per failed save, naming the file
+    // and why, and where the list was kept instead. Runs once; later calls give no messages.
+    std::vector<std::string> Close(TCloseKind kind = TCloseKind::Unattended);
+    // The saves of an unattended Close and nothing else (no runner, window or hotkey is touched): for a process that
+    // is ending without a close, its display gone. Gives the messages; later calls, and Close, give none.
+    std::vector<std::string> SaveBeforeExit();
+    // Asks what to do with this folder's list that an earlier run kept in the recovery file, if there is one.
+    void OfferRecoveredList();
+    // Where this folder's list goes when it cannot be saved at an unattended close; empty without a recovery folder.
+    std::string RecoveryFileName() const;
+    // A change to the list is not on disk yet (its save failed).
+    bool ListUnsaved() const { return fListUnsaved; }
     // Messages for the user about the start (an unreadable file kept aside, and where).
     const std::vector<std::string>& StartupMessages() const { return fStartupMessages; }
 
@@ -91,6 +111,16 @@ private:
     };
 
     void RunStartupStep(const char* what, void (TMouseCtrl::*step)());
+    void CleanUpAndCheckFolder();
+    void UseLoadedRows(const ClickListLoad& load);
+    // Saves the list now; a failure is shown once, until a save succeeds again or fails for another reason.
+    void ListChanged();
+    std::vector<const TMouseObj*> Clicks();
+    void SaveAtClose(TCloseKind kind);
+    bool TrySave(void (TMouseCtrl::*save)(), std::vector<std::string>& failures);
+    bool AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures);
+    void WriteRecoveryFile();
+    void RestoreRecoveredList(const std::string& path);
     void StartIfAutorun();
     void ReportUnreadableList(const std::string& error, const std::string& keptAsidePath);
     void KeepUnreadableListAside();
@@ -107,6 +137,7 @@ private:
     IMouseCtrlView& fView;
     Platform& fPlatform;
     std::string fFolder;
+    std::string fRecoveryFolder;
     pugi::xml_document fXMLDoc;
     std::string fListFileName;
     // The list file could not be read and is still in place: it must be kept aside before anything is written there.
@@ -122,6 +153,9 @@ private:
     std::vector<std::string> fStartupMessages;
     std::vector<std::string> fCloseMessages;
     bool fClosed = false;
+    bool fListUnsaved = false;
+    // The save failure the user was last told about while the list is unsaved.
+    std::string fShownSaveFailure;
 };
 
 // Gives the cell text of a click for a column name.

@@ -11,6 +11,12 @@ class TMouseObj;
 
 enum class TColumnAlignment { Left, Right, Center };
 
+// The user's answer when the exit cannot save. NoAnswer: the question went away without one (the program is being
+// ended from outside).
+enum class TUnsavedChoice { TryAgain, SaveListElsewhere, QuitWithoutSaving, NoAnswer };
+// The user's answer to a list that the last run could not save and kept in a recovery file.
+enum class TRecoveredChoice { Restore, KeepForLater, Discard };
+
 // Modal results of the dialogs.
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
@@ -81,4 +87,14 @@ public:
     virtual bool confirmDelete() = 0;
     virtual std::unique_ptr<IClickEditor> createClickEditor() = 0;
     virtual std::unique_ptr<IOptionsDialog> createOptionsDialog() = 0;
+
+    // Tells the user about the files while the program runs (a change that could not be saved, and why) without
+    // holding up the caller.
+    virtual void showFileMessage(const std::string& message) = 0;
+    // The user's exit cannot save; `problem` names each file and the reason.
+    virtual TUnsavedChoice askUnsaved(const std::string& problem) = 0;
+    // A file for the list chosen by the user; empty when none was chosen.
+    virtual std::string chooseListFile() = 0;
+    // The last run could not save its list and kept it in `path`.
+    virtual TRecoveredChoice askRestore(const std::string& path) = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/MForm.h"
 
 #include "control/MouseCtrl.h"
+#include "model/ClickListFile.h"
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
@@ -15,10 +16,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -38,8 +42,9 @@ TRect toRect(const QRect& rect) {
 }
 } // namespace
 
-TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_shell(shell), m_folder(std::move(folder)) {
+TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_shell(shell), m_folder(std::move(folder)),
+      m_recoveryFolder(std::move(recoveryFolder)) {
     setWindowTitle("Tappora");
     setWindowIcon(appIcon());
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -59,7 +64,7 @@ TMForm::~TMForm() {
 void TMForm::FormCreate() {
     setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
     createTrayIcon();
-    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
+    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
     m_model->setController(m_controller.get());
     setWindowTitle("Tappora 4.1.7");
 }
@@ -73,7 +78,7 @@ void TMForm::FormClose() {
     std::vector<std::string> failures;
     runGuarded([&] {
         if (m_controller)
-            failures = m_controller->Close();
+            failures = m_controller->Close(m_closeInteractive ? TCloseKind::ByUser : TCloseKind::Unattended);
     });
     m_model->setController(nullptr);
     m_controller.reset();
@@ -120,14 +125,81 @@ void TMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMForm::showStartupMessages() {
-    if (!m_controller || m_controller->StartupMessages().empty())
+    if (!m_controller)
         return;
-    QStringList lines;
-    for (const auto& message : m_controller->StartupMessages()) {
-        std::cerr << "tappora: " << message << '\n';
-        lines << QString::fromStdString(message);
+    if (!m_controller->StartupMessages().empty()) {
+        QStringList lines;
+        for (const auto& message : m_controller->StartupMessages()) {
+            std::cerr << "tappora: " << message << '\n';
+            lines << QString::fromStdString(message);
+        }
+        QMessageBox::warning(this, "Warning", lines.join("\n\n"));
     }
-    QMessageBox::warning(this, "Warning", lines.join("\n\n"));
+    if (m_controller)
+        m_controller->OfferRecoveredList();
+}
+
+void TMForm::saveBeforeExit() {
+    if (!m_controller)
+        return;
+    for (const std::string& message : m_controller->SaveBeforeExit())
+        std::cerr << "tappora: " << message << '\n';
+}
+
+// Also a change made inside a handler of the list (a check box) is told without holding that handler up.
+void TMForm::showFileMessage(const std::string& message) {
+    std::cerr << "tappora: " << message << '\n';
+    QTimer::singleShot(0, this,
+                       [this, text = QString::fromStdString(message)] { QMessageBox::warning(this, "Warning", text); });
+}
+
+TUnsavedChoice TMForm::askUnsaved(const std::string& problem) {
+    if (!m_closeInteractive)
+        return TUnsavedChoice::NoAnswer;
+    std::cerr << "tappora: " << problem << '\n';
+    QMessageBox box(QMessageBox::Warning, "Tappora",
+                    QString::fromStdString(problem) + "\n\nYour changes are not saved yet.", QMessageBox::NoButton,
+                    this);
+    QPushButton* tryAgain = box.addButton("&Try Again", QMessageBox::AcceptRole);
+    QPushButton* saveElsewhere = box.addButton("&Save List As...", QMessageBox::ActionRole);
+    QPushButton* quit = box.addButton("&Quit Without Saving", QMessageBox::DestructiveRole);
+    box.setDefaultButton(tryAgain);
+    // Escape, or the box's close button, must never lose the changes.
+    box.setEscapeButton(tryAgain);
+    box.exec();
+    if (!m_closeInteractive)
+        return TUnsavedChoice::NoAnswer;
+    if (box.clickedButton() == quit)
+        return TUnsavedChoice::QuitWithoutSaving;
+    if (box.clickedButton() == saveElsewhere)
+        return TUnsavedChoice::SaveListElsewhere;
+    return TUnsavedChoice::TryAgain;
+}
+
+std::string TMForm::chooseListFile() {
+    QFileDialog dialog(this, "Save the Click List As", QDir::homePath(), "Click lists (*.xml);;All files (*)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(QString::fromStdString(kClickListFileName));
+    if (dialog.exec() != QDialog::Accepted || !m_closeInteractive || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front().toStdString();
+}
+
+TRecoveredChoice TMForm::askRestore(const std::string& path) {
+    QMessageBox box(QMessageBox::Question, "Tappora",
+                    "When Tappora last ended, the click list could not be saved, so it was kept in\n" +
+                        QString::fromStdString(path) +
+                        "\n\nRestore that list now? It replaces the list Tappora has just loaded.",
+                    QMessageBox::NoButton, this);
+    QPushButton* restore = box.addButton("&Restore", QMessageBox::AcceptRole);
+    QPushButton* keep = box.addButton("&Keep for Later", QMessageBox::RejectRole);
+    QPushButton* discard = box.addButton("&Discard", QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(keep);
+    box.exec();
+    if (box.clickedButton() == restore)
+        return TRecoveredChoice::Restore;
+    return box.clickedButton() == discard ? TRecoveredChoice::Discard : TRecoveredChoice::KeepForLater;
 }
 
 void TMForm::addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)()) {
@@ -217,6 +289,10 @@ void TMForm::toggleVisibility() {
         hide();
         return;
     }
+    bringToFront();
+}
+
+void TMForm::bringToFront() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();

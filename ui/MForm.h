@@ -21,8 +21,10 @@ class TMouseCtrl;
 class TMForm : public QMainWindow, public IMouseCtrlView {
     Q_OBJECT
 public:
-    // `folder` holds the click list and settings files.
-    TMForm(Platform& platform, IShell& shell, std::string folder, QWidget* parent = nullptr);
+    // `folder` holds the click list and settings files; a list that cannot be saved when the program is ended from
+    // outside is kept in `recoveryFolder` (not at all when it is empty).
+    TMForm(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder = {},
+           QWidget* parent = nullptr);
     ~TMForm() override;
 
     TMouseCtrl* controller() const { return m_controller.get(); }
@@ -31,10 +33,17 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_tray; }
 
     // The one way out: Exit, the close box, a termination signal and the session's end all come here. Open modal
-    // dialogs are closed first, so no command is left running on a released controller.
+    // dialogs are closed first, so no command is left running on a released controller. Only an interactive close
+    // asks the user what to do about a file that cannot be saved; a request that is not interactive ends such a
+    // question unanswered.
     void requestClose(bool interactive);
-    // Tells the user once what the start found (a file that could not be read and was kept aside).
+    // Tells the user once what the start found (a file that could not be read and was kept aside, a folder that
+    // cannot be written), then offers a list that the last run could not save.
     void showStartupMessages();
+    // For a process that ends without a close (its display gone): saves both files without a call to the display.
+    void saveBeforeExit();
+    // Shows the window in front, also when it was hidden to the notification area.
+    void bringToFront();
     // A left click on the notification icon.
     void toggleVisibility();
 
@@ -64,6 +73,10 @@ public:
     bool confirmDelete() override;
     std::unique_ptr<IClickEditor> createClickEditor() override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
+    void showFileMessage(const std::string& message) override;
+    TUnsavedChoice askUnsaved(const std::string& problem) override;
+    std::string chooseListFile() override;
+    TRecoveredChoice askRestore(const std::string& path) override;
 
 signals:
     // The window has closed and everything is saved: the program ends.
@@ -96,6 +109,7 @@ private:
     Platform& m_platform;
     IShell& m_shell;
     std::string m_folder;
+    std::string m_recoveryFolder;
     std::vector<QToolButton*> m_buttons;
     QTableView* VT = nullptr;
     TClickListModel* m_model = nullptr;

@@ -132,4 +132,11 @@ TEST_F(TempTree, APortableCopyMakesNoFolder) {
     createFilesFolder({FilesFolder::BesideProgram, root / "not-made", ""});
     EXPECT_FALSE(fs::exists(root / "not-made"));
 }
+TEST(RecoveryFolder, IsTheStateFolderOfTheBaseDirectoryRules) {
+    EXPECT_EQ(recoveryFolder("/home/ann/state", "/home/ann"), fs::path("/home/ann/state/tappora"));
+    EXPECT_EQ(recoveryFolder(nullptr, "/home/ann"), fs::path("/home/ann/.local/state/tappora"));
+    EXPECT_EQ(recoveryFolder("", "/home/ann"), fs::path("/home/ann/.local/state/tappora"));
+    EXPECT_EQ(recoveryFolder("state", "/home/ann"), fs::path("/home/ann/.local/state/tappora"))
+        << "a relative XDG_STATE_HOME is ignored";
+}
 } // namespace

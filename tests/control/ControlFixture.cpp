@@ -29,7 +29,7 @@ ControlTest::~ControlTest() {
 }
 
 TMouseCtrl& ControlTest::StartController() {
-    ctrl = std::make_unique<TMouseCtrl>(view, fake.platform, folder.string());
+    ctrl = std::make_unique<TMouseCtrl>(view, fake.platform, folder.string(), recoveryFolder);
     return *ctrl;
 }
 

@@ -47,6 +47,8 @@ protected:
     FakePlatform fake;
     FakeMouseCtrlView view;
     std::filesystem::path folder;
+    // Where the controller keeps a list it cannot save at an unattended close; none unless a test sets it.
+    std::string recoveryFolder;
     std::unique_ptr<TMouseCtrl> ctrl;
 };
 

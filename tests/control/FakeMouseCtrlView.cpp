@@ -105,3 +105,16 @@ std::vector<std::string> FakeMouseCtrlView::shownCaptions() const {
     }
     return captions;
 }
+
+TUnsavedChoice FakeMouseCtrlView::askUnsaved(const std::string& problem) {
+    unsavedQuestions.push_back(problem);
+    if (whileAskingUnsaved) {
+        whileAskingUnsaved();
+    }
+    if (unsavedAnswers.empty()) {
+        return TUnsavedChoice::NoAnswer;
+    }
+    const TUnsavedChoice answer = unsavedAnswers.front();
+    unsavedAnswers.pop_front();
+    return answer;
+}

@@ -2,6 +2,7 @@
 
 #include "control/MouseCtrlView.h"
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -65,6 +66,15 @@ public:
     std::unique_ptr<IClickEditor> createClickEditor() override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
 
+    void showFileMessage(const std::string& message) override { fileMessages.push_back(message); }
+    // Gives the next of `unsavedAnswers`, or NoAnswer when they have run out.
+    TUnsavedChoice askUnsaved(const std::string& problem) override;
+    std::string chooseListFile() override { return chosenListFile; }
+    TRecoveredChoice askRestore(const std::string& path) override {
+        restoreQuestions.push_back(path);
+        return restoreAnswer;
+    }
+
     // The captions from left to right as shown.
     std::vector<std::string> shownCaptions() const;
     // A user dragging a column header to another place.
@@ -98,4 +108,13 @@ public:
     int optionsResult = mrOk;
     std::function<void()> whileOptionsShown;
     int optionsShown = 0;
+
+    std::vector<std::string> fileMessages;
+    std::deque<TUnsavedChoice> unsavedAnswers;
+    std::vector<std::string> unsavedQuestions;
+    // Runs after a question is recorded, before it is answered.
+    std::function<void()> whileAskingUnsaved;
+    std::string chosenListFile;
+    TRecoveredChoice restoreAnswer = TRecoveredChoice::KeepForLater;
+    std::vector<std::string> restoreQuestions;
 };

@@ -238,14 +238,15 @@ TEST_F(ControlTest, FailedSavesAreReportedWhileTheOldFilesStayWholeAndEveryOther
     ctrl->StartAll();
     const std::string oldList = ReadFile(kClickListFileName);
     const std::string oldConfig = ReadFile(kConfigFileName);
-    ctrl->NodeChecked(0, false);
 
     std::vector<std::string> messages;
     {
         const FileSizeLimit noRoom(16);
+        ctrl->NodeChecked(0, false);
         messages = ctrl->Close();
     }
 
+    EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr(ListPath()))) << "the change's own save failed";
     ASSERT_THAT(messages, SizeIs(2));
     EXPECT_THAT(messages[0], HasSubstr(ConfigPath()));
     EXPECT_THAT(messages[1], HasSubstr(ListPath()));
@@ -296,24 +297,27 @@ TEST_F(ControlTest, AnUnreadableListThatCannotBeKeptAsideIsNeverOverwritten) {
             GTEST_SKIP() << "the folder cannot be made immutable here";
         }
         StartController();
-        ASSERT_THAT(ctrl->StartupMessages(), ElementsAre(HasSubstr("will not be overwritten")));
+        ASSERT_THAT(ctrl->StartupMessages(),
+                    ElementsAre(HasSubstr("Cannot write '" + ListPath() + "'"), HasSubstr("will not be overwritten")));
         ctrl->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
+        EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr("The click list was not saved")));
         EXPECT_THAT(ctrl->Close(), Contains(HasSubstr("The click list was not saved")));
     }
     EXPECT_EQ(ReadFile(kClickListFileName), broken);
     EXPECT_THAT(FilesStartingWith(kClickListFileName), IsEmpty());
 
-    // Once the folder can be written again, the next close keeps the file aside first and then saves.
+    // Once the folder can be written again, the next change keeps the file aside first, says so and then saves.
     ImmutableFolder locked(folder);
     StartController();
     locked.Lift();
+    view.fileMessages.clear();
     ctrl->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
-    const std::vector<std::string> messages = CloseController();
     const std::vector<fs::path> kept = FilesStartingWith(kClickListFileName);
     ASSERT_THAT(kept, SizeIs(1));
     EXPECT_EQ(ReadFile(kept[0].filename().string()), broken);
-    EXPECT_THAT(messages, ElementsAre(HasSubstr(kept[0].string())));
+    EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr(kept[0].string())));
     EXPECT_THAT(ReadFile(kClickListFileName), HasSubstr(R"(fName="New Click")"));
+    EXPECT_THAT(CloseController(), IsEmpty());
 }
 
 TEST_F(ControlTest, AnUnreadableSettingsFileIsKeptAsideAndMentioned) {
@@ -431,7 +435,8 @@ TEST_F(ControlTest, AnUnreadableSettingsFileThatCannotBeKeptAsideIsNeverOverwrit
             GTEST_SKIP() << "the folder cannot be made immutable here";
         }
         StartController();
-        EXPECT_THAT(ctrl->StartupMessages(), ElementsAre(HasSubstr("will not be overwritten")));
+        EXPECT_THAT(ctrl->StartupMessages(),
+                    ElementsAre(HasSubstr("Cannot write '" + ListPath() + "'"), HasSubstr("will not be overwritten")));
         EXPECT_EQ(view.bounds, (TRect{296, 228, 687, 344}));
         EXPECT_THAT(ctrl->Close(), Contains(HasSubstr("The settings were not saved")));
     }

@@ -89,9 +89,10 @@ TEST_F(FileFaultsTest, DiskFullAtCloseKeepsBothFilesWholeAndSaysSoOncePerFile) {
     const std::string list = ReadFile(kClickListFileName);
     const std::string settings = ReadFile(kConfigFileName);
     StartController();
-    AddLargeClick();
     view.bounds = {50, 60, 700, 400};
     FillDisk();
+    AddLargeClick();
+    EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr("No space left on device")));
 
     const std::vector<std::string> messages = CloseController();
 
@@ -122,7 +123,7 @@ TEST_F(FileFaultsTest, StartingOnAFullDiskRunsWithDefaultSettingsAndTheListFromD
     EXPECT_THAT(Leftovers(), IsEmpty());
 }
 
-TEST_F(FileFaultsTest, AReadOnlyFolderKeepsBothFilesAndSaysSoAtClose) {
+TEST_F(FileFaultsTest, AReadOnlyFolderKeepsBothFilesAndSaysSoAtStartAtTheChangeAndAtClose) {
     WriteSavedList(3);
     WriteOwnSettings();
     const std::string list = ReadFile(kClickListFileName);
@@ -131,11 +132,18 @@ TEST_F(FileFaultsTest, AReadOnlyFolderKeepsBothFilesAndSaysSoAtClose) {
     SKIP_UNLESS_MOUNTED(readOnly);
 
     StartController();
-    EXPECT_THAT(ctrl->StartupMessages(), IsEmpty());
+    EXPECT_THAT(ctrl->StartupMessages(),
+                ElementsAre("Cannot write '" + ListPath() +
+                            "': Read-only file system. Changes are kept while Tappora runs; at exit the list can be "
+                            "saved elsewhere."));
     EXPECT_EQ(ctrl->RowCount(), 3);
     EXPECT_EQ(view.bounds.left, 11);
     view.focused = 0;
     ctrl->DeleteClick();
+    view.focused = 1;
+    ctrl->DeleteClick();
+    EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr("Read-only file system"))) << "told once, not per change";
+    EXPECT_TRUE(ctrl->ListUnsaved());
     const std::vector<std::string> messages = CloseController();
 
     EXPECT_THAT(messages, ElementsAre(HasSubstr(ConfigPath()), HasSubstr(ListPath())));
@@ -151,9 +159,10 @@ TEST_F(FileFaultsTest, AnUnreadableListInAReadOnlyFolderStaysWhereItIsAndIsNever
     SKIP_UNLESS_MOUNTED(readOnly);
 
     StartController();
-    ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));
-    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr(ListPath()));
-    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr("will not be overwritten"));
+    ASSERT_THAT(ctrl->StartupMessages(), SizeIs(2));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr("Read-only file system"));
+    EXPECT_THAT(ctrl->StartupMessages()[1], HasSubstr(ListPath()));
+    EXPECT_THAT(ctrl->StartupMessages()[1], HasSubstr("will not be overwritten"));
     EXPECT_EQ(ctrl->RowCount(), 0);
     CloseController();
 

@@ -13,6 +13,7 @@
 #include "ui/frmDefine.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -331,18 +334,138 @@ TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingLeavesTheWindowReachabl
     EXPECT_TRUE(form->isVisible());
 }
 
+// A folder in the list file's place, with something in it, cannot be replaced by the saved file.
+void blockListFile(const std::filesystem::path& folder) {
+    std::filesystem::remove(folder / kClickListFileName);
+    std::filesystem::create_directories(folder / kClickListFileName / "blocker");
+}
+
+QPushButton* buttonNamed(QMessageBox& box, const QString& text) {
+    for (QAbstractButton* button : box.buttons())
+        if (button->text() == text)
+            return qobject_cast<QPushButton*>(button);
+    return nullptr;
+}
+
 TEST_F(MainWindowTest, AFailedSaveIsShownNamingTheFile) {
     start();
-    // A folder in the list file's place, with something in it, cannot be replaced by the saved file.
-    std::filesystem::create_directories(folder / kClickListFileName / "blocker");
+    blockListFile(folder);
+    QString shown;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text();
+        buttonNamed(box, "&Quit Without Saving")->click();
+    });
+    clickButton(6);
+    EXPECT_TRUE(shown.contains(QString::fromStdString(kClickListFileName))) << shown.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(folder / kClickListFileName / "blocker")) << "nothing was overwritten";
+}
+
+TEST_F(MainWindowTest, AChangeThatCannotBeSavedIsToldAtOnceNamingTheFile) {
+    start();
+    blockListFile(folder);
     QString shown;
     whenModal<QMessageBox>([&](QMessageBox& box) {
         shown = box.text();
         box.accept();
     });
+    whenModal<TDefineForm>([](TDefineForm& editor) { editor.okButton()->click(); });
+    clickButton(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
+    EXPECT_TRUE(shown.contains(QString::fromStdString((folder / kClickListFileName).string()))) << shown.toStdString();
+    EXPECT_TRUE(ctrl().ListUnsaved());
+    EXPECT_EQ(ctrl().RowCount(), 1) << "the change stays";
+}
+
+TEST_F(MainWindowTest, AnExitThatCannotSaveQuitsUnsavedOnlyOnTheUsersExplicitChoice) {
+    start();
+    whenModal<TDefineForm>([](TDefineForm& editor) { editor.okButton()->click(); });
+    clickButton(0);
+    blockListFile(folder);
+    form->list()->model()->setData(form->list()->model()->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    whenModal<QMessageBox>([](QMessageBox& box) { box.accept(); });
+    QTest::qWait(50);
+
+    int questions = 0;
+    bool closed = false;
+    QObject::connect(form.get(), &TMForm::closed, [&] { closed = true; });
+    // Escape, then the close button of the box, then the explicit choice.
+    std::function<void(QMessageBox&)> answer = [&](QMessageBox& box) {
+        ++questions;
+        EXPECT_NE(buttonNamed(box, "&Try Again"), nullptr);
+        EXPECT_NE(buttonNamed(box, "&Save List As..."), nullptr);
+        EXPECT_FALSE(closed);
+        if (questions == 1) {
+            QTest::keyClick(&box, Qt::Key_Escape);
+        } else if (questions == 2) {
+            box.close();
+        } else {
+            buttonNamed(box, "&Quit Without Saving")->click();
+            return;
+        }
+        whenModal<QMessageBox>(answer);
+    };
+    whenModal<QMessageBox>(answer);
     clickButton(6);
-    EXPECT_TRUE(shown.contains(QString::fromStdString(kClickListFileName))) << shown.toStdString();
-    EXPECT_TRUE(std::filesystem::exists(folder / kClickListFileName / "blocker")) << "nothing was overwritten";
+
+    EXPECT_EQ(questions, 3);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(std::filesystem::exists(folder / kClickListFileName / "blocker"));
+}
+
+TEST_F(MainWindowTest, AnExitThatCannotSaveCanSaveTheListElsewhereThroughTheFileChooser) {
+    start();
+    whenModal<TDefineForm>([](TDefineForm& editor) {
+        editor.frame()->edName->setText("Keep me");
+        editor.okButton()->click();
+    });
+    clickButton(0);
+    const std::string saved = readList();
+    blockListFile(folder);
+    const std::filesystem::path elsewhere = folder / "elsewhere.xml";
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        whenModal<QFileDialog>([&](QFileDialog& chooser) {
+            chooser.selectFile(QString::fromStdString(elsewhere.string()));
+            QMetaObject::invokeMethod(&chooser, "accept");
+        });
+        buttonNamed(box, "&Save List As...")->click();
+    });
+    clickButton(6);
+
+    EXPECT_EQ(form->controller(), nullptr);
+    std::ifstream in(elsewhere, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), saved);
+}
+
+TEST_F(MainWindowTest, ATerminationWhileTheQuestionIsOpenKeepsTheListForTheNextStart) {
+    const std::filesystem::path state = folder / "state";
+    form = std::make_unique<TMForm>(fake.platform, shell, folder.string(), state.string());
+    form->show();
+    whenModal<TDefineForm>([](TDefineForm& editor) { editor.okButton()->click(); });
+    clickButton(0);
+    const std::string saved = readList();
+    blockListFile(folder);
+    whenModal<QMessageBox>([&](QMessageBox&) { form->requestClose(false); });
+    clickButton(6);
+    QTRY_VERIFY_WITH_TIMEOUT(form->controller() == nullptr, 5000);
+
+    ASSERT_TRUE(std::filesystem::is_directory(state));
+    const std::filesystem::directory_entry kept = *std::filesystem::directory_iterator(state);
+    std::ifstream in(kept.path(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), saved);
+
+    form.reset();
+    std::filesystem::remove_all(folder / kClickListFileName);
+    form = std::make_unique<TMForm>(fake.platform, shell, folder.string(), state.string());
+    form->show();
+    QString offered;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        offered = box.text();
+        buttonNamed(box, "&Restore")->click();
+    });
+    form->showStartupMessages();
+    EXPECT_TRUE(offered.contains(QString::fromStdString(kept.path().string()))) << offered.toStdString();
+    EXPECT_EQ(readList(), saved);
+    EXPECT_FALSE(std::filesystem::exists(kept.path()));
 }
 
 TEST_F(MainWindowTest, RowChangesKeepTheColumnsWidthsOrderAndVisibility) {

@@ -52,6 +52,10 @@ public:
     bool confirmDelete() override { return true; }
     std::unique_ptr<IClickEditor> createClickEditor() override { return nullptr; }
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override { return nullptr; }
+    void showFileMessage(const std::string&) override {}
+    TUnsavedChoice askUnsaved(const std::string&) override { return TUnsavedChoice::NoAnswer; }
+    std::string chooseListFile() override { return {}; }
+    TRecoveredChoice askRestore(const std::string&) override { return TRecoveredChoice::KeepForLater; }
 
 private:
     int m_columns = 0;
