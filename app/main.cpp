@@ -9,6 +9,7 @@
 #include "ui/QtEventLoop.h"
 #include "ui/QtShell.h"
 #include "ui/SignalWatcher.h"
+#include "ui/SingleCopy.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -60,6 +61,26 @@ void prepareFilesFolder(const FilesFolder& files) {
     }
 }
 
+TMForm* formToSaveAtExit = nullptr;
+
+extern "C" void saveAtUnexpectedExit() {
+    if (formToSaveAtExit)
+        formToSaveAtExit->saveBeforeExit();
+}
+
+// Qt's xcb plugin and Xlib both end the process with exit() when the connection to the X server is lost (the server
+// or the session died): the list and the settings are saved on the way out, without a call to the display.
+class SaveAtUnexpectedExit {
+public:
+    explicit SaveAtUnexpectedExit(TMForm& form) {
+        static const bool registered = std::atexit(saveAtUnexpectedExit) == 0;
+        formToSaveAtExit = registered ? &form : nullptr;
+    }
+    ~SaveAtUnexpectedExit() { formToSaveAtExit = nullptr; }
+    SaveAtUnexpectedExit(const SaveAtUnexpectedExit&) = delete;
+    SaveAtUnexpectedExit& operator=(const SaveAtUnexpectedExit&) = delete;
+};
+
 int run(int argc, char* argv[], const FilesFolder& files) {
     const std::unique_ptr<X11Backend> backend = X11Backend::open();
     if (!backend) {
@@ -73,6 +94,11 @@ int run(int argc, char* argv[], const FilesFolder& files) {
     QApplication::setApplicationName("Tappora");
     QApplication::setQuitOnLastWindowClosed(false);
     applyProgramFont();
+    TSingleCopy singleCopy(files.folder.string());
+    if (!singleCopy.isFirst()) {
+        std::cerr << "tappora: " << singleCopy.message() << '\n';
+        return singleCopy.otherShown() ? 0 : 1;
+    }
 
     QtEventLoop loop;
     X11HotKeys& hotKeys = backend->hotKeys();
@@ -84,7 +110,9 @@ int run(int argc, char* argv[], const FilesFolder& files) {
     ReadScreenMetrics(backend->screen());
     TMForm form(platform, shell, files.folder.string(),
                 recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
+    const SaveAtUnexpectedExit saveAtExit(form);
     QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&singleCopy, &TSingleCopy::showRequested, &form, &TMForm::bringToFront);
     TSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,
                      [&form] { form.requestClose(false); });

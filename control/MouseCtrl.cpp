@@ -232,11 +232,14 @@ std::vector<std::string> TMouseCtrl::Close(TCloseKind kind) {
 }
 
 std::vector<std::string> TMouseCtrl::SaveBeforeExit() {
-    if (fClosed) {
-        return {};
+    if (!fClosed) {
+        fClosed = true;
+        SaveAtClose(TCloseKind::Unattended);
+    } else if (!fCloseSaved && fListUnsaved) {
+        // Ending while the close still asks the user what to do about the list.
+        fCloseSaved = true;
+        WriteRecoveryFile();
     }
-    fClosed = true;
-    SaveAtClose(TCloseKind::Unattended);
     return std::exchange(fCloseMessages, {});
 }
 
@@ -244,7 +247,12 @@ void TMouseCtrl::SaveAtClose(TCloseKind kind) {
     std::vector<std::string> failures;
     bool settingsSaved = TrySave(&TMouseCtrl::StoreSettings, failures);
     bool listSaved = TrySave(&TMouseCtrl::SaveClickList, failures);
-    if (kind == TCloseKind::ByUser && AskUntilSettled(settingsSaved, listSaved, failures)) {
+    const bool settled = kind == TCloseKind::ByUser && AskUntilSettled(settingsSaved, listSaved, failures);
+    if (fCloseSaved) {
+        return;
+    }
+    fCloseSaved = true;
+    if (settled) {
         return;
     }
     fCloseMessages.insert(fCloseMessages.end(), failures.begin(), failures.end());

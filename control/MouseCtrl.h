@@ -154,6 +154,8 @@ private:
     std::vector<std::string> fCloseMessages;
     bool fClosed = false;
     bool fListUnsaved = false;
+    // The close's saves are over: saved, settled by the user, or the list kept in the recovery file.
+    bool fCloseSaved = false;
     // The save failure the user was last told about while the list is unsaved.
     std::string fShownSaveFailure;
 };

@@ -17,6 +17,8 @@ extern "C" void onTerminationSignal(int) {
     errno = savedErrno;
 }
 
+constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 void handle(int signal, void (*handler)(int)) {
     struct sigaction action = {};
     action.sa_handler = handler;
@@ -34,15 +36,15 @@ TSignalWatcher::TSignalWatcher(QObject* parent) : QObject(parent) {
         drain();
         emit terminationRequested();
     });
-    handle(SIGTERM, onTerminationSignal);
-    handle(SIGINT, onTerminationSignal);
+    for (const int signal : kTerminationSignals)
+        handle(signal, onTerminationSignal);
 }
 
 TSignalWatcher::~TSignalWatcher() {
     if (!m_notifier)
         return;
-    handle(SIGTERM, SIG_DFL);
-    handle(SIGINT, SIG_DFL);
+    for (const int signal : kTerminationSignals)
+        handle(signal, SIG_DFL);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
     pipeEnds[0] = pipeEnds[1] = -1;

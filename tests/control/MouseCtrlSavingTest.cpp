@@ -300,3 +300,19 @@ TEST_F(SavingTest, SavingBeforeAnUnexpectedExitWritesBothFilesAndTouchesNothingE
     EXPECT_EQ(ctrl->RowCount(), 1);
     EXPECT_THAT(ctrl->Close(), IsEmpty()) << "saved once";
 }
+
+TEST_F(SavingTest, ADisplayLostWhileTheExitAsksKeepsTheUnsavedListInTheRecoveryFile) {
+    StartController();
+    AddNamed("new");
+    BlockListFile();
+    ctrl->NodeChecked(0, false);
+    const std::string expected = ListTextNow();
+    std::vector<std::string> atExit;
+    view.whileAskingUnsaved = [&] { atExit = ctrl->SaveBeforeExit(); };
+
+    const std::vector<std::string> messages = ctrl->Close(TCloseKind::ByUser);
+
+    EXPECT_THAT(atExit, ElementsAre(HasSubstr(ctrl->RecoveryFileName())));
+    EXPECT_EQ(ReadFile(fs::relative(ctrl->RecoveryFileName(), folder).string()), expected);
+    EXPECT_THAT(messages, IsEmpty()) << "kept once";
+}

@@ -39,6 +39,10 @@ ProgramRun::ProgramRun(InstalledCopy installed)
     : m_scratch(freshFolder()), m_program(std::move(installed.program)), m_home(std::move(installed.home)),
       m_folder(m_home / ".config" / "tappora") {}
 
+ProgramRun::ProgramRun(AnotherStart another)
+    : m_scratch(freshFolder()), m_program(another.of.m_program), m_home(another.of.m_home),
+      m_folder(another.of.m_folder) {}
+
 ProgramRun::~ProgramRun() {
     if (m_pid > 0) {
         ::kill(m_pid, SIGKILL);
@@ -79,6 +83,8 @@ void ProgramRun::start(const std::string& displayName, const std::vector<std::st
         ::setenv("HOME", m_home.c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
     }
+    // Never the user's own state folder.
+    ::setenv("XDG_STATE_HOME", (m_scratch / "state").c_str(), 1);
     for (const auto& [name, value] : m_environment)
         ::setenv(name.c_str(), value.c_str(), 1);
     // Only sanitizer builds read this: leaks that belong to the system's libraries are not the program's.

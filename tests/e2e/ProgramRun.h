@@ -18,11 +18,19 @@ struct InstalledCopy {
     std::filesystem::path home;
 };
 
+// ProgramRun(AnotherStart{first}) starts the same copy as `first` again, with the same files folder and output of
+// its own.
+class ProgramRun;
+struct AnotherStart {
+    const ProgramRun& of;
+};
+
 class ProgramRun {
 public:
     // The program built with the tests, or another build of it.
     explicit ProgramRun(const std::filesystem::path& program = TAPPORA_PROGRAM);
     explicit ProgramRun(InstalledCopy installed);
+    explicit ProgramRun(AnotherStart another);
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
     ~ProgramRun();

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -132,4 +133,49 @@ TEST(TrayTest, MinimisingHidesTheWindowToTheIconAndALeftClickBringsItBack) {
 
     run.signal(SIGTERM);
     EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+}
+
+TEST(TrayTest, ASecondStartForTheSameFolderShowsTheFirstCopyFromTheIconAndEnds) {
+    XvfbServer server;
+    TargetClient target(server.displayName());
+    Display* display = target.display();
+    Trayer trayer(server.displayName());
+    const Window panel = waitForWindow(display, "panel");
+    ASSERT_NE(panel, 0u) << "trayer did not start";
+    ProgramRun first;
+    first.writeFile(
+        "tapporas.xml",
+        R"(<?xml version="1.0"?><list versionNo="1.0"><item fName="Mine" pointType="1" fPosX="900" )"
+        R"(fPosY="600" iClickInterval="100" stopType="1" fRepeat="2" hkStart="1" hkStop="2" checked="True"/></list>)");
+    first.start(server.displayName());
+    const Window main = waitForWindow(display, "Tappora 4.1.7");
+    ASSERT_NE(main, 0u) << first.errorOutput();
+    ASSERT_NE(waitForDescendant(display, panel, "tappora"), 0u);
+    ASSERT_TRUE(becomes(display, main, true));
+    iconify(display, main);
+    ASSERT_TRUE(becomes(display, main, false));
+    const auto list = first.readFile("tapporas.xml");
+    const auto settings = first.readFile("TapporaConfig.xml");
+    const auto written = std::filesystem::last_write_time(first.folder() / "TapporaConfig.xml");
+
+    ProgramRun second(AnotherStart{first});
+    second.start(server.displayName());
+
+    EXPECT_EQ(second.waitForExit(), 0) << second.errorOutput();
+    // Qt may add its own notes; the program says one thing.
+    const std::string said = "tappora: Tappora is already running with the files in " + first.folder().string() +
+                             "; its window was brought to the front.\n";
+    EXPECT_NE(second.errorOutput().find(said), std::string::npos) << second.errorOutput();
+    EXPECT_TRUE(becomes(display, main, true)) << "the first copy shows its window";
+    EXPECT_EQ(first.readFile("tapporas.xml"), list);
+    EXPECT_EQ(first.readFile("TapporaConfig.xml"), settings);
+    EXPECT_EQ(std::filesystem::last_write_time(first.folder() / "TapporaConfig.xml"), written);
+    target.clearEvents();
+    pressChord(display, {XK_Control_L}, XK_F2);
+    EXPECT_EQ(target.waitForButtonEvents(4).size(), 4u) << "the first copy alone answers its hotkeys";
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(target.pumpEvents().size(), 4u) << "and nobody clicks twice";
+
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.waitForExit(), 0) << first.errorOutput();
 }

@@ -313,3 +313,48 @@ TEST_F(FileFaultsTest, SettingsOfAnotherVersionGiveTheDefaultsWhileTheListLoadsA
 }
 
 } // namespace
+
+TEST_F(FileFaultsTest, AListLinkedToAFileOfAnotherUserIsNeverWrittenThrough) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give a file to another user";
+    }
+    WriteSavedList(2);
+    fs::rename(folder / kClickListFileName, folder / "theirs.xml");
+    const std::string theirs = ReadFile("theirs.xml");
+    ASSERT_EQ(::chown((folder / "theirs.xml").c_str(), 65534, 65534), 0);
+    fs::create_symlink("theirs.xml", folder / kClickListFileName);
+
+    StartController();
+    EXPECT_EQ(ctrl->RowCount(), 2) << "reading through the link is harmless";
+    ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr("Cannot write '" + ListPath() + "'"));
+    EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr("of another user"));
+    view.focused = 0;
+    ctrl->DeleteClick();
+    EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr("of another user")));
+    EXPECT_THAT(CloseController(), ElementsAre(HasSubstr(ListPath())));
+
+    EXPECT_EQ(ReadFile("theirs.xml"), theirs);
+    EXPECT_TRUE(fs::is_symlink(folder / kClickListFileName));
+}
+
+TEST_F(FileFaultsTest, AnExitByTheUserFromAReadOnlyFolderAsksAndQuitsUnsavedOnlyOnRequest) {
+    WriteSavedList(3);
+    const std::string list = ReadFile(kClickListFileName);
+    const TestMount readOnly = TestMount::ReadOnly(folder.string());
+    SKIP_UNLESS_MOUNTED(readOnly);
+    recoveryFolder = folder.string() + "-state";
+
+    StartController();
+    view.focused = 0;
+    ctrl->DeleteClick();
+    view.unsavedAnswers = {TUnsavedChoice::TryAgain, TUnsavedChoice::QuitWithoutSaving};
+
+    EXPECT_THAT(ctrl->Close(TCloseKind::ByUser), IsEmpty());
+
+    ASSERT_THAT(view.unsavedQuestions, SizeIs(2));
+    EXPECT_THAT(view.unsavedQuestions[0], HasSubstr(ConfigPath()));
+    EXPECT_THAT(view.unsavedQuestions[0], HasSubstr(ListPath() + "': Read-only file system"));
+    EXPECT_EQ(ReadFile(kClickListFileName), list);
+    EXPECT_FALSE(fs::exists(recoveryFolder)) << "quitting unsaved was asked for";
+}

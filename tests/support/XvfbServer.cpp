@@ -77,10 +77,14 @@ XvfbServer::~XvfbServer() {
     stop();
 }
 
-void XvfbServer::stop() {
+void XvfbServer::crash() {
+    stop(SIGKILL);
+}
+
+void XvfbServer::stop(int signalNumber) {
     if (m_pid <= 0)
         return;
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signalNumber);
     waitpid(m_pid, nullptr, 0);
     m_pid = -1;
 }

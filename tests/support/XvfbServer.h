@@ -9,6 +9,7 @@
 //
 // Used by the X11 tests and the end-to-end tests; link the `tappora_test_support` library.
 
+#include <csignal>
 #include <string>
 #include <sys/types.h>
 
@@ -31,9 +32,11 @@ public:
 
     // ":N", for XOpenDisplay or the DISPLAY of a child process.
     const std::string& displayName() const { return m_displayName; }
+    // Ends the server at once, as a crash or the end of the session does; its clients lose their connection.
+    void crash();
 
 private:
-    void stop();
+    void stop(int signalNumber = SIGTERM);
 
     pid_t m_pid = -1;
     std::string m_displayName;

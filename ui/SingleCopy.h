@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <string>
+
+class QLocalServer;
+
+// One running copy per files folder, so that two copies never write over each other's list nor click the same
+// targets twice. The first copy holds a lock on the folder itself: flock needs no file there, works in a read-only
+// folder, and the system drops it when the process ends however it ends, so a crash never blocks the next start.
+// It also listens on a socket of the user's; a later copy finds the folder locked, asks the running copy through
+// that socket to show its window, and ends.
+class TSingleCopy : public QObject {
+    Q_OBJECT
+public:
+    explicit TSingleCopy(const std::string& folder, QObject* parent = nullptr);
+    ~TSingleCopy() override;
+
+    // True unless another copy holds the folder (also when the folder cannot be locked at all: the window then says
+    // what is wrong with it).
+    bool isFirst() const { return m_first; }
+    // For a later copy: whether the running copy was reached and shows its window.
+    bool otherShown() const { return m_otherShown; }
+    // For a later copy: one line for stderr saying what happened.
+    std::string message() const;
+
+signals:
+    // A later copy asked this one to show its window.
+    void showRequested();
+
+private:
+    void listen();
+    void askOtherToShow();
+
+    std::string m_folder;
+    QString m_socketName;
+    int m_lockFd = -1;
+    bool m_first = true;
+    bool m_otherShown = false;
+    QLocalServer* m_server = nullptr;
+};
