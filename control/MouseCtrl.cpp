@@ -155,6 +155,14 @@ int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& 
     return found == displayOrder.end() ? 0 : *found;
 }
 
+std::string Paragraphs(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& text : texts) {
+        joined += (joined.empty() ? "" : "\n\n") + text;
+    }
+    return joined;
+}
+
 } // namespace
 
 std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
@@ -277,11 +285,7 @@ bool TMouseCtrl::TrySave(void (TMouseCtrl::*save)(), std::vector<std::string>& f
 // saving. False when the question went away unanswered.
 bool TMouseCtrl::AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures) {
     while (!failures.empty()) {
-        std::string problem;
-        for (const std::string& failure : failures) {
-            problem += (problem.empty() ? "" : "\n\n") + failure;
-        }
-        switch (fView.askUnsaved(problem)) {
+        switch (fView.askUnsaved(Paragraphs(failures))) {
         case TUnsavedChoice::TryAgain:
             failures.clear();
             settingsSaved = settingsSaved || TrySave(&TMouseCtrl::StoreSettings, failures);
@@ -554,12 +558,8 @@ void TMouseCtrl::ListChanged() {
         }
     }
     std::swap(messages, fCloseMessages);
-    std::string text;
-    for (const std::string& message : messages) {
-        text += (text.empty() ? "" : "\n\n") + message;
-    }
-    if (!text.empty()) {
-        fView.showFileMessage(text);
+    if (!messages.empty()) {
+        fView.showFileMessage(Paragraphs(messages));
     }
 }
 
