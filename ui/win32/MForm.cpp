@@ -41,6 +41,23 @@ const ToolButton kToolButtons[] = {
     {TMForm::cmExit, L"E&xit", L"Exit", 'X'},
 };
 
+// The id of the button pressed, IDCANCEL for Escape, or 0 when the box could not be shown.
+int askWithButtons(HWND owner, const std::string& text, PCWSTR icon, const std::vector<TASKDIALOG_BUTTON>& buttons) {
+    const std::wstring content = toUtf16(text);
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+    config.pszWindowTitle = L"Tappora";
+    config.pszMainIcon = icon;
+    config.pszContent = content.c_str();
+    config.cButtons = UINT(buttons.size());
+    config.pButtons = buttons.data();
+    config.nDefaultButton = buttons.front().nButtonID;
+    int pressed = 0;
+    return SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr)) ? pressed : 0;
+}
+
 std::wstring joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
@@ -86,10 +103,11 @@ void TMForm::FormClose(bool interactive) {
         Shell_NotifyIconW(NIM_DELETE, &m_trayData);
     m_trayShown = false;
     setDroppedErrorObserver(nullptr);
+    m_closeInteractive = interactive;
     std::vector<std::string> failures;
     runGuarded([&] {
         if (m_controller)
-            failures = m_controller->Close();
+            failures = m_controller->Close(interactive ? TCloseKind::ByUser : TCloseKind::Unattended);
     });
     m_list->setController(nullptr);
     reportSaveFailures(failures, interactive);
@@ -399,6 +417,59 @@ void TMForm::repaintAll() {
 }
 int TMForm::focusedRow() const {
     return m_list->focusedRow();
+}
+
+void TMForm::showFileMessage(const std::string& message) {
+    std::fprintf(stderr, "tappora: %s\n", message.c_str());
+    MessageBoxW(handle(), toUtf16(message).c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+}
+
+TUnsavedChoice TMForm::askUnsaved(const std::string& problem) {
+    if (!m_closeInteractive)
+        return TUnsavedChoice::NoAnswer;
+    std::fprintf(stderr, "tappora: %s\n", problem.c_str());
+    enum { kTryAgain = 101, kSaveElsewhere, kQuit };
+    // Escape means try again: only the explicit button quits without saving.
+    switch (askWithButtons(
+        handle(), problem + "\r\n\r\nYour changes are not saved yet.", TD_WARNING_ICON,
+        {{kTryAgain, L"&Try Again"}, {kSaveElsewhere, L"&Save List As..."}, {kQuit, L"&Quit Without Saving"}})) {
+    case 0:
+        return TUnsavedChoice::NoAnswer;
+    case kSaveElsewhere:
+        return TUnsavedChoice::SaveListElsewhere;
+    case kQuit:
+        return TUnsavedChoice::QuitWithoutSaving;
+    default:
+        return TUnsavedChoice::TryAgain;
+    }
+}
+
+std::string TMForm::chooseListFile() {
+    wchar_t path[MAX_PATH] = L"tapporas.xml";
+    OPENFILENAMEW chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = handle();
+    chooser.lpstrFilter = L"Click lists (*.xml)\0*.xml\0All files\0*.*\0";
+    chooser.lpstrFile = path;
+    chooser.nMaxFile = MAX_PATH;
+    chooser.lpstrDefExt = L"xml";
+    chooser.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
+    return GetSaveFileNameW(&chooser) ? toUtf8(path) : std::string();
+}
+
+TRecoveredChoice TMForm::askRestore(const std::string& path) {
+    enum { kRestore = 101, kKeep, kDiscard };
+    const std::string text = "When Tappora last ended, the click list could not be saved, so it was kept in\r\n" +
+                             path + "\r\n\r\nRestore that list now? It replaces the list Tappora has just loaded.";
+    switch (askWithButtons(handle(), text, TD_INFORMATION_ICON,
+                           {{kRestore, L"&Restore"}, {kKeep, L"&Keep for Later"}, {kDiscard, L"&Discard"}})) {
+    case kRestore:
+        return TRecoveredChoice::Restore;
+    case kDiscard:
+        return TRecoveredChoice::Discard;
+    default:
+        return TRecoveredChoice::KeepForLater;
+    }
 }
 
 bool TMForm::confirmDelete() {

@@ -71,6 +71,10 @@ public:
     bool confirmDelete() override;
     std::unique_ptr<IClickEditor> createClickEditor() override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
+    void showFileMessage(const std::string& message) override;
+    TUnsavedChoice askUnsaved(const std::string& problem) override;
+    std::string chooseListFile() override;
+    TRecoveredChoice askRestore(const std::string& path) override;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -102,5 +106,6 @@ private:
     std::unique_ptr<TMouseCtrl> m_controller;
     std::function<void()> m_onClosed;
     bool m_closed = false;
+    bool m_closeInteractive = true;
     std::set<std::string> m_reportedErrors;
 };
