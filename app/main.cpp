@@ -62,21 +62,29 @@ void prepareFilesFolder(const FilesFolder& files) {
 }
 
 TMForm* formToSaveAtExit = nullptr;
+TSingleCopy* copyToReleaseAtExit = nullptr;
 
 extern "C" void saveAtUnexpectedExit() {
     if (formToSaveAtExit)
         formToSaveAtExit->saveBeforeExit();
+    if (copyToReleaseAtExit)
+        copyToReleaseAtExit->removeSocketFile();
 }
 
 // Qt's xcb plugin and Xlib both end the process with exit() when the connection to the X server is lost (the server
-// or the session died): the list and the settings are saved on the way out, without a call to the display.
+// or the session died): the list and the settings are saved on the way out, without a call to the display, and the
+// socket file of the one copy does not stay behind.
 class SaveAtUnexpectedExit {
 public:
-    explicit SaveAtUnexpectedExit(TMForm& form) {
+    SaveAtUnexpectedExit(TMForm& form, TSingleCopy& singleCopy) {
         static const bool registered = std::atexit(saveAtUnexpectedExit) == 0;
         formToSaveAtExit = registered ? &form : nullptr;
+        copyToReleaseAtExit = registered ? &singleCopy : nullptr;
     }
-    ~SaveAtUnexpectedExit() { formToSaveAtExit = nullptr; }
+    ~SaveAtUnexpectedExit() {
+        formToSaveAtExit = nullptr;
+        copyToReleaseAtExit = nullptr;
+    }
     SaveAtUnexpectedExit(const SaveAtUnexpectedExit&) = delete;
     SaveAtUnexpectedExit& operator=(const SaveAtUnexpectedExit&) = delete;
 };
@@ -110,7 +118,7 @@ int run(int argc, char* argv[], const FilesFolder& files) {
     ReadScreenMetrics(backend->screen());
     TMForm form(platform, shell, files.folder.string(),
                 recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
-    const SaveAtUnexpectedExit saveAtExit(form);
+    const SaveAtUnexpectedExit saveAtExit(form, singleCopy);
     QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(&singleCopy, &TSingleCopy::showRequested, &form, &TMForm::bringToFront);
     TSignalWatcher signalWatcher;

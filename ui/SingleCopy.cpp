@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -61,6 +62,11 @@ std::string TSingleCopy::message() const {
     if (m_otherShown)
         return running + "; its window was brought to the front.";
     return running + " (as another user, or not answering); this copy ends without touching them.";
+}
+
+void TSingleCopy::removeSocketFile() {
+    if (m_server && m_server->isListening())
+        ::unlink(QFile::encodeName(m_server->fullServerName()).constData());
 }
 
 void TSingleCopy::listen() {

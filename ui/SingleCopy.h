@@ -24,6 +24,9 @@ public:
     bool otherShown() const { return m_otherShown; }
     // For a later copy: one line for stderr saying what happened.
     std::string message() const;
+    // For a process that ends without unwinding (exit() from the toolkit): the listening socket's file goes; the lock
+    // goes with the process anyway.
+    void removeSocketFile();
 
 signals:
     // A later copy asked this one to show its window.
