@@ -19,6 +19,8 @@ using ClickField =
 struct ClickAttribute {
     const char* name;
     ClickField field;
+    // A duration in ms: a negative one is no value the runner can wait, so it reads like text that does not convert.
+    bool duration = false;
 };
 
 // The attributes of an `item`, in the order they are written.
@@ -43,13 +45,13 @@ const std::array<ClickAttribute, 28> kClickAttributes{{
     {"stopType", &TMouseObj::stopType},
     {"finishType", &TMouseObj::finishType},
     {"ScreenType", &TMouseObj::ScreenType},
-    {"iClickInterval", &TMouseObj::iClickInterval},
+    {"iClickInterval", &TMouseObj::iClickInterval, true},
     {"hkStart", &TMouseObj::hkStart},
     {"hkStop", &TMouseObj::hkStop},
     {"fName", &TMouseObj::fName},
     {"checked", &TMouseObj::checked},
-    {"fRanBegin", &TMouseObj::fRanBegin},
-    {"fRanEnd", &TMouseObj::fRanEnd},
+    {"fRanBegin", &TMouseObj::fRanBegin, true},
+    {"fRanEnd", &TMouseObj::fRanEnd, true},
     {"InteverType", &TMouseObj::InteverType},
 }};
 
@@ -66,10 +68,18 @@ std::string FieldText(const TMouseObj& click, const ClickField& field) {
                       field);
 }
 
+std::int32_t IntegerFromText(const ClickAttribute& attribute, const std::string& text) {
+    const std::int32_t value = StringToInt(text);
+    if (attribute.duration && value < 0) {
+        throw std::invalid_argument("'" + text + "' is not a valid duration");
+    }
+    return value;
+}
+
 // Throws std::invalid_argument when the text does not convert; the field is then unchanged.
-void SetFieldFromText(TMouseObj& click, const ClickField& field, const std::string& text) {
+void SetFieldFromText(TMouseObj& click, const ClickAttribute& attribute, const std::string& text) {
     std::visit(Overloaded{
-                   [&](std::int32_t TMouseObj::*integer) { click.*integer = StringToInt(text); },
+                   [&](std::int32_t TMouseObj::*integer) { click.*integer = IntegerFromText(attribute, text); },
                    [&](std::string TMouseObj::*value) { click.*value = text; },
                    // Only the low 8 bits are kept: 256 reads as 0 and -1 as 255.
                    [&](std::uint8_t TMouseObj::*ordinal) {
@@ -77,7 +87,7 @@ void SetFieldFromText(TMouseObj& click, const ClickField& field, const std::stri
                    },
                    [&](bool TMouseObj::*boolean) { click.*boolean = StringToBool(text); },
                },
-               field);
+               attribute.field);
 }
 
 // An unreadable file is moved out of the way so that the save at close cannot replace it.
@@ -105,7 +115,7 @@ void ReadClickNode(const pugi::xml_node& node, TMouseObj& click) {
             continue;
         }
         try {
-            SetFieldFromText(click, attribute.field, stored.value());
+            SetFieldFromText(click, attribute, stored.value());
         } catch (const std::invalid_argument&) {
             // A value that does not convert keeps the field's default; the rest of the click still loads.
         }

@@ -454,3 +454,17 @@ TEST_F(ControlTest, AnUnreadableSettingsFileThatCannotBeKeptAsideIsNeverOverwrit
     EXPECT_THAT(messages, ElementsAre(HasSubstr(kept[0].string())));
     EXPECT_THAT(ReadFile(kConfigFileName), testing::StartsWith("<config versionNo=\"2.0\""));
 }
+
+TEST_F(ControlTest, ANegativeStoredIntervalClicksAtTheDefaultRateNotEveryMillisecond) {
+    WriteList({R"(fName="fixed" iClickInterval="-5" checked="True")",
+               R"(fName="random" InteverType="1" fRanBegin="-700" fRanEnd="-100" checked="False")"});
+    StartController();
+    ctrl->StartAll();
+    // Waits one second, then clicks at the default 1000 ms: the first click at 2000 ms, the second at 3000 ms.
+    fake.loop.advance(2999);
+    EXPECT_EQ(ClicksSoFar(), 1u);
+    EXPECT_EQ(ctrl->Runner(1).fRanBegin, 100);
+    EXPECT_EQ(ctrl->Runner(1).fRanEnd, 5000);
+    EXPECT_THAT(CloseController(), IsEmpty());
+    EXPECT_THAT(ReadFile(kClickListFileName), HasSubstr(R"(iClickInterval="1000")"));
+}

@@ -182,6 +182,32 @@ TEST(ClickListFileTest, AttributesThatDoNotConvertKeepTheDefaultAndTheRestLoads)
     EXPECT_EQ(click->fColor, "not a colour");
 }
 
+TEST(ClickListFileTest, NegativeIntervalsAndRandomBoundsKeepTheirDefaults) {
+    struct Case {
+        const char* attribute;
+        const char* text;
+        std::int32_t TMouseObj::*field;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {"iClickInterval", "-5", &TMouseObj::iClickInterval, 1000},
+        {"iClickInterval", "$FFFFFFFF", &TMouseObj::iClickInterval, 1000},
+        {"iClickInterval", "0", &TMouseObj::iClickInterval, 0},
+        {"iClickInterval", "7", &TMouseObj::iClickInterval, 7},
+        {"fRanBegin", "-1", &TMouseObj::fRanBegin, 100},
+        {"fRanBegin", "0", &TMouseObj::fRanBegin, 0},
+        {"fRanEnd", "-100", &TMouseObj::fRanEnd, 5000},
+        {"fRanEnd", "250", &TMouseObj::fRanEnd, 250},
+        // Positions are not durations: left of or above the primary monitor they are negative.
+        {"fPosX", "-300", &TMouseObj::fPosX, -300},
+        {"fLeft", "-1920", &TMouseObj::fLeft, -1920},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.attribute) + "=" + c.text);
+        EXPECT_EQ(ReadItemAttribute(c.attribute, c.text).get()->*c.field, c.expected);
+    }
+}
+
 TEST(ClickListFileTest, EmptyTextsAreKeptAsEmpty) {
     const auto click = ReadFirstItem(R"(<list><item fName="" fStartAt="" fBMP="" fColor=""/></list>)");
     EXPECT_EQ(click->fName, "");
