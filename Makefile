@@ -6,6 +6,8 @@ JOBS ?= 2
 BUILD ?= build
 SAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
+# Development and test builds treat warnings as errors; a plain CMake build (e.g. Release) does not.
+DEV_FLAGS = -DTAPPORA_WERROR=ON
 
 .PHONY: deps build run test test-plain test-sanitize package bench fuzz format
 
@@ -13,7 +15,7 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(DEV_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -26,7 +28,7 @@ test-plain: build
 	tools/run-tests.sh $(BUILD)
 
 test-sanitize: deps
-	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPPORA_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPPORA_SANITIZE=ON $(DEV_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(SAN_BUILD) -j$(JOBS)
 	tools/run-tests.sh $(SAN_BUILD)
 

@@ -130,6 +130,6 @@ TEST(ColorTextTest, OtherTextsAreRejectedWithTheTextQuoted) {
     for (const char* text : {"", "clLimes", "lime", "12a", "$", "$G0", "2147483648", "-2147483649", "$100000000", "1 ",
                              "- 1", "--1", "0x", "1.5", "$-1"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(ErrorText(text), "'" + std::string(text) + "' is not a valid integer value");
+        EXPECT_EQ(ErrorText(text), std::string("'") + text + "' is not a valid integer value");
     }
 }

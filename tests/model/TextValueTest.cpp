@@ -46,7 +46,7 @@ TEST(TextValueTest, IntegersOutOfRangeOrMalformedAreRejected) {
     for (const char* text : {"", " ", "2147483648", "-2147483649", "99999999999999999999", "$100000000", "12 ", "\t12",
                              "1e3", "+-1", "-", "$", "0x", "$ 1", "١٢"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(ErrorText(StringToInt, text), "'" + std::string(text) + "' is not a valid integer value");
+        EXPECT_EQ(ErrorText(StringToInt, text), std::string("'") + text + "' is not a valid integer value");
     }
 }
 
@@ -61,7 +61,7 @@ TEST(TextValueTest, BooleansReadWordsInAnyCaseOrNumbers) {
     EXPECT_FALSE(StringToBool("$0"));
     for (const char* text : {"", "yes", "truee", " true", "0.0"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(ErrorText(StringToBool, text), "'" + std::string(text) + "' is not a valid boolean value");
+        EXPECT_EQ(ErrorText(StringToBool, text), std::string("'") + text + "' is not a valid boolean value");
     }
 }
 
