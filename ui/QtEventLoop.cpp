@@ -1,108 +1,188 @@
 #include "ui/QtEventLoop.h"
 
 #include "platform/ErrorGuard.h"
+#include "platform/TickSchedule.h"
 #include "platform/TimerBase.h"
 
 #include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <queue>
+#include <vector>
 
 namespace {
-using SteadyClock = std::chrono::steady_clock;
+TickSchedule::Time steadyNow() {
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
+} // namespace
 
-// How far ticks may fall behind their schedule and still be caught up; beyond it (the machine slept, or a handler
-// held the loop for long), the schedule starts afresh instead of making up every missed tick in a burst.
-constexpr auto kCatchUpLimit = std::chrono::milliseconds(250);
+class QtTimer;
 
-// Ticks keep to the schedule start + k x interval, so late ticks caused by a busy machine do not add up to drift.
-// Each tick is armed as a single shot after the handler has returned, so a timer never ticks inside its own tick.
-class QtTimer : public TimerBase {
+// Every timer's next tick, earliest first, behind one Qt timer. One Qt timer per click would cost Qt a search of its
+// whole timer list at every tick, which with many thousands of clicks makes ticks quadratic.
+//
+// Ticks run from the loop, never from inside a tick's pump: a tick that falls due while a pump runs waits for the
+// loop outside it, behind the ticks due before it. With thousands of clicks due at once, each would otherwise run
+// inside the previous one's pump until the stack ran out. Shared by the loop and its timers, so that a timer which
+// outlives the loop finds it gone rather than dangling.
+class QtEventLoop::TickQueue {
 public:
-    explicit QtTimer(QObject* context) : m_timer(new QTimer(context)) {
-        m_timer->setTimerType(Qt::PreciseTimer);
-        m_timer->setSingleShot(true);
-        QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] { tick(); });
+    explicit TickQueue(QObject* context) : m_context(context), m_wake(new QTimer(context)) {
+        m_wake->setTimerType(Qt::PreciseTimer);
+        m_wake->setSingleShot(true);
+        QObject::connect(m_wake, &QTimer::timeout, m_wake, [this] { runDue(); });
+    }
+    TickQueue(const TickQueue&) = delete;
+    TickQueue& operator=(const TickQueue&) = delete;
+    ~TickQueue() { delete m_wake; }
+
+    void enterPump() { m_pumpLoopLevels.push_back(QThread::currentThread()->loopLevel()); }
+    void leavePump() { m_pumpLoopLevels.pop_back(); }
+
+    // Queues `timer`'s tick for `due`; it runs only if the timer still exists and is in `generation` then.
+    void add(QtTimer* timer, std::shared_ptr<bool> alive, unsigned generation, TickSchedule::Time due) {
+        m_due.push({due, ++m_sequence, timer, std::move(alive), generation});
+        if (!m_runPosted && m_due.top().sequence == m_sequence)
+            armWake(steadyNow());
     }
 
-    ~QtTimer() override {
-        *m_alive = false;
-        if (!m_timer)
+private:
+    struct Due {
+        TickSchedule::Time due;
+        std::uint64_t sequence;
+        QtTimer* timer;
+        std::shared_ptr<bool> alive;
+        unsigned generation;
+        // Earliest first; ties in the order they were queued.
+        bool operator>(const Due& other) const {
+            return due != other.due ? due > other.due : sequence > other.sequence;
+        }
+    };
+
+    // Whether a tick would run inside a tick's pump now. A modal dialog's own loop opened from inside a pump is a
+    // loop again: ticks run there as they do in the main loop.
+    bool insidePump() const {
+        return !m_pumpLoopLevels.empty() && m_pumpLoopLevels.back() == QThread::currentThread()->loopLevel();
+    }
+
+    // Runs the earliest due tick, one per round of the loop, so that input, repaints and deferred deletions go on
+    // between ticks however many are due.
+    void runDue();
+    void dropStale();
+
+    void armWake(TickSchedule::Time now) {
+        if (!m_wake || m_due.empty())
             return;
-        m_timer->stop();
-        QObject::disconnect(m_timer, nullptr, nullptr, nullptr);
-        // Destroyed inside its own tick: Qt is still delivering the timeout of this QTimer.
-        if (m_tickDepth > 0)
-            m_timer->deleteLater();
-        else
-            delete m_timer;
+        const auto wait = std::chrono::round<std::chrono::milliseconds>(m_due.top().due - now);
+        m_wake->start(std::max(wait, std::chrono::milliseconds(0)));
+    }
+
+    // Comes back at the next round of the loop: a call posted while Qt delivers posted calls waits for the next pass.
+    void postRun() {
+        if (m_runPosted || !m_context)
+            return;
+        m_runPosted = true;
+        if (m_wake)
+            m_wake->stop();
+        QMetaObject::invokeMethod(
+            m_context, [this] { runDue(); }, Qt::QueuedConnection);
+    }
+
+    QPointer<QObject> m_context;
+    QPointer<QTimer> m_wake;
+    bool m_runPosted = false;
+    std::vector<int> m_pumpLoopLevels;
+    std::priority_queue<Due, std::vector<Due>, std::greater<>> m_due;
+    std::uint64_t m_sequence = 0;
+};
+
+// Ticks keep to the schedule start + k x interval, so late ticks caused by a busy machine do not add up to drift; slots
+// missed entirely (a stall, a long search) are dropped, so a late timer sends one late tick, never a burst. The next
+// tick is queued after the handler has returned, so a timer never ticks inside its own tick.
+class QtTimer : public TimerBase {
+public:
+    explicit QtTimer(std::shared_ptr<QtEventLoop::TickQueue> queue) : m_queue(std::move(queue)) {}
+    ~QtTimer() override { *m_alive = false; }
+
+    bool current(unsigned generation) const { return generation == m_generation && ticking(); }
+
+    void tick() {
+        // A tick that comes after slots went by entirely stands for the latest of them; the others are dropped.
+        m_schedule.nextDue(steadyNow());
+        m_schedule.delivered();
+        const auto generation = m_generation;
+        const auto handler = onTick();
+        const auto alive = m_alive;
+        if (handler)
+            runGuarded(handler);
+        // A handler that destroyed the timer, changed the interval or switched it off and on is done with this tick.
+        if (*alive && current(generation))
+            queueNextTick();
     }
 
 private:
     void rearm() override {
         ++m_generation;
-        if (!m_timer)
+        if (!ticking())
             return;
-        if (ticking()) {
-            m_start = SteadyClock::now();
-            m_ticks = 0;
-            armNextTick();
-        } else {
-            m_timer->stop();
-        }
+        m_schedule.restart(steadyNow(), std::chrono::milliseconds(interval()));
+        queueNextTick();
     }
 
-    void armNextTick() {
-        const auto period = std::chrono::milliseconds(interval());
-        const auto now = SteadyClock::now();
-        auto due = m_start + period * (m_ticks + 1);
-        if (now - due > kCatchUpLimit) {
-            m_start = now;
-            m_ticks = 0;
-            due = now + period;
-        }
-        const auto wait = std::chrono::round<std::chrono::milliseconds>(due - now);
-        m_timer->start(std::max(wait, std::chrono::milliseconds(0)));
-    }
+    void queueNextTick() { m_queue->add(this, m_alive, m_generation, m_schedule.nextDue(steadyNow())); }
 
-    void tick() {
-        ++m_ticks;
-        const auto generation = m_generation;
-        const auto handler = onTick();
-        const auto alive = m_alive;
-        ++m_tickDepth;
-        if (handler)
-            runGuarded(handler);
-        if (!*alive)
-            return;
-        --m_tickDepth;
-        // A handler that changed the interval or switched the timer off and on has armed it already.
-        if (generation == m_generation && ticking() && m_timer)
-            armNextTick();
-    }
-
-    QPointer<QTimer> m_timer;
+    std::shared_ptr<QtEventLoop::TickQueue> m_queue;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    SteadyClock::time_point m_start;
-    long long m_ticks = 0;
+    TickSchedule m_schedule;
     unsigned m_generation = 0;
-    int m_tickDepth = 0;
 };
-} // namespace
 
-QtEventLoop::QtEventLoop() : m_context(std::make_unique<QObject>()) {}
+void QtEventLoop::TickQueue::dropStale() {
+    while (!m_due.empty() && !(*m_due.top().alive && m_due.top().timer->current(m_due.top().generation)))
+        m_due.pop();
+}
+
+void QtEventLoop::TickQueue::runDue() {
+    m_runPosted = false;
+    if (insidePump()) {
+        postRun();
+        return;
+    }
+    dropStale();
+    const TickSchedule::Time now = steadyNow();
+    if (m_due.empty() || m_due.top().due > now) {
+        armWake(now);
+        return;
+    }
+    QtTimer* timer = m_due.top().timer;
+    m_due.pop();
+    // Queued before the tick, so that a modal loop opened inside the tick runs the other ticks meanwhile.
+    postRun();
+    timer->tick();
+}
+
+QtEventLoop::QtEventLoop()
+    : m_context(std::make_unique<QObject>()), m_ticks(std::make_shared<TickQueue>(m_context.get())) {}
 
 QtEventLoop::~QtEventLoop() = default;
 
 std::unique_ptr<ITimer> QtEventLoop::createTimer() {
-    return std::make_unique<QtTimer>(m_context.get());
+    return std::make_unique<QtTimer>(m_ticks);
 }
 
 void QtEventLoop::processMessages() {
+    struct Pump {
+        TickQueue& queue;
+        explicit Pump(TickQueue& ticks) : queue(ticks) { queue.enterPump(); }
+        ~Pump() { queue.leavePump(); }
+    } pump(*m_ticks);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

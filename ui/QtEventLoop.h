@@ -9,7 +9,10 @@ class QObject;
 
 // Timers and the pending-message pump on Qt's event loop, for the user-interface thread; a QCoreApplication (or
 // QApplication) must exist while it is used. Timers are precise timers that keep to start + k x interval, so a busy
-// moment delays ticks without making them drift.
+// moment delays ticks without making them drift; slots missed entirely are dropped, not made up in a burst.
+//
+// The pump runs input, hotkeys and posted calls, but no timer tick: a tick that falls due while a tick's pump runs
+// waits for the loop outside it, behind the ticks that waited before it. So ticks never nest, however many are due.
 //
 // The hotkeys' own X connection is watched from here, whatever Qt platform plugin runs the windows:
 //
@@ -32,6 +35,10 @@ public:
     void post(std::function<void()> call);
 
 private:
+    class TickQueue;
+    friend class QtTimer;
+
     // Parent of every timer's QTimer and every watch, so that none outlives the loop.
     std::unique_ptr<QObject> m_context;
+    std::shared_ptr<TickQueue> m_ticks;
 };

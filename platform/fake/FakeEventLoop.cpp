@@ -1,6 +1,7 @@
 #include "platform/fake/FakeEventLoop.h"
 
 #include "platform/ErrorGuard.h"
+#include "platform/TickSchedule.h"
 #include "platform/TimerBase.h"
 
 #include <algorithm>
@@ -26,12 +27,28 @@ public:
     void rearm() override {
         if (!ticks())
             return;
-        m_due = m_loop->now() + interval();
-        m_armSequence = m_loop->nextArmSequence();
+        m_schedule.restart(std::chrono::milliseconds(m_loop->now()), std::chrono::milliseconds(interval()));
+        armNextTick();
+    }
+
+    // The tick due now is delivered: after slots that went by entirely it stands for the latest of them, and the
+    // next one is the next slot of the schedule, as on the real loop.
+    void delivered() {
+        const std::chrono::milliseconds now(m_loop->now());
+        m_schedule.nextDue(now);
+        m_schedule.delivered();
+        armNextTick();
     }
 
 private:
+    void armNextTick() {
+        const auto due = m_schedule.nextDue(std::chrono::milliseconds(m_loop->now()));
+        m_due = std::chrono::duration_cast<std::chrono::milliseconds>(due).count();
+        m_armSequence = m_loop->nextArmSequence();
+    }
+
     FakeEventLoop* m_loop;
+    TickSchedule m_schedule;
     std::int64_t m_due = 0;
     std::uint64_t m_armSequence = 0;
 };
@@ -70,6 +87,10 @@ void FakeEventLoop::advanceTo(std::int64_t time) {
     m_now = std::max(m_now, time);
 }
 
+void FakeEventLoop::stall(std::int64_t ms) {
+    m_now += ms;
+}
+
 void FakeEventLoop::post(std::function<void()> callback) {
     m_posted.push_back(std::move(callback));
 }
@@ -100,7 +121,7 @@ FakeTimer* FakeEventLoop::earliestDueBy(std::int64_t time) const {
 }
 
 void FakeEventLoop::fire(FakeTimer& timer) {
-    timer.rearm();
+    timer.delivered();
     // The handler may exchange itself or destroy its timer, so it runs on a copy and the timer is not touched after.
     const std::function<void()> handler = timer.handler();
     if (handler)

@@ -12,7 +12,7 @@ class FakeTimer;
 
 // The user-interface thread's message loop on a virtual clock counted in milliseconds. Time stands still until a
 // test lets it pass; the ticks that fall due then fire in due-time order (ties in the order the timers were armed),
-// each inside the error guard. Tick handlers may pump messages, post callbacks and let more time pass, nested.
+// each inside the error guard. Timers keep to start + k x interval and drop slots missed entirely, as the real ones. Tick handlers may pump messages, post callbacks and let more time pass, nested.
 class FakeEventLoop : public IEventLoop {
 public:
     // Nested pumps beyond this depth return at once, so a callback that keeps re-posting itself cannot recurse
@@ -34,6 +34,10 @@ public:
     void advance(std::int64_t ms);
     // Lets time pass up to `time` (nothing happens when it lies in the past).
     void advanceTo(std::int64_t time);
+    // The thread is held for `ms` (the process was stopped, or a handler blocked): time passes and nothing fires.
+    // The ticks that fell due meanwhile come late, at the next pump or advance, as the schedule allows: one late
+    // tick per timer, then its regular slots again.
+    void stall(std::int64_t ms);
     // Queues a callback for the next processMessages(), for example a command that is to run inside a tick's pump.
     // Letting time pass alone does not run it.
     void post(std::function<void()> callback);

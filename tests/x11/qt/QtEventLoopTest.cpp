@@ -6,6 +6,8 @@
 #include <QDeadlineTimer>
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
@@ -142,10 +144,10 @@ TEST_F(QtEventLoopTest, AHandlerMayExchangeItselfAndTheNextTickRunsTheNewOne) {
     EXPECT_EQ((std::vector<char>(seen.begin(), seen.begin() + 4)), (std::vector<char>{'a', 'A', 'b', 'b'}));
 }
 
-TEST_F(QtEventLoopTest, ProcessMessagesRunsPostedCallsAndOtherTimersInsideATick) {
+TEST_F(QtEventLoopTest, ProcessMessagesRunsPostedCallsInsideATickAndOtherTicksAfterIt) {
     int otherTicks = 0;
     bool posted = false;
-    bool sawOtherInside = false;
+    int otherTicksInside = -1;
     const auto other = loop.createTimer();
     other->setOnTick([&] { ++otherTicks; });
     other->setInterval(1);
@@ -155,39 +157,72 @@ TEST_F(QtEventLoopTest, ProcessMessagesRunsPostedCallsAndOtherTimersInsideATick)
         outer->setEnabled(false);
         loop.post([&] { posted = true; });
         const int before = otherTicks;
-        const QDeadlineTimer deadline(20000);
-        while (otherTicks == before && !deadline.hasExpired())
+        // Pumps over several of the other timer's periods, as a slow click step does.
+        for (int i = 0; i < 20; ++i) {
             loop.processMessages();
-        sawOtherInside = otherTicks > before;
+            usleep(1000);
+        }
+        otherTicksInside = otherTicks - before;
     });
     outer->setInterval(1);
     outer->setEnabled(true);
     ASSERT_TRUE(runUntil([&] { return !outer->enabled(); }));
     EXPECT_TRUE(posted);
-    EXPECT_TRUE(sawOtherInside);
+    EXPECT_EQ(otherTicksInside, 0);
+    const int after = otherTicks;
+    EXPECT_TRUE(runUntil([&] { return otherTicks > after; }));
 }
 
-TEST_F(QtEventLoopTest, ATimerNeverTicksInsideItsOwnTick) {
+TEST_F(QtEventLoopTest, NoTickRunsInsideAnotherTicksPump) {
     int depth = 0;
     int deepest = 0;
     int ticks = 0;
-    int reference = 0;
-    const auto watch = referenceTimer(reference);
-    const auto timer = loop.createTimer();
-    timer->setOnTick([&] {
-        deepest = std::max(deepest, ++depth);
-        ++ticks;
-        // Pumps for many of its own periods, as a slow click step does.
-        const int until = reference + 10;
-        const QDeadlineTimer deadline(20000);
-        while (reference < until && !deadline.hasExpired())
-            loop.processMessages();
-        --depth;
-    });
-    timer->setInterval(1);
-    timer->setEnabled(true);
-    ASSERT_TRUE(runUntil([&] { return ticks >= 3; }));
+    std::vector<std::unique_ptr<ITimer>> timers;
+    for (int i = 0; i < 5; ++i) {
+        timers.push_back(loop.createTimer());
+        timers.back()->setOnTick([&] {
+            deepest = std::max(deepest, ++depth);
+            ++ticks;
+            // Pumps for many of every timer's periods.
+            for (int pump = 0; pump < 5; ++pump) {
+                loop.processMessages();
+                usleep(1000);
+            }
+            --depth;
+        });
+        timers.back()->setInterval(1);
+        timers.back()->setEnabled(true);
+    }
+    ASSERT_TRUE(runUntil([&] { return ticks >= 20; }));
     EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(QtEventLoopTest, TicksDueWhileATickPumpsComeAfterItFirstDueFirst) {
+    std::vector<int> order;
+    std::vector<std::unique_ptr<ITimer>> timers;
+    const auto addTimer = [&](int id, int intervalMs, std::function<void()> extra) {
+        timers.push_back(loop.createTimer());
+        ITimer* timer = timers.back().get();
+        timer->setOnTick([&order, id, timer, extra] {
+            order.push_back(id);
+            timer->setEnabled(false);
+            if (extra)
+                extra();
+        });
+        timer->setInterval(intervalMs);
+        timer->setEnabled(true);
+    };
+    // The first tick pumps while the others fall due, the 3 ms one before the 6 ms one.
+    addTimer(0, 1, [&] {
+        for (int pump = 0; pump < 12; ++pump) {
+            loop.processMessages();
+            usleep(1000);
+        }
+    });
+    addTimer(2, 6, nullptr);
+    addTimer(1, 3, nullptr);
+    ASSERT_TRUE(runUntil([&] { return order.size() == 3; }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(QtEventLoopTest, ADestroyedLoopLeavesItsTimersHarmless) {
