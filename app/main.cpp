@@ -90,10 +90,10 @@ public:
 };
 
 int run(int argc, char* argv[], const FilesFolder& files) {
+    // Opened before Qt, which would abort without a display; the program keeps these connections.
     const std::unique_ptr<X11Backend> backend = X11Backend::open();
     if (!backend) {
-        std::cerr << "tappora: "
-                  << x11UnavailableReason(std::getenv("DISPLAY")).value_or("the X display cannot be opened.") << '\n';
+        std::cerr << "tappora: " << x11UnavailableReason(std::getenv("DISPLAY")) << '\n';
         return 2;
     }
     prepareFilesFolder(files);
@@ -135,11 +135,6 @@ int main(int argc, char* argv[]) {
     const FilesFolder files = filesFolder();
     if (const auto exitCode = answerCommandLine(argc, argv, files))
         return *exitCode;
-    // Qt would abort without a display; say so in one sentence instead.
-    if (const auto reason = x11UnavailableReason(std::getenv("DISPLAY"))) {
-        std::cerr << "tappora: " << *reason << '\n';
-        return 2;
-    }
     try {
         return run(argc, argv, files);
     } catch (const std::exception& error) {

@@ -6,9 +6,29 @@
 #include "platform/x11/X11Mouse.h"
 #include "platform/x11/X11Screen.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+// A server that resets when its last client leaves refuses connections for a moment while it resets, so the
+// program's first connection tries again briefly before it gives up. Later connections find the server held.
+std::unique_ptr<X11Connection> openFirstConnection(const std::string& displayName) {
+    const char* session = std::getenv("DISPLAY");
+    const bool named = !displayName.empty() || (session != nullptr && *session != '\0');
+    constexpr int kAttempts = 10;
+    for (int attempt = 1;; ++attempt) {
+        auto connection = X11Connection::open(displayName);
+        if (connection || !named || attempt == kAttempts)
+            return connection;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+} // namespace
+
 std::unique_ptr<X11Backend> X11Backend::open(const std::string& displayName) {
     std::unique_ptr<X11Backend> backend(new X11Backend);
-    backend->m_connection = X11Connection::open(displayName);
+    backend->m_connection = openFirstConnection(displayName);
     backend->m_hotKeys = X11HotKeys::open(displayName);
     if (!backend->m_connection || !backend->m_hotKeys)
         return nullptr;

@@ -17,7 +17,8 @@ class PosixClock;
 // system clock. The event loop comes from the window toolkit.
 class X11Backend {
 public:
-    // Nothing when the display cannot be opened; x11UnavailableReason() then says why.
+    // Nothing when the display cannot be opened; x11UnavailableReason() then says why. The connections opened here
+    // are the ones kept: nothing is opened before them only to look.
     static std::unique_ptr<X11Backend> open(const std::string& displayName = {});
     X11Backend(const X11Backend&) = delete;
     X11Backend& operator=(const X11Backend&) = delete;

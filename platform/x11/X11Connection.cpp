@@ -20,10 +20,8 @@ int X11Connection::fileDescriptor() const {
     return ConnectionNumber(m_display);
 }
 
-std::optional<std::string> x11UnavailableReason(const char* displayName) {
+std::string x11UnavailableReason(const char* displayName) {
     if (displayName == nullptr || *displayName == '\0')
         return "Tappora needs an X11 session or XWayland, but no X display is set (DISPLAY is empty).";
-    if (X11Connection::open(displayName))
-        return std::nullopt;
     return std::string("Tappora needs an X11 display, but the display \"") + displayName + "\" cannot be opened.";
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 struct _XDisplay;
@@ -25,6 +24,7 @@ private:
     _XDisplay* m_display;
 };
 
-// Why the program cannot run on X11 here, in one sentence for the user, or nothing when a display answers.
-// `displayName` is the display asked for (the session's DISPLAY); empty or absent means none is set.
-std::optional<std::string> x11UnavailableReason(const char* displayName);
+// Why the program cannot run on X11 here, in one sentence for the user, once opening `displayName` (the session's
+// DISPLAY; empty or absent means none is set) has failed. It opens nothing itself: a connection opened and closed
+// only to look would let a server that resets when its last client leaves reset under the program's own.
+std::string x11UnavailableReason(const char* displayName);

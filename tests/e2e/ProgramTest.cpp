@@ -248,6 +248,21 @@ TEST_F(ProgramTest, InAWaylandSessionItsWindowStaysOnX11) {
     EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
 }
 
+// A display check that opened and closed a connection of its own let such a server reset under the program, which
+// then failed to connect about one start in three.
+TEST(ProgramOnAResettingServer, StartsEveryTimeAndEndsCleanly) {
+    XvfbServer server({.resetsWhenLastClientLeaves = true});
+    for (int start = 0; start < 10; ++start) {
+        SCOPED_TRACE(start);
+        ProgramRun run;
+        run.start(server.displayName());
+        // A start that fails does so at once, with a message; one that worked runs until it is told to end.
+        ASSERT_EQ(run.waitForExit(1500ms), std::nullopt) << run.errorOutput();
+        run.signal(SIGTERM);
+        EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    }
+}
+
 // What a user types at a terminal, answered before any display is needed.
 TEST(ProgramCommandLine, HelpAndVersionNeedNoDisplayAndAWrongOptionFailsWithCode2) {
     struct Case {

@@ -21,7 +21,9 @@ constexpr int startTimeoutMs = 30000;
     const std::string fd = std::to_string(displayFd);
     const std::string screen =
         std::to_string(options.width) + "x" + std::to_string(options.height) + "x" + std::to_string(options.depth);
-    std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
+    std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"};
+    if (!options.resetsWhenLastClientLeaves)
+        args.emplace_back("-noreset");
     if (!options.sharedMemory) {
         args.emplace_back("-extension");
         args.emplace_back("MIT-SHM");

@@ -20,6 +20,8 @@ struct XvfbOptions {
     bool sharedMemory = true;
     // Whether the server reports drawing (the DAMAGE extension).
     bool damage = true;
+    // Xvfb's own default: the server resets (and refuses connections for a moment) each time its last client leaves.
+    bool resetsWhenLastClientLeaves = false;
 };
 
 class XvfbServer {
