@@ -15,6 +15,7 @@
 #include <cwchar>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr UINT kTickMessage = WM_APP + 0x54;
@@ -223,19 +224,32 @@ void Win32EventLoop::processMessages() {
     // call: a timer whose handler outlasts its period posts its next tick at once, and would hold the caller here for
     // ever. The mark may be dispatched by a modal loop that a handler runs; seeing it there counts too.
     const std::uintptr_t mark = ++m_state->marksPosted;
+    std::vector<MSG> ticks;
     MSG message{};
+    bool quit = false;
     if (PostMessageW(reinterpret_cast<HWND>(m_state->window.handle()), kMarkMessage, mark, 0)) {
-        while (m_state->marksSeen < mark && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (!dispatchUnlessQuit(message))
-                return;
-        }
+        while (!quit && m_state->marksSeen < mark && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            quit = !dispatchOrKeepTick(message, ticks);
     }
     // Posted messages come before input and painting, so while ticks keep the queue full the window would answer
     // nothing: let the input and painting that are waiting through as well.
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
-        if (!dispatchUnlessQuit(message))
-            return;
+    while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_PAINT | PM_QS_SENDMESSAGE))
+        quit = !dispatchOrKeepTick(message, ticks);
+    // The ticks wait for the loop outside the pump, first due first.
+    for (const MSG& tick : ticks)
+        PostMessageW(tick.hwnd, tick.message, tick.wParam, tick.lParam);
+}
+
+bool Win32EventLoop::dispatchOrKeepTick(MSG& message, std::vector<MSG>& ticks) {
+    // No tick runs inside the pump: the pump is called from ticks, and a tick run there would nest inside another
+    // one, as deep as there are timers due. A modal loop that a handler runs still delivers ticks as usual.
+    const bool tick = message.hwnd == reinterpret_cast<HWND>(m_state->window.handle()) &&
+                      (message.message == kTickMessage || message.message == WM_TIMER);
+    if (tick) {
+        ticks.push_back(message);
+        return true;
     }
+    return dispatchUnlessQuit(message);
 }
 
 bool Win32EventLoop::dispatchUnlessQuit(MSG& message) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct tagMSG;
 
@@ -11,7 +12,7 @@ struct tagMSG;
 // Timers keep to start + k x interval with high-resolution one-shot multimedia timers whose callbacks post a message
 // to a hidden window of this thread, so ticks arrive in every loop that runs the thread (modal dialogs, menus, the
 // window-move loop), come at 1 ms intervals (a plain SetTimer ticks at the scheduler's 15.6 ms), never tick inside
-// their own tick, and drop slots missed while the thread was busy instead of bursting.
+// a tick, and drop slots missed while the thread was busy instead of bursting.
 class Win32EventLoop : public IEventLoop {
 public:
     Win32EventLoop();
@@ -22,7 +23,8 @@ public:
 
     std::unique_ptr<ITimer> createTimer() override;
     // Runs the messages pending at the call, then the input and painting waiting after them; messages posted by
-    // the handlers meanwhile (a fast timer's next tick) wait for the next call, so the call always returns.
+    // the handlers meanwhile (a fast timer's next tick) wait for the next call, so the call always returns. Timer
+    // ticks do not run here: they wait for the loop outside, first due first, so ticks never nest.
     void processMessages() override;
 
     // Runs the thread's message loop until WM_QUIT; returns its exit code.
@@ -38,6 +40,8 @@ public:
 private:
     // Dispatches the message; false (and the quit left in the queue) for WM_QUIT.
     bool dispatchUnlessQuit(tagMSG& message);
+    // As dispatchUnlessQuit, but keeps a timer tick in `ticks` instead of running it.
+    bool dispatchOrKeepTick(tagMSG& message, std::vector<tagMSG>& ticks);
 
     std::shared_ptr<State> m_state;
 };

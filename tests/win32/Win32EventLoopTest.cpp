@@ -50,22 +50,33 @@ TEST_F(Win32EventLoopTest, ATimerNeverTicksInsideItsOwnTick) {
     EXPECT_EQ(deepest, 1);
 }
 
-TEST_F(Win32EventLoopTest, OtherTimersTickInsideATickThatPumps) {
+TEST_F(Win32EventLoopTest, NoTickRunsInsideAnotherTicksPumpButRightAfterIt) {
     auto slow = loop.createTimer();
     auto fast = loop.createTimer();
+    int fastTicks = 0;
     int fastTicksInsideSlow = 0;
+    int slowTicks = 0;
     bool insideSlow = false;
     fast->setInterval(1);
-    fast->setOnTick([&] { fastTicksInsideSlow += insideSlow ? 1 : 0; });
+    fast->setOnTick([&] {
+        ++fastTicks;
+        fastTicksInsideSlow += insideSlow ? 1 : 0;
+    });
     slow->setInterval(5);
     slow->setOnTick([&] {
+        ++slowTicks;
         insideSlow = true;
-        pumpUntil([&] { return fastTicksInsideSlow > 0; }, std::chrono::seconds(5));
+        // A click step's pumps, over several of the fast timer's periods.
+        for (int i = 0; i < 5; ++i) {
+            Sleep(2);
+            loop.processMessages();
+        }
         insideSlow = false;
     });
     fast->setEnabled(true);
     slow->setEnabled(true);
-    ASSERT_TRUE(pumpUntil([&] { return fastTicksInsideSlow > 0; }));
+    ASSERT_TRUE(pumpUntil([&] { return slowTicks >= 3 && fastTicks >= 10; }));
+    EXPECT_EQ(fastTicksInsideSlow, 0);
 }
 
 TEST_F(Win32EventLoopTest, DisablingInsideTheTickStopsItAndStaleTicksAreDropped) {
