@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 #include "app/FilesFolder.h"
-#include "engine/BitmapData.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotKeys.h"
@@ -114,8 +113,6 @@ int run(int argc, char* argv[], const FilesFolder& files) {
     hotKeys.setOnEventsQueued([&loop, &hotKeys] { loop.post([&hotKeys] { hotKeys.processPendingEvents(); }); });
     QtShell shell;
     Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), hotKeys};
-    // The searches place a scope on the screen by the size it had at start; unread, every scope moves to (0, 0).
-    ReadScreenMetrics(backend->screen());
     TMForm form(platform, shell, files.folder.string(),
                 recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
     const SaveAtUnexpectedExit saveAtExit(form, singleCopy);

@@ -83,7 +83,6 @@ void BM_RawXShmGetImage(benchmark::State& state) {
 
 void captureInto(benchmark::State& state, X11Screen::CaptureMethod method) {
     X11Screen screen(bench().connection->display(), method);
-    ReadScreenMetrics(screen);
     TBDBitmapData buffer;
     for (auto _ : state) {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))
@@ -137,7 +136,6 @@ void BM_ClickPairDelivered(benchmark::State& state) {
 void BM_ColourClickTick(benchmark::State& state) {
     X11Screen screen(bench().connection->display());
     X11Mouse mouse(bench().connection->display());
-    ReadScreenMetrics(screen);
     for (auto _ : state) {
         const TPoint target = SearchColorBlock(screen, "$00563412", 0, 0, kWidth, kHeight, 100);
         if (target.x != kWantedX || target.y != kWantedY)

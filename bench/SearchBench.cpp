@@ -240,7 +240,6 @@ void SearchCallOnFakeScreen(benchmark::State& state) {
             screen.setPixel(x, y, desktop.Pixel(x, y));
         }
     }
-    ReadScreenMetrics(screen);
     const std::string color = std::to_string(SwapRB(Data().missExact));
     for (auto _ : state) {
         benchmark::DoNotOptimize(SearchColorBlock(screen, color, 0, 0, 1920, 1080, 100));

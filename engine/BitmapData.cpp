@@ -11,31 +11,30 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <utility>
 
-std::int32_t ScreenWidth = 0;
-std::int32_t ScreenHeight = 0;
-
-void ReadScreenMetrics(IScreen& screen) {
-    const TSize size = screen.screenSize();
-    ScreenWidth = size.width;
-    ScreenHeight = size.height;
+namespace {
+// The columns (or rows) from `start` for `length` that lie in 0 .. limit; a length of 0 or less reaches to limit.
+std::optional<std::pair<std::int32_t, std::int32_t>> clipSpan(std::int32_t start, std::int32_t length,
+                                                               std::int32_t limit) {
+    const std::int64_t end = length > 0 ? std::int64_t{start} + length : std::int64_t{limit};
+    const std::int64_t first = std::max<std::int64_t>(start, 0);
+    const std::int64_t last = std::min<std::int64_t>(end, limit);
+    if (last <= first) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<std::int32_t>(first), static_cast<std::int32_t>(last - first)};
 }
+} // namespace
 
-TCaptureRect NormalizeCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
-    TCaptureRect rect{left, top, width, height};
-    if (rect.left < 0 || rect.left >= ScreenWidth) {
-        rect.left = 0;
+std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width,
+                                            std::int32_t height, TSize screen) {
+    const auto columns = clipSpan(left, width, screen.width);
+    const auto rows = clipSpan(top, height, screen.height);
+    if (!columns || !rows) {
+        return std::nullopt;
     }
-    if (rect.top < 0 || rect.top >= ScreenHeight) {
-        rect.top = 0;
-    }
-    if (rect.width <= 0) {
-        rect.width = ScreenWidth - rect.left;
-    }
-    if (rect.height <= 0) {
-        rect.height = ScreenHeight - rect.top;
-    }
-    return rect;
+    return TCaptureRect{columns->first, rows->first, columns->second, rows->second};
 }
 
 std::uint32_t SwapRB(std::uint32_t color) {
@@ -238,11 +237,10 @@ bool TBDBitmapData::LoadFromStream(TByteStream* stream) {
 
 bool TBDBitmapData::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
                                   std::int32_t height) {
-    const TCaptureRect rect = NormalizeCaptureRect(left, top, width, height);
-    if (!SetSize(rect.width, rect.height) || Size == 0) {
+    if (width <= 0 || height <= 0 || !SetSize(width, height) || Size == 0) {
         return false;
     }
-    return screen.copyRect(rect.left, rect.top, Width, Height, Bits, LineWidth);
+    return screen.copyRect(left, top, Width, Height, Bits, LineWidth);
 }
 
 std::uint32_t TBDBitmapData::Pixel(std::int32_t x, std::int32_t y) const {

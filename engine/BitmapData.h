@@ -16,11 +16,6 @@ struct TBDSimilar {
     std::int32_t b = 0;
 };
 
-// The primary screen's size, read once at program start by ReadScreenMetrics; only CaptureScreen uses it.
-extern std::int32_t ScreenWidth;
-extern std::int32_t ScreenHeight;
-void ReadScreenMetrics(IScreen& screen);
-
 // A screen rectangle as CaptureScreen copies it.
 struct TCaptureRect {
     std::int32_t left = 0;
@@ -28,8 +23,11 @@ struct TCaptureRect {
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
-// An edge outside the screen becomes 0; a width or height of 0 or less reaches to the screen edge.
-TCaptureRect NormalizeCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
+// The part of the rectangle that lies on a screen of `screen` size, whose top-left corner is (0, 0): pixels beyond
+// the screen are never searched. A width or height of 0 or less reaches from the left or top edge to the screen's
+// edge. Nothing when no pixel of the rectangle is on the screen.
+std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width,
+                                            std::int32_t height, TSize screen);
 
 // Buffer colour form 0x00RRGGBB <-> platform colour value 0x00BBGGRR; the top byte is dropped.
 std::uint32_t SwapRB(std::uint32_t color);
@@ -78,6 +76,7 @@ public:
     void Clear();
     bool SetSize(std::int32_t width, std::int32_t height);
     bool LoadFromStream(TByteStream* stream);
+    // Copies exactly this screen rectangle (see ClipCaptureRect); false when it is empty or the copy failed.
     bool CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
 
     bool FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const;

@@ -19,18 +19,21 @@ TBDBitmapData& screenBuffer() {
     return buffer;
 }
 
-// Gives the screen buffer back after a search whose scope reached far past the screen, so that one such scope in
-// a list does not pin its memory (up to gigabytes) for the rest of the run.
+// Gives the buffer back after a search on a screen larger than the present one (it shrank), so that it holds no more
+// than one capture of the whole screen for the rest of the run.
 struct ScreenBufferTrim {
+    TSize screen;
     ~ScreenBufferTrim() {
         TBDBitmapData& buffer = screenBuffer();
-        if (!KeepsScreenBuffer(buffer.MemSize, ScreenWidth, ScreenHeight))
+        if (!KeepsScreenBuffer(buffer.MemSize, screen.width, screen.height))
             buffer.Clear();
     }
 };
 
-// The capture rectangle of (left, top, right, bottom), or none when right - left or bottom - top overflows.
-std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+// The part of (left, top, right, bottom) on the screen, or none when nothing of it is there or right - left or
+// bottom - top overflows.
+std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                                        TSize screen) {
     const std::int64_t width = std::int64_t{right} - left;
     const std::int64_t height = std::int64_t{bottom} - top;
     constexpr std::int64_t low = std::numeric_limits<std::int32_t>::min();
@@ -38,13 +41,12 @@ std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std
     if (width < low || width > high || height < low || height > high) {
         return std::nullopt;
     }
-    return NormalizeCaptureRect(left, top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+    return ClipCaptureRect(left, top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), screen);
 }
 
-// The rectangle as the screen shows it now; nothing when the copy failed. The rectangle is normalised already, so
-// the capture keeps it as it is.
-std::optional<TPixelView> look(IScreen& screen, const TCaptureRect& rect) {
-    const TSize screenSize{ScreenWidth, ScreenHeight};
+// The rectangle as the screen shows it now; nothing when the copy failed. The rectangle is clipped to the screen
+// already, so the capture keeps it as it is.
+std::optional<TPixelView> look(IScreen& screen, const TCaptureRect& rect, TSize screenSize) {
     if (TSharedScreen::Covers(rect, screenSize)) {
         return SharedScreen().Look(screen, rect, screenSize);
     }
@@ -73,9 +75,10 @@ bool KeepsScreenBuffer(std::int32_t memSize, std::int32_t screenWidth, std::int3
 TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int32_t left, std::int32_t top,
                         std::int32_t right, std::int32_t bottom, std::int32_t similarity) {
     const std::uint32_t color = SwapRB(static_cast<std::uint32_t>(StringToColor(colorText)));
-    const ScreenBufferTrim trim;
-    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom);
-    const std::optional<TPixelView> shown = rect ? look(screen, *rect) : std::nullopt;
+    // Read at every search: the screen may have changed its size (RandR) since the last one.
+    const ScreenBufferTrim trim{screen.screenSize()};
+    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, trim.screen);
+    const std::optional<TPixelView> shown = rect ? look(screen, *rect, trim.screen) : std::nullopt;
     std::int32_t x = -1;
     std::int32_t y = -1;
     if (!shown || !FindColorIn(*shown, color, tolerancesFor(similarity), x, y)) {
@@ -89,13 +92,14 @@ TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t
     if (picture == nullptr || picture->Width <= 0 || picture->Height <= 0) {
         return NotFound;
     }
-    const ScreenBufferTrim trim;
-    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom);
+    // Read at every search: the screen may have changed its size (RandR) since the last one.
+    const ScreenBufferTrim trim{screen.screenSize()};
+    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, trim.screen);
     // A picture larger than the rectangle has no placement: no need to copy the screen.
     if (!rect || picture->Width > rect->width || picture->Height > rect->height) {
         return NotFound;
     }
-    const std::optional<TPixelView> shown = look(screen, *rect);
+    const std::optional<TPixelView> shown = look(screen, *rect, trim.screen);
     std::int32_t x = -1;
     std::int32_t y = -1;
     if (!shown || !FindBitmapIn(*shown, *picture, tolerancesFor(similarity), x, y)) {

@@ -86,7 +86,7 @@ struct Scope {
 
 // The rectangle the searches copy for a scope, as they work it out; none when its size overflows or is too large
 // to fuzz.
-std::optional<TCaptureRect> CaptureOf(const Scope& scope) {
+std::optional<TCaptureRect> CaptureOf(const Scope& scope, FakeScreen& screen) {
     const std::int64_t width = std::int64_t{scope.right} - scope.left;
     const std::int64_t height = std::int64_t{scope.bottom} - scope.top;
     constexpr std::int64_t low = std::numeric_limits<std::int32_t>::min();
@@ -94,8 +94,8 @@ std::optional<TCaptureRect> CaptureOf(const Scope& scope) {
     if (width < low || width > high || height < low || height > high) {
         return std::nullopt;
     }
-    return NormalizeCaptureRect(scope.left, scope.top, static_cast<std::int32_t>(width),
-                                static_cast<std::int32_t>(height));
+    return ClipCaptureRect(scope.left, scope.top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                           screen.screenSize());
 }
 
 TBDSimilar Uniform(std::int32_t similarity) {
@@ -179,7 +179,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int height = input.ConsumeIntegralInRange(1, 48);
     FakeScreen screen(width, height);
     PaintScreen(input, palette, screen, width, height);
-    ReadScreenMetrics(screen);
     TBDBitmapData picture;
     MakePicture(input, palette, screen, picture);
     const Scope scope{Edge(input), Edge(input), Edge(input), Edge(input)};
@@ -187,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t wanted = palette[input.ConsumeIntegralInRange<std::size_t>(0, palette.size() - 1)];
     const std::string colorText = ColorText(input, wanted);
 
-    const std::optional<TCaptureRect> rect = CaptureOf(scope);
+    const std::optional<TCaptureRect> rect = CaptureOf(scope, screen);
     if (rect && std::int64_t{rect->width} * rect->height > kLargestCapture) {
         return 0;
     }

@@ -1,4 +1,3 @@
-#include "engine/BitmapData.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Backend.h"
@@ -13,8 +12,6 @@ int run() {
     InitCommonControlsEx(&controls);
     Win32Backend backend;
     Platform platform = backend.platform();
-    // The searches place a scope on the screen by the size it had at start; unread, every scope moves to (0, 0).
-    ReadScreenMetrics(backend.screen());
     TMForm form(platform, backend.shell(), toUtf8(programFolder().wstring()));
     form.setOnClosed([] { PostQuitMessage(0); });
     backend.loop().setMessageFilter([&form](MSG& message) { return form.translateAccelerator(message); });

@@ -254,7 +254,6 @@ protected:
                 screen.setPixel(x, y, static_cast<std::uint32_t>(x << 16 | y << 8 | (x + y)));
             }
         }
-        ReadScreenMetrics(screen);
     }
 
     // Every pixel of the buffer shows the screen pixel at its place, black beyond the screen's edge.
@@ -270,32 +269,52 @@ protected:
     TBDBitmapData buffer;
 };
 
-TEST_F(BitmapDataCapture, NormalisesTheRectangleAsEachRuleSays) {
+TEST(ClipCaptureRect, KeepsThePartOnTheScreenAndReachesToItsEdgeForAnEmptyWidthOrHeight) {
     struct Case {
         TCaptureRect asked;
-        FakeScreen::CopyRequest copied;
+        std::optional<TCaptureRect> clipped;
     };
+    const auto rect = [](int left, int top, int width, int height) { return TCaptureRect{left, top, width, height}; };
     const Case cases[] = {
-        {{-5, 10, 0, 0}, {0, 10, 64, 38}},        {{64, 0, 100, 100}, {0, 0, 100, 100}},
-        {{10, 48, 5, 5}, {10, 0, 5, 5}},          {{10, -1, 5, -7}, {10, 0, 5, 48}},
-        {{63, 47, 0, 0}, {63, 47, 1, 1}},         {{60, 40, 10, 10}, {60, 40, 10, 10}},
-        {{INT_MIN, INT_MAX, 3, 3}, {0, 0, 3, 3}},
+        {rect(60, 40, 4, 8), rect(60, 40, 4, 8)},
+        {rect(-5, 10, 0, 0), rect(0, 10, 64, 38)},
+        {rect(63, 47, 0, 0), rect(63, 47, 1, 1)},
+        {rect(10, -1, 5, -7), rect(10, 0, 5, 48)},
+        // Partly beyond the right and bottom edges, or left of and above the screen: only the part on it.
+        {rect(60, 40, 10, 10), rect(60, 40, 4, 8)},
+        {rect(-3, -2, 10, 10), rect(0, 0, 7, 8)},
+        // Wholly off the screen: nothing, where a corner at (0, 0) would search a place the scope never named.
+        {rect(64, 0, 100, 100), std::nullopt},
+        {rect(10, 48, 5, 5), std::nullopt},
+        {rect(5000, 5000, 300, 300), std::nullopt},
+        {rect(-300, 10, 200, 5), std::nullopt},
+        {rect(64, 0, 0, 0), std::nullopt},
+        {rect(INT_MIN, INT_MAX, 3, 3), std::nullopt},
+        {rect(INT_MAX, 0, INT_MAX, 1), std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.asked.left << "," << c.asked.top << "," << c.asked.width << ","
                                         << c.asked.height);
-        ASSERT_TRUE(buffer.CaptureScreen(screen, c.asked.left, c.asked.top, c.asked.width, c.asked.height));
-        EXPECT_EQ(screen.lastCopy(), c.copied);
-        EXPECT_EQ(buffer.Width, c.copied.width);
-        EXPECT_EQ(buffer.Height, c.copied.height);
-        ExpectCopyOf(c.copied.left, c.copied.top);
+        const auto clipped = ClipCaptureRect(c.asked.left, c.asked.top, c.asked.width, c.asked.height, {64, 48});
+        ASSERT_EQ(clipped.has_value(), c.clipped.has_value());
+        if (clipped) {
+            EXPECT_EQ((FakeScreen::CopyRequest{clipped->left, clipped->top, clipped->width, clipped->height}),
+                      (FakeScreen::CopyRequest{c.clipped->left, c.clipped->top, c.clipped->width, c.clipped->height}));
+        }
     }
 }
 
-TEST_F(BitmapDataCapture, KeepsTheScreenSizeReadAtStart) {
-    screen.resize(128, 96);
-    ASSERT_TRUE(buffer.CaptureScreen(screen, 64, 48, 0, 0));
-    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 64, 48}));
+TEST(ClipCaptureRect, AScreenOfUnknownSizeHasNothingToCopy) {
+    EXPECT_EQ(ClipCaptureRect(0, 0, 0, 0, {0, 0}), std::nullopt);
+    EXPECT_EQ(ClipCaptureRect(0, 0, 10, 10, {0, 0}), std::nullopt);
+}
+
+TEST_F(BitmapDataCapture, CopiesExactlyTheRectangleAsked) {
+    ASSERT_TRUE(buffer.CaptureScreen(screen, 60, 40, 4, 8));
+    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{60, 40, 4, 8}));
+    EXPECT_EQ(buffer.Width, 4);
+    EXPECT_EQ(buffer.Height, 8);
+    ExpectCopyOf(60, 40);
 }
 
 TEST_F(BitmapDataCapture, RowsArriveBottomUp) {
@@ -319,10 +338,9 @@ TEST_F(BitmapDataCapture, ASizeTooLargeForTheBufferFailsWithoutCopying) {
     ExpectEmpty(buffer);
 }
 
-TEST_F(BitmapDataCapture, NothingToCopyWhenTheScreenSizeIsUnknown) {
-    FakeScreen empty(0, 0);
-    ReadScreenMetrics(empty);
+TEST_F(BitmapDataCapture, AnEmptyRectangleIsNotCopied) {
     EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 0, 0));
+    EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 5, -1));
     EXPECT_EQ(screen.copyCount(), 0);
 }
 

@@ -132,7 +132,6 @@ TEST_F(ClickTickTest, ThePointerIsReadOnlyForTheClicksThatUseItsPosition) {
                          Case{ptCurrent, ftBack, 1}}) {
         SCOPED_TRACE(testing::Message() << int(c.point) << "/" << int(c.finish));
         FakePlatform platform;
-        ReadScreenMetrics(platform.screen);
         TBaseCtrlEX click(platform.platform);
         click.pointType = c.point;
         click.finishType = c.finish;
@@ -198,7 +197,6 @@ protected:
     void SetUp() override {
         ClickTickTest::SetUp();
         fake.screen.resize(640, 480);
-        ReadScreenMetrics(fake.screen);
         runner->pointType = ptColor;
         runner->fColor = "clRed";
         runner->stopType = spRepeat;
@@ -244,7 +242,7 @@ TEST_F(ColorClickTest, FullScreenScopeIsTheScreenSizeAtEachTick) {
     EXPECT_EQ(runner->fCount, 1);
 }
 
-TEST_F(ColorClickTest, PartScopeIsPassedAsStoredEvenBeyondTheScreen) {
+TEST_F(ColorClickTest, PartScopeBeyondTheScreenIsSearchedWhereItIsOnTheScreen) {
     runner->ScreenType = scPart;
     runner->fLeft = 100;
     runner->fTop = 50;
@@ -253,8 +251,16 @@ TEST_F(ColorClickTest, PartScopeIsPassedAsStoredEvenBeyondTheScreen) {
     fake.screen.setPixel(90, 60, 0xFF0000);
     fake.screen.setPixel(639, 479, 0xFF0000);
     runFirstStep();
-    EXPECT_EQ(fake.screen.lastCopy(), (FakeScreen::CopyRequest{100, 50, 4900, 3950}));
     EXPECT_EQ(fake.mouse.events().front(), Move(639, 479, 1100));
+    // Wholly beyond the screen (a monitor that is gone): nothing found, no corner of the screen searched instead.
+    fake.mouse.clearEvents();
+    fake.screen.setPixel(0, 0, 0xFF0000);
+    runner->fLeft = 5000;
+    runner->fTop = 5000;
+    runner->fRight = 5300;
+    runner->fBottom = 5300;
+    runFirstStep();
+    EXPECT_TRUE(fake.mouse.events().empty());
 }
 
 TEST_F(ColorClickTest, AfterClickActionAppliesToColourClicks) {
@@ -270,7 +276,6 @@ protected:
     void SetUp() override {
         ClickTickTest::SetUp();
         fake.screen.resize(200, 100);
-        ReadScreenMetrics(fake.screen);
         runner->pointType = ptPicture;
         runner->stopType = spRepeat;
         runner->fRepeat = 1;

@@ -17,7 +17,6 @@ class SearchColorBlockTest : public testing::Test {
 protected:
     SearchColorBlockTest() : screen(400, 300) {
         screen.fill(Background);
-        ReadScreenMetrics(screen);
     }
 
     TPoint Search(const std::string& color, int left, int top, int right, int bottom, int similarity = 100) {
@@ -112,10 +111,10 @@ TEST_F(SearchColorBlockTest, TheRightAndBottomEdgesAreExclusive) {
     EXPECT_EQ(Search(ColorText(0x0F0F0F), 0, 0, 300, 200), (TPoint{299, 199}));
 }
 
-TEST_F(SearchColorBlockTest, AnEdgeOutsideTheScreenIsMovedToZero) {
+TEST_F(SearchColorBlockTest, AnEdgeOutsideTheScreenIsClippedNotMovedToZero) {
     screen.setPixel(4, 5, 0x0F0F0F);
-    EXPECT_EQ(Search(ColorText(0x0F0F0F), -10, 400, 20, 420), (TPoint{4, 5}));
-    EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 30, 20}));
+    EXPECT_EQ(Search(ColorText(0x0F0F0F), -10, 400, 20, 420), NotFound);
+    EXPECT_EQ(Search(ColorText(0x0F0F0F), -10, -10, 20, 20), (TPoint{4, 5}));
 }
 
 TEST_F(SearchColorBlockTest, AScopeWhoseWidthOverflowsIsAFailedCapture) {
@@ -145,7 +144,6 @@ TEST_F(SearchColorBlockTest, EachSearchSeesTheScreenAsItIsNow) {
 
 TEST(SearchColorBlockFullScreen, CoversExactlyTheScreenSizeGiven) {
     FakeScreen screen(1100, 800);
-    ReadScreenMetrics(screen);
     screen.setPixel(1024, 0, 0x0F0F0F);
     screen.setPixel(0, 768, 0x0F0F0F);
     EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 0, 0, 1024, 768, 100), NotFound);
@@ -154,13 +152,52 @@ TEST(SearchColorBlockFullScreen, CoversExactlyTheScreenSizeGiven) {
     EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 0, 0, 1100, 800, 100), (TPoint{1024, 0}));
 }
 
+TEST(SearchColorBlockOffScreen, AScopeWhollyOffTheScreenFindsNothingAndPixelsBeyondItsEdgeNeverMatch) {
+    FakeScreen screen(400, 300);
+    screen.fill(Background);
+    screen.setPixel(0, 0, 0x0F0F0F);
+    // Hand-edited, or a second monitor's area that is gone: not moved to the top-left corner.
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 5000, 5000, 5300, 5300, 100), NotFound);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 400, 0, 500, 100, 100), NotFound);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), -300, -300, -10, -10, 100), NotFound);
+    // No black on the screen: a scope reaching past its right and bottom edges finds none there either.
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 350, 250, 450, 350, 100), NotFound);
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 350, 250, 450, 350, 90), NotFound);
+    // The part on the screen is searched, and found places are where the screen shows them.
+    screen.setPixel(399, 299, 0);
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 350, 250, 450, 350, 100), (TPoint{399, 299}));
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), -50, -50, 10, 10, 100), (TPoint{0, 0}));
+}
+
+TEST(SearchColorBlockOffScreen, AReversedScopeSearchesFromItsLeftEdgeToTheScreensEdge) {
+    FakeScreen screen(400, 300);
+    screen.fill(Background);
+    screen.setPixel(399, 120, 0x0F0F0F);
+    screen.setPixel(100, 120, 0x0F0F0F);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 300, 100, 200, 200, 100), (TPoint{399, 120}));
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 400, 100, 200, 200, 100), NotFound);
+}
+
+TEST(SearchesFollowTheScreenSize, AScopeOnTheGrownPartIsSearchedAndOneOnTheLostPartFindsNothing) {
+    FakeScreen screen(400, 300);
+    screen.fill(Background);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 450, 350, 550, 450, 100), NotFound);
+    // The resolution changed (RandR): the next search sees the new size.
+    screen.resize(800, 600);
+    screen.fill(Background);
+    screen.setPixel(500, 400, 0x0F0F0F);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 450, 350, 550, 450, 100), (TPoint{500, 400}));
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 0, 0, 800, 600, 100), (TPoint{500, 400}));
+    screen.resize(400, 300);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(0x0F0F0F), 450, 350, 550, 450, 100), NotFound);
+}
+
 namespace {
 
 class SearchPictureTest : public testing::Test {
 protected:
     SearchPictureTest() : screen(400, 300) {
         screen.fill(Background);
-        ReadScreenMetrics(screen);
     }
 
     // A width x height picture of distinct colours.

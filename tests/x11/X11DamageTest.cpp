@@ -35,7 +35,6 @@ protected:
         : server(XvfbOptions{.width = kWidth, .height = kHeight, .damage = GetParam()}), target(server.displayName()),
           connection(X11Connection::open(server.displayName())), screen(connection->display()) {
         target.paint(0, 0, kWidth, kHeight, [](int, int) { return kBackground; });
-        ReadScreenMetrics(screen);
     }
     ~X11DamageTest() override { SharedScreen().Clear(); }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/BaseCtrl.h"
+#include "engine/Search.h"
 #include "platform/x11/X11Backend.h"
 #include "ui/QtEventLoop.h"
 
@@ -77,5 +78,20 @@ TEST_F(ClickStepOnX11, ButtonDownFromOneClickAndUpFromAnother) {
 
     const std::vector<ButtonRecord> expected{{Kind::Press, 2, 100, 120}, {Kind::Release, 2, 500, 400}};
     EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
+}
+TEST_F(ClickStepOnX11, SearchesSeeOnlyTheScreenNeverBlackBeyondItsEdgeNorAScopeOffIt) {
+    // The whole 1366 x 768 screen grey, one black pixel in its top-left corner.
+    target.paint(0, 0, 1366, 768, [](int x, int y) { return x == 0 && y == 0 ? 0x000000u : 0x808080u; });
+    IScreen& screen = backend->screen();
+    // Partly past the right and bottom edges: the part beyond shows no black, so none is found there.
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 1300, 700, 1500, 900, 100), (TPoint{-1, -1}));
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 1300, 700, 1500, 900, 90), (TPoint{-1, -1}));
+    // Wholly off the screen: nothing, not the black pixel at the corner the scope never named.
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 5000, 5000, 5300, 5300, 100), (TPoint{-1, -1}));
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 1366, 0, 1400, 100, 100), (TPoint{-1, -1}));
+    // The part on the screen is searched.
+    target.paint(1365, 767, 1, 1, [](int, int) { return 0x000000u; });
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", 1300, 700, 1500, 900, 100), (TPoint{1365, 767}));
+    EXPECT_EQ(SearchColorBlock(screen, "clBlack", -50, -50, 20, 20, 100), (TPoint{0, 0}));
 }
 } // namespace
