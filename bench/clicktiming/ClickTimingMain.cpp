@@ -6,6 +6,8 @@
 //   --clicks       clicks per series at 1 and 10 ms (default 3000)
 //   --slow-clicks  clicks per series at 100 ms (default 300, to keep the run short)
 //   --raw FOLDER   also writes each series' times, one press a line, as FOLDER/<clicker>-<interval>ms.csv
+//   --stall-ms N   halfway through each runner series, stops the whole process for N ms (SIGSTOP, SIGCONT) and
+//                  reports the largest burst of presses and how far the last press lies off the schedule
 
 #include "engine/BaseCtrl.h"
 #include "platform/x11/X11Backend.h"
@@ -22,6 +24,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +34,8 @@
 #include <iostream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -44,6 +49,7 @@ struct Options {
     int clicks = 3000;
     int slowClicks = 300;
     std::string rawFolder;
+    int stallMs = 0;
 };
 
 struct Series {
@@ -60,6 +66,10 @@ struct Series {
     double cpuMsPerClick = 0;
     std::vector<PressTime> presses;
     std::vector<double> sentMs;
+    // With a stall: the most presses in a row less than half an interval apart, and the last press's distance from
+    // the schedule of the first.
+    std::size_t largestBurst = 0;
+    double gridOffsetMs = 0;
 };
 
 double ThreadCpuMs() {
@@ -104,8 +114,23 @@ void AddDelivery(Series& series, const std::vector<double>& sentMs, const std::v
     series.p99DeliveryMs = Percentile(delivery, 99);
 }
 
+// A child process that stops this one for `stallMs` after `afterMs`, as a machine that stalls or a debugger does.
+pid_t StallLater(int afterMs, int stallMs) {
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        usleep(static_cast<useconds_t>(afterMs) * 1000);
+        kill(parent, SIGSTOP);
+        usleep(static_cast<useconds_t>(stallMs) * 1000);
+        kill(parent, SIGCONT);
+        _exit(0);
+    }
+    return child;
+}
+
 // One runner as the list would hold it: a left single click at a fixed point, starting now, `clicks` times.
-Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder, int intervalMs, int clicks) {
+Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder, int intervalMs, int clicks,
+                 int stallMs) {
     recorder.clear();
     mouse.clear();
     TBaseCtrlEX runner(platform);
@@ -120,14 +145,20 @@ Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder,
     runner.InteverType = itFixed;
     runner.iClickInterval = intervalMs;
     const double cpuBeforeMs = ThreadCpuMs();
+    // The runner waits a second before its first click.
+    const pid_t staller = stallMs > 0 ? StallLater(1000 + clicks / 2 * intervalMs, stallMs) : -1;
     runner.Start();
     while (runner.fRunning)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (staller > 0)
+        waitpid(staller, nullptr, 0);
     const double cpuMs = ThreadCpuMs() - cpuBeforeMs;
     const std::vector<PressTime> presses = recorder.waitForPresses(clicks, kQuiet);
     Series series = Measured("Tappora runner", intervalMs, clicks, presses);
     AddDelivery(series, mouse.pressesSentMs(), presses);
     series.cpuMsPerClick = cpuMs / clicks;
+    series.largestBurst = LargestBurst(ReceivedMs(presses), intervalMs);
+    series.gridOffsetMs = FinalGridOffset(ReceivedMs(presses), intervalMs);
     return series;
 }
 
@@ -187,6 +218,16 @@ void PrintRunnerTable(const std::vector<Series>& all) {
 }
 
 // Received, server and sent times in ms, the sent column empty where the clicker's side was not timed.
+void PrintStallTable(const std::vector<Series>& all, int stallMs) {
+    std::cout << "\nThe runner stopped for " << stallMs
+              << " ms halfway (SIGSTOP, SIGCONT):\n\n| Interval | Largest burst | Last press off the schedule ms |\n"
+                 "|---:|---:|---:|\n";
+    for (const Series& s : all)
+        if (s.clicker == "Tappora runner")
+            std::cout << "| " << s.intervalMs << " ms | " << s.largestBurst << " | " << Fixed(s.gridOffsetMs, 2)
+                      << " |\n";
+}
+
 void WriteRaw(const std::string& folder, const Series& series) {
     std::string name = series.clicker;
     std::replace(name.begin(), name.end(), ' ', '-');
@@ -209,6 +250,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.clicks = std::atoi(value);
         else if (std::strcmp(argv[i], "--slow-clicks") == 0)
             options.slowClicks = std::atoi(value);
+        else if (std::strcmp(argv[i], "--stall-ms") == 0)
+            options.stallMs = std::atoi(value);
         else
             return false;
     }
@@ -232,7 +275,7 @@ int Run(int argc, char** argv, const Options& options) {
     std::vector<Series> all;
     for (const int intervalMs : {1, 10, 100}) {
         const int clicks = intervalMs >= 100 ? options.slowClicks : options.clicks;
-        all.push_back(RunRunner(platform, mouse, recorder, intervalMs, clicks));
+        all.push_back(RunRunner(platform, mouse, recorder, intervalMs, clicks, options.stallMs));
         all.push_back(RunXdotool(server.displayName(), recorder, intervalMs, clicks));
     }
     std::cout << "Timed on receipt by the target (CLOCK_MONOTONIC):\n\n";
@@ -241,6 +284,8 @@ int Run(int argc, char** argv, const Options& options) {
     PrintServerTable(all);
     std::cout << "\nThe runner's side: when it sent each press, and how long the press took to arrive:\n\n";
     PrintRunnerTable(all);
+    if (options.stallMs > 0)
+        PrintStallTable(all, options.stallMs);
     if (!options.rawFolder.empty())
         for (const Series& series : all)
             WriteRaw(options.rawFolder, series);
@@ -252,7 +297,8 @@ int Run(int argc, char** argv, const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N] [--raw FOLDER]   (N of 2 or more)\n";
+        std::cerr << "usage: click_timing [--clicks N] [--slow-clicks N] [--raw FOLDER] [--stall-ms N]"
+                     "   (N of 2 or more)\n";
         return 2;
     }
     try {

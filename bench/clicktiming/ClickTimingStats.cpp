@@ -54,3 +54,20 @@ ClickTimingStats ComputeClickTimingStats(const std::vector<double>& timesMs, dou
     stats.clicksPerSecond = span > 0 ? pairs * 1000.0 / span : 0;
     return stats;
 }
+
+std::size_t LargestBurst(const std::vector<double>& timesMs, double intervalMs) {
+    std::size_t largest = timesMs.empty() ? 0 : 1;
+    std::size_t run = 1;
+    for (std::size_t k = 1; k < timesMs.size(); ++k) {
+        run = timesMs[k] - timesMs[k - 1] < intervalMs / 2 ? run + 1 : 1;
+        largest = std::max(largest, run);
+    }
+    return largest;
+}
+
+double FinalGridOffset(const std::vector<double>& timesMs, double intervalMs) {
+    if (timesMs.size() < 2)
+        return 0;
+    const double sinceFirst = timesMs.back() - timesMs.front();
+    return sinceFirst - std::round(sinceFirst / intervalMs) * intervalMs;
+}

@@ -24,3 +24,10 @@ double Percentile(std::vector<double> values, double percent);
 // The figures of presses received at `timesMs` (ascending) for clicks meant every `intervalMs`.
 // Fewer than two presses give only the count.
 ClickTimingStats ComputeClickTimingStats(const std::vector<double>& timesMs, double intervalMs);
+
+// The most presses in a row that each came less than half an interval after the one before; 1 when none came in a
+// burst, 0 for no presses.
+std::size_t LargestBurst(const std::vector<double>& timesMs, double intervalMs);
+// How far the last press lies from the nearest slot of the schedule t[0] + k x interval, in ms: a schedule kept
+// through dropped slots stays near 0, one restarted after a delay keeps the delay.
+double FinalGridOffset(const std::vector<double>& timesMs, double intervalMs);

@@ -71,3 +71,26 @@ TEST(ClickTimingStats, FewerThanTwoPressesGiveOnlyTheCount) {
 }
 
 } // namespace
+
+TEST(ClickTimingStats, BurstsAndTheGridAfterAStall) {
+    struct Case {
+        std::vector<double> times;
+        double interval;
+        std::size_t burst;
+        double gridOffset;
+    };
+    const Case cases[] = {
+        {{}, 10, 0, 0},
+        {{0, 10, 20, 30}, 10, 1, 0},
+        // A stall, one late press, then the schedule's own slots again.
+        {{0, 10, 213, 220, 230}, 10, 1, 0},
+        // A stall made up in a burst of presses one after another.
+        {{0, 10, 213, 213.1, 213.2, 213.3, 220}, 10, 4, 0},
+        // A schedule started afresh after the stall keeps the 3 ms it lost.
+        {{0, 10, 213, 223, 233}, 10, 1, 3},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LargestBurst(c.times, c.interval), c.burst);
+        EXPECT_NEAR(FinalGridOffset(c.times, c.interval), c.gridOffset, 1e-9);
+    }
+}
