@@ -2,6 +2,7 @@
 # make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan
 # make package  builds the Debian package $(BUILD)/tappora_<version>_amd64.deb, checks it (lintian, AppStream),
 #               and the same as the .rpm $(BUILD)/tappora-<version>-1.x86_64.rpm
+# make test-windows-core  cross-builds the core and its tests for Windows and runs them under Wine
 JOBS ?= 2
 BUILD ?= build
 SAN_BUILD ?= build-asan
@@ -9,7 +10,7 @@ CMAKE_FLAGS ?=
 # Development and test builds treat warnings as errors; a plain CMake build (e.g. Release) does not.
 DEV_FLAGS = -DTAPPORA_WERROR=ON
 
-.PHONY: deps build run test test-plain test-sanitize package bench fuzz format
+.PHONY: deps build run test test-plain test-sanitize test-windows-core package bench fuzz format
 
 deps:
 	@tools/install-deps.sh
@@ -36,6 +37,9 @@ package: build
 	@tools/install-deps.sh --package
 	cd $(BUILD) && cpack -G "DEB;RPM"
 	tools/check-package.sh $(BUILD)
+
+test-windows-core:
+	JOBS=$(JOBS) tools/test-windows-core.sh build-windows
 
 # Builds only what the benchmarks run: the tests are built and run by `make test`.
 BENCH_TARGETS = search_bench capture_bench click_timing program_bench

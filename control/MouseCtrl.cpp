@@ -3,6 +3,7 @@
 #include "control/WindowPlacement.h"
 #include "model/ClickListFile.h"
 #include "model/SafeFile.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -472,7 +473,7 @@ void TMouseCtrl::StoreSettings() {
 }
 
 void TMouseCtrl::LoadClickList() {
-    fListFileName = (std::filesystem::path(fFolder) / kClickListFileName).string();
+    fListFileName = utf8FromPath(pathFromUtf8(fFolder) / kClickListFileName);
     // Until the load has finished, the file may hold clicks that are not in the list: never write over it.
     fListFileUnreadableInPlace = true;
     const ClickListLoad load = LoadClickListFile(fListFileName, fXMLDoc);
@@ -510,7 +511,7 @@ void TMouseCtrl::ReportUnreadableList(const std::string& error, const std::strin
 
 void TMouseCtrl::KeepUnreadableListAside() {
     std::error_code ignored;
-    if (!std::filesystem::exists(fListFileName, ignored)) {
+    if (!std::filesystem::exists(pathFromUtf8(fListFileName), ignored)) {
         fListFileUnreadableInPlace = false;
         return;
     }

@@ -4,6 +4,7 @@
 #include "model/SafeFile.h"
 #include "model/TextValue.h"
 #include "model/XmlFile.h"
+#include "platform/Files.h"
 
 #include <array>
 #include <filesystem>
@@ -125,7 +126,7 @@ void ReadClickNode(const pugi::xml_node& node, TMouseObj& click) {
 ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document) {
     ClickListLoad load;
     std::error_code ignored;
-    if (!std::filesystem::exists(path, ignored)) {
+    if (!std::filesystem::exists(pathFromUtf8(path), ignored)) {
         return load;
     }
     const std::string reason = LoadXmlFile(path, document);

@@ -4,6 +4,7 @@
 #include "model/SafeFile.h"
 #include "model/TextValue.h"
 #include "model/XmlFile.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -273,7 +274,7 @@ bool TConfig::SaveConfig() {
 }
 
 std::string TConfig::ConfigFileName() const {
-    return fFolder + "/" + kConfigFileName;
+    return utf8FromPath(pathFromUtf8(fFolder) / kConfigFileName);
 }
 
 TXMLConfigType TConfig::Root() const {
@@ -287,7 +288,7 @@ void TConfig::CreateDefaultFile() {
 void TConfig::Open() {
     const std::string path = ConfigFileName();
     std::error_code ignored;
-    if (!std::filesystem::exists(path, ignored)) {
+    if (!std::filesystem::exists(pathFromUtf8(path), ignored)) {
         UseTemplate();
         return;
     }
@@ -322,7 +323,7 @@ void TConfig::KeepAsideAndUseTemplate() {
 
 void TConfig::KeepUnreadableFileAside() {
     std::error_code ignored;
-    if (std::filesystem::exists(ConfigFileName(), ignored)) {
+    if (std::filesystem::exists(pathFromUtf8(ConfigFileName()), ignored)) {
         try {
             fKeptAsidePath = KeepAside(ConfigFileName());
         } catch (const std::runtime_error& error) {

@@ -1,5 +1,7 @@
 #include "model/XmlFile.h"
 
+#include "platform/Files.h"
+
 #include <filesystem>
 #include <sstream>
 
@@ -29,12 +31,13 @@ std::string ReasonNotLoaded(const pugi::xml_parse_result& result) {
 std::string LoadXmlFile(const std::string& path, pugi::xml_document& document) {
     // The parser opens whatever the path names: a pipe would block the start, a directory reads as a file of
     // endless size.
+    const std::filesystem::path file = pathFromUtf8(path);
     std::error_code error;
-    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) {
         document.reset();
         return "not a regular file";
     }
-    const pugi::xml_parse_result result = document.load_file(path.c_str());
+    const pugi::xml_parse_result result = document.load_file(file.c_str());
     std::string reason;
     if (!result) {
         reason = ReasonNotLoaded(result);

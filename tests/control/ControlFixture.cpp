@@ -1,6 +1,8 @@
 #include "control/ControlFixture.h"
 
-#include <cstdlib>
+#include "TempFolder.h"
+#include "platform/Files.h"
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -8,19 +10,7 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path MakeTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tappora-control-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
-    return pattern;
-}
-
-} // namespace
-
-ControlTest::ControlTest() : folder(MakeTempFolder()) {}
+ControlTest::ControlTest() : folder(makeTempFolder("tappora-control")) {}
 
 ControlTest::~ControlTest() {
     ctrl.reset();
@@ -28,8 +18,12 @@ ControlTest::~ControlTest() {
     fs::remove_all(folder, ignored);
 }
 
+std::string ControlTest::PathOf(const std::string& name) const {
+    return utf8FromPath(folder / pathFromUtf8(name));
+}
+
 TMouseCtrl& ControlTest::StartController() {
-    ctrl = std::make_unique<TMouseCtrl>(view, fake.platform, folder.string(), recoveryFolder);
+    ctrl = std::make_unique<TMouseCtrl>(view, fake.platform, utf8FromPath(folder), recoveryFolder);
     return *ctrl;
 }
 
@@ -39,11 +33,11 @@ std::vector<std::string> ControlTest::CloseController() {
     return messages;
 }
 
-void ControlTest::WriteFile(const std::string& name, const std::string& content) const {
+void ControlTest::WriteFile(const fs::path& name, const std::string& content) const {
     std::ofstream(folder / name, std::ios::binary) << content;
 }
 
-std::string ControlTest::ReadFile(const std::string& name) const {
+std::string ControlTest::ReadFile(const fs::path& name) const {
     std::ifstream file(folder / name, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
@@ -57,7 +51,7 @@ void ControlTest::WriteList(const std::vector<std::string>& itemAttributes) cons
 }
 
 void ControlTest::EditSettings(const std::function<void(TConfig&)>& edit) const {
-    TConfig config(folder.string());
+    TConfig config(utf8FromPath(folder));
     edit(config);
     config.SaveConfig();
 }

@@ -24,11 +24,11 @@ protected:
     // Closes and destroys the controller; gives the close messages.
     std::vector<std::string> CloseController();
 
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string PathOf(const std::string& name) const;
     std::string ListPath() const { return PathOf(kClickListFileName); }
     std::string ConfigPath() const { return PathOf(kConfigFileName); }
-    void WriteFile(const std::string& name, const std::string& content) const;
-    std::string ReadFile(const std::string& name) const;
+    void WriteFile(const std::filesystem::path& name, const std::string& content) const;
+    std::string ReadFile(const std::filesystem::path& name) const;
     // A list file with these `item` elements (attribute text such as `fName="A" hkStart="3"`).
     void WriteList(const std::vector<std::string>& itemAttributes) const;
     // Changes the settings file through the settings document before the controller starts.

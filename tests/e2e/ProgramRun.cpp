@@ -1,5 +1,7 @@
 #include "ProgramRun.h"
 
+#include "TempFolder.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -13,13 +15,6 @@
 #include <vector>
 
 namespace {
-std::filesystem::path freshFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tappora-e2e-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary folder");
-    return pattern;
-}
-
 std::optional<std::string> textOf(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
@@ -31,13 +26,13 @@ std::optional<std::string> textOf(const std::filesystem::path& file) {
 } // namespace
 
 ProgramRun::ProgramRun(const std::filesystem::path& program)
-    : m_scratch(freshFolder()), m_program(m_scratch / "tappora"), m_folder(m_scratch) {
+    : m_scratch(makeTempFolder("tappora-e2e")), m_program(m_scratch / "tappora"), m_folder(m_scratch) {
     std::filesystem::copy_file(program, m_program);
 }
 
 ProgramRun::ProgramRun(InstalledCopy installed)
-    : m_scratch(freshFolder()), m_program(std::move(installed.program)), m_home(std::move(installed.home)),
-      m_folder(m_home / ".config" / "tappora") {}
+    : m_scratch(makeTempFolder("tappora-e2e")), m_program(std::move(installed.program)),
+      m_home(std::move(installed.home)), m_folder(m_home / ".config" / "tappora") {}
 
 ProgramRun::ProgramRun(AnotherStart another)
     : m_scratch(freshFolder()), m_program(another.of.m_program), m_home(another.of.m_home),

@@ -1,12 +1,10 @@
 #include "engine/BitmapData.h"
 
+#include "LinuxFaults.h"
 #include "engine/PixelTestSupport.h"
 #include "platform/fake/FakeScreen.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -148,14 +146,10 @@ TEST(BitmapDataSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
 #ifdef TAPPORA_ADDRESS_SANITIZER
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
+    SKIP_UNLESS_LINUX("address space limits");
     const auto allocateUnderLimit = [] {
         // Room for 256 MiB more than the process maps already, far less than the 1.8 GB asked for below.
-        std::ifstream statm("/proc/self/statm");
-        long pages = 0;
-        statm >> pages;
-        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (256L << 20);
-        const rlimit limit{room, room};
-        setrlimit(RLIMIT_AS, &limit);
+        limitAddressSpace(256u << 20);
         TBDBitmapData buffer;
         buffer.SetSize(10, 10);
         const bool result = buffer.SetSize(30000, 20000);

@@ -1,20 +1,14 @@
 // The click list and settings files on a machine that fails: a full disk, a folder nobody may write to, a folder
 // that is a file, a directory, a pipe or an unreadable file where the list should be, settings of another version.
 // Each time the controller starts, says once what it could not do, and the list that was on disk stays whole.
+#include "LinuxFaults.h"
 #include "control/ControlFixture.h"
 #include "faults/FilePermissions.h"
 #include "faults/TestMount.h"
 
 #include <gmock/gmock.h>
 
-#include <atomic>
-#include <cerrno>
-#include <chrono>
-#include <fcntl.h>
 #include <fstream>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -208,7 +202,7 @@ TEST_F(FileFaultsTest, AListFileThatCannotBeOpenedIsKeptAsideMentionedAndLeftAsI
     {
         const FilePermissions enforced;
         if (!enforced.Enforced()) {
-            GTEST_SKIP() << "file permissions cannot be made to count for this process";
+            GTEST_SKIP() << "file permissions cannot be made to count for this process (they need Linux capabilities)";
         }
         StartController();
     }
@@ -231,7 +225,7 @@ TEST_F(FileFaultsTest, ASettingsFileThatCannotBeOpenedIsKeptAsideMentionedAndThe
     {
         const FilePermissions enforced;
         if (!enforced.Enforced()) {
-            GTEST_SKIP() << "file permissions cannot be made to count for this process";
+            GTEST_SKIP() << "file permissions cannot be made to count for this process (they need Linux capabilities)";
         }
         StartController();
     }
@@ -246,43 +240,13 @@ TEST_F(FileFaultsTest, ASettingsFileThatCannotBeOpenedIsKeptAsideMentionedAndThe
     EXPECT_EQ(ReadFile(kept[0].filename().string()), settings);
 }
 
-// Opens the pipe for writing whenever somebody waits to read it, which lets a blocked reader go on; records that.
-class PipeWatcher {
-public:
-    explicit PipeWatcher(std::string path) : fPath(std::move(path)), fThread([this] { Watch(); }) {}
-    ~PipeWatcher() {
-        fStop = true;
-        fThread.join();
-    }
-    PipeWatcher(const PipeWatcher&) = delete;
-    PipeWatcher& operator=(const PipeWatcher&) = delete;
-
-    bool ReaderWasBlocked() const { return fReaderWasBlocked; }
-
-private:
-    void Watch() {
-        while (!fStop) {
-            const int fd = ::open(fPath.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                fReaderWasBlocked = true;
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-
-    std::string fPath;
-    std::atomic<bool> fStop = false;
-    std::atomic<bool> fReaderWasBlocked = false;
-    std::thread fThread;
-};
-
 TEST_F(FileFaultsTest, APipeAtTheListPathDoesNotHoldUpTheStartAndIsKeptAside) {
-    ASSERT_EQ(::mkfifo(ListPath().c_str(), 0644), 0);
+    SKIP_UNLESS_LINUX("named pipes");
+    ASSERT_TRUE(makeNamedPipe(ListPath()));
     {
         const PipeWatcher watcher(ListPath());
         StartController();
-        EXPECT_FALSE(watcher.ReaderWasBlocked());
+        EXPECT_FALSE(watcher.readerWasBlocked());
     }
 
     ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));

@@ -1,9 +1,12 @@
 #include "faults/TestMount.h"
 
+#include <utility>
+
+#ifdef __linux__
+
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
-#include <utility>
 
 TestMount TestMount::Tmpfs(const std::string& path, const std::string& size) {
     TestMount mount;
@@ -32,11 +35,29 @@ TestMount TestMount::ReadOnly(const std::string& path) {
     return mount;
 }
 
-TestMount::TestMount(TestMount&& other) noexcept
-    : fPath(std::exchange(other.fPath, {})), fFailure(std::move(other.fFailure)) {}
-
 TestMount::~TestMount() {
     if (Mounted()) {
         ::umount2(fPath.c_str(), MNT_DETACH);
     }
 }
+
+#else
+
+TestMount TestMount::Tmpfs(const std::string&, const std::string&) {
+    TestMount mount;
+    mount.fFailure = "needs Linux: mounting a tmpfs";
+    return mount;
+}
+
+TestMount TestMount::ReadOnly(const std::string&) {
+    TestMount mount;
+    mount.fFailure = "needs Linux: read-only bind mounts";
+    return mount;
+}
+
+TestMount::~TestMount() = default;
+
+#endif
+
+TestMount::TestMount(TestMount&& other) noexcept
+    : fPath(std::exchange(other.fPath, {})), fFailure(std::move(other.fFailure)) {}

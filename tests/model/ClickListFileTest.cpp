@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 #include "model/Maker.h"
+#include "platform/Files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -102,11 +103,11 @@ TEST(ClickListFileTest, EveryItemHasAll28AttributesInOrderWithoutIndentation) {
 
 TEST(ClickListFileTest, ASavedFileLoadsBackToTheSameClicksAndTheSameBytes) {
     TempFolder folder;
-    const std::string path = folder.File(kClickListFileName);
+    const std::string path = folder.file(kClickListFileName);
     const TMouseObj defaults;
     const auto changed = ChangedClick();
     SaveClickListFile(path, {changed.get(), &defaults});
-    const std::string saved = ReadWholeFile(path);
+    const std::string saved = readWholeFile(path);
 
     pugi::xml_document document;
     const ClickListLoad load = LoadClickListFile(path, document);
@@ -219,16 +220,16 @@ TEST(ClickListFileTest, EmptyTextsAreKeptAsEmpty) {
 TEST(ClickListFileTest, AMissingFileIsReportedAndNotCreated) {
     TempFolder folder;
     pugi::xml_document document;
-    const ClickListLoad load = LoadClickListFile(folder.File(kClickListFileName), document);
+    const ClickListLoad load = LoadClickListFile(folder.file(kClickListFileName), document);
     EXPECT_EQ(load.status, ClickListLoad::Missing);
     EXPECT_TRUE(load.items.empty());
-    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_TRUE(folder.names().empty());
 }
 
 TEST(ClickListFileTest, EveryChildElementOfAnyRootIsAClick) {
     TempFolder folder;
-    const std::string path = folder.File(kClickListFileName);
-    WriteWholeFile(path, "<?xml version=\"1.0\"?>\n<clicks owner=\"x\">\n  <item fName=\"one\"/>\n"
+    const std::string path = folder.file(kClickListFileName);
+    writeWholeFile(path, "<?xml version=\"1.0\"?>\n<clicks owner=\"x\">\n  <item fName=\"one\"/>\n"
                          "  <!-- a comment -->\n  <other fName=\"two\">text</other>\n  <item/>\n</clicks>\n");
     pugi::xml_document document;
     const ClickListLoad load = LoadClickListFile(path, document);
@@ -245,8 +246,8 @@ TEST(ClickListFileTest, EveryChildElementOfAnyRootIsAClick) {
 
 TEST(ClickListFileTest, ARootWithoutChildrenIsAnEmptyList) {
     TempFolder folder;
-    const std::string path = folder.File(kClickListFileName);
-    WriteWholeFile(path, "<list versionNo=\"1.0\"></list>");
+    const std::string path = folder.file(kClickListFileName);
+    writeWholeFile(path, "<list versionNo=\"1.0\"></list>");
     pugi::xml_document document;
     const ClickListLoad load = LoadClickListFile(path, document);
     EXPECT_EQ(load.status, ClickListLoad::Loaded);
@@ -257,8 +258,8 @@ TEST(ClickListFileTest, AnUnreadableFileIsKeptAsideWithItsContentAndTheReason) {
     for (const std::string content : {"<list><item fName=\"one\"></list>", "", "not xml at all", "<list/><list/>"}) {
         SCOPED_TRACE(content);
         TempFolder folder;
-        const std::string path = folder.File(kClickListFileName);
-        WriteWholeFile(path, content);
+        const std::string path = folder.file(kClickListFileName);
+        writeWholeFile(path, content);
         pugi::xml_document document;
         const ClickListLoad load = LoadClickListFile(path, document);
 
@@ -266,7 +267,7 @@ TEST(ClickListFileTest, AnUnreadableFileIsKeptAsideWithItsContentAndTheReason) {
         EXPECT_TRUE(load.items.empty());
         EXPECT_THAT(load.error, StartsWith("Cannot read '" + path + "': "));
         EXPECT_THAT(load.keptAsidePath, StartsWith(path + ".unreadable-"));
-        EXPECT_EQ(ReadWholeFile(load.keptAsidePath), content);
+        EXPECT_EQ(readWholeFile(load.keptAsidePath), content);
         EXPECT_FALSE(std::filesystem::exists(path));
         EXPECT_EQ(document.first_child(), pugi::xml_node());
     }
@@ -274,8 +275,8 @@ TEST(ClickListFileTest, AnUnreadableFileIsKeptAsideWithItsContentAndTheReason) {
 
 TEST(ClickListFileTest, AFailedSaveNamesTheFile) {
     TempFolder folder;
-    WriteWholeFile(folder.File("plain"), "");
-    const std::string path = folder.File("plain/tapporas.xml");
+    writeWholeFile(folder.file("plain"), "");
+    const std::string path = folder.file("plain/tapporas.xml");
     try {
         SaveClickListFile(path, {});
         FAIL() << "no error";
@@ -294,4 +295,23 @@ TEST(ClickListFileTest, WriteClickNodeAppendsAfterTheLastChild) {
     EXPECT_STREQ(list.last_child().name(), "item");
     EXPECT_STREQ(list.last_child().attribute("fName").value(), "appended");
     EXPECT_STREQ(list.first_child().name(), "first");
+}
+
+// Windows reads a narrow path in its ANSI code page; the program's paths are UTF-8 on every system.
+TEST(ClickListFileTest, AFolderWithANonAsciiNameSavesLoadsAndKeepsAside) {
+    TempFolder root;
+    const std::string folder = root.file("Klicks \xC3\x96rdner \xE2\x9C\x93");
+    std::filesystem::create_directory(pathFromUtf8(folder));
+    const std::string path = utf8FromPath(pathFromUtf8(folder) / kClickListFileName);
+    const auto changed = ChangedClick();
+    SaveClickListFile(path, {changed.get()});
+    EXPECT_EQ(readWholeFile(path), ClickListText({changed.get()}));
+
+    pugi::xml_document document;
+    EXPECT_EQ(LoadClickListFile(path, document).status, ClickListLoad::Loaded);
+
+    writeWholeFile(path, "<list");
+    const ClickListLoad broken = LoadClickListFile(path, document);
+    ASSERT_EQ(broken.status, ClickListLoad::Unreadable);
+    EXPECT_EQ(readWholeFile(broken.keptAsidePath), "<list");
 }

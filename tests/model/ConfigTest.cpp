@@ -1,5 +1,6 @@
 #include "model/Config.h"
 
+#include "LinuxFaults.h"
 #include "TempFolder.h"
 #include "model/Maker.h"
 
@@ -73,9 +74,9 @@ TEST(ConfigTest, TheTemplateIsOneLineWithEveryAttributeInOrder) {
 
 TEST(ConfigTest, AMissingFileIsCreatedFromTheTemplate) {
     TempFolder folder;
-    TConfig config(folder.Path());
-    EXPECT_EQ(config.ConfigFileName(), folder.File("TapporaConfig.xml"));
-    EXPECT_EQ(ReadWholeFile(config.ConfigFileName()), kTemplate);
+    TConfig config(folder.text());
+    EXPECT_EQ(config.ConfigFileName(), folder.file("TapporaConfig.xml"));
+    EXPECT_EQ(readWholeFile(config.ConfigFileName()), kTemplate);
     EXPECT_TRUE(config.KeptAsidePath().empty());
     ExpectDefaultSettings(config);
 }
@@ -85,10 +86,10 @@ TEST(ConfigTest, AFileOfAnotherVersionIsReplacedByTheTemplate) {
                                    R"(<config versionNo="">)", R"(<config versionNo="2.0 ">)", "<config>"}) {
         SCOPED_TRACE(root);
         TempFolder folder;
-        const std::string path = folder.File(kConfigFileName);
-        WriteWholeFile(path, root + R"(<frame left="1" max="True"/><cols><col Name="Mine"/></cols></config>)");
-        TConfig config(folder.Path());
-        EXPECT_EQ(ReadWholeFile(path), kTemplate);
+        const std::string path = folder.file(kConfigFileName);
+        writeWholeFile(path, root + R"(<frame left="1" max="True"/><cols><col Name="Mine"/></cols></config>)");
+        TConfig config(folder.text());
+        EXPECT_EQ(readWholeFile(path), kTemplate);
         EXPECT_TRUE(config.KeptAsidePath().empty());
         ExpectDefaultSettings(config);
     }
@@ -102,12 +103,12 @@ TEST(ConfigTest, AnUnreadableOrIncompleteFileIsKeptAsideAndReplacedByTheTemplate
           std::string(R"(<config versionNo="2.0"><frame/><cols/></config><config/>)")}) {
         SCOPED_TRACE(content);
         TempFolder folder;
-        const std::string path = folder.File(kConfigFileName);
-        WriteWholeFile(path, content);
-        TConfig config(folder.Path());
+        const std::string path = folder.file(kConfigFileName);
+        writeWholeFile(path, content);
+        TConfig config(folder.text());
         EXPECT_THAT(config.KeptAsidePath(), StartsWith(path + ".unreadable-"));
-        EXPECT_EQ(ReadWholeFile(config.KeptAsidePath()), content);
-        EXPECT_EQ(ReadWholeFile(path), kTemplate);
+        EXPECT_EQ(readWholeFile(config.KeptAsidePath()), content);
+        EXPECT_EQ(readWholeFile(path), kTemplate);
         ExpectDefaultSettings(config);
     }
 }
@@ -115,7 +116,7 @@ TEST(ConfigTest, AnUnreadableOrIncompleteFileIsKeptAsideAndReplacedByTheTemplate
 TEST(ConfigTest, ASavedFileHasNoDeclarationAndReadsBackNormally) {
     TempFolder folder;
     {
-        TConfig config(folder.Path());
+        TConfig config(folder.text());
         TXMLFrameType frame = config.GetFrame();
         frame.Setleft(-8);
         frame.Settop(12);
@@ -129,16 +130,16 @@ TEST(ConfigTest, ASavedFileHasNoDeclarationAndReadsBackNormally) {
         config.GetCols().Item(9).SetVisible(true);
         EXPECT_TRUE(config.SaveConfig());
     }
-    const std::string saved = ReadWholeFile(folder.File(kConfigFileName));
+    const std::string saved = readWholeFile(folder.file(kConfigFileName));
     EXPECT_THAT(saved, StartsWith(std::string(R"(<config versionNo="2.0" generated=")") + kMakerWebAddress +
                                   R"("><frame left="-8" top="12" height="700" width="1000" max="True" )"
                                   R"(running="rbNormal" autorun="True"/><cols><col id="0" Name="Name" )"));
     EXPECT_THAT(saved, HasSubstr(R"(<col id="3" Name="Mouse Action" Align="left" Color="" Width="120" )"
                                  R"(Visible="True" Index="0"/>)"));
 
-    TConfig reopened(folder.Path());
+    TConfig reopened(folder.text());
     EXPECT_TRUE(reopened.KeptAsidePath().empty());
-    EXPECT_EQ(ReadWholeFile(folder.File(kConfigFileName)), saved);
+    EXPECT_EQ(readWholeFile(folder.file(kConfigFileName)), saved);
     TXMLFrameType frame = reopened.GetFrame();
     EXPECT_EQ(frame.Getleft(), -8);
     EXPECT_EQ(frame.Gettop(), 12);
@@ -154,26 +155,26 @@ TEST(ConfigTest, ASavedFileHasNoDeclarationAndReadsBackNormally) {
 
 TEST(ConfigTest, AttributesNobodyWritesKeepTheirText) {
     TempFolder folder;
-    const std::string path = folder.File(kConfigFileName);
-    WriteWholeFile(path, SettingsText(R"(left="1" running="rbMine" extra="x")",
+    const std::string path = folder.file(kConfigFileName);
+    writeWholeFile(path, SettingsText(R"(left="1" running="rbMine" extra="x")",
                                       R"(<col id="42" Name="Mine" Align="Right" Color="clRed" Width="5"/>)"));
     {
-        TConfig config(folder.Path());
+        TConfig config(folder.text());
         config.GetFrame().Setleft(2);
         config.GetCols().Item(0).SetWidth(6);
         config.SaveConfig();
     }
-    EXPECT_EQ(ReadWholeFile(path), SettingsText(R"(left="2" running="rbMine" extra="x")",
+    EXPECT_EQ(readWholeFile(path), SettingsText(R"(left="2" running="rbMine" extra="x")",
                                                 R"(<col id="42" Name="Mine" Align="Right" Color="clRed" Width="6"/>)"));
 }
 
 TEST(ConfigTest, ValuesThatAreMissingOrDoNotConvertGiveTheTemplateDefaults) {
     TempFolder folder;
-    WriteWholeFile(folder.File(kConfigFileName),
+    writeWholeFile(folder.file(kConfigFileName),
                    SettingsText(R"(left="" top="12px" width="abc" max="maybe" autorun="")",
                                 R"(<col Width="wide" Visible="x" Index="first"/><col/><col/><col/><col/><col/>)"
                                 R"(<col/><col/><col/><col Visible="?"/><col/><col id="z"/>)"));
-    TConfig config(folder.Path());
+    TConfig config(folder.text());
     TXMLFrameType frame = config.GetFrame();
     EXPECT_EQ(frame.Getleft(), 296);
     EXPECT_EQ(frame.Gettop(), 228);
@@ -206,9 +207,9 @@ TEST(ConfigTest, BooleansReadInAnyCaseOrAsNumbers) {
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
         TempFolder folder;
-        WriteWholeFile(folder.File(kConfigFileName), SettingsText("max=\"" + text + "\" autorun=\"" + text + "\"",
+        writeWholeFile(folder.file(kConfigFileName), SettingsText("max=\"" + text + "\" autorun=\"" + text + "\"",
                                                                   "<col Visible=\"" + text + "\"/>"));
-        TConfig config(folder.Path());
+        TConfig config(folder.text());
         EXPECT_EQ(config.GetFrame().Getmax(), expected);
         EXPECT_EQ(config.GetFrame().Getautorun(), expected);
         EXPECT_EQ(config.GetCols().Item(0).GetVisible(), expected);
@@ -217,9 +218,9 @@ TEST(ConfigTest, BooleansReadInAnyCaseOrAsNumbers) {
 
 TEST(ConfigTest, ColsAreCountedAddedAndInsertedInDocumentOrder) {
     TempFolder folder;
-    WriteWholeFile(folder.File(kConfigFileName),
+    writeWholeFile(folder.file(kConfigFileName),
                    SettingsText("", R"(<col Name="a"/><other Name="skipped"/><col Name="b"/>)"));
-    TConfig config(folder.Path());
+    TConfig config(folder.text());
     TXMLColsType cols = config.GetCols();
     ASSERT_EQ(cols.Count(), 2);
     EXPECT_EQ(cols.Item(1).GetName(), "b");
@@ -240,7 +241,7 @@ TEST(ConfigTest, ColsAreCountedAddedAndInsertedInDocumentOrder) {
 
 TEST(ConfigTest, AFailedSaveNamesTheFileAndLeavesWhatIsThere) {
     TempFolder folder;
-    TConfig config(folder.Path());
+    TConfig config(folder.text());
     std::filesystem::remove(config.ConfigFileName());
     std::filesystem::create_directory(config.ConfigFileName());
     try {
@@ -248,16 +249,16 @@ TEST(ConfigTest, AFailedSaveNamesTheFileAndLeavesWhatIsThere) {
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_THAT(error.what(), HasSubstr("'" + config.ConfigFileName() + "'"));
-        EXPECT_THAT(error.what(), HasSubstr(std::strerror(EISDIR)));
+        EXPECT_THAT(error.what(), hasPosixReason(EISDIR));
     }
     EXPECT_TRUE(std::filesystem::is_directory(config.ConfigFileName()));
-    EXPECT_EQ(folder.Names().size(), 1u);
+    EXPECT_EQ(folder.names().size(), 1u);
 }
 
 TEST(ConfigTest, AFolderThatCannotBeWrittenStillGivesTheDefaults) {
     TempFolder folder;
-    WriteWholeFile(folder.File("plain"), "");
-    TConfig config(folder.File("plain"));
+    writeWholeFile(folder.file("plain"), "");
+    TConfig config(folder.file("plain"));
     ExpectDefaultSettings(config);
     EXPECT_THROW(config.SaveConfig(), std::runtime_error);
 }

@@ -1,6 +1,6 @@
 #include "ui/FMConfig.h"
+#include "TempFolder.h"
 #include "model/Config.h"
-#include "ui/TempFolder.h"
 
 #include <QCheckBox>
 #include <QListWidget>

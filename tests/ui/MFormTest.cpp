@@ -1,4 +1,5 @@
 #include "ui/MForm.h"
+#include "TempFolder.h"
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
@@ -7,7 +8,6 @@
 #include "ui/ClickListModel.h"
 #include "ui/DefineForm.h"
 #include "ui/FMAbout.h"
-#include "ui/TempFolder.h"
 #include "ui/UiTestSupport.h"
 #include "ui/fmCopy.h"
 #include "ui/frmDefine.h"

@@ -1,8 +1,8 @@
 #include "ui/frmDefine.h"
+#include "TempFolder.h"
 #include "model/MouseObj.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/BmpFile.h"
-#include "ui/TempFolder.h"
 #include "ui/UpDown.h"
 
 #include <QApplication>

@@ -7,6 +7,7 @@
 #include "ui/QtEventLoop.h"
 
 #include "TargetClient.h"
+#include "TempFolder.h"
 #include "XTestKeys.h"
 #include "XvfbServer.h"
 
@@ -108,10 +109,7 @@ protected:
     QtEventLoop loop;
     Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), backend->hotKeys()};
     WindowlessView view;
-    std::string folder = [] {
-        char pattern[] = "/tmp/tappora-x11-XXXXXX";
-        return std::string(mkdtemp(pattern));
-    }();
+    std::string folder = makeTempFolder("tappora-x11").string();
 };
 
 TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
