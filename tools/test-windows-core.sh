@@ -18,12 +18,12 @@ export WINEPREFIX="$PWD/$build/wineprefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 unset DISPLAY
-rm -rf "$WINEPREFIX"
+rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
 stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
 trap stop_wine EXIT
-wineboot -i >/dev/null 2>&1
 # A persistent server and a first program started with every output to /dev/null: otherwise the server that the
 # first test starts keeps ctest's output pipe open, and ctest waits for it forever.
 wineserver -p >/dev/null 2>&1 </dev/null
+wineboot -i >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 300 -L '^(model|engine|control|platform|faults)$'

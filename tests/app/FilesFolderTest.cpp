@@ -1,5 +1,5 @@
 #include "app/FilesFolder.h"
-#include "ui/TempFolder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
