@@ -1,7 +1,10 @@
 // Saving as the user goes: every change to the list on disk at once, a failed save told once and tried again, an
 // exit that cannot save asking the user, an unattended one keeping the list in the recovery file for the next start.
+#include "LinuxFaults.h"
+#include "TempFolder.h"
 #include "control/ControlFixture.h"
 #include "model/SafeFile.h"
+#include "platform/Files.h"
 
 #include <gmock/gmock.h>
 
@@ -120,7 +123,7 @@ TEST_F(SavingTest, AFailedSaveIsToldOnceTheChangeStaysAndTheNextChangeSavesItToo
 
     ASSERT_THAT(view.fileMessages, SizeIs(1)) << "one message, not one per change";
     EXPECT_THAT(view.fileMessages[0], HasSubstr("Cannot write '" + ListPath() + "'"));
-    EXPECT_THAT(view.fileMessages[0], HasSubstr(std::strerror(EISDIR)));
+    EXPECT_THAT(view.fileMessages[0], hasPosixReason(EISDIR));
     EXPECT_TRUE(ctrl->ListUnsaved());
     EXPECT_EQ(ctrl->RowCount(), 2);
 
@@ -188,8 +191,7 @@ TEST_F(SavingTest, AnExitByTheUserCanSaveTheListElsewhereByteForByte) {
     EXPECT_THAT(ctrl->Close(TCloseKind::ByUser), IsEmpty());
 
     EXPECT_THAT(view.unsavedQuestions, SizeIs(2));
-    std::ifstream saved(elsewhere, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), expected);
+    EXPECT_EQ(readWholeFile(elsewhere), expected);
     EXPECT_FALSE(fs::exists(ctrl->RecoveryFileName()));
     fs::remove(elsewhere);
 }
@@ -236,7 +238,7 @@ TEST_F(SavingTest, AnUnattendedCloseAsksNothingAndTheNextStartOffersTheKeptList)
 
     EXPECT_THAT(CloseController(), ElementsAre(HasSubstr(ListPath()), HasSubstr(kept)));
     EXPECT_THAT(view.unsavedQuestions, IsEmpty());
-    EXPECT_THAT(kept, HasSubstr(recoveryFolder + "/tapporas-"));
+    EXPECT_THAT(kept, HasSubstr(utf8FromPath(pathFromUtf8(recoveryFolder) / "tapporas-")));
     UnblockListFile();
     WriteList({FastClick("A", 1, 2)});
 
