@@ -2,6 +2,8 @@
 # make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan
 # make package  builds the Debian package $(BUILD)/tappora_<version>_amd64.deb, checks it (lintian, AppStream),
 #               and the same as the .rpm $(BUILD)/tappora-<version>-1.x86_64.rpm
+# make windows  cross-builds the Windows program, build-windows/bin/tappora.exe (mingw-w64; installs what is missing)
+# make test-windows  every Windows test under Wine on a private display (the backend, the windows, the program)
 # make test-windows-core  cross-builds the core and its tests for Windows and runs them under Wine
 JOBS ?= 2
 BUILD ?= build
@@ -10,7 +12,7 @@ CMAKE_FLAGS ?=
 # Development and test builds treat warnings as errors; a plain CMake build (e.g. Release) does not.
 DEV_FLAGS = -DTAPPORA_WERROR=ON
 
-.PHONY: deps build run test test-plain test-sanitize test-windows-core package bench fuzz format
+.PHONY: windows test-windows deps build run test test-plain test-sanitize test-windows-core package bench fuzz format
 
 deps:
 	@tools/install-deps.sh
@@ -37,6 +39,12 @@ package: build
 	@tools/install-deps.sh --package
 	cd $(BUILD) && cpack -G "DEB;RPM"
 	tools/check-package.sh $(BUILD)
+
+windows:
+	JOBS=$(JOBS) tools/build-windows.sh build-windows tappora
+
+test-windows:
+	JOBS=$(JOBS) tools/test-windows.sh build-windows
 
 test-windows-core:
 	JOBS=$(JOBS) tools/test-windows-core.sh build-windows

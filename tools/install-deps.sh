@@ -12,7 +12,8 @@ packages=(
 # The packages: dependencies found from the binary (dpkg-shlibdeps, file), the checks, and rpmbuild for the .rpm.
 [ "${1:-}" = "--package" ] && packages+=(dpkg-dev file lintian desktop-file-utils appstream rpm)
 # The Windows cross build: the compiler, Wine to run its tests, and what unpacks Debian source packages.
-[ "${1:-}" = "--windows" ] && packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest dpkg-dev)
+[ "${1:-}" = "--windows" ] && packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev
+    xvfb xauth x11-utils xdotool trayer)
 
 missing=()
 for p in "${packages[@]}"; do
