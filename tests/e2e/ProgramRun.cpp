@@ -35,7 +35,7 @@ ProgramRun::ProgramRun(InstalledCopy installed)
       m_home(std::move(installed.home)), m_folder(m_home / ".config" / "tappora") {}
 
 ProgramRun::ProgramRun(AnotherStart another)
-    : m_scratch(freshFolder()), m_program(another.of.m_program), m_home(another.of.m_home),
+    : m_scratch(makeTempFolder("tappora-e2e")), m_program(another.of.m_program), m_home(another.of.m_home),
       m_folder(another.of.m_folder) {}
 
 ProgramRun::~ProgramRun() {
