@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds, and starts the program
-# make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan
+# make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan, then the
+#            Windows core and program under Wine
 # make package  builds the Debian package $(BUILD)/tappora_<version>_amd64.deb, checks it (lintian, AppStream),
 #               and the same as the .rpm $(BUILD)/tappora-<version>-1.x86_64.rpm
 # make windows  cross-builds the Windows program, build-windows/bin/tappora.exe (mingw-w64; installs what is missing)
@@ -25,7 +26,7 @@ run: build
 	@echo "This copy keeps your clicks in $(BUILD)/bin/ (tapporas.xml): deleting $(BUILD) deletes them."
 	$(BUILD)/bin/tappora
 
-test: test-plain test-sanitize
+test: test-plain test-sanitize test-windows-core test-windows
 
 test-plain: build
 	tools/run-tests.sh $(BUILD)
