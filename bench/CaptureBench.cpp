@@ -82,7 +82,7 @@ void BM_RawXShmGetImage(benchmark::State& state) {
 }
 
 void captureInto(benchmark::State& state, X11Screen::CaptureMethod method) {
-    X11Screen screen(bench().connection->display(), method);
+    X11Screen screen(bench().connection->display(), nullptr, method);
     TBDBitmapData buffer;
     for (auto _ : state) {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))

@@ -3,6 +3,7 @@
 #include "platform/x11/PosixClock.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11Monitors.h"
 #include "platform/x11/X11Mouse.h"
 #include "platform/x11/X11Screen.h"
 
@@ -32,8 +33,11 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& displayName) {
     backend->m_hotKeys = X11HotKeys::open(displayName);
     if (!backend->m_connection || !backend->m_hotKeys)
         return nullptr;
-    backend->m_mouse = std::make_unique<X11Mouse>(backend->m_connection->display());
-    backend->m_screen = std::make_unique<X11Screen>(backend->m_connection->display());
+    // One reading of the monitors for both, so a found place is clicked where it was seen.
+    _XDisplay* display = backend->m_connection->display();
+    auto monitors = std::make_shared<X11Monitors>(display);
+    backend->m_mouse = std::make_unique<X11Mouse>(display, monitors);
+    backend->m_screen = std::make_unique<X11Screen>(display, monitors);
     backend->m_clock = std::make_unique<PosixClock>();
     return backend;
 }

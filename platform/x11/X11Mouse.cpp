@@ -1,7 +1,13 @@
 #include "platform/x11/X11Mouse.h"
 
+#include "platform/x11/PrimaryMonitor.h"
+#include "platform/x11/X11Monitors.h"
+
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+
+#include <cstdlib>
 
 std::optional<XButtonAction> xButtonActionFor(std::uint32_t flag) {
     switch (flag) {
@@ -22,20 +28,25 @@ std::optional<XButtonAction> xButtonActionFor(std::uint32_t flag) {
     }
 }
 
+X11Mouse::X11Mouse(Display* display, std::shared_ptr<X11Monitors> monitors)
+    : m_display(display), m_monitors(monitors ? std::move(monitors) : std::make_shared<X11Monitors>(display)) {}
+
+// The monitors are read in the same round trip, so a captured point follows their layout.
 TPoint X11Mouse::cursorPos() {
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
-    unsigned mask = 0;
-    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
-    return {rootX, rootY};
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const X11Monitors::Question layout = m_monitors->ask();
+    const auto pointerCookie = xcb_query_pointer(connection, static_cast<xcb_window_t>(DefaultRootWindow(m_display)));
+    xcb_query_pointer_reply_t* pointer = xcb_query_pointer_reply(connection, pointerCookie, nullptr);
+    const TRect primary = m_monitors->answer(layout);
+    const TPoint root = pointer != nullptr ? TPoint{pointer->root_x, pointer->root_y} : TPoint{};
+    std::free(pointer);
+    return programFromRoot(root, {primary.left, primary.top});
 }
 
+// The layout as last read (at every search and pointer read): a move alone does not wait for the server.
 void X11Mouse::setCursorPos(int x, int y) {
-    XTestFakeMotionEvent(m_display, DefaultScreen(m_display), x, y, CurrentTime);
+    const TPoint root = rootFromProgram({x, y}, m_monitors->origin());
+    XTestFakeMotionEvent(m_display, DefaultScreen(m_display), root.x, root.y, CurrentTime);
     XFlush(m_display);
 }
 

@@ -2,15 +2,18 @@
 
 #include "platform/Mouse.h"
 
+#include <memory>
 #include <optional>
 
 struct _XDisplay;
+class X11Monitors;
 
-// Pointer and buttons through XTest, in X root-window pixels. Each request is flushed at once, so events reach the
-// server in call order.
+// Pointer and buttons through XTest, at the program's positions (origin at the primary monitor's top-left; the
+// monitors are shared with the screen when given). Each request is flushed at once, so events reach the server in
+// call order.
 class X11Mouse : public IMouse {
 public:
-    explicit X11Mouse(_XDisplay* display) : m_display(display) {}
+    explicit X11Mouse(_XDisplay* display, std::shared_ptr<X11Monitors> monitors = nullptr);
 
     TPoint cursorPos() override;
     void setCursorPos(int x, int y) override;
@@ -18,6 +21,7 @@ public:
 
 private:
     _XDisplay* m_display;
+    std::shared_ptr<X11Monitors> m_monitors;
 };
 
 // The X button and direction of a button event flag.

@@ -2,6 +2,7 @@
 
 #include "platform/x11/PixelRows.h"
 #include "platform/x11/PrimaryMonitor.h"
+#include "platform/x11/X11Monitors.h"
 #include "platform/x11/X11Damage.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11ShmSegment.h"
@@ -9,8 +10,6 @@
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xrandr.h>
-#include <xcb/randr.h>
 #include <xcb/shm.h>
 
 #include <algorithm>
@@ -19,32 +18,6 @@
 #include <vector>
 
 namespace {
-bool randrListsMonitors(Display* display) {
-    int eventBase = 0;
-    int errorBase = 0;
-    int major = 0;
-    int minor = 0;
-    if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor))
-        return false;
-    return major > 1 || (major == 1 && minor >= 5);
-}
-
-template <class TReply> struct Reply {
-    TReply* reply = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    ~Reply() {
-        std::free(reply);
-        std::free(error);
-    }
-};
-
-std::vector<MonitorInfo> monitorsOf(const xcb_randr_get_monitors_reply_t* reply) {
-    std::vector<MonitorInfo> result;
-    for (auto it = xcb_randr_get_monitors_monitors_iterator(reply); it.rem > 0; xcb_randr_monitor_info_next(&it))
-        result.push_back({it.data->primary != 0, {it.data->width, it.data->height}});
-    return result;
-}
-
 PixelLayout layoutOf(const XImage& image) {
     return {image.bits_per_pixel, image.byte_order == MSBFirst, static_cast<std::uint32_t>(image.red_mask),
             static_cast<std::uint32_t>(image.green_mask), static_cast<std::uint32_t>(image.blue_mask)};
@@ -90,29 +63,19 @@ struct X11Screen::Grab {
     }
 };
 
-X11Screen::X11Screen(Display* display, CaptureMethod method, ChangeReports reports)
-    : m_display(display), m_sharedMemoryUsable(method == CaptureMethod::SharedMemoryFirst),
-      m_monitorsListed(randrListsMonitors(display)), m_damageWanted(reports == ChangeReports::Damage) {
+X11Screen::X11Screen(Display* display, std::shared_ptr<X11Monitors> monitors, CaptureMethod method,
+                     ChangeReports reports)
+    : m_display(display), m_monitors(monitors ? std::move(monitors) : std::make_shared<X11Monitors>(display)),
+      m_sharedMemoryUsable(method == CaptureMethod::SharedMemoryFirst), m_damageWanted(reports == ChangeReports::Damage) {
     installX11ErrorHandler();
 }
 
 X11Screen::~X11Screen() = default;
 
-// The monitors and the root window's size are asked together: one round trip, at every search of a full screen.
+// Read afresh at every search of a full screen, so the origin of the positions follows the monitors' layout.
 TSize X11Screen::screenSize() {
-    xcb_connection_t* connection = XGetXCBConnection(m_display);
-    const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
-    const auto geometryCookie = xcb_get_geometry(connection, root);
-    Reply<xcb_randr_get_monitors_reply_t> monitors;
-    if (m_monitorsListed) {
-        const auto monitorsCookie = xcb_randr_get_monitors(connection, root, 1);
-        monitors.reply = xcb_randr_get_monitors_reply(connection, monitorsCookie, &monitors.error);
-    }
-    Reply<xcb_get_geometry_reply_t> geometry;
-    geometry.reply = xcb_get_geometry_reply(connection, geometryCookie, &geometry.error);
-    const TSize rootSize = geometry.reply != nullptr ? TSize{geometry.reply->width, geometry.reply->height} : TSize{};
-    return primaryMonitorSize(monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{},
-                              rootSize);
+    const TRect primary = m_monitors->readPrimary();
+    return {primary.width, primary.height};
 }
 
 TSize X11Screen::rootSize() {
@@ -128,6 +91,11 @@ TSize X11Screen::rootSize() {
 }
 
 bool X11Screen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
+    const TPoint root = rootFromProgram({left, top}, m_monitors->origin());
+    return copyRootRect(root.x, root.y, width, height, bits, lineWidth);
+}
+
+bool X11Screen::copyRootRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
     if (width <= 0 || height <= 0 || bits == nullptr || lineWidth < 3LL * width)
         return false;
     const bool beyondKnownScreen = !m_knownRootSize || static_cast<long long>(left) + width > m_knownRootSize->width ||
@@ -183,7 +151,19 @@ std::optional<std::vector<TRect>> X11Screen::changedAreas() {
         m_damageWanted = false;
         m_damage = X11Damage::open(DisplayString(m_display));
     }
-    return m_damage ? m_damage->takeChanges() : std::nullopt;
+    std::optional<std::vector<TRect>> changes = m_damage ? m_damage->takeChanges() : std::nullopt;
+    // With the primary monitor moved, a kept copy shows another part of the root window: all of it may differ.
+    const TPoint origin = m_monitors->origin();
+    const bool originMoved = origin != m_originOfChanges;
+    m_originOfChanges = origin;
+    if (!changes || originMoved)
+        return std::nullopt;
+    for (TRect& area : *changes) {
+        const TPoint topLeft = programFromRoot({area.left, area.top}, origin);
+        area.left = topLeft.x;
+        area.top = topLeft.y;
+    }
+    return changes;
 }
 
 bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab) {

@@ -110,7 +110,7 @@ protected:
     static inline std::unique_ptr<XvfbServer> server;
     static inline std::unique_ptr<TargetClient> target;
     std::unique_ptr<X11Connection> connection = X11Connection::open(server->displayName());
-    X11Screen screen{connection->display(), GetParam()};
+    X11Screen screen{connection->display(), nullptr, GetParam()};
 };
 
 TEST_P(X11ScreenCapture, ReadsBackPaintedPixelsByteForByte) {
@@ -205,7 +205,7 @@ TEST(X11ScreenOnSixteenBits, ConvertsTheServersLayout) {
     target.paint(0, 0, screenWidth, screenHeight, coarsePattern);
     auto connection = X11Connection::open(server.displayName());
     for (const auto method : {X11Screen::CaptureMethod::SharedMemoryFirst, X11Screen::CaptureMethod::GetImageOnly}) {
-        X11Screen screen(connection->display(), method);
+        X11Screen screen(connection->display(), nullptr, method);
         for (const Rect& rect : rectangles) {
             Buffer actual(rect);
             ASSERT_TRUE(

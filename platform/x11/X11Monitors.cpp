@@ -1,0 +1,68 @@
+#include "platform/x11/X11Monitors.h"
+
+#include "platform/x11/PrimaryMonitor.h"
+
+#include <X11/Xlib-xcb.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <xcb/randr.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+bool randrListsMonitors(Display* display) {
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor))
+        return false;
+    return major > 1 || (major == 1 && minor >= 5);
+}
+
+template <class TReply> struct Reply {
+    TReply* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    ~Reply() {
+        std::free(reply);
+        std::free(error);
+    }
+};
+
+std::vector<MonitorInfo> monitorsOf(const xcb_randr_get_monitors_reply_t* reply) {
+    std::vector<MonitorInfo> result;
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(reply); it.rem > 0; xcb_randr_monitor_info_next(&it))
+        result.push_back({it.data->primary != 0, {it.data->x, it.data->y, it.data->width, it.data->height}});
+    return result;
+}
+} // namespace
+
+X11Monitors::X11Monitors(Display* display) : m_display(display), m_monitorsListed(randrListsMonitors(display)) {
+    readPrimary();
+}
+
+X11Monitors::Question X11Monitors::ask() {
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
+    Question question;
+    question.geometry = xcb_get_geometry(connection, root).sequence;
+    if (m_monitorsListed) {
+        question.monitors = xcb_randr_get_monitors(connection, root, 1).sequence;
+        question.monitorsAsked = true;
+    }
+    return question;
+}
+
+TRect X11Monitors::answer(const Question& question) {
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    Reply<xcb_randr_get_monitors_reply_t> monitors;
+    if (question.monitorsAsked)
+        monitors.reply = xcb_randr_get_monitors_reply(connection, {question.monitors}, &monitors.error);
+    Reply<xcb_get_geometry_reply_t> geometry;
+    geometry.reply = xcb_get_geometry_reply(connection, {question.geometry}, &geometry.error);
+    const TSize rootSize = geometry.reply != nullptr ? TSize{geometry.reply->width, geometry.reply->height} : TSize{};
+    m_primary = primaryMonitorArea(
+        monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{}, rootSize);
+    return m_primary;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Geometry.h"
+
+struct _XDisplay;
+
+// Where the primary monitor lies in the root window, read with XRandR's monitor list together with the root
+// window's size in one round trip. The mouse and the screen of one connection share it, so that a program position
+// names the same root pixel for both.
+class X11Monitors {
+public:
+    explicit X11Monitors(_XDisplay* display);
+
+    // The requests of one reading, sent but not yet answered, so that another request can share the round trip.
+    struct Question {
+        unsigned geometry = 0;
+        unsigned monitors = 0;
+        bool monitorsAsked = false;
+    };
+    Question ask();
+    // Waits for the answer and keeps it as the last reading.
+    TRect answer(const Question& question);
+    TRect readPrimary() { return answer(ask()); }
+
+    // The primary monitor's top-left in root pixels as last read: at creation, at every reading since.
+    TPoint origin() const { return {m_primary.left, m_primary.top}; }
+
+private:
+    _XDisplay* m_display;
+    bool m_monitorsListed;
+    TRect m_primary;
+};
