@@ -13,10 +13,11 @@ public:
     virtual TSize screenSize() = 0;
     // Copies the screen rectangle (left, top, width, height), width and height > 0, into `bits` as bottom-up rows
     // of 3-byte B,G,R pixels, `lineWidth` bytes apart (the first row in memory is the rectangle's bottom row).
-    // Pixels outside the screen come out black. Only the 3 x width pixel bytes of each row are written, so the rows may
-    // lie inside a larger buffer. False when the copy failed; those bytes are then undefined.
+    // Positions have their origin at the primary screen's top-left, so other monitors' pixels are there too, at
+    // negative positions left of and above it. Pixels off the desktop come out black. Only the 3 x width pixel bytes
+    // of each row are written, so the rows may lie inside a larger buffer. False when the copy failed; those bytes are then undefined.
     virtual bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) = 0;
-    // The colour of one screen pixel as 0x00BBGGRR (red in the low byte); black outside the screen.
+    // The colour of one screen pixel as 0x00BBGGRR (red in the low byte); black off the desktop.
     virtual std::uint32_t pixelColor(int x, int y) = 0;
     // The areas drawn on since the previous call, in copyRect's coordinates, so that a kept copy of the screen can be
     // brought up to date by copying only them. Nothing when the platform cannot tell: on the first call, after the

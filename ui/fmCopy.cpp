@@ -3,8 +3,10 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Screen.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <vector>
 
@@ -48,7 +50,11 @@ TfmCopy::TfmCopy(IScreen& screen, QWidget* parent) : QDialog(parent, Qt::Window 
 void TfmCopy::FormCreate(IScreen& screen) {
     m_image = snapshot(screen);
     drag = TScopeDrag({m_image.width(), m_image.height()});
-    setGeometry(0, 0, m_image.width(), m_image.height());
+    // The snapshot is the primary monitor, whose top-left is the origin of the program's positions: shown there, a
+    // point of the overlay is the program position of the pixel under it, on any layout of monitors.
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QPoint origin = primary != nullptr ? primary->geometry().topLeft() : QPoint();
+    setGeometry(origin.x(), origin.y(), m_image.width(), m_image.height());
     setWindowState(Qt::WindowFullScreen);
 }
 

@@ -6,9 +6,8 @@
 namespace {
 // Positions far out (a hand-edited scope) stay at the edge of what an int holds rather than wrapping round.
 int clampedSum(long long a, long long b) {
-    return static_cast<int>(
-        std::clamp(a + b, static_cast<long long>(std::numeric_limits<int>::min()),
-                   static_cast<long long>(std::numeric_limits<int>::max())));
+    return static_cast<int>(std::clamp(a + b, static_cast<long long>(std::numeric_limits<int>::min()),
+                                       static_cast<long long>(std::numeric_limits<int>::max())));
 }
 } // namespace
 
@@ -24,5 +23,6 @@ TPoint rootFromProgram(TPoint program, TPoint origin) {
 }
 
 TPoint programFromRoot(TPoint root, TPoint origin) {
-    return {clampedSum(root.x, -static_cast<long long>(origin.x)), clampedSum(root.y, -static_cast<long long>(origin.y))};
+    return {clampedSum(root.x, -static_cast<long long>(origin.x)),
+            clampedSum(root.y, -static_cast<long long>(origin.y))};
 }

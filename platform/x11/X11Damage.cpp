@@ -1,5 +1,7 @@
 #include "platform/x11/X11Damage.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -8,16 +10,6 @@
 
 namespace {
 
-template <class TReply> struct Reply {
-    TReply* reply = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    ~Reply() {
-        std::free(reply);
-        std::free(error);
-    }
-    bool ok() const { return reply != nullptr && error == nullptr; }
-};
-
 bool hasExtension(xcb_connection_t* connection, xcb_extension_t* extension) {
     const xcb_query_extension_reply_t* data = xcb_get_extension_data(connection, extension);
     return data != nullptr && data->present;
@@ -25,8 +17,8 @@ bool hasExtension(xcb_connection_t* connection, xcb_extension_t* extension) {
 
 // Both extensions must be told the version the client speaks before any other request.
 bool agreeVersions(xcb_connection_t* connection) {
-    Reply<xcb_xfixes_query_version_reply_t> fixes;
-    Reply<xcb_damage_query_version_reply_t> damage;
+    XcbReply<xcb_xfixes_query_version_reply_t> fixes;
+    XcbReply<xcb_damage_query_version_reply_t> damage;
     const auto fixesCookie = xcb_xfixes_query_version(connection, 2, 0);
     const auto damageCookie = xcb_damage_query_version(connection, 1, 1);
     fixes.reply = xcb_xfixes_query_version_reply(connection, fixesCookie, &fixes.error);
@@ -71,8 +63,8 @@ std::optional<std::vector<TRect>> X11Damage::takeChanges() {
     xcb_damage_subtract(m_connection, m_damage, XCB_NONE, m_region);
     const auto regionCookie = xcb_xfixes_fetch_region(m_connection, m_region);
     const auto geometryCookie = xcb_get_geometry(m_connection, m_root);
-    Reply<xcb_xfixes_fetch_region_reply_t> region;
-    Reply<xcb_get_geometry_reply_t> geometry;
+    XcbReply<xcb_xfixes_fetch_region_reply_t> region;
+    XcbReply<xcb_get_geometry_reply_t> geometry;
     region.reply = xcb_xfixes_fetch_region_reply(m_connection, regionCookie, &region.error);
     geometry.reply = xcb_get_geometry_reply(m_connection, geometryCookie, &geometry.error);
     dropEvents();

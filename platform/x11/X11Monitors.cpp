@@ -1,6 +1,7 @@
 #include "platform/x11/X11Monitors.h"
 
 #include "platform/x11/PrimaryMonitor.h"
+#include "platform/x11/XcbReply.h"
 
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
@@ -20,15 +21,6 @@ bool randrListsMonitors(Display* display) {
         return false;
     return major > 1 || (major == 1 && minor >= 5);
 }
-
-template <class TReply> struct Reply {
-    TReply* reply = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    ~Reply() {
-        std::free(reply);
-        std::free(error);
-    }
-};
 
 std::vector<MonitorInfo> monitorsOf(const xcb_randr_get_monitors_reply_t* reply) {
     std::vector<MonitorInfo> result;
@@ -56,13 +48,13 @@ X11Monitors::Question X11Monitors::ask() {
 
 TRect X11Monitors::answer(const Question& question) {
     xcb_connection_t* connection = XGetXCBConnection(m_display);
-    Reply<xcb_randr_get_monitors_reply_t> monitors;
+    XcbReply<xcb_randr_get_monitors_reply_t> monitors;
     if (question.monitorsAsked)
         monitors.reply = xcb_randr_get_monitors_reply(connection, {question.monitors}, &monitors.error);
-    Reply<xcb_get_geometry_reply_t> geometry;
+    XcbReply<xcb_get_geometry_reply_t> geometry;
     geometry.reply = xcb_get_geometry_reply(connection, {question.geometry}, &geometry.error);
     const TSize rootSize = geometry.reply != nullptr ? TSize{geometry.reply->width, geometry.reply->height} : TSize{};
-    m_primary = primaryMonitorArea(
-        monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{}, rootSize);
+    m_primary = primaryMonitorArea(monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{},
+                                   rootSize);
     return m_primary;
 }

@@ -2,9 +2,9 @@
 
 #include "platform/x11/PixelRows.h"
 #include "platform/x11/PrimaryMonitor.h"
-#include "platform/x11/X11Monitors.h"
 #include "platform/x11/X11Damage.h"
 #include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11Monitors.h"
 #include "platform/x11/X11ShmSegment.h"
 
 #include <X11/Xlib-xcb.h>
@@ -66,7 +66,8 @@ struct X11Screen::Grab {
 X11Screen::X11Screen(Display* display, std::shared_ptr<X11Monitors> monitors, CaptureMethod method,
                      ChangeReports reports)
     : m_display(display), m_monitors(monitors ? std::move(monitors) : std::make_shared<X11Monitors>(display)),
-      m_sharedMemoryUsable(method == CaptureMethod::SharedMemoryFirst), m_damageWanted(reports == ChangeReports::Damage) {
+      m_sharedMemoryUsable(method == CaptureMethod::SharedMemoryFirst),
+      m_damageWanted(reports == ChangeReports::Damage) {
     installX11ErrorHandler();
 }
 

@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 #include "TargetClient.h"
+#include "XMonitors.h"
 #include "XTestKeys.h"
 #include "XvfbServer.h"
 
@@ -54,6 +55,41 @@ std::size_t countPresses(const std::vector<ButtonRecord>& events, unsigned butto
     return std::size_t(std::count_if(events.begin(), events.end(), [&](const ButtonRecord& r) {
         return r.kind == ButtonRecord::Press && r.button == button && r.rootX == x && r.rootY == y;
     }));
+}
+
+// A drag on the scope overlay, from (fromX, fromY) to (toX, toY) in root pixels.
+struct Drag {
+    int fromX, fromY, toX, toY;
+};
+
+// New, "Part screen to search", Capture Scope, the drag on the overlay, OK, then the program is ended: all by the
+// mouse, on the real X server. Gives the overlay's top-left in root pixels.
+void newClickWithScopeDragged(Display* display, ProgramRun& run, Window main, Drag drag, int& overlayX, int& overlayY) {
+    int mainX = 0, mainY = 0;
+    originOf(display, main, mainX, mainY);
+    // The New button is the toolbar's first, 62 x 58, under the menu bar.
+    clickAt(display, mainX + 30, mainY + 56, 1);
+    const Window editor = waitForWindow(display, "New Mouse Action");
+    ASSERT_NE(editor, 0u) << run.errorOutput();
+    ASSERT_TRUE(waitUntilViewable(display, editor));
+    int x = 0, y = 0;
+    originOf(display, editor, x, y);
+    std::this_thread::sleep_for(300ms);
+    clickAt(display, x + 31, y + 428, 1); // "Part screen to search"
+    clickAt(display, x + 48, y + 470, 1); // "Capture Scope"
+    const Window overlay = waitForWindow(display, "fmCopy");
+    ASSERT_NE(overlay, 0u);
+    ASSERT_TRUE(waitUntilViewable(display, overlay));
+    originOf(display, overlay, overlayX, overlayY);
+    std::this_thread::sleep_for(300ms);
+    dragWithLeftButton(display, drag.fromX, drag.fromY, drag.toX, drag.toY);
+    ASSERT_TRUE(waitUntilViewable(display, editor)) << "the editor comes back";
+    std::this_thread::sleep_for(300ms);
+    clickAt(display, x + 265, y + 584, 1); // OK
+    for (int wait = 0; wait < 100 && isViewable(display, editor); ++wait)
+        std::this_thread::sleep_for(50ms);
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
 }
 
 class ProgramTest : public ::testing::Test {
@@ -153,38 +189,36 @@ TEST_F(ProgramTest, AClickThatCannotRunSaysSoOnceOnStandardError) {
     EXPECT_TRUE(target.pumpEvents().empty()) << "it never clicked";
 }
 
-// New, "Part screen to search", Capture Scope, a drag on the overlay, OK: all by the mouse, on the real X server.
 TEST_F(ProgramTest, ANewClickTakesTheScopeDraggedOnTheOverlay) {
     run.writeFile("TapporaConfig.xml", settings("False"));
     const Window main = startAndWait();
-    int mainX = 0, mainY = 0;
-    originOf(target.display(), main, mainX, mainY);
-    // The New button is the toolbar's first, 62 x 58, under the menu bar.
-    clickAt(target.display(), mainX + 30, mainY + 56, 1);
-    const Window editor = waitForWindow(target.display(), "New Mouse Action");
-    ASSERT_NE(editor, 0u) << run.errorOutput();
-    ASSERT_TRUE(waitUntilViewable(target.display(), editor));
-    int x = 0, y = 0;
-    originOf(target.display(), editor, x, y);
-    std::this_thread::sleep_for(300ms);
-    clickAt(target.display(), x + 31, y + 428, 1); // "Part screen to search"
-    clickAt(target.display(), x + 48, y + 470, 1); // "Capture Scope"
-    const Window overlay = waitForWindow(target.display(), "fmCopy");
-    ASSERT_NE(overlay, 0u);
-    ASSERT_TRUE(waitUntilViewable(target.display(), overlay));
-    std::this_thread::sleep_for(300ms);
-    dragWithLeftButton(target.display(), 700, 500, 300, 200);
-    ASSERT_TRUE(waitUntilViewable(target.display(), editor)) << "the editor comes back";
-    std::this_thread::sleep_for(300ms);
-    clickAt(target.display(), x + 265, y + 584, 1); // OK
-    for (int wait = 0; wait < 100 && isViewable(target.display(), editor); ++wait)
-        std::this_thread::sleep_for(50ms);
-    run.signal(SIGTERM);
-    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    int overlayX = -1, overlayY = -1;
+    newClickWithScopeDragged(target.display(), run, main, {700, 500, 300, 200}, overlayX, overlayY);
     const std::string list = run.readFile("tapporas.xml").value_or("");
     for (const char* attribute :
          {R"(fTop="500" fBottom="200" fLeft="700" fRight="300")", R"(ScreenType="1")", R"(fName="New Click")"})
         EXPECT_NE(list.find(attribute), std::string::npos) << attribute << " in " << list;
+}
+
+// The primary monitor right of and below another: the overlay covers the primary, and the scope dragged on it is
+// stored with the primary's top-left as origin.
+TEST(ProgramOnTwoMonitors, TheScopeOverlayCoversThePrimaryAndItsPointsStartFromItsCorner) {
+    XvfbServer server({.width = 800 + 1366, .height = 300 + 768});
+    TargetClient target(server.displayName());
+    setMonitor(target.display(), "LEFT", false, {0, 0, 800, 600});
+    setMonitor(target.display(), "MAIN", true, {800, 300, 1366, 768});
+    ProgramRun run;
+    run.writeFile("TapporaConfig.xml", settings("False"));
+    run.start(server.displayName());
+    const Window main = waitForWindow(target.display(), "Tappora 4.1.7");
+    ASSERT_NE(main, 0u) << run.errorOutput();
+    int overlayX = -1, overlayY = -1;
+    newClickWithScopeDragged(target.display(), run, main, {800 + 700, 300 + 500, 800 + 300, 300 + 200}, overlayX,
+                             overlayY);
+    EXPECT_EQ(overlayX, 800);
+    EXPECT_EQ(overlayY, 300);
+    const std::string list = run.readFile("tapporas.xml").value_or("");
+    EXPECT_NE(list.find(R"(fTop="500" fBottom="200" fLeft="700" fRight="300")"), std::string::npos) << list;
 }
 
 TEST_F(ProgramTest, AHotKeyAnotherProgramHoldsIsToldAtStart) {

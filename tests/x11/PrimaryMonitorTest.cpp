@@ -26,7 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"primaryRightOfAnother",
              {{false, {0, 0, 1280, 1024}}, {true, {1280, 0, 1920, 1080}}},
              {1280, 0, 1920, 1080}},
-        Case{"primaryBelowAnother", {{true, {0, 1024, 1280, 1024}}, {false, {0, 0, 1920, 1024}}}, {0, 1024, 1280, 1024}},
+        Case{
+            "primaryBelowAnother", {{true, {0, 1024, 1280, 1024}}, {false, {0, 0, 1920, 1024}}}, {0, 1024, 1280, 1024}},
         Case{"noPrimary", {{false, {1920, 0, 1600, 900}}, {false, {0, 0, 1920, 1080}}}, {1920, 0, 1600, 900}},
         Case{"twoFlagged",
              {{false, {0, 0, 800, 600}}, {true, {800, 0, 1024, 768}}, {true, {1824, 0, 1920, 1080}}},

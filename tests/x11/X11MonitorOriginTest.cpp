@@ -13,10 +13,8 @@
 #include "platform/x11/X11Screen.h"
 
 #include "TargetClient.h"
+#include "XMonitors.h"
 #include "XvfbServer.h"
-
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <memory>
 #include <string>
@@ -30,22 +28,6 @@ constexpr int kMonitorHeight = 600;
 constexpr TPoint kPrimaryOrigin{800, 300};
 constexpr std::uint32_t kBackground = 0x203040;
 constexpr std::uint32_t kWanted = 0xFA0A05;
-
-// Sets a monitor of the given area, as a desktop's display settings do.
-void setMonitor(Display* display, const char* name, bool primary, TRect area) {
-    XRRMonitorInfo* monitor = XRRAllocateMonitor(display, 0);
-    monitor->name = XInternAtom(display, name, False);
-    monitor->primary = primary ? True : False;
-    monitor->x = area.left;
-    monitor->y = area.top;
-    monitor->width = area.width;
-    monitor->height = area.height;
-    monitor->mwidth = area.width / 4;
-    monitor->mheight = area.height / 4;
-    XRRSetMonitor(display, DefaultRootWindow(display), monitor);
-    XSync(display, False);
-    XFree(monitor);
-}
 
 // The desk the program starts on: a monitor at the root's corner and the primary right of and below it.
 bool setUpDesk(TargetClient& target) {
@@ -127,8 +109,7 @@ TEST_F(X11MonitorOriginTest, DrawingIsReportedAtProgramPositionsAndAMovedPrimary
     EXPECT_EQ(findWantedOnFullScreen(), (TPoint{30, 40}));
 
     for (const char* name : {"LEFT", "MAIN"})
-        XRRDeleteMonitor(target.display(), DefaultRootWindow(target.display()),
-                         XInternAtom(target.display(), name, False));
+        deleteMonitor(target.display(), name);
     setMonitor(target.display(), "MOVED", true, {0, 0, kMonitorWidth, kMonitorHeight});
     paintWanted({5, 6});
     EXPECT_EQ(findWantedOnFullScreen(), (TPoint{5, 6}));

@@ -6,10 +6,10 @@
 #include "platform/x11/X11ShmSegment.h"
 
 #include "TargetClient.h"
+#include "XMonitors.h"
 #include "XvfbServer.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <cstdint>
 #include <limits>
@@ -243,16 +243,7 @@ TEST(X11ScreenSize, FollowsAMonitorSetByAnotherClient) {
 
     Display* other = XOpenDisplay(server.displayName().c_str());
     ASSERT_NE(other, nullptr);
-    XRRMonitorInfo* monitor = XRRAllocateMonitor(other, 0);
-    monitor->name = XInternAtom(other, "HALF", False);
-    monitor->primary = True;
-    monitor->width = 320;
-    monitor->height = 240;
-    monitor->mwidth = 80;
-    monitor->mheight = 60;
-    XRRSetMonitor(other, DefaultRootWindow(other), monitor);
-    XSync(other, False);
-    XFree(monitor);
+    setMonitor(other, "HALF", true, {0, 0, 320, 240});
     EXPECT_EQ(screen.screenSize(), (TSize{320, 240}));
     XCloseDisplay(other);
 }
