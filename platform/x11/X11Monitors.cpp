@@ -31,10 +31,28 @@ std::vector<MonitorInfo> monitorsOf(const xcb_randr_get_monitors_reply_t* reply)
 } // namespace
 
 X11Monitors::X11Monitors(Display* display) : m_display(display), m_monitorsListed(randrListsMonitors(display)) {
+    // The server sends the root window's ConfigureNotify when monitors are set or deleted and when outputs move.
+    XSelectInput(m_display, DefaultRootWindow(m_display), StructureNotifyMask);
     readPrimary();
 }
 
+TPoint X11Monitors::origin() {
+    if (layoutChanged())
+        readPrimary();
+    return {m_primary.left, m_primary.top};
+}
+
+bool X11Monitors::layoutChanged() {
+    bool changed = false;
+    XEvent event;
+    while (XCheckTypedWindowEvent(m_display, DefaultRootWindow(m_display), ConfigureNotify, &event))
+        changed = true;
+    return changed;
+}
+
 X11Monitors::Question X11Monitors::ask() {
+    // This reading covers every change told so far.
+    layoutChanged();
     xcb_connection_t* connection = XGetXCBConnection(m_display);
     const auto root = static_cast<xcb_window_t>(DefaultRootWindow(m_display));
     Question question;

@@ -5,8 +5,8 @@
 struct _XDisplay;
 
 // Where the primary monitor lies in the root window, read with XRandR's monitor list together with the root
-// window's size in one round trip. The mouse and the screen of one connection share it, so that a program position
-// names the same root pixel for both.
+// window's size in one round trip, and read again when the server tells of a new layout. The mouse and the screen of
+// one connection share it, so that a program position names the same root pixel for both.
 class X11Monitors {
 public:
     explicit X11Monitors(_XDisplay* display);
@@ -22,10 +22,14 @@ public:
     TRect answer(const Question& question);
     TRect readPrimary() { return answer(ask()); }
 
-    // The primary monitor's top-left in root pixels as last read: at creation, at every reading since.
-    TPoint origin() const { return {m_primary.left, m_primary.top}; }
+    // The primary monitor's top-left in root pixels: as last read, or read afresh when the layout changed since.
+    TPoint origin();
 
 private:
+    // Whether the server told of a new layout of the root window (monitors set, outputs moved or resized) since the
+    // last call; it tells without being asked, so looking costs no round trip.
+    bool layoutChanged();
+
     _XDisplay* m_display;
     bool m_monitorsListed;
     TRect m_primary;

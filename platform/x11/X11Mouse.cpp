@@ -43,7 +43,7 @@ TPoint X11Mouse::cursorPos() {
     return programFromRoot(root, {primary.left, primary.top});
 }
 
-// The layout as last read (at every search and pointer read): a move alone does not wait for the server.
+// A move alone does not wait for the server: the layout is read again only when the server told of a new one.
 void X11Mouse::setCursorPos(int x, int y) {
     const TPoint root = rootFromProgram({x, y}, m_monitors->origin());
     XTestFakeMotionEvent(m_display, DefaultScreen(m_display), root.x, root.y, CurrentTime);

@@ -59,6 +59,17 @@ protected:
     X11Screen screen{connection->display(), monitors};
 };
 
+// A fixed-point click reads neither the pointer nor the screen: its move still follows a primary moved meanwhile.
+TEST_F(X11MonitorOriginTest, AMoveAloneFollowsAPrimaryMovedSinceTheLastReading) {
+    for (const char* name : {"LEFT", "MAIN"})
+        deleteMonitor(target.display(), name);
+    setMonitor(target.display(), "MOVED", true, {100, 200, kMonitorWidth, kMonitorHeight});
+    mouse.setCursorPos(10, 20);
+    mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
+    const std::vector<ButtonRecord> expected{{Kind::Press, 1, 110, 220}};
+    EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
+}
+
 TEST_F(X11MonitorOriginTest, FullScreenIsThePrimaryMonitor) {
     EXPECT_EQ(screen.screenSize(), (TSize{kMonitorWidth, kMonitorHeight}));
 }
