@@ -4,6 +4,8 @@
 #   tools/screenshots-windows.sh [tappora.exe]    (default: build-windows/bin/tappora.exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The window title carries the project version, as CMakeLists.txt states it.
+title="Tappora $(sed -n 's/^project(Tappora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 program=${1:-$root/build-windows/bin/tappora.exe}
 work=$(mktemp -d)
 xvfb_pid=""
@@ -41,7 +43,7 @@ menu_bar=20
 button_y=$((menu_bar + 31))
 
 (cd "$work/program" && wine tappora.exe >/dev/null 2>&1 &)
-main=$(window "Tappora 4.1.7")
+main=$(window "$title")
 xdotool windowfocus --sync "$main"
 xdotool key ctrl+F2
 sleep 1.5
@@ -60,4 +62,4 @@ click "$options" 157 327
 sleep 0.5
 
 click "$main" 405 "$button_y"
-for _ in $(seq 100); do xdotool search --name "^Tappora 4.1.7\$" >/dev/null 2>&1 || break; sleep 0.1; done
+for _ in $(seq 100); do xdotool search --name "^$title\$" >/dev/null 2>&1 || break; sleep 0.1; done

@@ -4,6 +4,8 @@
 #   tools/screenshots.sh [build folder]    (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The window title carries the project version, as CMakeLists.txt states it.
+title="Tappora $(sed -n 's/^project(Tappora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 build=${1:-$root/build}
 work=$(mktemp -d)
 xvfb_pid=""
@@ -30,7 +32,7 @@ unset QT_QPA_PLATFORM
 
 "$work/tappora" &
 program_pid=$!
-main=$(window "Tappora 4.1.7")
+main=$(window "$title")
 xdotool windowfocus "$main"
 xdotool key ctrl+F2
 sleep 1.5

@@ -1,5 +1,6 @@
 #include "ui/FMAbout.h"
 
+#include "TapporaVersion.h"
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
@@ -69,7 +70,7 @@ void TFMAbout::showEvent(QShowEvent* event) {
 }
 
 void TFMAbout::FormShow() {
-    Label1->setText("Tappora 4.1.7");
+    Label1->setText(TAPPORA_TITLE);
 }
 
 void TFMAbout::Label5Click() {

@@ -1,5 +1,6 @@
 #include "ui/MForm.h"
 
+#include "TapporaVersion.h"
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
 #include "model/Maker.h"
@@ -66,7 +67,7 @@ void TMForm::FormCreate() {
     createTrayIcon();
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
     m_model->setController(m_controller.get());
-    setWindowTitle("Tappora 4.1.7");
+    setWindowTitle(TAPPORA_TITLE);
 }
 
 void TMForm::FormClose() {

@@ -1,6 +1,7 @@
 // The real program ended in the ways a session ends without Exit: the X server gone, the terminal closed. Each time
 // the user's changes are on disk, compared byte for byte.
 #include "ProgramRun.h"
+#include "TapporaVersion.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +75,7 @@ TEST(NothingLostTest, WithTheXServerGoneTheEditsAreOnDiskAndTheWindowPlaceIsSave
     ProgramRun run;
     run.writeFile("tapporas.xml", kListHead + item("Before") + "</list>");
     run.start(server.displayName());
-    const Window main = waitForWindow(x.display(), "Tappora 4.1.7");
+    const Window main = waitForWindow(x.display(), TAPPORA_TITLE);
     ASSERT_NE(main, 0u) << run.errorOutput();
     std::this_thread::sleep_for(500ms);
 
@@ -112,7 +113,7 @@ TEST(NothingLostTest, AHangUpClosesLikeATerminationAndTheStartClearsLeftovers) {
     run.writeFile("tapporas.xml", list);
     run.writeFile("tapporas.xml.tmp-123456", "<?xml version=\"1.0\"?><list><item fName=\"hal");
     run.start(server.displayName());
-    ASSERT_NE(waitForWindow(x.display(), "Tappora 4.1.7"), 0u) << run.errorOutput();
+    ASSERT_NE(waitForWindow(x.display(), TAPPORA_TITLE), 0u) << run.errorOutput();
     EXPECT_FALSE(run.readFile("tapporas.xml.tmp-123456").has_value()) << "a killed save's leftover is removed";
 
     run.signal(SIGHUP);

@@ -1,4 +1,5 @@
 #include "ProgramRun.h"
+#include "TapporaVersion.h"
 #include "TargetClient.h"
 #include "XMonitors.h"
 #include "XTestKeys.h"
@@ -100,7 +101,7 @@ protected:
 
     Window startAndWait() {
         run.start(server.displayName());
-        const Window window = waitForWindow(target.display(), "Tappora 4.1.7");
+        const Window window = waitForWindow(target.display(), TAPPORA_TITLE);
         EXPECT_NE(window, 0u) << run.errorOutput();
         return window;
     }
@@ -341,7 +342,7 @@ TEST_F(InstalledProgramTest, AFirstStartMakesThePerUserFolderWithTheSettings) {
     std::filesystem::remove_all(home() / ".config" / "tappora");
     ProgramRun run(installed());
     run.start(server->displayName());
-    EXPECT_NE(waitForWindow(target->display(), "Tappora 4.1.7"), 0u) << run.errorOutput();
+    EXPECT_NE(waitForWindow(target->display(), TAPPORA_TITLE), 0u) << run.errorOutput();
     EXPECT_TRUE(run.readFile("TapporaConfig.xml").has_value()) << "the settings template is written at start";
     run.signal(SIGTERM);
     EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
@@ -355,7 +356,7 @@ TEST_F(InstalledProgramTest, ClicksFromTheListInTheUsersFolderAndSavesThereAtClo
     run.writeFile("tapporas.xml", list);
     run.writeFile("TapporaConfig.xml", settings("False"));
     run.start(server->displayName());
-    const Window window = waitForWindow(target->display(), "Tappora 4.1.7");
+    const Window window = waitForWindow(target->display(), TAPPORA_TITLE);
     ASSERT_NE(window, 0u) << run.errorOutput();
 
     pressChord(target->display(), {XK_Control_L}, XK_F2);

@@ -1,4 +1,5 @@
 #include "ProgramRun.h"
+#include "TapporaVersion.h"
 #include "TargetClient.h"
 #include "XTestKeys.h"
 #include "XvfbServer.h"
@@ -69,7 +70,7 @@ TEST(TrayTest, ALeftClickOnTheIconHidesAndShowsTheWindowOtherClicksDoNothing) {
                   R"(fPosX="900" fPosY="600" iClickInterval="100" stopType="1" fRepeat="2" hkStart="1" hkStop="2" )"
                   R"(checked="True"/></list>)");
     run.start(server.displayName());
-    const Window main = waitForWindow(display, "Tappora 4.1.7");
+    const Window main = waitForWindow(display, TAPPORA_TITLE);
     ASSERT_NE(main, 0u) << run.errorOutput();
     const Window icon = waitForDescendant(display, panel, "tappora");
     ASSERT_NE(icon, 0u);
@@ -117,7 +118,7 @@ TEST(TrayTest, MinimisingHidesTheWindowToTheIconAndALeftClickBringsItBack) {
     ASSERT_NE(panel, 0u) << "trayer did not start";
     ProgramRun run;
     run.start(server.displayName());
-    const Window main = waitForWindow(display, "Tappora 4.1.7");
+    const Window main = waitForWindow(display, TAPPORA_TITLE);
     ASSERT_NE(main, 0u) << run.errorOutput();
     const Window icon = waitForDescendant(display, panel, "tappora");
     ASSERT_NE(icon, 0u);
@@ -148,7 +149,7 @@ TEST(TrayTest, ASecondStartForTheSameFolderShowsTheFirstCopyFromTheIconAndEnds) 
         R"(<?xml version="1.0"?><list versionNo="1.0"><item fName="Mine" pointType="1" fPosX="900" )"
         R"(fPosY="600" iClickInterval="100" stopType="1" fRepeat="2" hkStart="1" hkStop="2" checked="True"/></list>)");
     first.start(server.displayName());
-    const Window main = waitForWindow(display, "Tappora 4.1.7");
+    const Window main = waitForWindow(display, TAPPORA_TITLE);
     ASSERT_NE(main, 0u) << first.errorOutput();
     ASSERT_NE(waitForDescendant(display, panel, "tappora"), 0u);
     ASSERT_TRUE(becomes(display, main, true));

@@ -5,6 +5,7 @@
 #include "ProgramMemory.h"
 #include "ProgramRun.h"
 #include "SoakList.h"
+#include "TapporaVersion.h"
 #include "TargetClient.h"
 #include "XTestKeys.h"
 #include "XvfbServer.h"
@@ -107,7 +108,7 @@ protected:
         });
         run.start(server.displayName());
         mainWindow =
-            WaitFor([&] { return FindWindow(target.display(), DefaultRootWindow(target.display()), "Tappora 4.1.7"); });
+            WaitFor([&] { return FindWindow(target.display(), DefaultRootWindow(target.display()), TAPPORA_TITLE); });
         ASSERT_NE(mainWindow, 0u) << run.errorOutput();
     }
 

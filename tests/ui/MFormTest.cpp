@@ -1,3 +1,4 @@
+#include "TapporaVersion.h"
 #include "ui/MForm.h"
 #include "TempFolder.h"
 #include "control/MouseCtrl.h"
@@ -78,7 +79,7 @@ const char* const kTwoClicks = R"(<item fName="First" hkStart="1" hkStop="2" che
 
 TEST_F(MainWindowTest, ShowsItsCaptionToolbarAndMenus) {
     start();
-    EXPECT_EQ(form->windowTitle(), "Tappora 4.1.7");
+    EXPECT_EQ(form->windowTitle(), TAPPORA_TITLE);
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
     const std::vector<std::pair<QString, QString>> expected{{"&New", "Create a new Click"},
                                                             {"&Edit", "Modify Selected Click"},
@@ -302,7 +303,7 @@ TEST_F(MainWindowTest, HelpAndTheAboutLinksOpenTheMakersAddresses) {
     TFMAbout about(shell, form.get());
     about.show();
     EXPECT_EQ(about.windowTitle(), "About Tappora");
-    EXPECT_EQ(about.Label1->text(), "Tappora 4.1.7");
+    EXPECT_EQ(about.Label1->text(), TAPPORA_TITLE);
     QTest::mouseClick(about.Label5, Qt::LeftButton);
     QTest::mouseClick(about.Label7, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 2u);

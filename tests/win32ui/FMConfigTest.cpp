@@ -1,5 +1,6 @@
 #include "ui/win32/FMConfig.h"
 
+#include "TapporaVersion.h"
 #include "Win32UiSupport.h"
 #include "model/Config.h"
 #include "platform/win32/Utf16.h"
@@ -55,7 +56,7 @@ TEST(AboutTest, ShowsTheTitleAndOpensTheLinks) {
     RecordingShell shell;
     TFMAbout about(shell, nullptr);
     EXPECT_EQ(windowText(about.handle()), "About Tappora");
-    EXPECT_EQ(windowText(about.Label1), "Tappora 4.1.7");
+    EXPECT_EQ(windowText(about.Label1), TAPPORA_TITLE);
     SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.Label5), STN_CLICKED), LPARAM(about.Label5));
     SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.Label7), STN_CLICKED), LPARAM(about.Label7));
     ASSERT_EQ(shell.opened.size(), 2u);

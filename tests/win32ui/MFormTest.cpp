@@ -1,5 +1,6 @@
 #include "ui/win32/MForm.h"
 
+#include "TapporaVersion.h"
 #include "Win32UiSupport.h"
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
@@ -51,7 +52,7 @@ protected:
 
 TEST_F(MainWindowTest, ShowsItsCaptionToolbarHintsAndMenu) {
     start();
-    EXPECT_EQ(windowText(form->handle()), "Tappora 4.1.7");
+    EXPECT_EQ(windowText(form->handle()), TAPPORA_TITLE);
     EXPECT_TRUE(GetWindowLongW(form->handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     const std::vector<std::pair<std::string, std::string>> expected{{"&New", "Create a new Click"},
                                                                     {"&Edit", "Modify Selected Click"},

@@ -1,5 +1,6 @@
 #include "ui/win32/FMAbout.h"
 
+#include "TapporaVersion.h"
 #include "model/Maker.h"
 #include "platform/Shell.h"
 #include "ui/win32/Controls.h"
@@ -38,7 +39,7 @@ TFMAbout::TFMAbout(IShell& shell, HWND owner) : m_shell(shell) {
 }
 
 void TFMAbout::FormShow() {
-    setText(Label1, "Tappora 4.1.7");
+    setText(Label1, TAPPORA_TITLE);
 }
 
 void TFMAbout::Label5Click() {

@@ -1,5 +1,6 @@
 #include "ui/win32/MForm.h"
 
+#include "TapporaVersion.h"
 #include "control/MouseCtrl.h"
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
@@ -90,7 +91,7 @@ void TMForm::FormCreate() {
     setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
     m_list->setController(m_controller.get());
-    setText(handle(), "Tappora 4.1.7");
+    setText(handle(), TAPPORA_TITLE);
 }
 
 // The controller object stays until the window object goes: a command may still be on the stack below a close that
