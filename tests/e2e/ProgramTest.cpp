@@ -211,7 +211,7 @@ TEST(ProgramOnTwoMonitors, TheScopeOverlayCoversThePrimaryAndItsPointsStartFromI
     ProgramRun run;
     run.writeFile("TapporaConfig.xml", settings("False"));
     run.start(server.displayName());
-    const Window main = waitForWindow(target.display(), "Tappora 4.1.7");
+    const Window main = waitForWindow(target.display(), TAPPORA_TITLE);
     ASSERT_NE(main, 0u) << run.errorOutput();
     int overlayX = -1, overlayY = -1;
     newClickWithScopeDragged(target.display(), run, main, {800 + 700, 300 + 500, 800 + 300, 300 + 200}, overlayX,
