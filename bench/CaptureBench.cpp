@@ -124,8 +124,8 @@ void BM_ClickPairDelivered(benchmark::State& state) {
     mouse.setCursorPos(300, 200);
     for (auto _ : state) {
         target.clearEvents();
-        mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-        mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+        mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+        mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
         if (target.waitForButtonEvents(2).size() != 2)
             state.SkipWithError("clicks did not arrive");
     }
@@ -141,8 +141,8 @@ void BM_ColourClickTick(benchmark::State& state) {
         if (target.x != kWantedX || target.y != kWantedY)
             state.SkipWithError("colour not found where painted");
         mouse.setCursorPos(target.x, target.y);
-        mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-        mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+        mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+        mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
         state.PauseTiming();
         bench().target.pumpEvents();
         bench().target.clearEvents();

@@ -570,7 +570,7 @@ void TMouseCtrl::RegisterHotKeys() {
     std::string notTaken;
     for (int n = 0; n < kHotKeyCount; ++n) {
         const int id = fPlatform.hotKeys.addAtom(kHotKeyAtomPrefix + std::to_string(n));
-        fHotKeyTaken[n] = fPlatform.hotKeys.registerHotKey(window, id, MOD_CONTROL, VK_F1 + n);
+        fHotKeyTaken[n] = fPlatform.hotKeys.registerHotKey(window, id, HotKeyModifier::Control, VirtualKey::F1 + n);
         if (!fHotKeyTaken[n]) {
             notTaken += (notTaken.empty() ? "" : ", ") + HotKeyText(static_cast<std::uint8_t>(n));
         }
@@ -597,7 +597,7 @@ bool TMouseCtrl::HotKeyTaken(int n) const {
 }
 
 void TMouseCtrl::HotKeyReceived(unsigned modifiers, unsigned vk) {
-    if (modifiers != MOD_CONTROL || vk < VK_F1 || vk > VK_F12 || fClosed) {
+    if (modifiers != HotKeyModifier::Control || vk < VirtualKey::F1 || vk > VirtualKey::F12 || fClosed) {
         return;
     }
     HotKeyPressed(vk);
@@ -698,7 +698,7 @@ void TMouseCtrl::ShowOptions() {
 }
 
 void TMouseCtrl::HotKeyPressed(unsigned vk) {
-    const int key = static_cast<int>(vk) - static_cast<int>(VK_F1);
+    const int key = static_cast<int>(vk) - static_cast<int>(VirtualKey::F1);
     for (Row& row : fRows) {
         TBaseCtrlEX& runner = *row.runner;
         if (runner.checked && key == runner.hkStart) {

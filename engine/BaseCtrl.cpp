@@ -71,11 +71,11 @@ struct ButtonFlags {
 ButtonFlags FlagsOf(TMouseType button) {
     switch (button) {
     case mtLeft:
-        return {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+        return {MouseButtonEvent::LeftDown, MouseButtonEvent::LeftUp};
     case mtRight:
-        return {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+        return {MouseButtonEvent::RightDown, MouseButtonEvent::RightUp};
     default:
-        return {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
+        return {MouseButtonEvent::MiddleDown, MouseButtonEvent::MiddleUp};
     }
 }
 
@@ -301,8 +301,8 @@ void TBaseCtrl::ApplyFinish(TPoint origin) {
         return;
     fPlatform.mouse.setCursorPos(origin.x, origin.y);
     if (finishType == ftBackClick) {
-        fPlatform.mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-        fPlatform.mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+        fPlatform.mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+        fPlatform.mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
     }
 }
 

@@ -6,17 +6,19 @@
 
 using WindowHandle = std::uintptr_t;
 
-// Modifier flags of a hotkey.
-enum HotKeyModifier : unsigned {
-    MOD_ALT = 0x0001,
-    MOD_CONTROL = 0x0002,
-    MOD_SHIFT = 0x0004,
-    MOD_WIN = 0x0008,
-};
+// Modifier flags of a hotkey, with the system's values. Named so that no operating-system header's macros clash.
+namespace HotKeyModifier {
+constexpr unsigned Alt = 0x0001;
+constexpr unsigned Control = 0x0002;
+constexpr unsigned Shift = 0x0004;
+constexpr unsigned Win = 0x0008;
+} // namespace HotKeyModifier
 
 // Virtual-key codes of the function keys F1 to F12.
-constexpr unsigned VK_F1 = 112;
-constexpr unsigned VK_F12 = 123;
+namespace VirtualKey {
+constexpr unsigned F1 = 112;
+constexpr unsigned F12 = 123;
+} // namespace VirtualKey
 
 class IHotKeys {
 public:

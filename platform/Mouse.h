@@ -4,15 +4,16 @@
 
 #include <cstdint>
 
-// Button event flags, with the values the click list and the click step use.
-enum MouseEventFlag : std::uint32_t {
-    MOUSEEVENTF_LEFTDOWN = 0x0002,
-    MOUSEEVENTF_LEFTUP = 0x0004,
-    MOUSEEVENTF_RIGHTDOWN = 0x0008,
-    MOUSEEVENTF_RIGHTUP = 0x0010,
-    MOUSEEVENTF_MIDDLEDOWN = 0x0020,
-    MOUSEEVENTF_MIDDLEUP = 0x0040,
-};
+// Button event flags, with the values the click list and the click step use (the system's values). Named so that no
+// operating-system header's macros clash.
+namespace MouseButtonEvent {
+constexpr std::uint32_t LeftDown = 0x0002;
+constexpr std::uint32_t LeftUp = 0x0004;
+constexpr std::uint32_t RightDown = 0x0008;
+constexpr std::uint32_t RightUp = 0x0010;
+constexpr std::uint32_t MiddleDown = 0x0020;
+constexpr std::uint32_t MiddleUp = 0x0040;
+} // namespace MouseButtonEvent
 
 class IMouse {
 public:
@@ -21,7 +22,7 @@ public:
     virtual TPoint cursorPos() = 0;
     // Moves the pointer to (x, y); points off the screen are passed on unchanged.
     virtual void setCursorPos(int x, int y) = 0;
-    // Sends one button event (one MouseEventFlag) where the pointer is, delivered in call order. Throws when the
+    // Sends one button event (one MouseButtonEvent flag) where the pointer is, delivered in call order. Throws when the
     // system refused the event, so that a click that never happened is not counted.
     virtual void sendButtonEvent(std::uint32_t flag) = 0;
 };

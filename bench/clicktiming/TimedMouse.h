@@ -15,7 +15,7 @@ public:
     TPoint cursorPos() override { return m_inner.cursorPos(); }
     void setCursorPos(int x, int y) override { m_inner.setCursorPos(x, y); }
     void sendButtonEvent(std::uint32_t flag) override {
-        if (flag == MOUSEEVENTF_LEFTDOWN)
+        if (flag == MouseButtonEvent::LeftDown)
             m_pressesSentMs.push_back(MonotonicMs());
         m_inner.sendButtonEvent(flag);
     }

@@ -3,8 +3,9 @@
 #include "platform/fake/FakeEventLoop.h"
 
 namespace {
-constexpr std::uint32_t kDownFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_MIDDLEDOWN;
-constexpr std::uint32_t kUpFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_MIDDLEUP;
+constexpr std::uint32_t kDownFlags =
+    MouseButtonEvent::LeftDown | MouseButtonEvent::RightDown | MouseButtonEvent::MiddleDown;
+constexpr std::uint32_t kUpFlags = MouseButtonEvent::LeftUp | MouseButtonEvent::RightUp | MouseButtonEvent::MiddleUp;
 } // namespace
 
 void FakeMouse::setCursorPos(int x, int y) {

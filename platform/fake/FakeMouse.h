@@ -35,13 +35,13 @@ public:
     const std::vector<FakeMouseEvent>& events() const { return m_events; }
     // The flags of the recorded button events, in order.
     std::vector<std::uint32_t> buttonFlags() const;
-    // The recorded button events of one kind (e.g. MOUSEEVENTF_LEFTDOWN), in order.
+    // The recorded button events of one kind (e.g. MouseButtonEvent::LeftDown), in order.
     std::vector<FakeMouseEvent> buttonEvents(std::uint32_t flag) const;
     void clearEvents() { m_events.clear(); }
     // How often the program read the pointer position (on a real display, each read waits for the server).
     int positionReads() const { return m_positionReads; }
 
-    // Whether the button of a down flag (MOUSEEVENTF_LEFTDOWN, ...) was pressed and not released since.
+    // Whether the button of a down flag (MouseButtonEvent::LeftDown, ...) was pressed and not released since.
     bool isButtonDown(std::uint32_t downFlag) const { return (m_pressed & downFlag) != 0; }
 
 private:

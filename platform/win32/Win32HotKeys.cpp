@@ -4,6 +4,11 @@
 
 #include <utility>
 
+// The interface's modifier and key values are the system's own, so they pass through to RegisterHotKey unchanged.
+static_assert(HotKeyModifier::Alt == MOD_ALT && HotKeyModifier::Control == MOD_CONTROL &&
+              HotKeyModifier::Shift == MOD_SHIFT && HotKeyModifier::Win == MOD_WIN);
+static_assert(VirtualKey::F1 == VK_F1 && VirtualKey::F12 == VK_F12);
+
 namespace {
 // Polls the held keys for their release: short enough that a quick second press counts, long enough to cost nothing.
 constexpr UINT_PTR kReleaseTimer = 1;

@@ -5,6 +5,13 @@
 #include <stdexcept>
 #include <utility>
 
+// The interface's button flags are the system's own, so they pass through to SendInput unchanged.
+static_assert(MouseButtonEvent::LeftDown == MOUSEEVENTF_LEFTDOWN && MouseButtonEvent::LeftUp == MOUSEEVENTF_LEFTUP &&
+              MouseButtonEvent::RightDown == MOUSEEVENTF_RIGHTDOWN &&
+              MouseButtonEvent::RightUp == MOUSEEVENTF_RIGHTUP &&
+              MouseButtonEvent::MiddleDown == MOUSEEVENTF_MIDDLEDOWN &&
+              MouseButtonEvent::MiddleUp == MOUSEEVENTF_MIDDLEUP);
+
 namespace {
 bool isButtonFlag(std::uint32_t flag) {
     switch (flag) {

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 namespace {
-constexpr unsigned VK_F24 = 135;
+constexpr unsigned kKeyF24 = 135;
 constexpr unsigned modifierBits =
     ShiftMask | LockMask | ControlMask | Mod1Mask | Mod2Mask | Mod3Mask | Mod4Mask | Mod5Mask;
 
@@ -32,8 +32,8 @@ unsigned modifierMaskOf(Display* display, const XModifierKeymap& map, std::initi
 } // namespace
 
 unsigned long keySymForVirtualKey(unsigned vk) {
-    if (vk >= VK_F1 && vk <= VK_F24)
-        return XK_F1 + (vk - VK_F1);
+    if (vk >= VirtualKey::F1 && vk <= kKeyF24)
+        return XK_F1 + (vk - VirtualKey::F1);
     if (vk >= 'A' && vk <= 'Z')
         return XK_a + (vk - 'A');
     if (vk >= '0' && vk <= '9')
@@ -144,13 +144,13 @@ void X11HotKeys::readModifierMap() {
 
 unsigned X11HotKeys::xModifiersFor(unsigned modifiers) const {
     unsigned mask = 0;
-    if (modifiers & MOD_CONTROL)
+    if (modifiers & HotKeyModifier::Control)
         mask |= ControlMask;
-    if (modifiers & MOD_SHIFT)
+    if (modifiers & HotKeyModifier::Shift)
         mask |= ShiftMask;
-    if (modifiers & MOD_ALT)
+    if (modifiers & HotKeyModifier::Alt)
         mask |= m_masks.alt != 0 ? m_masks.alt : Mod1Mask;
-    if (modifiers & MOD_WIN)
+    if (modifiers & HotKeyModifier::Win)
         mask |= m_masks.super != 0 ? m_masks.super : Mod4Mask;
     return mask;
 }

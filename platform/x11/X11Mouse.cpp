@@ -11,17 +11,17 @@
 
 std::optional<XButtonAction> xButtonActionFor(std::uint32_t flag) {
     switch (flag) {
-    case MOUSEEVENTF_LEFTDOWN:
+    case MouseButtonEvent::LeftDown:
         return XButtonAction{Button1, true};
-    case MOUSEEVENTF_LEFTUP:
+    case MouseButtonEvent::LeftUp:
         return XButtonAction{Button1, false};
-    case MOUSEEVENTF_MIDDLEDOWN:
+    case MouseButtonEvent::MiddleDown:
         return XButtonAction{Button2, true};
-    case MOUSEEVENTF_MIDDLEUP:
+    case MouseButtonEvent::MiddleUp:
         return XButtonAction{Button2, false};
-    case MOUSEEVENTF_RIGHTDOWN:
+    case MouseButtonEvent::RightDown:
         return XButtonAction{Button3, true};
-    case MOUSEEVENTF_RIGHTUP:
+    case MouseButtonEvent::RightUp:
         return XButtonAction{Button3, false};
     default:
         return std::nullopt;

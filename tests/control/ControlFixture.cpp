@@ -68,7 +68,7 @@ std::vector<fs::path> ControlTest::FilesStartingWith(const std::string& prefix) 
 }
 
 bool ControlTest::PressCtrlF(int n) {
-    return fake.hotKeys.press(MOD_CONTROL, VK_F1 + n);
+    return fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + n);
 }
 
 int ControlTest::ColumnNamed(const std::string& name) const {
@@ -85,7 +85,7 @@ std::string ControlTest::Cell(int row, const std::string& columnName) {
 }
 
 std::size_t ControlTest::ClicksSoFar() const {
-    return fake.mouse.buttonEvents(MOUSEEVENTF_LEFTDOWN).size();
+    return fake.mouse.buttonEvents(MouseButtonEvent::LeftDown).size();
 }
 
 std::string FastClick(const std::string& name, int hkStart, int hkStop, const std::string& extra) {

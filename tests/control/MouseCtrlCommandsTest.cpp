@@ -330,7 +330,7 @@ TEST_F(ControlTest, EditOkOnARunningClickKeepsItRunningWithTheNewFields) {
     EXPECT_EQ(Cell(1, "Name"), "renamed");
     fake.mouse.clearEvents();
     fake.loop.advance(kIntervalMs);
-    EXPECT_THAT(fake.mouse.buttonEvents(MOUSEEVENTF_LEFTDOWN),
+    EXPECT_THAT(fake.mouse.buttonEvents(MouseButtonEvent::LeftDown),
                 Contains(testing::Field(&FakeMouseEvent::pos, TPoint{40, 50})));
 }
 

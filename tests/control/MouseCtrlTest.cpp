@@ -80,8 +80,8 @@ TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose
         EXPECT_EQ(calls[n].kind, FakeHotKeyCall::Kind::Register);
         EXPECT_EQ(calls[n].window, FakeMouseCtrlView::kWindow);
         EXPECT_EQ(calls[n].id, atom);
-        EXPECT_EQ(calls[n].modifiers, unsigned{MOD_CONTROL});
-        EXPECT_EQ(calls[n].vk, VK_F1 + n);
+        EXPECT_EQ(calls[n].modifiers, unsigned{HotKeyModifier::Control});
+        EXPECT_EQ(calls[n].vk, VirtualKey::F1 + n);
         expectedIds.push_back(std::to_string(atom));
     }
     EXPECT_EQ(ctrl->HotKeyIds(), expectedIds);
@@ -95,8 +95,8 @@ TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose
 }
 
 TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
-    fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 4);
-    fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 11);
+    fake.hotKeys.takeByOtherProgram(HotKeyModifier::Control, VirtualKey::F1 + 4);
+    fake.hotKeys.takeByOtherProgram(HotKeyModifier::Control, VirtualKey::F1 + 11);
     WriteList({FastClick("A", 4, 2)});
     StartController();
     EXPECT_EQ(fake.hotKeys.registeredCount(), 10u);
@@ -112,15 +112,17 @@ TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
 TEST_F(ControlTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheClicks) {
     WriteList({FastClick("A", 1, 2)});
     StartController();
-    ctrl->HotKeyReceived(MOD_CONTROL | MOD_SHIFT, VK_F1 + 1);
-    ctrl->HotKeyReceived(MOD_ALT, VK_F1 + 1);
-    ctrl->HotKeyReceived(MOD_CONTROL, 'A');
-    ctrl->HotKeyReceived(MOD_CONTROL, VK_F12 + 1);
+    ctrl->HotKeyReceived(HotKeyModifier::Control | HotKeyModifier::Shift, VirtualKey::F1 + 1);
+    ctrl->HotKeyReceived(HotKeyModifier::Alt, VirtualKey::F1 + 1);
+    ctrl->HotKeyReceived(HotKeyModifier::Control, 'A');
+    ctrl->HotKeyReceived(HotKeyModifier::Control, VirtualKey::F12 + 1);
     EXPECT_FALSE(ctrl->Runner(0).fRunning);
-    ASSERT_TRUE(fake.hotKeys.press(MOD_CONTROL, VK_F1 + 1)) << "the controller receives its hotkeys itself";
+    ASSERT_TRUE(fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 1))
+        << "the controller receives its hotkeys itself";
     EXPECT_TRUE(ctrl->Runner(0).fRunning);
     CloseController();
-    EXPECT_FALSE(fake.hotKeys.press(MOD_CONTROL, VK_F1 + 2)) << "nothing is delivered after the close";
+    EXPECT_FALSE(fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 2))
+        << "nothing is delivered after the close";
 }
 
 TEST_F(ControlTest, AutorunStartsOnlyTheCheckedClicks) {

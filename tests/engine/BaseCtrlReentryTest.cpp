@@ -85,7 +85,7 @@ TEST_F(BaseCtrlReentryTest, SameRunnersNextTickRunsNestedInsideItsPump) {
     fake.loop.post([this] { fake.loop.advance(1); });
     fake.loop.advance(1);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1002, 1002));
-    EXPECT_EQ(fake.mouse.buttonEvents(MOUSEEVENTF_LEFTDOWN).size(), 2u);
+    EXPECT_EQ(fake.mouse.buttonEvents(MouseButtonEvent::LeftDown).size(), 2u);
     EXPECT_EQ(probe->fCount, 2);
 }
 
@@ -158,8 +158,8 @@ TEST_F(BaseCtrlReentryTest, OtherRunnersTickInsideThePump) {
     fake.loop.advance(1049);
     fake.loop.post([this] { fake.loop.advance(50); });
     fake.loop.advance(1);
-    EXPECT_THAT(fake.mouse.buttonFlags(),
-                ElementsAre(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP));
+    EXPECT_THAT(fake.mouse.buttonFlags(), ElementsAre(MouseButtonEvent::RightDown, MouseButtonEvent::RightUp,
+                                                      MouseButtonEvent::LeftDown, MouseButtonEvent::LeftUp));
 }
 
 } // namespace

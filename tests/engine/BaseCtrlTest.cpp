@@ -263,7 +263,7 @@ TEST_F(RunnerTest, RunnersTickSideBySideOnTheirOwnTimers) {
     other.Start();
     fake.loop.advance(1800);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1400, 1800));
-    EXPECT_THAT(timesOf(MOUSEEVENTF_RIGHTDOWN), ElementsAre(1350, 1600, 1850));
+    EXPECT_THAT(timesOf(MouseButtonEvent::RightDown), ElementsAre(1350, 1600, 1850));
 }
 
 TEST_F(RunnerTest, TheCountStopsAtItsTopInsteadOfOverflowing) {

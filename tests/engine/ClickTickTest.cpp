@@ -40,10 +40,12 @@ TEST_F(ClickTickTest, RightDoubleClickAtAFixedPointThenBackAndLeftClick) {
     runner->finishType = ftBackClick;
     runFirstStep();
     EXPECT_THAT(fake.mouse.events(),
-                ElementsAre(Move(300, 200, 1100), Button(MOUSEEVENTF_RIGHTDOWN, 300, 200, 1100),
-                            Button(MOUSEEVENTF_RIGHTUP, 300, 200, 1100), Button(MOUSEEVENTF_RIGHTDOWN, 300, 200, 1100),
-                            Button(MOUSEEVENTF_RIGHTUP, 300, 200, 1100), Move(5, 6, 1100),
-                            Button(MOUSEEVENTF_LEFTDOWN, 5, 6, 1100), Button(MOUSEEVENTF_LEFTUP, 5, 6, 1100)));
+                ElementsAre(Move(300, 200, 1100), Button(MouseButtonEvent::RightDown, 300, 200, 1100),
+                            Button(MouseButtonEvent::RightUp, 300, 200, 1100),
+                            Button(MouseButtonEvent::RightDown, 300, 200, 1100),
+                            Button(MouseButtonEvent::RightUp, 300, 200, 1100), Move(5, 6, 1100),
+                            Button(MouseButtonEvent::LeftDown, 5, 6, 1100),
+                            Button(MouseButtonEvent::LeftUp, 5, 6, 1100)));
     EXPECT_EQ(runner->fCount, 1);
 }
 
@@ -64,8 +66,9 @@ TEST_P(ClickEventTest, SendsTheButtonEventsOfTheTable) {
     EXPECT_EQ(runner->fCount, 1);
 }
 
-constexpr std::uint32_t LD = MOUSEEVENTF_LEFTDOWN, LU = MOUSEEVENTF_LEFTUP, RD = MOUSEEVENTF_RIGHTDOWN,
-                        RU = MOUSEEVENTF_RIGHTUP, MD = MOUSEEVENTF_MIDDLEDOWN, MU = MOUSEEVENTF_MIDDLEUP;
+constexpr std::uint32_t LD = MouseButtonEvent::LeftDown, LU = MouseButtonEvent::LeftUp,
+                        RD = MouseButtonEvent::RightDown, RU = MouseButtonEvent::RightUp,
+                        MD = MouseButtonEvent::MiddleDown, MU = MouseButtonEvent::MiddleUp;
 
 INSTANTIATE_TEST_SUITE_P(Table, ClickEventTest,
                          ::testing::Values(EventCase{"LeftSingle", mtLeft, atSingle, {LD, LU}},

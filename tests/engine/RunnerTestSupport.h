@@ -26,7 +26,7 @@ protected:
             times.push_back(event.time);
         return times;
     }
-    std::vector<std::int64_t> leftClickTimes() const { return timesOf(MOUSEEVENTF_LEFTDOWN); }
+    std::vector<std::int64_t> leftClickTimes() const { return timesOf(MouseButtonEvent::LeftDown); }
     std::int64_t firstLeftClickTime() const {
         const auto times = leftClickTimes();
         return times.empty() ? -1 : times.front();

@@ -15,13 +15,13 @@ TEST(FakeMouseTest, RecordsMovesAndButtonEventsWithVirtualTimeAndPointerPosition
     FakeMouse mouse(loop);
     mouse.setCursorPos(10, 20);
     loop.advance(5);
-    mouse.sendButtonEvent(MOUSEEVENTF_RIGHTDOWN);
+    mouse.sendButtonEvent(MouseButtonEvent::RightDown);
     mouse.setCursorPos(-3, 5000);
-    mouse.sendButtonEvent(MOUSEEVENTF_RIGHTUP);
+    mouse.sendButtonEvent(MouseButtonEvent::RightUp);
     EXPECT_THAT(mouse.events(), ElementsAre(FakeMouseEvent{Kind::Move, 0, {10, 20}, 0},
-                                            FakeMouseEvent{Kind::Button, MOUSEEVENTF_RIGHTDOWN, {10, 20}, 5},
+                                            FakeMouseEvent{Kind::Button, MouseButtonEvent::RightDown, {10, 20}, 5},
                                             FakeMouseEvent{Kind::Move, 0, {-3, 5000}, 5},
-                                            FakeMouseEvent{Kind::Button, MOUSEEVENTF_RIGHTUP, {-3, 5000}, 5}));
+                                            FakeMouseEvent{Kind::Button, MouseButtonEvent::RightUp, {-3, 5000}, 5}));
     EXPECT_EQ(mouse.cursorPos(), (TPoint{-3, 5000}));
 }
 
@@ -36,15 +36,16 @@ TEST(FakeMouseTest, UsersHandMovesThePointerWithoutARecord) {
 TEST(FakeMouseTest, TracksWhichButtonsAreHeldDown) {
     FakeEventLoop loop;
     FakeMouse mouse(loop);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-    mouse.sendButtonEvent(MOUSEEVENTF_MIDDLEDOWN);
-    mouse.sendButtonEvent(MOUSEEVENTF_MIDDLEUP);
-    EXPECT_TRUE(mouse.isButtonDown(MOUSEEVENTF_LEFTDOWN));
-    EXPECT_FALSE(mouse.isButtonDown(MOUSEEVENTF_MIDDLEDOWN));
-    EXPECT_FALSE(mouse.isButtonDown(MOUSEEVENTF_RIGHTDOWN));
-    EXPECT_THAT(mouse.buttonFlags(), ElementsAre(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP));
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
-    EXPECT_FALSE(mouse.isButtonDown(MOUSEEVENTF_LEFTDOWN));
+    mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+    mouse.sendButtonEvent(MouseButtonEvent::MiddleDown);
+    mouse.sendButtonEvent(MouseButtonEvent::MiddleUp);
+    EXPECT_TRUE(mouse.isButtonDown(MouseButtonEvent::LeftDown));
+    EXPECT_FALSE(mouse.isButtonDown(MouseButtonEvent::MiddleDown));
+    EXPECT_FALSE(mouse.isButtonDown(MouseButtonEvent::RightDown));
+    EXPECT_THAT(mouse.buttonFlags(),
+                ElementsAre(MouseButtonEvent::LeftDown, MouseButtonEvent::MiddleDown, MouseButtonEvent::MiddleUp));
+    mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
+    EXPECT_FALSE(mouse.isButtonDown(MouseButtonEvent::LeftDown));
 }
 
 } // namespace

@@ -9,7 +9,7 @@ TEST(FakePlatformTest, ServicesReachTheFakesAndShareOneVirtualClock) {
     Platform& platform = fake.platform;
     auto timer = platform.loop.createTimer();
     timer->setInterval(250);
-    timer->setOnTick([&] { platform.mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN); });
+    timer->setOnTick([&] { platform.mouse.sendButtonEvent(MouseButtonEvent::LeftDown); });
     timer->setEnabled(true);
     fake.loop.advance(250);
     ASSERT_EQ(fake.mouse.events().size(), 1u);

@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, EditOfAClickWithAnUnreadablePictureOpensTheEditorAndSaysS
 }
 
 TEST_F(MainWindowTest, HotKeysAnotherProgramHoldsAreToldAtStartAndMarkedInTheListAndEditor) {
-    fake.hotKeys.takeByOtherProgram(MOD_CONTROL, VK_F1 + 1);
+    fake.hotKeys.takeByOtherProgram(HotKeyModifier::Control, VirtualKey::F1 + 1);
     writeList(kTwoClicks);
     start();
     QString told;
@@ -229,7 +229,7 @@ TEST_F(MainWindowTest, EditChangesTheFocusedClickOnlyOnOk) {
 TEST_F(MainWindowTest, EditOfARunningClickKeepsItRunning) {
     writeList(kTwoClicks);
     start();
-    ctrl().HotKeyPressed(VK_F1 + 1);
+    ctrl().HotKeyPressed(VirtualKey::F1 + 1);
     ASSERT_TRUE(ctrl().Runner(0).fRunning);
     form->list()->setCurrentIndex(form->list()->model()->index(0, 0));
     whenModal<TDefineForm>([](TDefineForm& editor) {
@@ -244,14 +244,14 @@ TEST_F(MainWindowTest, EditOfARunningClickKeepsItRunning) {
 TEST_F(MainWindowTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheController) {
     writeList(kTwoClicks);
     start();
-    fake.hotKeys.press(MOD_CONTROL | MOD_SHIFT, VK_F1 + 1);
+    fake.hotKeys.press(HotKeyModifier::Control | HotKeyModifier::Shift, VirtualKey::F1 + 1);
     EXPECT_FALSE(ctrl().Runner(0).fRunning);
-    ctrl().HotKeyReceived(MOD_ALT, VK_F1 + 1);
-    ctrl().HotKeyReceived(MOD_CONTROL, 'A');
+    ctrl().HotKeyReceived(HotKeyModifier::Alt, VirtualKey::F1 + 1);
+    ctrl().HotKeyReceived(HotKeyModifier::Control, 'A');
     EXPECT_FALSE(ctrl().Runner(0).fRunning);
-    fake.hotKeys.press(MOD_CONTROL, VK_F1 + 1);
+    fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 1);
     EXPECT_TRUE(ctrl().Runner(0).fRunning);
-    fake.hotKeys.press(MOD_CONTROL, VK_F1 + 2);
+    fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 2);
     EXPECT_FALSE(ctrl().Runner(0).fRunning);
 }
 

@@ -21,14 +21,14 @@
 #include <vector>
 
 namespace {
-constexpr unsigned VK_F2 = VK_F1 + 1;
-constexpr unsigned VK_F3 = VK_F1 + 2;
+constexpr unsigned kKeyF2 = VirtualKey::F1 + 1;
+constexpr unsigned kKeyF3 = VirtualKey::F1 + 2;
 constexpr WindowHandle window = 0x1234;
 using HotKey = std::pair<unsigned, unsigned>;
 
 TEST(KeySymForVirtualKey, CoversFunctionKeysLettersAndDigits) {
-    EXPECT_EQ(keySymForVirtualKey(VK_F1), static_cast<unsigned long>(XK_F1));
-    EXPECT_EQ(keySymForVirtualKey(VK_F12), static_cast<unsigned long>(XK_F12));
+    EXPECT_EQ(keySymForVirtualKey(VirtualKey::F1), static_cast<unsigned long>(XK_F1));
+    EXPECT_EQ(keySymForVirtualKey(VirtualKey::F12), static_cast<unsigned long>(XK_F12));
     EXPECT_EQ(keySymForVirtualKey(135), static_cast<unsigned long>(XK_F24));
     EXPECT_EQ(keySymForVirtualKey('A'), static_cast<unsigned long>(XK_a));
     EXPECT_EQ(keySymForVirtualKey('Z'), static_cast<unsigned long>(XK_z));
@@ -74,11 +74,11 @@ protected:
 
     // Ctrl+F3, registered by every test, goes through the same server queue after whatever was pressed before it.
     void pressSentinelAndWait() {
-        const auto sentinels = [this] { return std::ranges::count(received, HotKey{MOD_CONTROL, VK_F3}); };
+        const auto sentinels = [this] { return std::ranges::count(received, HotKey{HotKeyModifier::Control, kKeyF3}); };
         const auto before = sentinels();
         pressChord(keyboard, {XK_Control_L}, XK_F3);
         ASSERT_TRUE(waitUntil([&] { return sentinels() > before; }));
-        std::erase(received, HotKey{MOD_CONTROL, VK_F3});
+        std::erase(received, HotKey{HotKeyModifier::Control, kKeyF3});
     }
 
     // Whether a client other than the hotkeys' can grab F2 with exactly these modifiers now; the grab is released.
@@ -108,8 +108,8 @@ TEST_F(X11HotKeysTest, AtomsAreOnePerName) {
 }
 
 TEST_F(X11HotKeysTest, OnlyExactlyCtrlF2ArrivesAsF2) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F3));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF3));
     pressChord(keyboard, {XK_Control_L, XK_Shift_L}, XK_F2);
     pressChord(keyboard, {}, XK_F2);
     pressChord(keyboard, {XK_Control_L, XK_Alt_L}, XK_F2);
@@ -118,12 +118,12 @@ TEST_F(X11HotKeysTest, OnlyExactlyCtrlF2ArrivesAsF2) {
 
     pressChord(keyboard, {XK_Control_L}, XK_F2);
     ASSERT_TRUE(waitUntil([&] { return !received.empty(); }));
-    EXPECT_EQ(received, (std::vector<HotKey>{{MOD_CONTROL, VK_F2}}));
+    EXPECT_EQ(received, (std::vector<HotKey>{{HotKeyModifier::Control, kKeyF2}}));
 }
 
 TEST_F(X11HotKeysTest, ArrivesWithNumLockAndCapsLockOn) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F3));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF3));
     tapKey(keyboard, XK_Num_Lock);
     XkbStateRec state{};
     XkbGetState(keyboard, XkbUseCoreKbd, &state);
@@ -133,14 +133,14 @@ TEST_F(X11HotKeysTest, ArrivesWithNumLockAndCapsLockOn) {
     tapKey(keyboard, XK_Caps_Lock);
     pressChord(keyboard, {XK_Control_L}, XK_F2);
     pressSentinelAndWait();
-    EXPECT_EQ(received, (std::vector<HotKey>{{MOD_CONTROL, VK_F2}, {MOD_CONTROL, VK_F2}}));
+    EXPECT_EQ(received, (std::vector<HotKey>{{HotKeyModifier::Control, kKeyF2}, {HotKeyModifier::Control, kKeyF2}}));
     tapKey(keyboard, XK_Caps_Lock);
     tapKey(keyboard, XK_Num_Lock);
 }
 
 TEST_F(X11HotKeysTest, AHeldKeyFiresOncePerPress) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F3));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF3));
     holdKey(keyboard, {XK_Control_L}, XK_F2, 6);
     pressSentinelAndWait();
     EXPECT_EQ(received.size(), 1u);
@@ -155,18 +155,18 @@ TEST_F(X11HotKeysTest, AKeyAnotherClientHoldsIsNotRegisteredAndLeavesNothingGrab
              GrabModeAsync, GrabModeAsync);
     XSync(holder, False);
 
-    EXPECT_FALSE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
+    EXPECT_FALSE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
     for (const unsigned mask : {ControlMask, ControlMask | LockMask, ControlMask | LockMask | Mod2Mask})
         EXPECT_TRUE(otherClientCanGrab(mask)) << mask;
     XCloseDisplay(holder);
     EXPECT_TRUE(otherClientCanGrab(ControlMask | Mod2Mask));
 
     // Nothing stays registered under the id either: the key can be had afterwards.
-    EXPECT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
+    EXPECT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
 }
 
 TEST_F(X11HotKeysTest, UnregisterReleasesTheKeyForOtherClients) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
     EXPECT_FALSE(otherClientCanGrab(ControlMask));
     EXPECT_FALSE(otherClientCanGrab(ControlMask | LockMask));
     hotKeys->unregisterHotKey(window, 1);
@@ -176,8 +176,8 @@ TEST_F(X11HotKeysTest, UnregisterReleasesTheKeyForOtherClients) {
 }
 
 TEST_F(X11HotKeysTest, TwoIdsOnOneKeyShareItUntilBothAreGone) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF2));
     hotKeys->unregisterHotKey(window, 1);
     EXPECT_FALSE(otherClientCanGrab(ControlMask));
     hotKeys->unregisterHotKey(window, 2);
@@ -185,22 +185,22 @@ TEST_F(X11HotKeysTest, TwoIdsOnOneKeyShareItUntilBothAreGone) {
 }
 
 TEST_F(X11HotKeysTest, ReleasesEveryGrabWhenDestroyed) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
     hotKeys.reset();
     EXPECT_TRUE(otherClientCanGrab(ControlMask));
 }
 
 TEST_F(X11HotKeysTest, KeysWithoutAnXKeyAreNotRegistered) {
-    EXPECT_FALSE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, 0x0D));
+    EXPECT_FALSE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, 0x0D));
 }
 
 TEST_F(X11HotKeysTest, AThrowingHandlerEndsOnlyItsOwnPress) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F3));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF3));
     int calls = 0;
     hotKeys->setOnHotKey([&](unsigned, unsigned vk) {
         ++calls;
-        received.emplace_back(MOD_CONTROL, vk);
+        received.emplace_back(HotKeyModifier::Control, vk);
         throw std::runtime_error("handler failed");
     });
     pressChord(keyboard, {XK_Control_L}, XK_F2);
@@ -210,22 +210,22 @@ TEST_F(X11HotKeysTest, AThrowingHandlerEndsOnlyItsOwnPress) {
 }
 
 TEST_F(X11HotKeysTest, AHandlerMayUnregisterItsOwnKey) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F3));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF3));
     hotKeys->setOnHotKey([&](unsigned modifiers, unsigned vk) {
         received.emplace_back(modifiers, vk);
-        if (vk == VK_F2)
+        if (vk == kKeyF2)
             hotKeys->unregisterHotKey(window, 1);
     });
     pressChord(keyboard, {XK_Control_L}, XK_F2);
     pressChord(keyboard, {XK_Control_L}, XK_F2);
     pressSentinelAndWait();
-    EXPECT_EQ(received, (std::vector<HotKey>{{MOD_CONTROL, VK_F2}}));
+    EXPECT_EQ(received, (std::vector<HotKey>{{HotKeyModifier::Control, kKeyF2}}));
 }
 
 TEST_F(X11HotKeysTest, FollowsTheKeyWhenTheKeyboardMappingChanges) {
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, MOD_CONTROL, VK_F2));
-    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, MOD_CONTROL, VK_F3));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 1, HotKeyModifier::Control, kKeyF2));
+    ASSERT_TRUE(hotKeys->registerHotKey(window, 2, HotKeyModifier::Control, kKeyF3));
     int minCode = 0;
     int maxCode = 0;
     XDisplayKeycodes(keyboard, &minCode, &maxCode);
@@ -252,6 +252,6 @@ TEST_F(X11HotKeysTest, FollowsTheKeyWhenTheKeyboardMappingChanges) {
     XChangeKeyboardMapping(keyboard, freeCode, 1, &nothing, 1);
     XSync(keyboard, False);
     ASSERT_TRUE(arrived);
-    EXPECT_EQ(received, (std::vector<HotKey>{{MOD_CONTROL, VK_F2}}));
+    EXPECT_EQ(received, (std::vector<HotKey>{{HotKeyModifier::Control, kKeyF2}}));
 }
 } // namespace

@@ -65,7 +65,7 @@ TEST_F(X11MonitorOriginTest, AMoveAloneFollowsAPrimaryMovedSinceTheLastReading) 
         deleteMonitor(target.display(), name);
     setMonitor(target.display(), "MOVED", true, {100, 200, kMonitorWidth, kMonitorHeight});
     mouse.setCursorPos(10, 20);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
     const std::vector<ButtonRecord> expected{{Kind::Press, 1, 110, 220}};
     EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
 }
@@ -86,8 +86,8 @@ TEST_F(X11MonitorOriginTest, PointerPositionsAreNegativeLeftOfAndAboveThePrimary
 TEST_F(X11MonitorOriginTest, AFixedPointClickLandsAtTheOriginPlusThePoint) {
     for (const TPoint point : {TPoint{10, 20}, TPoint{-700, -250}}) {
         mouse.setCursorPos(point.x, point.y);
-        mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-        mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+        mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+        mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
     }
     const std::vector<ButtonRecord> expected{{Kind::Press, 1, 810, 320},
                                              {Kind::Release, 1, 810, 320},
@@ -101,7 +101,7 @@ TEST_F(X11MonitorOriginTest, AColourOnThePrimaryIsFoundAtItsProgramPositionAndCl
     const TPoint found = findWantedOnFullScreen();
     EXPECT_EQ(found, (TPoint{200, 100}));
     mouse.setCursorPos(found.x, found.y);
-    mouse.sendButtonEvent(MOUSEEVENTF_RIGHTDOWN);
+    mouse.sendButtonEvent(MouseButtonEvent::RightDown);
     const std::vector<ButtonRecord> expected{{Kind::Press, 3, 1000, 400}};
     EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
 }

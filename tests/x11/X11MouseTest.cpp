@@ -29,14 +29,14 @@ TEST(XButtonActionFor, MapsTheSixFlagsToXButtonsAndIgnoresOthers) {
         std::uint32_t flag;
         std::optional<XButtonAction> expected;
     };
-    const std::vector<Case> cases{{MOUSEEVENTF_LEFTDOWN, XButtonAction{1, true}},
-                                  {MOUSEEVENTF_LEFTUP, XButtonAction{1, false}},
-                                  {MOUSEEVENTF_MIDDLEDOWN, XButtonAction{2, true}},
-                                  {MOUSEEVENTF_MIDDLEUP, XButtonAction{2, false}},
-                                  {MOUSEEVENTF_RIGHTDOWN, XButtonAction{3, true}},
-                                  {MOUSEEVENTF_RIGHTUP, XButtonAction{3, false}},
+    const std::vector<Case> cases{{MouseButtonEvent::LeftDown, XButtonAction{1, true}},
+                                  {MouseButtonEvent::LeftUp, XButtonAction{1, false}},
+                                  {MouseButtonEvent::MiddleDown, XButtonAction{2, true}},
+                                  {MouseButtonEvent::MiddleUp, XButtonAction{2, false}},
+                                  {MouseButtonEvent::RightDown, XButtonAction{3, true}},
+                                  {MouseButtonEvent::RightUp, XButtonAction{3, false}},
                                   {0x0001, std::nullopt},
-                                  {MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, std::nullopt}};
+                                  {MouseButtonEvent::LeftDown | MouseButtonEvent::LeftUp, std::nullopt}};
     for (const Case& c : cases) {
         const auto action = xButtonActionFor(c.flag);
         ASSERT_EQ(action.has_value(), c.expected.has_value()) << c.flag;
@@ -57,12 +57,12 @@ TEST_F(X11MouseTest, RightDoubleClickAtAFixedPointThenBackClickAtTheOrigin) {
     const TPoint origin = mouse.cursorPos();
     mouse.setCursorPos(300, 200);
     for (int i = 0; i < 2; ++i) {
-        mouse.sendButtonEvent(MOUSEEVENTF_RIGHTDOWN);
-        mouse.sendButtonEvent(MOUSEEVENTF_RIGHTUP);
+        mouse.sendButtonEvent(MouseButtonEvent::RightDown);
+        mouse.sendButtonEvent(MouseButtonEvent::RightUp);
     }
     mouse.setCursorPos(origin.x, origin.y);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
 
     const std::vector<ButtonRecord> expected{{Kind::Press, 3, 300, 200}, {Kind::Release, 3, 300, 200},
                                              {Kind::Press, 3, 300, 200}, {Kind::Release, 3, 300, 200},
@@ -72,9 +72,9 @@ TEST_F(X11MouseTest, RightDoubleClickAtAFixedPointThenBackClickAtTheOrigin) {
 
 TEST_F(X11MouseTest, DownFromOneClickAndUpFromAnotherLandWhereThePointerIs) {
     mouse.setCursorPos(10, 700);
-    mouse.sendButtonEvent(MOUSEEVENTF_MIDDLEDOWN);
+    mouse.sendButtonEvent(MouseButtonEvent::MiddleDown);
     mouse.setCursorPos(1000, 20);
-    mouse.sendButtonEvent(MOUSEEVENTF_MIDDLEUP);
+    mouse.sendButtonEvent(MouseButtonEvent::MiddleUp);
 
     const std::vector<ButtonRecord> expected{{Kind::Press, 2, 10, 700}, {Kind::Release, 2, 1000, 20}};
     EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
@@ -82,8 +82,8 @@ TEST_F(X11MouseTest, DownFromOneClickAndUpFromAnotherLandWhereThePointerIs) {
 
 TEST_F(X11MouseTest, PointsOffTheScreenEndAtItsEdge) {
     mouse.setCursorPos(-50, 5000);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
     const std::vector<ButtonRecord> expected{{Kind::Press, 1, 0, 767}, {Kind::Release, 1, 0, 767}};
     EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
 }
@@ -92,8 +92,8 @@ TEST_F(X11MouseTest, UnknownFlagsSendNothing) {
     mouse.setCursorPos(5, 5);
     mouse.sendButtonEvent(0x0001);
     mouse.sendButtonEvent(0x8000);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTDOWN);
-    mouse.sendButtonEvent(MOUSEEVENTF_LEFTUP);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+    mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
     const std::vector<ButtonRecord> expected{{Kind::Press, 1, 5, 5}, {Kind::Release, 1, 5, 5}};
     EXPECT_EQ(target.waitForButtonEvents(expected.size()), expected);
 }

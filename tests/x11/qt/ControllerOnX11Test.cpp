@@ -139,7 +139,7 @@ TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
 TEST_F(ControllerOnX11, AKeyAnotherProgramHoldsIsToldAtStartAndMarkedNotTaken) {
     const std::unique_ptr<X11HotKeys> otherProgram = X11HotKeys::open(server.displayName());
     ASSERT_TRUE(otherProgram);
-    ASSERT_TRUE(otherProgram->registerHotKey(7, 1, MOD_CONTROL, VK_F1 + 1));
+    ASSERT_TRUE(otherProgram->registerHotKey(7, 1, HotKeyModifier::Control, VirtualKey::F1 + 1));
     TMouseCtrl controller(view, platform, folder);
     ASSERT_EQ(controller.StartupMessages().size(), 1u);
     EXPECT_NE(controller.StartupMessages()[0].find(": CTRL+F2."), std::string::npos) << controller.StartupMessages()[0];

@@ -17,7 +17,7 @@
 #include <vector>
 
 namespace {
-constexpr unsigned VK_F2 = VK_F1 + 1;
+constexpr unsigned kKeyF2 = VirtualKey::F1 + 1;
 
 class HotKeysOnQtLoop : public testing::Test {
 protected:
@@ -35,7 +35,7 @@ protected:
         loop.watchReadable(hotKeys->fileDescriptor(), [this] { hotKeys->processPendingEvents(); });
         hotKeys->setOnEventsQueued([this] { loop.post([this] { hotKeys->processPendingEvents(); }); });
         hotKeys->setOnHotKey([this](unsigned, unsigned vk) { received.push_back(vk); });
-        ASSERT_TRUE(hotKeys->registerHotKey(1, 7, MOD_CONTROL, VK_F2));
+        ASSERT_TRUE(hotKeys->registerHotKey(1, 7, HotKeyModifier::Control, kKeyF2));
     }
     void TearDown() override { XCloseDisplay(keyboard); }
 
@@ -60,7 +60,7 @@ protected:
 TEST_F(HotKeysOnQtLoop, APressedHotKeyReachesTheHandlerThroughTheLoop) {
     pressChord(keyboard, {XK_Control_L}, XK_F2);
     ASSERT_TRUE(runUntilReceived(1));
-    EXPECT_EQ(received, std::vector<unsigned>{VK_F2});
+    EXPECT_EQ(received, std::vector<unsigned>{kKeyF2});
 }
 
 TEST_F(HotKeysOnQtLoop, EventsReadOffTheSocketByACallStillArrive) {
@@ -69,6 +69,6 @@ TEST_F(HotKeysOnQtLoop, EventsReadOffTheSocketByACallStillArrive) {
     // no longer shows them.
     hotKeys->addAtom("TapporaHotKeyF1");
     ASSERT_TRUE(runUntilReceived(1));
-    EXPECT_EQ(received, std::vector<unsigned>{VK_F2});
+    EXPECT_EQ(received, std::vector<unsigned>{kKeyF2});
 }
 } // namespace

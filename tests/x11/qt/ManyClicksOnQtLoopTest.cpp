@@ -24,7 +24,7 @@ class CountingMouse : public IMouse {
 public:
     TPoint cursorPos() override { return {}; }
     void setCursorPos(int, int) override {}
-    void sendButtonEvent(std::uint32_t flag) override { presses += flag == MOUSEEVENTF_LEFTDOWN ? 1 : 0; }
+    void sendButtonEvent(std::uint32_t flag) override { presses += flag == MouseButtonEvent::LeftDown ? 1 : 0; }
 
     long long presses = 0;
 };
