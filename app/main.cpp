@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/FilesFolder.h"
+#include "app/SignalWatcher.h"
+#include "app/SingleCopy.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotKeys.h"
@@ -7,8 +9,6 @@
 #include "ui/ProgramFont.h"
 #include "ui/QtEventLoop.h"
 #include "ui/QtShell.h"
-#include "ui/SignalWatcher.h"
-#include "ui/SingleCopy.h"
 
 #include <QApplication>
 #include <QTimer>

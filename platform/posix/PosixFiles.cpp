@@ -48,12 +48,9 @@ void syncFolder(const std::filesystem::path& folder) {
     throw std::runtime_error("Cannot " + action + " '" + path + "': " + std::strerror(error));
 }
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
 [[noreturn]] void refuseLink(const std::string& path, const std::string& link, const std::string& whose) {
@@ -85,8 +82,8 @@ std::string writeTarget(const std::string& path) {
             if (status.st_uid != user) {
                 refuseLink(path, current, "a link");
             }
-            const std::string text = linkText(current);
-            current = text.front() == '/' ? text : folderOf(current) + "/" + text;
+            // A link's absolute text replaces the folder it is joined to.
+            current = (folderOf(current) / linkText(current)).string();
             continue;
         }
         if (hop == 0) {

@@ -1,4 +1,4 @@
-#include "ui/SignalWatcher.h"
+#include "app/SignalWatcher.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "ui/SingleCopy.h"
+#include "app/SingleCopy.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -27,8 +27,8 @@ QString socketNameFor(const std::string& folder) {
     // The user's runtime folder is private; without one the shared temporary folder needs the user in the name.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (QDir::isAbsolutePath(runtime))
-        return runtime + "/tappora-" + hash;
-    return QDir::tempPath() + "/tappora-" + QString::number(::geteuid()) + "-" + hash;
+        return QDir(runtime).filePath("tappora-" + hash);
+    return QDir(QDir::tempPath()).filePath("tappora-" + QString::number(::geteuid()) + "-" + hash);
 }
 } // namespace
 
