@@ -128,11 +128,11 @@ std::string TClickEditorModel::Refusal(const TClickEditorFields& fields, const T
            (empty ? "\" is empty. Please enter a number." : "\" does not hold a number. Please enter a number.");
 }
 
-void TClickEditorModel::ToClick(const TClickEditorFields& f, TMouseObj& click) {
+TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseObj& shown) {
     if (const TNumericField* unreadable = Unreadable(f))
         throw std::invalid_argument(Refusal(f, *unreadable));
     using F = TClickEditorFields;
-    const bool pictureWasKept = click.fPicture != nullptr || !click.fBMP.empty();
+    TMouseObj click = shown;
     if (f.pointType >= 0)
         click.pointType = TPointType(f.pointType);
     click.fPosX = Number(f, &F::edPX);
@@ -168,14 +168,7 @@ void TClickEditorModel::ToClick(const TClickEditorFields& f, TMouseObj& click) {
         click.hkStop = std::uint8_t(f.hkStop);
     click.finishType = f.finishType == 0 ? ftNothing : f.finishType == 1 ? ftBack : ftBackClick;
     click.fName = f.edName;
-    if (pictureWasKept) {
-        if (!click.fPicture)
-            click.fPicture = std::make_unique<TBDBitmapData>();
-        click.fPicture->Clear();
-        TByteStream stream{f.picture, 0};
-        if (!f.picture.empty())
-            click.fPicture->LoadFromStream(&stream);
-    }
+    return click;
 }
 
 TPointGroups TClickEditorModel::EnabledGroups(int pointType) {

@@ -75,10 +75,9 @@ public:
     // time that is no time of day). A stored picture that is no base64 shows as none, marked pictureUnreadable.
     // Values outside the arrows' bounds are shown as they are.
     static TClickEditorFields FromClick(const TMouseObj& click, const TClickEditorFields& shown);
-    // Writes every field into the click, or none when a numeric field holds no number: then throws
-    // std::invalid_argument with Refusal's text. The click's decoded picture is refilled in place, since a running
-    // click may be in the middle of a tick that uses it.
-    static void ToClick(const TClickEditorFields& fields, TMouseObj& click);
+    // The click shown with every field written, which the editor stores in one assignment; throws
+    // std::invalid_argument with Refusal's text when a numeric field holds no number.
+    static TMouseObj ToClick(const TClickEditorFields& fields, const TMouseObj& shown);
 
     // The numeric fields in the order the editor shows them.
     static const std::vector<TNumericField>& NumericFields();

@@ -187,6 +187,14 @@ void TBaseCtrl::NextRandomInterval() {
     SetClickInterval(fRanBegin + static_cast<std::int64_t>(offset));
 }
 
+std::shared_ptr<const TBDBitmapData> TBaseCtrl::Picture() {
+    if (fBMP != fPictureText) {
+        fPicture = DecodePicture(fBMP);
+        fPictureText = fBMP;
+    }
+    return fPicture;
+}
+
 void TBaseCtrl::Dispose(std::unique_ptr<TBaseCtrl> runner) {
     if (!runner)
         return;
@@ -252,11 +260,11 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
         return found.x == -1 ? NotFound() : found;
     }
     case ptPicture: {
-        if (fBMP.empty())
+        const std::shared_ptr<const TBDBitmapData> picture = Picture();
+        if (!picture)
             return std::nullopt;
-        TBDBitmapData* picture = GetPicture();
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchPicture(fPlatform.screen, picture, left, top, right, bottom, fBMPSimplar);
+        const TPoint found = SearchPicture(fPlatform.screen, picture.get(), left, top, right, bottom, fBMPSimplar);
         return found.x == -1 ? NotFound() : found;
     }
     default:

@@ -20,7 +20,7 @@ public:
     static constexpr int kWaitTickInterval = 1000;
 
     explicit TBaseCtrl(Platform& platform);
-    ~TBaseCtrl() override;
+    virtual ~TBaseCtrl();
 
     // Arms the runner from the beginning, whatever its state: it waits again and its count starts from 0.
     void Start();
@@ -33,6 +33,10 @@ public:
     void ClickTick();
     // Draws the next random interval from fRanBegin..fRanEnd and sets it on the timer.
     void NextRandomInterval();
+    // The picture of fBMP, decoded again only when fBMP has changed since the last decoding; nullptr for no picture.
+    // Never changed once decoded: a tick holding it keeps a valid picture whatever an edit stores meanwhile.
+    // Throws when fBMP is not base64 (nothing is kept then, so the next call tries again).
+    std::shared_ptr<const TBDBitmapData> Picture();
 
     // Stops the runner and destroys it now, or, when called from inside one of its ticks (a tick lets pending
     // messages run, so Delete or close can come in there), right after the outermost of its ticks has returned.
@@ -70,6 +74,9 @@ private:
     void StopWhenRepeatReached();
     void CountOne();
 
+    // The text fPicture was decoded from.
+    std::string fPictureText;
+    std::shared_ptr<const TBDBitmapData> fPicture;
     int fTickDepth = 0;
     bool fDisposed = false;
     // Counts every Start and Stop, so a tick can tell whether its run is still the current one.

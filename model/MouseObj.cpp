@@ -47,17 +47,15 @@ std::uint32_t SextetAt(const std::string& text, std::size_t position) {
 
 } // namespace
 
-TBDBitmapData* TMouseObj::GetPicture() {
-    if (!fPicture && !fBMP.empty()) {
-        // Decoding may throw; nothing is kept then, so the next call tries again.
-        const std::vector<std::uint8_t> image = Base64ToStream(fBMP);
-        auto picture = std::make_unique<TBDBitmapData>();
-        TByteStream stream{image, 0};
-        // A picture that does not load stays empty and is kept so: the search never finds it.
-        picture->LoadFromStream(&stream);
-        fPicture = std::move(picture);
-    }
-    return fPicture.get();
+std::shared_ptr<const TBDBitmapData> DecodePicture(const std::string& text) {
+    if (text.empty())
+        return nullptr;
+    const std::vector<std::uint8_t> image = Base64ToStream(text);
+    auto picture = std::make_shared<TBDBitmapData>();
+    TByteStream stream{image, 0};
+    // A picture that does not load stays empty: the search never finds it.
+    picture->LoadFromStream(&stream);
+    return picture;
 }
 
 std::string StreamToBase64(const std::vector<std::uint8_t>& stream) {

@@ -24,19 +24,12 @@ constexpr TScreenType scFull = 0, scPart = 1;
 using TIntervalType = std::uint8_t;
 constexpr TIntervalType itFixed = 0, itRandom = 1;
 
-// One click's settings. Field names are the attribute names of the click list file.
+// One click's settings, a plain value. Field names are the attribute names of the click list file. The picture is
+// held only as its stored text; whoever searches for it decodes it (DecodePicture).
 class TMouseObj {
 public:
-    TMouseObj() = default;
-    TMouseObj(const TMouseObj&) = delete;
-    TMouseObj& operator=(const TMouseObj&) = delete;
-    virtual ~TMouseObj() = default;
+    friend bool operator==(const TMouseObj&, const TMouseObj&) = default;
 
-    // The decoded fBMP, decoded on the first call and kept; nullptr while fBMP is empty.
-    // Throws when fBMP is not valid base64; a picture that is not a 24-bit BMP is kept empty.
-    TBDBitmapData* GetPicture();
-
-    std::unique_ptr<TBDBitmapData> fPicture;
     std::int32_t fPosX = 0;
     std::int32_t fPosY = 0;
     std::string fStartAt;
@@ -66,6 +59,10 @@ public:
     std::string fName = "New Click";
     bool checked = true;
 };
+
+// The picture of a click's picture text: nullptr for empty text, an empty picture (which the search never finds) for
+// bytes that are not a 24-bit BMP. Throws std::invalid_argument when the text is not base64.
+std::shared_ptr<const TBDBitmapData> DecodePicture(const std::string& text);
 
 // base64 (RFC 4648, "=" padding, no line breaks) of every byte.
 std::string StreamToBase64(const std::vector<std::uint8_t>& stream);

@@ -726,42 +726,34 @@ void TfrmDefine::SaveToClick(TMouseObj& click) {
     f.finishType = rbNo->isChecked() ? ftNothing : rbBack->isChecked() ? ftBack : ftBackClick;
     f.fName = edName->text().toStdString();
 
-    const bool pictureWasKept = click.fPicture != nullptr || !click.fBMP.empty();
-    click.pointType = f.pointType.value_or(click.pointType);
-    click.fPosX = f.fPosX;
-    click.fPosY = f.fPosY;
-    click.fColor = f.fColor;
-    click.fColorSimplar = f.fColorSimplar;
-    click.fBMP = StreamToBase64(f.bmpBytes);
-    click.fBMPSimplar = f.fBMPSimplar;
-    click.ScreenType = f.ScreenType;
-    click.fLeft = f.fLeft;
-    click.fTop = f.fTop;
-    click.fRight = f.fRight;
-    click.fBottom = f.fBottom;
-    click.mouseType = f.mouseType.value_or(click.mouseType);
-    click.actionType = f.actionType.value_or(click.actionType);
-    click.InteverType = f.InteverType;
-    click.iClickInterval = f.iClickInterval;
-    click.fRanBegin = f.fRanBegin;
-    click.fRanEnd = f.fRanEnd;
-    click.startType = f.startType;
-    click.fStartAt = f.fStartAt;
-    click.fStartInterval = f.fStartInterval;
-    click.stopType = f.stopType;
-    click.fRepeat = f.fRepeat;
-    click.hkStart = f.hkStart.value_or(click.hkStart);
-    click.hkStop = f.hkStop.value_or(click.hkStop);
-    click.finishType = f.finishType;
-    click.fName = f.fName;
-
-    // The decoded picture is refilled in place: a running click may be in the middle of a tick that uses it.
-    if (pictureWasKept) {
-        if (!click.fPicture)
-            click.fPicture = std::make_unique<TBDBitmapData>();
-        click.fPicture->Clear();
-        TByteStream stream{f.bmpBytes, 0};
-        if (!f.bmpBytes.empty())
-            click.fPicture->LoadFromStream(&stream);
-    }
+    // Written into a copy and stored in one assignment: a running click never sees half an edit.
+    TMouseObj edited = click;
+    edited.pointType = f.pointType.value_or(click.pointType);
+    edited.fPosX = f.fPosX;
+    edited.fPosY = f.fPosY;
+    edited.fColor = f.fColor;
+    edited.fColorSimplar = f.fColorSimplar;
+    edited.fBMP = StreamToBase64(f.bmpBytes);
+    edited.fBMPSimplar = f.fBMPSimplar;
+    edited.ScreenType = f.ScreenType;
+    edited.fLeft = f.fLeft;
+    edited.fTop = f.fTop;
+    edited.fRight = f.fRight;
+    edited.fBottom = f.fBottom;
+    edited.mouseType = f.mouseType.value_or(click.mouseType);
+    edited.actionType = f.actionType.value_or(click.actionType);
+    edited.InteverType = f.InteverType;
+    edited.iClickInterval = f.iClickInterval;
+    edited.fRanBegin = f.fRanBegin;
+    edited.fRanEnd = f.fRanEnd;
+    edited.startType = f.startType;
+    edited.fStartAt = f.fStartAt;
+    edited.fStartInterval = f.fStartInterval;
+    edited.stopType = f.stopType;
+    edited.fRepeat = f.fRepeat;
+    edited.hkStart = f.hkStart.value_or(click.hkStart);
+    edited.hkStop = f.hkStop.value_or(click.hkStop);
+    edited.finishType = f.finishType;
+    edited.fName = f.fName;
+    click = edited;
 }

@@ -16,7 +16,7 @@ TClickEditorFields shownFor(const TMouseObj& click) {
 TEST(ClickEditorModelTest, ANewClickAcceptedUnchangedStoresTheEditorsInitialValues) {
     TMouseObj click;
     click.fStartInterval = 7;
-    Model::ToClick(Model::Initial({13, 5, 9}), click);
+    click = Model::ToClick(Model::Initial({13, 5, 9}), click);
     EXPECT_EQ(click.pointType, ptCurrent);
     EXPECT_EQ(click.fPosX, 1000);
     EXPECT_EQ(click.fPosY, 600);
@@ -58,7 +58,7 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
             (std::vector<std::string>{f.edIntHour, f.edIntMinute, f.edIntSecond, f.edIntTen, f.edIntTen2, f.edIntTen3}),
             c.shown)
             << c.interval;
-        Model::ToClick(f, click);
+        click = Model::ToClick(f, click);
         EXPECT_EQ(click.iClickInterval, c.storedAgain);
     }
     TMouseObj click;
@@ -92,7 +92,7 @@ TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryVa
         f.edName = "Changed";
         f.*c.field = c.text;
         try {
-            Model::ToClick(f, click);
+            click = Model::ToClick(f, click);
             ADD_FAILURE() << c.message;
         } catch (const std::invalid_argument& refused) {
             EXPECT_EQ(refused.what(), c.message);
@@ -106,7 +106,7 @@ TEST(ClickEditorModelTest, NumbersMayCarryBlanksAndASign) {
     TClickEditorFields f = shownFor(click);
     f.edPX = " -1200 ";
     f.edPY = "+7";
-    Model::ToClick(f, click);
+    click = Model::ToClick(f, click);
     EXPECT_EQ(click.fPosX, -1200);
     EXPECT_EQ(click.fPosY, 7);
 }
@@ -124,7 +124,7 @@ TEST(ClickEditorModelTest, ChoicesRoundTripAndUnknownValuesLeaveTheClicksOwn) {
     click.hkStart = 11;
     click.hkStop = 0;
     TMouseObj copy;
-    Model::ToClick(shownFor(click), copy);
+    copy = Model::ToClick(shownFor(click), copy);
     EXPECT_EQ(copy.pointType, ptColor);
     EXPECT_EQ(copy.ScreenType, scPart);
     EXPECT_EQ(copy.mouseType, mtMiddle);
@@ -139,7 +139,7 @@ TEST(ClickEditorModelTest, ChoicesRoundTripAndUnknownValuesLeaveTheClicksOwn) {
     click.pointType = 9;
     TClickEditorFields f = shownFor(click);
     EXPECT_EQ(f.pointType, -1) << "no point-type radio is checked";
-    Model::ToClick(f, copy);
+    copy = Model::ToClick(f, copy);
     EXPECT_EQ(copy.pointType, ptColor) << "unchanged when none is checked";
 }
 
@@ -181,22 +181,25 @@ TEST(ClickEditorModelTest, AStoredPictureThatIsNoBase64ShowsNoneAndIsMarked) {
     EXPECT_FALSE(shownFor(click).pictureUnreadable);
 }
 
-TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndItsDecodedFormRefilled) {
+TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndTheEditedClickIsAWholeValue) {
     // A 1 x 1 24-bit BMP file image, red.
     const std::vector<std::uint8_t> bmp{'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0,   0, 1, 0,
                                         0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,  0, 0,   0, 0, 0,
                                         0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 255, 0};
     TMouseObj click;
     click.fBMP = StreamToBase64({'B', 'M'});
-    click.fPicture = std::make_unique<TBDBitmapData>();
-    TBDBitmapData* kept = click.fPicture.get();
+    click.checked = false;
     TClickEditorFields f = shownFor(click);
     f.picture = bmp;
-    Model::ToClick(f, click);
-    EXPECT_EQ(click.fBMP, StreamToBase64(bmp));
-    EXPECT_EQ(click.fPicture.get(), kept) << "refilled in place";
-    EXPECT_EQ(kept->Width, 1);
-    EXPECT_EQ(kept->Pixel(0, 0), 0xFF0000u);
+    const TMouseObj edited = Model::ToClick(f, click);
+    EXPECT_EQ(click.fBMP, StreamToBase64({'B', 'M'})) << "the shown click is not written";
+    EXPECT_EQ(edited.fBMP, StreamToBase64(bmp));
+    EXPECT_FALSE(edited.checked) << "what the editor does not show stays the click's";
+    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(edited.fBMP);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width, 1);
+    EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(Model::ToClick(shownFor(edited), edited), edited) << "shown and accepted unchanged, nothing changes";
 }
 
 TEST(ClickEditorModelTest, HotKeyItemsNameTheirKeyAndMarkKeysHeldElsewhere) {

@@ -331,4 +331,52 @@ TEST_F(PictureClickTest, PictureThatIsNotA24BitBmpIsNeverFound) {
     EXPECT_TRUE(runner->fRunning);
 }
 
+TEST_F(PictureClickTest, APictureIsDecodedOnceForItsTextAndAgainWhenTheTextChanges) {
+    runner->fBMP = StreamToBase64(MakeBmp24(3, picture));
+    const std::shared_ptr<const TBDBitmapData> first = runner->Picture();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(runner->Picture(), first) << "the same text is not decoded again";
+
+    TMouseObj edited = *runner;
+    edited.fBMP = StreamToBase64(MakeBmp24(2, {0x010101, 0x020202}));
+    static_cast<TMouseObj&>(*runner) = edited;
+    const std::shared_ptr<const TBDBitmapData> second = runner->Picture();
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->Width, 2);
+    EXPECT_EQ(first->Width, 3) << "a picture handed out is never changed";
+    EXPECT_EQ(first->Pixel(2, 1), 0x102030u);
+
+    runner->fBMP.clear();
+    EXPECT_EQ(runner->Picture(), nullptr);
+}
+
+TEST_F(PictureClickTest, AnEditStoredWhileRunningIsSearchedFromTheNextTick) {
+    const std::vector<std::uint32_t> other = {0x0A0B0C, 0x0D0E0F, 0x101112, 0x131415};
+    runner->fBMP = StreamToBase64(MakeBmp24(3, picture));
+    runner->fRepeat = 3;
+    fake.screen.paint(50, 20, 3, picture);
+    fake.screen.paint(120, 60, 2, other);
+    runFirstStep();
+    ASSERT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100)));
+
+    // Stored by the editor inside the next tick's pump, as a modal dialog's OK does.
+    const std::shared_ptr<const TBDBitmapData> before = runner->Picture();
+    TMouseObj edited = *runner;
+    edited.fBMP = StreamToBase64(MakeBmp24(2, other));
+    fake.loop.post([&] { static_cast<TMouseObj&>(*runner) = edited; });
+    fake.loop.advance(100);
+    EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100), Button(LD, 121, 61, 1200)));
+    EXPECT_EQ(before->Width, 3) << "the picture a tick held is untouched";
+    EXPECT_TRUE(runner->fRunning);
+
+    // An edit to a picture that is no BMP: the click keeps running and finds nothing.
+    edited.fBMP = StreamToBase64({'B', 'M', 0, 0});
+    fake.loop.post([&] { static_cast<TMouseObj&>(*runner) = edited; });
+    fake.loop.advance(300);
+    EXPECT_EQ(fake.mouse.buttonEvents(LD).size(), 2u);
+    EXPECT_TRUE(droppedErrors.empty());
+    EXPECT_TRUE(runner->fRunning);
+}
+
 } // namespace

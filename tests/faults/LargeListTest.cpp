@@ -109,9 +109,10 @@ TEST_F(LargeListTest, AFiftyMegabytePictureIsDecodedOnceSearchedAndSavedByteForB
     ctrl->NodeChecked(1, false);
     ctrl->StartAll();
     fake.loop.advance(1200);
-    ASSERT_NE(ctrl->Runner(0).fPicture, nullptr);
-    EXPECT_EQ(ctrl->Runner(0).fPicture->Width, 3000);
-    EXPECT_EQ(ctrl->Runner(0).fPicture->Height, 4200);
+    const std::shared_ptr<const TBDBitmapData> picture = ctrl->Runner(0).Picture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width, 3000);
+    EXPECT_EQ(picture->Height, 4200);
     // Larger than the screen: never found, never clicked.
     EXPECT_EQ(ClicksSoFar(), 0u);
     ctrl->Runner(1).checked = true;

@@ -214,7 +214,7 @@ TEST(ClickListFileTest, EmptyTextsAreKeptAsEmpty) {
     EXPECT_EQ(click->fName, "");
     EXPECT_EQ(click->fColor, "");
     EXPECT_EQ(click->fBMP, "");
-    EXPECT_EQ(click->GetPicture(), nullptr);
+    EXPECT_EQ(DecodePicture(click->fBMP), nullptr);
 }
 
 TEST(ClickListFileTest, AMissingFileIsReportedAndNotCreated) {

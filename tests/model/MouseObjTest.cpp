@@ -58,7 +58,6 @@ std::string DecodeError(const std::string& text) {
 
 TEST(MouseObjTest, ANewClickIsALeftSingleClickAtThePointerEverySecondUntilStopped) {
     const TMouseObj click;
-    EXPECT_EQ(click.fPicture, nullptr);
     EXPECT_EQ(click.fPosX, 0);
     EXPECT_EQ(click.fPosY, 0);
     EXPECT_EQ(click.fStartAt, "");
@@ -138,49 +137,44 @@ TEST(MouseObjTest, RejectsTextsThatAreNotBase64WithTheReason) {
     }
 }
 
-TEST(MouseObjTest, WithoutPictureTextThereIsNoPictureAndNothingIsKept) {
+TEST(MouseObjTest, AClickIsAValueThatCopiesAndComparesEveryField) {
     TMouseObj click;
-    EXPECT_EQ(click.GetPicture(), nullptr);
-    EXPECT_EQ(click.GetPicture(), nullptr);
-    EXPECT_EQ(click.fPicture, nullptr);
+    click.fName = "Save button";
+    click.fBMP = StreamToBase64(BmpImage(2, 2));
+    click.pointType = ptPicture;
+    TMouseObj copy = click;
+    EXPECT_EQ(copy, click);
+    copy.fBMP = StreamToBase64(BmpImage(3, 2));
+    EXPECT_NE(copy, click) << "the picture text is part of the value";
+    EXPECT_EQ(click.fBMP, StreamToBase64(BmpImage(2, 2))) << "the copy is independent";
+    copy = click;
+    EXPECT_EQ(copy, click);
+    copy.checked = false;
+    EXPECT_NE(copy, click);
+    copy = click;
+    copy.hkStop = 7;
+    EXPECT_NE(copy, click);
 }
 
-TEST(MouseObjTest, APictureIsDecodedOnceAndKept) {
-    TMouseObj click;
-    click.fBMP = StreamToBase64(BmpImage(3, 2));
-    TBDBitmapData* first = click.GetPicture();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, click.fPicture.get());
-    EXPECT_EQ(first->Width, 3);
-    EXPECT_EQ(first->Height, 2);
-
-    // A later call does not look at the text again.
-    click.fBMP = StreamToBase64(BmpImage(5, 5));
-    EXPECT_EQ(click.GetPicture(), first);
-    EXPECT_EQ(first->Width, 3);
+TEST(MouseObjTest, WithoutPictureTextThereIsNoPicture) {
+    EXPECT_EQ(DecodePicture(""), nullptr);
 }
 
-TEST(MouseObjTest, UndecodablePictureTextThrowsKeepsNothingAndIsTriedAgain) {
-    TMouseObj click;
-    click.fBMP = "not base64";
-    EXPECT_THROW(click.GetPicture(), std::invalid_argument);
-    EXPECT_EQ(click.fPicture, nullptr);
-    EXPECT_THROW(click.GetPicture(), std::invalid_argument);
-
-    click.fBMP = StreamToBase64(BmpImage(1, 1));
-    ASSERT_NE(click.GetPicture(), nullptr);
-    EXPECT_EQ(click.GetPicture()->Width, 1);
+TEST(MouseObjTest, APictureTextDecodesToItsPixels) {
+    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(StreamToBase64(BmpImage(3, 2)));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width, 3);
+    EXPECT_EQ(picture->Height, 2);
+    EXPECT_EQ(picture->Pixel(2, 1), 0x030201u);
 }
 
-TEST(MouseObjTest, BytesThatAreNotA24BitBmpGiveAnEmptyPictureThatIsKept) {
-    TMouseObj click;
-    click.fBMP = StreamToBase64(Bytes("hello, not a picture"));
-    TBDBitmapData* picture = click.GetPicture();
+TEST(MouseObjTest, PictureTextThatIsNoBase64Throws) {
+    EXPECT_THROW(DecodePicture("not base64"), std::invalid_argument);
+}
+
+TEST(MouseObjTest, BytesThatAreNotA24BitBmpGiveAnEmptyPicture) {
+    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(StreamToBase64(Bytes("hello, not a picture")));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 0);
     EXPECT_EQ(picture->Size, 0);
-
-    click.fBMP = StreamToBase64(BmpImage(2, 2));
-    EXPECT_EQ(click.GetPicture(), picture);
-    EXPECT_EQ(picture->Width, 0);
 }

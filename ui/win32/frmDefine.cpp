@@ -661,7 +661,7 @@ void TfrmDefine::LoadFromClick(TMouseObj& click) {
 }
 
 void TfrmDefine::SaveToClick(TMouseObj& click) {
-    TClickEditorModel::ToClick(fields(), click);
+    click = TClickEditorModel::ToClick(fields(), click);
 }
 
 LRESULT TfrmDefine::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
