@@ -68,11 +68,11 @@ TClickEditorFields TClickEditorModel::FromClick(const TMouseObj& click, const TC
     f.edIntHour = Text(interval / 3600000);
     f.edIntMinute = Text(interval % 3600000 / 60000);
     f.edIntSecond = Text(interval % 60000 / 1000);
-    f.edIntTen = Text(interval % 1000 / 100);
-    f.edIntTen2 = Text(interval % 100 / 10);
-    f.edIntTen3 = Text(interval % 10);
-    f.lblRanB = Text(click.fRanBegin / 100);
-    f.lblRanE = Text(click.fRanEnd / 1000);
+    f.edIntTenths = Text(interval % 1000 / 100);
+    f.edIntHundredths = Text(interval % 100 / 10);
+    f.edIntThousandths = Text(interval % 10);
+    f.edRanBegin = Text(click.fRanBegin / 100);
+    f.edRanEnd = Text(click.fRanEnd / 1000);
     f.startType = click.startType <= stAfter ? click.startType : -1;
     if (const auto startAt = TimeOfDay(click.fStartAt))
         f.fStartAt = TimeText(*startAt);
@@ -102,11 +102,11 @@ const std::vector<TNumericField>& TClickEditorModel::NumericFields() {
         {"Hour", &F::edIntHour},
         {"Min", &F::edIntMinute},
         {"Sec", &F::edIntSecond},
-        {"0.1S", &F::edIntTen},
-        {"0.01S", &F::edIntTen2},
-        {"0.001S", &F::edIntTen3},
-        {"Random Interval 1/10 S", &F::lblRanB},
-        {"Random Interval Seconds", &F::lblRanE},
+        {"0.1S", &F::edIntTenths},
+        {"0.01S", &F::edIntHundredths},
+        {"0.001S", &F::edIntThousandths},
+        {"Random Interval 1/10 S", &F::edRanBegin},
+        {"Random Interval Seconds", &F::edRanEnd},
         {"Start after Hours", &F::edtStartHour},
         {"Start after Minutes", &F::edtStartMin},
         {"Start after Seconds", &F::edtStartSec},
@@ -152,10 +152,10 @@ TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseOb
         click.actionType = TActionType(f.actionType);
     click.InteverType = FirstOr(f.InteverType, itFixed, itRandom);
     click.iClickInterval = Number(f, &F::edIntHour) * 3600000 + Number(f, &F::edIntMinute) * 60000 +
-                           Number(f, &F::edIntSecond) * 1000 + Number(f, &F::edIntTen) * 100 +
-                           Number(f, &F::edIntTen2) * 10 + Number(f, &F::edIntTen3);
-    click.fRanBegin = Number(f, &F::lblRanB) * 100;
-    click.fRanEnd = Number(f, &F::lblRanE) * 1000;
+                           Number(f, &F::edIntSecond) * 1000 + Number(f, &F::edIntTenths) * 100 +
+                           Number(f, &F::edIntHundredths) * 10 + Number(f, &F::edIntThousandths);
+    click.fRanBegin = Number(f, &F::edRanBegin) * 100;
+    click.fRanEnd = Number(f, &F::edRanEnd) * 1000;
     click.startType = f.startType == 0 ? stNow : f.startType == 1 ? stAt : stAfter;
     click.fStartAt = f.fStartAt;
     click.fStartInterval =

@@ -27,8 +27,9 @@ struct TClickEditorFields {
     int mouseType = mtLeft;
     int actionType = atSingle;
     int InteverType = itFixed;
-    std::string edIntHour = "0", edIntMinute = "0", edIntSecond = "1", edIntTen = "0", edIntTen2 = "0", edIntTen3 = "0";
-    std::string lblRanB = "1", lblRanE = "5";
+    std::string edIntHour = "0", edIntMinute = "0", edIntSecond = "1", edIntTenths = "0", edIntHundredths = "0",
+                edIntThousandths = "0";
+    std::string edRanBegin = "1", edRanEnd = "5";
     int startType = stNow;
     // The picker's time of day, "hh:mm:ss".
     std::string fStartAt;

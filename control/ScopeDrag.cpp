@@ -42,7 +42,7 @@ std::vector<TLine> TScopeDrag::band(TPoint from, TPoint to) {
     return lines;
 }
 
-std::vector<TLine> TScopeDrag::Image1MouseMove(TPoint at) {
+std::vector<TLine> TScopeDrag::MouseMove(TPoint at) {
     std::vector<TLine> lines;
     if (FDragging) {
         lines = band(FStartPos, FCurPos);
@@ -56,7 +56,7 @@ std::vector<TLine> TScopeDrag::Image1MouseMove(TPoint at) {
     return lines;
 }
 
-std::vector<TLine> TScopeDrag::Image1MouseDown(TPoint at) {
+std::vector<TLine> TScopeDrag::MouseDown(TPoint at) {
     if (FDragging) {
         FEndPos = at;
         FDragging = false;
@@ -73,7 +73,7 @@ std::vector<TLine> TScopeDrag::Image1MouseDown(TPoint at) {
     return lines;
 }
 
-std::vector<TLine> TScopeDrag::Image1MouseUp(TPoint at) {
+std::vector<TLine> TScopeDrag::MouseUp(TPoint at) {
     if (FDragging) {
         FEndPos = at;
         FDragging = false;

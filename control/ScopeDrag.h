@@ -19,9 +19,9 @@ class TScopeDrag {
 public:
     explicit TScopeDrag(TSize picture) : m_picture(picture) {}
 
-    std::vector<TLine> Image1MouseMove(TPoint at);
-    std::vector<TLine> Image1MouseDown(TPoint at);
-    std::vector<TLine> Image1MouseUp(TPoint at);
+    std::vector<TLine> MouseMove(TPoint at);
+    std::vector<TLine> MouseDown(TPoint at);
+    std::vector<TLine> MouseUp(TPoint at);
     // A rectangle was dragged: FStartPos and FEndPos are its corners as the pointer gave them, not sorted.
     bool finished() const { return m_finished; }
 

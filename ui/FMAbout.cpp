@@ -50,18 +50,18 @@ TFMAbout::TFMAbout(IShell& shell, QWidget* parent)
     centreOnDesktop(*this);
     setFont(scaled(font(), 1.25));
 
-    Label1 = aboutLabel(this, "Tappora", 44, 11, 267);
-    QFont bold = Label1->font();
+    lblTitle = aboutLabel(this, "Tappora", 44, 11, 267);
+    QFont bold = lblTitle->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setAlignment(Qt::AlignHCenter);
-    Label2 = aboutLabel(this, "Mouse clicks on their own timers", 63, 34, 220);
+    lblTitle->setFont(bold);
+    lblTitle->setAlignment(Qt::AlignHCenter);
+    lblTagline = aboutLabel(this, "Mouse clicks on their own timers", 63, 34, 220);
     aboutLabel(this, "Web: ", 22, 65);
-    Label5 = link(this, kMakerWebAddress, 64, 67, 227);
+    lblWebAddress = link(this, kMakerWebAddress, 64, 67, 227);
     aboutLabel(this, "Email: ", 22, 89);
-    Label7 = link(this, kMakerMailAddress, 64, 91, 213);
-    Label5->installEventFilter(this);
-    Label7->installEventFilter(this);
+    lblMailAddress = link(this, kMakerMailAddress, 64, 91, 213);
+    lblWebAddress->installEventFilter(this);
+    lblMailAddress->installEventFilter(this);
 }
 
 void TFMAbout::showEvent(QShowEvent* event) {
@@ -70,14 +70,14 @@ void TFMAbout::showEvent(QShowEvent* event) {
 }
 
 void TFMAbout::FormShow() {
-    Label1->setText(TAPPORA_TITLE);
+    lblTitle->setText(TAPPORA_TITLE);
 }
 
-void TFMAbout::Label5Click() {
+void TFMAbout::lblWebAddressClick() {
     m_shell.openUrl(kMakerWebAddress);
 }
 
-void TFMAbout::Label7Click() {
+void TFMAbout::lblMailAddressClick() {
     m_shell.openUrl(std::string("mailto:") + kMakerMailAddress);
 }
 
@@ -87,11 +87,11 @@ void TFMAbout::mousePressEvent(QMouseEvent* event) {
 }
 
 bool TFMAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease && (watched == Label5 || watched == Label7)) {
-        runGuarded([&] { watched == Label5 ? Label5Click() : Label7Click(); });
+    if (event->type() == QEvent::MouseButtonRelease && (watched == lblWebAddress || watched == lblMailAddress)) {
+        runGuarded([&] { watched == lblWebAddress ? lblWebAddressClick() : lblMailAddressClick(); });
         return true;
     }
-    if (event->type() == QEvent::MouseButtonPress && (watched == Label5 || watched == Label7))
+    if (event->type() == QEvent::MouseButtonPress && (watched == lblWebAddress || watched == lblMailAddress))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -13,13 +13,13 @@ public:
     explicit TFMAbout(IShell& shell, QWidget* parent = nullptr);
 
     void FormShow();
-    void Label5Click();
-    void Label7Click();
+    void lblWebAddressClick();
+    void lblMailAddressClick();
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label7 = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblTagline = nullptr;
+    QLabel* lblWebAddress = nullptr;
+    QLabel* lblMailAddress = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

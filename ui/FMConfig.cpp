@@ -20,11 +20,11 @@ TFMConfig::TFMConfig(TConfig& config, QWidget* parent)
     setFixedSize(220, 354);
     centreOnDesktop(*this);
 
-    BitBtn1 = new QPushButton("&OK", this);
-    BitBtn1->setGeometry(24, 315, 75, 25);
-    BitBtn2 = new QPushButton("&Cancel", this);
-    BitBtn2->setGeometry(120, 315, 75, 25);
-    for (QPushButton* button : {BitBtn1, BitBtn2})
+    btnOK = new QPushButton("&OK", this);
+    btnOK->setGeometry(24, 315, 75, 25);
+    btnCancel = new QPushButton("&Cancel", this);
+    btnCancel->setGeometry(120, 315, 75, 25);
+    for (QPushButton* button : {btnOK, btnCancel})
         button->setAutoDefault(false);
 
     auto* panel = new QFrame(this);
@@ -43,11 +43,11 @@ TFMConfig::TFMConfig(TConfig& config, QWidget* parent)
     cbAuto->setGeometry(24, 272, 169, 33);
     setWrappedText(cbAuto, "Auto Start Running When Program Start", 145);
 
-    setTabOrder(BitBtn1, BitBtn2);
-    setTabOrder(BitBtn2, clbList);
+    setTabOrder(btnOK, btnCancel);
+    setTabOrder(btnCancel, clbList);
     setTabOrder(clbList, cbAuto);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { runGuarded([&] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { runGuarded([&] { BitBtn2Click(); }); });
+    connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
 }
 
 int TFMConfig::ShowModal() {
@@ -71,7 +71,7 @@ void TFMConfig::FormShow() {
     cbAuto->setChecked(m_config.GetFrame().Getautorun());
 }
 
-void TFMConfig::BitBtn1Click() {
+void TFMConfig::btnOKClick() {
     const TXMLColsType cols = m_config.GetCols();
     for (int i = 0; i < cols.Count() && i < clbList->count(); ++i)
         cols.Item(i).SetVisible(clbList->item(i)->checkState() == Qt::Checked);
@@ -79,6 +79,6 @@ void TFMConfig::BitBtn1Click() {
     accept();
 }
 
-void TFMConfig::BitBtn2Click() {
+void TFMConfig::btnCancelClick() {
     reject();
 }

@@ -19,13 +19,13 @@ public:
     int ShowModal() override;
 
     void FormShow();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void btnOKClick();
+    void btnCancelClick();
 
     QListWidget* clbList = nullptr;
     QCheckBox* cbAuto = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -220,13 +220,12 @@ void TMForm::addToolButton(const QString& caption, const QString& hint, int stan
 }
 
 void TMForm::createToolBar() {
-    addToolButton("&New", "Create a new Click", QStyle::SP_FileIcon, &TMForm::SpeedDemoButtonClick);
-    addToolButton("&Edit", "Modify Selected Click", QStyle::SP_FileDialogDetailedView,
-                  &TMForm::VisibilityDemoButtonClick);
-    addToolButton("&Delete", "Delete Selected Click", QStyle::SP_TrashIcon, &TMForm::AlignDemoButtonClick);
-    addToolButton("&Start", "Start Checked Click to Run", QStyle::SP_MediaPlay, &TMForm::SpeedButton1Click);
-    addToolButton("S&top", "Stop All Running Click", QStyle::SP_MediaStop, &TMForm::SpeedButton3Click);
-    addToolButton("&Options", "Config Visible Columns", QStyle::SP_FileDialogListView, &TMForm::SpeedButton2Click);
+    addToolButton("&New", "Create a new Click", QStyle::SP_FileIcon, &TMForm::NewButtonClick);
+    addToolButton("&Edit", "Modify Selected Click", QStyle::SP_FileDialogDetailedView, &TMForm::EditButtonClick);
+    addToolButton("&Delete", "Delete Selected Click", QStyle::SP_TrashIcon, &TMForm::DeleteButtonClick);
+    addToolButton("&Start", "Start Checked Click to Run", QStyle::SP_MediaPlay, &TMForm::StartButtonClick);
+    addToolButton("S&top", "Stop All Running Click", QStyle::SP_MediaStop, &TMForm::StopButtonClick);
+    addToolButton("&Options", "Config Visible Columns", QStyle::SP_FileDialogListView, &TMForm::OptionsButtonClick);
     addToolButton("E&xit", "Exit", QStyle::SP_DialogCloseButton, &TMForm::QuitButtonClick);
 }
 
@@ -269,9 +268,9 @@ void TMForm::createList() {
 
 void TMForm::createMenu() {
     QAction* about = menuBar()->addAction("About");
-    connect(about, &QAction::triggered, this, [this] { runGuarded([&] { m1Click(); }); });
+    connect(about, &QAction::triggered, this, [this] { runGuarded([&] { AboutMenuClick(); }); });
     QAction* help = menuBar()->addAction("Help");
-    connect(help, &QAction::triggered, this, [this] { runGuarded([&] { m2Click(); }); });
+    connect(help, &QAction::triggered, this, [this] { runGuarded([&] { WebPageMenuClick(); }); });
 }
 
 // Made even when no notification area is there yet: the icon docks when one appears.
@@ -314,31 +313,31 @@ void TMForm::changeEvent(QEvent* event) {
     });
 }
 
-void TMForm::m1Click() {
+void TMForm::AboutMenuClick() {
     TFMAbout about(m_shell, this);
     about.exec();
 }
 
-void TMForm::m2Click() {
+void TMForm::WebPageMenuClick() {
     m_shell.openUrl(kMakerWebAddress);
 }
 
-void TMForm::SpeedDemoButtonClick() {
+void TMForm::NewButtonClick() {
     m_controller->NewClick();
 }
-void TMForm::VisibilityDemoButtonClick() {
+void TMForm::EditButtonClick() {
     m_controller->EditClick();
 }
-void TMForm::AlignDemoButtonClick() {
+void TMForm::DeleteButtonClick() {
     m_controller->DeleteClick();
 }
-void TMForm::SpeedButton1Click() {
+void TMForm::StartButtonClick() {
     m_controller->StartAll();
 }
-void TMForm::SpeedButton3Click() {
+void TMForm::StopButtonClick() {
     m_controller->StopAll();
 }
-void TMForm::SpeedButton2Click() {
+void TMForm::OptionsButtonClick() {
     m_controller->ShowOptions();
 }
 void TMForm::QuitButtonClick() {

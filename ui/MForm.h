@@ -96,14 +96,14 @@ private:
     void addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)());
     void reportSaveFailures(const std::vector<std::string>& messages);
     void reportDroppedError(const std::string& what);
-    void m1Click();
-    void m2Click();
-    void SpeedDemoButtonClick();
-    void VisibilityDemoButtonClick();
-    void AlignDemoButtonClick();
-    void SpeedButton1Click();
-    void SpeedButton3Click();
-    void SpeedButton2Click();
+    void AboutMenuClick();
+    void WebPageMenuClick();
+    void NewButtonClick();
+    void EditButtonClick();
+    void DeleteButtonClick();
+    void StartButtonClick();
+    void StopButtonClick();
+    void OptionsButtonClick();
     void QuitButtonClick();
 
     Platform& m_platform;

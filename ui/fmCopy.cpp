@@ -70,16 +70,16 @@ void TfmCopy::invert(const std::vector<TLine>& lines) {
         accept();
 }
 
-void TfmCopy::Image1MouseMove(int x, int y) {
-    invert(drag.Image1MouseMove({x, y}));
+void TfmCopy::OverlayMouseMove(int x, int y) {
+    invert(drag.MouseMove({x, y}));
 }
 
-void TfmCopy::Image1MouseDown(int x, int y) {
-    invert(drag.Image1MouseDown({x, y}));
+void TfmCopy::OverlayMouseDown(int x, int y) {
+    invert(drag.MouseDown({x, y}));
 }
 
-void TfmCopy::Image1MouseUp(int x, int y) {
-    invert(drag.Image1MouseUp({x, y}));
+void TfmCopy::OverlayMouseUp(int x, int y) {
+    invert(drag.MouseUp({x, y}));
 }
 
 TPoint TfmCopy::screenPoint(const QMouseEvent* event) const {
@@ -96,17 +96,17 @@ void TfmCopy::paintEvent(QPaintEvent*) {
 
 void TfmCopy::mousePressEvent(QMouseEvent* event) {
     const TPoint at = screenPoint(event);
-    runGuarded([&] { Image1MouseDown(at.x, at.y); });
+    runGuarded([&] { OverlayMouseDown(at.x, at.y); });
 }
 
 void TfmCopy::mouseMoveEvent(QMouseEvent* event) {
     const TPoint at = screenPoint(event);
-    runGuarded([&] { Image1MouseMove(at.x, at.y); });
+    runGuarded([&] { OverlayMouseMove(at.x, at.y); });
 }
 
 void TfmCopy::mouseReleaseEvent(QMouseEvent* event) {
     const TPoint at = screenPoint(event);
-    runGuarded([&] { Image1MouseUp(at.x, at.y); });
+    runGuarded([&] { OverlayMouseUp(at.x, at.y); });
 }
 
 // No key cancels the overlay; Escape would otherwise reject it.

@@ -14,9 +14,9 @@ class TfmCopy : public QDialog {
 public:
     explicit TfmCopy(IScreen& screen, QWidget* parent = nullptr);
 
-    void Image1MouseDown(int x, int y);
-    void Image1MouseMove(int x, int y);
-    void Image1MouseUp(int x, int y);
+    void OverlayMouseDown(int x, int y);
+    void OverlayMouseMove(int x, int y);
+    void OverlayMouseUp(int x, int y);
 
     // The snapshot with the crosshair or band drawn on it, as shown.
     const QImage& image() const { return m_image; }

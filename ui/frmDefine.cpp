@@ -243,14 +243,14 @@ void TfrmDefine::setSpinPosition(QLineEdit* edit, int position) {
 }
 
 void TfrmDefine::createClickPoint() {
-    gb1 = group(this, "Click Point", 8, 4, 193, 503);
-    rbCurrent = place(new QRadioButton("Click where the mouse is"), gb1, 9, 16, 180, 18);
+    gbClickPoint = group(this, "Click Point", 8, 4, 193, 503);
+    rbCurrent = place(new QRadioButton("Click where the mouse is"), gbClickPoint, 9, 16, 180, 18);
     rbCurrent->setChecked(true);
-    rbFixed = place(new QRadioButton("Click on a fixed point"), gb1, 9, 34, 180, 18);
+    rbFixed = place(new QRadioButton("Click on a fixed point"), gbClickPoint, 9, 34, 180, 18);
     createPointGroup();
-    rbColor = place(new QRadioButton("Search color block and click"), gb1, 9, 137, 180, 18);
+    rbColor = place(new QRadioButton("Search color block and click"), gbClickPoint, 9, 137, 180, 18);
     createColorGroup();
-    rbBMP = place(new QRadioButton("Search picture and click"), gb1, 9, 264, 180, 18);
+    rbBMP = place(new QRadioButton("Search picture and click"), gbClickPoint, 9, 264, 180, 18);
     createPictureGroup();
     createScopePanel();
     for (QRadioButton* radio : {rbCurrent, rbFixed, rbColor, rbBMP})
@@ -258,7 +258,7 @@ void TfrmDefine::createClickPoint() {
 }
 
 void TfrmDefine::createPointGroup() {
-    gbPoint = group(gb1, "Specify click point", 23, 51, 162, 85);
+    gbPoint = group(gbClickPoint, "Specify click point", 23, 51, 162, 85);
     btnCapture = place(new QPushButton, gbPoint, 6, 18, 76, 46);
     setWrappedText(btnCapture, "Start to capture point", 70);
     connect(btnCapture, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureClick(); }); });
@@ -270,25 +270,25 @@ void TfrmDefine::createPointGroup() {
 }
 
 void TfrmDefine::createColorGroup() {
-    gbColor = group(gb1, "specify color block", 23, 155, 162, 109);
+    gbColor = group(gbClickPoint, "specify color block", 23, 155, 162, 109);
     btnCaptureColor = place(new QPushButton, gbColor, 6, 18, 74, 46);
     setWrappedText(btnCaptureColor, "Start to capture color", 68);
     connect(btnCaptureColor, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureColorClick(); }); });
-    edCl = place(new QLineEdit, gbColor, 86, 18, 70, kEditHeight);
-    edCl->setReadOnly(true);
-    edCl->setFocusPolicy(Qt::NoFocus);
+    edSwatch = place(new QLineEdit, gbColor, 86, 18, 70, kEditHeight);
+    edSwatch->setReadOnly(true);
+    edSwatch->setFocusPolicy(Qt::NoFocus);
     edColor = place(new QLineEdit("clBlack"), gbColor, 86, 42, 70, kEditHeight);
     edColor->setReadOnly(true);
     setSwatch(0);
     captureHint(gbColor, 66);
     label(gbColor, "Color Simliar:", 6, 87);
     edSimilar = numericEdit(gbColor, "Color Simliar", {94, 84, 34, kEditHeight}, "100", 0);
-    UpDown9 = spin(edSimilar, 60, 100, 5);
+    udSimilar = spin(edSimilar, 60, 100, 5);
     label(gbColor, "%", 146, 87);
 }
 
 void TfrmDefine::createPictureGroup() {
-    gbBMP = group(gb1, "specify BMP", 23, 281, 162, 98);
+    gbBMP = group(gbClickPoint, "specify BMP", 23, 281, 162, 98);
     btnBMP = place(new QToolButton, gbBMP, 6, 16, 57, 33);
     btnBMP->setText("Load BMP");
     btnBMP->setFocusPolicy(Qt::NoFocus);
@@ -300,19 +300,19 @@ void TfrmDefine::createPictureGroup() {
     ImageBMP->hide();
     label(gbBMP, "BMP Simliar:", 6, 75);
     edBMPSimilar = numericEdit(gbBMP, "BMP Simliar", {94, 72, 34, kEditHeight}, "100", 0);
-    UpDown10 = spin(edBMPSimilar, 60, 100, 5);
+    udBMPSimilar = spin(edBMPSimilar, 60, 100, 5);
     label(gbBMP, "%", 146, 75);
 }
 
 void TfrmDefine::createScopePanel() {
-    auto* panel = place(new QFrame, gb1, 3, 383, 186, 109);
+    auto* panel = place(new QFrame, gbClickPoint, 3, 383, 186, 109);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    rbFulll = place(new QRadioButton("Full screen to search"), panel, 6, 4, 170, 18);
-    rbFulll->setChecked(true);
+    rbFull = place(new QRadioButton("Full screen to search"), panel, 6, 4, 170, 18);
+    rbFull->setChecked(true);
     rbPart = place(new QRadioButton("Part screen to search"), panel, 6, 24, 170, 18);
-    Button1 = place(new QPushButton, panel, 6, 48, 50, 54);
-    setWrappedText(Button1, "Capture Scope", 44);
-    connect(Button1, &QPushButton::clicked, this, [this] { runGuarded([&] { Button1Click(); }); });
+    btnCaptureScope = place(new QPushButton, panel, 6, 48, 50, 54);
+    setWrappedText(btnCaptureScope, "Capture Scope", 44);
+    connect(btnCaptureScope, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureScopeClick(); }); });
     auto* scope = place(new QFrame, panel, 60, 48, 122, 54);
     scope->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label(scope, "L:", 4, 7);
@@ -347,23 +347,23 @@ void TfrmDefine::createClickInterval() {
     edIntSecond = numericEdit(box, "Sec", {136, 38, 22, kEditHeight}, "1", 2);
     spin(edIntSecond, 0, 59);
     label(box, "Sec", 173, 41);
-    edIntTen = numericEdit(box, "0.1S", {6, 64, 16, kEditHeight}, "0", 1);
-    spin(edIntTen, 0, 9);
+    edIntTenths = numericEdit(box, "0.1S", {6, 64, 16, kEditHeight}, "0", 1);
+    spin(edIntTenths, 0, 9);
     label(box, "0.1S", 37, 67);
-    edIntTen2 = numericEdit(box, "0.01S", {67, 64, 16, kEditHeight}, "0", 1);
-    spin(edIntTen2, 0, 9);
+    edIntHundredths = numericEdit(box, "0.01S", {67, 64, 16, kEditHeight}, "0", 1);
+    spin(edIntHundredths, 0, 9);
     label(box, "0.01S", 98, 67);
-    edIntTen3 = numericEdit(box, "0.001S", {134, 64, 16, kEditHeight}, "0", 1);
-    spin(edIntTen3, 0, 9);
+    edIntThousandths = numericEdit(box, "0.001S", {134, 64, 16, kEditHeight}, "0", 1);
+    spin(edIntThousandths, 0, 9);
     label(box, "0.001S", 165, 67);
     rbIntRan = place(new QRadioButton("Random Interval"), box, 8, 88, 140, 18);
     setTextColor(rbIntRan, Qt::blue);
-    lblRanB = numericEdit(box, "Random Interval 1/10 S", {8, 110, 16, kEditHeight}, "1", 1);
-    spin(lblRanB, 0, 9);
+    edRanBegin = numericEdit(box, "Random Interval 1/10 S", {8, 110, 16, kEditHeight}, "1", 1);
+    spin(edRanBegin, 0, 9);
     label(box, "1/10 S", 41, 113);
     label(box, "to", 86, 113);
-    lblRanE = numericEdit(box, "Random Interval Seconds", {102, 110, 30, kEditHeight}, "5", 3);
-    spin(lblRanE, 0, 999);
+    edRanEnd = numericEdit(box, "Random Interval Seconds", {102, 110, 30, kEditHeight}, "5", 3);
+    spin(edRanEnd, 0, 999);
     label(box, "Seconds", 149, 113);
 }
 
@@ -393,7 +393,7 @@ void TfrmDefine::createStopOptions() {
     rbStopOrder->setChecked(true);
     rbStopClick = place(new QRadioButton("Stop till repeat"), box, 8, 44, 112, 18);
     edStopTimes = numericEdit(box, "times", {118, 43, 36, kEditHeight}, "1", 0);
-    UpDown6 = spin(edStopTimes, 1, 10000, 10);
+    udStopTimes = spin(edStopTimes, 1, 10000, 10);
     label(box, "times", 170, 46);
 }
 
@@ -495,9 +495,9 @@ bool TfrmDefine::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmDefine::setSwatch(std::uint32_t color) {
     const QColor shown = swatchColor(color);
-    QPalette palette = edCl->palette();
+    QPalette palette = edSwatch->palette();
     palette.setColor(QPalette::Base, shown);
-    edCl->setPalette(palette);
+    edSwatch->setPalette(palette);
 }
 
 // The lists are narrow: a warning sign marks the key, and its tip says why.
@@ -583,7 +583,7 @@ void TfrmDefine::setScope(TPoint start, TPoint end) {
     edColorB->setText(QString::number(end.y));
 }
 
-void TfrmDefine::Button1Click() {
+void TfrmDefine::btnCaptureScopeClick() {
     QWidget* dialog = window();
     dialog->hide();
     // The hidden editor blocks nothing; until the overlay is up, the user's input waits rather than reaching the
@@ -624,7 +624,7 @@ void TfrmDefine::LoadFromClick(TMouseObj& click) {
     if (!click.fBMP.empty())
         showStoredPicture(click.fBMP);
     setSpinPosition(edBMPSimilar, click.fBMPSimplar);
-    checkExactly({rbFulll, rbPart}, click.ScreenType);
+    checkExactly({rbFull, rbPart}, click.ScreenType);
     edColorL->setText(QString::number(click.fLeft));
     edColorT->setText(QString::number(click.fTop));
     edColorR->setText(QString::number(click.fRight));
@@ -637,11 +637,11 @@ void TfrmDefine::LoadFromClick(TMouseObj& click) {
     setSpinPosition(edIntHour, truncDiv(interval, 3600000));
     setSpinPosition(edIntMinute, truncDiv(interval % 3600000, 60000));
     setSpinPosition(edIntSecond, truncDiv(interval % 60000, 1000));
-    setSpinPosition(edIntTen, truncDiv(interval % 1000, 100));
-    setSpinPosition(edIntTen2, truncDiv(interval % 100, 10));
-    setSpinPosition(edIntTen3, interval % 10);
-    setSpinPosition(lblRanB, truncDiv(click.fRanBegin, 100));
-    setSpinPosition(lblRanE, truncDiv(click.fRanEnd, 1000));
+    setSpinPosition(edIntTenths, truncDiv(interval % 1000, 100));
+    setSpinPosition(edIntHundredths, truncDiv(interval % 100, 10));
+    setSpinPosition(edIntThousandths, interval % 10);
+    setSpinPosition(edRanBegin, truncDiv(click.fRanBegin, 100));
+    setSpinPosition(edRanEnd, truncDiv(click.fRanEnd, 1000));
 
     checkExactly({rbNow, rbAt, rbAfter}, click.startType);
     // A start time that is no time of day (a list file without one, say) shows the time the dialog opened.
@@ -703,7 +703,7 @@ void TfrmDefine::SaveToClick(TMouseObj& click) {
     f.fColorSimplar = editNumber(edSimilar);
     f.bmpBytes = encodeBmp24(m_picture);
     f.fBMPSimplar = editNumber(edBMPSimilar);
-    f.ScreenType = rbFulll->isChecked() ? scFull : scPart;
+    f.ScreenType = rbFull->isChecked() ? scFull : scPart;
     f.fLeft = editNumber(edColorL);
     f.fTop = editNumber(edColorT);
     f.fRight = editNumber(edColorR);
@@ -712,10 +712,10 @@ void TfrmDefine::SaveToClick(TMouseObj& click) {
     f.actionType = comboIndex<TActionType>(cbClick);
     f.InteverType = rbIntFixed->isChecked() ? itFixed : itRandom;
     f.iClickInterval = editNumber(edIntHour) * 3600000 + editNumber(edIntMinute) * 60000 +
-                       editNumber(edIntSecond) * 1000 + editNumber(edIntTen) * 100 + editNumber(edIntTen2) * 10 +
-                       editNumber(edIntTen3);
-    f.fRanBegin = editNumber(lblRanB) * 100;
-    f.fRanEnd = editNumber(lblRanE) * 1000;
+                       editNumber(edIntSecond) * 1000 + editNumber(edIntTenths) * 100 +
+                       editNumber(edIntHundredths) * 10 + editNumber(edIntThousandths);
+    f.fRanBegin = editNumber(edRanBegin) * 100;
+    f.fRanEnd = editNumber(edRanEnd) * 1000;
     f.startType = rbNow->isChecked() ? stNow : rbAt->isChecked() ? stAt : stAfter;
     f.fStartAt = dtpTime->time().toString("HH:mm:ss").toStdString();
     f.fStartInterval = editNumber(edtStartHour) * 3600 + editNumber(edtStartMin) * 60 + editNumber(edtStartSec);

@@ -56,7 +56,7 @@ public:
     static bool edPXKeyPress(QChar key);
     std::uint32_t GetScreenPixelColor(int x, int y);
     void btnBMPClick();
-    void Button1Click();
+    void btnCaptureScopeClick();
     // Shows a BMP file in the preview; false (and nothing changed) when it cannot be read.
     bool loadPictureFile(const QString& path);
     // Fills the scope edits from the two corners of a drag, not ordered.
@@ -71,7 +71,7 @@ public:
     bool FCapturingColor = false;
     QTimer* timerSetPoint = nullptr;
 
-    QGroupBox* gb1 = nullptr;
+    QGroupBox* gbClickPoint = nullptr;
     QRadioButton* rbCurrent = nullptr;
     QRadioButton* rbFixed = nullptr;
     QGroupBox* gbPoint = nullptr;
@@ -81,20 +81,20 @@ public:
     QRadioButton* rbColor = nullptr;
     QGroupBox* gbColor = nullptr;
     QPushButton* btnCaptureColor = nullptr;
-    QLineEdit* edCl = nullptr;
+    QLineEdit* edSwatch = nullptr;
     QLineEdit* edColor = nullptr;
     QLineEdit* edSimilar = nullptr;
-    TUpDown* UpDown9 = nullptr;
+    TUpDown* udSimilar = nullptr;
     QRadioButton* rbBMP = nullptr;
     QGroupBox* gbBMP = nullptr;
     QToolButton* btnBMP = nullptr;
     QFrame* pnlPreview = nullptr;
     QLabel* ImageBMP = nullptr;
     QLineEdit* edBMPSimilar = nullptr;
-    TUpDown* UpDown10 = nullptr;
-    QRadioButton* rbFulll = nullptr;
+    TUpDown* udBMPSimilar = nullptr;
+    QRadioButton* rbFull = nullptr;
     QRadioButton* rbPart = nullptr;
-    QPushButton* Button1 = nullptr;
+    QPushButton* btnCaptureScope = nullptr;
     QLineEdit* edColorL = nullptr;
     QLineEdit* edColorR = nullptr;
     QLineEdit* edColorT = nullptr;
@@ -105,12 +105,12 @@ public:
     QLineEdit* edIntHour = nullptr;
     QLineEdit* edIntMinute = nullptr;
     QLineEdit* edIntSecond = nullptr;
-    QLineEdit* edIntTen = nullptr;
-    QLineEdit* edIntTen2 = nullptr;
-    QLineEdit* edIntTen3 = nullptr;
+    QLineEdit* edIntTenths = nullptr;
+    QLineEdit* edIntHundredths = nullptr;
+    QLineEdit* edIntThousandths = nullptr;
     QRadioButton* rbIntRan = nullptr;
-    QLineEdit* lblRanB = nullptr;
-    QLineEdit* lblRanE = nullptr;
+    QLineEdit* edRanBegin = nullptr;
+    QLineEdit* edRanEnd = nullptr;
     QRadioButton* rbNow = nullptr;
     QRadioButton* rbAt = nullptr;
     QTimeEdit* dtpTime = nullptr;
@@ -121,7 +121,7 @@ public:
     QRadioButton* rbStopOrder = nullptr;
     QRadioButton* rbStopClick = nullptr;
     QLineEdit* edStopTimes = nullptr;
-    TUpDown* UpDown6 = nullptr;
+    TUpDown* udStopTimes = nullptr;
     QRadioButton* rbNo = nullptr;
     QRadioButton* rbBack = nullptr;
     QRadioButton* rbBackClick = nullptr;

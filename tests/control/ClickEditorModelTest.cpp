@@ -54,9 +54,9 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
         TMouseObj click;
         click.iClickInterval = c.interval;
         const TClickEditorFields f = shownFor(click);
-        EXPECT_EQ(
-            (std::vector<std::string>{f.edIntHour, f.edIntMinute, f.edIntSecond, f.edIntTen, f.edIntTen2, f.edIntTen3}),
-            c.shown)
+        EXPECT_EQ((std::vector<std::string>{f.edIntHour, f.edIntMinute, f.edIntSecond, f.edIntTenths, f.edIntHundredths,
+                                            f.edIntThousandths}),
+                  c.shown)
             << c.interval;
         click = Model::ToClick(f, click);
         EXPECT_EQ(click.iClickInterval, c.storedAgain);
@@ -68,8 +68,8 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
     const TClickEditorFields f = shownFor(click);
     EXPECT_EQ((std::vector<std::string>{f.edtStartHour, f.edtStartMin, f.edtStartSec}),
               (std::vector<std::string>{"1", "1", "1"}));
-    EXPECT_EQ(f.lblRanB, "3");
-    EXPECT_EQ(f.lblRanE, "7");
+    EXPECT_EQ(f.edRanBegin, "3");
+    EXPECT_EQ(f.edRanEnd, "7");
 }
 
 TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryValue) {

@@ -70,27 +70,27 @@ TEST(ScopeDragTest, EveryFigureInvertsEachOfItsPixelsOnce) {
 TEST(ScopeDragTest, OnlyTheCurrentFigureIsEverShown) {
     TScopeDrag drag(kPicture);
     InvertedPixels picture;
-    picture.invert(drag.Image1MouseMove({-1, -1}));
+    picture.invert(drag.MouseMove({-1, -1}));
     EXPECT_TRUE(picture.pixels.empty()) << "the crosshair at (-1, -1) lies outside the picture";
-    picture.invert(drag.Image1MouseMove({10, 12}));
-    picture.invert(drag.Image1MouseMove({30, 3}));
+    picture.invert(drag.MouseMove({10, 12}));
+    picture.invert(drag.MouseMove({30, 3}));
     EXPECT_EQ(picture.pixels, crossPixels({30, 3}));
-    picture.invert(drag.Image1MouseDown({30, 3}));
+    picture.invert(drag.MouseDown({30, 3}));
     EXPECT_TRUE(picture.pixels.empty()) << "the press erases the crosshair and shows no band yet";
     for (TPoint at : {TPoint{20, 20}, TPoint{2, 1}, TPoint{30, 3}, TPoint{30, 25}}) {
-        picture.invert(drag.Image1MouseMove(at));
+        picture.invert(drag.MouseMove(at));
         EXPECT_EQ(picture.pixels, bandPixels({30, 3}, at)) << at.x << "," << at.y;
     }
 }
 
 TEST(ScopeDragTest, ADragGivesItsCornersUnsorted) {
     TScopeDrag drag(kPicture);
-    drag.Image1MouseDown({30, 20});
+    drag.MouseDown({30, 20});
     EXPECT_TRUE(drag.FDragging);
     EXPECT_FALSE(drag.FCrossHair);
-    drag.Image1MouseMove({3, 2});
+    drag.MouseMove({3, 2});
     EXPECT_FALSE(drag.finished());
-    drag.Image1MouseUp({3, 2});
+    drag.MouseUp({3, 2});
     EXPECT_TRUE(drag.finished());
     EXPECT_EQ(drag.FStartPos, (TPoint{30, 20}));
     EXPECT_EQ(drag.FEndPos, (TPoint{3, 2}));
@@ -98,22 +98,22 @@ TEST(ScopeDragTest, ADragGivesItsCornersUnsorted) {
 
 TEST(ScopeDragTest, ASecondPressEndsTheDragAndTheReleaseChangesNothing) {
     TScopeDrag drag(kPicture);
-    drag.Image1MouseDown({5, 6});
-    drag.Image1MouseDown({15, 16});
+    drag.MouseDown({5, 6});
+    drag.MouseDown({15, 16});
     EXPECT_TRUE(drag.finished());
     EXPECT_FALSE(drag.FDragging);
-    drag.Image1MouseUp({25, 26});
+    drag.MouseUp({25, 26});
     EXPECT_EQ(drag.FEndPos, (TPoint{15, 16}));
 }
 
 TEST(ScopeDragTest, MovesBeforeAnyPressOnlyMoveTheCrosshair) {
     TScopeDrag drag(kPicture);
-    drag.Image1MouseUp({4, 4});
+    drag.MouseUp({4, 4});
     EXPECT_FALSE(drag.finished());
-    drag.Image1MouseMove({8, 9});
+    drag.MouseMove({8, 9});
     EXPECT_EQ(drag.FCrossPos, (TPoint{8, 9}));
-    drag.Image1MouseDown({8, 9});
-    drag.Image1MouseUp({8, 9});
+    drag.MouseDown({8, 9});
+    drag.MouseUp({8, 9});
     EXPECT_TRUE(drag.finished());
     EXPECT_EQ(drag.FStartPos, drag.FEndPos) << "a click without moving gives equal corners";
 }

@@ -128,11 +128,11 @@ TEST_F(DialogTest, CaptureScopeHidesTheDialogAndFillsTheScopeFromTheDrag) {
     bool hiddenDuringOverlay = false;
     whenModal<TfmCopy>([&](TfmCopy& overlay) {
         hiddenDuringOverlay = !dialog.isVisible();
-        overlay.Image1MouseDown(500, 400);
-        overlay.Image1MouseMove(300, 200);
-        overlay.Image1MouseUp(100, 50);
+        overlay.OverlayMouseDown(500, 400);
+        overlay.OverlayMouseMove(300, 200);
+        overlay.OverlayMouseUp(100, 50);
     });
-    frame.Button1->click();
+    frame.btnCaptureScope->click();
     EXPECT_TRUE(hiddenDuringOverlay);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(frame.edColorL->text(), "500");
@@ -144,7 +144,7 @@ TEST_F(DialogTest, CaptureScopeHidesTheDialogAndFillsTheScopeFromTheDrag) {
 TEST_F(DialogTest, CaptureScopeClosedWithoutADragKeepsTheScope) {
     fake.screen.resize(640, 480);
     whenModal<TfmCopy>([](TfmCopy& overlay) { overlay.close(); });
-    frame.Button1->click();
+    frame.btnCaptureScope->click();
     EXPECT_EQ(frame.edColorL->text(), "0");
     EXPECT_EQ(frame.edColorB->text(), "768");
 }

@@ -45,7 +45,7 @@ TEST_F(OptionsTest, OkWritesTheChoicesIntoTheDocument) {
         dialog.clbList->item(i)->setCheckState(Qt::Unchecked);
     dialog.clbList->item(9)->setCheckState(Qt::Checked);
     dialog.cbAuto->setChecked(true);
-    dialog.BitBtn1Click();
+    dialog.btnOKClick();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     std::vector<bool> expected(11, false);
     expected[9] = true;
@@ -60,7 +60,7 @@ TEST_F(OptionsTest, CancelAndTheCloseBoxWriteNothing) {
         dialog.show();
         dialog.clbList->item(0)->setCheckState(Qt::Unchecked);
         dialog.cbAuto->setChecked(true);
-        byCloseBox ? (void)dialog.close() : dialog.BitBtn2Click();
+        byCloseBox ? (void)dialog.close() : dialog.btnCancelClick();
         EXPECT_NE(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(visibility(), before);

@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, NewWithACapturedScopeAddsTheClickWithThatScope) {
             whenModal<TDefineForm>([](TDefineForm& shownAgain) { shownAgain.okButton()->click(); });
             QTest::mouseRelease(&overlay, Qt::LeftButton, {}, QPoint(300, 200));
         });
-        frame.Button1->click();
+        frame.btnCaptureScope->click();
     });
     clickButton(0);
     ASSERT_EQ(ctrl().RowCount(), 1) << "the editor came back and its OK added the click";
@@ -303,9 +303,9 @@ TEST_F(MainWindowTest, HelpAndTheAboutLinksOpenTheMakersAddresses) {
     TFMAbout about(shell, form.get());
     about.show();
     EXPECT_EQ(about.windowTitle(), "About Tappora");
-    EXPECT_EQ(about.Label1->text(), TAPPORA_TITLE);
-    QTest::mouseClick(about.Label5, Qt::LeftButton);
-    QTest::mouseClick(about.Label7, Qt::LeftButton);
+    EXPECT_EQ(about.lblTitle->text(), TAPPORA_TITLE);
+    QTest::mouseClick(about.lblWebAddress, Qt::LeftButton);
+    QTest::mouseClick(about.lblMailAddress, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 2u);
     EXPECT_EQ(shell.opened[0], "https://tappora.example.org/");
     EXPECT_EQ(shell.opened[1], "mailto:support@tappora.example.org");

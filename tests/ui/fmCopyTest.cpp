@@ -29,14 +29,14 @@ TEST_F(OverlayTest, TheSnapshotIsTheScreenAtCreation) {
 TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
     TfmCopy overlay(fake.screen);
     const QImage snapshot = overlay.image();
-    overlay.Image1MouseMove(50, 40);
+    overlay.OverlayMouseMove(50, 40);
     EXPECT_NE(overlay.image(), snapshot);
     EXPECT_EQ(overlay.image().pixel(50, 100), ~snapshot.pixel(50, 100) | 0xFF000000u) << "inverted under the line";
     EXPECT_EQ(overlay.image().pixel(150, 40), ~snapshot.pixel(150, 40) | 0xFF000000u);
     EXPECT_EQ(overlay.image().pixel(51, 41), snapshot.pixel(51, 41));
-    overlay.Image1MouseMove(120, 90);
+    overlay.OverlayMouseMove(120, 90);
     EXPECT_EQ(overlay.image().pixel(50, 100), snapshot.pixel(50, 100)) << "the old crosshair is erased";
-    overlay.Image1MouseDown(120, 90);
+    overlay.OverlayMouseDown(120, 90);
     EXPECT_EQ(overlay.image(), snapshot) << "the press erases the crosshair";
     EXPECT_FALSE(overlay.FCrossHair);
 }
@@ -44,14 +44,14 @@ TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
 TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
     TfmCopy overlay(fake.screen);
     const QImage snapshot = overlay.image();
-    overlay.Image1MouseMove(180, 100);
-    overlay.Image1MouseDown(180, 100);
-    overlay.Image1MouseMove(100, 60);
-    overlay.Image1MouseMove(10, 5);
+    overlay.OverlayMouseMove(180, 100);
+    overlay.OverlayMouseDown(180, 100);
+    overlay.OverlayMouseMove(100, 60);
+    overlay.OverlayMouseMove(10, 5);
     EXPECT_EQ(overlay.FCurPos, (TPoint{10, 5}));
     EXPECT_NE(overlay.image().pixel(10, 50), snapshot.pixel(10, 50)) << "the band's left side is drawn";
     EXPECT_EQ(overlay.image().pixel(100, 80), snapshot.pixel(100, 80)) << "the earlier band is erased";
-    overlay.Image1MouseUp(10, 5);
+    overlay.OverlayMouseUp(10, 5);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
     EXPECT_EQ(overlay.FStartPos, (TPoint{180, 100}));
     EXPECT_EQ(overlay.FEndPos, (TPoint{10, 5}));
@@ -60,30 +60,30 @@ TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
 
 TEST_F(OverlayTest, APressAndReleaseInPlaceGivesEqualCorners) {
     TfmCopy overlay(fake.screen);
-    overlay.Image1MouseDown(70, 30);
-    overlay.Image1MouseUp(70, 30);
+    overlay.OverlayMouseDown(70, 30);
+    overlay.OverlayMouseUp(70, 30);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
     EXPECT_EQ(overlay.FStartPos, overlay.FEndPos);
 }
 
 TEST_F(OverlayTest, ASecondPressEndsTheDragWhereItIsAndTheReleaseChangesNothing) {
     TfmCopy overlay(fake.screen);
-    overlay.Image1MouseDown(20, 20);
-    overlay.Image1MouseMove(60, 70);
-    overlay.Image1MouseDown(60, 70);
+    overlay.OverlayMouseDown(20, 20);
+    overlay.OverlayMouseMove(60, 70);
+    overlay.OverlayMouseDown(60, 70);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
     EXPECT_EQ(overlay.FEndPos, (TPoint{60, 70}));
-    overlay.Image1MouseUp(90, 90);
+    overlay.OverlayMouseUp(90, 90);
     EXPECT_EQ(overlay.FEndPos, (TPoint{60, 70}));
 }
 
 TEST_F(OverlayTest, MovesAfterTheDragAndReleasesBeforeAnyPressDoNothing) {
     TfmCopy overlay(fake.screen);
-    overlay.Image1MouseUp(5, 5);
+    overlay.OverlayMouseUp(5, 5);
     EXPECT_NE(overlay.result(), QDialog::Accepted);
-    overlay.Image1MouseDown(5, 5);
-    overlay.Image1MouseUp(9, 9);
+    overlay.OverlayMouseDown(5, 5);
+    overlay.OverlayMouseUp(9, 9);
     const QImage done = overlay.image();
-    overlay.Image1MouseMove(30, 30);
+    overlay.OverlayMouseMove(30, 30);
     EXPECT_EQ(overlay.image(), done);
 }

@@ -36,8 +36,8 @@ protected:
         return result;
     }
     std::vector<std::string> intervalTexts() {
-        return texts(
-            {frame.edIntHour, frame.edIntMinute, frame.edIntSecond, frame.edIntTen, frame.edIntTen2, frame.edIntTen3});
+        return texts({frame.edIntHour, frame.edIntMinute, frame.edIntSecond, frame.edIntTenths, frame.edIntHundredths,
+                      frame.edIntThousandths});
     }
     // Loads a click holding the settings made by `edit`, then saves the controls into a fresh definition.
     template <class Edit> void roundTrip(TMouseObj& saved, Edit edit) {
@@ -141,7 +141,7 @@ TEST_F(FrameTest, RandomBoundsAreTenthsAndWholeSeconds) {
         c.fRanBegin = 350;
         c.fRanEnd = 7999;
     });
-    EXPECT_EQ(texts({frame.lblRanB, frame.lblRanE}), (std::vector<std::string>{"3", "7"}));
+    EXPECT_EQ(texts({frame.edRanBegin, frame.edRanEnd}), (std::vector<std::string>{"3", "7"}));
     EXPECT_EQ(saved.fRanBegin, 300);
     EXPECT_EQ(saved.fRanEnd, 7000);
 }
@@ -153,7 +153,7 @@ TEST_F(FrameTest, RadioChoicesRoundTripAndCheckTheirRadio) {
     };
     const std::vector<Case> cases{
         {&TMouseObj::pointType, {frame.rbCurrent, frame.rbFixed, frame.rbColor, frame.rbBMP}},
-        {&TMouseObj::ScreenType, {frame.rbFulll, frame.rbPart}},
+        {&TMouseObj::ScreenType, {frame.rbFull, frame.rbPart}},
         {&TMouseObj::InteverType, {frame.rbIntFixed, frame.rbIntRan}},
         {&TMouseObj::startType, {frame.rbNow, frame.rbAt, frame.rbAfter}},
         {&TMouseObj::stopType, {frame.rbStopOrder, frame.rbStopClick}},
@@ -242,12 +242,12 @@ TEST_F(FrameTest, ColourTextIsKeptAndItsColourFillsTheSwatch) {
     TMouseObj saved;
     roundTrip(saved, [](TMouseObj& c) { c.fColor = "$00563412"; });
     EXPECT_EQ(frame.edColor->text(), "$00563412");
-    EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(frame.edSwatch->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(saved.fColor, "$00563412");
 
     roundTrip(saved, [](TMouseObj& c) { c.fColor = "not a colour"; });
     EXPECT_EQ(frame.edColor->text(), "not a colour");
-    EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(frame.edSwatch->palette().color(QPalette::Base), QColor(Qt::black));
     EXPECT_EQ(saved.fColor, "not a colour");
 }
 
@@ -267,12 +267,12 @@ TEST_F(FrameTest, SystemColourNamesShowTheColourTheyDenote) {
         click.fColor = name;
         frame.LoadFromClick(click);
         EXPECT_EQ(frame.edColor->text(), name);
-        EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), expected) << name;
+        EXPECT_EQ(frame.edSwatch->palette().color(QPalette::Base), expected) << name;
     }
     TMouseObj buttonFace;
     buttonFace.fColor = "clBtnFace";
     frame.LoadFromClick(buttonFace);
-    EXPECT_NE(frame.edCl->palette().color(QPalette::Base), QColor(Qt::black)) << "not the black it used to show";
+    EXPECT_NE(frame.edSwatch->palette().color(QPalette::Base), QColor(Qt::black)) << "not the black it used to show";
 }
 
 TEST_F(FrameTest, AStoredPictureThatCannotBeReadOpensEmptyAndSaysSo) {
@@ -356,11 +356,11 @@ TEST_F(FrameTest, AnUnreadableEditLeavesTheWholeClickUnwritten) {
     click.fPosX = 5;
     frame.edName->setText("changed");
     frame.edPX->setText("77");
-    frame.edIntTen3->clear();
+    frame.edIntThousandths->clear();
     EXPECT_THROW(frame.SaveToClick(click), std::invalid_argument);
     EXPECT_EQ(click.fName, "kept");
     EXPECT_EQ(click.fPosX, 5);
-    EXPECT_EQ(frame.unreadableEdit()->edit, frame.edIntTen3);
+    EXPECT_EQ(frame.unreadableEdit()->edit, frame.edIntThousandths);
 }
 
 TEST_F(FrameTest, AFreshDialogEnablesOnlyTheColourAndPictureGroups) {
@@ -419,9 +419,9 @@ TEST_F(FrameTest, TypingStopsAtTheInputLimitButCaptureMayWriteLonger) {
     frame.show();
     for (QGroupBox* group : {frame.gbPoint, frame.gbColor, frame.gbBMP})
         group->setEnabled(true);
-    const std::vector<std::pair<QLineEdit*, int>> limits{{frame.edPX, 4},      {frame.edIntHour, 2},
-                                                         {frame.edIntTen, 1},  {frame.lblRanE, 3},
-                                                         {frame.edSimilar, 0}, {frame.edStopTimes, 0}};
+    const std::vector<std::pair<QLineEdit*, int>> limits{{frame.edPX, 4},        {frame.edIntHour, 2},
+                                                         {frame.edIntTenths, 1}, {frame.edRanEnd, 3},
+                                                         {frame.edSimilar, 0},   {frame.edStopTimes, 0}};
     for (const auto& [edit, limit] : limits) {
         edit->clear();
         QTest::keyClicks(edit, "123456789");
@@ -434,18 +434,18 @@ TEST_F(FrameTest, TypingStopsAtTheInputLimitButCaptureMayWriteLonger) {
 }
 
 TEST_F(FrameTest, SpinArrowsStayWithinTheirBoundsTypedTextDoesNot) {
-    frame.UpDown9->stepUp();
+    frame.udSimilar->stepUp();
     EXPECT_EQ(frame.edSimilar->text(), "100");
-    frame.UpDown9->stepDown();
+    frame.udSimilar->stepDown();
     EXPECT_EQ(frame.edSimilar->text(), "95");
     frame.edStopTimes->setText("9995");
-    frame.UpDown6->stepUp();
+    frame.udStopTimes->stepUp();
     EXPECT_EQ(frame.edStopTimes->text(), "10000") << "no thousands separator";
     frame.edSimilar->setText("150");
     TMouseObj click;
     frame.SaveToClick(click);
     EXPECT_EQ(click.fColorSimplar, 150);
-    frame.UpDown9->stepUp();
+    frame.udSimilar->stepUp();
     EXPECT_EQ(frame.edSimilar->text(), "100");
 }
 
@@ -481,7 +481,7 @@ TEST_F(FrameTest, ColourCaptureShowsThePixelUnderThePointer) {
     fake.mouse.placePointer({40, 30});
     frame.timerSetPointTimer();
     EXPECT_EQ(frame.edColor->text(), "$00563412");
-    EXPECT_EQ(frame.edCl->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(frame.edSwatch->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
     fake.mouse.placePointer({41, 30});
     frame.timerSetPointTimer();
     EXPECT_EQ(frame.edColor->text(), "clWhite");
@@ -492,5 +492,5 @@ TEST_F(FrameTest, CaptureScopeFillsTheEditsUnsorted) {
     frame.setScope({500, 400}, {100, 50});
     EXPECT_EQ(texts({frame.edColorL, frame.edColorT, frame.edColorR, frame.edColorB}),
               (std::vector<std::string>{"500", "400", "100", "50"}));
-    EXPECT_TRUE(frame.rbFulll->isChecked()) << "the full/part choice is not changed";
+    EXPECT_TRUE(frame.rbFull->isChecked()) << "the full/part choice is not changed";
 }

@@ -98,8 +98,8 @@ TEST_F(EditorTest, EveryFieldGoesThroughTheControlsAndBackUnchanged) {
     click.fName = "Zähler ✓";
     editor.LoadFromClick(click);
     EXPECT_EQ(windowText(frame().edIntHour), "1");
-    EXPECT_EQ(windowText(frame().edIntTen3), "6");
-    EXPECT_EQ(windowText(frame().lblRanB), "3");
+    EXPECT_EQ(windowText(frame().edIntThousandths), "6");
+    EXPECT_EQ(windowText(frame().edRanBegin), "3");
     EXPECT_TRUE(enabled(frame().btnCaptureColor)) << "loading a point type sets its groups";
     EXPECT_EQ(frame().swatchColor(), 0x563412u);
     TMouseObj copy;
@@ -267,7 +267,7 @@ TEST_F(EditorTest, CaptureScopeHidesTheEditorWhichStaysModalAndFillsTheScopeUnso
         PostMessageW(overlay, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 50));
         PostMessageW(overlay, WM_LBUTTONUP, 0, MAKELPARAM(100, 50));
     });
-    PostMessageW(frame().Button1, BM_CLICK, 0, 0);
+    PostMessageW(frame().btnCaptureScope, BM_CLICK, 0, 0);
     EXPECT_EQ(runPosted(), mrCancel);
     EXPECT_TRUE(editorHiddenAndModal);
     EXPECT_EQ(windowText(frame().edColorL), "500");

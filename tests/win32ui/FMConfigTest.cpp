@@ -38,7 +38,7 @@ TEST_F(OptionsTest, OkWritesTheChoicesAndCancelOrTheCloseBoxNothing) {
         SendMessageW(dialog.cbAuto, BM_SETCHECK, BST_CHECKED, 0);
         const int result = [&] {
             if (end == IDOK) {
-                dialog.BitBtn1Click();
+                dialog.btnOKClick();
                 return mrOk;
             }
             PostMessageW(dialog.handle(), end == WM_CLOSE ? WM_CLOSE : WM_COMMAND, end == WM_CLOSE ? 0 : end, 0);
@@ -56,9 +56,11 @@ TEST(AboutTest, ShowsTheTitleAndOpensTheLinks) {
     RecordingShell shell;
     TFMAbout about(shell, nullptr);
     EXPECT_EQ(windowText(about.handle()), "About Tappora");
-    EXPECT_EQ(windowText(about.Label1), TAPPORA_TITLE);
-    SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.Label5), STN_CLICKED), LPARAM(about.Label5));
-    SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.Label7), STN_CLICKED), LPARAM(about.Label7));
+    EXPECT_EQ(windowText(about.lblTitle), TAPPORA_TITLE);
+    SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.lblWebAddress), STN_CLICKED),
+                 LPARAM(about.lblWebAddress));
+    SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.lblMailAddress), STN_CLICKED),
+                 LPARAM(about.lblMailAddress));
     ASSERT_EQ(shell.opened.size(), 2u);
     EXPECT_EQ(shell.opened[1].rfind("mailto:", 0), 0u);
     PostMessageW(about.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));

@@ -8,8 +8,8 @@
 #include <string>
 
 namespace {
-constexpr int kLabel5Id = 5;
-constexpr int kLabel7Id = 7;
+constexpr int kWebAddressId = 5;
+constexpr int kMailAddressId = 7;
 
 HWND label(HWND parent, const std::string& text, int x, int y, int width, int height, int points, bool bold = false,
            int id = 0, DWORD style = 0) {
@@ -29,34 +29,34 @@ TFMAbout::TFMAbout(IShell& shell, HWND owner) : m_shell(shell) {
     createWindow("About Tappora", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, 322, 118,
                  owner);
     centreOnDesktop(handle());
-    Label1 = label(handle(), "Tappora", 44, 11, 267, 18, 10, true, 0, SS_CENTER);
+    lblTitle = label(handle(), "Tappora", 44, 11, 267, 18, 10, true, 0, SS_CENTER);
     label(handle(), "Mouse clicks on their own timers", 63, 34, 220, 18, 10);
     label(handle(), "Web: ", 22, 65, 40, 18, 10);
-    Label5 = link(handle(), kMakerWebAddress, 64, 67, 227, kLabel5Id);
+    lblWebAddress = link(handle(), kMakerWebAddress, 64, 67, 227, kWebAddressId);
     label(handle(), "Email: ", 22, 89, 42, 18, 10);
-    Label7 = link(handle(), kMakerMailAddress, 64, 91, 213, kLabel7Id);
+    lblMailAddress = link(handle(), kMakerMailAddress, 64, 91, 213, kMailAddressId);
     FormShow();
 }
 
 void TFMAbout::FormShow() {
-    setText(Label1, TAPPORA_TITLE);
+    setText(lblTitle, TAPPORA_TITLE);
 }
 
-void TFMAbout::Label5Click() {
+void TFMAbout::lblWebAddressClick() {
     m_shell.openUrl(kMakerWebAddress);
 }
 
-void TFMAbout::Label7Click() {
+void TFMAbout::lblMailAddressClick() {
     m_shell.openUrl(std::string("mailto:") + kMakerMailAddress);
 }
 
 LRESULT TFMAbout::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == kLabel5Id)
-            Label5Click();
-        else if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == kLabel7Id)
-            Label7Click();
+        if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == kWebAddressId)
+            lblWebAddressClick();
+        else if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == kMailAddressId)
+            lblMailAddressClick();
         return 0;
     case WM_LBUTTONDOWN:
         setModalResult(mrCancel);

@@ -11,18 +11,18 @@ public:
     TFMAbout(IShell& shell, HWND owner);
 
     void FormShow();
-    void Label5Click();
-    void Label7Click();
+    void lblWebAddressClick();
+    void lblMailAddressClick();
 
-    HWND Label1 = nullptr;
-    HWND Label5 = nullptr;
-    HWND Label7 = nullptr;
+    HWND lblTitle = nullptr;
+    HWND lblWebAddress = nullptr;
+    HWND lblMailAddress = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    bool isLink(HWND control) const { return control && (control == Label5 || control == Label7); }
+    bool isLink(HWND control) const { return control && (control == lblWebAddress || control == lblMailAddress); }
 
     IShell& m_shell;
 };

@@ -14,8 +14,8 @@ TFMConfig::TFMConfig(TConfig& config, HWND owner) : m_config(config) {
     createWindow("Config Options", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME, 220, 354,
                  owner);
     centreOnDesktop(handle());
-    BitBtn1 = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 24, 315, 75, 25, kOkId);
-    BitBtn2 = createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 120, 315, 75, 25, kCancelId);
+    btnOK = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 24, 315, 75, 25, kOkId);
+    btnCancel = createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 120, 315, 75, 25, kCancelId);
     createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 22, 8, 179, 258);
     createControl(handle(), L"BUTTON", "Config visible columns", BS_GROUPBOX, 25, 10, 169, 249);
     clbList = createControl(handle(), WC_LISTVIEWW, "",
@@ -52,7 +52,7 @@ void TFMConfig::FormShow() {
     Button_SetCheck(cbAuto, m_config.GetFrame().Getautorun() ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void TFMConfig::BitBtn1Click() {
+void TFMConfig::btnOKClick() {
     const TXMLColsType cols = m_config.GetCols();
     for (int i = 0; i < cols.Count() && i < itemCount(); ++i)
         cols.Item(i).SetVisible(itemChecked(i));
@@ -60,7 +60,7 @@ void TFMConfig::BitBtn1Click() {
     setModalResult(mrOk);
 }
 
-void TFMConfig::BitBtn2Click() {
+void TFMConfig::btnCancelClick() {
     setModalResult(mrCancel);
 }
 
@@ -86,11 +86,11 @@ LRESULT TFMConfig::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         switch (LOWORD(wParam)) {
         case kOkId:
-            BitBtn1Click();
+            btnOKClick();
             return 0;
         case kCancelId:
         case IDCANCEL:
-            BitBtn2Click();
+            btnCancelClick();
             return 0;
         default:
             break;

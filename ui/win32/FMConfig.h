@@ -14,8 +14,8 @@ public:
     int ShowModal() override;
 
     void FormShow();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void btnOKClick();
+    void btnCancelClick();
 
     // The check list's items, their check states.
     int itemCount() const;
@@ -25,8 +25,8 @@ public:
 
     HWND clbList = nullptr;
     HWND cbAuto = nullptr;
-    HWND BitBtn1 = nullptr;
-    HWND BitBtn2 = nullptr;
+    HWND btnOK = nullptr;
+    HWND btnCancel = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

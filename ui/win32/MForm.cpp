@@ -213,12 +213,12 @@ bool TMForm::translateAccelerator(MSG& message) {
     return !m_closed && TranslateAcceleratorW(handle(), m_accelerators, &message) != 0;
 }
 
-void TMForm::m1Click() {
+void TMForm::AboutMenuClick() {
     TFMAbout about(m_shell, handle());
     about.ShowModal();
 }
 
-void TMForm::m2Click() {
+void TMForm::WebPageMenuClick() {
     m_shell.openUrl(kMakerWebAddress);
 }
 
@@ -241,9 +241,9 @@ void TMForm::command(int id) {
     case cmExit:
         return requestClose(true);
     case cmAbout:
-        return m1Click();
+        return AboutMenuClick();
     case cmHelp:
-        return m2Click();
+        return WebPageMenuClick();
     default:
         return;
     }

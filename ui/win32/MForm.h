@@ -90,8 +90,8 @@ private:
     bool notify(const NMHDR& header, LRESULT& result);
     void reportSaveFailures(const std::vector<std::string>& messages, bool interactive);
     void reportDroppedError(const std::string& what);
-    void m1Click();
-    void m2Click();
+    void AboutMenuClick();
+    void WebPageMenuClick();
 
     Platform& m_platform;
     IShell& m_shell;

@@ -66,16 +66,16 @@ void TfmCopy::invert(const std::vector<TLine>& lines) {
         setModalResult(mrOk);
 }
 
-void TfmCopy::Image1MouseMove(int x, int y) {
-    invert(drag.Image1MouseMove({x, y}));
+void TfmCopy::OverlayMouseMove(int x, int y) {
+    invert(drag.MouseMove({x, y}));
 }
 
-void TfmCopy::Image1MouseDown(int x, int y) {
-    invert(drag.Image1MouseDown({x, y}));
+void TfmCopy::OverlayMouseDown(int x, int y) {
+    invert(drag.MouseDown({x, y}));
 }
 
-void TfmCopy::Image1MouseUp(int x, int y) {
-    invert(drag.Image1MouseUp({x, y}));
+void TfmCopy::OverlayMouseUp(int x, int y) {
+    invert(drag.MouseUp({x, y}));
 }
 
 void TfmCopy::paint() {
@@ -98,7 +98,7 @@ LRESULT TfmCopy::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetCursor(LoadCursorW(nullptr, IDC_CROSS));
         return TRUE;
     case WM_MOUSEMOVE:
-        Image1MouseMove(x, y);
+        OverlayMouseMove(x, y);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -107,13 +107,13 @@ LRESULT TfmCopy::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
         SetCapture(handle());
-        Image1MouseDown(x, y);
+        OverlayMouseDown(x, y);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         ReleaseCapture();
-        Image1MouseUp(x, y);
+        OverlayMouseUp(x, y);
         return 0;
     case WM_COMMAND:
         // Escape and Enter reach a window as commands; no key ends the overlay.

@@ -15,9 +15,9 @@ public:
     TfmCopy(IScreen& screen, HWND owner);
     ~TfmCopy() override;
 
-    void Image1MouseDown(int x, int y);
-    void Image1MouseMove(int x, int y);
-    void Image1MouseUp(int x, int y);
+    void OverlayMouseDown(int x, int y);
+    void OverlayMouseMove(int x, int y);
+    void OverlayMouseUp(int x, int y);
 
     // A pixel of the picture as shown, 0x00RRGGBB.
     std::uint32_t pixel(int x, int y) const;

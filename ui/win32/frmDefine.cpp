@@ -203,22 +203,22 @@ HWND TfrmDefine::listOnly(const std::vector<std::string>& items, Origin at, int 
 }
 
 void TfrmDefine::createClickPoint() {
-    const Origin gb1{8, 4};
-    group("Click Point", {0, 0}, gb1.x, gb1.y, 193, 503);
-    rbCurrent = radio("Click where the mouse is", gb1, 9, 16, 180);
-    rbFixed = radio("Click on a fixed point", gb1, 9, 34, 180);
-    createPointGroup(gb1);
-    rbColor = radio("Search color block and click", gb1, 9, 137, 180);
-    createColorGroup(gb1);
-    rbBMP = radio("Search picture and click", gb1, 9, 264, 180);
-    createPictureGroup(gb1);
-    createScopePanel(gb1);
+    const Origin gbClickPoint{8, 4};
+    group("Click Point", {0, 0}, gbClickPoint.x, gbClickPoint.y, 193, 503);
+    rbCurrent = radio("Click where the mouse is", gbClickPoint, 9, 16, 180);
+    rbFixed = radio("Click on a fixed point", gbClickPoint, 9, 34, 180);
+    createPointGroup(gbClickPoint);
+    rbColor = radio("Search color block and click", gbClickPoint, 9, 137, 180);
+    createColorGroup(gbClickPoint);
+    rbBMP = radio("Search picture and click", gbClickPoint, 9, 264, 180);
+    createPictureGroup(gbClickPoint);
+    createScopePanel(gbClickPoint);
     m_pointTypes = {rbCurrent, rbFixed, rbColor, rbBMP};
     m_radioGroups.push_back(m_pointTypes);
 }
 
-void TfrmDefine::createPointGroup(Origin gb1) {
-    const Origin at{gb1.x + 23, gb1.y + 51};
+void TfrmDefine::createPointGroup(Origin gbClickPoint) {
+    const Origin at{gbClickPoint.x + 23, gbClickPoint.y + 51};
     gbPoint = group("Specify click point", at, 0, 0, 162, 85);
     btnCapture =
         control(L"BUTTON", "Start to capture point", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 76, 46);
@@ -231,15 +231,15 @@ void TfrmDefine::createPointGroup(Origin gb1) {
     m_pointGroup = {gbPoint, btnCapture, x, edPX, y, edPY, hint};
 }
 
-void TfrmDefine::createColorGroup(Origin gb1) {
-    const Origin at{gb1.x + 23, gb1.y + 155};
+void TfrmDefine::createColorGroup(Origin gbClickPoint) {
+    const Origin at{gbClickPoint.x + 23, gbClickPoint.y + 155};
     gbColor = group("specify color block", at, 0, 0, 162, 109);
     btnCaptureColor =
         control(L"BUTTON", "Start to capture color", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 74, 46);
     SendMessageW(btnCaptureColor, WM_SETFONT, WPARAM(programFont(7)), FALSE);
-    edCl = control(L"EDIT", "", ES_READONLY, at, 86, 18, 70, kEditHeight);
+    edSwatch = control(L"EDIT", "", ES_READONLY, at, 86, 18, 70, kEditHeight);
     edColor = control(L"EDIT", "clBlack", WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, at, 86, 42, 70, kEditHeight);
-    for (HWND edit : {edCl, edColor}) {
+    for (HWND edit : {edSwatch, edColor}) {
         SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
         SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
@@ -248,11 +248,11 @@ void TfrmDefine::createColorGroup(Origin gb1) {
     edSimilar = numericEdit(&TClickEditorFields::edSimilar, at, 94, 84, 34, 0);
     spin(edSimilar, 60, 100, 5);
     HWND percent = label("%", at, 146, 87);
-    m_colorGroup = {gbColor, btnCaptureColor, edCl, edColor, hint, similar, edSimilar, percent};
+    m_colorGroup = {gbColor, btnCaptureColor, edSwatch, edColor, hint, similar, edSimilar, percent};
 }
 
-void TfrmDefine::createPictureGroup(Origin gb1) {
-    const Origin at{gb1.x + 23, gb1.y + 281};
+void TfrmDefine::createPictureGroup(Origin gbClickPoint) {
+    const Origin at{gbClickPoint.x + 23, gbClickPoint.y + 281};
     gbBMP = group("specify BMP", at, 0, 0, 162, 98);
     btnBMP = control(L"BUTTON", "Load BMP", BS_PUSHBUTTON, at, 6, 16, 57, 33);
     HWND depth = label("(24bit bmp)", at, 6, 52, true, 7);
@@ -265,14 +265,14 @@ void TfrmDefine::createPictureGroup(Origin gb1) {
     m_pictureGroup = {gbBMP, btnBMP, depth, panel, ImageBMP, similar, edBMPSimilar, percent};
 }
 
-void TfrmDefine::createScopePanel(Origin gb1) {
-    const Origin at{gb1.x + 3, gb1.y + 383};
+void TfrmDefine::createScopePanel(Origin gbClickPoint) {
+    const Origin at{gbClickPoint.x + 3, gbClickPoint.y + 383};
     control(L"STATIC", "", SS_ETCHEDFRAME, at, 0, 0, 186, 109);
-    rbFulll = radio("Full screen to search", at, 6, 4, 170);
+    rbFull = radio("Full screen to search", at, 6, 4, 170);
     rbPart = radio("Part screen to search", at, 6, 24, 170);
-    m_screenTypes = {rbFulll, rbPart};
+    m_screenTypes = {rbFull, rbPart};
     m_radioGroups.push_back(m_screenTypes);
-    Button1 = control(L"BUTTON", "Capture Scope", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 48, 50, 54);
+    btnCaptureScope = control(L"BUTTON", "Capture Scope", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 48, 50, 54);
     const Origin scope{at.x + 60, at.y + 48};
     control(L"STATIC", "", SS_SUNKEN, scope, 0, 0, 122, 54);
     label("L:", scope, 4, 7);
@@ -307,25 +307,25 @@ void TfrmDefine::createClickInterval() {
     edIntSecond = numericEdit(&TClickEditorFields::edIntSecond, at, 136, 38, 22, 2);
     spin(edIntSecond, 0, 59);
     label("Sec", at, 173, 41);
-    edIntTen = numericEdit(&TClickEditorFields::edIntTen, at, 6, 64, 16, 1);
-    spin(edIntTen, 0, 9);
+    edIntTenths = numericEdit(&TClickEditorFields::edIntTenths, at, 6, 64, 16, 1);
+    spin(edIntTenths, 0, 9);
     label("0.1S", at, 37, 67);
-    edIntTen2 = numericEdit(&TClickEditorFields::edIntTen2, at, 67, 64, 16, 1);
-    spin(edIntTen2, 0, 9);
+    edIntHundredths = numericEdit(&TClickEditorFields::edIntHundredths, at, 67, 64, 16, 1);
+    spin(edIntHundredths, 0, 9);
     label("0.01S", at, 98, 67);
-    edIntTen3 = numericEdit(&TClickEditorFields::edIntTen3, at, 134, 64, 16, 1);
-    spin(edIntTen3, 0, 9);
+    edIntThousandths = numericEdit(&TClickEditorFields::edIntThousandths, at, 134, 64, 16, 1);
+    spin(edIntThousandths, 0, 9);
     label("0.001S", at, 165, 67);
     rbIntRan = radio("Random Interval", at, 8, 88, 140);
     m_intervalTypes = {rbIntFixed, rbIntRan};
     m_radioGroups.push_back(m_intervalTypes);
     m_blue.insert(m_blue.end(), {rbIntFixed, rbIntRan});
-    lblRanB = numericEdit(&TClickEditorFields::lblRanB, at, 8, 110, 16, 1);
-    spin(lblRanB, 0, 9);
+    edRanBegin = numericEdit(&TClickEditorFields::edRanBegin, at, 8, 110, 16, 1);
+    spin(edRanBegin, 0, 9);
     label("1/10 S", at, 41, 113);
     label("to", at, 86, 113);
-    lblRanE = numericEdit(&TClickEditorFields::lblRanE, at, 102, 110, 30, 3);
-    spin(lblRanE, 0, 999);
+    edRanEnd = numericEdit(&TClickEditorFields::edRanEnd, at, 102, 110, 30, 3);
+    spin(edRanEnd, 0, 999);
     label("Seconds", at, 149, 113);
 }
 
@@ -504,7 +504,7 @@ void TfrmDefine::setSwatch(std::uint32_t color) {
     if (m_swatchBrush)
         DeleteObject(m_swatchBrush);
     m_swatchBrush = CreateSolidBrush(COLORREF(m_swatch));
-    InvalidateRect(edCl, nullptr, TRUE);
+    InvalidateRect(edSwatch, nullptr, TRUE);
 }
 
 void TfrmDefine::showColor(const std::string& text) {
@@ -572,7 +572,7 @@ void TfrmDefine::setScope(TPoint start, TPoint end) {
 }
 
 // The dialog is hidden but stays modal: its own loop is below this handler, and the overlay's loop runs on top.
-void TfrmDefine::Button1Click() {
+void TfrmDefine::btnCaptureScopeClick() {
     HWND dialog = GetAncestor(handle(), GA_ROOT);
     ShowWindow(dialog, SW_HIDE);
     pumpFor(kHideForScopeMs);
@@ -686,8 +686,8 @@ LRESULT TfrmDefine::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             btnCaptureColorClick();
         else if (from == btnBMP)
             btnBMPClick();
-        else if (from == Button1)
-            Button1Click();
+        else if (from == btnCaptureScope)
+            btnCaptureScopeClick();
         else
             radioClicked(from);
         return 0;
@@ -697,7 +697,7 @@ LRESULT TfrmDefine::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: {
         HDC dc = HDC(wParam);
         HWND control = HWND(lParam);
-        if (control == edCl) {
+        if (control == edSwatch) {
             SetBkColor(dc, COLORREF(m_swatch));
             return LRESULT(m_swatchBrush);
         }

@@ -43,7 +43,7 @@ public:
     void StopCaptureKeyPress(wchar_t key);
     std::uint32_t GetScreenPixelColor(int x, int y);
     void btnBMPClick();
-    void Button1Click();
+    void btnCaptureScopeClick();
     // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
     bool showPicture(const std::vector<std::uint8_t>& bmpFile);
     // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
@@ -64,14 +64,14 @@ public:
 
     HWND rbCurrent = nullptr, rbFixed = nullptr, rbColor = nullptr, rbBMP = nullptr;
     HWND gbPoint = nullptr, btnCapture = nullptr, edPX = nullptr, edPY = nullptr;
-    HWND gbColor = nullptr, btnCaptureColor = nullptr, edCl = nullptr, edColor = nullptr, edSimilar = nullptr;
+    HWND gbColor = nullptr, btnCaptureColor = nullptr, edSwatch = nullptr, edColor = nullptr, edSimilar = nullptr;
     HWND gbBMP = nullptr, btnBMP = nullptr, ImageBMP = nullptr, edBMPSimilar = nullptr;
-    HWND rbFulll = nullptr, rbPart = nullptr, Button1 = nullptr;
+    HWND rbFull = nullptr, rbPart = nullptr, btnCaptureScope = nullptr;
     HWND edColorL = nullptr, edColorR = nullptr, edColorT = nullptr, edColorB = nullptr;
     HWND cbButton = nullptr, cbClick = nullptr;
     HWND rbIntFixed = nullptr, edIntHour = nullptr, edIntMinute = nullptr, edIntSecond = nullptr;
-    HWND edIntTen = nullptr, edIntTen2 = nullptr, edIntTen3 = nullptr;
-    HWND rbIntRan = nullptr, lblRanB = nullptr, lblRanE = nullptr;
+    HWND edIntTenths = nullptr, edIntHundredths = nullptr, edIntThousandths = nullptr;
+    HWND rbIntRan = nullptr, edRanBegin = nullptr, edRanEnd = nullptr;
     HWND rbNow = nullptr, rbAt = nullptr, dtpTime = nullptr, rbAfter = nullptr;
     HWND edtStartHour = nullptr, edtStartMin = nullptr, edtStartSec = nullptr;
     HWND rbStopOrder = nullptr, rbStopClick = nullptr, edStopTimes = nullptr;
@@ -88,10 +88,10 @@ private:
     };
 
     void createClickPoint();
-    void createPointGroup(Origin gb1);
-    void createColorGroup(Origin gb1);
-    void createPictureGroup(Origin gb1);
-    void createScopePanel(Origin gb1);
+    void createPointGroup(Origin gbClickPoint);
+    void createColorGroup(Origin gbClickPoint);
+    void createPictureGroup(Origin gbClickPoint);
+    void createScopePanel(Origin gbClickPoint);
     void createClickOptions();
     void createClickInterval();
     void createStartOptions();
