@@ -256,7 +256,8 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
         return TPoint{fPosX, fPosY};
     case ptColor: {
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchColorBlock(fPlatform.screen, fColor, left, top, right, bottom, fColorSimplar);
+        const TPoint found = SearchColorBlock(fPlatform.screen, fColor, left, top, right, bottom, fColorSimplar,
+                                              {fPlatform.loop.tickBatch(), &fSearchMemo});
         return found.x == -1 ? NotFound() : found;
     }
     case ptPicture: {
@@ -264,7 +265,8 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
         if (!picture)
             return std::nullopt;
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchPicture(fPlatform.screen, picture.get(), left, top, right, bottom, fBMPSimplar);
+        const TPoint found = SearchPicture(fPlatform.screen, picture.get(), left, top, right, bottom, fBMPSimplar,
+                                           {fPlatform.loop.tickBatch(), &fSearchMemo});
         return found.x == -1 ? NotFound() : found;
     }
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Search.h"
 #include "model/MouseObj.h"
 #include "platform/Platform.h"
 
@@ -77,6 +78,7 @@ private:
     // The text fPicture was decoded from.
     std::string fPictureText;
     std::shared_ptr<const TBDBitmapData> fPicture;
+    TSearchMemo fSearchMemo;
     int fTickDepth = 0;
     bool fDisposed = false;
     // Counts every Start and Stop, so a tick can tell whether its run is still the current one.

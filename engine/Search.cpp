@@ -44,17 +44,36 @@ std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std
     return ClipCaptureRect(left, top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), screen);
 }
 
-// The rectangle as the screen shows it now; nothing when the copy failed. The rectangle is clipped to the screen
-// already, so the capture keeps it as it is.
-std::optional<TPixelView> look(IScreen& screen, const TCaptureRect& rect, TSize screenSize) {
-    if (TSharedScreen::Covers(rect, screenSize)) {
-        return SharedScreen().Look(screen, rect, screenSize);
+// Finds what is wanted in the rectangle as the screen shows it now, in screen coordinates: `scan` finds it in the
+// pixels, or the runner's memo knows it when nothing changed. Not found when the copy failed. The rectangle is clipped
+// to the screen already, so the capture keeps it as it is.
+template <class Scan>
+TPoint findIn(IScreen& screen, const TCaptureRect& rect, TSize screenSize, const TSearchContext& context,
+              const TSearchMemo::Wanted& wanted, Scan scan) {
+    TSharedScreen& shared = SharedScreen();
+    const bool fromShared = TSharedScreen::Covers(rect, screenSize);
+    std::optional<TPixelView> shown;
+    if (fromShared) {
+        shown = shared.Look(screen, rect, screenSize, context.batch);
+    } else if (TBDBitmapData& buffer = screenBuffer();
+               buffer.CaptureScreen(screen, rect.left, rect.top, rect.width, rect.height)) {
+        shown = buffer.View();
     }
-    TBDBitmapData& buffer = screenBuffer();
-    if (!buffer.CaptureScreen(screen, rect.left, rect.top, rect.width, rect.height)) {
-        return std::nullopt;
+    if (!shown) {
+        return NotFound;
     }
-    return buffer.View();
+    TSearchMemo* memo = fromShared ? context.memo : nullptr;
+    if (memo) {
+        if (const std::optional<TPoint> kept = memo->Recall(shared, wanted, rect)) {
+            return *kept;
+        }
+    }
+    const std::optional<TPoint> at = scan(*shown);
+    const TPoint found = at ? TPoint{rect.left + at->x, rect.top + at->y} : NotFound;
+    if (memo) {
+        memo->Remember(shared, wanted, rect, found);
+    }
+    return found;
 }
 
 std::optional<TBDSimilar> tolerancesFor(std::int32_t similarity) {
@@ -73,22 +92,26 @@ bool KeepsScreenBuffer(std::int32_t memSize, std::int32_t screenWidth, std::int3
 }
 
 TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int32_t left, std::int32_t top,
-                        std::int32_t right, std::int32_t bottom, std::int32_t similarity) {
+                        std::int32_t right, std::int32_t bottom, std::int32_t similarity,
+                        const TSearchContext& context) {
     const std::uint32_t color = SwapRB(static_cast<std::uint32_t>(StringToColor(colorText)));
     // Read at every search: the screen may have changed its size (RandR) since the last one.
     const ScreenBufferTrim trim{screen.screenSize()};
     const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, trim.screen);
-    const std::optional<TPixelView> shown = rect ? look(screen, *rect, trim.screen) : std::nullopt;
-    std::int32_t x = -1;
-    std::int32_t y = -1;
-    if (!shown || !FindColorIn(*shown, color, tolerancesFor(similarity), x, y)) {
+    if (!rect) {
         return NotFound;
     }
-    return {rect->left + x, rect->top + y};
+    const auto tolerances = tolerancesFor(similarity);
+    return findIn(screen, *rect, trim.screen, context, {color, nullptr, similarity},
+                  [&](const TPixelView& shown) -> std::optional<TPoint> {
+                      std::int32_t x = -1;
+                      std::int32_t y = -1;
+                      return FindColorIn(shown, color, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
+                  });
 }
 
 TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t left, std::int32_t top,
-                     std::int32_t right, std::int32_t bottom, std::int32_t similarity) {
+                     std::int32_t right, std::int32_t bottom, std::int32_t similarity, const TSearchContext& context) {
     if (picture == nullptr || picture->Width <= 0 || picture->Height <= 0) {
         return NotFound;
     }
@@ -99,11 +122,63 @@ TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t
     if (!rect || picture->Width > rect->width || picture->Height > rect->height) {
         return NotFound;
     }
-    const std::optional<TPixelView> shown = look(screen, *rect, trim.screen);
-    std::int32_t x = -1;
-    std::int32_t y = -1;
-    if (!shown || !FindBitmapIn(*shown, *picture, tolerancesFor(similarity), x, y)) {
-        return NotFound;
+    const auto tolerances = tolerancesFor(similarity);
+    return findIn(screen, *rect, trim.screen, context, {0, picture, similarity},
+                  [&](const TPixelView& shown) -> std::optional<TPoint> {
+                      std::int32_t x = -1;
+                      std::int32_t y = -1;
+                      if (!FindBitmapIn(shown, *picture, tolerances, x, y)) {
+                          return std::nullopt;
+                      }
+                      return TPoint{x + picture->Width / 2, y + picture->Height / 2};
+                  });
+}
+
+std::optional<TPoint> TSearchMemo::Recall(const TSharedScreen& shared, const Wanted& wanted,
+                                          const TCaptureRect& rect) const {
+    if (!Holds(wanted, rect) || !shared.UnchangedSince(fVersion, rect)) {
+        return std::nullopt;
     }
-    return {rect->left + x + picture->Width / 2, rect->top + y + picture->Height / 2};
+    return fFound;
+}
+
+void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect, TPoint found) {
+    fHeld = true;
+    fVersion = shared.Version();
+    fRect = rect;
+    fColour = wanted.colour;
+    fSimilarity = wanted.similarity;
+    fPicture = wanted.picture != nullptr;
+    fPicturePixels.clear();
+    if (const TBDBitmapData* picture = wanted.picture) {
+        fPictureWidth = picture->Width;
+        const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
+        for (std::int32_t y = 0; y < picture->Height; ++y) {
+            fPicturePixels.insert(fPicturePixels.end(), picture->Row(y), picture->Row(y) + rowBytes);
+        }
+    }
+    fFound = found;
+}
+
+bool TSearchMemo::Holds(const Wanted& wanted, const TCaptureRect& rect) const {
+    const bool sameRect =
+        rect.left == fRect.left && rect.top == fRect.top && rect.width == fRect.width && rect.height == fRect.height;
+    if (!fHeld || !sameRect || wanted.similarity != fSimilarity || (wanted.picture != nullptr) != fPicture) {
+        return false;
+    }
+    const TBDBitmapData* picture = wanted.picture;
+    if (picture == nullptr) {
+        return wanted.colour == fColour;
+    }
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
+    if (picture->Width != fPictureWidth ||
+        fPicturePixels.size() != rowBytes * static_cast<std::size_t>(picture->Height)) {
+        return false;
+    }
+    for (std::int32_t y = 0; y < picture->Height; ++y) {
+        if (!std::equal(picture->Row(y), picture->Row(y) + rowBytes, fPicturePixels.begin() + y * rowBytes)) {
+            return false;
+        }
+    }
+    return true;
 }

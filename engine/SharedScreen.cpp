@@ -9,6 +9,8 @@ namespace {
 
 // Bands copied one by one cost a request each; past this many, one band over all of them is cheaper.
 constexpr std::size_t MaxBands = 8;
+// Updates remembered for searches that ask whether their scope changed; one that looks back further searches again.
+constexpr std::size_t MaxUpdates = 64;
 
 std::optional<TRect> Clipped(const TRect& area, TSize screen) {
     const std::int64_t left = std::max(area.left, 0);
@@ -20,6 +22,11 @@ std::optional<TRect> Clipped(const TRect& area, TSize screen) {
     }
     return TRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
                  static_cast<int>(bottom - top)};
+}
+
+bool Overlap(const TRect& area, const TCaptureRect& rect) {
+    return area.left < std::int64_t{rect.left} + rect.width && rect.left < std::int64_t{area.left} + area.width &&
+           area.top < std::int64_t{rect.top} + rect.height && rect.top < std::int64_t{area.top} + area.height;
 }
 
 TRect Joined(const TRect& a, const TRect& b) {
@@ -61,10 +68,16 @@ bool TSharedScreen::Covers(const TCaptureRect& rect, TSize screen) {
            std::int64_t{rect.top} + rect.height <= screen.height;
 }
 
-std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize) {
-    const std::optional<std::vector<TRect>> changes = screen.changedAreas();
+std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize,
+                                              std::uint64_t batch) {
     const bool sameScreen = fScreen == &screen && fCopy.Width == screenSize.width && fCopy.Height == screenSize.height;
-    fWhole = fWhole && sameScreen && changes && CopyChanged(screen, *changes);
+    const bool askedInBatch = fWhole && sameScreen && batch != 0 && batch == fBatch;
+    std::optional<std::vector<TRect>> changes;
+    if (!askedInBatch) {
+        changes = screen.changedAreas();
+        fBatch = batch;
+        fWhole = fWhole && sameScreen && changes && CopyChanged(screen, *changes);
+    }
     if (!Covers(rect, screenSize)) {
         return std::nullopt;
     }
@@ -88,13 +101,38 @@ void TSharedScreen::Clear() {
     fCopy.Clear();
     fScreen = nullptr;
     fWhole = false;
+    fBatch = 0;
+    fUpdates.clear();
+}
+
+bool TSharedScreen::UnchangedSince(std::uint64_t version, const TCaptureRect& rect) const {
+    if (!fWhole || version < fWholeVersion || version > fVersion) {
+        return false;
+    }
+    if (version == fVersion) {
+        return true;
+    }
+    if (fUpdates.empty() || fUpdates.front().before > version) {
+        return false;
+    }
+    return std::none_of(fUpdates.begin(), fUpdates.end(), [&](const Update& update) {
+        return update.before >= version && std::any_of(update.bands.begin(), update.bands.end(),
+                                                       [&](const TRect& band) { return Overlap(band, rect); });
+    });
 }
 
 bool TSharedScreen::CopyWhole(IScreen& screen) {
-    return CopyArea(screen, {0, 0, fCopy.Width, fCopy.Height});
+    if (!CopyArea(screen, {0, 0, fCopy.Width, fCopy.Height})) {
+        return false;
+    }
+    fWholeVersion = fVersion;
+    fUpdates.clear();
+    return true;
 }
 
+// Every copy counts as an update, so that nothing remembered before it is taken for current.
 bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
+    ++fVersion;
     std::uint8_t* bottomRow = fCopy.Bits +
                               static_cast<std::ptrdiff_t>(fCopy.Height - area.top - area.height) * fCopy.LineWidth +
                               3 * static_cast<std::ptrdiff_t>(area.left);
@@ -102,8 +140,19 @@ bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
 }
 
 bool TSharedScreen::CopyChanged(IScreen& screen, const std::vector<TRect>& changes) {
-    const std::vector<TRect> bands = ChangedBands(changes, {fCopy.Width, fCopy.Height}, MaxBands);
-    return std::all_of(bands.begin(), bands.end(), [&](const TRect& band) { return CopyArea(screen, band); });
+    std::vector<TRect> bands = ChangedBands(changes, {fCopy.Width, fCopy.Height}, MaxBands);
+    if (bands.empty()) {
+        return true;
+    }
+    const std::uint64_t before = fVersion;
+    if (!std::all_of(bands.begin(), bands.end(), [&](const TRect& band) { return CopyArea(screen, band); })) {
+        return false;
+    }
+    fUpdates.push_back({before, std::move(bands)});
+    if (fUpdates.size() > MaxUpdates) {
+        fUpdates.pop_front();
+    }
+    return true;
 }
 
 TSharedScreen& SharedScreen() {

@@ -2,6 +2,8 @@
 
 #include "engine/BitmapData.h"
 
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -17,11 +19,27 @@ public:
     static bool Covers(const TCaptureRect& rect, TSize screenSize);
     // The rectangle exactly as the screen shows it now, or nothing when a copy failed or the copy does not cover it.
     // The view is good until the next look.
-    std::optional<TPixelView> Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize);
+    //
+    // Looks of one tick batch (`batch`, not 0: the ticks were all due before the first of them ran) share one
+    // question to the platform: what it answered the batch's first look came after every tick of the batch fell due,
+    // so no look sees the screen older than its tick. A new batch, or 0, asks again.
+    std::optional<TPixelView> Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize,
+                                   std::uint64_t batch = 0);
     // Forgets the copy and gives its memory back.
     void Clear();
 
+    // Counts the copy's updates; a search remembers it with its answer.
+    std::uint64_t Version() const { return fVersion; }
+    // Whether the copy is kept up to date and no pixel of `rect` changed in it since `version`.
+    bool UnchangedSince(std::uint64_t version, const TCaptureRect& rect) const;
+
 private:
+    struct Update {
+        // The version the copy had before the bands were copied again.
+        std::uint64_t before;
+        std::vector<TRect> bands;
+    };
+
     bool CopyWhole(IScreen& screen);
     bool CopyArea(IScreen& screen, const TRect& area);
     bool CopyChanged(IScreen& screen, const std::vector<TRect>& changes);
@@ -30,6 +48,11 @@ private:
     TBDBitmapData fCopy;
     // Whether every pixel of the copy is as the screen showed it at the last look.
     bool fWhole = false;
+    std::uint64_t fBatch = 0;
+    std::uint64_t fVersion = 0;
+    // The version of the last whole copy, and the areas copied again since (the latest few, oldest first).
+    std::uint64_t fWholeVersion = 0;
+    std::deque<Update> fUpdates;
 };
 
 // The shared copy of this thread (the user-interface thread in the program).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -28,4 +29,8 @@ public:
     virtual std::unique_ptr<ITimer> createTimer() = 0;
     // Runs every pending message (timer ticks, input, hotkeys) now; handlers may nest inside the caller.
     virtual void processMessages() = 0;
+    // The batch of the tick running now: ticks that were all due when the loop took the first of them share a number
+    // no other batch has, so what one of them learns of the screen after that moment is no older than any of their
+    // due times. 0 outside ticks and on loops that do not tell (every tick learns afresh).
+    virtual std::uint64_t tickBatch() const { return 0; }
 };

@@ -9,13 +9,14 @@
 class IScreen {
 public:
     virtual ~IScreen() = default;
-    // The primary screen's size in pixels, read afresh at every call.
+    // The primary screen's size in pixels as it is now (a platform told of every change answers from what it knows).
     virtual TSize screenSize() = 0;
     // Copies the screen rectangle (left, top, width, height), width and height > 0, into `bits` as bottom-up rows
     // of 3-byte B,G,R pixels, `lineWidth` bytes apart (the first row in memory is the rectangle's bottom row).
     // Positions have their origin at the primary screen's top-left, so other monitors' pixels are there too, at
     // negative positions left of and above it. Pixels off the desktop come out black. Only the 3 x width pixel bytes
-    // of each row are written, so the rows may lie inside a larger buffer. False when the copy failed; those bytes are then undefined.
+    // of each row are written, so the rows may lie inside a larger buffer. False when the copy failed; those bytes are
+    // then undefined.
     virtual bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) = 0;
     // The colour of one screen pixel as 0x00BBGGRR (red in the low byte); black off the desktop.
     virtual std::uint32_t pixelColor(int x, int y) = 0;

@@ -1,6 +1,7 @@
 #include "platform/TickSchedule.h"
 
 #include <algorithm>
+#include <atomic>
 
 void TickSchedule::restart(Time now, std::chrono::milliseconds interval) {
     m_start = now;
@@ -17,4 +18,9 @@ TickSchedule::Time TickSchedule::nextDue(Time now) {
     m_dropped += latest - next;
     m_slot = latest - 1;
     return dueOf(latest);
+}
+
+std::uint64_t NewTickBatch() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 // When a repeating timer's next tick is due. Ticks keep to start + k x interval, so a late tick does not push the
 // later ones back (no drift); slots that went by entirely while the thread was busy are dropped, so a timer that fell
@@ -27,3 +28,7 @@ private:
     long long m_slot = 0; // the last slot delivered
     long long m_dropped = 0;
 };
+
+// A number for a new batch of ticks (see IEventLoop::tickBatch), never 0 and never given twice in the process, so
+// that the batches of two loops are never taken for one.
+std::uint64_t NewTickBatch();

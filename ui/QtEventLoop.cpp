@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <queue>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,6 +45,7 @@ public:
     ~TickQueue() { delete m_wake; }
 
     void enterPump() { m_pumpLoopLevels.push_back(QThread::currentThread()->loopLevel()); }
+    std::uint64_t runningBatch() const { return m_runningBatch; }
     void leavePump() { m_pumpLoopLevels.pop_back(); }
 
     // Queues `timer`'s tick for `due`; it runs only if the timer still exists and is in `generation` then.
@@ -101,6 +103,10 @@ private:
     std::vector<int> m_pumpLoopLevels;
     std::priority_queue<Due, std::vector<Due>, std::greater<>> m_due;
     std::uint64_t m_sequence = 0;
+    // The latest batch of ticks and when its first tick was taken; the batch of the tick running now (0: none).
+    std::uint64_t m_lastBatch = 0;
+    TickSchedule::Time m_batchBegan{};
+    std::uint64_t m_runningBatch = 0;
 };
 
 // Ticks keep to the schedule start + k x interval, so late ticks caused by a busy machine do not add up to drift; slots
@@ -162,10 +168,18 @@ void QtEventLoop::TickQueue::runDue() {
         return;
     }
     QtTimer* timer = m_due.top().timer;
+    const TickSchedule::Time due = m_due.top().due;
     m_due.pop();
+    // A tick that was due when the batch began belongs to it, however many rounds of the loop its batch takes.
+    if (m_lastBatch == 0 || due > m_batchBegan) {
+        m_lastBatch = NewTickBatch();
+        m_batchBegan = now;
+    }
     // Queued before the tick, so that a modal loop opened inside the tick runs the other ticks meanwhile.
     postRun();
+    const std::uint64_t outer = std::exchange(m_runningBatch, m_lastBatch);
     timer->tick();
+    m_runningBatch = outer;
 }
 
 QtEventLoop::QtEventLoop()
@@ -175,6 +189,10 @@ QtEventLoop::~QtEventLoop() = default;
 
 std::unique_ptr<ITimer> QtEventLoop::createTimer() {
     return std::make_unique<QtTimer>(m_ticks);
+}
+
+std::uint64_t QtEventLoop::tickBatch() const {
+    return m_ticks->runningBatch();
 }
 
 void QtEventLoop::processMessages() {

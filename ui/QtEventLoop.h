@@ -11,6 +11,9 @@ class QObject;
 // QApplication) must exist while it is used. Timers are precise timers that keep to start + k x interval, so a busy
 // moment delays ticks without making them drift; slots missed entirely are dropped, not made up in a burst.
 //
+// Ticks that are all due when the loop takes the first of them form one batch (see IEventLoop::tickBatch), even though
+// they run one per round of the loop.
+//
 // The pump runs input, hotkeys and posted calls, but no timer tick: a tick that falls due while a tick's pump runs
 // waits for the loop outside it, behind the ticks that waited before it. So ticks never nest, however many are due.
 //
@@ -28,6 +31,7 @@ public:
 
     std::unique_ptr<ITimer> createTimer() override;
     void processMessages() override;
+    std::uint64_t tickBatch() const override;
 
     // Runs `handler`, inside the error guard, each time the loop finds `fd` readable, until the loop goes.
     void watchReadable(int fd, std::function<void()> handler);

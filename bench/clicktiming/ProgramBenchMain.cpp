@@ -4,12 +4,14 @@
 // Prints markdown tables.
 //
 // Usage: program_bench [--seconds S] [--counts 1,10,40,100] [--memory-counts 100,1000] [--timing-clicks N]
-//                      [--program PATH] [--only many|mix|memory|timing]
+//                      [--program PATH] [--only many|mix|memory|timing] [--stall-ms N]
 //   --seconds        how long each list is measured, after a second of warm-up (default 5)
 //   --counts         list lengths of full-screen colour clicks at 10 ms (default 1,10,40,100)
 //   --memory-counts  list lengths (four colour clicks to one picture click) for the memory figures (default 100,1000)
 //   --timing-clicks  clicks of the fixed 10 ms click that are timed (default 2000)
 //   --program        another build of the program, to compare builds on the same machine in one run
+//   --stall-ms       halfway through the timed clicks, stops the program for N ms (SIGSTOP, SIGCONT) and reports the
+//                    largest burst of presses and how far the last press lies off the schedule
 
 #include "engine/BitmapData.h"
 #include "model/ClickListFile.h"
@@ -26,6 +28,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -58,6 +61,7 @@ struct Options {
     int timingClicks = 2000;
     std::string program = TAPPORA_PROGRAM;
     std::string only;
+    int stallMs = 0;
 };
 
 struct Cell {
@@ -189,8 +193,9 @@ struct Measure {
     std::vector<double> pressMs;
 };
 
-// Runs the program on the list until the clicks have run for a second, then measures for `seconds`.
-Measure RunList(const Options& options, const std::string& what, const ListShape& shape, int seconds) {
+// Runs the program on the list until the clicks have run for a second, then measures for `seconds`; with `stallMs`,
+// the program is stopped for that long halfway, as a machine that stalls or a debugger does.
+Measure RunList(const Options& options, const std::string& what, const ListShape& shape, int seconds, int stallMs = 0) {
     XvfbServer server({.width = kScreenWidth, .height = kScreenHeight});
     PressRecorder target(server.displayName());
     PaintTargets(target, shape);
@@ -205,7 +210,13 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
     const pid_t serverPid = ServerPid();
     const double startCpu = ProcessCpuMs(program.pid());
     const double startServerCpu = ProcessCpuMs(serverPid);
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    if (stallMs > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(seconds * 500));
+        kill(program.pid(), SIGSTOP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+        kill(program.pid(), SIGCONT);
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(startMs + seconds * 1000.0 - MonotonicMs()));
     const double endMs = MonotonicMs();
     const double endCpu = ProcessCpuMs(program.pid());
     const double endServerCpu = ProcessCpuMs(serverPid);
@@ -253,6 +264,14 @@ void PrintTiming(const Measure& m, int skipped) {
     std::fflush(stdout);
 }
 
+void PrintStall(const Measure& m, int stallMs) {
+    std::printf(
+        "\nThe program stopped for %d ms halfway (SIGSTOP, SIGCONT):\n\n| Interval | Largest burst | Last press "
+        "off the schedule ms |\n|---:|---:|---:|\n| %d ms | %zu | %.2f |\n",
+        stallMs, kIntervalMs, LargestBurst(m.pressMs, kIntervalMs), FinalGridOffset(m.pressMs, kIntervalMs));
+    std::fflush(stdout);
+}
+
 std::vector<int> ParseCounts(const std::string& text) {
     std::vector<int> counts;
     std::stringstream in(text);
@@ -278,6 +297,8 @@ Options ParseOptions(int argc, char** argv) {
             options.program = value;
         else if (name == "--only")
             options.only = value;
+        else if (name == "--stall-ms")
+            options.stallMs = std::max(0, std::stoi(value));
         else
             throw std::runtime_error("unknown option " + name);
     }
@@ -322,7 +343,10 @@ int main(int argc, char** argv) {
         if (Wanted(options, "timing")) {
             const int skipped = 50;
             const int seconds = (options.timingClicks + skipped) * kIntervalMs / 1000 + 1;
-            PrintTiming(RunList(options, "1 fixed", {0, 0, 1}, seconds), skipped);
+            const Measure timed = RunList(options, "1 fixed", {0, 0, 1}, seconds, options.stallMs);
+            PrintTiming(timed, skipped);
+            if (options.stallMs > 0)
+                PrintStall(timed, options.stallMs);
         }
         return 0;
     } catch (const std::exception& error) {

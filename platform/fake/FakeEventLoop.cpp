@@ -121,9 +121,15 @@ FakeTimer* FakeEventLoop::earliestDueBy(std::int64_t time) const {
 }
 
 void FakeEventLoop::fire(FakeTimer& timer) {
+    if (m_lastBatch == 0 || timer.due() > m_batchBegan) {
+        m_lastBatch = NewTickBatch();
+        m_batchBegan = m_now;
+    }
+    const std::uint64_t outer = std::exchange(m_runningBatch, m_lastBatch);
     timer.delivered();
     // The handler may exchange itself or destroy its timer, so it runs on a copy and the timer is not touched after.
     const std::function<void()> handler = timer.handler();
     if (handler)
         runGuarded(handler);
+    m_runningBatch = outer;
 }

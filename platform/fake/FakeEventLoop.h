@@ -12,7 +12,8 @@ class FakeTimer;
 
 // The user-interface thread's message loop on a virtual clock counted in milliseconds. Time stands still until a
 // test lets it pass; the ticks that fall due then fire in due-time order (ties in the order the timers were armed),
-// each inside the error guard. Timers keep to start + k x interval and drop slots missed entirely, as the real ones. Tick handlers may pump messages, post callbacks and let more time pass, nested.
+// each inside the error guard. Timers keep to start + k x interval and drop slots missed entirely, as the real ones.
+// Tick handlers may pump messages, post callbacks and let more time pass, nested.
 class FakeEventLoop : public IEventLoop {
 public:
     // Nested pumps beyond this depth return at once, so a callback that keeps re-posting itself cannot recurse
@@ -27,6 +28,8 @@ public:
     std::unique_ptr<ITimer> createTimer() override;
     // Runs the callbacks posted before this call, in order, then every tick due at the current virtual time.
     void processMessages() override;
+    // Ticks due at the time the first of them fires form a batch, as on the real loop.
+    std::uint64_t tickBatch() const override { return m_runningBatch; }
 
     // Virtual milliseconds since the loop was made.
     std::int64_t now() const { return m_now; }
@@ -61,4 +64,7 @@ private:
     std::vector<FakeTimer*> m_timers;
     std::deque<std::function<void()>> m_posted;
     int m_pumpDepth = 0;
+    std::uint64_t m_lastBatch = 0;
+    std::int64_t m_batchBegan = 0;
+    std::uint64_t m_runningBatch = 0;
 };

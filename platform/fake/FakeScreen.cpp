@@ -98,6 +98,7 @@ std::uint32_t FakeScreen::pixelColor(int x, int y) {
 }
 
 std::optional<std::vector<TRect>> FakeScreen::changedAreas() {
+    ++m_questionCount;
     if (!m_reportsChanges) {
         return std::nullopt;
     }

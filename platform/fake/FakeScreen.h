@@ -35,6 +35,8 @@ public:
     // How many copies were asked for, and the last one's rectangle.
     int copyCount() const { return m_copyCount; }
     CopyRequest lastCopy() const { return m_lastCopy; }
+    // How often changedAreas was asked, reports or not.
+    int questionCount() const { return m_questionCount; }
     // The next copy reports failure (and is still counted).
     void failNextCopy() { m_failNextCopy = true; }
     // From now on changedAreas reports what was painted, as a screen that reports drawing does; by default it cannot
@@ -58,6 +60,7 @@ private:
     int m_height = 0;
     std::vector<std::uint8_t> m_bgr; // top row first, 3 bytes B,G,R per pixel, no padding
     int m_copyCount = 0;
+    int m_questionCount = 0;
     CopyRequest m_lastCopy;
     bool m_failNextCopy = false;
     bool m_reportsChanges = false;

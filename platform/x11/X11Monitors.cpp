@@ -36,10 +36,15 @@ X11Monitors::X11Monitors(Display* display) : m_display(display), m_monitorsListe
     readPrimary();
 }
 
-TPoint X11Monitors::origin() {
+TRect X11Monitors::primary() {
     if (layoutChanged())
         readPrimary();
-    return {m_primary.left, m_primary.top};
+    return m_primary;
+}
+
+TPoint X11Monitors::origin() {
+    const TRect area = primary();
+    return {area.left, area.top};
 }
 
 bool X11Monitors::layoutChanged() {

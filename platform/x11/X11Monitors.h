@@ -22,7 +22,9 @@ public:
     TRect answer(const Question& question);
     TRect readPrimary() { return answer(ask()); }
 
-    // The primary monitor's top-left in root pixels: as last read, or read afresh when the layout changed since.
+    // The primary monitor in root pixels: as last read, or read afresh when the layout changed since.
+    TRect primary();
+    // Its top-left corner.
     TPoint origin();
 
 private:

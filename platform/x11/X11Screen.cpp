@@ -73,9 +73,10 @@ X11Screen::X11Screen(Display* display, std::shared_ptr<X11Monitors> monitors, Ca
 
 X11Screen::~X11Screen() = default;
 
-// Read afresh at every search of a full screen, so the origin of the positions follows the monitors' layout.
+// Asked at every search of a full screen, and answered without a round trip: the monitors are read again only when
+// the server has told of a new layout, which it does before answering any later request.
 TSize X11Screen::screenSize() {
-    const TRect primary = m_monitors->readPrimary();
+    const TRect primary = m_monitors->primary();
     return {primary.width, primary.height};
 }
 

@@ -155,6 +155,44 @@ TEST_F(SharedScreenTest, ScopesReachingBeyondTheScreenAreServedForTheirPartOnItA
     EXPECT_EQ(FindColor(), (TPoint{399, 299}));
 }
 
+TEST_F(SharedScreenTest, LooksOfOneTickBatchShareOneQuestionAndTheNextBatchSeesWhatWasPaintedMeanwhile) {
+    screen.reportChanges();
+    const auto find = [&](std::uint64_t batch) {
+        return SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {batch, nullptr});
+    };
+    EXPECT_EQ(find(0), NotFound); // the first question starts the reports
+    EXPECT_EQ(find(1), NotFound);
+    const int questions = screen.questionCount();
+    // Painted after the batch's look: its ticks were all due before that look, so none of them needs to see it.
+    screen.setPixel(50, 60, Wanted);
+    EXPECT_EQ(find(1), NotFound);
+    EXPECT_EQ(find(1), NotFound);
+    EXPECT_EQ(screen.questionCount(), questions);
+    EXPECT_EQ(find(2), (TPoint{50, 60}));
+    EXPECT_EQ(find(2), (TPoint{50, 60}));
+    EXPECT_EQ(screen.questionCount(), questions + 1);
+    // Outside a batch every look asks.
+    screen.setPixel(50, 60, Background);
+    EXPECT_EQ(find(0), NotFound);
+    screen.setPixel(70, 80, Wanted);
+    EXPECT_EQ(find(0), (TPoint{70, 80}));
+    EXPECT_EQ(screen.questionCount(), questions + 3);
+}
+
+TEST_F(SharedScreenTest, WithoutReportsLooksOfOneBatchStillCopyAfresh) {
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {7, nullptr}), NotFound);
+    screen.setPixel(5, 6, Wanted);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {7, nullptr}), (TPoint{5, 6}));
+}
+
+TEST_F(SharedScreenTest, AScreenOfANewSizeInTheMiddleOfABatchIsAskedAndCopiedAgain) {
+    screen.reportChanges();
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {3, nullptr}), NotFound);
+    screen.resize(200, 100);
+    screen.setPixel(150, 60, Wanted);
+    EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 200, 100, 100, {3, nullptr}), (TPoint{150, 60}));
+}
+
 TEST(ChangedBandsTest, MergesRowsClipsToTheScreenAndCapsTheCount) {
     struct Case {
         const char* what;

@@ -4,8 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using ::testing::ElementsAre;
@@ -247,3 +250,30 @@ TEST_F(FakeEventLoopTest, TimerMayOutliveItsLoop) {
 }
 
 } // namespace
+
+TEST_F(FakeEventLoopTest, TicksDueWhenTheFirstOfThemFiresShareABatchAndNoOtherDoes) {
+    std::vector<std::pair<std::string, std::uint64_t>> batches;
+    std::vector<std::unique_ptr<ITimer>> timers;
+    for (const auto& [name, interval] : {std::pair{"a", 10}, {"b", 10}, {"c", 15}}) {
+        timers.push_back(loop.createTimer());
+        timers.back()->setInterval(interval);
+        timers.back()->setOnTick([this, &batches, name = std::string(name)] {
+            batches.emplace_back(name + "@" + std::to_string(loop.now()), loop.tickBatch());
+        });
+        timers.back()->setEnabled(true);
+    }
+    loop.advance(30);
+    loop.stall(25); // c's slot at 45 and a's and b's at 40 and 50 pass unserved
+    loop.processMessages();
+    EXPECT_EQ(loop.tickBatch(), 0u);
+    const std::vector<std::string> order{"a@10", "b@10", "c@15", "a@20", "b@20", "c@30",
+                                         "a@30", "b@30", "a@55", "b@55", "c@55"};
+    ASSERT_EQ(batches.size(), order.size());
+    const std::vector<int> batchOf{0, 0, 1, 2, 2, 3, 3, 3, 4, 4, 4};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(batches[i].first, order[i]);
+        EXPECT_NE(batches[i].second, 0u);
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_EQ(batches[i].second == batches[j].second, batchOf[i] == batchOf[j]) << i << " " << j;
+    }
+}

@@ -233,13 +233,17 @@ TEST(X11ShmSegment, AServerThatCannotAttachIsAnsweredNotFatal) {
 }
 } // namespace
 
-// The monitors and the root's size are asked afresh at every look: a primary monitor set up by another client is
-// the size of the next look.
+// The monitors and the root's size are read again when the server tells of a new layout, which it does before the
+// other client's request is answered: a primary monitor set up by another client is the size of the next look, and
+// while nothing changes a look sends no request at all.
 TEST(X11ScreenSize, FollowsAMonitorSetByAnotherClient) {
     XvfbServer server({.width = 640, .height = 480});
     auto connection = X11Connection::open(server.displayName());
     X11Screen screen(connection->display());
     EXPECT_EQ(screen.screenSize(), (TSize{640, 480}));
+    const unsigned long nextRequest = NextRequest(connection->display());
+    EXPECT_EQ(screen.screenSize(), (TSize{640, 480}));
+    EXPECT_EQ(NextRequest(connection->display()), nextRequest);
 
     Display* other = XOpenDisplay(server.displayName().c_str());
     ASSERT_NE(other, nullptr);

@@ -6,11 +6,12 @@
 #include <QDeadlineTimer>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
-#include <vector>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 class QtEventLoopTest : public testing::Test {
@@ -255,3 +256,24 @@ TEST_F(QtEventLoopTest, WatchesAFileDescriptorUntilItIsDrained) {
     close(fds[1]);
 }
 } // namespace
+
+// Ticks run one per round of the loop; those that were all due when the first of them ran still form one batch.
+TEST_F(QtEventLoopTest, TicksDueTogetherShareABatchAndTheNextRoundHasAnother) {
+    std::vector<std::uint64_t> batches;
+    std::vector<std::unique_ptr<ITimer>> timers;
+    for (int k = 0; k < 3; ++k) {
+        timers.push_back(loop.createTimer());
+        timers.back()->setOnTick([&] { batches.push_back(loop.tickBatch()); });
+        timers.back()->setInterval(5);
+        timers.back()->setEnabled(true);
+    }
+    // All three are due well before the loop runs.
+    usleep(30'000);
+    ASSERT_TRUE(runUntil([&] { return batches.size() >= 3; }));
+    EXPECT_NE(batches[0], 0u);
+    EXPECT_EQ(batches[1], batches[0]);
+    EXPECT_EQ(batches[2], batches[0]);
+    ASSERT_TRUE(runUntil([&] { return batches.size() >= 4; }));
+    EXPECT_NE(batches[3], batches[0]);
+    EXPECT_EQ(loop.tickBatch(), 0u);
+}
