@@ -692,9 +692,30 @@ void TMouseCtrl::StopAll() {
 
 void TMouseCtrl::ShowOptions() {
     const std::unique_ptr<IOptionsDialog> dialog = fView.createOptionsDialog();
+    dialog->showChoices(Options());
     if (dialog->ShowModal() == mrOk && !fClosed) {
-        ApplyColumns();
+        ApplyOptions(dialog->choices());
     }
+}
+
+TOptionsChoices TMouseCtrl::Options() {
+    TOptionsChoices options;
+    const TXMLColsType cols = Config().GetCols();
+    for (int i = 0; i < cols.Count(); ++i) {
+        options.columns.push_back({cols.Item(i).GetName(), cols.Item(i).GetVisible()});
+    }
+    options.autorun = Config().GetFrame().Getautorun();
+    return options;
+}
+
+void TMouseCtrl::ApplyOptions(const TOptionsChoices& choices) {
+    const TXMLColsType cols = Config().GetCols();
+    const int count = std::min(cols.Count(), static_cast<int>(choices.columns.size()));
+    for (int i = 0; i < count; ++i) {
+        cols.Item(i).SetVisible(choices.columns[i].visible);
+    }
+    Config().GetFrame().Setautorun(choices.autorun);
+    ApplyColumns();
 }
 
 void TMouseCtrl::HotKeyPressed(unsigned vk) {

@@ -69,7 +69,12 @@ public:
     void DeleteClick();
     void StartAll();
     void StopAll();
+    // Shows the options dialog with the settings' choices; on OK applies the user's to the settings and the list.
     void ShowOptions();
+    // The column visibility and auto start the settings hold.
+    TOptionsChoices Options();
+    // Stores the choices in the settings (columns matched by their place) and shows the columns anew.
+    void ApplyOptions(const TOptionsChoices& choices);
     // `vk`: 112 (F1) to 123 (F12).
     void HotKeyPressed(unsigned vk);
     // Every registered hotkey comes here; only exactly Ctrl with F1 to F12 reaches HotKeyPressed.

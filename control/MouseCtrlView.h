@@ -34,11 +34,30 @@ public:
     virtual void SaveToClick(TMouseObj& click) = 0;
 };
 
-// The options dialog: reads and writes the settings document itself; mrOk or mrCancel.
+// A list column as the options dialog shows it: its caption and whether it is visible.
+struct TOptionsColumn {
+    std::string name;
+    bool visible = true;
+    friend bool operator==(const TOptionsColumn&, const TOptionsColumn&) = default;
+};
+
+// What the options dialog offers: the list columns in the settings' order, and whether the ticked clicks start with
+// the program.
+struct TOptionsChoices {
+    std::vector<TOptionsColumn> columns;
+    bool autorun = false;
+    friend bool operator==(const TOptionsChoices&, const TOptionsChoices&) = default;
+};
+
+// The options dialog: shows the choices it is given and gives back the user's; the controller applies them.
 class IOptionsDialog {
 public:
     virtual ~IOptionsDialog() = default;
+    virtual void showChoices(const TOptionsChoices& choices) = 0;
+    // mrOk or mrCancel.
     virtual int ShowModal() = 0;
+    // What the controls hold now: the user's choices after mrOk.
+    virtual TOptionsChoices choices() const = 0;
 };
 
 // What the controller needs of the main window. The controller owns the rows (runners and check states); the

@@ -1,6 +1,5 @@
 #include "ui/FMConfig.h"
 
-#include "model/Config.h"
 #include "platform/ErrorGuard.h"
 #include "ui/Placement.h"
 #include "ui/TextWrap.h"
@@ -12,10 +11,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFMConfig::TFMConfig(TConfig& config, QWidget* parent)
+TFMConfig::TFMConfig(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_config(config) {
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle("Config Options");
     setFixedSize(220, 354);
     centreOnDesktop(*this);
@@ -54,28 +52,27 @@ int TFMConfig::ShowModal() {
     return exec() == QDialog::Accepted ? mrOk : mrCancel;
 }
 
-void TFMConfig::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    runGuarded([&] { FormShow(); });
-}
-
-void TFMConfig::FormShow() {
+void TFMConfig::showChoices(const TOptionsChoices& choices) {
     clbList->clear();
-    const TXMLColsType cols = m_config.GetCols();
-    for (int i = 0; i < cols.Count(); ++i) {
-        auto* item = new QListWidgetItem(QString::fromStdString(cols.Item(i).GetName()), clbList);
+    for (const TOptionsColumn& column : choices.columns) {
+        auto* item = new QListWidgetItem(QString::fromStdString(column.name), clbList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-        item->setCheckState(cols.Item(i).GetVisible() ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(column.visible ? Qt::Checked : Qt::Unchecked);
         item->setSizeHint(QSize(0, 18));
     }
-    cbAuto->setChecked(m_config.GetFrame().Getautorun());
+    cbAuto->setChecked(choices.autorun);
+}
+
+TOptionsChoices TFMConfig::choices() const {
+    TOptionsChoices chosen;
+    for (int i = 0; i < clbList->count(); ++i)
+        chosen.columns.push_back(
+            {clbList->item(i)->text().toStdString(), clbList->item(i)->checkState() == Qt::Checked});
+    chosen.autorun = cbAuto->isChecked();
+    return chosen;
 }
 
 void TFMConfig::btnOKClick() {
-    const TXMLColsType cols = m_config.GetCols();
-    for (int i = 0; i < cols.Count() && i < clbList->count(); ++i)
-        cols.Item(i).SetVisible(clbList->item(i)->checkState() == Qt::Checked);
-    m_config.GetFrame().Setautorun(cbAuto->isChecked());
     accept();
 }
 

@@ -7,18 +7,18 @@
 class QCheckBox;
 class QListWidget;
 class QPushButton;
-class TConfig;
 
-// Which list columns are visible and whether the ticked clicks start with the program; edits the settings
-// document in memory.
+// Which list columns are visible and whether the ticked clicks start with the program: shows the choices it is
+// given and gives back the user's.
 class TFMConfig : public QDialog, public IOptionsDialog {
     Q_OBJECT
 public:
-    explicit TFMConfig(TConfig& config, QWidget* parent = nullptr);
+    explicit TFMConfig(QWidget* parent = nullptr);
 
+    void showChoices(const TOptionsChoices& choices) override;
     int ShowModal() override;
+    TOptionsChoices choices() const override;
 
-    void FormShow();
     void btnOKClick();
     void btnCancelClick();
 
@@ -26,10 +26,4 @@ public:
     QCheckBox* cbAuto = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    TConfig& m_config;
 };

@@ -461,5 +461,5 @@ std::unique_ptr<IClickEditor> TMForm::createClickEditor() {
 }
 
 std::unique_ptr<IOptionsDialog> TMForm::createOptionsDialog() {
-    return std::make_unique<TFMConfig>(m_controller->Config(), this);
+    return std::make_unique<TFMConfig>(this);
 }

@@ -35,18 +35,25 @@ private:
 
 class FakeOptionsDialog : public IOptionsDialog {
 public:
-    FakeOptionsDialog(int result, std::function<void()> whileShown)
-        : fResult(result), fWhileShown(std::move(whileShown)) {}
-    int ShowModal() override {
-        if (fWhileShown) {
-            fWhileShown();
-        }
-        return fResult;
+    explicit FakeOptionsDialog(FakeMouseCtrlView& view) : fView(view) {}
+    void showChoices(const TOptionsChoices& choices) override {
+        fView.optionsOffered = choices;
+        fChoices = choices;
     }
+    int ShowModal() override {
+        if (fView.whileOptionsShown) {
+            fView.whileOptionsShown();
+        }
+        if (fView.optionsChange) {
+            fView.optionsChange(fChoices);
+        }
+        return fView.optionsResult;
+    }
+    TOptionsChoices choices() const override { return fChoices; }
 
 private:
-    int fResult;
-    std::function<void()> fWhileShown;
+    FakeMouseCtrlView& fView;
+    TOptionsChoices fChoices;
 };
 
 } // namespace
@@ -95,7 +102,7 @@ std::unique_ptr<IClickEditor> FakeMouseCtrlView::createClickEditor() {
 
 std::unique_ptr<IOptionsDialog> FakeMouseCtrlView::createOptionsDialog() {
     ++optionsShown;
-    return std::make_unique<FakeOptionsDialog>(optionsResult, whileOptionsShown);
+    return std::make_unique<FakeOptionsDialog>(*this);
 }
 
 std::vector<std::string> FakeMouseCtrlView::shownCaptions() const {

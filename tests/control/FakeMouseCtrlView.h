@@ -107,7 +107,11 @@ public:
 
     int optionsResult = mrOk;
     std::function<void()> whileOptionsShown;
+    // What the user changes in the options dialog before closing it.
+    std::function<void(TOptionsChoices&)> optionsChange;
     int optionsShown = 0;
+    // The choices the options dialog was last shown with.
+    TOptionsChoices optionsOffered;
 
     std::vector<std::string> fileMessages;
     std::deque<TUnsavedChoice> unsavedAnswers;

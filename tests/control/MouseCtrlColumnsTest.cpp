@@ -130,7 +130,7 @@ TEST_F(ControlTest, AHiddenColumnKeepsItsStoredWidthAndIsShownWithItWhenTicked) 
     EXPECT_EQ(TConfig(folder.string()).GetCols().Item(afterClick).GetWidth(), 72);
 
     StartController();
-    view.whileOptionsShown = [&] { ctrl->Config().GetCols().Item(afterClick).SetVisible(true); };
+    view.optionsChange = [&](TOptionsChoices& choices) { choices.columns[afterClick].visible = true; };
     ctrl->ShowOptions();
     EXPECT_EQ(view.columnWidth(afterClick), 72);
 }

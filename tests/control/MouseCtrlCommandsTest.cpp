@@ -383,24 +383,82 @@ TEST_F(ControlTest, DeleteFindsItsRowAgainWhenTheListChangedDuringTheQuestion) {
     EXPECT_THAT(view.removed, ElementsAre(0, 0));
 }
 
-TEST_F(ControlTest, OptionsOkAppliesTheStoredColumnsAndCancelAppliesNothing) {
+TEST_F(ControlTest, OptionsShowsTheSettingsColumnsInTheirOrderWithVisibilityAndTheAutoStart) {
+    EditSettings([](TConfig& config) {
+        config.GetFrame().Setautorun(true);
+        config.GetCols().Item(2).SetVisible(false);
+    });
+    StartController();
+    view.dragColumn(0, 5);
+    view.optionsResult = mrCancel;
+    ctrl->ShowOptions();
+
+    const TOptionsChoices& offered = view.optionsOffered;
+    ASSERT_EQ(offered.columns.size(), 11u);
+    EXPECT_EQ(offered.columns[0], (TOptionsColumn{"Name", true}));
+    EXPECT_EQ(offered.columns[2], (TOptionsColumn{"Mouse Button", false}));
+    EXPECT_EQ(offered.columns[9], (TOptionsColumn{"After Click Action", false}));
+    EXPECT_EQ(offered.columns[10], (TOptionsColumn{"Action Stats", true}));
+    EXPECT_TRUE(offered.autorun);
+}
+
+TEST_F(ControlTest, OptionsOkAppliesTheChoicesToTheSettingsAndColumnsAndCancelAppliesNothing) {
     StartController();
     view.dragColumn(0, 5);
     view.setColumnWidth(1, 300);
+    view.optionsChange = [](TOptionsChoices& choices) {
+        choices.columns[0].visible = false;
+        choices.columns[9].visible = true;
+        choices.autorun = true;
+    };
     view.optionsResult = mrCancel;
-    view.whileOptionsShown = [this] { ctrl->Config().GetCols().Item(0).SetVisible(false); };
     ctrl->ShowOptions();
     EXPECT_EQ(view.columnPosition(0), 5);
     EXPECT_TRUE(view.columns[0].visible);
+    EXPECT_TRUE(ctrl->Config().GetCols().Item(0).GetVisible());
+    EXPECT_FALSE(ctrl->Config().GetFrame().Getautorun());
 
     view.optionsResult = mrOk;
     ctrl->ShowOptions();
 
     EXPECT_EQ(view.optionsShown, 2);
     EXPECT_FALSE(view.columns[0].visible);
+    EXPECT_TRUE(view.columns[9].visible);
     EXPECT_EQ(view.mainColumn, 1);
     EXPECT_EQ(view.columnPosition(0), 0);
     EXPECT_EQ(view.columns[1].width, 80);
+    EXPECT_FALSE(ctrl->Config().GetCols().Item(0).GetVisible());
+    EXPECT_TRUE(ctrl->Config().GetFrame().Getautorun());
+
+    CloseController();
+    const TConfig stored(folder.string());
+    EXPECT_FALSE(stored.GetCols().Item(0).GetVisible());
+    EXPECT_TRUE(stored.GetCols().Item(9).GetVisible());
+    EXPECT_TRUE(stored.GetFrame().Getautorun());
+}
+
+TEST_F(ControlTest, OptionsChoicesForFewerOrMoreColumnsThanTheSettingsHaveApplyToTheColumnsThereAre) {
+    StartController();
+    for (const std::size_t given : {std::size_t(2), std::size_t(15)}) {
+        view.optionsChange = [given](TOptionsChoices& choices) {
+            choices.columns.resize(given, {"Extra", false});
+            choices.columns[1].visible = given == 15;
+        };
+        ctrl->ShowOptions();
+        EXPECT_EQ(view.columns.size(), 11u);
+        EXPECT_EQ(view.columns[1].visible, given == 15);
+        EXPECT_EQ(ctrl->Config().GetCols().Count(), 11);
+        EXPECT_TRUE(view.columns[10].visible);
+    }
+}
+
+TEST_F(ControlTest, OptionsClosedWithOkAfterTheProgramClosedChangeNothing) {
+    StartController();
+    view.optionsChange = [](TOptionsChoices& choices) { choices.autorun = true; };
+    view.whileOptionsShown = [this] { ctrl->Close(); };
+    ctrl->ShowOptions();
+    EXPECT_FALSE(ctrl->Config().GetFrame().Getautorun());
+    EXPECT_FALSE(TConfig(folder.string()).GetFrame().Getautorun());
 }
 
 TEST_F(ControlTest, CommandsAfterCloseDoNothing) {

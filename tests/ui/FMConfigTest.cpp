@@ -1,68 +1,55 @@
 #include "ui/FMConfig.h"
-#include "TempFolder.h"
-#include "model/Config.h"
 
 #include <QCheckBox>
 #include <QListWidget>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace {
-class OptionsTest : public ::testing::Test {
-protected:
-    OptionsTest() : config(std::make_unique<TConfig>(folder.path().string())) {}
+const TOptionsChoices kShown{{{"Name", true}, {"Click Point", false}, {"Action Stats", true}}, false};
 
-    std::vector<bool> visibility() const {
-        std::vector<bool> result;
-        for (int i = 0; i < config->GetCols().Count(); ++i)
-            result.push_back(config->GetCols().Item(i).GetVisible());
-        return result;
-    }
-
-    TempFolder folder;
-    std::unique_ptr<TConfig> config;
-};
+std::vector<bool> ticks(const TFMConfig& dialog) {
+    std::vector<bool> result;
+    for (int i = 0; i < dialog.clbList->count(); ++i)
+        result.push_back(dialog.clbList->item(i)->checkState() == Qt::Checked);
+    return result;
+}
 } // namespace
 
-TEST_F(OptionsTest, ShowsTheColumnsInDocumentOrderTickedByVisibility) {
-    TFMConfig dialog(*config);
-    dialog.FormShow();
-    ASSERT_EQ(dialog.clbList->count(), 11);
+TEST(OptionsTest, ShowsTheColumnsInTheirOrderTickedByVisibilityAndTheAutoStart) {
+    TFMConfig dialog;
+    dialog.showChoices(kShown);
+    ASSERT_EQ(dialog.clbList->count(), 3);
     EXPECT_EQ(dialog.clbList->item(0)->text(), "Name");
-    EXPECT_EQ(dialog.clbList->item(10)->text(), "Action Stats");
-    for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(dialog.clbList->item(i)->checkState() == Qt::Checked,
-                  dialog.clbList->item(i)->text() != "After Click Action");
+    EXPECT_EQ(dialog.clbList->item(2)->text(), "Action Stats");
+    EXPECT_EQ(ticks(dialog), (std::vector<bool>{true, false, true}));
     EXPECT_FALSE(dialog.cbAuto->isChecked());
+    EXPECT_EQ(dialog.choices(), kShown) << "unchanged controls give back what they were shown";
+
+    dialog.showChoices({{{"Name", false}}, true});
+    EXPECT_EQ(ticks(dialog), std::vector<bool>{false}) << "shown again, the list is replaced";
+    EXPECT_TRUE(dialog.cbAuto->isChecked());
 }
 
-TEST_F(OptionsTest, OkWritesTheChoicesIntoTheDocument) {
-    TFMConfig dialog(*config);
-    dialog.FormShow();
-    for (int i = 0; i < dialog.clbList->count(); ++i)
-        dialog.clbList->item(i)->setCheckState(Qt::Unchecked);
-    dialog.clbList->item(9)->setCheckState(Qt::Checked);
+TEST(OptionsTest, OkGivesBackTheUsersChoices) {
+    TFMConfig dialog;
+    dialog.showChoices(kShown);
+    dialog.clbList->item(0)->setCheckState(Qt::Unchecked);
+    dialog.clbList->item(1)->setCheckState(Qt::Checked);
     dialog.cbAuto->setChecked(true);
     dialog.btnOKClick();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    std::vector<bool> expected(11, false);
-    expected[9] = true;
-    EXPECT_EQ(visibility(), expected);
-    EXPECT_TRUE(config->GetFrame().Getautorun());
+    EXPECT_EQ(dialog.choices(),
+              (TOptionsChoices{{{"Name", false}, {"Click Point", true}, {"Action Stats", true}}, true}));
 }
 
-TEST_F(OptionsTest, CancelAndTheCloseBoxWriteNothing) {
-    const std::vector<bool> before = visibility();
+TEST(OptionsTest, CancelAndTheCloseBoxEndTheDialogUnaccepted) {
     for (bool byCloseBox : {false, true}) {
-        TFMConfig dialog(*config);
+        TFMConfig dialog;
+        dialog.showChoices(kShown);
         dialog.show();
         dialog.clbList->item(0)->setCheckState(Qt::Unchecked);
-        dialog.cbAuto->setChecked(true);
         byCloseBox ? (void)dialog.close() : dialog.btnCancelClick();
         EXPECT_NE(dialog.result(), QDialog::Accepted);
     }
-    EXPECT_EQ(visibility(), before);
-    EXPECT_FALSE(config->GetFrame().Getautorun());
 }

@@ -9,15 +9,18 @@
 #include "ui/ClickListModel.h"
 #include "ui/DefineForm.h"
 #include "ui/FMAbout.h"
+#include "ui/FMConfig.h"
 #include "ui/UiTestSupport.h"
 #include "ui/fmCopy.h"
 #include "ui/frmDefine.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -271,6 +274,33 @@ TEST_F(MainWindowTest, DeleteAsksFirst) {
     ASSERT_EQ(ctrl().RowCount(), 1);
     EXPECT_EQ(form->list()->model()->rowCount(), 1);
     EXPECT_EQ(cell(0, 0), "Second");
+}
+
+TEST_F(MainWindowTest, OptionsShowsTheSettingsAndOkShowsTheColumnsTheUserTicked) {
+    start();
+    QHeaderView* header = form->list()->horizontalHeader();
+    ASSERT_TRUE(header->isSectionHidden(9));
+    whenModal<TFMConfig>([](TFMConfig& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Config Options");
+        ASSERT_EQ(dialog.clbList->count(), 11);
+        EXPECT_EQ(dialog.clbList->item(9)->text(), "After Click Action");
+        EXPECT_EQ(dialog.clbList->item(9)->checkState(), Qt::Unchecked);
+        dialog.clbList->item(9)->setCheckState(Qt::Checked);
+        dialog.clbList->item(1)->setCheckState(Qt::Unchecked);
+        dialog.cbAuto->setChecked(true);
+        dialog.btnOK->click();
+    });
+    clickButton(5);
+    EXPECT_FALSE(header->isSectionHidden(9));
+    EXPECT_TRUE(header->isSectionHidden(1));
+    EXPECT_TRUE(ctrl().Config().GetFrame().Getautorun());
+
+    whenModal<TFMConfig>([](TFMConfig& dialog) {
+        dialog.clbList->item(9)->setCheckState(Qt::Unchecked);
+        dialog.btnCancel->click();
+    });
+    clickButton(5);
+    EXPECT_FALSE(header->isSectionHidden(9));
 }
 
 TEST_F(MainWindowTest, ExitAndTheCloseBoxSaveTheListAlike) {

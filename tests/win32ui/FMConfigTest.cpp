@@ -2,39 +2,39 @@
 
 #include "TapporaVersion.h"
 #include "Win32UiSupport.h"
-#include "model/Config.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/FMAbout.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+const TOptionsChoices kShown{{{"Name", true}, {"Click Point", false}, {"Action Stats", true}}, false};
+
 class OptionsTest : public ::testing::Test {
 protected:
     OptionsTest() { initCommonControls(); }
 
-    TempFolder temp;
-    TConfig config{temp.path().string()};
-    TFMConfig dialog{config, nullptr};
+    TFMConfig dialog{nullptr};
 };
 } // namespace
 
 TEST_F(OptionsTest, ShowsEveryColumnWithItsVisibilityAndTheAutoStart) {
-    dialog.FormShow();
-    ASSERT_EQ(dialog.itemCount(), 11);
+    dialog.showChoices(kShown);
+    ASSERT_EQ(dialog.itemCount(), 3);
     EXPECT_EQ(dialog.itemText(0), "Name");
-    EXPECT_EQ(dialog.itemText(10), "Action Stats");
-    for (int item = 0; item < 11; ++item)
-        EXPECT_EQ(dialog.itemChecked(item), item != 9) << dialog.itemText(item);
+    EXPECT_EQ(dialog.itemText(2), "Action Stats");
+    for (int item = 0; item < 3; ++item)
+        EXPECT_EQ(dialog.itemChecked(item), item != 1) << dialog.itemText(item);
     EXPECT_EQ(SendMessageW(dialog.cbAuto, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(windowText(dialog.handle()), "Config Options");
+    EXPECT_EQ(dialog.choices(), kShown) << "unchanged controls give back what they were shown";
 }
 
-TEST_F(OptionsTest, OkWritesTheChoicesAndCancelOrTheCloseBoxNothing) {
+TEST_F(OptionsTest, OkGivesBackTheUsersChoicesAndCancelOrTheCloseBoxEndUnaccepted) {
     for (UINT end : {UINT(IDCANCEL), UINT(WM_CLOSE), UINT(IDOK)}) {
-        dialog.FormShow();
+        dialog.showChoices(kShown);
         for (int item = 0; item < dialog.itemCount(); ++item)
-            dialog.setItemChecked(item, false);
+            dialog.setItemChecked(item, item == 1);
         SendMessageW(dialog.cbAuto, BM_SETCHECK, BST_CHECKED, 0);
         const int result = [&] {
             if (end == IDOK) {
@@ -42,12 +42,11 @@ TEST_F(OptionsTest, OkWritesTheChoicesAndCancelOrTheCloseBoxNothing) {
                 return mrOk;
             }
             PostMessageW(dialog.handle(), end == WM_CLOSE ? WM_CLOSE : WM_COMMAND, end == WM_CLOSE ? 0 : end, 0);
-            return dialog.TModalWindow::ShowModal();
+            return dialog.ShowModal();
         }();
-        const bool written = end == IDOK;
-        EXPECT_EQ(result, written ? mrOk : mrCancel);
-        EXPECT_EQ(config.GetCols().Item(0).GetVisible(), !written);
-        EXPECT_EQ(config.GetFrame().Getautorun(), written);
+        EXPECT_EQ(result, end == IDOK ? mrOk : mrCancel);
+        EXPECT_EQ(dialog.choices(),
+                  (TOptionsChoices{{{"Name", false}, {"Click Point", true}, {"Action Stats", false}}, true}));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/fake/FakePlatform.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/ClickList.h"
+#include "ui/win32/FMConfig.h"
 
 #include <gtest/gtest.h>
 
@@ -190,6 +191,28 @@ TEST_F(MainWindowTest, ACloseWhileADialogIsOpenEndsTheDialogFirst) {
         pumpMessages();
     EXPECT_TRUE(closed);
     EXPECT_TRUE(std::filesystem::exists(temp.path() / kClickListFileName));
+}
+
+TEST_F(MainWindowTest, OptionsShowsTheSettingsAndOkShowsTheColumnsTheUserTicked) {
+    start();
+    ASSERT_EQ(form->list().shownColumns().size(), 10u);
+    std::vector<std::string> offered;
+    whenWindowAppears("Config Options", [&](HWND window) {
+        // A window keeps its object in its user data.
+        auto* dialog = dynamic_cast<TFMConfig*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+        ASSERT_NE(dialog, nullptr);
+        for (int item = 0; item < dialog->itemCount(); ++item)
+            offered.push_back(dialog->itemText(item) + (dialog->itemChecked(item) ? "+" : "-"));
+        dialog->setItemChecked(9, true);
+        SendMessageW(dialog->cbAuto, BM_SETCHECK, BST_CHECKED, 0);
+        PostMessageW(dialog->btnOK, BM_CLICK, 0, 0);
+    });
+    command(TMForm::cmOptions);
+    ASSERT_EQ(offered.size(), 11u);
+    EXPECT_EQ(offered[0], "Name+");
+    EXPECT_EQ(offered[9], "After Click Action-");
+    EXPECT_EQ(form->list().shownColumns().size(), 11u);
+    EXPECT_TRUE(form->controller()->Config().GetFrame().Getautorun());
 }
 
 TEST_F(MainWindowTest, TheWindowTellsItsBoundsAndMonitors) {

@@ -1,6 +1,5 @@
 #include "ui/win32/FMConfig.h"
 
-#include "model/Config.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/Controls.h"
 
@@ -10,7 +9,7 @@ constexpr int kCancelId = 102;
 constexpr int kRowHeight = 18;
 } // namespace
 
-TFMConfig::TFMConfig(TConfig& config, HWND owner) : m_config(config) {
+TFMConfig::TFMConfig(HWND owner) {
     createWindow("Config Options", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME, 220, 354,
                  owner);
     centreOnDesktop(handle());
@@ -32,31 +31,29 @@ TFMConfig::TFMConfig(TConfig& config, HWND owner) : m_config(config) {
                            WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 24, 272, 169, 33);
 }
 
-int TFMConfig::ShowModal() {
-    FormShow();
-    return TModalWindow::ShowModal();
-}
-
-void TFMConfig::FormShow() {
+void TFMConfig::showChoices(const TOptionsChoices& choices) {
     ListView_DeleteAllItems(clbList);
-    const TXMLColsType cols = m_config.GetCols();
-    for (int i = 0; i < cols.Count(); ++i) {
-        const std::wstring name = toUtf16(cols.Item(i).GetName());
+    for (int i = 0; i < int(choices.columns.size()); ++i) {
+        const std::wstring name = toUtf16(choices.columns[i].name);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = i;
         item.pszText = const_cast<wchar_t*>(name.c_str());
         SendMessageW(clbList, LVM_INSERTITEMW, 0, LPARAM(&item));
-        setItemChecked(i, cols.Item(i).GetVisible());
+        setItemChecked(i, choices.columns[i].visible);
     }
-    Button_SetCheck(cbAuto, m_config.GetFrame().Getautorun() ? BST_CHECKED : BST_UNCHECKED);
+    Button_SetCheck(cbAuto, choices.autorun ? BST_CHECKED : BST_UNCHECKED);
+}
+
+TOptionsChoices TFMConfig::choices() const {
+    TOptionsChoices chosen;
+    for (int i = 0; i < itemCount(); ++i)
+        chosen.columns.push_back({itemText(i), itemChecked(i)});
+    chosen.autorun = Button_GetCheck(cbAuto) == BST_CHECKED;
+    return chosen;
 }
 
 void TFMConfig::btnOKClick() {
-    const TXMLColsType cols = m_config.GetCols();
-    for (int i = 0; i < cols.Count() && i < itemCount(); ++i)
-        cols.Item(i).SetVisible(itemChecked(i));
-    m_config.GetFrame().Setautorun(Button_GetCheck(cbAuto) == BST_CHECKED);
     setModalResult(mrOk);
 }
 

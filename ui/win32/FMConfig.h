@@ -3,17 +3,16 @@
 #include "control/MouseCtrlView.h"
 #include "ui/win32/Window.h"
 
-class TConfig;
-
-// Which list columns are visible and whether the ticked clicks start with the program; edits the settings
-// document in memory.
+// Which list columns are visible and whether the ticked clicks start with the program: shows the choices it is
+// given and gives back the user's.
 class TFMConfig : public TModalWindow, public IOptionsDialog {
 public:
-    TFMConfig(TConfig& config, HWND owner);
+    explicit TFMConfig(HWND owner);
 
-    int ShowModal() override;
+    void showChoices(const TOptionsChoices& choices) override;
+    int ShowModal() override { return TModalWindow::ShowModal(); }
+    TOptionsChoices choices() const override;
 
-    void FormShow();
     void btnOKClick();
     void btnCancelClick();
 
@@ -30,7 +29,4 @@ public:
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    TConfig& m_config;
 };
