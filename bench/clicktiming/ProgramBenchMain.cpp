@@ -4,12 +4,14 @@
 // Prints markdown tables.
 //
 // Usage: program_bench [--seconds S] [--counts 1,10,40,100] [--memory-counts 100,1000] [--timing-clicks N]
-//                      [--program PATH] [--only many|mix|memory|timing] [--stall-ms N]
+//                      [--program PATH] [--only many|mix|memory|timing] [--stall-ms N] [--changing-screen 1]
 //   --seconds        how long each list is measured, after a second of warm-up (default 5)
 //   --counts         list lengths of full-screen colour clicks at 10 ms (default 1,10,40,100)
 //   --memory-counts  list lengths (four colour clicks to one picture click) for the memory figures (default 100,1000)
 //   --timing-clicks  clicks of the fixed 10 ms click that are timed (default 2000)
 //   --program        another build of the program, to compare builds on the same machine in one run
+//   --changing-screen  while the clicks are counted, a pixel in the screen's corner changes every 5 ms, so that no
+//                    search finds the screen unchanged since its last tick (a video or a busy desktop)
 //   --stall-ms       halfway through the timed clicks, stops the program for N ms (SIGSTOP, SIGCONT) and reports the
 //                    largest burst of presses and how far the last press lies off the schedule
 
@@ -62,6 +64,7 @@ struct Options {
     std::string program = TAPPORA_PROGRAM;
     std::string only;
     int stallMs = 0;
+    bool changingScreen = false;
 };
 
 struct Cell {
@@ -216,7 +219,12 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
         std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
         kill(program.pid(), SIGCONT);
     }
-    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(startMs + seconds * 1000.0 - MonotonicMs()));
+    const double untilMs = startMs + seconds * 1000.0;
+    for (int change = 0; options.changingScreen && MonotonicMs() < untilMs; ++change) {
+        target.paint(kScreenWidth - 1, kScreenHeight - 1, 1, 1, [change](int, int) { return change % 2 * 0xFFFFFFu; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(untilMs - MonotonicMs()));
     const double endMs = MonotonicMs();
     const double endCpu = ProcessCpuMs(program.pid());
     const double endServerCpu = ProcessCpuMs(serverPid);
@@ -297,6 +305,8 @@ Options ParseOptions(int argc, char** argv) {
             options.program = value;
         else if (name == "--only")
             options.only = value;
+        else if (name == "--changing-screen")
+            options.changingScreen = value != "0";
         else if (name == "--stall-ms")
             options.stallMs = std::max(0, std::stoi(value));
         else
