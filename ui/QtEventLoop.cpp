@@ -33,7 +33,7 @@ class QtTimer;
 // loop outside it, behind the ticks due before it. With thousands of clicks due at once, each would otherwise run
 // inside the previous one's pump until the stack ran out. Shared by the loop and its timers, so that a timer which
 // outlives the loop finds it gone rather than dangling.
-class QtEventLoop::TickQueue {
+class QtEventLoop::TickQueue : public std::enable_shared_from_this<QtEventLoop::TickQueue> {
 public:
     explicit TickQueue(QObject* context) : m_context(context), m_wake(new QTimer(context)) {
         m_wake->setTimerType(Qt::PreciseTimer);
@@ -177,6 +177,8 @@ void QtEventLoop::TickQueue::runDue() {
     }
     // Queued before the tick, so that a modal loop opened inside the tick runs the other ticks meanwhile.
     postRun();
+    // The tick may destroy the loop and its own timer, the last owners of this queue.
+    const std::shared_ptr<TickQueue> keep = shared_from_this();
     const std::uint64_t outer = std::exchange(m_runningBatch, m_lastBatch);
     timer->tick();
     m_runningBatch = outer;
