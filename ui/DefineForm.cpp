@@ -80,11 +80,9 @@ int TDForm::ShowModal() {
 
 void TDForm::btnOKClick() {
     frmDefine->StopCapture();
-    if (const TNumericEdit* unreadable = frmDefine->unreadableEdit()) {
-        const QString text = unreadable->edit->text().trimmed().isEmpty()
-                                 ? QString("The field \"%1\" is empty. Please enter a number.")
-                                 : QString("The field \"%1\" does not hold a number. Please enter a number.");
-        QMessageBox::warning(this, "Warning", text.arg(unreadable->name));
+    std::string message;
+    if (const TNumericEdit* unreadable = frmDefine->unreadableEdit(message)) {
+        QMessageBox::warning(this, "Warning", QString::fromStdString(message));
         unreadable->edit->setFocus();
         unreadable->edit->selectAll();
         return;

@@ -24,16 +24,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 
 #include <initializer_list>
-#include <optional>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr int kCaptureMs = 10;
@@ -103,7 +102,6 @@ void plainChildren(QGroupBox* box) {
 QComboBox* listOnly(QWidget* parent, const QStringList& items, int x, int y, int width) {
     auto* combo = place(new QComboBox, parent, x, y, width, 22);
     combo->addItems(items);
-    combo->setCurrentIndex(0);
     return combo;
 }
 
@@ -117,17 +115,19 @@ void checkExactly(std::initializer_list<QRadioButton*> radios, int value) {
     }
 }
 
-std::int32_t editNumber(const QLineEdit* edit) {
-    bool ok = false;
-    const QString text = edit->text().trimmed();
-    const int value = text.toInt(&ok);
-    if (!ok)
-        throw std::invalid_argument("'" + edit->text().toStdString() + "' is not a valid integer value");
-    return value;
+// The number of the checked radio, -1 for none.
+int checkedIn(std::initializer_list<const QRadioButton*> radios) {
+    int number = 0;
+    for (const QRadioButton* radio : radios) {
+        if (radio->isChecked())
+            return number;
+        ++number;
+    }
+    return -1;
 }
 
-std::int32_t truncDiv(std::int32_t value, std::int32_t divisor) {
-    return value / divisor;
+std::string textOf(const QLineEdit* edit) {
+    return edit->text().toStdString();
 }
 
 // A system colour (0xFF000000 plus its index) is the desktop's colour for that part of a window; where the toolkit
@@ -173,14 +173,6 @@ QColor swatchColor(std::uint32_t color) {
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
 
-QTime parseTimeOfDay(const std::string& text) {
-    static const QRegularExpression pattern(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*$)");
-    const QRegularExpressionMatch match = pattern.match(QString::fromStdString(text));
-    if (!match.hasMatch())
-        return {};
-    return QTime(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-}
-
 } // namespace
 
 TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
@@ -202,7 +194,7 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
     nameLabel->setFont(bold);
     nameLabel->adjustSize();
     setTextColor(nameLabel, Qt::blue);
-    edName = place(new QLineEdit("New Click"), this, 92, 568, 111, 21);
+    edName = place(new QLineEdit, this, 92, 568, 111, 21);
     setTextColor(edName, Qt::blue);
 
     timerSetPoint = new QTimer(this);
@@ -212,6 +204,8 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
 
     for (QGroupBox* box : findChildren<QGroupBox*>())
         plainChildren(box);
+    const QTime now = QTime::currentTime();
+    showFields(TClickEditorModel::Initial({now.hour(), now.minute(), now.second()}));
     // The colour and picture groups start enabled; only their buttons wait for their point type.
     gbPoint->setEnabled(rbFixed->isChecked());
     btnCapture->setEnabled(rbFixed->isChecked());
@@ -219,9 +213,9 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
     btnBMP->setEnabled(false);
 }
 
-QLineEdit* TfrmDefine::numericEdit(QWidget* parent, const char* name, QRect bounds, const QString& text,
+QLineEdit* TfrmDefine::numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds,
                                    int maxLength) {
-    auto* edit = place(new QLineEdit(text), parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    auto* edit = place(new QLineEdit, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
     edit->setProperty(kLimitProperty, maxLength);
     edit->installEventFilter(this);
     // The limit holds what the user types or pastes; the capture may write longer numbers, such as -1200.
@@ -229,7 +223,7 @@ QLineEdit* TfrmDefine::numericEdit(QWidget* parent, const char* name, QRect boun
         if (maxLength > 0 && typed.size() > maxLength)
             edit->setText(typed.left(maxLength));
     });
-    m_numericEdits.push_back({edit, name});
+    m_numericEdits.push_back({edit, field});
     return edit;
 }
 
@@ -237,15 +231,9 @@ TUpDown* TfrmDefine::spin(QLineEdit* edit, int min, int max, int increment) {
     return new TUpDown(edit, min, max, increment);
 }
 
-// Stored values outside the arrows' bounds are shown as they are, so an unchanged OK keeps them.
-void TfrmDefine::setSpinPosition(QLineEdit* edit, int position) {
-    edit->setText(QString::number(position));
-}
-
 void TfrmDefine::createClickPoint() {
     gbClickPoint = group(this, "Click Point", 8, 4, 193, 503);
     rbCurrent = place(new QRadioButton("Click where the mouse is"), gbClickPoint, 9, 16, 180, 18);
-    rbCurrent->setChecked(true);
     rbFixed = place(new QRadioButton("Click on a fixed point"), gbClickPoint, 9, 34, 180, 18);
     createPointGroup();
     rbColor = place(new QRadioButton("Search color block and click"), gbClickPoint, 9, 137, 180, 18);
@@ -263,9 +251,9 @@ void TfrmDefine::createPointGroup() {
     setWrappedText(btnCapture, "Start to capture point", 70);
     connect(btnCapture, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureClick(); }); });
     label(gbPoint, "X:", 88, 21);
-    edPX = numericEdit(gbPoint, "X", {104, 18, 50, kEditHeight}, "1000", 4);
+    edPX = numericEdit(gbPoint, &TClickEditorFields::edPX, {104, 18, 50, kEditHeight}, 4);
     label(gbPoint, "Y:", 88, 45);
-    edPY = numericEdit(gbPoint, "Y", {104, 42, 50, kEditHeight}, "600", 4);
+    edPY = numericEdit(gbPoint, &TClickEditorFields::edPY, {104, 42, 50, kEditHeight}, 4);
     captureHint(gbPoint, 67);
 }
 
@@ -277,12 +265,11 @@ void TfrmDefine::createColorGroup() {
     edSwatch = place(new QLineEdit, gbColor, 86, 18, 70, kEditHeight);
     edSwatch->setReadOnly(true);
     edSwatch->setFocusPolicy(Qt::NoFocus);
-    edColor = place(new QLineEdit("clBlack"), gbColor, 86, 42, 70, kEditHeight);
+    edColor = place(new QLineEdit, gbColor, 86, 42, 70, kEditHeight);
     edColor->setReadOnly(true);
-    setSwatch(0);
     captureHint(gbColor, 66);
     label(gbColor, "Color Simliar:", 6, 87);
-    edSimilar = numericEdit(gbColor, "Color Simliar", {94, 84, 34, kEditHeight}, "100", 0);
+    edSimilar = numericEdit(gbColor, &TClickEditorFields::edSimilar, {94, 84, 34, kEditHeight}, 0);
     udSimilar = spin(edSimilar, 60, 100, 5);
     label(gbColor, "%", 146, 87);
 }
@@ -299,7 +286,7 @@ void TfrmDefine::createPictureGroup() {
     ImageBMP = new QLabel(pnlPreview);
     ImageBMP->hide();
     label(gbBMP, "BMP Simliar:", 6, 75);
-    edBMPSimilar = numericEdit(gbBMP, "BMP Simliar", {94, 72, 34, kEditHeight}, "100", 0);
+    edBMPSimilar = numericEdit(gbBMP, &TClickEditorFields::edBMPSimilar, {94, 72, 34, kEditHeight}, 0);
     udBMPSimilar = spin(edBMPSimilar, 60, 100, 5);
     label(gbBMP, "%", 146, 75);
 }
@@ -308,7 +295,6 @@ void TfrmDefine::createScopePanel() {
     auto* panel = place(new QFrame, gbClickPoint, 3, 383, 186, 109);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     rbFull = place(new QRadioButton("Full screen to search"), panel, 6, 4, 170, 18);
-    rbFull->setChecked(true);
     rbPart = place(new QRadioButton("Part screen to search"), panel, 6, 24, 170, 18);
     btnCaptureScope = place(new QPushButton, panel, 6, 48, 50, 54);
     setWrappedText(btnCaptureScope, "Capture Scope", 44);
@@ -316,13 +302,13 @@ void TfrmDefine::createScopePanel() {
     auto* scope = place(new QFrame, panel, 60, 48, 122, 54);
     scope->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label(scope, "L:", 4, 7);
-    edColorL = numericEdit(scope, "L", {18, 4, 40, kEditHeight}, "0", 4);
+    edColorL = numericEdit(scope, &TClickEditorFields::edColorL, {18, 4, 40, kEditHeight}, 4);
     label(scope, "R:", 62, 7);
-    edColorR = numericEdit(scope, "R", {77, 4, 40, kEditHeight}, "1024", 4);
+    edColorR = numericEdit(scope, &TClickEditorFields::edColorR, {77, 4, 40, kEditHeight}, 4);
     label(scope, "T:", 4, 31);
-    edColorT = numericEdit(scope, "T", {18, 28, 40, kEditHeight}, "0", 4);
+    edColorT = numericEdit(scope, &TClickEditorFields::edColorT, {18, 28, 40, kEditHeight}, 4);
     label(scope, "B:", 62, 31);
-    edColorB = numericEdit(scope, "B", {77, 28, 40, kEditHeight}, "768", 4);
+    edColorB = numericEdit(scope, &TClickEditorFields::edColorB, {77, 28, 40, kEditHeight}, 4);
 }
 
 void TfrmDefine::createClickOptions() {
@@ -336,33 +322,32 @@ void TfrmDefine::createClickOptions() {
 void TfrmDefine::createClickInterval() {
     auto* box = group(this, "Click Interval", 208, 78, 206, 136);
     rbIntFixed = place(new QRadioButton("Fixed Interval"), box, 8, 16, 180, 18);
-    rbIntFixed->setChecked(true);
     setTextColor(rbIntFixed, Qt::blue);
-    edIntHour = numericEdit(box, "Hour", {6, 38, 22, kEditHeight}, "0", 2);
+    edIntHour = numericEdit(box, &TClickEditorFields::edIntHour, {6, 38, 22, kEditHeight}, 2);
     spin(edIntHour, 0, 23);
     label(box, "Hour", 43, 41);
-    edIntMinute = numericEdit(box, "Min", {74, 38, 22, kEditHeight}, "0", 2);
+    edIntMinute = numericEdit(box, &TClickEditorFields::edIntMinute, {74, 38, 22, kEditHeight}, 2);
     spin(edIntMinute, 0, 59);
     label(box, "Min", 111, 41);
-    edIntSecond = numericEdit(box, "Sec", {136, 38, 22, kEditHeight}, "1", 2);
+    edIntSecond = numericEdit(box, &TClickEditorFields::edIntSecond, {136, 38, 22, kEditHeight}, 2);
     spin(edIntSecond, 0, 59);
     label(box, "Sec", 173, 41);
-    edIntTenths = numericEdit(box, "0.1S", {6, 64, 16, kEditHeight}, "0", 1);
+    edIntTenths = numericEdit(box, &TClickEditorFields::edIntTenths, {6, 64, 16, kEditHeight}, 1);
     spin(edIntTenths, 0, 9);
     label(box, "0.1S", 37, 67);
-    edIntHundredths = numericEdit(box, "0.01S", {67, 64, 16, kEditHeight}, "0", 1);
+    edIntHundredths = numericEdit(box, &TClickEditorFields::edIntHundredths, {67, 64, 16, kEditHeight}, 1);
     spin(edIntHundredths, 0, 9);
     label(box, "0.01S", 98, 67);
-    edIntThousandths = numericEdit(box, "0.001S", {134, 64, 16, kEditHeight}, "0", 1);
+    edIntThousandths = numericEdit(box, &TClickEditorFields::edIntThousandths, {134, 64, 16, kEditHeight}, 1);
     spin(edIntThousandths, 0, 9);
     label(box, "0.001S", 165, 67);
     rbIntRan = place(new QRadioButton("Random Interval"), box, 8, 88, 140, 18);
     setTextColor(rbIntRan, Qt::blue);
-    edRanBegin = numericEdit(box, "Random Interval 1/10 S", {8, 110, 16, kEditHeight}, "1", 1);
+    edRanBegin = numericEdit(box, &TClickEditorFields::edRanBegin, {8, 110, 16, kEditHeight}, 1);
     spin(edRanBegin, 0, 9);
     label(box, "1/10 S", 41, 113);
     label(box, "to", 86, 113);
-    edRanEnd = numericEdit(box, "Random Interval Seconds", {102, 110, 30, kEditHeight}, "5", 3);
+    edRanEnd = numericEdit(box, &TClickEditorFields::edRanEnd, {102, 110, 30, kEditHeight}, 3);
     spin(edRanEnd, 0, 999);
     label(box, "Seconds", 149, 113);
 }
@@ -370,29 +355,26 @@ void TfrmDefine::createClickInterval() {
 void TfrmDefine::createStartOptions() {
     auto* box = group(this, "Start Options", 208, 215, 206, 119);
     rbNow = place(new QRadioButton("Right now"), box, 8, 16, 120, 18);
-    rbNow->setChecked(true);
     rbAt = place(new QRadioButton("Start at"), box, 8, 38, 80, 18);
     dtpTime = place(new QTimeEdit, box, 90, 35, 90, 22);
     dtpTime->setDisplayFormat("HH:mm:ss");
-    dtpTime->setTime(QTime::currentTime());
     rbAfter = place(new QRadioButton("Start after interval"), box, 8, 60, 180, 18);
     label(box, "Hours", 8, 79);
-    edtStartHour = numericEdit(box, "Start after Hours", {8, 93, 24, kEditHeight}, "0", 2);
+    edtStartHour = numericEdit(box, &TClickEditorFields::edtStartHour, {8, 93, 24, kEditHeight}, 2);
     spin(edtStartHour, 0, 23);
     label(box, "Minutes", 70, 79);
-    edtStartMin = numericEdit(box, "Start after Minutes", {70, 93, 24, kEditHeight}, "1", 2);
+    edtStartMin = numericEdit(box, &TClickEditorFields::edtStartMin, {70, 93, 24, kEditHeight}, 2);
     spin(edtStartMin, 0, 59);
     label(box, "Seconds", 134, 79);
-    edtStartSec = numericEdit(box, "Start after Seconds", {134, 93, 24, kEditHeight}, "0", 2);
+    edtStartSec = numericEdit(box, &TClickEditorFields::edtStartSec, {134, 93, 24, kEditHeight}, 2);
     spin(edtStartSec, 0, 59);
 }
 
 void TfrmDefine::createStopOptions() {
     auto* box = group(this, "Stop Options", 208, 334, 206, 78);
     rbStopOrder = place(new QRadioButton("Stop till get command"), box, 8, 18, 180, 18);
-    rbStopOrder->setChecked(true);
     rbStopClick = place(new QRadioButton("Stop till repeat"), box, 8, 44, 112, 18);
-    edStopTimes = numericEdit(box, "times", {118, 43, 36, kEditHeight}, "1", 0);
+    edStopTimes = numericEdit(box, &TClickEditorFields::edStopTimes, {118, 43, 36, kEditHeight}, 0);
     udStopTimes = spin(edStopTimes, 1, 10000, 10);
     label(box, "times", 170, 46);
 }
@@ -400,7 +382,6 @@ void TfrmDefine::createStopOptions() {
 void TfrmDefine::createAfterClick() {
     auto* box = group(this, "After Fixed Point Click", 208, 413, 206, 94);
     rbNo = place(new QRadioButton("Do nothing"), box, 8, 16, 180, 18);
-    rbNo->setChecked(true);
     rbBack = place(new QRadioButton("Back to the original location"), box, 8, 36, 194, 18);
     rbBackClick = place(new QRadioButton, box, 8, 56, 194, 34);
     setWrappedText(rbBackClick, "Back to the original location and click", 170);
@@ -409,25 +390,24 @@ void TfrmDefine::createAfterClick() {
 void TfrmDefine::createHotKeys() {
     auto* box = group(this, "Click HotKey", 8, 507, 407, 50);
     QStringList keys;
-    for (int key = 1; key <= 12; ++key)
-        keys << QString("F%1").arg(key);
+    for (int n = 0; n < 12; ++n)
+        keys << QString::fromStdString(TClickEditorModel::HotKeyItem(n, true));
     label(box, "Start Hotkey:", 10, 23);
     label(box, "Ctrl +", 94, 23);
     cbHKStart = listOnly(box, keys, 132, 19, 60);
-    cbHKStart->setCurrentIndex(1);
     label(box, "Stop Hotkey:", 212, 23);
     label(box, "Ctrl +", 294, 23);
     cbHKStop = listOnly(box, keys, 332, 19, 60);
-    cbHKStop->setCurrentIndex(2);
 }
 
 void TfrmDefine::rbFixedClick() {
-    gbPoint->setEnabled(rbFixed->isChecked());
-    btnCapture->setEnabled(rbFixed->isChecked());
-    gbColor->setEnabled(rbColor->isChecked());
-    btnCaptureColor->setEnabled(rbColor->isChecked());
-    gbBMP->setEnabled(rbBMP->isChecked());
-    btnBMP->setEnabled(rbBMP->isChecked());
+    const TPointGroups usable = TClickEditorModel::EnabledGroups(checkedIn({rbCurrent, rbFixed, rbColor, rbBMP}));
+    gbPoint->setEnabled(usable.point);
+    btnCapture->setEnabled(usable.point);
+    gbColor->setEnabled(usable.color);
+    btnCaptureColor->setEnabled(usable.color);
+    gbBMP->setEnabled(usable.picture);
+    btnBMP->setEnabled(usable.picture);
     StopCapture();
 }
 
@@ -470,10 +450,6 @@ void TfrmDefine::StopCaptureKeyPress(QChar) {
     StopCapture();
 }
 
-bool TfrmDefine::edPXKeyPress(QChar key) {
-    return (key >= QChar('0') && key <= QChar('9')) || key == QChar(10) || key == QChar(13) || key == QChar(8);
-}
-
 std::uint32_t TfrmDefine::GetScreenPixelColor(int x, int y) {
     return m_screen.pixelColor(x, y);
 }
@@ -486,7 +462,7 @@ bool TfrmDefine::eventFilter(QObject* watched, QEvent* event) {
     if (key->text().isEmpty() || (key->modifiers() & Qt::ControlModifier))
         return false;
     const QChar typed = key->text().at(0);
-    if (!edPXKeyPress(typed))
+    if (!TClickEditorModel::DigitPasses(char32_t(typed.unicode())))
         return true;
     const int limit = edit->property(kLimitProperty).toInt();
     const bool digit = typed.isDigit();
@@ -524,39 +500,32 @@ void TfrmDefine::showColor(const std::string& text) {
     setSwatch(std::uint32_t(color));
 }
 
-// A stored picture that cannot be read must not keep the editor from opening: it opens with no picture, and says so.
-void TfrmDefine::showStoredPicture(const std::string& base64) {
-    QImage picture;
-    try {
-        picture = decodeBmp(Base64ToStream(base64));
-    } catch (const std::invalid_argument&) {
-        picture = QImage();
-    }
-    showPicture(picture);
+// Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
+bool TfrmDefine::showPicture(const std::vector<std::uint8_t>& bmpFile) {
+    const QImage picture = decodeBmp(bmpFile);
     if (picture.isNull())
-        m_loadNotice = TClickEditorModel::kUnreadablePictureNotice;
-}
-
-void TfrmDefine::showPicture(const QImage& picture) {
-    m_picture = picture;
-    if (picture.isNull()) {
-        ImageBMP->hide();
-        return;
-    }
+        return false;
+    m_picture = bmpFile;
+    m_shownPicture = picture;
     ImageBMP->setPixmap(QPixmap::fromImage(picture));
     const QSize area = pnlPreview->size();
     ImageBMP->setGeometry((area.width() - picture.width()) / 2, (area.height() - picture.height()) / 2, picture.width(),
                           picture.height());
     ImageBMP->show();
+    return true;
 }
 
+void TfrmDefine::clearPicture() {
+    m_picture.clear();
+    m_shownPicture = QImage();
+    ImageBMP->hide();
+}
+
+// Any BMP file Qt reads is kept as the 24-bit one the picture search reads.
 bool TfrmDefine::loadPictureFile(const QString& path) {
     QImageReader reader(path, "bmp");
     const QImage picture = reader.read();
-    if (picture.isNull())
-        return false;
-    showPicture(picture);
-    return true;
+    return !picture.isNull() && showPicture(encodeBmp24(picture));
 }
 
 void TfrmDefine::btnBMPClick() {
@@ -599,161 +568,74 @@ void TfrmDefine::btnCaptureScopeClick() {
     dialog->show();
 }
 
-const TNumericEdit* TfrmDefine::unreadableEdit() const {
-    for (const TNumericEdit& numeric : m_numericEdits) {
-        bool ok = false;
-        numeric.edit->text().trimmed().toInt(&ok);
-        if (!ok)
+const TNumericEdit* TfrmDefine::unreadableEdit(std::string& message) const {
+    const TClickEditorFields shown = fields();
+    const TNumericField* unreadable = TClickEditorModel::Unreadable(shown);
+    if (!unreadable)
+        return nullptr;
+    message = TClickEditorModel::Refusal(shown, *unreadable);
+    for (const TNumericEdit& numeric : m_numericEdits)
+        if (numeric.field == unreadable->text)
             return &numeric;
-    }
     return nullptr;
 }
 
+TClickEditorFields TfrmDefine::fields() const {
+    TClickEditorFields f;
+    for (const TNumericEdit& numeric : m_numericEdits)
+        f.*numeric.field = textOf(numeric.edit);
+    f.pointType = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
+    f.fColor = textOf(edColor);
+    f.picture = m_picture;
+    f.ScreenType = checkedIn({rbFull, rbPart});
+    f.mouseType = cbButton->currentIndex();
+    f.actionType = cbClick->currentIndex();
+    f.InteverType = checkedIn({rbIntFixed, rbIntRan});
+    f.startType = checkedIn({rbNow, rbAt, rbAfter});
+    const QTime startAt = dtpTime->time();
+    f.fStartAt = TClickEditorModel::TimeText({startAt.hour(), startAt.minute(), startAt.second()});
+    f.stopType = checkedIn({rbStopOrder, rbStopClick});
+    f.hkStart = cbHKStart->currentIndex();
+    f.hkStop = cbHKStop->currentIndex();
+    f.finishType = checkedIn({rbNo, rbBack, rbBackClick});
+    f.edName = textOf(edName);
+    return f;
+}
+
+void TfrmDefine::showFields(const TClickEditorFields& f) {
+    for (const TNumericEdit& numeric : m_numericEdits)
+        numeric.edit->setText(QString::fromStdString(f.*numeric.field));
+    checkExactly({rbCurrent, rbFixed, rbColor, rbBMP}, f.pointType);
+    showColor(f.fColor);
+    if (f.picture != m_picture && !showPicture(f.picture))
+        clearPicture();
+    checkExactly({rbFull, rbPart}, f.ScreenType);
+    cbButton->setCurrentIndex(f.mouseType);
+    cbClick->setCurrentIndex(f.actionType);
+    checkExactly({rbIntFixed, rbIntRan}, f.InteverType);
+    checkExactly({rbNow, rbAt, rbAfter}, f.startType);
+    if (const auto startAt = TClickEditorModel::TimeOfDay(f.fStartAt))
+        dtpTime->setTime(QTime(startAt->hour, startAt->minute, startAt->second));
+    checkExactly({rbStopOrder, rbStopClick}, f.stopType);
+    cbHKStart->setCurrentIndex(f.hkStart);
+    cbHKStop->setCurrentIndex(f.hkStop);
+    checkExactly({rbNo, rbBack, rbBackClick}, f.finishType);
+    edName->setText(QString::fromStdString(f.edName));
+}
+
+// A point type that loading checks anew sets the groups as a click on it would.
+// A stored picture that cannot be read must not keep the editor from opening: it opens with no picture, and says so.
 void TfrmDefine::LoadFromClick(TMouseObj& click) {
-    const bool wasChecked[] = {rbCurrent->isChecked(), rbFixed->isChecked(), rbColor->isChecked(), rbBMP->isChecked()};
-    checkExactly({rbCurrent, rbFixed, rbColor, rbBMP}, click.pointType);
-    const bool nowChecked[] = {rbCurrent->isChecked(), rbFixed->isChecked(), rbColor->isChecked(), rbBMP->isChecked()};
-    for (int i = 0; i < 4; ++i)
-        if (nowChecked[i] && !wasChecked[i])
-            rbFixedClick();
-
-    edPX->setText(QString::number(click.fPosX));
-    edPY->setText(QString::number(click.fPosY));
-    showColor(click.fColor);
-    setSpinPosition(edSimilar, click.fColorSimplar);
-    if (!click.fBMP.empty())
-        showStoredPicture(click.fBMP);
-    setSpinPosition(edBMPSimilar, click.fBMPSimplar);
-    checkExactly({rbFull, rbPart}, click.ScreenType);
-    edColorL->setText(QString::number(click.fLeft));
-    edColorT->setText(QString::number(click.fTop));
-    edColorR->setText(QString::number(click.fRight));
-    edColorB->setText(QString::number(click.fBottom));
-    cbButton->setCurrentIndex(click.mouseType);
-    cbClick->setCurrentIndex(click.actionType);
-    checkExactly({rbIntFixed, rbIntRan}, click.InteverType);
-
-    const std::int32_t interval = click.iClickInterval;
-    setSpinPosition(edIntHour, truncDiv(interval, 3600000));
-    setSpinPosition(edIntMinute, truncDiv(interval % 3600000, 60000));
-    setSpinPosition(edIntSecond, truncDiv(interval % 60000, 1000));
-    setSpinPosition(edIntTenths, truncDiv(interval % 1000, 100));
-    setSpinPosition(edIntHundredths, truncDiv(interval % 100, 10));
-    setSpinPosition(edIntThousandths, interval % 10);
-    setSpinPosition(edRanBegin, truncDiv(click.fRanBegin, 100));
-    setSpinPosition(edRanEnd, truncDiv(click.fRanEnd, 1000));
-
-    checkExactly({rbNow, rbAt, rbAfter}, click.startType);
-    // A start time that is no time of day (a list file without one, say) shows the time the dialog opened.
-    const QTime startAt = parseTimeOfDay(click.fStartAt);
-    if (startAt.isValid())
-        dtpTime->setTime(startAt);
-    setSpinPosition(edtStartHour, truncDiv(click.fStartInterval, 3600));
-    setSpinPosition(edtStartMin, truncDiv(click.fStartInterval % 3600, 60));
-    setSpinPosition(edtStartSec, click.fStartInterval % 60);
-    checkExactly({rbStopOrder, rbStopClick}, click.stopType);
-    setSpinPosition(edStopTimes, click.fRepeat);
-    cbHKStart->setCurrentIndex(click.hkStart);
-    cbHKStop->setCurrentIndex(click.hkStop);
-    checkExactly({rbNo, rbBack, rbBackClick}, click.finishType);
-    edName->setText(QString::fromStdString(click.fName));
+    const int before = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
+    const TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
+    showFields(shown);
+    if (shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty()))
+        m_loadNotice = TClickEditorModel::kUnreadablePictureNotice;
+    const int after = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
+    if (after >= 0 && after != before)
+        rbFixedClick();
 }
-
-namespace {
-// Everything SaveToClick writes, read in full before any field of the click changes.
-struct TClickFields {
-    std::optional<TPointType> pointType;
-    std::int32_t fPosX, fPosY, fColorSimplar, fBMPSimplar, fLeft, fTop, fRight, fBottom;
-    std::int32_t iClickInterval, fRanBegin, fRanEnd, fStartInterval, fRepeat;
-    std::optional<TMouseType> mouseType;
-    std::optional<TActionType> actionType;
-    std::optional<std::uint8_t> hkStart, hkStop;
-    TScreenType ScreenType;
-    TIntervalType InteverType;
-    TStartType startType;
-    TStopType stopType;
-    TFinishType finishType;
-    std::string fColor, fStartAt, fName;
-    std::vector<std::uint8_t> bmpBytes;
-};
-
-template <class T> std::optional<T> comboIndex(const QComboBox* combo) {
-    if (combo->currentIndex() < 0)
-        return std::nullopt;
-    return T(combo->currentIndex());
-}
-
-std::optional<TPointType> firstChecked(std::initializer_list<const QRadioButton*> radios) {
-    TPointType number = 0;
-    for (const QRadioButton* radio : radios) {
-        if (radio->isChecked())
-            return number;
-        ++number;
-    }
-    return std::nullopt;
-}
-} // namespace
 
 void TfrmDefine::SaveToClick(TMouseObj& click) {
-    TClickFields f;
-    f.pointType = firstChecked({rbCurrent, rbFixed, rbColor, rbBMP});
-    f.fPosX = editNumber(edPX);
-    f.fPosY = editNumber(edPY);
-    f.fColor = edColor->text().toStdString();
-    f.fColorSimplar = editNumber(edSimilar);
-    f.bmpBytes = encodeBmp24(m_picture);
-    f.fBMPSimplar = editNumber(edBMPSimilar);
-    f.ScreenType = rbFull->isChecked() ? scFull : scPart;
-    f.fLeft = editNumber(edColorL);
-    f.fTop = editNumber(edColorT);
-    f.fRight = editNumber(edColorR);
-    f.fBottom = editNumber(edColorB);
-    f.mouseType = comboIndex<TMouseType>(cbButton);
-    f.actionType = comboIndex<TActionType>(cbClick);
-    f.InteverType = rbIntFixed->isChecked() ? itFixed : itRandom;
-    f.iClickInterval = editNumber(edIntHour) * 3600000 + editNumber(edIntMinute) * 60000 +
-                       editNumber(edIntSecond) * 1000 + editNumber(edIntTenths) * 100 +
-                       editNumber(edIntHundredths) * 10 + editNumber(edIntThousandths);
-    f.fRanBegin = editNumber(edRanBegin) * 100;
-    f.fRanEnd = editNumber(edRanEnd) * 1000;
-    f.startType = rbNow->isChecked() ? stNow : rbAt->isChecked() ? stAt : stAfter;
-    f.fStartAt = dtpTime->time().toString("HH:mm:ss").toStdString();
-    f.fStartInterval = editNumber(edtStartHour) * 3600 + editNumber(edtStartMin) * 60 + editNumber(edtStartSec);
-    f.stopType = rbStopClick->isChecked() ? spRepeat : spCommand;
-    f.fRepeat = editNumber(edStopTimes);
-    f.hkStart = comboIndex<std::uint8_t>(cbHKStart);
-    f.hkStop = comboIndex<std::uint8_t>(cbHKStop);
-    f.finishType = rbNo->isChecked() ? ftNothing : rbBack->isChecked() ? ftBack : ftBackClick;
-    f.fName = edName->text().toStdString();
-
-    // Written into a copy and stored in one assignment: a running click never sees half an edit.
-    TMouseObj edited = click;
-    edited.pointType = f.pointType.value_or(click.pointType);
-    edited.fPosX = f.fPosX;
-    edited.fPosY = f.fPosY;
-    edited.fColor = f.fColor;
-    edited.fColorSimplar = f.fColorSimplar;
-    edited.fBMP = StreamToBase64(f.bmpBytes);
-    edited.fBMPSimplar = f.fBMPSimplar;
-    edited.ScreenType = f.ScreenType;
-    edited.fLeft = f.fLeft;
-    edited.fTop = f.fTop;
-    edited.fRight = f.fRight;
-    edited.fBottom = f.fBottom;
-    edited.mouseType = f.mouseType.value_or(click.mouseType);
-    edited.actionType = f.actionType.value_or(click.actionType);
-    edited.InteverType = f.InteverType;
-    edited.iClickInterval = f.iClickInterval;
-    edited.fRanBegin = f.fRanBegin;
-    edited.fRanEnd = f.fRanEnd;
-    edited.startType = f.startType;
-    edited.fStartAt = f.fStartAt;
-    edited.fStartInterval = f.fStartInterval;
-    edited.stopType = f.stopType;
-    edited.fRepeat = f.fRepeat;
-    edited.hkStart = f.hkStart.value_or(click.hkStart);
-    edited.hkStop = f.hkStop.value_or(click.hkStop);
-    edited.finishType = f.finishType;
-    edited.fName = f.fName;
-    click = edited;
+    click = TClickEditorModel::ToClick(fields(), click);
 }

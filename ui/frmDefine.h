@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/ClickEditorModel.h"
 #include "platform/Geometry.h"
 
 #include <QFrame>
@@ -24,25 +25,28 @@ class QToolButton;
 class TMouseObj;
 class TUpDown;
 
-// A numeric edit with the name the user is told when it cannot be read.
+// A numeric edit and the editor field it shows.
 struct TNumericEdit {
     QLineEdit* edit;
-    const char* name;
+    std::string TClickEditorFields::*field;
 };
 
-// Every control of one click, the capture timer and the conversions between the controls and a click definition.
+// Every control of one click, the capture timer and the capture tools. What the controls show and how it becomes a
+// click is the editor model's (TClickEditorModel): the controls show its fields and give them back.
 class TfrmDefine : public QFrame {
     Q_OBJECT
 public:
     TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
 
     void LoadFromClick(TMouseObj& click);
-    // Reads every control first and writes the click only when all could be read, so a failure (an edit that holds
-    // no number) leaves the click as it was; throws then.
+    // Writes every field, or none and throws when a numeric edit holds no number.
     void SaveToClick(TMouseObj& click);
+    // What the controls show now.
+    TClickEditorFields fields() const;
+    void showFields(const TClickEditorFields& fields);
 
-    // The first numeric edit whose text is no number, or nullptr.
-    const TNumericEdit* unreadableEdit() const;
+    // The first numeric edit whose text is no number, or nullptr; `message` is what the user is told about it.
+    const TNumericEdit* unreadableEdit(std::string& message) const;
     const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
 
     void rbFixedClick();
@@ -52,16 +56,17 @@ public:
     void StopCapture();
     // Every typed character anywhere in the dialog comes here before its control.
     void StopCaptureKeyPress(QChar key);
-    // Whether a typed character passes into a numeric edit.
-    static bool edPXKeyPress(QChar key);
     std::uint32_t GetScreenPixelColor(int x, int y);
     void btnBMPClick();
     void btnCaptureScopeClick();
-    // Shows a BMP file in the preview; false (and nothing changed) when it cannot be read.
+    // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
     bool loadPictureFile(const QString& path);
+    // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
+    bool showPicture(const std::vector<std::uint8_t>& bmpFile);
     // Fills the scope edits from the two corners of a drag, not ordered.
     void setScope(TPoint start, TPoint end);
-    const QImage& picture() const { return m_picture; }
+    // The picture as the preview shows it; null for none.
+    const QImage& picture() const { return m_shownPicture; }
     // Ctrl+F(n + 1) could not be taken as a global hotkey: both hotkey lists mark it.
     void markHotKeyUnavailable(int n);
     // What LoadFromClick could not show (a stored picture that cannot be read), or empty.
@@ -144,17 +149,17 @@ private:
     void createStopOptions();
     void createAfterClick();
     void createHotKeys();
-    QLineEdit* numericEdit(QWidget* parent, const char* name, QRect bounds, const QString& text, int maxLength);
+    QLineEdit* numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds, int maxLength);
     TUpDown* spin(QLineEdit* edit, int min, int max, int increment = 1);
-    void setSpinPosition(QLineEdit* edit, int position);
-    void showPicture(const QImage& picture);
-    void showStoredPicture(const std::string& base64);
+    void clearPicture();
     void showColor(const std::string& text);
     void setSwatch(std::uint32_t color);
 
     IMouse& m_mouse;
     IScreen& m_screen;
-    QImage m_picture;
+    // The picture as the BMP file image stored with the click, and as the preview shows it.
+    std::vector<std::uint8_t> m_picture;
+    QImage m_shownPicture;
     QString m_loadNotice;
     std::vector<TNumericEdit> m_numericEdits;
 };

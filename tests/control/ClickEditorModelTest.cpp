@@ -48,7 +48,10 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
         {3723456, {"1", "2", "3", "4", "5", "6"}, 3723456},
         {1500, {"0", "0", "1", "5", "0", "0"}, 1500},
         {0, {"0", "0", "0", "0", "0", "0"}, 0},
+        {1, {"0", "0", "0", "0", "0", "1"}, 1},
+        {86399999, {"23", "59", "59", "9", "9", "9"}, 86399999},
         {90061001, {"25", "1", "1", "0", "0", "1"}, 90061001},
+        {360000000, {"100", "0", "0", "0", "0", "0"}, 360000000},
     };
     for (const Case& c : cases) {
         TMouseObj click;
@@ -63,13 +66,42 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
     }
     TMouseObj click;
     click.fStartInterval = 3661;
-    click.fRanBegin = 300;
-    click.fRanEnd = 7000;
-    const TClickEditorFields f = shownFor(click);
+    click.fRanBegin = 350;
+    click.fRanEnd = 7999;
+    TClickEditorFields f = shownFor(click);
     EXPECT_EQ((std::vector<std::string>{f.edtStartHour, f.edtStartMin, f.edtStartSec}),
               (std::vector<std::string>{"1", "1", "1"}));
-    EXPECT_EQ(f.edRanBegin, "3");
-    EXPECT_EQ(f.edRanEnd, "7");
+    EXPECT_EQ(f.edRanBegin, "3") << "the lower random bound is shown in whole tenths";
+    EXPECT_EQ(f.edRanEnd, "7") << "the upper one in whole seconds";
+    f.edtStartMin = " 2 ";
+    click = Model::ToClick(f, click);
+    EXPECT_EQ(click.fStartInterval, 3600 + 120 + 1) << "start edits are trimmed before conversion";
+    EXPECT_EQ(click.fRanBegin, 300);
+    EXPECT_EQ(click.fRanEnd, 7000);
+}
+
+TEST(ClickEditorModelTest, NumbersAndTextsRoundTripAsTheyAre) {
+    TMouseObj click;
+    click.fPosX = -12;
+    click.fPosY = 4321;
+    click.fLeft = 800;
+    click.fTop = 600;
+    click.fRight = 100;
+    click.fBottom = 50;
+    click.fColorSimplar = 35;
+    click.fBMPSimplar = 85;
+    click.fRepeat = 250000;
+    click.fName = "";
+    click.fStartAt = "07:08:09";
+    click.fColor = "not a colour";
+    const TClickEditorFields f = shownFor(click);
+    EXPECT_EQ((std::vector<std::string>{f.edPX, f.edPY, f.edColorL, f.edColorT, f.edColorR, f.edColorB}),
+              (std::vector<std::string>{"-12", "4321", "800", "600", "100", "50"}))
+        << "the scope is shown unsorted";
+    EXPECT_EQ(f.edSimilar, "35") << "a stored value outside the arrows' bounds is shown unchanged";
+    EXPECT_EQ(f.edStopTimes, "250000");
+    EXPECT_EQ(f.fColor, "not a colour");
+    EXPECT_EQ(Model::ToClick(f, TMouseObj{}), click);
 }
 
 TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryValue) {
@@ -135,6 +167,24 @@ TEST(ClickEditorModelTest, ChoicesRoundTripAndUnknownValuesLeaveTheClicksOwn) {
     EXPECT_EQ(copy.finishType, ftBackClick);
     EXPECT_EQ(copy.hkStart, 11);
     EXPECT_EQ(copy.hkStop, 0);
+
+    struct Group {
+        std::uint8_t TMouseObj::*field;
+        int TClickEditorFields::*shown;
+        std::uint8_t values;
+    };
+    using F = TClickEditorFields;
+    for (const Group& g :
+         {Group{&TMouseObj::pointType, &F::pointType, 4}, Group{&TMouseObj::ScreenType, &F::ScreenType, 2},
+          Group{&TMouseObj::InteverType, &F::InteverType, 2}, Group{&TMouseObj::startType, &F::startType, 3},
+          Group{&TMouseObj::stopType, &F::stopType, 2}, Group{&TMouseObj::finishType, &F::finishType, 3}})
+        for (std::uint8_t value = 0; value < g.values; ++value) {
+            TMouseObj chosen;
+            chosen.*g.field = value;
+            const TClickEditorFields f = shownFor(chosen);
+            EXPECT_EQ(f.*g.shown, value) << "the radio checked is the value's";
+            EXPECT_EQ(Model::ToClick(f, TMouseObj{}).*g.field, value);
+        }
 
     click.pointType = 9;
     TClickEditorFields f = shownFor(click);
