@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -194,6 +195,8 @@ struct Measure {
     // How many different places were clicked: one per click of the list when every search finds its target.
     int places = 0;
     std::vector<double> pressMs;
+    // When the program was let go again after a stall; 0 without one.
+    double stallEndMs = 0;
 };
 
 // Runs the program on the list until the clicks have run for a second, then measures for `seconds`; with `stallMs`,
@@ -211,6 +214,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const double startMs = MonotonicMs();
     const pid_t serverPid = ServerPid();
+    double stallEndMs = 0;
     const double startCpu = ProcessCpuMs(program.pid());
     const double startServerCpu = ProcessCpuMs(serverPid);
     if (stallMs > 0) {
@@ -218,6 +222,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
         kill(program.pid(), SIGSTOP);
         std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
         kill(program.pid(), SIGCONT);
+        stallEndMs = MonotonicMs();
     }
     const double untilMs = startMs + seconds * 1000.0;
     for (int change = 0; options.changingScreen && MonotonicMs() < untilMs; ++change) {
@@ -230,6 +235,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
     const double endServerCpu = ProcessCpuMs(serverPid);
     Measure m;
     m.what = what;
+    m.stallEndMs = stallEndMs;
     m.searching = shape.colour + shape.picture;
     m.residentMb = ResidentMb(program.pid());
     std::map<std::pair<int, int>, int> places;
@@ -272,11 +278,31 @@ void PrintTiming(const Measure& m, int skipped) {
     std::fflush(stdout);
 }
 
+// The median place of the presses in [fromMs, toMs) within the interval, against the first press's grid, in ms from
+// the nearest slot: the same before and after a stall when the clicks keep their grid.
+double MedianPhase(const std::vector<double>& pressMs, double fromMs, double toMs) {
+    std::vector<double> phases;
+    for (const double t : pressMs) {
+        if (t >= fromMs && t < toMs) {
+            const double since = t - pressMs.front();
+            phases.push_back(since - std::round(since / kIntervalMs) * kIntervalMs);
+        }
+    }
+    return Percentile(phases, 50);
+}
+
 void PrintStall(const Measure& m, int stallMs) {
+    const double before = MedianPhase(m.pressMs, 0, m.stallEndMs - stallMs);
+    const double after = MedianPhase(m.pressMs, m.stallEndMs, 1e300);
+    // A burst of made-up clicks would come right after the stall: five slots in 50 ms allow five or six presses.
+    const auto rightAfter = std::count_if(m.pressMs.begin(), m.pressMs.end(),
+                                          [&](double t) { return t >= m.stallEndMs && t < m.stallEndMs + 50; });
     std::printf(
         "\nThe program stopped for %d ms halfway (SIGSTOP, SIGCONT):\n\n| Interval | Largest burst | Last press "
-        "off the schedule ms |\n|---:|---:|---:|\n| %d ms | %zu | %.2f |\n",
-        stallMs, kIntervalMs, LargestBurst(m.pressMs, kIntervalMs), FinalGridOffset(m.pressMs, kIntervalMs));
+        "off the schedule ms | Median place in the interval before / after the stall | Presses in the 50 ms "
+        "after it |\n|---:|---:|---:|---:|---:|\n| %d ms | %zu | %.2f | %.2f / %.2f ms | %ld |\n",
+        stallMs, kIntervalMs, LargestBurst(m.pressMs, kIntervalMs), FinalGridOffset(m.pressMs, kIntervalMs), before,
+        after, static_cast<long>(rightAfter));
     std::fflush(stdout);
 }
 
