@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/BitmapData.h"
+#include "pixels/BitmapData.h"
 
 // Screens and pictures for the search benchmarks, drawn by code so that every run measures the same pixels.
 namespace BenchImages {

@@ -4,8 +4,8 @@
 // by the target client. Prints a table of ratios at the end; on a busy
 // machine run it with --benchmark_repetitions=5 so that the table holds medians.
 
-#include "engine/BitmapData.h"
 #include "engine/Search.h"
+#include "pixels/BitmapData.h"
 #include "platform/x11/PixelRows.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Mouse.h"

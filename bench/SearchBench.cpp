@@ -2,9 +2,9 @@
 // bytes (the floor) and, when OpenCV is installed, against its matchTemplate. Prints a table of ratios at the end.
 #include "BenchImages.h"
 
-#include "engine/PixelScan.h"
-#include "engine/ReferenceSearch.h"
+#include "ReferenceSearch.h"
 #include "engine/Search.h"
+#include "pixels/PixelScan.h"
 #include "platform/fake/FakeScreen.h"
 
 #include <benchmark/benchmark.h>

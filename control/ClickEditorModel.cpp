@@ -1,4 +1,5 @@
 #include "control/ClickEditorModel.h"
+#include "pixels/Base64.h"
 
 #include <cstdio>
 #include <stdexcept>

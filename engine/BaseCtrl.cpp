@@ -1,6 +1,7 @@
 #include "engine/BaseCtrl.h"
 
 #include "engine/Search.h"
+#include "pixels/PictureText.h"
 
 #include <algorithm>
 #include <cassert>

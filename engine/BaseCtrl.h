@@ -2,6 +2,7 @@
 
 #include "engine/Search.h"
 #include "model/MouseObj.h"
+#include "pixels/BitmapData.h"
 #include "platform/Platform.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/BitmapData.h"
+#include "pixels/BitmapData.h"
 
 #include <cstdint>
 #include <deque>

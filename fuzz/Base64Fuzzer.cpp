@@ -1,7 +1,7 @@
 // Any bytes as picture text, and any bytes as a picture to encode.
 #include "FuzzSupport.h"
 
-#include "model/MouseObj.h"
+#include "pixels/Base64.h"
 
 #include <cstddef>
 #include <cstdint>

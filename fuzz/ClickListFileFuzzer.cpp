@@ -2,6 +2,7 @@
 #include "FuzzSupport.h"
 
 #include "model/ClickListFile.h"
+#include "pixels/PictureText.h"
 
 #include <pugixml.hpp>
 

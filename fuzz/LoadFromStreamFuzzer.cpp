@@ -1,7 +1,7 @@
 // Any bytes as a BMP file image, loaded the way a click's picture is loaded.
 #include "FuzzSupport.h"
 
-#include "engine/BitmapData.h"
+#include "pixels/BitmapData.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,10 +2,10 @@
 // the plain pixel-by-pixel scans and against what it claims to have found.
 #include "FuzzSupport.h"
 
-#include "engine/BitmapData.h"
-#include "engine/ReferenceSearch.h"
+#include "ReferenceSearch.h"
 #include "engine/Search.h"
 #include "model/ColorText.h"
+#include "pixels/BitmapData.h"
 #include "platform/fake/FakeScreen.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "engine/BitmapData.h"
-
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 using TPointType = std::uint8_t;
 constexpr TPointType ptCurrent = 0, ptFixed = 1, ptColor = 2, ptPicture = 3;
@@ -25,7 +21,7 @@ using TIntervalType = std::uint8_t;
 constexpr TIntervalType itFixed = 0, itRandom = 1;
 
 // One click's settings, a plain value. Field names are the attribute names of the click list file. The picture is
-// held only as its stored text; whoever searches for it decodes it (DecodePicture).
+// held only as its stored text; whoever searches for it decodes it (DecodePicture in pixels/PictureText.h).
 class TMouseObj {
 public:
     friend bool operator==(const TMouseObj&, const TMouseObj&) = default;
@@ -59,13 +55,3 @@ public:
     std::string fName = "New Click";
     bool checked = true;
 };
-
-// The picture of a click's picture text: nullptr for empty text, an empty picture (which the search never finds) for
-// bytes that are not a 24-bit BMP. Throws std::invalid_argument when the text is not base64.
-std::shared_ptr<const TBDBitmapData> DecodePicture(const std::string& text);
-
-// base64 (RFC 4648, "=" padding, no line breaks) of every byte.
-std::string StreamToBase64(const std::vector<std::uint8_t>& stream);
-// The decoded bytes; empty text gives no bytes. Throws std::invalid_argument naming the fault for a length that is
-// not a multiple of four, a character outside the alphabet, or "=" anywhere but the last two places.
-std::vector<std::uint8_t> Base64ToStream(const std::string& text);

@@ -3,6 +3,7 @@
 #include "control/ClickEditorModel.h"
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
+#include "pixels/Base64.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"

@@ -15,16 +15,17 @@
 //   --stall-ms       halfway through the timed clicks, stops the program for N ms (SIGSTOP, SIGCONT) and reports the
 //                    largest burst of presses and how far the last press lies off the schedule
 
-#include "engine/BitmapData.h"
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
+#include "pixels/BitmapData.h"
 
 #include "Bmp24.h"
 #include "ClickTimingStats.h"
 #include "PressRecorder.h"
 #include "ProgramRun.h"
 #include "XvfbServer.h"
+#include "pixels/Base64.h"
 
 #include <X11/Xlib.h>
 

@@ -1,4 +1,6 @@
 #include "control/ClickEditorModel.h"
+#include "pixels/Base64.h"
+#include "pixels/PictureText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "RunnerTestSupport.h"
+#include "pixels/Base64.h"
 
 #include <gmock/gmock.h>
 

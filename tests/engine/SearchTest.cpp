@@ -1,6 +1,6 @@
 #include "engine/Search.h"
 
-#include "engine/PixelTestSupport.h"
+#include "PixelTestSupport.h"
 #include "platform/fake/FakeScreen.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +15,7 @@ constexpr std::uint32_t Background = 0x336699;
 
 class SearchColorBlockTest : public testing::Test {
 protected:
-    SearchColorBlockTest() : screen(400, 300) {
-        screen.fill(Background);
-    }
+    SearchColorBlockTest() : screen(400, 300) { screen.fill(Background); }
 
     TPoint Search(const std::string& color, int left, int top, int right, int bottom, int similarity = 100) {
         return SearchColorBlock(screen, color, left, top, right, bottom, similarity);
@@ -196,9 +194,7 @@ namespace {
 
 class SearchPictureTest : public testing::Test {
 protected:
-    SearchPictureTest() : screen(400, 300) {
-        screen.fill(Background);
-    }
+    SearchPictureTest() : screen(400, 300) { screen.fill(Background); }
 
     // A width x height picture of distinct colours.
     void MakePicture(int width, int height) {

@@ -2,7 +2,7 @@
 // fresh copy of the screen at that moment would show.
 #include "engine/SharedScreen.h"
 
-#include "engine/PixelTestSupport.h"
+#include "PixelTestSupport.h"
 #include "engine/Search.h"
 #include "platform/fake/FakeScreen.h"
 

@@ -1,6 +1,7 @@
 // Lists at the edge of what a user may keep: ten thousand clicks, a picture of 50 MB of text, pictures whose text
 // or header is broken. The controller loads them, runs them without harm and saves them byte for byte.
 #include "control/ControlFixture.h"
+#include "pixels/Base64.h"
 
 #include <gmock/gmock.h>
 

@@ -2,9 +2,10 @@
 
 #include "Bmp24.h"
 
-#include "engine/BitmapData.h"
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
+#include "pixels/Base64.h"
+#include "pixels/BitmapData.h"
 
 namespace {
 

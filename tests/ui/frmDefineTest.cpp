@@ -1,6 +1,8 @@
 #include "ui/frmDefine.h"
 #include "TempFolder.h"
 #include "model/MouseObj.h"
+#include "pixels/Base64.h"
+#include "pixels/PictureText.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/BmpFile.h"
 #include "ui/UpDown.h"

@@ -2,6 +2,8 @@
 
 #include "Win32UiSupport.h"
 #include "model/MouseObj.h"
+#include "pixels/Base64.h"
+#include "pixels/PictureText.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/fmCopy.h"

@@ -5,6 +5,7 @@
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
+#include "pixels/Base64.h"
 #include "platform/win32/ProgramFolder.h"
 #include "tests/win32/TargetPattern.h"
 #include "tests/win32/Win32TestSupport.h"

@@ -1,7 +1,7 @@
-#include "engine/BitmapData.h"
+#include "pixels/BitmapData.h"
 
-#include "engine/PictureAnchor.h"
-#include "engine/PixelScan.h"
+#include "pixels/PictureAnchor.h"
+#include "pixels/PixelScan.h"
 #include "platform/Screen.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@
 namespace {
 // The columns (or rows) from `start` for `length` that lie in 0 .. limit; a length of 0 or less reaches to limit.
 std::optional<std::pair<std::int32_t, std::int32_t>> clipSpan(std::int32_t start, std::int32_t length,
-                                                               std::int32_t limit) {
+                                                              std::int32_t limit) {
     const std::int64_t end = length > 0 ? std::int64_t{start} + length : std::int64_t{limit};
     const std::int64_t first = std::max<std::int64_t>(start, 0);
     const std::int64_t last = std::min<std::int64_t>(end, limit);
@@ -35,31 +35,6 @@ std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top,
         return std::nullopt;
     }
     return TCaptureRect{columns->first, rows->first, columns->second, rows->second};
-}
-
-std::uint32_t SwapRB(std::uint32_t color) {
-    return ((color >> 16) & 0xFF) | (color & 0xFF00) | ((color & 0xFF) << 16);
-}
-
-namespace {
-
-bool channelSimilar(std::uint32_t a, std::uint32_t b, int shift, std::int32_t tolerance) {
-    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    return std::abs(difference) <= tolerance;
-}
-
-} // namespace
-
-bool ColorsSimilar(std::uint32_t a, std::uint32_t b, const TBDSimilar& tolerances) {
-    return channelSimilar(a, b, 0, tolerances.b) && channelSimilar(a, b, 8, tolerances.g) &&
-           channelSimilar(a, b, 16, tolerances.r);
-}
-
-std::int32_t SimilarityTolerance(std::int32_t similarity) {
-    // 64-bit, so that a similarity far out of range saturates instead of wrapping.
-    const std::int64_t tolerance = (100 - std::int64_t{similarity}) * 255 / 100;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(tolerance, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 namespace {

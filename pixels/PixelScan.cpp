@@ -1,4 +1,4 @@
-#include "engine/PixelScan.h"
+#include "pixels/PixelScan.h"
 
 #include <algorithm>
 #include <cstdlib>

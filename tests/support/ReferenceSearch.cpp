@@ -1,4 +1,4 @@
-#include "engine/ReferenceSearch.h"
+#include "ReferenceSearch.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/BitmapData.h"
-#include "engine/PixelScan.h"
+#include "pixels/BitmapData.h"
+#include "pixels/PixelScan.h"
 
 #include <optional>
 

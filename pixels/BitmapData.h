@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pixels/Color.h"
 #include "platform/Geometry.h"
 
 #include <cstddef>
@@ -8,13 +9,6 @@
 #include <span>
 
 class IScreen;
-
-// Per-channel tolerances, red, green, blue.
-struct TBDSimilar {
-    std::int32_t r = 0;
-    std::int32_t g = 0;
-    std::int32_t b = 0;
-};
 
 // A screen rectangle as CaptureScreen copies it.
 struct TCaptureRect {
@@ -28,13 +22,6 @@ struct TCaptureRect {
 // edge. Nothing when no pixel of the rectangle is on the screen.
 std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width,
                                             std::int32_t height, TSize screen);
-
-// Buffer colour form 0x00RRGGBB <-> platform colour value 0x00BBGGRR; the top byte is dropped.
-std::uint32_t SwapRB(std::uint32_t color);
-// Channel test in blue, green, red order; a difference equal to the tolerance passes.
-bool ColorsSimilar(std::uint32_t a, std::uint32_t b, const TBDSimilar& tolerances);
-// Per-channel tolerance for a similarity percentage: (100 - s) * 255 / 100 truncated toward zero.
-std::int32_t SimilarityTolerance(std::int32_t similarity);
 
 class TBDBitmapData;
 

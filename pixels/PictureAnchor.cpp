@@ -1,4 +1,4 @@
-#include "engine/PictureAnchor.h"
+#include "pixels/PictureAnchor.h"
 
 #include <algorithm>
 #include <bit>

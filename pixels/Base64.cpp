@@ -1,5 +1,6 @@
-#include "model/MouseObj.h"
+#include "pixels/Base64.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -46,17 +47,6 @@ std::uint32_t SextetAt(const std::string& text, std::size_t position) {
 }
 
 } // namespace
-
-std::shared_ptr<const TBDBitmapData> DecodePicture(const std::string& text) {
-    if (text.empty())
-        return nullptr;
-    const std::vector<std::uint8_t> image = Base64ToStream(text);
-    auto picture = std::make_shared<TBDBitmapData>();
-    TByteStream stream{image, 0};
-    // A picture that does not load stays empty: the search never finds it.
-    picture->LoadFromStream(&stream);
-    return picture;
-}
 
 std::string StreamToBase64(const std::vector<std::uint8_t>& stream) {
     std::string text;

@@ -1,7 +1,7 @@
-#include "engine/BitmapData.h"
+#include "pixels/BitmapData.h"
 
 #include "LinuxFaults.h"
-#include "engine/PixelTestSupport.h"
+#include "PixelTestSupport.h"
 #include "platform/fake/FakeScreen.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/BitmapData.h"
+#include "pixels/BitmapData.h"
 
 // The plain pixel-by-pixel scans, kept as the yardstick for the fast searches of TBDBitmapData: the tests compare
 // the two on many images and the benchmarks time both. Same arguments and results as the methods of that name.

@@ -1,9 +1,9 @@
 // The fast searches of TBDBitmapData against the plain scans of ReferenceSearch, at every kernel level the
 // processor runs, on random and adversarial images.
-#include "engine/BitmapData.h"
-#include "engine/PixelScan.h"
-#include "engine/PixelTestSupport.h"
-#include "engine/ReferenceSearch.h"
+#include "PixelTestSupport.h"
+#include "ReferenceSearch.h"
+#include "pixels/BitmapData.h"
+#include "pixels/PixelScan.h"
 
 #include <gtest/gtest.h>
 
