@@ -232,6 +232,17 @@ std::uint32_t TPixelView::Pixel(std::int32_t x, std::int32_t y) const {
     return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
 }
 
+void TBDBitmapData::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
+    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+        return;
+    }
+    std::uint8_t* pixel =
+        Bits + static_cast<std::ptrdiff_t>(Height - 1 - y) * LineWidth + 3 * static_cast<std::ptrdiff_t>(x);
+    pixel[0] = static_cast<std::uint8_t>(rgb);
+    pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
+    pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
+}
+
 TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t width, std::int32_t height) const {
     return {Row(topRow) + 3 * static_cast<std::ptrdiff_t>(left), step, width, height};
 }
@@ -346,4 +357,51 @@ bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, st
 bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
                                       std::int32_t& y) const {
     return FindBitmapIn(View(), picture, tolerances, x, y);
+}
+
+namespace {
+// Pixels per metre in both directions, 72 dots per inch.
+constexpr std::uint32_t kPixelsPerMetre = 2835;
+
+void putLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+} // namespace
+
+std::vector<std::uint8_t> EncodeBmp24(const TBDBitmapData& picture) {
+    if (picture.Width <= 0 || picture.Height <= 0 || picture.Bits == nullptr) {
+        return {};
+    }
+    const auto pixelBytes = static_cast<std::uint32_t>(picture.Size);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(HeadersSize + pixelBytes);
+    putLittleEndian(bytes, 0x4D42, 2);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(HeadersSize) + pixelBytes, 4);
+    putLittleEndian(bytes, 0, 4);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(HeadersSize), 4);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(InfoHeaderSize), 4);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(picture.Width), 4);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(picture.Height), 4);
+    putLittleEndian(bytes, 1, 2);
+    putLittleEndian(bytes, 24, 2);
+    putLittleEndian(bytes, 0, 4);
+    putLittleEndian(bytes, pixelBytes, 4);
+    putLittleEndian(bytes, kPixelsPerMetre, 4);
+    putLittleEndian(bytes, kPixelsPerMetre, 4);
+    putLittleEndian(bytes, 0, 4);
+    putLittleEndian(bytes, 0, 4);
+    // Rows lie bottom-up in the buffer as in the file; the padding bytes are written as zeros.
+    for (std::int32_t row = 0; row < picture.Height; ++row) {
+        const std::uint8_t* line = picture.Bits + static_cast<std::ptrdiff_t>(row) * picture.LineWidth;
+        bytes.insert(bytes.end(), line, line + 3 * static_cast<std::ptrdiff_t>(picture.Width));
+        bytes.insert(bytes.end(), static_cast<std::size_t>(picture.SpareWidth), 0);
+    }
+    return bytes;
+}
+
+bool DecodeBmp24(std::span<const std::uint8_t> bytes, TBDBitmapData& picture) {
+    TByteStream stream{bytes, 0};
+    return picture.LoadFromStream(&stream);
 }

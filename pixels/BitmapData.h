@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 class IScreen;
 
@@ -77,6 +78,8 @@ public:
 
     // The 0x00RRGGBB value of the pixel in column x of row y, counted from the top left; 0 outside the buffer.
     std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
+    // Sets that pixel to the 0x00RRGGBB colour; nothing outside the buffer.
+    void SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb);
     // The first byte of row y, counted from the top (rows lie bottom-up in memory).
     const std::uint8_t* Row(std::int32_t y) const {
         return Bits + static_cast<std::ptrdiff_t>(Height - 1 - y) * LineWidth;
@@ -93,3 +96,11 @@ public:
     std::int32_t MemSize = 0;
     std::uint8_t* Bits = nullptr;
 };
+
+// The BMP codec every part of the program uses, so that what an editor shows is what the search looks for.
+// The BMP file image of the picture in the one layout LoadFromStream reads: a 14-byte file header, a 40-byte
+// information header, then the 24-bit rows bottom-up, each padded to 4 bytes. A picture without pixels gives no bytes.
+std::vector<std::uint8_t> EncodeBmp24(const TBDBitmapData& picture);
+// Loads a whole BMP file image into `picture` (LoadFromStream from its first byte); false, leaving the picture empty,
+// for anything LoadFromStream refuses.
+bool DecodeBmp24(std::span<const std::uint8_t> bytes, TBDBitmapData& picture);

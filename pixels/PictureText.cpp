@@ -9,8 +9,7 @@ std::shared_ptr<const TBDBitmapData> DecodePicture(const std::string& text) {
         return nullptr;
     const std::vector<std::uint8_t> image = Base64ToStream(text);
     auto picture = std::make_shared<TBDBitmapData>();
-    TByteStream stream{image, 0};
     // A picture that does not load stays empty: the search never finds it.
-    picture->LoadFromStream(&stream);
+    DecodeBmp24(image, *picture);
     return picture;
 }

@@ -20,8 +20,8 @@
 #include "model/MouseObj.h"
 #include "pixels/BitmapData.h"
 
-#include "Bmp24.h"
 #include "ClickTimingStats.h"
+#include "PixelTestSupport.h"
 #include "PressRecorder.h"
 #include "ProgramRun.h"
 #include "XvfbServer.h"
@@ -117,7 +117,7 @@ std::string ListText(const ListShape& shape) {
         } else if (k < shape.colour + shape.picture) {
             click->pointType = ptPicture;
             click->fBMP = StreamToBase64(
-                Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
+                PixelTest::Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
         } else {
             click->pointType = ptFixed;
             click->fPosX = CellOf(k).left;

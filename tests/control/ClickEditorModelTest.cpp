@@ -1,4 +1,6 @@
 #include "control/ClickEditorModel.h"
+
+#include "PixelTestSupport.h"
 #include "pixels/Base64.h"
 #include "pixels/PictureText.h"
 
@@ -234,10 +236,7 @@ TEST(ClickEditorModelTest, AStoredPictureThatIsNoBase64ShowsNoneAndIsMarked) {
 }
 
 TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndTheEditedClickIsAWholeValue) {
-    // A 1 x 1 24-bit BMP file image, red.
-    const std::vector<std::uint8_t> bmp{'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0,   0, 1, 0,
-                                        0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,  0, 0,   0, 0, 0,
-                                        0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 255, 0};
+    const std::vector<std::uint8_t> bmp = PixelTest::Bmp24Image(1, 1, [](int, int) { return 0xFF0000u; });
     TMouseObj click;
     click.fBMP = StreamToBase64({'B', 'M'});
     click.checked = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PixelTestSupport.h"
 #include "engine/BaseCtrl.h"
 #include "platform/ErrorGuard.h"
 #include "platform/fake/FakePlatform.h"
@@ -49,35 +50,6 @@ private:
 
 // A complete 24-bit BMP file image of `rgbRows` (0x00RRGGBB, top row first).
 inline std::vector<std::uint8_t> MakeBmp24(int width, const std::vector<std::uint32_t>& rgbRows) {
-    const int height = static_cast<int>(rgbRows.size()) / width;
-    const int lineWidth = (width * 3 + 3) / 4 * 4;
-    const auto fileSize = static_cast<std::uint32_t>(54 + lineWidth * height);
-    std::vector<std::uint8_t> bytes;
-    const auto put = [&](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    };
-    bytes.push_back('B');
-    bytes.push_back('M');
-    put(fileSize, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(static_cast<std::uint32_t>(width), 4);
-    put(static_cast<std::uint32_t>(height), 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(static_cast<std::uint32_t>(lineWidth * height), 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(0, 4);
-    put(0, 4);
-    for (int row = height - 1; row >= 0; --row) {
-        for (int x = 0; x < width; ++x)
-            put(rgbRows[static_cast<std::size_t>(row * width + x)], 3);
-        for (int pad = width * 3; pad < lineWidth; ++pad)
-            bytes.push_back(0);
-    }
-    return bytes;
+    return PixelTest::Bmp24Image(width, static_cast<int>(rgbRows.size()) / width,
+                                 [&](int x, int y) { return rgbRows[static_cast<std::size_t>(y * width + x)]; });
 }

@@ -70,10 +70,10 @@ protected:
         screen.fill(Background);
         screen.reportChanges();
         picture.SetSize(2, 2);
-        PixelTest::SetPixel(picture, 0, 0, Wanted);
-        PixelTest::SetPixel(picture, 1, 0, Wanted);
-        PixelTest::SetPixel(picture, 0, 1, Background);
-        PixelTest::SetPixel(picture, 1, 1, Wanted);
+        picture.SetPixel(0, 0, Wanted);
+        picture.SetPixel(1, 0, Wanted);
+        picture.SetPixel(0, 1, Background);
+        picture.SetPixel(1, 1, Wanted);
     }
     ~SearchMemoTest() override { SharedScreen().Clear(); }
 
@@ -112,7 +112,7 @@ TEST_F(SearchMemoTest, AgreesWithAFreshScanWhateverIsPaintedEditedOrAskedInBetwe
             break;
         case 3: // the definition changes: another colour or similarity, or the picture edited in place
             if (Click& click = clicks[below(6)]; click.picture)
-                PixelTest::SetPixel(picture, below(2), below(2), colours[below(4)]);
+                picture.SetPixel(below(2), below(2), colours[below(4)]);
             else if (below(2) == 0)
                 click.colour = colours[below(4)];
             else

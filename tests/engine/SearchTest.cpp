@@ -202,7 +202,7 @@ protected:
         picture.SetSize(width, height);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                PixelTest::SetPixel(picture, x, y, static_cast<std::uint32_t>(0x800000 + 0x101 * (y * width + x)));
+                picture.SetPixel(x, y, static_cast<std::uint32_t>(0x800000 + 0x101 * (y * width + x)));
             }
         }
     }

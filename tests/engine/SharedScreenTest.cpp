@@ -33,10 +33,10 @@ protected:
         screen.fill(Background);
         // A 2 x 2 picture: the wanted colour but for the background at its top left.
         picture.SetSize(2, 2);
-        PixelTest::SetPixel(picture, 0, 0, Background);
-        PixelTest::SetPixel(picture, 1, 0, Wanted);
-        PixelTest::SetPixel(picture, 0, 1, Wanted);
-        PixelTest::SetPixel(picture, 1, 1, Wanted);
+        picture.SetPixel(0, 0, Background);
+        picture.SetPixel(1, 0, Wanted);
+        picture.SetPixel(0, 1, Wanted);
+        picture.SetPixel(1, 1, Wanted);
     }
     ~SharedScreenTest() override { SharedScreen().Clear(); }
 

@@ -1,5 +1,6 @@
 // Lists at the edge of what a user may keep: ten thousand clicks, a picture of 50 MB of text, pictures whose text
 // or header is broken. The controller loads them, runs them without harm and saves them byte for byte.
+#include "PixelTestSupport.h"
 #include "control/ControlFixture.h"
 #include "pixels/Base64.h"
 
@@ -12,33 +13,15 @@ using ::testing::IsEmpty;
 
 namespace {
 
-void AppendLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) {
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
 // A BMP file image whose headers claim width x height at `bitCount` bits, followed by `rowBytes` bytes.
 std::vector<std::uint8_t> BmpImage(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
                                    std::size_t rowBytes) {
-    std::vector<std::uint8_t> bytes{'B', 'M'};
-    AppendLittleEndian(bytes, static_cast<std::uint32_t>(54 + rowBytes), 4);
-    AppendLittleEndian(bytes, 0, 4);
-    AppendLittleEndian(bytes, 54, 4);
-    AppendLittleEndian(bytes, 40, 4);
-    AppendLittleEndian(bytes, static_cast<std::uint32_t>(width), 4);
-    AppendLittleEndian(bytes, static_cast<std::uint32_t>(height), 4);
-    AppendLittleEndian(bytes, 1, 2);
-    AppendLittleEndian(bytes, bitCount, 2);
-    AppendLittleEndian(bytes, 0, 4);
-    AppendLittleEndian(bytes, static_cast<std::uint32_t>(rowBytes), 4);
-    bytes.resize(bytes.size() + 16, 0);
+    std::vector<std::uint8_t> rows(rowBytes);
     for (std::size_t i = 0; i < rowBytes; ++i) {
-        bytes.push_back(static_cast<std::uint8_t>(i * 7));
+        rows[i] = static_cast<std::uint8_t>(i * 7);
     }
-    return bytes;
+    return PixelTest::BmpImage({.width = width, .height = height, .bitCount = bitCount}, rows);
 }
-
 std::string PictureClick(const std::string& name, const std::string& picture) {
     return FastClick(name, 1, 2, "pointType=\"3\" fBMP=\"" + picture + "\"");
 }

@@ -15,7 +15,6 @@ using PixelTest::BmpFields;
 using PixelTest::BmpImage;
 using PixelTest::CountingRows;
 using PixelTest::Fill;
-using PixelTest::SetPixel;
 
 namespace {
 
@@ -240,6 +239,71 @@ TEST(BitmapDataLoad, NoStreamOrAStreamPositionedAtItsEndIsRefused) {
     }
 }
 
+std::uint32_t LittleEndianAt(const std::vector<std::uint8_t>& bytes, std::size_t offset, int count) {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = value << 8 | bytes[offset + static_cast<std::size_t>(i)];
+    }
+    return value;
+}
+
+TEST(BitmapDataCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePixels) {
+    struct Case {
+        int width, height;
+        std::uint32_t lineWidth;
+    };
+    for (const Case c : {Case{1, 1, 4}, Case{3, 2, 12}, Case{4, 3, 12}, Case{5, 1, 16}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        TBDBitmapData picture;
+        picture.SetSize(c.width, c.height);
+        std::memset(picture.Bits, 0xEE, static_cast<std::size_t>(picture.Size)); // padding holds junk
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                picture.SetPixel(x, y, static_cast<std::uint32_t>(0x102030 * (x + 1) + 0x010101 * y));
+        const std::vector<std::uint8_t> bytes = EncodeBmp24(picture);
+        ASSERT_EQ(bytes.size(), 54 + c.lineWidth * static_cast<std::uint32_t>(c.height));
+        EXPECT_EQ(LittleEndianAt(bytes, 0, 2), 0x4D42u);
+        EXPECT_EQ(LittleEndianAt(bytes, 2, 4), bytes.size()) << "file size";
+        EXPECT_EQ(LittleEndianAt(bytes, 10, 4), 54u) << "rows right behind the headers";
+        EXPECT_EQ(LittleEndianAt(bytes, 14, 4), 40u);
+        EXPECT_EQ(LittleEndianAt(bytes, 18, 4), static_cast<std::uint32_t>(c.width));
+        EXPECT_EQ(LittleEndianAt(bytes, 22, 4), static_cast<std::uint32_t>(c.height)) << "bottom-up";
+        EXPECT_EQ(LittleEndianAt(bytes, 28, 2), 24u);
+        EXPECT_EQ(LittleEndianAt(bytes, 30, 4), 0u) << "uncompressed";
+        EXPECT_EQ(LittleEndianAt(bytes, 34, 4), c.lineWidth * static_cast<std::uint32_t>(c.height));
+        for (std::uint32_t pad = 3 * static_cast<std::uint32_t>(c.width); pad < c.lineWidth; ++pad)
+            EXPECT_EQ(bytes[54 + pad], 0) << "padding is written as zeros";
+
+        TBDBitmapData decoded;
+        ASSERT_TRUE(DecodeBmp24(bytes, decoded));
+        ASSERT_EQ(decoded.Width, c.width);
+        ASSERT_EQ(decoded.Height, c.height);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                EXPECT_EQ(decoded.Pixel(x, y), picture.Pixel(x, y)) << x << ", " << y;
+        EXPECT_EQ(EncodeBmp24(decoded), bytes) << "encoding what was decoded gives the same bytes";
+    }
+}
+
+TEST(BitmapDataCodec, APictureWithoutPixelsEncodesAsNothingAndNothingDecodesAsNoPicture) {
+    TBDBitmapData empty;
+    EXPECT_TRUE(EncodeBmp24(empty).empty());
+    TBDBitmapData picture;
+    Fill(picture, 2, 2, 0x123456);
+    EXPECT_FALSE(DecodeBmp24({}, picture));
+    ExpectEmpty(picture);
+}
+
+TEST(BitmapDataCodec, SetPixelOutsideThePictureChangesNothing) {
+    TBDBitmapData picture;
+    Fill(picture, 2, 2, 0x123456);
+    for (const auto& [x, y] : {std::pair{-1, 0}, std::pair{0, -1}, std::pair{2, 0}, std::pair{0, 2}})
+        picture.SetPixel(x, y, 0xFFFFFF);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(picture.Pixel(x, y), 0x123456u);
+}
+
 class BitmapDataCapture : public testing::Test {
 protected:
     BitmapDataCapture() : screen(64, 48) {
@@ -396,8 +460,8 @@ protected:
 };
 
 TEST_F(BitmapDataFindColor, TheUpperRowWinsBeforeTheLeftColumn) {
-    SetPixel(screen, 5, 10, 0xABCDEF);
-    SetPixel(screen, 3, 11, 0xABCDEF);
+    screen.SetPixel(5, 10, 0xABCDEF);
+    screen.SetPixel(3, 11, 0xABCDEF);
     ASSERT_TRUE(screen.FindColor(0xABCDEF, x, y));
     EXPECT_EQ((TPoint{x, y}), (TPoint{5, 10}));
     ASSERT_TRUE(screen.FindColorSimilar(0xABCDEF, {1, 1, 1}, x, y));
@@ -407,7 +471,7 @@ TEST_F(BitmapDataFindColor, TheUpperRowWinsBeforeTheLeftColumn) {
 TEST_F(BitmapDataFindColor, FindsTheCornersAndIgnoresTheTopByte) {
     for (const auto& [px, py] : {std::pair{0, 0}, {19, 0}, {0, 14}, {19, 14}}) {
         Fill(screen, 20, 15, 0x101010);
-        SetPixel(screen, px, py, 0x00FF00);
+        screen.SetPixel(px, py, 0x00FF00);
         ASSERT_TRUE(screen.FindColor(0xFF00FF00, x, y));
         EXPECT_EQ((TPoint{x, y}), (TPoint{px, py}));
     }
@@ -443,14 +507,14 @@ protected:
         picture.Clear();
         picture.SetSize(3, 2);
         for (int i = 0; i < 6; ++i) {
-            SetPixel(picture, i % 3, i / 3, Shifted(0x808080, i * 7 + offset, i * 3 + offset, offset - i * 5));
+            picture.SetPixel(i % 3, i / 3, Shifted(0x808080, i * 7 + offset, i * 3 + offset, offset - i * 5));
         }
     }
 
     void Show(int left, int top, int offset = 0) {
         for (int i = 0; i < 6; ++i) {
-            SetPixel(screen, left + i % 3, top + i / 3,
-                     Shifted(0x808080, i * 7 + offset, i * 3 + offset, offset - i * 5));
+            screen.SetPixel(left + i % 3, top + i / 3,
+                            Shifted(0x808080, i * 7 + offset, i * 3 + offset, offset - i * 5));
         }
     }
 
@@ -511,7 +575,7 @@ TEST_F(BitmapDataPicture, APictureAsLargeAsTheBufferHasOnePlacement) {
 }
 
 TEST_F(BitmapDataPicture, OnePixelPictureIsAPixelSearch) {
-    SetPixel(screen, 33, 44, 0x0000FF);
+    screen.SetPixel(33, 44, 0x0000FF);
     Fill(picture, 1, 1, 0x0000FF);
     EXPECT_EQ(FindExact(), (TPoint{33, 44}));
 }
@@ -521,7 +585,7 @@ TEST_F(BitmapDataPicture, ToleranceIsPerChannelAndPerPixel) {
     Show(20, 30, 12);
     EXPECT_EQ(FindExact(), (TPoint{-1, -1}));
     EXPECT_EQ(FindSimilar(12), (TPoint{20, 30}));
-    SetPixel(screen, 22, 31, Shifted(screen.Pixel(22, 31), 0, 1, 0));
+    screen.SetPixel(22, 31, Shifted(screen.Pixel(22, 31), 0, 1, 0));
     EXPECT_EQ(FindSimilar(12), (TPoint{-1, -1}));
     EXPECT_EQ(FindSimilar(13), (TPoint{20, 30}));
     EXPECT_EQ(FindSimilar(-1), (TPoint{-1, -1}));

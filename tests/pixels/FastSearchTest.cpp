@@ -14,7 +14,6 @@
 #include <vector>
 
 using PixelScan::TLevel;
-using PixelTest::SetPixel;
 
 namespace {
 
@@ -97,7 +96,7 @@ protected:
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 if (OneIn(n)) {
-                    SetPixel(screen, x, y, palette[static_cast<std::size_t>(Uniform(0, int(palette.size()) - 1))]);
+                    screen.SetPixel(x, y, palette[static_cast<std::size_t>(Uniform(0, int(palette.size()) - 1))]);
                 }
             }
         }
@@ -141,7 +140,7 @@ protected:
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 const int by = Uniform(-noise, noise);
-                SetPixel(picture, x, y, Moved(picture.Pixel(x, y), by, -by, OneIn(2) ? by : 0));
+                picture.SetPixel(x, y, Moved(picture.Pixel(x, y), by, -by, OneIn(2) ? by : 0));
             }
         }
     }
@@ -167,8 +166,8 @@ TEST_P(FastSearchTest, ColourSearchFindsHitsAtEveryColumnOfAWideRow) {
     for (int column = 0; column < 130; ++column) {
         TBDBitmapData screen;
         PixelTest::Fill(screen, 130, 2, 0x808080);
-        SetPixel(screen, column, 1, 0x80807F);
-        SetPixel(screen, std::max(column - 1, 0), 1, 0x7F8080);
+        screen.SetPixel(column, 1, 0x80807F);
+        screen.SetPixel(std::max(column - 1, 0), 1, 0x7F8080);
         ExpectSameColorSearch(screen, 0x80807F, {0, 0, 0}, column);
         ExpectSameColorSearch(screen, 0x7E807F, {1, 0, 0}, column);
         if (HasFatalFailure()) {
@@ -228,7 +227,7 @@ TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
             for (int x = 0; x < width; ++x) {
                 const int phase = pattern == 1 ? x : pattern == 2 ? y : x + y;
                 if (pattern != 0 && phase % (period + 1) == period) {
-                    SetPixel(screen, x, y, other);
+                    screen.SetPixel(x, y, other);
                 }
             }
         }
@@ -239,10 +238,10 @@ TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
         const int px = late ? picture.Width - 1 : Uniform(0, picture.Width - 1);
         const int py = late ? 0 : Uniform(0, picture.Height - 1);
         if (!OneIn(4)) {
-            SetPixel(picture, px, py, OneIn(2) ? other : Moved(background, 0, 2, 0));
+            picture.SetPixel(px, py, OneIn(2) ? other : Moved(background, 0, 2, 0));
         }
         if (OneIn(3)) {
-            SetPixel(screen, Uniform(0, width - 1), Uniform(0, height - 1), picture.Pixel(px, py));
+            screen.SetPixel(Uniform(0, width - 1), Uniform(0, height - 1), picture.Pixel(px, py));
         }
         ExpectSamePictureSearch(screen, picture, AnyTolerances(), round);
         if (HasFatalFailure()) {
@@ -336,7 +335,7 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
         for (int y = 0; y < screen.Height; ++y) {
             for (int x = 0; x < screen.Width; ++x) {
                 if ((checker ? x + y : x) % period == period - 1) {
-                    SetPixel(screen, x, y, b);
+                    screen.SetPixel(x, y, b);
                 }
             }
         }
@@ -348,7 +347,7 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
         const int x = Uniform(0, width - 1);
         const int y = Uniform(0, height - 1);
         if (!OneIn(4)) {
-            SetPixel(picture, x, y, picture.Pixel(x, y) == a ? b : a);
+            picture.SetPixel(x, y, picture.Pixel(x, y) == a ? b : a);
         }
         const std::int32_t t = OneIn(2) ? 0 : Uniform(0, 50);
         ExpectSamePictureSearch(screen, picture, {t, t, t}, round);

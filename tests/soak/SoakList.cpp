@@ -1,6 +1,6 @@
 #include "SoakList.h"
 
-#include "Bmp24.h"
+#include "PixelTestSupport.h"
 
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
@@ -64,7 +64,7 @@ SoakList::SoakList() {
             const int k = i - kFixedClicks - kColourClicks;
             click->pointType = ptPicture;
             click->fBMP = StreamToBase64(
-                Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
+                PixelTest::Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
             SearchBand(*click, kPictureRow - 10, kPictureRow + 40);
             fTargets.push_back({PlaceLeft(k) + kPictureSide / 2, kPictureRow + kPictureSide / 2});
         }

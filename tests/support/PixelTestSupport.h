@@ -3,6 +3,7 @@
 #include "pixels/BitmapData.h"
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -10,22 +11,15 @@ inline void PrintTo(const TPoint& point, std::ostream* out) {
     *out << "(" << point.x << ", " << point.y << ")";
 }
 
-// Painting pixel buffers and writing BMP file images for the pixel tests.
+// Painting pixel buffers and making BMP file images (with the program's codec) for the tests.
 namespace PixelTest {
-
-inline void SetPixel(TBDBitmapData& buffer, int x, int y, std::uint32_t rgb) {
-    std::uint8_t* pixel = buffer.Bits + static_cast<std::ptrdiff_t>(buffer.Height - 1 - y) * buffer.LineWidth + 3 * x;
-    pixel[0] = static_cast<std::uint8_t>(rgb);
-    pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
-    pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
-}
 
 inline void Fill(TBDBitmapData& buffer, int width, int height, std::uint32_t rgb) {
     buffer.Clear();
     buffer.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            SetPixel(buffer, x, y, rgb);
+            buffer.SetPixel(x, y, rgb);
         }
     }
 }
@@ -36,11 +30,26 @@ inline void Cut(const TBDBitmapData& from, int left, int top, int width, int hei
     to.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            SetPixel(to, x, y, from.Pixel(left + x, top + y));
+            to.SetPixel(x, y, from.Pixel(left + x, top + y));
         }
     }
 }
 
+// The 24-bit BMP file image, as the program's codec writes it, of a width x height picture whose pixel (x, y),
+// counted from the top left, is rgb(x, y) as 0x00RRGGBB: what a click's picture text holds once decoded.
+inline std::vector<std::uint8_t> Bmp24Image(int width, int height,
+                                            const std::function<std::uint32_t(int x, int y)>& rgb) {
+    TBDBitmapData picture;
+    picture.SetSize(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.SetPixel(x, y, rgb(x, y));
+        }
+    }
+    return EncodeBmp24(picture);
+}
+
+// Header fields of a BMP file image that the codec would never write, for the cases the decoder must refuse.
 struct BmpFields {
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -51,28 +60,25 @@ struct BmpFields {
     std::uint32_t dataOffset = 54;
 };
 
-inline void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
+inline void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value, int count) {
     for (int i = 0; i < count; ++i) {
-        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
 
-// A BMP file image: the 14-byte file header, a 40-byte information header, then `pixelBytes`.
+// The codec's headers with `fields` written over them, then `pixelBytes`.
 inline std::vector<std::uint8_t> BmpImage(const BmpFields& fields, const std::vector<std::uint8_t>& pixelBytes) {
-    std::vector<std::uint8_t> bytes;
-    PutLittleEndian(bytes, fields.fileType, 2);
-    PutLittleEndian(bytes, static_cast<std::uint32_t>(54 + pixelBytes.size()), 4);
-    PutLittleEndian(bytes, 0, 4);
-    PutLittleEndian(bytes, fields.dataOffset, 4);
-    PutLittleEndian(bytes, fields.infoSize, 4);
-    PutLittleEndian(bytes, static_cast<std::uint32_t>(fields.width), 4);
-    PutLittleEndian(bytes, static_cast<std::uint32_t>(fields.height), 4);
-    PutLittleEndian(bytes, 1, 2);
-    PutLittleEndian(bytes, fields.bitCount, 2);
-    PutLittleEndian(bytes, fields.compression, 4);
-    for (int i = 0; i < 5; ++i) {
-        PutLittleEndian(bytes, 0, 4);
-    }
+    std::vector<std::uint8_t> bytes = Bmp24Image(1, 1, [](int, int) { return 0u; });
+    bytes.resize(54);
+    PutLittleEndian(bytes, 0, fields.fileType, 2);
+    PutLittleEndian(bytes, 2, static_cast<std::uint32_t>(54 + pixelBytes.size()), 4);
+    PutLittleEndian(bytes, 10, fields.dataOffset, 4);
+    PutLittleEndian(bytes, 14, fields.infoSize, 4);
+    PutLittleEndian(bytes, 18, static_cast<std::uint32_t>(fields.width), 4);
+    PutLittleEndian(bytes, 22, static_cast<std::uint32_t>(fields.height), 4);
+    PutLittleEndian(bytes, 28, fields.bitCount, 2);
+    PutLittleEndian(bytes, 30, fields.compression, 4);
+    PutLittleEndian(bytes, 34, static_cast<std::uint32_t>(pixelBytes.size()), 4);
     bytes.insert(bytes.end(), pixelBytes.begin(), pixelBytes.end());
     return bytes;
 }

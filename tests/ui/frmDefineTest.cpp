@@ -1,5 +1,7 @@
 #include "ui/frmDefine.h"
+#include "PixelTestSupport.h"
 #include "TempFolder.h"
+#include "engine/Search.h"
 #include "model/MouseObj.h"
 #include "pixels/Base64.h"
 #include "pixels/PictureText.h"
@@ -268,6 +270,55 @@ TEST_F(FrameTest, AStoredPictureThatCannotBeReadOpensEmptyAndSaysSo) {
     TfrmDefine fresh(fake.mouse, fake.screen);
     fresh.LoadFromClick(good);
     EXPECT_TRUE(fresh.loadNotice().isEmpty());
+}
+
+TEST_F(FrameTest, TheEditorAndThePictureSearchReadAStoredPictureAlike) {
+    fake.screen.resize(40, 30);
+    fake.screen.fill(0x000000);
+    const std::vector<std::uint8_t> rows = PixelTest::CountingRows(3, 2);
+    // BMP files Qt reads, but not the codec the search uses: the editor must not show a picture never found.
+    for (const PixelTest::BmpFields& refused : {PixelTest::BmpFields{.width = 3, .height = 2, .bitCount = 32},
+                                                PixelTest::BmpFields{.width = 3, .height = 2, .infoSize = 108},
+                                                PixelTest::BmpFields{.width = 3, .height = -2}}) {
+        TMouseObj click;
+        click.fBMP = StreamToBase64(PixelTest::BmpImage(refused, PixelTest::CountingRows(3, 4)));
+        TfrmDefine fresh(fake.mouse, fake.screen);
+        fresh.LoadFromClick(click);
+        EXPECT_TRUE(fresh.picture().isNull()) << refused.bitCount << " bits, " << refused.infoSize;
+        EXPECT_TRUE(fresh.loadNotice().contains("could not be read"));
+        const std::shared_ptr<const TBDBitmapData> searched = DecodePicture(click.fBMP);
+        ASSERT_NE(searched, nullptr);
+        EXPECT_EQ(SearchPicture(fake.screen, searched.get(), 0, 0, 40, 30, 0).x, -1) << "never found";
+    }
+    // Accepted by the codec, which reads the rows right behind the headers whatever the offset field says.
+    for (const std::uint32_t dataOffset : {54u, 1078u}) {
+        TMouseObj click;
+        click.fBMP = StreamToBase64(PixelTest::BmpImage({.width = 3, .height = 2, .dataOffset = dataOffset}, rows));
+        TfrmDefine fresh(fake.mouse, fake.screen);
+        fresh.LoadFromClick(click);
+        const std::shared_ptr<const TBDBitmapData> searched = DecodePicture(click.fBMP);
+        ASSERT_EQ(fresh.picture().size(), QSize(3, 2)) << dataOffset;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(fresh.picture().pixel(x, y) & 0xFFFFFFu, searched->Pixel(x, y)) << x << ", " << y;
+    }
+}
+
+TEST_F(FrameTest, ALoadedPictureFileIsShownAsItIsStored) {
+    QImage translucent(2, 1, QImage::Format_ARGB32);
+    translucent.setPixel(0, 0, qRgba(0x10, 0x20, 0x30, 0x80));
+    translucent.setPixel(1, 0, qRgba(0xFF, 0x00, 0x00, 0xFF));
+    TempFolder folder;
+    const std::string path = (folder.path() / "translucent.bmp").string();
+    ASSERT_TRUE(translucent.save(QString::fromStdString(path), "BMP"));
+    ASSERT_TRUE(frame.loadPictureFile(QString::fromStdString(path)));
+    TMouseObj click;
+    frame.SaveToClick(click);
+    const std::shared_ptr<const TBDBitmapData> searched = DecodePicture(click.fBMP);
+    ASSERT_NE(searched, nullptr);
+    ASSERT_EQ(frame.picture().size(), QSize(searched->Width, searched->Height));
+    for (int x = 0; x < 2; ++x)
+        EXPECT_EQ(frame.picture().pixel(x, 0) & 0xFFFFFFu, searched->Pixel(x, 0)) << x;
 }
 
 TEST_F(FrameTest, HotKeysThatCouldNotBeTakenAreMarkedInBothLists) {

@@ -2,6 +2,7 @@
 
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
+#include "pixels/BitmapData.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
 #include "platform/win32/Utf16.h"
@@ -47,23 +48,26 @@ int comboIndex(HWND combo) {
     return int(SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
-// A BMP file image as a device-independent bitmap the preview can show; nullptr when it is none.
-HBITMAP bitmapOf(const std::vector<std::uint8_t>& file) {
-    if (file.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || file[0] != 'B' || file[1] != 'M')
+// The header of a 24-bit bottom-up device-independent bitmap: the layout of TBDBitmapData's rows.
+BITMAPINFO bitmapInfo24(const TBDBitmapData& picture) {
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), picture.Width, picture.Height, 1, 24, BI_RGB, DWORD(picture.Size), 0, 0, 0, 0};
+    return info;
+}
+
+// The picture as a bitmap the preview can show; nullptr when it has no pixels.
+HBITMAP bitmapOf(const TBDBitmapData& picture) {
+    if (picture.Size == 0)
         return nullptr;
-    BITMAPFILEHEADER header;
-    std::copy_n(file.data(), sizeof header, reinterpret_cast<std::uint8_t*>(&header));
-    if (header.bfOffBits >= file.size())
-        return nullptr;
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof(BITMAPFILEHEADER));
+    const BITMAPINFO info = bitmapInfo24(picture);
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap =
-        CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + header.bfOffBits, info, DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, picture.Bits, &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
 
-// Any BMP file the system reads, as the 24-bit uncompressed BMP file image the picture search needs; nothing when it
+// Any BMP file the system reads, as the codec's 24-bit BMP file image that the picture search reads; nothing when it
 // is no picture.
 std::vector<std::uint8_t> bmp24FileOf(const std::wstring& path) {
     auto* loaded = static_cast<HBITMAP>(
@@ -73,20 +77,16 @@ std::vector<std::uint8_t> bmp24FileOf(const std::wstring& path) {
     BITMAP shape{};
     GetObjectW(loaded, sizeof shape, &shape);
     const int width = shape.bmWidth, height = std::abs(shape.bmHeight);
-    const DWORD bitsSize = DWORD(((width * 3 + 3) & ~3) * height);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, bitsSize, 0, 0, 0, 0};
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    const BITMAPFILEHEADER file{0x4D42, offset + bitsSize, 0, 0, offset};
-    std::vector<std::uint8_t> bytes(offset + bitsSize);
-    std::copy_n(reinterpret_cast<const std::uint8_t*>(&file), sizeof file, bytes.data());
-    std::copy_n(reinterpret_cast<const std::uint8_t*>(&info.bmiHeader), sizeof info.bmiHeader,
-                bytes.data() + sizeof file);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, loaded, 0, UINT(height), bytes.data() + offset, &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    TBDBitmapData picture;
+    int rows = 0;
+    if (width > 0 && picture.SetSize(width, height)) {
+        BITMAPINFO info = bitmapInfo24(picture);
+        HDC screen = GetDC(nullptr);
+        rows = GetDIBits(screen, loaded, 0, UINT(height), picture.Bits, &info, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+    }
     DeleteObject(loaded);
-    return width > 0 && rows == height ? bytes : std::vector<std::uint8_t>{};
+    return rows > 0 && rows == height ? EncodeBmp24(picture) : std::vector<std::uint8_t>{};
 }
 
 // Waits without blocking the thread: timers, hotkeys and painting go on meanwhile.
@@ -518,8 +518,12 @@ void TfrmDefine::showColor(const std::string& text) {
     setSwatch(std::uint32_t(color));
 }
 
+// Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
 bool TfrmDefine::showPicture(const std::vector<std::uint8_t>& bmpFile) {
-    HBITMAP bitmap = bitmapOf(bmpFile);
+    TBDBitmapData picture;
+    if (!DecodeBmp24(bmpFile, picture))
+        return false;
+    HBITMAP bitmap = bitmapOf(picture);
     if (!bitmap)
         return false;
     m_picture = bmpFile;
