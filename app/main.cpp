@@ -2,9 +2,7 @@
 #include "app/FilesFolder.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleCopy.h"
-#include "platform/x11/X11Backend.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11HotKeys.h"
+#include "platform/Backend.h"
 #include "ui/MForm.h"
 #include "ui/ProgramFont.h"
 #include "ui/QtEventLoop.h"
@@ -16,7 +14,9 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -90,9 +90,10 @@ public:
 
 int run(int argc, char* argv[], const FilesFolder& files) {
     // Opened before Qt, which would abort without a display; the program keeps these connections.
-    const std::unique_ptr<X11Backend> backend = X11Backend::open();
+    std::string failure;
+    const std::unique_ptr<IBackend> backend = openBackend(failure);
     if (!backend) {
-        std::cerr << "tappora: " << x11UnavailableReason(std::getenv("DISPLAY")) << '\n';
+        std::cerr << "tappora: " << failure << '\n';
         return 2;
     }
     prepareFilesFolder(files);
@@ -108,11 +109,9 @@ int run(int argc, char* argv[], const FilesFolder& files) {
     }
 
     QtEventLoop loop;
-    X11HotKeys& hotKeys = backend->hotKeys();
-    loop.watchReadable(hotKeys.fileDescriptor(), [&hotKeys] { hotKeys.processPendingEvents(); });
-    hotKeys.setOnEventsQueued([&loop, &hotKeys] { loop.post([&hotKeys] { hotKeys.processPendingEvents(); }); });
+    backend->deliverEventsThrough(loop);
     QtShell shell;
-    Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), hotKeys};
+    Platform platform = backend->platform(loop);
     TMForm form(platform, shell, files.folder.string(),
                 recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
     const SaveAtUnexpectedExit saveAtExit(form, singleCopy);

@@ -12,7 +12,7 @@ build=${FUZZ_BUILD:-build-fuzz}
 targets=${FUZZ_TARGETS:-base64 bmp clicklist config colortext search}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DTAPPORA_BUILD_FUZZ=ON -DTAPPORA_SANITIZE=ON -DTAPPORA_WERROR=ON -DTAPPORA_BUILD_UI=OFF -DTAPPORA_BUILD_X11=OFF >/dev/null
+    -DTAPPORA_BUILD_FUZZ=ON -DTAPPORA_SANITIZE=ON -DTAPPORA_WERROR=ON -DTAPPORA_BACKEND=fake >/dev/null
 cmake --build "$build" -j"${JOBS:-2}" --target fuzzers
 
 passed=0

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Backend.h"
 #include "platform/EventLoop.h"
 
 #include <functional>
@@ -17,11 +18,10 @@ class QObject;
 // The pump runs input, hotkeys and posted calls, but no timer tick: a tick that falls due while a tick's pump runs
 // waits for the loop outside it, behind the ticks that waited before it. So ticks never nest, however many are due.
 //
-// The hotkeys' own X connection is watched from here, whatever Qt platform plugin runs the windows:
+// A backend's own connections (the X11 hotkeys') are watched from here, whatever Qt platform plugin runs the windows:
 //
-//     loop.watchReadable(hotKeys.fileDescriptor(), [&] { hotKeys.processPendingEvents(); });
-//     hotKeys.setOnEventsQueued([&] { loop.post([&] { hotKeys.processPendingEvents(); }); });
-class QtEventLoop : public IEventLoop {
+//     backend.deliverEventsThrough(loop);
+class QtEventLoop : public IEventLoop, public IForeignLoop {
 public:
     QtEventLoop();
     QtEventLoop(const QtEventLoop&) = delete;
@@ -33,10 +33,8 @@ public:
     void processMessages() override;
     std::uint64_t tickBatch() const override;
 
-    // Runs `handler`, inside the error guard, each time the loop finds `fd` readable, until the loop goes.
-    void watchReadable(int fd, std::function<void()> handler);
-    // Runs `call`, inside the error guard, from the loop once the current handler has returned.
-    void post(std::function<void()> call);
+    void watchReadable(int fd, std::function<void()> handler) override;
+    void post(std::function<void()> call) override;
 
 private:
     class TickQueue;

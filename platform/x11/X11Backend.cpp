@@ -59,3 +59,9 @@ X11HotKeys& X11Backend::hotKeys() {
 IClock& X11Backend::clock() {
     return *m_clock;
 }
+
+void X11Backend::deliverEventsThrough(IForeignLoop& loop) {
+    X11HotKeys& hotKeys = *m_hotKeys;
+    loop.watchReadable(hotKeys.fileDescriptor(), [&hotKeys] { hotKeys.processPendingEvents(); });
+    hotKeys.setOnEventsQueued([&loop, &hotKeys] { loop.post([&hotKeys] { hotKeys.processPendingEvents(); }); });
+}

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
-#include "platform/Mouse.h"
-#include "platform/Screen.h"
+#include "platform/Backend.h"
 #include "platform/x11/X11HotKeys.h"
 
 #include <memory>
@@ -14,20 +12,21 @@ class X11Screen;
 class PosixClock;
 
 // The real platform on X11: pointer, buttons and screen over one connection, hotkeys over their own, and the
-// system clock. The event loop comes from the window toolkit.
-class X11Backend {
+// system clock. The event loop comes from the window toolkit; the hotkeys' connection is watched from it.
+class X11Backend : public IBackend {
 public:
     // Nothing when the display cannot be opened; x11UnavailableReason() then says why. The connections opened here
     // are the ones kept: nothing is opened before them only to look.
     static std::unique_ptr<X11Backend> open(const std::string& displayName = {});
     X11Backend(const X11Backend&) = delete;
     X11Backend& operator=(const X11Backend&) = delete;
-    ~X11Backend();
+    ~X11Backend() override;
 
-    IMouse& mouse();
-    IScreen& screen();
-    X11HotKeys& hotKeys();
-    IClock& clock();
+    IMouse& mouse() override;
+    IScreen& screen() override;
+    X11HotKeys& hotKeys() override;
+    IClock& clock() override;
+    void deliverEventsThrough(IForeignLoop& loop) override;
 
 private:
     X11Backend() = default;

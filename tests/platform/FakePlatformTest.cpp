@@ -1,3 +1,4 @@
+#include "platform/fake/FakeBackend.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,23 @@ TEST(FakePlatformTest, ServicesReachTheFakesAndShareOneVirtualClock) {
     EXPECT_EQ(platform.clock.tickCount(), 250u);
     EXPECT_EQ(platform.screen.screenSize(), fake.screen.screenSize());
     EXPECT_EQ(platform.hotKeys.addAtom("x"), fake.hotKeys.addAtom("x"));
+}
+
+// A build on the fake backend opens it like any other: its services, with the loop the caller runs.
+TEST(FakeBackendTest, OpensAsTheBackendAndHandsItsServicesWithTheCallersLoop) {
+    std::string failure;
+    const std::unique_ptr<IBackend> backend = openBackend(failure);
+    ASSERT_NE(backend, nullptr);
+    EXPECT_EQ(failure, "");
+    FakePlatform& fake = dynamic_cast<FakeBackend&>(*backend).fake;
+    FakeEventLoop callersLoop;
+    const Platform platform = backend->platform(callersLoop);
+    EXPECT_EQ(&platform.loop, &callersLoop);
+    platform.mouse.setCursorPos(3, 4);
+    EXPECT_EQ(fake.mouse.cursorPos(), (TPoint{3, 4}));
+    EXPECT_EQ(&platform.screen, &fake.screen);
+    EXPECT_EQ(&platform.clock, &fake.clock);
+    EXPECT_EQ(&platform.hotKeys, &fake.hotKeys);
 }
 
 } // namespace

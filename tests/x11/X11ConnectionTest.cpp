@@ -1,6 +1,7 @@
 // gtest first: the X headers define None, which gtest uses as a name.
 #include <gtest/gtest.h>
 
+#include "platform/Backend.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ErrorTrap.h"
@@ -10,7 +11,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
+#include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace {
 TEST(X11UnavailableReason, SaysInOneSentenceThatNoDisplayIsSet) {
@@ -36,6 +40,43 @@ TEST(X11Backend, OpensEveryTimeOnAServerThatResetsWhenItsLastClientLeaves) {
         ASSERT_NE(backend, nullptr);
         EXPECT_EQ(backend->screen().screenSize(), (TSize{1366, 768}));
     }
+}
+
+// DISPLAY set for one test and put back as it was.
+class SessionDisplay {
+public:
+    explicit SessionDisplay(const std::string& name) {
+        if (const char* value = std::getenv("DISPLAY"))
+            m_saved = value;
+        ::setenv("DISPLAY", name.c_str(), 1);
+    }
+    ~SessionDisplay() {
+        if (m_saved)
+            ::setenv("DISPLAY", m_saved->c_str(), 1);
+        else
+            ::unsetenv("DISPLAY");
+    }
+    SessionDisplay(const SessionDisplay&) = delete;
+    SessionDisplay& operator=(const SessionDisplay&) = delete;
+
+private:
+    std::optional<std::string> m_saved;
+};
+
+// The program's way in: the session's display, or one sentence saying why there is none.
+TEST(OpenBackend, OpensTheSessionsDisplayOrSaysWhyNot) {
+    {
+        const SessionDisplay none(":987");
+        std::string failure;
+        EXPECT_EQ(openBackend(failure), nullptr);
+        EXPECT_EQ(failure, x11UnavailableReason(":987"));
+    }
+    XvfbServer server({.width = 800, .height = 600});
+    const SessionDisplay session(server.displayName());
+    std::string failure;
+    const std::unique_ptr<IBackend> backend = openBackend(failure);
+    ASSERT_NE(backend, nullptr) << failure;
+    EXPECT_EQ(backend->screen().screenSize(), (TSize{800, 600}));
 }
 
 TEST(X11Backend, OpensWholeOrNotAtAll) {

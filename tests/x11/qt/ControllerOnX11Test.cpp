@@ -69,9 +69,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(backend);
-        loop.watchReadable(backend->hotKeys().fileDescriptor(), [this] { backend->hotKeys().processPendingEvents(); });
-        backend->hotKeys().setOnEventsQueued(
-            [this] { loop.post([this] { backend->hotKeys().processPendingEvents(); }); });
+        backend->deliverEventsThrough(loop);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -107,7 +105,7 @@ protected:
     XvfbServer server;
     std::unique_ptr<X11Backend> backend = X11Backend::open(server.displayName());
     QtEventLoop loop;
-    Platform platform{backend->mouse(), backend->screen(), loop, backend->clock(), backend->hotKeys()};
+    Platform platform = backend->platform(loop);
     WindowlessView view;
     std::string folder = makeTempFolder("tappora-x11").string();
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// A loop that the window toolkit runs (Qt's), offered to a backend whose events arrive on a connection of its own.
+class IForeignLoop {
+public:
+    virtual ~IForeignLoop() = default;
+    // Runs `handler`, inside the error guard, each time the loop finds `fd` readable, until the loop goes.
+    virtual void watchReadable(int fd, std::function<void()> handler) = 0;
+    // Runs `call`, inside the error guard, from the loop once the current handler has returned.
+    virtual void post(std::function<void()> call) = 0;
+};
+
+// The real platform of the system the program runs on. Each backend folder (platform/x11, platform/win32,
+// platform/fake) implements openBackend(); the build's TAPPORA_BACKEND setting links exactly one of them, so a
+// program opens its platform without naming it.
+class IBackend {
+public:
+    virtual ~IBackend() = default;
+    // Pointer and buttons.
+    virtual IMouse& mouse() = 0;
+    // Reading the screen.
+    virtual IScreen& screen() = 0;
+    // The system clock.
+    virtual IClock& clock() = 0;
+    // Global hotkeys; their presses come through the backend's own loop or the one given to deliverEventsThrough.
+    virtual IHotKeys& hotKeys() = 0;
+    // Has the events that reach the backend outside the program's windows (hotkeys) handled from `loop`; a backend
+    // whose events come through the system's own message loop needs nothing here.
+    virtual void deliverEventsThrough(IForeignLoop& loop) = 0;
+
+    // The services for the engine and the controller, with `loop`'s timers and pump.
+    Platform platform(IEventLoop& loop) { return {mouse(), screen(), loop, clock(), hotKeys()}; }
+};
+
+// The backend the program was built with, opened for the user-interface thread; nothing when the system cannot be
+// reached (no display), with `failure` saying why in one sentence.
+std::unique_ptr<IBackend> openBackend(std::string& failure);
