@@ -13,7 +13,8 @@
 #include <gtest/gtest.h>
 
 // After gtest: the X headers define macros such as None and Bool that gtest's own names would meet.
-#include <X11/Xlib.h>
+#include "XWindows.h"
+
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -55,33 +56,6 @@ std::chrono::seconds SoakDuration() {
     return std::chrono::seconds(text != nullptr ? std::max(10, std::atoi(text)) : 120);
 }
 
-// A window named `title` anywhere below `window`, or 0.
-Window FindWindow(Display* display, Window window, const std::string& title) {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-        const bool match = title == name;
-        XFree(name);
-        if (match) {
-            return window;
-        }
-    }
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) {
-        return 0;
-    }
-    Window found = 0;
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-        found = FindWindow(display, children[i], title);
-    }
-    if (children != nullptr) {
-        XFree(children);
-    }
-    return found;
-}
-
 // The program's windows come and go while the test looks at them: a window gone meanwhile is no error here.
 int IgnoreXErrors(Display*, XErrorEvent*) {
     return 0;
@@ -107,8 +81,8 @@ protected:
             target.paint(left, top, width, height, colour);
         });
         run.start(server.displayName());
-        mainWindow =
-            WaitFor([&] { return FindWindow(target.display(), DefaultRootWindow(target.display()), TAPPORA_TITLE); });
+        mainWindow = WaitFor(
+            [&] { return findWindowTitled(target.display(), DefaultRootWindow(target.display()), TAPPORA_TITLE); });
         ASSERT_NE(mainWindow, 0u) << run.errorOutput();
     }
 
@@ -173,7 +147,7 @@ protected:
         Display* display = target.display();
         const Window editor = WaitFor(
             [&] {
-                const Window found = FindWindow(display, DefaultRootWindow(display), "New Mouse Action");
+                const Window found = findWindowTitled(display, DefaultRootWindow(display), "New Mouse Action");
                 return IsShown(display, found) ? found : Window{0};
             },
             kAnswerTimeout);

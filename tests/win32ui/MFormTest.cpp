@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionSavesBothFiles) {
     form->controller()->AddClick(std::make_unique<TBaseCtrlEX>(fake.platform));
     EXPECT_EQ(SendMessageW(form->handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     SendMessageW(form->handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_NE(readFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
+    EXPECT_NE(readWholeFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(temp.path() / "TapporaConfig.xml"));
 }
 
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, ExitAndTheCloseBoxSaveAndEndTheProgram) {
         SendMessageW(form->handle(), how, how == WM_COMMAND ? WPARAM(TMForm::cmExit) : 0, 0);
         EXPECT_TRUE(closed);
         EXPECT_FALSE(IsWindow(form->handle()));
-        EXPECT_NE(readFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
+        EXPECT_NE(readWholeFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
         form.reset();
     }
 }

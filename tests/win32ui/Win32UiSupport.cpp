@@ -2,21 +2,6 @@
 
 #include "platform/win32/Utf16.h"
 
-#include <fstream>
-#include <random>
-#include <sstream>
-
-TempFolder::TempFolder() {
-    std::random_device seed;
-    m_path = std::filesystem::temp_directory_path() / ("tappora-ui-" + std::to_string(seed()));
-    std::filesystem::create_directories(m_path);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 void initCommonControls() {
     static const bool done = [] {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
@@ -79,11 +64,4 @@ std::string windowText(HWND window) {
     std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
     return toUtf8(text);
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TempFolder.h"
 #include "platform/Shell.h"
 #include "ui/win32/Win32.h"
 
@@ -7,19 +8,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-// A fresh folder of the test's own, removed when it goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 class RecordingShell : public IShell {
 public:
@@ -35,4 +23,3 @@ std::string windowText(HWND window);
 // Once a visible window of this thread with the caption appears, runs `action` on it (from a timer, so also inside
 // modal loops and message boxes the test has started).
 void whenWindowAppears(const std::string& caption, std::function<void(HWND)> action);
-std::string readFile(const std::filesystem::path& path);

@@ -6,51 +6,45 @@
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
-namespace {
-Window findBelow(Display* display, Window parentWindow, const std::string& title) {
+Window findBelow(Display* display, Window top, const std::function<bool(Window)>& matches) {
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display, parentWindow, &root, &parent, &children, &count))
+    if (!XQueryTree(display, top, &root, &parent, &children, &count))
         return 0;
     Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (title == name)
-                found = children[i];
-            XFree(name);
-        }
-        if (!found)
-            found = findBelow(display, children[i], title);
-    }
+    for (unsigned i = 0; i < count && !found; ++i)
+        found = matches(children[i]) ? children[i] : findBelow(display, children[i], matches);
     if (children)
         XFree(children);
     return found;
 }
-Window findOfClass(Display* display, Window parentWindow, const std::string& resourceName) {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, parentWindow, &root, &parent, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
+
+Window findWindowTitled(Display* display, Window top, const std::string& title) {
+    return findBelow(display, top, [display, &title](Window window) {
+        char* name = nullptr;
+        if (!XFetchName(display, window, &name) || !name)
+            return false;
+        const bool match = title == name;
+        XFree(name);
+        return match;
+    });
+}
+
+namespace {
+Window findOfClass(Display* display, Window top, const std::string& resourceName) {
+    return findBelow(display, top, [display, &resourceName](Window window) {
         XClassHint hint = {};
-        if (XGetClassHint(display, children[i], &hint)) {
-            if (hint.res_name && resourceName == hint.res_name)
-                found = children[i];
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-        }
-        if (!found)
-            found = findOfClass(display, children[i], resourceName);
-    }
-    if (children)
-        XFree(children);
-    return found;
+        if (!XGetClassHint(display, window, &hint))
+            return false;
+        const bool match = hint.res_name && resourceName == hint.res_name;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return match;
+    });
 }
 } // namespace
 
@@ -65,7 +59,7 @@ Window waitForDescendant(Display* display, Window ancestor, const std::string& r
 
 Window waitForWindow(Display* display, const std::string& title) {
     for (int attempt = 0; attempt < 300; ++attempt) {
-        if (Window window = findBelow(display, DefaultRootWindow(display), title))
+        if (Window window = findWindowTitled(display, DefaultRootWindow(display), title))
             return window;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -5,8 +5,13 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <string>
 
+// The first window below `top`, depth first in the server's order, for which `matches` is true; 0 when none.
+Window findBelow(Display* display, Window top, const std::function<bool(Window)>& matches);
+// A window titled `title` below `top` as the tree is now; 0 when none.
+Window findWindowTitled(Display* display, Window top, const std::string& title);
 // A window titled `title` anywhere in the tree, waiting for it up to a generous timeout; 0 when none came.
 Window waitForWindow(Display* display, const std::string& title);
 // A window below `ancestor` whose class hint names `resourceName` (such as a program's icon docked in the
