@@ -173,7 +173,8 @@ std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
 }
 
 TMouseCtrl::TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder, std::string recoveryFolder)
-    : fView(view), fPlatform(platform), fFolder(std::move(folder)), fRecoveryFolder(std::move(recoveryFolder)) {
+    : fView(view), fPlatform(platform), fFolder(std::move(folder)), fRecoveryFolder(std::move(recoveryFolder)),
+      fListFile(utf8FromPath(pathFromUtf8(fFolder) / kClickListFileName), kClickListFileKind) {
     RunStartupStep("Could not check the files folder", &TMouseCtrl::CleanUpAndCheckFolder);
     RunStartupStep("Could not apply the window settings", &TMouseCtrl::ApplyWindowSettings);
     RunStartupStep("Could not build the list columns", &TMouseCtrl::BuildColumns);
@@ -462,27 +463,18 @@ void TMouseCtrl::StoreSettings() {
         }
         col.SetIndex(fView.columnPosition(i));
     }
-    const bool unreadableInPlace = Config().UnreadableInPlace();
-    if (!Config().SaveConfig()) {
-        throw std::runtime_error("Could not save the settings file " + Config().ConfigFileName());
-    }
-    if (unreadableInPlace && !Config().KeptAsidePath().empty()) {
-        fCloseMessages.push_back("The unreadable settings file " + Config().ConfigFileName() + " was kept as " +
-                                 Config().KeptAsidePath() + ".");
-    }
+    Config().SaveConfig(fCloseMessages);
 }
 
 void TMouseCtrl::LoadClickList() {
-    fListFileName = utf8FromPath(pathFromUtf8(fFolder) / kClickListFileName);
-    // Until the load has finished, the file may hold clicks that are not in the list: never write over it.
-    fListFileUnreadableInPlace = true;
-    const ClickListLoad load = LoadClickListFile(fListFileName, fXMLDoc);
+    const ClickListLoad load = LoadClickListFile(fListFile, fXMLDoc);
     if (load.status == ClickListLoad::Unreadable) {
         ReportUnreadableList(load.error, load.keptAsidePath);
         return;
     }
     UseLoadedRows(load);
-    fListFileUnreadableInPlace = false;
+    // Until now the file may have held clicks that were not in the list.
+    fListFile.Read();
 }
 
 void TMouseCtrl::UseLoadedRows(const ClickListLoad& load) {
@@ -502,35 +494,14 @@ void TMouseCtrl::UseLoadedRows(const ClickListLoad& load) {
 
 // `error` names the file and why it could not be read (and, when it failed, why it could not be kept aside).
 void TMouseCtrl::ReportUnreadableList(const std::string& error, const std::string& keptAsidePath) {
-    fListFileUnreadableInPlace = keptAsidePath.empty();
     fStartupMessages.push_back(
-        fListFileUnreadableInPlace
+        fListFile.UnreadableInPlace()
             ? error + ". The click list starts empty; the file stays where it is and will not be overwritten."
             : error + ". The click list starts empty; the file was kept as " + keptAsidePath + ".");
 }
 
-void TMouseCtrl::KeepUnreadableListAside() {
-    std::error_code ignored;
-    if (!std::filesystem::exists(pathFromUtf8(fListFileName), ignored)) {
-        fListFileUnreadableInPlace = false;
-        return;
-    }
-    try {
-        const std::string keptAsidePath = KeepAside(fListFileName);
-        fListFileUnreadableInPlace = false;
-        fCloseMessages.push_back("The unreadable click list file " + fListFileName + " was kept as " + keptAsidePath +
-                                 ".");
-    } catch (const std::exception& error) {
-        throw std::runtime_error("The click list was not saved: " + fListFileName +
-                                 " could not be read at start and cannot be kept aside (" + error.what() + ")");
-    }
-}
-
 void TMouseCtrl::SaveClickList() {
-    if (fListFileUnreadableInPlace) {
-        KeepUnreadableListAside();
-    }
-    SaveClickListFile(fListFileName, Clicks());
+    fListFile.Write(ClickListText(Clicks()), fCloseMessages);
     fListUnsaved = false;
     fShownSaveFailure.clear();
 }

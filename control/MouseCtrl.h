@@ -90,7 +90,7 @@ public:
     int RowCount() const;
     bool RowChecked(int row) const;
     TBaseCtrlEX& Runner(int row) const;
-    const std::string& ListFileName() const { return fListFileName; }
+    const std::string& ListFileName() const { return fListFile.Path(); }
     // The registered hotkey identifiers as decimal text, in registration order.
     const std::vector<std::string>& HotKeyIds() const { return fHotKeyIds; }
 
@@ -128,7 +128,6 @@ private:
     void RestoreRecoveredList(const std::string& path);
     void StartIfAutorun();
     void ReportUnreadableList(const std::string& error, const std::string& keptAsidePath);
-    void KeepUnreadableListAside();
     // The focused row, or -1 when no row is focused.
     int FocusedRow() const;
     int RowOf(const TBaseCtrl* runner) const;
@@ -144,9 +143,7 @@ private:
     std::string fFolder;
     std::string fRecoveryFolder;
     pugi::xml_document fXMLDoc;
-    std::string fListFileName;
-    // The list file could not be read and is still in place: it must be kept aside before anything is written there.
-    bool fListFileUnreadableInPlace = false;
+    TProtectedFile fListFile;
     std::unique_ptr<TConfig> fConfig;
     int fColumnCount = 0;
     // Which columns ApplyColumns showed; a hidden column's width is not taken from the view.

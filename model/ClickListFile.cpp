@@ -91,15 +91,6 @@ void SetFieldFromText(TMouseObj& click, const ClickAttribute& attribute, const s
                attribute.field);
 }
 
-// An unreadable file is moved out of the way so that the save at close cannot replace it.
-void KeepUnreadableFile(const std::string& path, ClickListLoad& load) {
-    try {
-        load.keptAsidePath = KeepAside(path);
-    } catch (const std::runtime_error& error) {
-        load.error += "; " + std::string(error.what());
-    }
-}
-
 } // namespace
 
 void WriteClickNode(const TMouseObj& click, pugi::xml_node parent) {
@@ -123,8 +114,9 @@ void ReadClickNode(const pugi::xml_node& node, TMouseObj& click) {
     }
 }
 
-ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document) {
+ClickListLoad LoadClickListFile(TProtectedFile& file, pugi::xml_document& document) {
     ClickListLoad load;
+    const std::string& path = file.Path();
     std::error_code ignored;
     if (!std::filesystem::exists(pathFromUtf8(path), ignored)) {
         return load;
@@ -133,7 +125,10 @@ ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& doc
     if (!reason.empty()) {
         load.status = ClickListLoad::Unreadable;
         load.error = "Cannot read '" + path + "': " + reason;
-        KeepUnreadableFile(path, load);
+        if (const std::string failure = file.Unreadable(); !failure.empty()) {
+            load.error += "; " + failure;
+        }
+        load.keptAsidePath = file.KeptAsidePath();
         return load;
     }
     load.status = ClickListLoad::Loaded;
@@ -143,6 +138,11 @@ ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& doc
         }
     }
     return load;
+}
+
+ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document) {
+    TProtectedFile file(path, kClickListFileKind);
+    return LoadClickListFile(file, document);
 }
 
 std::string ClickListText(const std::vector<const TMouseObj*>& clicks) {

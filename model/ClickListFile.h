@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/MouseObj.h"
+#include "model/SafeFile.h"
 
 #include <pugixml.hpp>
 
@@ -9,6 +10,7 @@
 
 // The click list file "tapporas.xml": root `list`, one `item` with 28 attributes per click.
 inline constexpr const char* kClickListFileName = "tapporas.xml";
+inline constexpr TFileKind kClickListFileKind{"click list file", "The click list was not saved"};
 
 // Appends an `item` after the parent's last child with the 28 attributes in file order.
 void WriteClickNode(const TMouseObj& click, pugi::xml_node parent);
@@ -26,8 +28,10 @@ struct ClickListLoad {
     std::string error;
 };
 
-// Loads the file into `document`. A file that exists but cannot be read or parsed is kept aside (KeepAside), so the
-// save at close cannot overwrite it.
+// Loads the file into `document`. A file that exists but cannot be read or parsed is kept aside (Unreadable), so the
+// save at close cannot overwrite it; once the caller holds the clicks of a loaded file, it says so with Read().
+ClickListLoad LoadClickListFile(TProtectedFile& file, pugi::xml_document& document);
+// The same for a file that is only read here.
 ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document);
 // The document text for the clicks, in order: declaration, root `list`, one `item` each, no indentation.
 std::string ClickListText(const std::vector<const TMouseObj*>& clicks);

@@ -41,6 +41,8 @@ static_assert(TemplateNamesTheMaker(), "the settings template's generated attrib
 
 constexpr const char* kRequiredVersion = "2.0";
 
+constexpr TFileKind kConfigFileKind{"settings file", "The settings were not saved"};
+
 // The template parsed once: the defaults for attributes that are missing or do not convert.
 const pugi::xml_document& TemplateDocument() {
     static const pugi::xml_document document = [] {
@@ -253,7 +255,8 @@ TXMLColsType TXMLConfigType::Getcols() const {
     return TXMLColsType(fNode.child("cols"));
 }
 
-TConfig::TConfig(std::string folder) : fFolder(std::move(folder)) {
+TConfig::TConfig(const std::string& folder)
+    : fFile(utf8FromPath(pathFromUtf8(folder) / kConfigFileName), kConfigFileKind) {
     Open();
 }
 
@@ -265,16 +268,8 @@ TXMLColsType TConfig::GetCols() const {
     return Root().Getcols();
 }
 
-bool TConfig::SaveConfig() {
-    if (fUnreadableInPlace) {
-        KeepUnreadableFileAside();
-    }
-    WriteFileAtomically(ConfigFileName(), RawXmlText(fDocument.document_element()));
-    return true;
-}
-
-std::string TConfig::ConfigFileName() const {
-    return utf8FromPath(pathFromUtf8(fFolder) / kConfigFileName);
+void TConfig::SaveConfig(std::vector<std::string>& messages) {
+    fFile.Write(RawXmlText(fDocument.document_element()), messages);
 }
 
 TXMLConfigType TConfig::Root() const {
@@ -286,17 +281,21 @@ void TConfig::CreateDefaultFile() {
 }
 
 void TConfig::Open() {
-    const std::string path = ConfigFileName();
+    const std::string& path = ConfigFileName();
     std::error_code ignored;
     if (!std::filesystem::exists(pathFromUtf8(path), ignored)) {
+        fFile.Read();
         UseTemplate();
         return;
     }
     const bool parsed = LoadXmlFile(path, fDocument).empty();
     if (parsed && Root().GetversionNo() != kRequiredVersion) {
+        fFile.Read();
         UseTemplate();
     } else if (!parsed || !fDocument.document_element().child("frame") || !fDocument.document_element().child("cols")) {
         KeepAsideAndUseTemplate();
+    } else {
+        fFile.Read();
     }
 }
 
@@ -310,28 +309,12 @@ void TConfig::UseTemplate() {
 }
 
 void TConfig::KeepAsideAndUseTemplate() {
-    try {
-        fKeptAsidePath = KeepAside(ConfigFileName());
-    } catch (const std::runtime_error&) {
+    if (!fFile.Unreadable().empty()) {
         // Without a copy kept aside the faulty file is left as it is, and no save may write over it.
-        fUnreadableInPlace = true;
         LoadTemplate();
         return;
     }
     UseTemplate();
-}
-
-void TConfig::KeepUnreadableFileAside() {
-    std::error_code ignored;
-    if (std::filesystem::exists(pathFromUtf8(ConfigFileName()), ignored)) {
-        try {
-            fKeptAsidePath = KeepAside(ConfigFileName());
-        } catch (const std::runtime_error& error) {
-            throw std::runtime_error("The settings were not saved: " + ConfigFileName() +
-                                     " could not be read at start and cannot be kept aside (" + error.what() + ")");
-        }
-    }
-    fUnreadableInPlace = false;
 }
 
 void TConfig::LoadTemplate() {

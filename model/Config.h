@@ -1,9 +1,12 @@
 #pragma once
 
+#include "model/SafeFile.h"
+
 #include <pugixml.hpp>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The settings file "TapporaConfig.xml": window geometry, auto start and the list columns.
 inline constexpr const char* kConfigFileName = "TapporaConfig.xml";
@@ -91,18 +94,18 @@ private:
 // aside before writing).
 class TConfig {
 public:
-    explicit TConfig(std::string folder);
+    explicit TConfig(const std::string& folder);
     TXMLFrameType GetFrame() const;
     TXMLColsType GetCols() const;
     // Writes the `config` element's markup (no declaration) atomically; throws std::runtime_error naming the file
     // and the reason when it cannot, and the old file stays whole. Never writes over an unreadable file that is still
-    // in place: that one is kept aside first, or nothing is written.
-    bool SaveConfig();
-    std::string ConfigFileName() const;
+    // in place: that one is kept aside first, and `messages` gets where it went, or nothing is written.
+    void SaveConfig(std::vector<std::string>& messages);
+    const std::string& ConfigFileName() const { return fFile.Path(); }
     // Set when an unreadable settings file was kept aside, at opening or by SaveConfig: where it went.
-    const std::string& KeptAsidePath() const { return fKeptAsidePath; }
+    const std::string& KeptAsidePath() const { return fFile.KeptAsidePath(); }
     // The settings file could not be read and could not be kept aside either; it is still in place.
-    bool UnreadableInPlace() const { return fUnreadableInPlace; }
+    bool UnreadableInPlace() const { return fFile.UnreadableInPlace(); }
 
 private:
     TXMLConfigType Root() const;
@@ -110,11 +113,8 @@ private:
     void Open();
     void UseTemplate();
     void KeepAsideAndUseTemplate();
-    void KeepUnreadableFileAside();
     void LoadTemplate();
 
-    std::string fFolder;
+    TProtectedFile fFile;
     pugi::xml_document fDocument;
-    std::string fKeptAsidePath;
-    bool fUnreadableInPlace = false;
 };

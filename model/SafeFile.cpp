@@ -73,6 +73,46 @@ std::string KeepAside(const std::string& path) {
     return aside;
 }
 
+TProtectedFile::TProtectedFile(std::string path, TFileKind kind) : fPath(std::move(path)), fKind(kind) {}
+
+void TProtectedFile::Read() {
+    fUnreadableInPlace = false;
+}
+
+std::string TProtectedFile::Unreadable() {
+    fUnreadableInPlace = true;
+    try {
+        fKeptAsidePath = KeepAside(fPath);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    fUnreadableInPlace = false;
+    return {};
+}
+
+void TProtectedFile::Write(std::string_view content, std::vector<std::string>& messages) {
+    if (fUnreadableInPlace) {
+        MoveUnreadableAside(messages);
+    }
+    WriteFileAtomically(fPath, content);
+}
+
+void TProtectedFile::MoveUnreadableAside(std::vector<std::string>& messages) {
+    if (!Exists(pathFromUtf8(fPath))) {
+        fUnreadableInPlace = false;
+        return;
+    }
+    try {
+        fKeptAsidePath = KeepAside(fPath);
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error(std::string(fKind.notSaved) + ": " + fPath +
+                                 " could not be read at start and cannot be kept aside (" + error.what() + ")");
+    }
+    fUnreadableInPlace = false;
+    messages.push_back("The unreadable " + std::string(fKind.name) + " " + fPath + " was kept as " + fKeptAsidePath +
+                       ".");
+}
+
 std::string WriteProblem(const std::string& path) {
     try {
         std::error_code error;

@@ -53,7 +53,8 @@ void ControlTest::WriteList(const std::vector<std::string>& itemAttributes) cons
 void ControlTest::EditSettings(const std::function<void(TConfig&)>& edit) const {
     TConfig config(utf8FromPath(folder));
     edit(config);
-    config.SaveConfig();
+    std::vector<std::string> told;
+    config.SaveConfig(told);
 }
 
 std::vector<fs::path> ControlTest::FilesStartingWith(const std::string& prefix) const {

@@ -10,6 +10,7 @@
 #include <cstring>
 
 using testing::HasSubstr;
+using testing::IsEmpty;
 using testing::StartsWith;
 
 namespace {
@@ -128,7 +129,9 @@ TEST(ConfigTest, ASavedFileHasNoDeclarationAndReadsBackNormally) {
         config.GetCols().Item(3).SetIndex(0);
         config.GetCols().Item(0).SetIndex(3);
         config.GetCols().Item(9).SetVisible(true);
-        EXPECT_TRUE(config.SaveConfig());
+        std::vector<std::string> told;
+        config.SaveConfig(told);
+        EXPECT_THAT(told, IsEmpty());
     }
     const std::string saved = readWholeFile(folder.file(kConfigFileName));
     EXPECT_THAT(saved, StartsWith(std::string(R"(<config versionNo="2.0" generated=")") + kMakerWebAddress +
@@ -162,7 +165,8 @@ TEST(ConfigTest, AttributesNobodyWritesKeepTheirText) {
         TConfig config(folder.text());
         config.GetFrame().Setleft(2);
         config.GetCols().Item(0).SetWidth(6);
-        config.SaveConfig();
+        std::vector<std::string> told;
+        config.SaveConfig(told);
     }
     EXPECT_EQ(readWholeFile(path), SettingsText(R"(left="2" running="rbMine" extra="x")",
                                                 R"(<col id="42" Name="Mine" Align="Right" Color="clRed" Width="6"/>)"));
@@ -245,7 +249,8 @@ TEST(ConfigTest, AFailedSaveNamesTheFileAndLeavesWhatIsThere) {
     std::filesystem::remove(config.ConfigFileName());
     std::filesystem::create_directory(config.ConfigFileName());
     try {
-        config.SaveConfig();
+        std::vector<std::string> told;
+        config.SaveConfig(told);
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_THAT(error.what(), HasSubstr("'" + config.ConfigFileName() + "'"));
@@ -260,5 +265,6 @@ TEST(ConfigTest, AFolderThatCannotBeWrittenStillGivesTheDefaults) {
     writeWholeFile(folder.file("plain"), "");
     TConfig config(folder.file("plain"));
     ExpectDefaultSettings(config);
-    EXPECT_THROW(config.SaveConfig(), std::runtime_error);
+    std::vector<std::string> told;
+    EXPECT_THROW(config.SaveConfig(told), std::runtime_error);
 }

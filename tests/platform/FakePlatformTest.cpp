@@ -1,5 +1,5 @@
-#include "platform/fake/FakeBackend.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeBackend.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "TapporaVersion.h"
 #include "ui/MForm.h"
+#include "TapporaVersion.h"
 #include "TempFolder.h"
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
@@ -536,7 +536,8 @@ TEST_F(MainWindowTest, AHugeOrFarAwayStoredWindowOpensOnTheScreenNoLargerThanIt)
         settings.GetFrame().Settop(-3000);
         settings.GetFrame().Setwidth(2000000000);
         settings.GetFrame().Setheight(2000000000);
-        ASSERT_TRUE(settings.SaveConfig());
+        std::vector<std::string> told;
+        ASSERT_NO_THROW(settings.SaveConfig(told));
     }
     start();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
