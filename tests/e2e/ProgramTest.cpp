@@ -66,6 +66,9 @@ struct Drag {
 // New, "Part screen to search", Capture Scope, the drag on the overlay, OK, then the program is ended: all by the
 // mouse, on the real X server. Gives the overlay's top-left in root pixels.
 void newClickWithScopeDragged(Display* display, ProgramRun& run, Window main, Drag drag, int& overlayX, int& overlayY) {
+    // The title is set before the window is mapped and placed: a click before then goes to the root window.
+    ASSERT_TRUE(waitUntilViewable(display, main));
+    std::this_thread::sleep_for(300ms);
     int mainX = 0, mainY = 0;
     originOf(display, main, mainX, mainY);
     // The New button is the toolbar's first, 62 x 58, under the menu bar.
