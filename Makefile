@@ -1,3 +1,5 @@
+# make check  installs what the core needs, builds the core on the in-memory backend and runs its tests (no Qt,
+#             no X, no Wine): the quick loop for a change to model, pixels, engine or control
 # make run   installs what is missing, builds, and starts the program
 # make test  installs what is missing, builds, and runs every test, then again with ASan and UBSan, then the
 #            Windows core and program under Wine
@@ -13,7 +15,13 @@ CMAKE_FLAGS ?=
 # Development and test builds treat warnings as errors; a plain CMake build (e.g. Release) does not.
 DEV_FLAGS = -DTAPPORA_WERROR=ON
 
-.PHONY: windows test-windows deps build run test test-plain test-sanitize test-windows-core package bench fuzz format
+.PHONY: check windows test-windows deps build run test test-plain test-sanitize test-windows-core package bench fuzz format
+
+check:
+	@tools/install-deps.sh --core
+	cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAPPORA_BACKEND=fake $(DEV_FLAGS) $(CMAKE_FLAGS)
+	cmake --build build-check -j$(JOBS)
+	ctest --test-dir build-check --output-on-failure -j$(JOBS) --timeout 300
 
 deps:
 	@tools/install-deps.sh

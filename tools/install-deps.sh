@@ -8,6 +8,8 @@ packages=(
     libx11-dev libxext-dev libxtst-dev libxrandr-dev libx11-xcb-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-randr0-dev
     xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
 )
+# The core alone on the in-memory backend (make check): no Qt, no X.
+[ "${1:-}" = "--core" ] && packages=(cmake ninja-build pkg-config g++ libpugixml-dev libgtest-dev libgmock-dev)
 [ "${1:-}" = "--bench" ] && packages+=(libopencv-dev)
 # The packages: dependencies found from the binary (dpkg-shlibdeps, file), the checks, and rpmbuild for the .rpm.
 [ "${1:-}" = "--package" ] && packages+=(dpkg-dev file lintian desktop-file-utils appstream rpm)

@@ -46,7 +46,7 @@ TFMAbout::TFMAbout(IShell& shell, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_shell(shell) {
     setWindowTitle("About Tappora");
-    setFixedSize(322, 118);
+    setFixedSize(322, 138);
     centreOnDesktop(*this);
     setFont(scaled(font(), 1.25));
 
@@ -60,6 +60,9 @@ TFMAbout::TFMAbout(IShell& shell, QWidget* parent)
     lblWebAddress = link(this, kMakerWebAddress, 64, 67, 227);
     aboutLabel(this, "Email: ", 22, 89);
     lblMailAddress = link(this, kMakerMailAddress, 64, 91, 213);
+    lblLicense = aboutLabel(this, kLicenseNotice, 22, 113);
+    lblLicense->setFont(scaled(lblLicense->font(), 0.8));
+    lblLicense->adjustSize();
     lblWebAddress->installEventFilter(this);
     lblMailAddress->installEventFilter(this);
 }

@@ -20,6 +20,7 @@ public:
     QLabel* lblTagline = nullptr;
     QLabel* lblWebAddress = nullptr;
     QLabel* lblMailAddress = nullptr;
+    QLabel* lblLicense = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

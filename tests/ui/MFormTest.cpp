@@ -4,6 +4,7 @@
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
+#include "model/Maker.h"
 #include "platform/Shell.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/ClickListModel.h"
@@ -154,7 +155,7 @@ TEST_F(MainWindowTest, NewWithACapturedScopeAddsTheClickWithThatScope) {
     });
     clickButton(0);
     ASSERT_EQ(ctrl().RowCount(), 1) << "the editor came back and its OK added the click";
-    const TBaseCtrlEX& click = ctrl().Runner(0);
+    const TBaseCtrl& click = ctrl().Runner(0);
     EXPECT_EQ(click.fName, "Scoped");
     EXPECT_EQ(click.ScreenType, scPart);
     EXPECT_EQ(click.fLeft, 700);
@@ -334,6 +335,8 @@ TEST_F(MainWindowTest, HelpAndTheAboutLinksOpenTheMakersAddresses) {
     about.show();
     EXPECT_EQ(about.windowTitle(), "About Tappora");
     EXPECT_EQ(about.lblTitle->text(), TAPPORA_TITLE);
+    EXPECT_EQ(about.lblLicense->text(), kLicenseNotice);
+    EXPECT_TRUE(about.rect().contains(about.lblLicense->geometry())) << "the licence line is not cut off";
     QTest::mouseClick(about.lblWebAddress, Qt::LeftButton);
     QTest::mouseClick(about.lblMailAddress, Qt::LeftButton);
     ASSERT_EQ(shell.opened.size(), 2u);

@@ -2,6 +2,7 @@
 
 #include "TapporaVersion.h"
 #include "Win32UiSupport.h"
+#include "model/Maker.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/FMAbout.h"
 
@@ -56,6 +57,12 @@ TEST(AboutTest, ShowsTheTitleAndOpensTheLinks) {
     TFMAbout about(shell, nullptr);
     EXPECT_EQ(windowText(about.handle()), "About Tappora");
     EXPECT_EQ(windowText(about.lblTitle), TAPPORA_TITLE);
+    EXPECT_EQ(windowText(about.lblLicense), kLicenseNotice);
+    RECT client{}, license{};
+    GetClientRect(about.handle(), &client);
+    GetWindowRect(about.lblLicense, &license);
+    MapWindowPoints(nullptr, about.handle(), reinterpret_cast<POINT*>(&license), 2);
+    EXPECT_LE(license.bottom, client.bottom) << "the licence line is not cut off";
     SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.lblWebAddress), STN_CLICKED),
                  LPARAM(about.lblWebAddress));
     SendMessageW(about.handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(about.lblMailAddress), STN_CLICKED),

@@ -26,7 +26,7 @@ HWND link(HWND parent, const std::string& text, int x, int y, int width, int id)
 } // namespace
 
 TFMAbout::TFMAbout(IShell& shell, HWND owner) : m_shell(shell) {
-    createWindow("About Tappora", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, 322, 118,
+    createWindow("About Tappora", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, 322, 138,
                  owner);
     centreOnDesktop(handle());
     lblTitle = label(handle(), "Tappora", 44, 11, 267, 18, 10, true, 0, SS_CENTER);
@@ -35,6 +35,7 @@ TFMAbout::TFMAbout(IShell& shell, HWND owner) : m_shell(shell) {
     lblWebAddress = link(handle(), kMakerWebAddress, 64, 67, 227, kWebAddressId);
     label(handle(), "Email: ", 22, 89, 42, 18, 10);
     lblMailAddress = link(handle(), kMakerMailAddress, 64, 91, 213, kMailAddressId);
+    lblLicense = label(handle(), kLicenseNotice, 22, 113, 280, 14, 8);
     FormShow();
 }
 

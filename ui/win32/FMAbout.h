@@ -17,6 +17,7 @@ public:
     HWND lblTitle = nullptr;
     HWND lblWebAddress = nullptr;
     HWND lblMailAddress = nullptr;
+    HWND lblLicense = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
