@@ -67,8 +67,8 @@ std::wstring joined(const std::vector<std::string>& lines) {
 }
 } // namespace
 
-TMForm::TMForm(Platform& platform, IShell& shell, std::string folder)
-    : m_platform(platform), m_shell(shell), m_folder(std::move(folder)) {
+TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder)
+    : m_platform(platform), m_shell(shell), m_folder(std::move(folder)), m_recoveryFolder(std::move(recoveryFolder)) {
     createWindow("Tappora", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, 561, 306, nullptr);
     SetWindowPos(handle(), nullptr, 0, 0, dpiScaled(561), dpiScaled(306), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     centreOnDesktop(handle());
@@ -89,7 +89,7 @@ TMForm::~TMForm() {
 void TMForm::FormCreate() {
     createTrayIcon();
     setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
-    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder);
+    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
     m_list->setController(m_controller.get());
     setText(handle(), TAPPORA_TITLE);
 }

@@ -23,8 +23,9 @@ public:
     // The notification icon's own message.
     static constexpr UINT WM_TRAYICON = 0x838;
 
-    // `folder` holds the click list and settings files. The window is made hidden; show() shows it.
-    TMForm(Platform& platform, IShell& shell, std::string folder);
+    // `folder` holds the click list and settings files; a list that cannot be saved at the session's end is kept in
+    // `recoveryFolder` (not at all when it is empty). The window is made hidden; show() shows it.
+    TMForm(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder = {});
     ~TMForm() override;
 
     void show();
@@ -96,6 +97,7 @@ private:
     Platform& m_platform;
     IShell& m_shell;
     std::string m_folder;
+    std::string m_recoveryFolder;
     HWND m_toolBar = nullptr;
     HACCEL m_accelerators = nullptr;
     std::unique_ptr<TClickList> m_list;
