@@ -1,32 +1,138 @@
 #include "control/ClickEditorModel.h"
 #include "pixels/Base64.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 namespace {
-std::optional<std::int32_t> NumberOf(const std::string& text) {
+using F = TClickEditorFields;
+constexpr std::int64_t kStoredMax = std::numeric_limits<std::int32_t>::max();
+// More significant digits than this cannot fit a stored value, whatever it is multiplied by; fewer cannot overflow
+// the sums below.
+constexpr std::size_t kMostDigits = 12;
+
+std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
-        return std::nullopt;
-    const std::string trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    const bool sign = trimmed[0] == '-' || trimmed[0] == '+';
-    if (trimmed.size() == std::size_t(sign) || trimmed.size() > 12 ||
-        trimmed.find_first_not_of("0123456789", sign ? 1 : 0) != std::string::npos)
-        return std::nullopt;
-    const long long value = std::stoll(trimmed);
-    if (value < INT32_MIN || value > INT32_MAX)
-        return std::nullopt;
-    return std::int32_t(value);
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::string Text(std::int32_t value) {
+bool SignAllowed(TNumberKind kind) {
+    return kind != TNumberKind::Digits;
+}
+
+// The number in a field's text, blanks around it allowed; nothing when it holds no number of its kind.
+std::optional<std::int64_t> NumberOf(const TNumericField& field, const std::string& text) {
+    const std::string trimmed = Trimmed(text);
+    const bool minus = SignAllowed(field.kind) && trimmed.starts_with('-');
+    const std::string digits = trimmed.substr(minus ? 1 : 0);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const std::size_t firstSignificant = std::min(digits.find_first_not_of('0'), digits.size());
+    if (digits.size() - firstSignificant > kMostDigits)
+        return std::nullopt;
+    const std::int64_t magnitude = std::stoll(digits);
+    return minus ? -magnitude : magnitude;
+}
+
+const TNumericField& FieldOf(std::string F::*text) {
+    for (const TNumericField& field : TClickEditorModel::NumericFields())
+        if (field.text == text)
+            return field;
+    throw std::logic_error("not a numeric field");
+}
+
+// The number in a field already checked by Refusal.
+std::int64_t Number(const F& fields, std::string F::*text) {
+    return *NumberOf(FieldOf(text), fields.*text);
+}
+
+// A stored value made of numeric fields, each times its factor, and its range.
+struct TComposedValue {
+    std::string what;
+    std::vector<std::pair<std::string F::*, std::int64_t>> parts;
+    std::int64_t min;
+    std::int64_t max;
+    std::string unit;
+};
+
+std::int64_t ComposedOf(const F& fields, const TComposedValue& value) {
+    std::int64_t sum = 0;
+    for (const auto& [text, factor] : value.parts)
+        sum += Number(fields, text) * factor;
+    return sum;
+}
+
+std::string Named(const char* name) {
+    return "The field \"" + std::string(name) + "\"";
+}
+
+std::vector<TComposedValue> ComposedValues(TRect monitors) {
+    std::vector<TComposedValue> values{
+        {"The click interval (Hour, Min, Sec, 0.1S, 0.01S, 0.001S)",
+         {{&F::edIntHour, 3600000},
+          {&F::edIntMinute, 60000},
+          {&F::edIntSecond, 1000},
+          {&F::edIntTenths, 100},
+          {&F::edIntHundredths, 10},
+          {&F::edIntThousandths, 1}},
+         1,
+         kStoredMax,
+         " ms"},
+        {"The random interval's lower bound (1/10 S)", {{&F::edRanBegin, 100}}, 0, kStoredMax, " ms"},
+        {"The random interval's upper bound (Seconds)", {{&F::edRanEnd, 1000}}, 0, kStoredMax, " ms"},
+        {"The start delay (Hours, Minutes, Seconds)",
+         {{&F::edtStartHour, 3600}, {&F::edtStartMin, 60}, {&F::edtStartSec, 1}},
+         0,
+         kStoredMax,
+         " seconds"},
+        {Named("Color Simliar"), {{&F::edSimilar, 1}}, 0, 100, " %"},
+        {Named("BMP Simliar"), {{&F::edBMPSimilar, 1}}, 0, 100, " %"},
+        {Named("times"), {{&F::edStopTimes, 1}}, 1, kStoredMax, ""},
+    };
+    for (const TNumericField& field : TClickEditorModel::NumericFields()) {
+        if (field.kind == TNumberKind::Digits)
+            continue;
+        const bool across = field.kind == TNumberKind::Across;
+        const std::int64_t first = across ? monitors.left : monitors.top;
+        values.push_back(
+            {Named(field.name), {{field.text, 1}}, first, first + (across ? monitors.width : monitors.height), ""});
+    }
+    return values;
+}
+
+// The field a refused value sends the user to: its first part that is not 0.
+std::string F::*FirstSetPart(const F& fields, const TComposedValue& value) {
+    for (const auto& [text, factor] : value.parts)
+        if (Number(fields, text) != 0)
+            return text;
+    return value.parts.front().first;
+}
+
+bool LeftAsShown(const F& fields, std::string F::*text) {
+    std::size_t index = 0;
+    for (const TNumericField& field : TClickEditorModel::NumericFields()) {
+        if (field.kind == TNumberKind::Digits)
+            continue;
+        if (field.text == text)
+            return index < fields.coordinatesAsShown.size() && fields.coordinatesAsShown[index] == fields.*text;
+        ++index;
+    }
+    return false;
+}
+
+void RememberCoordinates(F& fields) {
+    fields.coordinatesAsShown.clear();
+    for (const TNumericField& field : TClickEditorModel::NumericFields())
+        if (field.kind != TNumberKind::Digits)
+            fields.coordinatesAsShown.push_back(fields.*field.text);
+}
+
+std::string Text(std::int64_t value) {
     return std::to_string(value);
-}
-
-// The number in a field already checked by Unreadable.
-std::int32_t Number(const TClickEditorFields& fields, std::string TClickEditorFields::*text) {
-    return *NumberOf(fields.*text);
 }
 
 // The stored value for a radio group whose first item means `first` and any other choice `other`.
@@ -37,7 +143,8 @@ std::uint8_t FirstOr(int chosen, std::uint8_t first, std::uint8_t other) {
 
 TClickEditorFields TClickEditorModel::Initial(TTimeOfDay now) {
     TClickEditorFields fields;
-    fields.fStartAt = TimeText(now);
+    fields.fStartAt = StartTimeText(now);
+    RememberCoordinates(fields);
     return fields;
 }
 
@@ -65,7 +172,7 @@ TClickEditorFields TClickEditorModel::FromClick(const TMouseObj& click, const TC
     f.mouseType = click.mouseType;
     f.actionType = click.actionType;
     f.InteverType = click.InteverType <= itRandom ? click.InteverType : -1;
-    const std::int32_t interval = click.iClickInterval;
+    const std::int32_t interval = std::max<std::int32_t>(click.iClickInterval, 1);
     f.edIntHour = Text(interval / 3600000);
     f.edIntMinute = Text(interval % 3600000 / 60000);
     f.edIntSecond = Text(interval % 60000 / 1000);
@@ -75,8 +182,11 @@ TClickEditorFields TClickEditorModel::FromClick(const TMouseObj& click, const TC
     f.edRanBegin = Text(click.fRanBegin / 100);
     f.edRanEnd = Text(click.fRanEnd / 1000);
     f.startType = click.startType <= stAfter ? click.startType : -1;
-    if (const auto startAt = TimeOfDay(click.fStartAt))
-        f.fStartAt = TimeText(*startAt);
+    const std::optional<TTimeOfDay> startAt = ReadStartTime(click.fStartAt);
+    if (startAt)
+        f.fStartAt = StartTimeText(*startAt);
+    f.startAtUnreadable = !startAt && !Trimmed(click.fStartAt).empty();
+    f.startAtAsLoaded = f.fStartAt;
     f.edtStartHour = Text(click.fStartInterval / 3600);
     f.edtStartMin = Text(click.fStartInterval % 3600 / 60);
     f.edtStartSec = Text(click.fStartInterval % 60);
@@ -86,83 +196,153 @@ TClickEditorFields TClickEditorModel::FromClick(const TMouseObj& click, const TC
     f.hkStop = click.hkStop;
     f.finishType = click.finishType <= ftBackClick ? click.finishType : -1;
     f.edName = click.fName;
+    RememberCoordinates(f);
     return f;
 }
 
+std::string TClickEditorModel::LoadNotice(const TClickEditorFields& fields) {
+    std::string notice;
+    if (fields.pictureUnreadable)
+        notice = "The stored picture of this click could not be read, so the editor shows none. OK stores the click "
+                 "without a picture; Cancel keeps it as it was.";
+    if (fields.startAtUnreadable)
+        notice += std::string(notice.empty() ? "" : "\n\n") +
+                  "The stored start time of this click is no time of day, so the editor shows " + fields.fStartAt +
+                  ". OK keeps the stored start time unless you change it; Cancel keeps the click as it was.";
+    return notice;
+}
+
 const std::vector<TNumericField>& TClickEditorModel::NumericFields() {
-    using F = TClickEditorFields;
+    using K = TNumberKind;
     static const std::vector<TNumericField> fields{
-        {"X", &F::edPX},
-        {"Y", &F::edPY},
-        {"Color Simliar", &F::edSimilar},
-        {"BMP Simliar", &F::edBMPSimilar},
-        {"L", &F::edColorL},
-        {"R", &F::edColorR},
-        {"T", &F::edColorT},
-        {"B", &F::edColorB},
-        {"Hour", &F::edIntHour},
-        {"Min", &F::edIntMinute},
-        {"Sec", &F::edIntSecond},
-        {"0.1S", &F::edIntTenths},
-        {"0.01S", &F::edIntHundredths},
-        {"0.001S", &F::edIntThousandths},
-        {"Random Interval 1/10 S", &F::edRanBegin},
-        {"Random Interval Seconds", &F::edRanEnd},
-        {"Start after Hours", &F::edtStartHour},
-        {"Start after Minutes", &F::edtStartMin},
-        {"Start after Seconds", &F::edtStartSec},
-        {"times", &F::edStopTimes},
+        {"X", &F::edPX, K::Across, 5, std::nullopt},
+        {"Y", &F::edPY, K::Down, 5, std::nullopt},
+        {"Color Simliar", &F::edSimilar, K::Digits, 0, TSpin{60, 100, 5}},
+        {"BMP Simliar", &F::edBMPSimilar, K::Digits, 0, TSpin{60, 100, 5}},
+        {"L", &F::edColorL, K::Across, 5, std::nullopt},
+        {"R", &F::edColorR, K::Across, 5, std::nullopt},
+        {"T", &F::edColorT, K::Down, 5, std::nullopt},
+        {"B", &F::edColorB, K::Down, 5, std::nullopt},
+        {"Hour", &F::edIntHour, K::Digits, 2, TSpin{0, 23}},
+        {"Min", &F::edIntMinute, K::Digits, 2, TSpin{0, 59}},
+        {"Sec", &F::edIntSecond, K::Digits, 2, TSpin{0, 59}},
+        {"0.1S", &F::edIntTenths, K::Digits, 1, TSpin{0, 9}},
+        {"0.01S", &F::edIntHundredths, K::Digits, 1, TSpin{0, 9}},
+        {"0.001S", &F::edIntThousandths, K::Digits, 1, TSpin{0, 9}},
+        {"Random Interval 1/10 S", &F::edRanBegin, K::Digits, 1, TSpin{0, 9}},
+        {"Random Interval Seconds", &F::edRanEnd, K::Digits, 3, TSpin{0, 999}},
+        {"Start after Hours", &F::edtStartHour, K::Digits, 2, TSpin{0, 23}},
+        {"Start after Minutes", &F::edtStartMin, K::Digits, 2, TSpin{0, 59}},
+        {"Start after Seconds", &F::edtStartSec, K::Digits, 2, TSpin{0, 59}},
+        {"times", &F::edStopTimes, K::Digits, 0, TSpin{1, 10000, 10}},
     };
     return fields;
 }
 
-const TNumericField* TClickEditorModel::Unreadable(const TClickEditorFields& fields) {
-    for (const TNumericField& field : NumericFields())
-        if (!NumberOf(fields.*field.text))
-            return &field;
-    return nullptr;
+TRect TClickEditorModel::Extent(const std::vector<TRect>& monitors) {
+    if (monitors.empty())
+        return {};
+    int left = monitors.front().left, top = monitors.front().top;
+    int right = left + monitors.front().width, bottom = top + monitors.front().height;
+    for (const TRect& monitor : monitors) {
+        left = std::min(left, monitor.left);
+        top = std::min(top, monitor.top);
+        right = std::max(right, monitor.left + monitor.width);
+        bottom = std::max(bottom, monitor.top + monitor.height);
+    }
+    return {left, top, right - left, bottom - top};
 }
 
-std::string TClickEditorModel::Refusal(const TClickEditorFields& fields, const TNumericField& field) {
-    const bool empty = (fields.*field.text).find_first_not_of(" \t") == std::string::npos;
-    return "The field \"" + std::string(field.name) +
-           (empty ? "\" is empty. Please enter a number." : "\" does not hold a number. Please enter a number.");
+bool TClickEditorModel::Accepts(const TNumericField& field, const std::string& text) {
+    if (field.maxLength > 0 && text.size() > std::size_t(field.maxLength))
+        return false;
+    const std::size_t digitsFrom = SignAllowed(field.kind) && text.starts_with('-') ? 1 : 0;
+    return text.find_first_not_of("0123456789", digitsFrom) == std::string::npos;
 }
 
-TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseObj& shown) {
-    if (const TNumericField* unreadable = Unreadable(f))
-        throw std::invalid_argument(Refusal(f, *unreadable));
-    using F = TClickEditorFields;
+std::optional<TFieldRefusal> TClickEditorModel::Refusal(const TClickEditorFields& fields, TRect monitors) {
+    for (const TNumericField& field : NumericFields()) {
+        if (NumberOf(field, fields.*field.text))
+            continue;
+        const bool empty = Trimmed(fields.*field.text).empty();
+        return TFieldRefusal{field.text,
+                             Named(field.name) + (empty ? " is empty. Please enter a number."
+                                                        : " does not hold a number. Please enter a number.")};
+    }
+    for (const TComposedValue& value : ComposedValues(monitors)) {
+        const std::int64_t composed = ComposedOf(fields, value);
+        if (composed >= value.min && composed <= value.max)
+            continue;
+        if (value.parts.size() == 1 && value.parts.front().second == 1 && composed >= INT32_MIN &&
+            composed <= kStoredMax && LeftAsShown(fields, value.parts.front().first))
+            continue;
+        return TFieldRefusal{FirstSetPart(fields, value), value.what + " must be from " + Text(value.min) + " to " +
+                                                              Text(value.max) + value.unit + "."};
+    }
+    return std::nullopt;
+}
+
+const std::vector<const char*>& TClickEditorModel::Choices(int TClickEditorFields::*group) {
+    static const std::vector<std::pair<int F::*, std::vector<const char*>>> groups{
+        {&F::pointType,
+         {"Click where the mouse is", "Click on a fixed point", "Search color block and click",
+          "Search picture and click"}},
+        {&F::ScreenType, {"Full screen to search", "Part screen to search"}},
+        {&F::InteverType, {"Fixed Interval", "Random Interval"}},
+        {&F::startType, {"Right now", "Start at", "Start after interval"}},
+        {&F::stopType, {"Stop till get command", "Stop till repeat"}},
+        {&F::finishType, {"Do nothing", "Back to the original location", "Back to the original location and click"}},
+    };
+    for (const auto& [field, captions] : groups)
+        if (field == group)
+            return captions;
+    throw std::logic_error("not a radio group");
+}
+
+const std::vector<const char*>& TClickEditorModel::ButtonItems() {
+    static const std::vector<const char*> items{"Left Button", "Right Button", "Middle Button"};
+    return items;
+}
+
+const std::vector<const char*>& TClickEditorModel::ActionItems() {
+    static const std::vector<const char*> items{"Single Click", "Double Click", "Button Down", "Button Up"};
+    return items;
+}
+
+TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseObj& shown, TRect monitors) {
+    if (const std::optional<TFieldRefusal> refusal = Refusal(f, monitors))
+        throw std::invalid_argument(refusal->message);
+    const auto stored = [&](std::string F::*text) { return std::int32_t(Number(f, text)); };
+    const std::vector<TComposedValue> composed = ComposedValues(monitors);
+    const auto composedAt = [&](std::size_t index) { return std::int32_t(ComposedOf(f, composed[index])); };
     TMouseObj click = shown;
     if (f.pointType >= 0)
         click.pointType = TPointType(f.pointType);
-    click.fPosX = Number(f, &F::edPX);
-    click.fPosY = Number(f, &F::edPY);
+    click.fPosX = stored(&F::edPX);
+    click.fPosY = stored(&F::edPY);
     click.fColor = f.fColor;
-    click.fColorSimplar = Number(f, &F::edSimilar);
+    click.fColorSimplar = stored(&F::edSimilar);
     click.fBMP = StreamToBase64(f.picture);
-    click.fBMPSimplar = Number(f, &F::edBMPSimilar);
+    click.fBMPSimplar = stored(&F::edBMPSimilar);
     click.ScreenType = FirstOr(f.ScreenType, scFull, scPart);
-    click.fLeft = Number(f, &F::edColorL);
-    click.fTop = Number(f, &F::edColorT);
-    click.fRight = Number(f, &F::edColorR);
-    click.fBottom = Number(f, &F::edColorB);
+    click.fLeft = stored(&F::edColorL);
+    click.fTop = stored(&F::edColorT);
+    click.fRight = stored(&F::edColorR);
+    click.fBottom = stored(&F::edColorB);
     if (f.mouseType >= 0)
         click.mouseType = TMouseType(f.mouseType);
     if (f.actionType >= 0)
         click.actionType = TActionType(f.actionType);
     click.InteverType = FirstOr(f.InteverType, itFixed, itRandom);
-    click.iClickInterval = Number(f, &F::edIntHour) * 3600000 + Number(f, &F::edIntMinute) * 60000 +
-                           Number(f, &F::edIntSecond) * 1000 + Number(f, &F::edIntTenths) * 100 +
-                           Number(f, &F::edIntHundredths) * 10 + Number(f, &F::edIntThousandths);
-    click.fRanBegin = Number(f, &F::edRanBegin) * 100;
-    click.fRanEnd = Number(f, &F::edRanEnd) * 1000;
+    click.iClickInterval = composedAt(0);
+    click.fRanBegin = composedAt(1);
+    click.fRanEnd = composedAt(2);
     click.startType = f.startType == 0 ? stNow : f.startType == 1 ? stAt : stAfter;
-    click.fStartAt = f.fStartAt;
-    click.fStartInterval =
-        Number(f, &F::edtStartHour) * 3600 + Number(f, &F::edtStartMin) * 60 + Number(f, &F::edtStartSec);
+    if (!f.startAtUnreadable || f.fStartAt != f.startAtAsLoaded)
+        click.fStartAt = f.fStartAt;
+    click.fStartInterval = composedAt(3);
     click.stopType = f.stopType == 1 ? spRepeat : spCommand;
-    click.fRepeat = Number(f, &F::edStopTimes);
+    click.fRepeat = stored(&F::edStopTimes);
     if (f.hkStart >= 0)
         click.hkStart = std::uint8_t(f.hkStart);
     if (f.hkStop >= 0)
@@ -176,28 +356,9 @@ TPointGroups TClickEditorModel::EnabledGroups(int pointType) {
     return {pointType == ptFixed, pointType == ptColor, pointType == ptPicture};
 }
 
-bool TClickEditorModel::DigitPasses(char32_t typed) {
-    return (typed >= U'0' && typed <= U'9') || typed == 10 || typed == 13 || typed == 8;
-}
-
 std::string TClickEditorModel::HotKeyItem(int n, bool available) {
     // Appended in steps: GCC 12 warns wrongly (-Wrestrict) about a literal added to a temporary string.
     std::string item(1, 'F');
     item.append(std::to_string(n + 1));
     return available ? item : item.append(" (unavailable)");
-}
-
-std::optional<TTimeOfDay> TClickEditorModel::TimeOfDay(const std::string& text) {
-    int hour = 0, minute = 0, second = 0, used = 0;
-    const int read = std::sscanf(text.c_str(), "%2d:%2d%n:%2d%n", &hour, &minute, &used, &second, &used);
-    if (read < 2 || std::size_t(used) != text.size() || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 59)
-        return std::nullopt;
-    return TTimeOfDay{hour, minute, read == 3 ? second : 0};
-}
-
-std::string TClickEditorModel::TimeText(TTimeOfDay time) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour, time.minute, time.second);
-    return text;
 }

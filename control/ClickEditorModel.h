@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/MouseObj.h"
+#include "model/StartTime.h"
+#include "platform/Geometry.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,8 +11,8 @@
 
 // What the click editor shows, as the user sees and types it, and the rules between that and a click: the interval
 // split into hours to thousandths, the random bounds in tenths and whole seconds, the start delay split, which
-// point-type groups are usable, which typed characters a numeric edit takes, and writing a click all fields or none.
-// A front end shows these fields in its controls and reads them back; it decides nothing of this itself.
+// point-type groups are usable, what a numeric edit takes, the ranges checked before OK, and writing a click all
+// fields or none. A front end shows these fields in its controls and reads them back; it decides nothing of this.
 struct TClickEditorFields {
     // Radio groups and lists hold the number of the chosen item, -1 for none.
     int pointType = ptCurrent;
@@ -33,20 +35,18 @@ struct TClickEditorFields {
     int startType = stNow;
     // The picker's time of day, "hh:mm:ss".
     std::string fStartAt;
+    // The click's stored start time could not be read; the picker showed `startAtAsLoaded` instead, and while it
+    // still does, OK keeps the stored text.
+    bool startAtUnreadable = false;
+    std::string startAtAsLoaded;
     std::string edtStartHour = "0", edtStartMin = "1", edtStartSec = "0";
     int stopType = spCommand;
     std::string edStopTimes = "1";
     int hkStart = 1, hkStop = 2;
     int finishType = ftNothing;
     std::string edName = "New Click";
-};
-
-// A time of day shown by the start-time picker.
-struct TTimeOfDay {
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    friend bool operator==(const TTimeOfDay&, const TTimeOfDay&) = default;
+    // The coordinates as last shown (X, Y, L, R, T, B): one the user left alone is kept even off today's monitors.
+    std::vector<std::string> coordinatesAsShown;
 };
 
 // Which groups of the click point can be used for a point type.
@@ -57,41 +57,63 @@ struct TPointGroups {
     friend bool operator==(const TPointGroups&, const TPointGroups&) = default;
 };
 
-// A numeric field of the editor: the name the user is told, and where its text is.
+// What a numeric edit takes: digits only, or a screen coordinate that may carry one leading minus (left of or above
+// the primary monitor) and lies within the monitors across or down.
+enum class TNumberKind { Digits, Across, Down };
+
+// The arrows beside an edit step its value between these bounds.
+struct TSpin {
+    int min;
+    int max;
+    int step = 1;
+};
+
+// A numeric edit of the editor: the name the user is told, where its text is, what it takes, at most how many
+// characters the user may type (0 for any number) and its arrows.
 struct TNumericField {
     const char* name;
     std::string TClickEditorFields::*text;
+    TNumberKind kind;
+    int maxLength;
+    std::optional<TSpin> spin;
+};
+
+// OK refused: the field to go to and what the user is told.
+struct TFieldRefusal {
+    std::string TClickEditorFields::*field;
+    std::string message;
 };
 
 class TClickEditorModel {
 public:
-    // What the editor says when a click's stored picture cannot be read.
-    static constexpr const char* kUnreadablePictureNotice =
-        "The stored picture of this click could not be read, so the editor shows none. OK stores the click without "
-        "a picture; Cancel keeps it as it was.";
-
     // The fields a new editor shows; the picker shows `now`.
     static TClickEditorFields Initial(TTimeOfDay now);
     // The click shown: what the editor showed before stays where the click has nothing to show (no picture; a start
-    // time that is no time of day). A stored picture that is no base64 shows as none, marked pictureUnreadable.
-    // Values outside the arrows' bounds are shown as they are.
+    // time that is no time of day, which is marked unless empty). A stored picture that is no base64 shows as none,
+    // marked pictureUnreadable. An interval below 1 ms shows as the 1 ms it runs as; other values outside the arrows'
+    // bounds are shown as they are.
     static TClickEditorFields FromClick(const TMouseObj& click, const TClickEditorFields& shown);
+    // What the user is told on opening about what the click could not show; empty for nothing.
+    static std::string LoadNotice(const TClickEditorFields& fields);
+    // Why OK cannot store the fields, or nothing: a numeric field that holds no number, or a value out of its range
+    // (coordinates against `monitors`, the union of the monitors' areas).
+    static std::optional<TFieldRefusal> Refusal(const TClickEditorFields& fields, TRect monitors);
     // The click shown with every field written, which the editor stores in one assignment; throws
-    // std::invalid_argument with Refusal's text when a numeric field holds no number.
-    static TMouseObj ToClick(const TClickEditorFields& fields, const TMouseObj& shown);
+    // std::invalid_argument with the refusal's message when Refusal has one.
+    static TMouseObj ToClick(const TClickEditorFields& fields, const TMouseObj& shown, TRect monitors);
 
+    // The smallest rectangle holding every monitor: what coordinates are held to.
+    static TRect Extent(const std::vector<TRect>& monitors);
     // The numeric fields in the order the editor shows them.
     static const std::vector<TNumericField>& NumericFields();
-    // The first numeric field that holds no number, or nullptr.
-    static const TNumericField* Unreadable(const TClickEditorFields& fields);
-    // What the user is told about that field.
-    static std::string Refusal(const TClickEditorFields& fields, const TNumericField& field);
-
+    // Whether a numeric edit may hold `text` after a key press or a paste: what it takes, within its length.
+    static bool Accepts(const TNumericField& field, const std::string& text);
+    // The captions of a radio group's items, by the field that holds its choice.
+    static const std::vector<const char*>& Choices(int TClickEditorFields::*group);
+    static const std::vector<const char*>& ButtonItems();
+    static const std::vector<const char*>& ActionItems();
     static TPointGroups EnabledGroups(int pointType);
-    // Whether a typed character goes into a numeric edit: digits, line feed, carriage return and backspace.
-    static bool DigitPasses(char32_t typed);
     // The hotkey lists' item for Ctrl+F(n + 1): "F1" to "F12", marked when another program holds the key.
     static std::string HotKeyItem(int n, bool available);
-    static std::optional<TTimeOfDay> TimeOfDay(const std::string& text);
-    static std::string TimeText(TTimeOfDay time);
+    static constexpr int kHotKeyCount = 12;
 };

@@ -1,6 +1,8 @@
 #include "engine/BaseCtrl.h"
 
+#include "engine/Desktop.h"
 #include "engine/Search.h"
+#include "model/StartTime.h"
 #include "pixels/PictureText.h"
 
 #include <algorithm>
@@ -9,49 +11,17 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr double kMsPerDay = 86'400'000.0;
 
-// The parts of `text` between colons, after trimming the spaces around it.
-std::vector<std::string> ColonSeparatedParts(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    std::vector<std::string> parts;
-    std::size_t begin = 0;
-    for (std::size_t colon; (colon = trimmed.find(':', begin)) != std::string::npos; begin = colon + 1)
-        parts.push_back(trimmed.substr(begin, colon - begin));
-    parts.push_back(trimmed.substr(begin));
-    return parts;
-}
-
-std::invalid_argument InvalidTime(const std::string& text) {
-    return std::invalid_argument("'" + text + "' is not a valid time");
-}
-
-// One or two digits making a number up to `largest`.
-int TimeField(const std::string& part, int largest, const std::string& text) {
-    const bool digits = !part.empty() && part.size() <= 2 &&
-                        std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!digits || std::stoi(part) > largest)
-        throw InvalidTime(text);
-    return std::stoi(part);
-}
-
-// "hh:mm:ss" or "hh:mm" (24-hour, one or two digits each) as a fraction of a day.
+// The stored start time as a fraction of a day; throws when it is no time of day.
 double TimeOfDayFromText(const std::string& text) {
-    const std::vector<std::string> parts = ColonSeparatedParts(text);
-    if (parts.size() < 2 || parts.size() > 3)
-        throw InvalidTime(text);
-    constexpr int kLargest[] = {23, 59, 59};
-    int seconds = 0;
-    for (std::size_t i = 0; i < 3; ++i)
-        seconds = seconds * 60 + (i < parts.size() ? TimeField(parts[i], kLargest[i], text) : 0);
-    return seconds * 1000 / kMsPerDay;
+    const std::optional<TTimeOfDay> time = ReadStartTime(text);
+    if (!time)
+        throw std::invalid_argument("'" + text + "' is not a valid time");
+    return ((time->hour * 60 + time->minute) * 60 + time->second) * 1000 / kMsPerDay;
 }
 
 long double RoundHalfToEven(long double value) {
@@ -254,7 +224,7 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
     case ptFixed:
         if (!ProcessMessagesStillRunning(startNumber))
             return std::nullopt;
-        return TPoint{fPosX, fPosY};
+        return FixedPointOnAMonitor();
     case ptColor: {
         const auto [left, top, right, bottom] = SearchScope();
         const TPoint found = SearchColorBlock(fPlatform.screen, fColor, left, top, right, bottom, fColorSimplar,
@@ -273,6 +243,15 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
     default:
         return std::nullopt;
     }
+}
+
+// The platform would move the pointer to the nearest screen edge and click there, on whatever is at that edge.
+TPoint TBaseCtrl::FixedPointOnAMonitor() {
+    const TPoint point{fPosX, fPosY};
+    if (!OnAMonitor(fPlatform.screen.monitorAreas(), point))
+        throw std::runtime_error("the point " + std::to_string(point.x) + ", " + std::to_string(point.y) +
+                                 " is on no monitor");
+    return point;
 }
 
 std::optional<TPoint> TBaseCtrl::NotFound() {

@@ -81,10 +81,10 @@ int TDForm::ShowModal() {
 void TDForm::btnOKClick() {
     frmDefine->StopCapture();
     std::string message;
-    if (const TNumericEdit* unreadable = frmDefine->unreadableEdit(message)) {
+    if (const TNumericEdit* refused = frmDefine->refusedEdit(message)) {
         QMessageBox::warning(this, "Warning", QString::fromStdString(message));
-        unreadable->edit->setFocus();
-        unreadable->edit->selectAll();
+        refused->edit->setFocus();
+        refused->edit->selectAll();
         return;
     }
     accept();
@@ -100,7 +100,7 @@ void TDForm::done(int result) {
 }
 
 void TDForm::FormClose() {
-    frmDefine->timerSetPoint->stop();
+    frmDefine->StopCapture();
 }
 
 void TDForm::keyPressEvent(QKeyEvent* event) {
@@ -122,7 +122,7 @@ bool TDForm::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = static_cast<QWidget*>(watched);
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((widget == this || isAncestorOf(widget)) && typesCharacter(key))
-            runGuarded([&] { frmDefine->StopCaptureKeyPress(key->text().at(0)); });
+            frmDefine->capture().CharacterTyped();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -1,7 +1,6 @@
 #include "ui/frmDefine.h"
 
 #include "control/ClickEditorModel.h"
-#include "model/ColorText.h"
 #include "model/MouseObj.h"
 #include "pixels/Base64.h"
 #include "platform/ErrorGuard.h"
@@ -29,6 +28,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QValidator>
 
 #include <initializer_list>
 #include <stdexcept>
@@ -36,10 +36,40 @@
 #include <vector>
 
 namespace {
-constexpr int kCaptureMs = 10;
 constexpr int kHideForScopeMs = 200;
 constexpr int kEditHeight = 20;
-const char* const kLimitProperty = "typedLimit";
+using F = TClickEditorFields;
+
+// What a numeric edit takes, typed or pasted, is the editor model's rule.
+class TFieldValidator : public QValidator {
+public:
+    TFieldValidator(const TNumericField& field, QObject* parent) : QValidator(parent), m_field(field) {}
+    State validate(QString& input, int&) const override {
+        return TClickEditorModel::Accepts(m_field, input.toStdString()) ? Acceptable : Invalid;
+    }
+
+private:
+    const TNumericField& m_field;
+};
+
+const TNumericField& numericField(std::string F::*text) {
+    for (const TNumericField& field : TClickEditorModel::NumericFields())
+        if (field.text == text)
+            return field;
+    throw std::logic_error("not a numeric field");
+}
+
+QString choice(int F::*group, int index) {
+    return TClickEditorModel::Choices(group)[std::size_t(index)];
+}
+
+QStringList items(const std::vector<const char*>& texts) {
+    QStringList result;
+    for (const char* text : texts)
+        result << text;
+    return result;
+}
+
 
 template <class W> W* place(W* widget, QWidget* parent, int x, int y, int width, int height) {
     widget->setParent(parent);
@@ -163,21 +193,22 @@ QColor systemColor(std::uint32_t index, const QPalette& desktop) {
     return QColor(Qt::black);
 }
 
-// The colour a colour value shows: a plain colour, a system colour, or for "no colour" and "default colour" an
-// edit's usual background.
-QColor swatchColor(std::uint32_t color) {
+QColor swatchColor(TSwatch swatch) {
     const QPalette desktop = QApplication::palette();
-    if ((color & 0xFF000000u) == 0xFF000000u)
-        return systemColor(color & 0x00FFFFFFu, desktop);
-    if (color & 0xFF000000u)
+    switch (swatch.kind) {
+    case TSwatch::System:
+        return systemColor(swatch.value, desktop);
+    case TSwatch::EditBackground:
         return desktop.color(QPalette::Base);
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    default:
+        return QColor(int(swatch.value & 0xFF), int((swatch.value >> 8) & 0xFF), int((swatch.value >> 16) & 0xFF));
+    }
 }
 
 } // namespace
 
 TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
-    : QFrame(parent), m_mouse(mouse), m_screen(screen) {
+    : QFrame(parent), m_screen(screen), m_capture(m_loop, mouse, screen, *this), m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setFocusPolicy(Qt::StrongFocus);
     resize(421, 595);
@@ -198,11 +229,6 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
     edName = place(new QLineEdit, this, 92, 568, 111, 21);
     setTextColor(edName, Qt::blue);
 
-    timerSetPoint = new QTimer(this);
-    timerSetPoint->setInterval(kCaptureMs);
-    timerSetPoint->setTimerType(Qt::PreciseTimer);
-    connect(timerSetPoint, &QTimer::timeout, this, [this] { runGuarded([&] { timerSetPointTimer(); }); });
-
     for (QGroupBox* box : findChildren<QGroupBox*>())
         plainChildren(box);
     const QTime now = QTime::currentTime();
@@ -214,32 +240,24 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
     btnBMP->setEnabled(false);
 }
 
-QLineEdit* TfrmDefine::numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds,
-                                   int maxLength) {
+// Its length, what it takes and its arrows come from the editor model's table.
+QLineEdit* TfrmDefine::numericEdit(QWidget* parent, std::string F::*text, QRect bounds) {
+    const TNumericField& field = numericField(text);
     auto* edit = place(new QLineEdit, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
-    edit->setProperty(kLimitProperty, maxLength);
-    edit->installEventFilter(this);
-    // The limit holds what the user types or pastes; the capture may write longer numbers, such as -1200.
-    connect(edit, &QLineEdit::textEdited, edit, [edit, maxLength](const QString& typed) {
-        if (maxLength > 0 && typed.size() > maxLength)
-            edit->setText(typed.left(maxLength));
-    });
-    m_numericEdits.push_back({edit, field});
+    edit->setValidator(new TFieldValidator(field, edit));
+    TUpDown* arrows = field.spin ? new TUpDown(edit, field.spin->min, field.spin->max, field.spin->step) : nullptr;
+    m_numericEdits.push_back({edit, text, arrows});
     return edit;
-}
-
-TUpDown* TfrmDefine::spin(QLineEdit* edit, int min, int max, int increment) {
-    return new TUpDown(edit, min, max, increment);
 }
 
 void TfrmDefine::createClickPoint() {
     gbClickPoint = group(this, "Click Point", 8, 4, 193, 503);
-    rbCurrent = place(new QRadioButton("Click where the mouse is"), gbClickPoint, 9, 16, 180, 18);
-    rbFixed = place(new QRadioButton("Click on a fixed point"), gbClickPoint, 9, 34, 180, 18);
+    rbCurrent = place(new QRadioButton(choice(&F::pointType, 0)), gbClickPoint, 9, 16, 180, 18);
+    rbFixed = place(new QRadioButton(choice(&F::pointType, 1)), gbClickPoint, 9, 34, 180, 18);
     createPointGroup();
-    rbColor = place(new QRadioButton("Search color block and click"), gbClickPoint, 9, 137, 180, 18);
+    rbColor = place(new QRadioButton(choice(&F::pointType, 2)), gbClickPoint, 9, 137, 180, 18);
     createColorGroup();
-    rbBMP = place(new QRadioButton("Search picture and click"), gbClickPoint, 9, 264, 180, 18);
+    rbBMP = place(new QRadioButton(choice(&F::pointType, 3)), gbClickPoint, 9, 264, 180, 18);
     createPictureGroup();
     createScopePanel();
     for (QRadioButton* radio : {rbCurrent, rbFixed, rbColor, rbBMP})
@@ -252,9 +270,9 @@ void TfrmDefine::createPointGroup() {
     setWrappedText(btnCapture, "Start to capture point", 70);
     connect(btnCapture, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureClick(); }); });
     label(gbPoint, "X:", 88, 21);
-    edPX = numericEdit(gbPoint, &TClickEditorFields::edPX, {104, 18, 50, kEditHeight}, 4);
+    edPX = numericEdit(gbPoint, &F::edPX, {104, 18, 50, kEditHeight});
     label(gbPoint, "Y:", 88, 45);
-    edPY = numericEdit(gbPoint, &TClickEditorFields::edPY, {104, 42, 50, kEditHeight}, 4);
+    edPY = numericEdit(gbPoint, &F::edPY, {104, 42, 50, kEditHeight});
     captureHint(gbPoint, 67);
 }
 
@@ -270,8 +288,7 @@ void TfrmDefine::createColorGroup() {
     edColor->setReadOnly(true);
     captureHint(gbColor, 66);
     label(gbColor, "Color Simliar:", 6, 87);
-    edSimilar = numericEdit(gbColor, &TClickEditorFields::edSimilar, {94, 84, 34, kEditHeight}, 0);
-    udSimilar = spin(edSimilar, 60, 100, 5);
+    edSimilar = numericEdit(gbColor, &F::edSimilar, {94, 84, 34, kEditHeight});
     label(gbColor, "%", 146, 87);
 }
 
@@ -287,111 +304,98 @@ void TfrmDefine::createPictureGroup() {
     ImageBMP = new QLabel(pnlPreview);
     ImageBMP->hide();
     label(gbBMP, "BMP Simliar:", 6, 75);
-    edBMPSimilar = numericEdit(gbBMP, &TClickEditorFields::edBMPSimilar, {94, 72, 34, kEditHeight}, 0);
-    udBMPSimilar = spin(edBMPSimilar, 60, 100, 5);
+    edBMPSimilar = numericEdit(gbBMP, &F::edBMPSimilar, {94, 72, 34, kEditHeight});
     label(gbBMP, "%", 146, 75);
 }
 
 void TfrmDefine::createScopePanel() {
     auto* panel = place(new QFrame, gbClickPoint, 3, 383, 186, 109);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    rbFull = place(new QRadioButton("Full screen to search"), panel, 6, 4, 170, 18);
-    rbPart = place(new QRadioButton("Part screen to search"), panel, 6, 24, 170, 18);
+    rbFull = place(new QRadioButton(choice(&F::ScreenType, 0)), panel, 6, 4, 170, 18);
+    rbPart = place(new QRadioButton(choice(&F::ScreenType, 1)), panel, 6, 24, 170, 18);
     btnCaptureScope = place(new QPushButton, panel, 6, 48, 50, 54);
     setWrappedText(btnCaptureScope, "Capture Scope", 44);
     connect(btnCaptureScope, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureScopeClick(); }); });
     auto* scope = place(new QFrame, panel, 60, 48, 122, 54);
     scope->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label(scope, "L:", 4, 7);
-    edColorL = numericEdit(scope, &TClickEditorFields::edColorL, {18, 4, 40, kEditHeight}, 4);
+    edColorL = numericEdit(scope, &F::edColorL, {18, 4, 40, kEditHeight});
     label(scope, "R:", 62, 7);
-    edColorR = numericEdit(scope, &TClickEditorFields::edColorR, {77, 4, 40, kEditHeight}, 4);
+    edColorR = numericEdit(scope, &F::edColorR, {77, 4, 40, kEditHeight});
     label(scope, "T:", 4, 31);
-    edColorT = numericEdit(scope, &TClickEditorFields::edColorT, {18, 28, 40, kEditHeight}, 4);
+    edColorT = numericEdit(scope, &F::edColorT, {18, 28, 40, kEditHeight});
     label(scope, "B:", 62, 31);
-    edColorB = numericEdit(scope, &TClickEditorFields::edColorB, {77, 28, 40, kEditHeight}, 4);
+    edColorB = numericEdit(scope, &F::edColorB, {77, 28, 40, kEditHeight});
 }
 
 void TfrmDefine::createClickOptions() {
     auto* box = group(this, "Click Options", 208, 5, 206, 73);
     label(box, "Mouse Button:", 8, 21);
-    cbButton = listOnly(box, {"Left Button", "Right Button", "Middle Button"}, 96, 17, 102);
+    cbButton = listOnly(box, items(TClickEditorModel::ButtonItems()), 96, 17, 102);
     label(box, "Mouse Action:", 8, 47);
-    cbClick = listOnly(box, {"Single Click", "Double Click", "Button Down", "Button Up"}, 96, 43, 102);
+    cbClick = listOnly(box, items(TClickEditorModel::ActionItems()), 96, 43, 102);
 }
 
 void TfrmDefine::createClickInterval() {
     auto* box = group(this, "Click Interval", 208, 78, 206, 136);
-    rbIntFixed = place(new QRadioButton("Fixed Interval"), box, 8, 16, 180, 18);
+    rbIntFixed = place(new QRadioButton(choice(&F::InteverType, 0)), box, 8, 16, 180, 18);
     setTextColor(rbIntFixed, Qt::blue);
-    edIntHour = numericEdit(box, &TClickEditorFields::edIntHour, {6, 38, 22, kEditHeight}, 2);
-    spin(edIntHour, 0, 23);
+    edIntHour = numericEdit(box, &F::edIntHour, {6, 38, 22, kEditHeight});
     label(box, "Hour", 43, 41);
-    edIntMinute = numericEdit(box, &TClickEditorFields::edIntMinute, {74, 38, 22, kEditHeight}, 2);
-    spin(edIntMinute, 0, 59);
+    edIntMinute = numericEdit(box, &F::edIntMinute, {74, 38, 22, kEditHeight});
     label(box, "Min", 111, 41);
-    edIntSecond = numericEdit(box, &TClickEditorFields::edIntSecond, {136, 38, 22, kEditHeight}, 2);
-    spin(edIntSecond, 0, 59);
+    edIntSecond = numericEdit(box, &F::edIntSecond, {136, 38, 22, kEditHeight});
     label(box, "Sec", 173, 41);
-    edIntTenths = numericEdit(box, &TClickEditorFields::edIntTenths, {6, 64, 16, kEditHeight}, 1);
-    spin(edIntTenths, 0, 9);
+    edIntTenths = numericEdit(box, &F::edIntTenths, {6, 64, 16, kEditHeight});
     label(box, "0.1S", 37, 67);
-    edIntHundredths = numericEdit(box, &TClickEditorFields::edIntHundredths, {67, 64, 16, kEditHeight}, 1);
-    spin(edIntHundredths, 0, 9);
+    edIntHundredths = numericEdit(box, &F::edIntHundredths, {67, 64, 16, kEditHeight});
     label(box, "0.01S", 98, 67);
-    edIntThousandths = numericEdit(box, &TClickEditorFields::edIntThousandths, {134, 64, 16, kEditHeight}, 1);
-    spin(edIntThousandths, 0, 9);
+    edIntThousandths = numericEdit(box, &F::edIntThousandths, {134, 64, 16, kEditHeight});
     label(box, "0.001S", 165, 67);
-    rbIntRan = place(new QRadioButton("Random Interval"), box, 8, 88, 140, 18);
+    rbIntRan = place(new QRadioButton(choice(&F::InteverType, 1)), box, 8, 88, 140, 18);
     setTextColor(rbIntRan, Qt::blue);
-    edRanBegin = numericEdit(box, &TClickEditorFields::edRanBegin, {8, 110, 16, kEditHeight}, 1);
-    spin(edRanBegin, 0, 9);
+    edRanBegin = numericEdit(box, &F::edRanBegin, {8, 110, 16, kEditHeight});
     label(box, "1/10 S", 41, 113);
     label(box, "to", 86, 113);
-    edRanEnd = numericEdit(box, &TClickEditorFields::edRanEnd, {102, 110, 30, kEditHeight}, 3);
-    spin(edRanEnd, 0, 999);
+    edRanEnd = numericEdit(box, &F::edRanEnd, {102, 110, 30, kEditHeight});
     label(box, "Seconds", 149, 113);
 }
 
 void TfrmDefine::createStartOptions() {
     auto* box = group(this, "Start Options", 208, 215, 206, 119);
-    rbNow = place(new QRadioButton("Right now"), box, 8, 16, 120, 18);
-    rbAt = place(new QRadioButton("Start at"), box, 8, 38, 80, 18);
+    rbNow = place(new QRadioButton(choice(&F::startType, 0)), box, 8, 16, 120, 18);
+    rbAt = place(new QRadioButton(choice(&F::startType, 1)), box, 8, 38, 80, 18);
     dtpTime = place(new QTimeEdit, box, 90, 35, 90, 22);
     dtpTime->setDisplayFormat("HH:mm:ss");
-    rbAfter = place(new QRadioButton("Start after interval"), box, 8, 60, 180, 18);
+    rbAfter = place(new QRadioButton(choice(&F::startType, 2)), box, 8, 60, 180, 18);
     label(box, "Hours", 8, 79);
-    edtStartHour = numericEdit(box, &TClickEditorFields::edtStartHour, {8, 93, 24, kEditHeight}, 2);
-    spin(edtStartHour, 0, 23);
+    edtStartHour = numericEdit(box, &F::edtStartHour, {8, 93, 24, kEditHeight});
     label(box, "Minutes", 70, 79);
-    edtStartMin = numericEdit(box, &TClickEditorFields::edtStartMin, {70, 93, 24, kEditHeight}, 2);
-    spin(edtStartMin, 0, 59);
+    edtStartMin = numericEdit(box, &F::edtStartMin, {70, 93, 24, kEditHeight});
     label(box, "Seconds", 134, 79);
-    edtStartSec = numericEdit(box, &TClickEditorFields::edtStartSec, {134, 93, 24, kEditHeight}, 2);
-    spin(edtStartSec, 0, 59);
+    edtStartSec = numericEdit(box, &F::edtStartSec, {134, 93, 24, kEditHeight});
 }
 
 void TfrmDefine::createStopOptions() {
     auto* box = group(this, "Stop Options", 208, 334, 206, 78);
-    rbStopOrder = place(new QRadioButton("Stop till get command"), box, 8, 18, 180, 18);
-    rbStopClick = place(new QRadioButton("Stop till repeat"), box, 8, 44, 112, 18);
-    edStopTimes = numericEdit(box, &TClickEditorFields::edStopTimes, {118, 43, 36, kEditHeight}, 0);
-    udStopTimes = spin(edStopTimes, 1, 10000, 10);
+    rbStopOrder = place(new QRadioButton(choice(&F::stopType, 0)), box, 8, 18, 180, 18);
+    rbStopClick = place(new QRadioButton(choice(&F::stopType, 1)), box, 8, 44, 112, 18);
+    edStopTimes = numericEdit(box, &F::edStopTimes, {118, 43, 36, kEditHeight});
     label(box, "times", 170, 46);
 }
 
 void TfrmDefine::createAfterClick() {
     auto* box = group(this, "After Fixed Point Click", 208, 413, 206, 94);
-    rbNo = place(new QRadioButton("Do nothing"), box, 8, 16, 180, 18);
-    rbBack = place(new QRadioButton("Back to the original location"), box, 8, 36, 194, 18);
+    rbNo = place(new QRadioButton(choice(&F::finishType, 0)), box, 8, 16, 180, 18);
+    rbBack = place(new QRadioButton(choice(&F::finishType, 1)), box, 8, 36, 194, 18);
     rbBackClick = place(new QRadioButton, box, 8, 56, 194, 34);
-    setWrappedText(rbBackClick, "Back to the original location and click", 170);
+    setWrappedText(rbBackClick, choice(&F::finishType, 2), 170);
 }
 
 void TfrmDefine::createHotKeys() {
     auto* box = group(this, "Click HotKey", 8, 507, 407, 50);
     QStringList keys;
-    for (int n = 0; n < 12; ++n)
+    for (int n = 0; n < TClickEditorModel::kHotKeyCount; ++n)
         keys << QString::fromStdString(TClickEditorModel::HotKeyItem(n, true));
     label(box, "Start Hotkey:", 10, 23);
     label(box, "Ctrl +", 94, 23);
@@ -413,67 +417,32 @@ void TfrmDefine::rbFixedClick() {
 }
 
 void TfrmDefine::btnCaptureClick() {
-    timerSetPoint->start();
-    FCapturingPoint = true;
+    m_capture.StartPoint();
     setFocus();
 }
 
 void TfrmDefine::btnCaptureColorClick() {
-    timerSetPoint->start();
-    FCapturingColor = true;
+    m_capture.StartColor();
     setFocus();
 }
 
-void TfrmDefine::timerSetPointTimer() {
-    const TPoint pointer = m_mouse.cursorPos();
-    if (FCapturingPoint) {
-        edPX->setText(QString::number(pointer.x));
-        edPY->setText(QString::number(pointer.y));
-        return;
-    }
-    const std::uint32_t color = GetScreenPixelColor(pointer.x, pointer.y);
-    edColor->setText(QString::fromStdString(ColorToString(TColor(color))));
-    setSwatch(color);
-}
-
 void TfrmDefine::StopCapture() {
-    if (FCapturingPoint) {
-        timerSetPoint->stop();
-        FCapturingPoint = false;
-    }
-    if (FCapturingColor) {
-        timerSetPoint->stop();
-        FCapturingColor = false;
-    }
+    m_capture.Stop();
 }
 
-void TfrmDefine::StopCaptureKeyPress(QChar) {
-    StopCapture();
+void TfrmDefine::showCapturedPoint(TPoint point) {
+    edPX->setText(QString::number(point.x));
+    edPY->setText(QString::number(point.y));
 }
 
-std::uint32_t TfrmDefine::GetScreenPixelColor(int x, int y) {
-    return m_screen.pixelColor(x, y);
+void TfrmDefine::showCapturedColor(const std::string& text, TSwatch swatch) {
+    edColor->setText(QString::fromStdString(text));
+    setSwatch(swatch);
 }
 
-bool TfrmDefine::eventFilter(QObject* watched, QEvent* event) {
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (!edit || event->type() != QEvent::KeyPress)
-        return QFrame::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->text().isEmpty() || (key->modifiers() & Qt::ControlModifier))
-        return false;
-    const QChar typed = key->text().at(0);
-    if (!TClickEditorModel::DigitPasses(char32_t(typed.unicode())))
-        return true;
-    const int limit = edit->property(kLimitProperty).toInt();
-    const bool digit = typed.isDigit();
-    return digit && limit > 0 && edit->text().size() - edit->selectedText().size() >= limit;
-}
-
-void TfrmDefine::setSwatch(std::uint32_t color) {
-    const QColor shown = swatchColor(color);
+void TfrmDefine::setSwatch(TSwatch swatch) {
     QPalette palette = edSwatch->palette();
-    palette.setColor(QPalette::Base, shown);
+    palette.setColor(QPalette::Base, swatchColor(swatch));
     edSwatch->setPalette(palette);
 }
 
@@ -492,13 +461,7 @@ void TfrmDefine::markHotKeyUnavailable(int n) {
 
 void TfrmDefine::showColor(const std::string& text) {
     edColor->setText(QString::fromStdString(text));
-    TColor color = 0;
-    try {
-        color = StringToColor(text);
-    } catch (const std::invalid_argument&) {
-        color = 0;
-    }
-    setSwatch(std::uint32_t(color));
+    setSwatch(SwatchForText(text));
 }
 
 // Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
@@ -569,20 +532,26 @@ void TfrmDefine::btnCaptureScopeClick() {
     dialog->show();
 }
 
-const TNumericEdit* TfrmDefine::unreadableEdit(std::string& message) const {
-    const TClickEditorFields shown = fields();
-    const TNumericField* unreadable = TClickEditorModel::Unreadable(shown);
-    if (!unreadable)
+const TNumericEdit* TfrmDefine::refusedEdit(std::string& message) const {
+    const std::optional<TFieldRefusal> refusal = TClickEditorModel::Refusal(fields(), m_monitors);
+    if (!refusal)
         return nullptr;
-    message = TClickEditorModel::Refusal(shown, *unreadable);
+    message = refusal->message;
     for (const TNumericEdit& numeric : m_numericEdits)
-        if (numeric.field == unreadable->text)
+        if (numeric.field == refusal->field)
             return &numeric;
     return nullptr;
 }
 
+const TUpDown* TfrmDefine::upDownOf(const QLineEdit* edit) const {
+    for (const TNumericEdit& numeric : m_numericEdits)
+        if (numeric.edit == edit)
+            return numeric.upDown;
+    return nullptr;
+}
+
 TClickEditorFields TfrmDefine::fields() const {
-    TClickEditorFields f;
+    TClickEditorFields f = m_shown;
     for (const TNumericEdit& numeric : m_numericEdits)
         f.*numeric.field = textOf(numeric.edit);
     f.pointType = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
@@ -594,7 +563,7 @@ TClickEditorFields TfrmDefine::fields() const {
     f.InteverType = checkedIn({rbIntFixed, rbIntRan});
     f.startType = checkedIn({rbNow, rbAt, rbAfter});
     const QTime startAt = dtpTime->time();
-    f.fStartAt = TClickEditorModel::TimeText({startAt.hour(), startAt.minute(), startAt.second()});
+    f.fStartAt = StartTimeText({startAt.hour(), startAt.minute(), startAt.second()});
     f.stopType = checkedIn({rbStopOrder, rbStopClick});
     f.hkStart = cbHKStart->currentIndex();
     f.hkStop = cbHKStop->currentIndex();
@@ -604,6 +573,7 @@ TClickEditorFields TfrmDefine::fields() const {
 }
 
 void TfrmDefine::showFields(const TClickEditorFields& f) {
+    m_shown = f;
     for (const TNumericEdit& numeric : m_numericEdits)
         numeric.edit->setText(QString::fromStdString(f.*numeric.field));
     checkExactly({rbCurrent, rbFixed, rbColor, rbBMP}, f.pointType);
@@ -615,7 +585,7 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
     cbClick->setCurrentIndex(f.actionType);
     checkExactly({rbIntFixed, rbIntRan}, f.InteverType);
     checkExactly({rbNow, rbAt, rbAfter}, f.startType);
-    if (const auto startAt = TClickEditorModel::TimeOfDay(f.fStartAt))
+    if (const auto startAt = ReadStartTime(f.fStartAt))
         dtpTime->setTime(QTime(startAt->hour, startAt->minute, startAt->second));
     checkExactly({rbStopOrder, rbStopClick}, f.stopType);
     cbHKStart->setCurrentIndex(f.hkStart);
@@ -625,18 +595,18 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
 }
 
 // A point type that loading checks anew sets the groups as a click on it would.
-// A stored picture that cannot be read must not keep the editor from opening: it opens with no picture, and says so.
+// A stored value that cannot be shown must not keep the editor from opening: it opens without it, and says so.
 void TfrmDefine::LoadFromClick(TMouseObj& click) {
     const int before = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
-    const TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
+    TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
     showFields(shown);
-    if (shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty()))
-        m_loadNotice = TClickEditorModel::kUnreadablePictureNotice;
+    m_shown.pictureUnreadable = shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty());
+    m_loadNotice = QString::fromStdString(TClickEditorModel::LoadNotice(m_shown));
     const int after = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
     if (after >= 0 && after != before)
         rbFixedClick();
 }
 
 void TfrmDefine::SaveToClick(TMouseObj& click) {
-    click = TClickEditorModel::ToClick(fields(), click);
+    click = TClickEditorModel::ToClick(fields(), click, m_monitors);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "control/CaptureSession.h"
 #include "control/ClickEditorModel.h"
 #include "platform/Geometry.h"
+#include "ui/QtEventLoop.h"
 
 #include <QFrame>
 #include <QImage>
@@ -20,7 +22,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTimeEdit;
-class QTimer;
 class QToolButton;
 class TMouseObj;
 class TUpDown;
@@ -29,11 +30,14 @@ class TUpDown;
 struct TNumericEdit {
     QLineEdit* edit;
     std::string TClickEditorFields::*field;
+    // Its arrows; nullptr for none.
+    TUpDown* upDown;
 };
 
-// Every control of one click, the capture timer and the capture tools. What the controls show and how it becomes a
-// click is the editor model's (TClickEditorModel): the controls show its fields and give them back.
-class TfrmDefine : public QFrame {
+// Every control of one click and the capture tools. What the controls show, what they take and how it becomes a
+// click is the editor model's (TClickEditorModel), the capture the capture session's: the controls show their
+// fields and give them back.
+class TfrmDefine : public QFrame, private ICaptureView {
     Q_OBJECT
 public:
     TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
@@ -45,18 +49,16 @@ public:
     TClickEditorFields fields() const;
     void showFields(const TClickEditorFields& fields);
 
-    // The first numeric edit whose text is no number, or nullptr; `message` is what the user is told about it.
-    const TNumericEdit* unreadableEdit(std::string& message) const;
+    // The numeric edit OK cannot store, or nullptr; `message` is what the user is told about it.
+    const TNumericEdit* refusedEdit(std::string& message) const;
     const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
+    const TUpDown* upDownOf(const QLineEdit* edit) const;
+    TCaptureSession& capture() { return m_capture; }
 
     void rbFixedClick();
     void btnCaptureClick();
     void btnCaptureColorClick();
-    void timerSetPointTimer();
     void StopCapture();
-    // Every typed character anywhere in the dialog comes here before its control.
-    void StopCaptureKeyPress(QChar key);
-    std::uint32_t GetScreenPixelColor(int x, int y);
     void btnBMPClick();
     void btnCaptureScopeClick();
     // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
@@ -69,12 +71,8 @@ public:
     const QImage& picture() const { return m_shownPicture; }
     // Ctrl+F(n + 1) could not be taken as a global hotkey: both hotkey lists mark it.
     void markHotKeyUnavailable(int n);
-    // What LoadFromClick could not show (a stored picture that cannot be read), or empty.
+    // What LoadFromClick could not show, or empty.
     const QString& loadNotice() const { return m_loadNotice; }
-
-    bool FCapturingPoint = false;
-    bool FCapturingColor = false;
-    QTimer* timerSetPoint = nullptr;
 
     QGroupBox* gbClickPoint = nullptr;
     QRadioButton* rbCurrent = nullptr;
@@ -89,14 +87,12 @@ public:
     QLineEdit* edSwatch = nullptr;
     QLineEdit* edColor = nullptr;
     QLineEdit* edSimilar = nullptr;
-    TUpDown* udSimilar = nullptr;
     QRadioButton* rbBMP = nullptr;
     QGroupBox* gbBMP = nullptr;
     QToolButton* btnBMP = nullptr;
     QFrame* pnlPreview = nullptr;
     QLabel* ImageBMP = nullptr;
     QLineEdit* edBMPSimilar = nullptr;
-    TUpDown* udBMPSimilar = nullptr;
     QRadioButton* rbFull = nullptr;
     QRadioButton* rbPart = nullptr;
     QPushButton* btnCaptureScope = nullptr;
@@ -126,16 +122,12 @@ public:
     QRadioButton* rbStopOrder = nullptr;
     QRadioButton* rbStopClick = nullptr;
     QLineEdit* edStopTimes = nullptr;
-    TUpDown* udStopTimes = nullptr;
     QRadioButton* rbNo = nullptr;
     QRadioButton* rbBack = nullptr;
     QRadioButton* rbBackClick = nullptr;
     QComboBox* cbHKStart = nullptr;
     QComboBox* cbHKStop = nullptr;
     QLineEdit* edName = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createClickPoint();
@@ -149,14 +141,20 @@ private:
     void createStopOptions();
     void createAfterClick();
     void createHotKeys();
-    QLineEdit* numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds, int maxLength);
-    TUpDown* spin(QLineEdit* edit, int min, int max, int increment = 1);
+    QLineEdit* numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds);
     void clearPicture();
     void showColor(const std::string& text);
-    void setSwatch(std::uint32_t color);
+    void setSwatch(TSwatch swatch);
+    void showCapturedPoint(TPoint point) override;
+    void showCapturedColor(const std::string& text, TSwatch swatch) override;
 
-    IMouse& m_mouse;
     IScreen& m_screen;
+    QtEventLoop m_loop;
+    TCaptureSession m_capture;
+    // The union of the monitors, which coordinates typed in are held to.
+    TRect m_monitors;
+    // The fields last shown, with what the model keeps beside the controls.
+    TClickEditorFields m_shown;
     // The picture as the BMP file image stored with the click, and as the preview shows it.
     std::vector<std::uint8_t> m_picture;
     QImage m_shownPicture;

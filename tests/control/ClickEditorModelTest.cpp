@@ -11,6 +11,8 @@
 
 namespace {
 using Model = TClickEditorModel;
+// Two monitors, the second left of the primary one.
+constexpr TRect kDesk{-1920, 0, 1920 + 2560, 1440};
 
 TClickEditorFields shownFor(const TMouseObj& click) {
     return Model::FromClick(click, Model::Initial({9, 15, 0}));
@@ -20,7 +22,7 @@ TClickEditorFields shownFor(const TMouseObj& click) {
 TEST(ClickEditorModelTest, ANewClickAcceptedUnchangedStoresTheEditorsInitialValues) {
     TMouseObj click;
     click.fStartInterval = 7;
-    click = Model::ToClick(Model::Initial({13, 5, 9}), click);
+    click = Model::ToClick(Model::Initial({13, 5, 9}), click, kDesk);
     EXPECT_EQ(click.pointType, ptCurrent);
     EXPECT_EQ(click.fPosX, 1000);
     EXPECT_EQ(click.fPosY, 600);
@@ -51,7 +53,7 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
     const std::vector<Case> cases{
         {3723456, {"1", "2", "3", "4", "5", "6"}, 3723456},
         {1500, {"0", "0", "1", "5", "0", "0"}, 1500},
-        {0, {"0", "0", "0", "0", "0", "0"}, 0},
+        {0, {"0", "0", "0", "0", "0", "1"}, 1},
         {1, {"0", "0", "0", "0", "0", "1"}, 1},
         {86399999, {"23", "59", "59", "9", "9", "9"}, 86399999},
         {90061001, {"25", "1", "1", "0", "0", "1"}, 90061001},
@@ -65,7 +67,7 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
                                             f.edIntThousandths}),
                   c.shown)
             << c.interval;
-        click = Model::ToClick(f, click);
+        click = Model::ToClick(f, click, kDesk);
         EXPECT_EQ(click.iClickInterval, c.storedAgain);
     }
     TMouseObj click;
@@ -78,7 +80,7 @@ TEST(ClickEditorModelTest, IntervalsAndDelaysSplitIntoTheirEditsAndComposeBack) 
     EXPECT_EQ(f.edRanBegin, "3") << "the lower random bound is shown in whole tenths";
     EXPECT_EQ(f.edRanEnd, "7") << "the upper one in whole seconds";
     f.edtStartMin = " 2 ";
-    click = Model::ToClick(f, click);
+    click = Model::ToClick(f, click, kDesk);
     EXPECT_EQ(click.fStartInterval, 3600 + 120 + 1) << "start edits are trimmed before conversion";
     EXPECT_EQ(click.fRanBegin, 300);
     EXPECT_EQ(click.fRanEnd, 7000);
@@ -105,7 +107,7 @@ TEST(ClickEditorModelTest, NumbersAndTextsRoundTripAsTheyAre) {
     EXPECT_EQ(f.edSimilar, "35") << "a stored value outside the arrows' bounds is shown unchanged";
     EXPECT_EQ(f.edStopTimes, "250000");
     EXPECT_EQ(f.fColor, "not a colour");
-    EXPECT_EQ(Model::ToClick(f, TMouseObj{}), click);
+    EXPECT_EQ(Model::ToClick(f, TMouseObj{}, kDesk), click);
 }
 
 TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryValue) {
@@ -118,8 +120,7 @@ TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryVa
         {&TClickEditorFields::edIntMinute, "", "The field \"Min\" is empty. Please enter a number."},
         {&TClickEditorFields::edPY, "  ", "The field \"Y\" is empty. Please enter a number."},
         {&TClickEditorFields::edStopTimes, "12a", "The field \"times\" does not hold a number. Please enter a number."},
-        {&TClickEditorFields::edColorL, "99999999999",
-         "The field \"L\" does not hold a number. Please enter a number."},
+        {&TClickEditorFields::edColorL, "99999999999", "The field \"L\" must be from -1920 to 2560."},
     };
     for (const Case& c : cases) {
         TMouseObj click;
@@ -128,7 +129,7 @@ TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryVa
         f.edName = "Changed";
         f.*c.field = c.text;
         try {
-            click = Model::ToClick(f, click);
+            click = Model::ToClick(f, click, kDesk);
             ADD_FAILURE() << c.message;
         } catch (const std::invalid_argument& refused) {
             EXPECT_EQ(refused.what(), c.message);
@@ -137,12 +138,12 @@ TEST(ClickEditorModelTest, AFieldThatHoldsNoNumberIsNamedAndTheClickKeepsEveryVa
     }
 }
 
-TEST(ClickEditorModelTest, NumbersMayCarryBlanksAndASign) {
+TEST(ClickEditorModelTest, CoordinatesMayCarryBlanksAndAMinus) {
     TMouseObj click;
     TClickEditorFields f = shownFor(click);
     f.edPX = " -1200 ";
-    f.edPY = "+7";
-    click = Model::ToClick(f, click);
+    f.edPY = "7";
+    click = Model::ToClick(f, click, kDesk);
     EXPECT_EQ(click.fPosX, -1200);
     EXPECT_EQ(click.fPosY, 7);
 }
@@ -160,7 +161,7 @@ TEST(ClickEditorModelTest, ChoicesRoundTripAndUnknownValuesLeaveTheClicksOwn) {
     click.hkStart = 11;
     click.hkStop = 0;
     TMouseObj copy;
-    copy = Model::ToClick(shownFor(click), copy);
+    copy = Model::ToClick(shownFor(click), copy, kDesk);
     EXPECT_EQ(copy.pointType, ptColor);
     EXPECT_EQ(copy.ScreenType, scPart);
     EXPECT_EQ(copy.mouseType, mtMiddle);
@@ -187,13 +188,13 @@ TEST(ClickEditorModelTest, ChoicesRoundTripAndUnknownValuesLeaveTheClicksOwn) {
             chosen.*g.field = value;
             const TClickEditorFields f = shownFor(chosen);
             EXPECT_EQ(f.*g.shown, value) << "the radio checked is the value's";
-            EXPECT_EQ(Model::ToClick(f, TMouseObj{}).*g.field, value);
+            EXPECT_EQ(Model::ToClick(f, TMouseObj{}, kDesk).*g.field, value);
         }
 
     click.pointType = 9;
     TClickEditorFields f = shownFor(click);
     EXPECT_EQ(f.pointType, -1) << "no point-type radio is checked";
-    copy = Model::ToClick(f, copy);
+    copy = Model::ToClick(f, copy, kDesk);
     EXPECT_EQ(copy.pointType, ptColor) << "unchanged when none is checked";
 }
 
@@ -216,13 +217,6 @@ TEST(ClickEditorModelTest, EachPointTypeMakesOnlyItsOwnGroupUsable) {
     EXPECT_EQ(Model::EnabledGroups(ptPicture), (TPointGroups{false, false, true}));
 }
 
-TEST(ClickEditorModelTest, NumericEditsTakeDigitsAndEditingKeysOnly) {
-    for (char32_t typed : {U'0', U'5', U'9', char32_t(8), char32_t(10), char32_t(13)})
-        EXPECT_TRUE(Model::DigitPasses(typed)) << int(typed);
-    for (char32_t typed : {U'a', U'-', U' ', U'.', char32_t(0x16), char32_t(0x661)})
-        EXPECT_FALSE(Model::DigitPasses(typed)) << int(typed);
-}
-
 TEST(ClickEditorModelTest, AStoredPictureThatIsNoBase64ShowsNoneAndIsMarked) {
     TMouseObj click;
     click.fBMP = "@@@ not base64 @@@";
@@ -242,7 +236,7 @@ TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndTheEditedClickIsAWholeVal
     click.checked = false;
     TClickEditorFields f = shownFor(click);
     f.picture = bmp;
-    const TMouseObj edited = Model::ToClick(f, click);
+    const TMouseObj edited = Model::ToClick(f, click, kDesk);
     EXPECT_EQ(click.fBMP, StreamToBase64({'B', 'M'})) << "the shown click is not written";
     EXPECT_EQ(edited.fBMP, StreamToBase64(bmp));
     EXPECT_FALSE(edited.checked) << "what the editor does not show stays the click's";
@@ -250,11 +244,125 @@ TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndTheEditedClickIsAWholeVal
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 1);
     EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);
-    EXPECT_EQ(Model::ToClick(shownFor(edited), edited), edited) << "shown and accepted unchanged, nothing changes";
+    EXPECT_EQ(Model::ToClick(shownFor(edited), edited, kDesk), edited)
+        << "shown and accepted unchanged, nothing changes";
 }
 
 TEST(ClickEditorModelTest, HotKeyItemsNameTheirKeyAndMarkKeysHeldElsewhere) {
     EXPECT_EQ(Model::HotKeyItem(0, true), "F1");
     EXPECT_EQ(Model::HotKeyItem(11, true), "F12");
     EXPECT_EQ(Model::HotKeyItem(2, false), "F3 (unavailable)");
+}
+
+TEST(ClickEditorModelTest, SignsHugeNumbersAndValuesOutOfRangeAreRefusedNamingTheField) {
+    using F = TClickEditorFields;
+    struct Case {
+        std::vector<std::pair<std::string F::*, std::string>> typed;
+        std::string F::*refused;
+        std::string message;
+    };
+    const std::string interval = "The click interval (Hour, Min, Sec, 0.1S, 0.01S, 0.001S) must be from 1 to ";
+    const std::vector<Case> cases{
+        {{{&F::edIntHour, "-1"}}, &F::edIntHour, "The field \"Hour\" does not hold a number. Please enter a number."},
+        {{{&F::edSimilar, "-5"}},
+         &F::edSimilar,
+         "The field \"Color Simliar\" does not hold a number. Please enter a number."},
+        {{{&F::edStopTimes, "-3"}},
+         &F::edStopTimes,
+         "The field \"times\" does not hold a number. Please enter a number."},
+        {{{&F::edPX, "+7"}}, &F::edPX, "The field \"X\" does not hold a number. Please enter a number."},
+        {{{&F::edIntSecond, "0"}}, &F::edIntHour, interval + "2147483647 ms."},
+        {{{&F::edIntHour, "597"}}, &F::edIntHour, interval + "2147483647 ms."},
+        {{{&F::edIntHour, "596"}, {&F::edIntMinute, "31"}, {&F::edIntSecond, "24"}},
+         &F::edIntHour,
+         interval + "2147483647 ms."},
+        {{{&F::edIntHour, "999999999999"}, {&F::edIntMinute, "999999999999"}},
+         &F::edIntHour,
+         interval + "2147483647 ms."},
+        {{{&F::edRanEnd, "2147484"}},
+         &F::edRanEnd,
+         "The random interval's upper bound (Seconds) must be from 0 to 2147483647 ms."},
+        {{{&F::edtStartHour, "596524"}},
+         &F::edtStartHour,
+         "The start delay (Hours, Minutes, Seconds) must be from 0 to 2147483647 seconds."},
+        {{{&F::edBMPSimilar, "101"}}, &F::edBMPSimilar, "The field \"BMP Simliar\" must be from 0 to 100 %."},
+        {{{&F::edStopTimes, "0"}}, &F::edStopTimes, "The field \"times\" must be from 1 to 2147483647."},
+        {{{&F::edPX, "-1921"}}, &F::edPX, "The field \"X\" must be from -1920 to 2560."},
+        {{{&F::edColorB, "1441"}}, &F::edColorB, "The field \"B\" must be from 0 to 1440."},
+        {{{&F::edIntSecond, "0"}, {&F::edIntThousandths, "1"}}, nullptr, ""},
+        {{{&F::edIntHour, "596"},
+          {&F::edIntMinute, "31"},
+          {&F::edIntSecond, "23"},
+          {&F::edIntTenths, "6"},
+          {&F::edIntHundredths, "4"},
+          {&F::edIntThousandths, "7"}},
+         nullptr,
+         ""},
+        {{{&F::edPX, "-1920"}, {&F::edPY, "1440"}}, nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        TClickEditorFields f = Model::Initial({9, 15, 0});
+        for (const auto& [field, text] : c.typed)
+            f.*field = text;
+        const std::optional<TFieldRefusal> refusal = Model::Refusal(f, kDesk);
+        ASSERT_EQ(refusal.has_value(), c.refused != nullptr) << c.message;
+        if (!refusal)
+            continue;
+        EXPECT_TRUE(refusal->field == c.refused) << c.message;
+        EXPECT_EQ(refusal->message, c.message);
+    }
+}
+
+TEST(ClickEditorModelTest, ACoordinateLeftAsShownIsKeptOffTodaysMonitors) {
+    TMouseObj click;
+    click.fPosX = 5000;
+    TClickEditorFields f = shownFor(click);
+    EXPECT_EQ(Model::ToClick(f, click, kDesk).fPosX, 5000);
+    f.edPX = "5001";
+    EXPECT_TRUE(Model::Refusal(f, kDesk));
+}
+
+TEST(ClickEditorModelTest, EditsTakeDigitsWithinTheirLengthAndCoordinatesOneLeadingMinus) {
+    const auto field = [](const char* name) {
+        for (const TNumericField& f : Model::NumericFields())
+            if (std::string(f.name) == name)
+                return f;
+        throw std::logic_error(name);
+    };
+    struct Case {
+        const char* field;
+        std::string text;
+        bool accepted;
+    };
+    const std::vector<Case> cases{
+        {"Hour", "23", true},  {"Hour", "", true},     {"Hour", "-1", false},     {"Hour", "123", false},
+        {"Hour", "1a", false}, {"Hour", " 1", false},  {"times", "123456", true}, {"Color Simliar", "-5", false},
+        {"X", "-1200", true},  {"X", "-", true},       {"X", "1-2", false},       {"X", "--1", false},
+        {"X", "+12", false},   {"T", "-12345", false}, {"0.001S", "10", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Model::Accepts(field(c.field), c.text), c.accepted) << c.field << " '" << c.text << "'";
+}
+
+TEST(ClickEditorModelTest, AnUnreadableStartTimeIsToldAndKeptUnlessThePickerChanges) {
+    TMouseObj click;
+    click.fStartAt = " 7: 8";
+    TClickEditorFields f = shownFor(click);
+    EXPECT_EQ(f.fStartAt, "09:15:00");
+    EXPECT_NE(Model::LoadNotice(f).find("start time"), std::string::npos);
+    EXPECT_EQ(Model::ToClick(f, click, kDesk).fStartAt, " 7: 8");
+    f.fStartAt = "10:00:00";
+    EXPECT_EQ(Model::ToClick(f, click, kDesk).fStartAt, "10:00:00");
+
+    click.fStartAt = "";
+    f = shownFor(click);
+    EXPECT_EQ(Model::LoadNotice(f), "") << "a click without a start time has nothing to tell";
+    EXPECT_EQ(Model::ToClick(f, click, kDesk).fStartAt, "09:15:00");
+    click.fStartAt = "07:08 ";
+    EXPECT_EQ(shownFor(click).fStartAt, "07:08:00") << "what the runner reads, the editor shows";
+}
+
+TEST(ClickEditorModelTest, CoordinatesAreHeldToTheUnionOfTheMonitors) {
+    EXPECT_EQ(Model::Extent({{0, 0, 2560, 1440}, {-1920, 300, 1920, 1080}}), kDesk);
+    EXPECT_EQ(Model::Extent({}), TRect{});
 }

@@ -59,10 +59,10 @@ void TDForm::FormClose() {
 void TDForm::btnOKClick() {
     frmDefine->StopCapture();
     std::string message;
-    if (const TNumericEdit* unreadable = frmDefine->unreadableEdit(message)) {
+    if (const TNumericEdit* refused = frmDefine->refusedEdit(message)) {
         MessageBoxW(handle(), toUtf16(message).c_str(), L"Warning", MB_OK | MB_ICONWARNING);
-        SetFocus(unreadable->edit);
-        SendMessageW(unreadable->edit, EM_SETSEL, 0, -1);
+        SetFocus(refused->edit);
+        SendMessageW(refused->edit, EM_SETSEL, 0, -1);
         return;
     }
     setModalResult(mrOk);
@@ -76,13 +76,12 @@ bool TDForm::inDialog(HWND window) const {
     return window == handle() || IsChild(handle(), window);
 }
 
-// Key preview: every typed character in the dialog is seen before its control; the digit filter of the numeric
-// edits lets Ctrl shortcuts (copy, paste, select all) through.
+// Key preview: every typed character in the dialog is seen before its control.
 bool TDForm::previewMessage(MSG& message) {
     if (!inDialog(message.hwnd))
         return false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-        frmDefine->StopCaptureKeyPress(message.wParam == VK_RETURN ? L'\r' : L'\x1b');
+        frmDefine->capture().CharacterTyped();
         HWND focused = GetFocus();
         if (message.wParam == VK_RETURN && isPushButton(focused))
             SendMessageW(focused, BM_CLICK, 0, 0);
@@ -90,10 +89,8 @@ bool TDForm::previewMessage(MSG& message) {
     }
     if (message.message != WM_CHAR)
         return false;
-    const auto typed = wchar_t(message.wParam);
-    frmDefine->StopCaptureKeyPress(typed);
-    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-    return frmDefine->isNumericEdit(message.hwnd) && !control && !TClickEditorModel::DigitPasses(typed);
+    frmDefine->capture().CharacterTyped();
+    return false;
 }
 
 LRESULT TDForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

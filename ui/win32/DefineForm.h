@@ -25,8 +25,8 @@ public:
     HWND btnOK = nullptr;
     HWND btnCancel = nullptr;
 
-    // OK is refused while a numeric edit holds no number: the user is told which, and the focus goes there, so no
-    // click is ever written in part.
+    // OK is refused while a numeric edit holds what cannot be stored: the user is told which, and the focus goes
+    // there, so no click is ever written in part.
     void btnOKClick();
     void btnCancelClick();
 

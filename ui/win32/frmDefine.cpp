@@ -1,6 +1,5 @@
 #include "ui/win32/frmDefine.h"
 
-#include "model/ColorText.h"
 #include "model/MouseObj.h"
 #include "pixels/BitmapData.h"
 #include "platform/Mouse.h"
@@ -9,14 +8,16 @@
 #include "ui/win32/Controls.h"
 #include "ui/win32/fmCopy.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 
 namespace {
-constexpr UINT_PTR kCaptureTimer = 1;
-constexpr UINT kCaptureMs = 10;
+using F = TClickEditorFields;
+constexpr UINT_PTR kFilterId = 1;
 constexpr DWORD kHideForScopeMs = 200;
 constexpr int kEditHeight = 20;
 constexpr int kSpinWidth = 13;
@@ -42,6 +43,55 @@ void setChecked(HWND button, bool checked) {
 
 void setNumber(HWND edit, std::int32_t value) {
     setText(edit, std::to_string(value));
+}
+
+const TNumericField& numericField(std::string F::*text) {
+    for (const TNumericField& field : TClickEditorModel::NumericFields())
+        if (field.text == text)
+            return field;
+    throw std::logic_error("not a numeric field");
+}
+
+// The edit's text with its selection replaced by `typed`.
+std::string afterTyping(HWND edit, const std::wstring& typed) {
+    DWORD from = 0, to = 0;
+    SendMessageW(edit, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    std::wstring text = toUtf16(getText(edit));
+    text.replace(std::min<std::size_t>(from, text.size()), to - from, typed);
+    return toUtf8(text);
+}
+
+std::wstring clipboardText(HWND owner) {
+    std::wstring text;
+    if (!OpenClipboard(owner))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// What a numeric edit takes, typed or pasted, is the editor model's rule; editing keys pass.
+LRESULT CALLBACK filterNumeric(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR field) {
+    const auto& numeric = *reinterpret_cast<const TNumericField*>(field);
+    if (message == WM_CHAR && wParam >= L' ' &&
+        !TClickEditorModel::Accepts(numeric, afterTyping(edit, std::wstring(1, wchar_t(wParam)))))
+        return 0;
+    if (message == WM_PASTE && !TClickEditorModel::Accepts(numeric, afterTyping(edit, clipboardText(edit))))
+        return 0;
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+std::string choice(int F::*group, int index) {
+    return TClickEditorModel::Choices(group)[std::size_t(index)];
+}
+
+std::vector<std::string> items(const std::vector<const char*>& texts) {
+    return {texts.begin(), texts.end()};
 }
 
 int comboIndex(HWND combo) {
@@ -107,7 +157,9 @@ void pumpFor(DWORD milliseconds) {
 }
 } // namespace
 
-TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog) : m_mouse(mouse), m_screen(screen) {
+TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog)
+    : m_screen(screen), m_capture(m_loop, mouse, screen, *this),
+      m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
     createChild(dialog, 6, 8, 421, 595);
     createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 0, 0, 421, 595);
     createClickPoint();
@@ -164,32 +216,33 @@ HWND TfrmDefine::radio(const std::string& caption, Origin at, int x, int y, int 
                    height);
 }
 
-HWND TfrmDefine::numericEdit(std::string TClickEditorFields::*field, Origin at, int x, int y, int width,
-                             int maxLength) {
+// Its arrows and what it takes come from the editor model's table.
+HWND TfrmDefine::numericEdit(std::string F::*text, Origin at, int x, int y, int width) {
+    const TNumericField& field = numericField(text);
     HWND edit = control(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, at, x, y, width, kEditHeight);
     SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
     SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    // The limit holds what the user types or pastes; the capture may write longer numbers, such as -1200.
-    if (maxLength > 0)
-        SendMessageW(edit, EM_LIMITTEXT, WPARAM(maxLength), 0);
-    m_numericEdits.push_back({edit, field});
+    SetWindowSubclass(edit, filterNumeric, kFilterId, DWORD_PTR(&field));
+    if (field.spin)
+        spin(edit, *field.spin);
+    m_numericEdits.push_back({edit, text});
     return edit;
 }
 
 // The arrows step within the bounds; a text typed outside them stays as it is until an arrow is used.
-void TfrmDefine::spin(HWND edit, int min, int max, int increment) {
-    RECT bounds{};
-    GetWindowRect(edit, &bounds);
-    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&bounds), 2);
+void TfrmDefine::spin(HWND edit, TSpin bounds) {
+    RECT placed{};
+    GetWindowRect(edit, &placed);
+    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&placed), 2);
     // Placed in the edit's own (already scaled) pixels, beside it.
     HWND upDown = createControl(handle(), UPDOWN_CLASSW, "", UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 0, 0,
                                 kSpinWidth, 0);
-    SetWindowPos(upDown, nullptr, bounds.right, bounds.top, dpiScaled(kSpinWidth), bounds.bottom - bounds.top,
+    SetWindowPos(upDown, nullptr, placed.right, placed.top, dpiScaled(kSpinWidth), placed.bottom - placed.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     const std::string text = getText(edit);
     SendMessageW(upDown, UDM_SETBUDDY, WPARAM(edit), 0);
-    SendMessageW(upDown, UDM_SETRANGE32, WPARAM(min), LPARAM(max));
-    UDACCEL step{0, UINT(increment)};
+    SendMessageW(upDown, UDM_SETRANGE32, WPARAM(bounds.min), LPARAM(bounds.max));
+    UDACCEL step{0, UINT(bounds.step)};
     SendMessageW(upDown, UDM_SETACCEL, 1, LPARAM(&step));
     setText(edit, text);
 }
@@ -205,12 +258,12 @@ HWND TfrmDefine::listOnly(const std::vector<std::string>& items, Origin at, int 
 void TfrmDefine::createClickPoint() {
     const Origin gbClickPoint{8, 4};
     group("Click Point", {0, 0}, gbClickPoint.x, gbClickPoint.y, 193, 503);
-    rbCurrent = radio("Click where the mouse is", gbClickPoint, 9, 16, 180);
-    rbFixed = radio("Click on a fixed point", gbClickPoint, 9, 34, 180);
+    rbCurrent = radio(choice(&F::pointType, 0), gbClickPoint, 9, 16, 180);
+    rbFixed = radio(choice(&F::pointType, 1), gbClickPoint, 9, 34, 180);
     createPointGroup(gbClickPoint);
-    rbColor = radio("Search color block and click", gbClickPoint, 9, 137, 180);
+    rbColor = radio(choice(&F::pointType, 2), gbClickPoint, 9, 137, 180);
     createColorGroup(gbClickPoint);
-    rbBMP = radio("Search picture and click", gbClickPoint, 9, 264, 180);
+    rbBMP = radio(choice(&F::pointType, 3), gbClickPoint, 9, 264, 180);
     createPictureGroup(gbClickPoint);
     createScopePanel(gbClickPoint);
     m_pointTypes = {rbCurrent, rbFixed, rbColor, rbBMP};
@@ -224,9 +277,9 @@ void TfrmDefine::createPointGroup(Origin gbClickPoint) {
         control(L"BUTTON", "Start to capture point", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 76, 46);
     SendMessageW(btnCapture, WM_SETFONT, WPARAM(programFont(7)), FALSE);
     HWND x = label("X:", at, 88, 21);
-    edPX = numericEdit(&TClickEditorFields::edPX, at, 104, 18, 50, 4);
+    edPX = numericEdit(&F::edPX, at, 104, 18, 50);
     HWND y = label("Y:", at, 88, 45);
-    edPY = numericEdit(&TClickEditorFields::edPY, at, 104, 42, 50, 4);
+    edPY = numericEdit(&F::edPY, at, 104, 42, 50);
     HWND hint = label("Press any key to stop capture", at, 4, 67, true, 7);
     m_pointGroup = {gbPoint, btnCapture, x, edPX, y, edPY, hint};
 }
@@ -245,8 +298,7 @@ void TfrmDefine::createColorGroup(Origin gbClickPoint) {
     }
     HWND hint = label("Press any key to stop capture", at, 4, 66, true, 7);
     HWND similar = label("Color Simliar:", at, 6, 87);
-    edSimilar = numericEdit(&TClickEditorFields::edSimilar, at, 94, 84, 34, 0);
-    spin(edSimilar, 60, 100, 5);
+    edSimilar = numericEdit(&F::edSimilar, at, 94, 84, 34);
     HWND percent = label("%", at, 146, 87);
     m_colorGroup = {gbColor, btnCaptureColor, edSwatch, edColor, hint, similar, edSimilar, percent};
 }
@@ -259,8 +311,7 @@ void TfrmDefine::createPictureGroup(Origin gbClickPoint) {
     HWND panel = control(L"STATIC", "", SS_SUNKEN, at, 66, 14, 92, 53);
     ImageBMP = control(L"STATIC", "", SS_BITMAP | SS_CENTERIMAGE, at, 67, 15, 90, 51);
     HWND similar = label("BMP Simliar:", at, 6, 75);
-    edBMPSimilar = numericEdit(&TClickEditorFields::edBMPSimilar, at, 94, 72, 34, 0);
-    spin(edBMPSimilar, 60, 100, 5);
+    edBMPSimilar = numericEdit(&F::edBMPSimilar, at, 94, 72, 34);
     HWND percent = label("%", at, 146, 75);
     m_pictureGroup = {gbBMP, btnBMP, depth, panel, ImageBMP, similar, edBMPSimilar, percent};
 }
@@ -268,106 +319,94 @@ void TfrmDefine::createPictureGroup(Origin gbClickPoint) {
 void TfrmDefine::createScopePanel(Origin gbClickPoint) {
     const Origin at{gbClickPoint.x + 3, gbClickPoint.y + 383};
     control(L"STATIC", "", SS_ETCHEDFRAME, at, 0, 0, 186, 109);
-    rbFull = radio("Full screen to search", at, 6, 4, 170);
-    rbPart = radio("Part screen to search", at, 6, 24, 170);
+    rbFull = radio(choice(&F::ScreenType, 0), at, 6, 4, 170);
+    rbPart = radio(choice(&F::ScreenType, 1), at, 6, 24, 170);
     m_screenTypes = {rbFull, rbPart};
     m_radioGroups.push_back(m_screenTypes);
     btnCaptureScope = control(L"BUTTON", "Capture Scope", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 48, 50, 54);
     const Origin scope{at.x + 60, at.y + 48};
     control(L"STATIC", "", SS_SUNKEN, scope, 0, 0, 122, 54);
     label("L:", scope, 4, 7);
-    edColorL = numericEdit(&TClickEditorFields::edColorL, scope, 18, 4, 40, 4);
+    edColorL = numericEdit(&F::edColorL, scope, 18, 4, 40);
     label("R:", scope, 62, 7);
-    edColorR = numericEdit(&TClickEditorFields::edColorR, scope, 77, 4, 40, 4);
+    edColorR = numericEdit(&F::edColorR, scope, 77, 4, 40);
     label("T:", scope, 4, 31);
-    edColorT = numericEdit(&TClickEditorFields::edColorT, scope, 18, 28, 40, 4);
+    edColorT = numericEdit(&F::edColorT, scope, 18, 28, 40);
     label("B:", scope, 62, 31);
-    edColorB = numericEdit(&TClickEditorFields::edColorB, scope, 77, 28, 40, 4);
+    edColorB = numericEdit(&F::edColorB, scope, 77, 28, 40);
 }
 
 void TfrmDefine::createClickOptions() {
     const Origin at{208, 5};
     group("Click Options", at, 0, 0, 206, 73);
     label("Mouse Button:", at, 8, 21);
-    cbButton = listOnly({"Left Button", "Right Button", "Middle Button"}, at, 96, 17, 102);
+    cbButton = listOnly(items(TClickEditorModel::ButtonItems()), at, 96, 17, 102);
     label("Mouse Action:", at, 8, 47);
-    cbClick = listOnly({"Single Click", "Double Click", "Button Down", "Button Up"}, at, 96, 43, 102);
+    cbClick = listOnly(items(TClickEditorModel::ActionItems()), at, 96, 43, 102);
 }
 
 void TfrmDefine::createClickInterval() {
     const Origin at{208, 78};
     group("Click Interval", at, 0, 0, 206, 136);
-    rbIntFixed = radio("Fixed Interval", at, 8, 16, 180);
-    edIntHour = numericEdit(&TClickEditorFields::edIntHour, at, 6, 38, 22, 2);
-    spin(edIntHour, 0, 23);
+    rbIntFixed = radio(choice(&F::InteverType, 0), at, 8, 16, 180);
+    edIntHour = numericEdit(&F::edIntHour, at, 6, 38, 22);
     label("Hour", at, 43, 41);
-    edIntMinute = numericEdit(&TClickEditorFields::edIntMinute, at, 74, 38, 22, 2);
-    spin(edIntMinute, 0, 59);
+    edIntMinute = numericEdit(&F::edIntMinute, at, 74, 38, 22);
     label("Min", at, 111, 41);
-    edIntSecond = numericEdit(&TClickEditorFields::edIntSecond, at, 136, 38, 22, 2);
-    spin(edIntSecond, 0, 59);
+    edIntSecond = numericEdit(&F::edIntSecond, at, 136, 38, 22);
     label("Sec", at, 173, 41);
-    edIntTenths = numericEdit(&TClickEditorFields::edIntTenths, at, 6, 64, 16, 1);
-    spin(edIntTenths, 0, 9);
+    edIntTenths = numericEdit(&F::edIntTenths, at, 6, 64, 16);
     label("0.1S", at, 37, 67);
-    edIntHundredths = numericEdit(&TClickEditorFields::edIntHundredths, at, 67, 64, 16, 1);
-    spin(edIntHundredths, 0, 9);
+    edIntHundredths = numericEdit(&F::edIntHundredths, at, 67, 64, 16);
     label("0.01S", at, 98, 67);
-    edIntThousandths = numericEdit(&TClickEditorFields::edIntThousandths, at, 134, 64, 16, 1);
-    spin(edIntThousandths, 0, 9);
+    edIntThousandths = numericEdit(&F::edIntThousandths, at, 134, 64, 16);
     label("0.001S", at, 165, 67);
-    rbIntRan = radio("Random Interval", at, 8, 88, 140);
+    rbIntRan = radio(choice(&F::InteverType, 1), at, 8, 88, 140);
     m_intervalTypes = {rbIntFixed, rbIntRan};
     m_radioGroups.push_back(m_intervalTypes);
     m_blue.insert(m_blue.end(), {rbIntFixed, rbIntRan});
-    edRanBegin = numericEdit(&TClickEditorFields::edRanBegin, at, 8, 110, 16, 1);
-    spin(edRanBegin, 0, 9);
+    edRanBegin = numericEdit(&F::edRanBegin, at, 8, 110, 16);
     label("1/10 S", at, 41, 113);
     label("to", at, 86, 113);
-    edRanEnd = numericEdit(&TClickEditorFields::edRanEnd, at, 102, 110, 30, 3);
-    spin(edRanEnd, 0, 999);
+    edRanEnd = numericEdit(&F::edRanEnd, at, 102, 110, 30);
     label("Seconds", at, 149, 113);
 }
 
 void TfrmDefine::createStartOptions() {
     const Origin at{208, 215};
     group("Start Options", at, 0, 0, 206, 119);
-    rbNow = radio("Right now", at, 8, 16, 120);
-    rbAt = radio("Start at", at, 8, 38, 80);
+    rbNow = radio(choice(&F::startType, 0), at, 8, 16, 120);
+    rbAt = radio(choice(&F::startType, 1), at, 8, 38, 80);
     dtpTime = control(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN, at, 90, 35, 90, 22);
     SendMessageW(dtpTime, DTM_SETFORMATW, 0, LPARAM(L"HH':'mm':'ss"));
-    rbAfter = radio("Start after interval", at, 8, 60, 180);
+    rbAfter = radio(choice(&F::startType, 2), at, 8, 60, 180);
     m_startTypes = {rbNow, rbAt, rbAfter};
     m_radioGroups.push_back(m_startTypes);
     label("Hours", at, 8, 79);
-    edtStartHour = numericEdit(&TClickEditorFields::edtStartHour, at, 8, 93, 24, 2);
-    spin(edtStartHour, 0, 23);
+    edtStartHour = numericEdit(&F::edtStartHour, at, 8, 93, 24);
     label("Minutes", at, 70, 79);
-    edtStartMin = numericEdit(&TClickEditorFields::edtStartMin, at, 70, 93, 24, 2);
-    spin(edtStartMin, 0, 59);
+    edtStartMin = numericEdit(&F::edtStartMin, at, 70, 93, 24);
     label("Seconds", at, 134, 79);
-    edtStartSec = numericEdit(&TClickEditorFields::edtStartSec, at, 134, 93, 24, 2);
-    spin(edtStartSec, 0, 59);
+    edtStartSec = numericEdit(&F::edtStartSec, at, 134, 93, 24);
 }
 
 void TfrmDefine::createStopOptions() {
     const Origin at{208, 334};
     group("Stop Options", at, 0, 0, 206, 78);
-    rbStopOrder = radio("Stop till get command", at, 8, 18, 180);
-    rbStopClick = radio("Stop till repeat", at, 8, 44, 108);
+    rbStopOrder = radio(choice(&F::stopType, 0), at, 8, 18, 180);
+    rbStopClick = radio(choice(&F::stopType, 1), at, 8, 44, 108);
     m_stopTypes = {rbStopOrder, rbStopClick};
     m_radioGroups.push_back(m_stopTypes);
-    edStopTimes = numericEdit(&TClickEditorFields::edStopTimes, at, 118, 43, 36, 0);
-    spin(edStopTimes, 1, 10000, 10);
+    edStopTimes = numericEdit(&F::edStopTimes, at, 118, 43, 36);
     label("times", at, 170, 46);
 }
 
 void TfrmDefine::createAfterClick() {
     const Origin at{208, 413};
     group("After Fixed Point Click", at, 0, 0, 206, 94);
-    rbNo = radio("Do nothing", at, 8, 16, 180);
-    rbBack = radio("Back to the original location", at, 8, 36, 194);
-    rbBackClick = radio("Back to the original location and click", at, 8, 56, 194, 30);
+    rbNo = radio(choice(&F::finishType, 0), at, 8, 16, 180);
+    rbBack = radio(choice(&F::finishType, 1), at, 8, 36, 194);
+    rbBackClick = radio(choice(&F::finishType, 2), at, 8, 56, 194, 30);
     m_finishTypes = {rbNo, rbBack, rbBackClick};
     m_radioGroups.push_back(m_finishTypes);
 }
@@ -376,7 +415,7 @@ void TfrmDefine::createHotKeys() {
     const Origin at{8, 507};
     group("Click HotKey", at, 0, 0, 407, 50);
     std::vector<std::string> keys;
-    for (int n = 0; n < 12; ++n)
+    for (int n = 0; n < TClickEditorModel::kHotKeyCount; ++n)
         keys.push_back(TClickEditorModel::HotKeyItem(n, true));
     label("Start Hotkey:", at, 10, 23);
     label("Ctrl +", at, 94, 23);
@@ -397,11 +436,6 @@ void TfrmDefine::markHotKeyUnavailable(int n) {
         SendMessageW(keys, CB_SETCURSEL, WPARAM(chosen), 0);
         SendMessageW(keys, CB_SETDROPPEDWIDTH, 110, 0);
     }
-}
-
-bool TfrmDefine::isNumericEdit(HWND window) const {
-    return std::any_of(m_numericEdits.begin(), m_numericEdits.end(),
-                       [&](const TNumericEdit& numeric) { return numeric.edit == window; });
 }
 
 void TfrmDefine::setGroupEnabled(const std::vector<HWND>& group, bool enabled) {
@@ -441,66 +475,41 @@ void TfrmDefine::radioClicked(HWND clicked) {
     }
 }
 
-void TfrmDefine::setCaptureTimer(bool running) {
-    if (running)
-        SetTimer(handle(), kCaptureTimer, kCaptureMs, nullptr);
-    else
-        KillTimer(handle(), kCaptureTimer);
-    m_timerRunning = running;
-}
-
 void TfrmDefine::btnCaptureClick() {
-    setCaptureTimer(true);
-    FCapturingPoint = true;
+    m_capture.StartPoint();
     SetFocus(handle());
 }
 
 void TfrmDefine::btnCaptureColorClick() {
-    setCaptureTimer(true);
-    FCapturingColor = true;
+    m_capture.StartColor();
     SetFocus(handle());
 }
 
-void TfrmDefine::timerSetPointTimer() {
-    const TPoint pointer = m_mouse.cursorPos();
-    if (FCapturingPoint) {
-        setNumber(edPX, pointer.x);
-        setNumber(edPY, pointer.y);
-        return;
-    }
-    const std::uint32_t color = GetScreenPixelColor(pointer.x, pointer.y);
-    setText(edColor, ColorToString(TColor(color)));
-    setSwatch(color);
-}
-
 void TfrmDefine::StopCapture() {
-    if (FCapturingPoint) {
-        setCaptureTimer(false);
-        FCapturingPoint = false;
-    }
-    if (FCapturingColor) {
-        setCaptureTimer(false);
-        FCapturingColor = false;
-    }
+    m_capture.Stop();
 }
 
-void TfrmDefine::StopCaptureKeyPress(wchar_t) {
-    StopCapture();
+void TfrmDefine::showCapturedPoint(TPoint point) {
+    setNumber(edPX, point.x);
+    setNumber(edPY, point.y);
 }
 
-std::uint32_t TfrmDefine::GetScreenPixelColor(int x, int y) {
-    return m_screen.pixelColor(x, y);
+void TfrmDefine::showCapturedColor(const std::string& text, TSwatch swatch) {
+    setText(edColor, text);
+    setSwatch(swatch);
 }
 
-// A system colour (0xFF000000 plus its index) shows the desktop's colour for it; "no colour" and "default colour"
-// an edit's usual background.
-void TfrmDefine::setSwatch(std::uint32_t color) {
-    if ((color & 0xFF000000u) == 0xFF000000u)
-        m_swatch = GetSysColor(int(color & 0xFFu));
-    else if (color & 0xFF000000u)
+void TfrmDefine::setSwatch(TSwatch swatch) {
+    switch (swatch.kind) {
+    case TSwatch::System:
+        m_swatch = GetSysColor(int(swatch.value));
+        break;
+    case TSwatch::EditBackground:
         m_swatch = GetSysColor(COLOR_WINDOW);
-    else
-        m_swatch = color;
+        break;
+    default:
+        m_swatch = swatch.value;
+    }
     if (m_swatchBrush)
         DeleteObject(m_swatchBrush);
     m_swatchBrush = CreateSolidBrush(COLORREF(m_swatch));
@@ -509,13 +518,7 @@ void TfrmDefine::setSwatch(std::uint32_t color) {
 
 void TfrmDefine::showColor(const std::string& text) {
     setText(edColor, text);
-    TColor color = 0;
-    try {
-        color = StringToColor(text);
-    } catch (const std::invalid_argument&) {
-        color = 0;
-    }
-    setSwatch(std::uint32_t(color));
+    setSwatch(SwatchForText(text));
 }
 
 // Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
@@ -589,20 +592,19 @@ void TfrmDefine::btnCaptureScopeClick() {
     SetForegroundWindow(dialog);
 }
 
-const TNumericEdit* TfrmDefine::unreadableEdit(std::string& message) const {
-    const TClickEditorFields shown = fields();
-    const TNumericField* unreadable = TClickEditorModel::Unreadable(shown);
-    if (!unreadable)
+const TNumericEdit* TfrmDefine::refusedEdit(std::string& message) const {
+    const std::optional<TFieldRefusal> refusal = TClickEditorModel::Refusal(fields(), m_monitors);
+    if (!refusal)
         return nullptr;
-    message = TClickEditorModel::Refusal(shown, *unreadable);
+    message = refusal->message;
     for (const TNumericEdit& numeric : m_numericEdits)
-        if (numeric.field == unreadable->text)
+        if (numeric.field == refusal->field)
             return &numeric;
     return nullptr;
 }
 
 TClickEditorFields TfrmDefine::fields() const {
-    TClickEditorFields f;
+    TClickEditorFields f = m_shown;
     for (const TNumericEdit& numeric : m_numericEdits)
         f.*numeric.field = getText(numeric.edit);
     f.pointType = checkedIn(m_pointTypes);
@@ -615,7 +617,7 @@ TClickEditorFields TfrmDefine::fields() const {
     f.startType = checkedIn(m_startTypes);
     SYSTEMTIME time{};
     SendMessageW(dtpTime, DTM_GETSYSTEMTIME, 0, LPARAM(&time));
-    f.fStartAt = TClickEditorModel::TimeText({time.wHour, time.wMinute, time.wSecond});
+    f.fStartAt = StartTimeText({time.wHour, time.wMinute, time.wSecond});
     f.stopType = checkedIn(m_stopTypes);
     f.hkStart = comboIndex(cbHKStart);
     f.hkStop = comboIndex(cbHKStop);
@@ -625,6 +627,7 @@ TClickEditorFields TfrmDefine::fields() const {
 }
 
 void TfrmDefine::showFields(const TClickEditorFields& f) {
+    m_shown = f;
     for (const TNumericEdit& numeric : m_numericEdits)
         setText(numeric.edit, f.*numeric.field);
     checkExactly(m_pointTypes, f.pointType);
@@ -636,7 +639,7 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
     SendMessageW(cbClick, CB_SETCURSEL, WPARAM(f.actionType), 0);
     checkExactly(m_intervalTypes, f.InteverType);
     checkExactly(m_startTypes, f.startType);
-    if (const auto startAt = TClickEditorModel::TimeOfDay(f.fStartAt)) {
+    if (const auto startAt = ReadStartTime(f.fStartAt)) {
         SYSTEMTIME time{};
         SendMessageW(dtpTime, DTM_GETSYSTEMTIME, 0, LPARAM(&time));
         time.wHour = WORD(startAt->hour);
@@ -652,20 +655,20 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
 }
 
 // A point type that loading checks anew sets the groups as a click on it would.
-// A stored picture that cannot be read must not keep the editor from opening: it opens with no picture, and says so.
+// A stored value that cannot be shown must not keep the editor from opening: it opens without it, and says so.
 void TfrmDefine::LoadFromClick(TMouseObj& click) {
     const int before = checkedIn(m_pointTypes);
     const TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
     showFields(shown);
-    if (shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty()))
-        m_loadNotice = TClickEditorModel::kUnreadablePictureNotice;
+    m_shown.pictureUnreadable = shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty());
+    m_loadNotice = TClickEditorModel::LoadNotice(m_shown);
     const int after = checkedIn(m_pointTypes);
     if (after >= 0 && after != before)
         rbFixedClick();
 }
 
 void TfrmDefine::SaveToClick(TMouseObj& click) {
-    click = TClickEditorModel::ToClick(fields(), click);
+    click = TClickEditorModel::ToClick(fields(), click, m_monitors);
 }
 
 LRESULT TfrmDefine::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -676,10 +679,6 @@ LRESULT TfrmDefine::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         FillRect(HDC(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
         return TRUE;
     }
-    case WM_TIMER:
-        if (wParam == kCaptureTimer)
-            timerSetPointTimer();
-        return 0;
     case WM_COMMAND: {
         HWND from = HWND(lParam);
         if (HIWORD(wParam) != BN_CLICKED)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "control/CaptureSession.h"
 #include "control/ClickEditorModel.h"
+#include "platform/win32/Win32EventLoop.h"
 #include "ui/win32/Window.h"
 
 #include <cstdint>
@@ -17,8 +19,9 @@ struct TNumericEdit {
     std::string TClickEditorFields::*field;
 };
 
-// Every control of one click, the capture timer and the capture tools, on a child window of the editor dialog.
-class TfrmDefine : public TWindow {
+// Every control of one click and the capture tools, on a child window of the editor dialog. What the controls show,
+// what they take and how it becomes a click is the editor model's, the capture the capture session's.
+class TfrmDefine : public TWindow, private ICaptureView {
 public:
     TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog);
     ~TfrmDefine() override;
@@ -29,19 +32,15 @@ public:
     // What the controls show now.
     TClickEditorFields fields() const;
     void showFields(const TClickEditorFields& fields);
-    // The first numeric edit whose text is no number, or nullptr; `message` is what the user is told about it.
-    const TNumericEdit* unreadableEdit(std::string& message) const;
+    // The numeric edit OK cannot store, or nullptr; `message` is what the user is told about it.
+    const TNumericEdit* refusedEdit(std::string& message) const;
     const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
-    bool isNumericEdit(HWND window) const;
+    TCaptureSession& capture() { return m_capture; }
 
     void rbFixedClick();
     void btnCaptureClick();
     void btnCaptureColorClick();
-    void timerSetPointTimer();
     void StopCapture();
-    // Every typed character anywhere in the dialog comes here before its control.
-    void StopCaptureKeyPress(wchar_t key);
-    std::uint32_t GetScreenPixelColor(int x, int y);
     void btnBMPClick();
     void btnCaptureScopeClick();
     // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
@@ -49,18 +48,14 @@ public:
     // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
     bool loadPictureFile(const std::wstring& path);
     const std::vector<std::uint8_t>& picture() const { return m_picture; }
-    // What the user is told when the editor opens (a stored picture that could not be read); empty for nothing.
+    // What the user is told when the editor opens about what the click could not show; empty for nothing.
     const std::string& loadNotice() const { return m_loadNotice; }
     // Fills the scope edits from the two corners of a drag, not ordered.
     void setScope(TPoint start, TPoint end);
     // The colour the swatch shows, 0x00BBGGRR.
     std::uint32_t swatchColor() const { return m_swatch; }
-    bool timerRunning() const { return m_timerRunning; }
     // Marks Ctrl+F(n + 1) in both hotkey lists as held by another program.
     void markHotKeyUnavailable(int n);
-
-    bool FCapturingPoint = false;
-    bool FCapturingColor = false;
 
     HWND rbCurrent = nullptr, rbFixed = nullptr, rbColor = nullptr, rbBMP = nullptr;
     HWND gbPoint = nullptr, btnCapture = nullptr, edPX = nullptr, edPY = nullptr;
@@ -103,20 +98,26 @@ private:
     HWND label(const std::string& text, Origin at, int x, int y, bool blue = false, int points = 8, bool bold = false);
     HWND group(const std::string& caption, Origin at, int x, int y, int width, int height);
     HWND radio(const std::string& caption, Origin at, int x, int y, int width, int height = 18);
-    HWND numericEdit(std::string TClickEditorFields::*field, Origin at, int x, int y, int width, int maxLength);
-    void spin(HWND edit, int min, int max, int increment = 1);
+    HWND numericEdit(std::string TClickEditorFields::*field, Origin at, int x, int y, int width);
+    void spin(HWND edit, TSpin bounds);
     HWND listOnly(const std::vector<std::string>& items, Origin at, int x, int y, int width);
     void radioClicked(HWND radio);
     void clearPicture();
-    void setSwatch(std::uint32_t color);
+    void setSwatch(TSwatch swatch);
+    void showCapturedPoint(TPoint point) override;
+    void showCapturedColor(const std::string& text, TSwatch swatch) override;
     void showColor(const std::string& text);
     void setGroupEnabled(const std::vector<HWND>& group, bool enabled);
     int checkedIn(const std::vector<HWND>& radios) const;
     void checkExactly(const std::vector<HWND>& radios, int value);
-    void setCaptureTimer(bool running);
 
-    IMouse& m_mouse;
     IScreen& m_screen;
+    Win32EventLoop m_loop;
+    TCaptureSession m_capture;
+    // The union of the monitors, which coordinates typed in are held to.
+    TRect m_monitors;
+    // The fields last shown, with what the model keeps beside the controls.
+    TClickEditorFields m_shown;
     std::vector<TNumericEdit> m_numericEdits;
     std::vector<std::vector<HWND>> m_radioGroups;
     std::vector<HWND> m_pointTypes, m_screenTypes, m_intervalTypes, m_startTypes, m_stopTypes, m_finishTypes;
@@ -129,5 +130,4 @@ private:
     std::uint32_t m_swatch = 0;
     HBRUSH m_swatchBrush = nullptr;
     HWND m_current = nullptr;
-    bool m_timerRunning = false;
 };
