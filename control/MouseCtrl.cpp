@@ -481,7 +481,7 @@ void TMouseCtrl::UseLoadedRows(const ClickListLoad& load) {
     if (load.status == ClickListLoad::Loaded) {
         ReleaseRows();
         for (const pugi::xml_node& item : load.items) {
-            auto runner = std::make_unique<TBaseCtrlEX>(fPlatform);
+            auto runner = std::make_unique<TBaseCtrl>(fPlatform);
             ReadClickNode(item, *runner);
             const bool checked = runner->checked;
             fRows.push_back(Row{std::move(runner), checked});
@@ -580,7 +580,7 @@ void TMouseCtrl::NewClick() {
     if (editor->ShowModal() != mrOk) {
         return;
     }
-    auto runner = std::make_unique<TBaseCtrlEX>(fPlatform);
+    auto runner = std::make_unique<TBaseCtrl>(fPlatform);
     // The editor writes all fields or none; when it fails nothing is added.
     editor->SaveToClick(*runner);
     AddClick(std::move(runner));
@@ -591,7 +591,7 @@ void TMouseCtrl::EditClick() {
     if (focused < 0) {
         return;
     }
-    TBaseCtrlEX* runner = fRows[focused].runner.get();
+    TBaseCtrl* runner = fRows[focused].runner.get();
     const std::unique_ptr<IClickEditor> editor = fView.createClickEditor();
     editor->setCaption(kEditCaption);
     editor->LoadFromClick(*runner);
@@ -608,7 +608,7 @@ void TMouseCtrl::EditClick() {
     ListChanged();
 }
 
-void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrlEX> runner) {
+void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrl> runner) {
     if (!runner || fClosed) {
         return;
     }
@@ -642,7 +642,7 @@ void TMouseCtrl::DeleteClick() {
 
 void TMouseCtrl::StartAll() {
     for (int row = 0; row < RowCount(); ++row) {
-        TBaseCtrlEX& runner = *fRows[row].runner;
+        TBaseCtrl& runner = *fRows[row].runner;
         if (fRows[row].checked && !runner.fRunning) {
             runner.Start();
             RepaintRow(row);
@@ -692,7 +692,7 @@ void TMouseCtrl::ApplyOptions(const TOptionsChoices& choices) {
 void TMouseCtrl::HotKeyPressed(unsigned vk) {
     const int key = static_cast<int>(vk) - static_cast<int>(VirtualKey::F1);
     for (Row& row : fRows) {
-        TBaseCtrlEX& runner = *row.runner;
+        TBaseCtrl& runner = *row.runner;
         if (runner.checked && key == runner.hkStart) {
             runner.Start();
         }
@@ -713,7 +713,7 @@ std::string TMouseCtrl::GetCellText(int row, int column) {
         return {};
     }
     const std::string name = cols.Item(column).GetName();
-    const TBaseCtrlEX& runner = *fRows[row].runner;
+    const TBaseCtrl& runner = *fRows[row].runner;
     std::string text = ColumnText(runner, name);
     const bool startKey = name == "Start HotKey";
     if ((startKey || name == "Stop HotKey") && !fHotKeyIds.empty() &&
@@ -743,7 +743,7 @@ bool TMouseCtrl::RowChecked(int row) const {
     return fRows.at(row).checked;
 }
 
-TBaseCtrlEX& TMouseCtrl::Runner(int row) const {
+TBaseCtrl& TMouseCtrl::Runner(int row) const {
     return *fRows.at(row).runner;
 }
 

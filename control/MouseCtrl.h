@@ -65,7 +65,7 @@ public:
 
     void NewClick();
     void EditClick();
-    void AddClick(std::unique_ptr<TBaseCtrlEX> runner);
+    void AddClick(std::unique_ptr<TBaseCtrl> runner);
     void DeleteClick();
     void StartAll();
     void StopAll();
@@ -89,7 +89,7 @@ public:
 
     int RowCount() const;
     bool RowChecked(int row) const;
-    TBaseCtrlEX& Runner(int row) const;
+    TBaseCtrl& Runner(int row) const;
     const std::string& ListFileName() const { return fListFile.Path(); }
     // The registered hotkey identifiers as decimal text, in registration order.
     const std::vector<std::string>& HotKeyIds() const { return fHotKeyIds; }
@@ -105,7 +105,7 @@ public:
 
 private:
     struct Row {
-        std::unique_ptr<TBaseCtrlEX> runner;
+        std::unique_ptr<TBaseCtrl> runner;
         bool checked = true;
         // What the view was last told about the runner's status.
         bool shownRunning = false;

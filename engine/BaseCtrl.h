@@ -85,9 +85,3 @@ private:
     // Counts every Start and Stop, so a tick can tell whether its run is still the current one.
     std::uint64_t fStartNumber = 0;
 };
-
-// What every list entry is; adds nothing.
-class TBaseCtrlEX : public TBaseCtrl {
-public:
-    using TBaseCtrl::TBaseCtrl;
-};

@@ -133,7 +133,7 @@ Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder,
                  int stallMs) {
     recorder.clear();
     mouse.clear();
-    TBaseCtrlEX runner(platform);
+    TBaseCtrl runner(platform);
     runner.pointType = ptFixed;
     runner.fPosX = kClickX;
     runner.fPosY = kClickY;

@@ -23,7 +23,7 @@ protected:
 };
 
 TEST_P(ColumnTextTest, GivesTheCellTextOfTheColumnName) {
-    TBaseCtrlEX runner(fake.platform);
+    TBaseCtrl runner(fake.platform);
     GetParam().setUp(runner);
     EXPECT_EQ(ColumnText(runner, GetParam().column), GetParam().expected);
 }

@@ -149,7 +149,7 @@ TEST_F(BaseCtrlReentryTest, StartInsideARandomClickTicksPumpLeavesTheRunnerWaiti
 }
 
 TEST_F(BaseCtrlReentryTest, OtherRunnersTickInsideThePump) {
-    TBaseCtrlEX other(fake.platform);
+    TBaseCtrl other(fake.platform);
     other.mouseType = mtRight;
     other.iClickInterval = 100;
     probe->Start();

@@ -254,7 +254,7 @@ TEST_F(RunnerTest, DestructionReleasesTheTimer) {
 }
 
 TEST_F(RunnerTest, RunnersTickSideBySideOnTheirOwnTimers) {
-    TBaseCtrlEX other(fake.platform);
+    TBaseCtrl other(fake.platform);
     other.mouseType = mtRight;
     other.iClickInterval = 250;
     runner->iClickInterval = 400;

@@ -87,7 +87,7 @@ TEST_F(ClickTickTest, CurrentPointClickMovesToWhereThePointerIsAndDoesNothingAft
     for (const TFinishType finish : {ftNothing, ftBack, ftBackClick}) {
         SCOPED_TRACE(int(finish));
         FakePlatform platform;
-        TBaseCtrlEX click(platform.platform);
+        TBaseCtrl click(platform.platform);
         click.finishType = finish;
         click.iClickInterval = 100;
         platform.mouse.placePointer({40, 50});
@@ -136,7 +136,7 @@ TEST_F(ClickTickTest, ThePointerIsReadOnlyForTheClicksThatUseItsPosition) {
                          Case{ptCurrent, ftBack, 1}}) {
         SCOPED_TRACE(testing::Message() << int(c.point) << "/" << int(c.finish));
         FakePlatform platform;
-        TBaseCtrlEX click(platform.platform);
+        TBaseCtrl click(platform.platform);
         click.pointType = c.point;
         click.finishType = c.finish;
         click.fColor = "0";
@@ -174,7 +174,7 @@ TEST_F(ClickTickTest, ButtonDownOfOneClickIsReleasedByAnotherClicksButtonUp) {
     fake.loop.advance(5000);
     EXPECT_TRUE(fake.mouse.isButtonDown(LD));
 
-    TBaseCtrlEX release(fake.platform);
+    TBaseCtrl release(fake.platform);
     release.actionType = atUp;
     release.iClickInterval = 100;
     release.stopType = spRepeat;

@@ -34,14 +34,14 @@ protected:
     }
 
     FakePlatform fake;
-    std::unique_ptr<TBaseCtrlEX> runner = std::make_unique<TBaseCtrlEX>(fake.platform);
+    std::unique_ptr<TBaseCtrl> runner = std::make_unique<TBaseCtrl>(fake.platform);
     std::vector<std::string> droppedErrors;
 };
 
 // A runner that tells when it is destroyed.
-class ProbeRunner : public TBaseCtrlEX {
+class ProbeRunner : public TBaseCtrl {
 public:
-    ProbeRunner(Platform& platform, bool& destroyed) : TBaseCtrlEX(platform), fDestroyed(destroyed) {}
+    ProbeRunner(Platform& platform, bool& destroyed) : TBaseCtrl(platform), fDestroyed(destroyed) {}
     ~ProbeRunner() override { fDestroyed = true; }
 
 private:

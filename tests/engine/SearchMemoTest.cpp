@@ -155,9 +155,9 @@ TEST_F(SearchMemoTest, ColourClicksDueTogetherAskTheScreenOnceAndFollowATargetMo
     fake.screen.resize(200, 100);
     fake.screen.reportChanges();
     fake.screen.setPixel(10, 20, Wanted);
-    std::vector<std::unique_ptr<TBaseCtrlEX>> runners;
+    std::vector<std::unique_ptr<TBaseCtrl>> runners;
     for (int k = 0; k < 5; ++k) {
-        auto runner = std::make_unique<TBaseCtrlEX>(fake.platform);
+        auto runner = std::make_unique<TBaseCtrl>(fake.platform);
         runner->pointType = ptColor;
         runner->fColor = std::to_string(SwapRB(Wanted));
         runner->iClickInterval = 10;

@@ -24,8 +24,8 @@ protected:
     static void SetUpTestSuite() { application = std::make_unique<QCoreApplication>(argc, argv); }
     static void TearDownTestSuite() { application.reset(); }
 
-    std::unique_ptr<TBaseCtrlEX> fixedPointClick(int x, int y, TMouseType button, TActionType action) {
-        auto click = std::make_unique<TBaseCtrlEX>(platform);
+    std::unique_ptr<TBaseCtrl> fixedPointClick(int x, int y, TMouseType button, TActionType action) {
+        auto click = std::make_unique<TBaseCtrl>(platform);
         click->pointType = ptFixed;
         click->fPosX = x;
         click->fPosY = y;

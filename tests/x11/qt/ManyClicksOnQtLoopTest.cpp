@@ -47,10 +47,10 @@ protected:
     // Starts `count` fixed-point clicks at once, each clicking once every millisecond until it has clicked once, and
     // runs the loop until every one has stopped by its count. False when they did not within a generous time.
     bool clickAllOnce(int count) {
-        std::vector<std::unique_ptr<TBaseCtrlEX>> runners;
+        std::vector<std::unique_ptr<TBaseCtrl>> runners;
         runners.reserve(count);
         for (int i = 0; i < count; ++i) {
-            auto runner = std::make_unique<TBaseCtrlEX>(platform);
+            auto runner = std::make_unique<TBaseCtrl>(platform);
             runner->pointType = ptFixed;
             runner->iClickInterval = 1;
             runner->stopType = spRepeat;
