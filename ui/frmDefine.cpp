@@ -70,7 +70,6 @@ QStringList items(const std::vector<const char*>& texts) {
     return result;
 }
 
-
 template <class W> W* place(W* widget, QWidget* parent, int x, int y, int width, int height) {
     widget->setParent(parent);
     widget->setGeometry(x, y, width, height);
@@ -208,7 +207,8 @@ QColor swatchColor(TSwatch swatch) {
 } // namespace
 
 TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
-    : QFrame(parent), m_screen(screen), m_capture(m_loop, mouse, screen, *this), m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
+    : QFrame(parent), m_screen(screen), m_capture(m_loop, mouse, screen, *this),
+      m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setFocusPolicy(Qt::StrongFocus);
     resize(421, 595);
@@ -543,7 +543,7 @@ const TNumericEdit* TfrmDefine::refusedEdit(std::string& message) const {
     return nullptr;
 }
 
-const TUpDown* TfrmDefine::upDownOf(const QLineEdit* edit) const {
+TUpDown* TfrmDefine::upDownOf(const QLineEdit* edit) const {
     for (const TNumericEdit& numeric : m_numericEdits)
         if (numeric.edit == edit)
             return numeric.upDown;

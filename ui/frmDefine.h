@@ -52,7 +52,7 @@ public:
     // The numeric edit OK cannot store, or nullptr; `message` is what the user is told about it.
     const TNumericEdit* refusedEdit(std::string& message) const;
     const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
-    const TUpDown* upDownOf(const QLineEdit* edit) const;
+    TUpDown* upDownOf(const QLineEdit* edit) const;
     TCaptureSession& capture() { return m_capture; }
 
     void rbFixedClick();

@@ -34,8 +34,8 @@ TEST_F(DialogTest, ATypedCharacterEndsTheCaptureAndStillReachesItsEdit) {
     frame.edPY->setFocus();
     frame.edPY->setText("12");
     QTest::keyClick(frame.edPY, Qt::Key_5);
-    EXPECT_FALSE(frame.FCapturingPoint);
-    EXPECT_FALSE(frame.timerSetPoint->isActive());
+    EXPECT_FALSE(frame.capture().capturingPoint());
+    EXPECT_FALSE(frame.capture().timerRunning());
     EXPECT_EQ(frame.edPY->text(), "125");
 }
 
@@ -43,9 +43,9 @@ TEST_F(DialogTest, KeysThatTypeNothingLeaveTheCaptureRunning) {
     frame.btnCaptureClick();
     for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_Down, Qt::Key_F5, Qt::Key_Tab})
         QTest::keyClick(&frame, key);
-    EXPECT_TRUE(frame.FCapturingPoint);
+    EXPECT_TRUE(frame.capture().capturingPoint());
     QTest::keyClick(&frame, Qt::Key_Space);
-    EXPECT_FALSE(frame.FCapturingPoint) << "the space bar types a character";
+    EXPECT_FALSE(frame.capture().capturingPoint()) << "the space bar types a character";
 }
 
 TEST_F(DialogTest, EnterAndEscapeAreCharactersThatEndTheCapture) {
@@ -55,7 +55,7 @@ TEST_F(DialogTest, EnterAndEscapeAreCharactersThatEndTheCapture) {
         frame.btnCaptureClick();
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
         QApplication::sendEvent(&frame, &press);
-        EXPECT_FALSE(frame.FCapturingPoint) << key;
+        EXPECT_FALSE(frame.capture().capturingPoint()) << key;
     }
     EXPECT_TRUE(dialog.isVisible()) << "Escape closes nothing, Enter presses no button without its focus";
 }
@@ -73,20 +73,20 @@ TEST_F(DialogTest, KeysTypedOutsideTheDialogDoNotEndItsCapture) {
     elsewhere.show();
     frame.btnCaptureClick();
     QTest::keyClick(&elsewhere, Qt::Key_A);
-    EXPECT_TRUE(frame.FCapturingPoint);
+    EXPECT_TRUE(frame.capture().capturingPoint());
 }
 
 TEST_F(DialogTest, OkEndsTheCaptureAndAccepts) {
     frame.btnCaptureClick();
     dialog.btnOKClick();
-    EXPECT_FALSE(frame.FCapturingPoint);
+    EXPECT_FALSE(frame.capture().capturingPoint());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(DialogTest, ClosingStopsTheCaptureTimer) {
     frame.btnCaptureClick();
     dialog.close();
-    EXPECT_FALSE(frame.timerSetPoint->isActive());
+    EXPECT_FALSE(frame.capture().timerRunning());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 

@@ -10,6 +10,7 @@
 #include "ui/UpDown.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -389,7 +390,7 @@ TEST_F(FrameTest, AnUnreadableEditLeavesTheWholeClickUnwritten) {
     EXPECT_EQ(click.fName, "kept");
     EXPECT_EQ(click.fPosX, 5);
     std::string message;
-    const TNumericEdit* unreadable = frame.unreadableEdit(message);
+    const TNumericEdit* unreadable = frame.refusedEdit(message);
     ASSERT_NE(unreadable, nullptr);
     EXPECT_EQ(unreadable->edit, frame.edIntThousandths);
     EXPECT_EQ(message, "The field \"0.001S\" is empty. Please enter a number.");
@@ -451,11 +452,24 @@ TEST_F(FrameTest, NumericEditsTakeDigitsOnly) {
     EXPECT_EQ(frame.edName->text(), "New Clicka7-x.");
 }
 
+TEST_F(FrameTest, PastingASignIntoADurationChangesNothingButACoordinateTakesIt) {
+    frame.show();
+    frame.rbFixed->click();
+    QApplication::clipboard()->setText("-1");
+    for (QLineEdit* edit : {frame.edIntHour, frame.edPX}) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    }
+    EXPECT_EQ(frame.edIntHour->text(), "0");
+    EXPECT_EQ(frame.edPX->text(), "-1");
+}
+
 TEST_F(FrameTest, TypingStopsAtTheInputLimitButCaptureMayWriteLonger) {
     frame.show();
     for (QGroupBox* group : {frame.gbPoint, frame.gbColor, frame.gbBMP})
         group->setEnabled(true);
-    const std::vector<std::pair<QLineEdit*, int>> limits{{frame.edPX, 4},        {frame.edIntHour, 2},
+    const std::vector<std::pair<QLineEdit*, int>> limits{{frame.edPX, 5},        {frame.edIntHour, 2},
                                                          {frame.edIntTenths, 1}, {frame.edRanEnd, 3},
                                                          {frame.edSimilar, 0},   {frame.edStopTimes, 0}};
     for (const auto& [edit, limit] : limits) {
@@ -465,24 +479,24 @@ TEST_F(FrameTest, TypingStopsAtTheInputLimitButCaptureMayWriteLonger) {
     }
     frame.btnCaptureClick();
     fake.mouse.placePointer({-12345, 7});
-    frame.timerSetPointTimer();
+    frame.capture().Tick();
     EXPECT_EQ(frame.edPX->text(), "-12345");
 }
 
 TEST_F(FrameTest, SpinArrowsStayWithinTheirBoundsTypedTextDoesNot) {
-    frame.udSimilar->stepUp();
+    frame.upDownOf(frame.edSimilar)->stepUp();
     EXPECT_EQ(frame.edSimilar->text(), "100");
-    frame.udSimilar->stepDown();
+    frame.upDownOf(frame.edSimilar)->stepDown();
     EXPECT_EQ(frame.edSimilar->text(), "95");
     frame.edStopTimes->setText("9995");
-    frame.udStopTimes->stepUp();
+    frame.upDownOf(frame.edStopTimes)->stepUp();
     EXPECT_EQ(frame.edStopTimes->text(), "10000") << "no thousands separator";
-    frame.edSimilar->setText("150");
+    frame.edSimilar->setText("55");
     TMouseObj click;
     frame.SaveToClick(click);
-    EXPECT_EQ(click.fColorSimplar, 150);
-    frame.udSimilar->stepUp();
-    EXPECT_EQ(frame.edSimilar->text(), "100");
+    EXPECT_EQ(click.fColorSimplar, 55);
+    frame.upDownOf(frame.edSimilar)->stepUp();
+    EXPECT_EQ(frame.edSimilar->text(), "60");
 }
 
 TEST_F(FrameTest, ArrowKeysInAnEditStepItsSpin) {
@@ -498,15 +512,14 @@ TEST_F(FrameTest, ArrowKeysInAnEditStepItsSpin) {
 TEST_F(FrameTest, PointCaptureFollowsThePointerUntilStopped) {
     frame.rbFixed->click();
     frame.btnCapture->click();
-    EXPECT_TRUE(frame.FCapturingPoint);
-    EXPECT_TRUE(frame.timerSetPoint->isActive());
-    EXPECT_EQ(frame.timerSetPoint->interval(), 10);
+    EXPECT_TRUE(frame.capture().capturingPoint());
+    EXPECT_TRUE(frame.capture().timerRunning());
     fake.mouse.placePointer({-20, 300});
-    frame.timerSetPointTimer();
+    frame.capture().Tick();
     EXPECT_EQ(texts({frame.edPX, frame.edPY}), (std::vector<std::string>{"-20", "300"}));
     frame.rbFixed->click();
-    EXPECT_FALSE(frame.FCapturingPoint) << "a point-type radio ends the capture";
-    EXPECT_FALSE(frame.timerSetPoint->isActive());
+    EXPECT_FALSE(frame.capture().capturingPoint()) << "a point-type radio ends the capture";
+    EXPECT_FALSE(frame.capture().timerRunning());
 }
 
 TEST_F(FrameTest, ColourCaptureShowsThePixelUnderThePointer) {
@@ -515,11 +528,11 @@ TEST_F(FrameTest, ColourCaptureShowsThePixelUnderThePointer) {
     fake.screen.setPixel(40, 30, 0x123456);
     fake.screen.setPixel(41, 30, 0xFFFFFF);
     fake.mouse.placePointer({40, 30});
-    frame.timerSetPointTimer();
+    frame.capture().Tick();
     EXPECT_EQ(frame.edColor->text(), "$00563412");
     EXPECT_EQ(frame.edSwatch->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
     fake.mouse.placePointer({41, 30});
-    frame.timerSetPointTimer();
+    frame.capture().Tick();
     EXPECT_EQ(frame.edColor->text(), "clWhite");
     EXPECT_EQ(frame.edPX->text(), "1000") << "colour capture leaves the point alone";
 }
