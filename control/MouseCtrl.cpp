@@ -603,7 +603,11 @@ void TMouseCtrl::EditClick() {
     if (row < 0) {
         return;
     }
+    const TMouseObj shown = *runner;
     editor->SaveToClick(*runner);
+    if (static_cast<const TMouseObj&>(*runner) == shown) {
+        return;
+    }
     RepaintRow(row);
     ListChanged();
 }

@@ -8,6 +8,7 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -99,13 +100,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SavingTest, WhatChangesNothingWritesNothing) {
     WriteList({FastClick("A", 1, 2)});
     StartController();
-    const fs::file_time_type written = fs::last_write_time(ListPath());
+    // Long ago, so that any write, however soon, gives the file another time.
+    const fs::file_time_type written = fs::last_write_time(ListPath()) - std::chrono::hours(24);
+    fs::last_write_time(ListPath(), written);
     const std::string before = ReadFile(kClickListFileName);
 
     ctrl->NodeChecked(0, true);
     view.editorScript.result = mrCancel;
     ctrl->NewClick();
     view.focused = 0;
+    ctrl->EditClick();
+    view.editorScript.result = mrOk;
     ctrl->EditClick();
     view.deleteAnswer = false;
     ctrl->DeleteClick();
