@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <fstream>
 
 namespace {
@@ -132,7 +134,7 @@ TEST_F(EditorTest, EveryFieldGoesThroughTheControlsAndBackUnchanged) {
 TEST_F(EditorTest, AnEmptyNumericEditIsNamedAndTheClickKeepsItsFields) {
     SetWindowTextW(frame().edIntMinute, L"");
     std::string message;
-    const TNumericEdit* unreadable = frame().unreadableEdit(message);
+    const TNumericEdit* unreadable = frame().refusedEdit(message);
     ASSERT_NE(unreadable, nullptr);
     EXPECT_EQ(unreadable->edit, frame().edIntMinute);
     EXPECT_EQ(message, "The field \"Min\" is empty. Please enter a number.");
@@ -147,16 +149,33 @@ TEST_F(EditorTest, NumericEditsTakeDigitsOnlyAndAnyTypedKeyEndsACapture) {
     SetWindowTextW(frame().edPY, L"");
     SetWindowTextW(frame().edName, L"");
     frame().btnCaptureClick();
-    EXPECT_TRUE(frame().FCapturingPoint);
-    EXPECT_TRUE(frame().timerRunning());
+    EXPECT_TRUE(frame().capture().capturingPoint());
+    EXPECT_TRUE(frame().capture().timerRunning());
     for (wchar_t typed : {L'a', L'5', L'-', L'7'})
         PostMessageW(frame().edPY, WM_CHAR, typed, 0);
     PostMessageW(frame().edName, WM_CHAR, L'x', 0);
     EXPECT_EQ(runPosted(), mrCancel);
     EXPECT_EQ(windowText(frame().edPY), "57");
-    EXPECT_FALSE(frame().FCapturingPoint) << "the first typed character ended the capture";
-    EXPECT_FALSE(frame().timerRunning());
+    EXPECT_FALSE(frame().capture().capturingPoint()) << "the first typed character ended the capture";
+    EXPECT_FALSE(frame().capture().timerRunning());
     EXPECT_EQ(windowText(frame().edName), "x") << "the name takes any character";
+}
+
+TEST_F(EditorTest, PastingASignIntoADurationChangesNothingButACoordinateTakesIt) {
+    const std::wstring minusOne = L"-1";
+    ASSERT_TRUE(OpenClipboard(editor.handle()));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (minusOne.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(data), minusOne.c_str(), (minusOne.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+    for (HWND edit : {frame().edIntHour, frame().edPX}) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, WM_PASTE, 0, 0);
+    }
+    EXPECT_EQ(windowText(frame().edIntHour), "0");
+    EXPECT_EQ(windowText(frame().edPX), "-1");
 }
 
 TEST_F(EditorTest, EscapeAndEnterOutsideAButtonCloseNothing) {
@@ -171,19 +190,19 @@ TEST_F(EditorTest, EscapeAndEnterOutsideAButtonCloseNothing) {
 TEST_F(EditorTest, TheCaptureTickShowsThePointerAndTheColourUnderIt) {
     frame().btnCaptureClick();
     fake.mouse.setCursorPos(-1200, 40);
-    frame().timerSetPointTimer();
-    EXPECT_EQ(windowText(frame().edPX), "-1200") << "beyond the typing limit of four";
+    frame().capture().Tick();
+    EXPECT_EQ(windowText(frame().edPX), "-1200") << "beyond the typing limit of five";
     EXPECT_EQ(windowText(frame().edPY), "40");
     frame().StopCapture();
     frame().btnCaptureColorClick();
     fake.screen.setPixel(10, 20, 0x123456);
     fake.mouse.setCursorPos(10, 20);
-    frame().timerSetPointTimer();
+    frame().capture().Tick();
     EXPECT_EQ(windowText(frame().edColor), "$00563412");
     EXPECT_EQ(frame().swatchColor(), 0x563412u);
     fake.screen.setPixel(11, 20, 0xFFFFFF);
     fake.mouse.setCursorPos(11, 20);
-    frame().timerSetPointTimer();
+    frame().capture().Tick();
     EXPECT_EQ(windowText(frame().edColor), "clWhite");
 }
 
