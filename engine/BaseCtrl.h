@@ -31,7 +31,8 @@ public:
     // Tick of the waiting phase: counts the seconds and switches to clicking once the start condition holds.
     // Throws when `fStartAt` is not a time of day (the runner then keeps waiting).
     void StartWaitTick();
-    // Tick of the clicking phase: one click step. Throws when `fColor` or `fBMP` cannot be decoded.
+    // Tick of the clicking phase: one click step. Throws when `fColor` or `fBMP` cannot be decoded, or when the
+    // fixed point lies on no monitor.
     void ClickTick();
     // Draws the next random interval from fRanBegin..fRanEnd and sets it on the timer.
     void NextRandomInterval();
@@ -69,6 +70,8 @@ private:
     // The whole screen as it is now, or the stored scope unclipped.
     SearchRect SearchScope();
     std::optional<TPoint> FindTarget(std::uint64_t startNumber);
+    // Throws when no monitor shows the point.
+    TPoint FixedPointOnAMonitor();
     std::optional<TPoint> NotFound();
     void SendButtonEvents();
     bool GoesBackAfterClick() const;

@@ -1,5 +1,6 @@
 #include "engine/Search.h"
 
+#include "engine/Desktop.h"
 #include "engine/SharedScreen.h"
 #include "model/ColorText.h"
 #include "platform/Screen.h"
@@ -7,6 +8,8 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -30,10 +33,10 @@ struct ScreenBufferTrim {
     }
 };
 
-// The part of (left, top, right, bottom) on the screen, or none when nothing of it is there or right - left or
+// The part of (left, top, right, bottom) on the desktop, or none when nothing of it is there or right - left or
 // bottom - top overflows.
 std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-                                        TSize screen) {
+                                        const TRect& desktop) {
     const std::int64_t width = std::int64_t{right} - left;
     const std::int64_t height = std::int64_t{bottom} - top;
     constexpr std::int64_t low = std::numeric_limits<std::int32_t>::min();
@@ -41,15 +44,39 @@ std::optional<TCaptureRect> captureRect(std::int32_t left, std::int32_t top, std
     if (width < low || width > high || height < low || height > high) {
         return std::nullopt;
     }
-    return ClipCaptureRect(left, top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), screen);
+    return ClipCaptureRect(left, top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), desktop);
 }
 
-// Finds what is wanted in the rectangle as the screen shows it now, in screen coordinates: `scan` finds it in the
-// pixels, or the runner's memo knows it when nothing changed. Not found when the copy failed. The rectangle is clipped
-// to the screen already, so the capture keeps it as it is.
+TRect asRect(const TCaptureRect& rect) {
+    return {rect.left, rect.top, rect.width, rect.height};
+}
+
+// The first answer in reading order of `scan` run on each part of the rectangle on its own, relative to the
+// rectangle: pixels outside every part never match.
 template <class Scan>
-TPoint findIn(IScreen& screen, const TCaptureRect& rect, TSize screenSize, const TSearchContext& context,
-              const TSearchMemo::Wanted& wanted, Scan scan) {
+std::optional<TPoint> scanParts(const TPixelView& shown, const TCaptureRect& rect, const std::vector<TRect>& parts,
+                                Scan scan) {
+    std::optional<TPoint> first;
+    for (const TRect& part : parts) {
+        const TPoint offset{part.left - rect.left, part.top - rect.top};
+        const std::optional<TPoint> at = scan(shown.Part(offset.x, offset.y, part.width, part.height));
+        if (!at) {
+            continue;
+        }
+        const TPoint found{offset.x + at->x, offset.y + at->y};
+        if (!first || std::tie(found.y, found.x) < std::tie(first->y, first->x)) {
+            first = found;
+        }
+    }
+    return first;
+}
+
+// Finds what is wanted in the parts of the rectangle as the screen shows it now, in screen coordinates: `scan` finds
+// it in the pixels of a part, or the runner's memo knows it when nothing changed. Not found when the copy failed. The
+// rectangle is clipped to the desktop already, so the capture keeps it as it is.
+template <class Scan>
+TPoint findIn(IScreen& screen, const TCaptureRect& rect, const std::vector<TRect>& parts, TSize screenSize,
+              const TSearchContext& context, const TSearchMemo::Wanted& wanted, Scan scan) {
     TSharedScreen& shared = SharedScreen();
     const bool fromShared = TSharedScreen::Covers(rect, screenSize);
     std::optional<TPixelView> shown;
@@ -68,7 +95,7 @@ TPoint findIn(IScreen& screen, const TCaptureRect& rect, TSize screenSize, const
             return *kept;
         }
     }
-    const std::optional<TPoint> at = scan(*shown);
+    const std::optional<TPoint> at = scanParts(*shown, rect, parts, scan);
     const TPoint found = at ? TPoint{rect.left + at->x, rect.top + at->y} : NotFound;
     if (memo) {
         memo->Remember(shared, wanted, rect, found);
@@ -95,15 +122,16 @@ TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int3
                         std::int32_t right, std::int32_t bottom, std::int32_t similarity,
                         const TSearchContext& context) {
     const std::uint32_t color = SwapRB(static_cast<std::uint32_t>(StringToColor(colorText)));
-    // Read at every search: the screen may have changed its size (RandR) since the last one.
+    // Read at every search: the monitors may have changed (RandR) since the last one.
     const ScreenBufferTrim trim{screen.screenSize()};
-    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, trim.screen);
+    const std::vector<TRect> monitors = screen.monitorAreas();
+    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, DesktopBounds(monitors));
     if (!rect) {
         return NotFound;
     }
     const auto tolerances = tolerancesFor(similarity);
-    return findIn(screen, *rect, trim.screen, context, {color, nullptr, similarity},
-                  [&](const TPixelView& shown) -> std::optional<TPoint> {
+    return findIn(screen, *rect, PartsOnMonitors(asRect(*rect), monitors), trim.screen, context,
+                  {color, nullptr, similarity}, [&](const TPixelView& shown) -> std::optional<TPoint> {
                       std::int32_t x = -1;
                       std::int32_t y = -1;
                       return FindColorIn(shown, color, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
@@ -115,16 +143,18 @@ TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t
     if (picture == nullptr || picture->Width <= 0 || picture->Height <= 0) {
         return NotFound;
     }
-    // Read at every search: the screen may have changed its size (RandR) since the last one.
+    // Read at every search: the monitors may have changed (RandR) since the last one.
     const ScreenBufferTrim trim{screen.screenSize()};
-    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, trim.screen);
+    const std::vector<TRect> monitors = screen.monitorAreas();
+    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, DesktopBounds(monitors));
     // A picture larger than the rectangle has no placement: no need to copy the screen.
     if (!rect || picture->Width > rect->width || picture->Height > rect->height) {
         return NotFound;
     }
     const auto tolerances = tolerancesFor(similarity);
-    return findIn(screen, *rect, trim.screen, context, {0, picture, similarity},
-                  [&](const TPixelView& shown) -> std::optional<TPoint> {
+    // A placement lies wholly on monitors, perhaps across two: inside one of the largest areas on them.
+    return findIn(screen, *rect, LargestAreasOnMonitors(asRect(*rect), monitors), trim.screen, context,
+                  {0, picture, similarity}, [&](const TPixelView& shown) -> std::optional<TPoint> {
                       std::int32_t x = -1;
                       std::int32_t y = -1;
                       if (!FindBitmapIn(shown, *picture, tolerances, x, y)) {

@@ -95,7 +95,7 @@ std::optional<TCaptureRect> CaptureOf(const Scope& scope, FakeScreen& screen) {
         return std::nullopt;
     }
     return ClipCaptureRect(scope.left, scope.top, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
-                           screen.screenSize());
+                           screen.monitorAreas().front());
 }
 
 TBDSimilar Uniform(std::int32_t similarity) {

@@ -14,12 +14,12 @@
 #include <utility>
 
 namespace {
-// The columns (or rows) from `start` for `length` that lie in 0 .. limit; a length of 0 or less reaches to limit.
-std::optional<std::pair<std::int32_t, std::int32_t>> clipSpan(std::int32_t start, std::int32_t length,
-                                                              std::int32_t limit) {
-    const std::int64_t end = length > 0 ? std::int64_t{start} + length : std::int64_t{limit};
-    const std::int64_t first = std::max<std::int64_t>(start, 0);
-    const std::int64_t last = std::min<std::int64_t>(end, limit);
+// The columns (or rows) from `start` for `length` that lie in low .. high; a length of 0 or less reaches to high.
+std::optional<std::pair<std::int32_t, std::int32_t>> clipSpan(std::int32_t start, std::int32_t length, std::int32_t low,
+                                                              std::int64_t high) {
+    const std::int64_t end = length > 0 ? std::int64_t{start} + length : high;
+    const std::int64_t first = std::max(start, low);
+    const std::int64_t last = std::min(end, high);
     if (last <= first) {
         return std::nullopt;
     }
@@ -28,9 +28,9 @@ std::optional<std::pair<std::int32_t, std::int32_t>> clipSpan(std::int32_t start
 } // namespace
 
 std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width,
-                                            std::int32_t height, TSize screen) {
-    const auto columns = clipSpan(left, width, screen.width);
-    const auto rows = clipSpan(top, height, screen.height);
+                                            std::int32_t height, const TRect& desktop) {
+    const auto columns = clipSpan(left, width, desktop.left, std::int64_t{desktop.left} + desktop.width);
+    const auto rows = clipSpan(top, height, desktop.top, std::int64_t{desktop.top} + desktop.height);
     if (!columns || !rows) {
         return std::nullopt;
     }

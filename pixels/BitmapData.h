@@ -18,11 +18,11 @@ struct TCaptureRect {
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
-// The part of the rectangle that lies on a screen of `screen` size, whose top-left corner is (0, 0): pixels beyond
-// the screen are never searched. A width or height of 0 or less reaches from the left or top edge to the screen's
-// edge. Nothing when no pixel of the rectangle is on the screen.
+// The part of the rectangle that lies on the desktop (the smallest rectangle holding every monitor): pixels beyond it
+// are never searched. A width or height of 0 or less reaches from the left or top edge to the desktop's edge.
+// Nothing when no pixel of the rectangle is on the desktop.
 std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width,
-                                            std::int32_t height, TSize screen);
+                                            std::int32_t height, const TRect& desktop);
 
 class TBDBitmapData;
 

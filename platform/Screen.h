@@ -11,6 +11,8 @@ public:
     virtual ~IScreen() = default;
     // The primary screen's size in pixels as it is now (a platform told of every change answers from what it knows).
     virtual TSize screenSize() = 0;
+    // Every monitor's area at copyRect's positions as it is now, the primary one (at (0, 0)) among them.
+    virtual std::vector<TRect> monitorAreas() = 0;
     // Copies the screen rectangle (left, top, width, height), width and height > 0, into `bits` as bottom-up rows
     // of 3-byte B,G,R pixels, `lineWidth` bytes apart (the first row in memory is the rectangle's bottom row).
     // Positions have their origin at the primary screen's top-left, so other monitors' pixels are there too, at

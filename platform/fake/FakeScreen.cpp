@@ -10,15 +10,35 @@ FakeScreen::FakeScreen(int width, int height) {
 }
 
 void FakeScreen::resize(int width, int height) {
-    m_width = std::max(width, 0);
-    m_height = std::max(height, 0);
+    m_monitors.assign(1, {0, 0, std::max(width, 0), std::max(height, 0)});
+    makeDesktop();
+}
+
+void FakeScreen::addMonitor(const TRect& area) {
+    m_monitors.push_back(area);
+    makeDesktop();
+}
+
+void FakeScreen::makeDesktop() {
+    int right = 0;
+    int bottom = 0;
+    m_left = 0;
+    m_top = 0;
+    for (const TRect& monitor : m_monitors) {
+        m_left = std::min(m_left, monitor.left);
+        m_top = std::min(m_top, monitor.top);
+        right = std::max(right, monitor.left + monitor.width);
+        bottom = std::max(bottom, monitor.top + monitor.height);
+    }
+    m_width = right - m_left;
+    m_height = bottom - m_top;
     m_bgr.assign(3 * static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0);
     m_watching = false;
     m_changes.clear();
 }
 
 void FakeScreen::fill(std::uint32_t rgb) {
-    fillRect(0, 0, m_width, m_height, rgb);
+    fillRect(m_left, m_top, m_width, m_height, rgb);
 }
 
 void FakeScreen::setPixel(int x, int y, std::uint32_t rgb) {
@@ -38,10 +58,10 @@ void FakeScreen::putPixel(int x, int y, std::uint32_t rgb) {
 
 void FakeScreen::fillRect(int left, int top, int width, int height, std::uint32_t rgb) {
     painted({left, top, width, height});
-    const long long right = std::min<long long>(static_cast<long long>(left) + std::max(width, 0), m_width);
-    const long long bottom = std::min<long long>(static_cast<long long>(top) + std::max(height, 0), m_height);
-    for (long long y = std::max(top, 0); y < bottom; ++y) {
-        for (long long x = std::max(left, 0); x < right; ++x) {
+    const long long right = std::min<long long>(static_cast<long long>(left) + std::max(width, 0), m_left + m_width);
+    const long long bottom = std::min<long long>(static_cast<long long>(top) + std::max(height, 0), m_top + m_height);
+    for (long long y = std::max(top, m_top); y < bottom; ++y) {
+        for (long long x = std::max(left, m_left); x < right; ++x) {
             putPixel(static_cast<int>(x), static_cast<int>(y), rgb);
         }
     }
@@ -56,7 +76,7 @@ void FakeScreen::paint(int left, int top, int width, std::span<const std::uint32
     for (std::size_t i = 0; i < rgbRows.size(); ++i) {
         const long long x = left + static_cast<long long>(i % static_cast<std::size_t>(width));
         const long long y = top + static_cast<long long>(i / static_cast<std::size_t>(width));
-        if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
+        if (x >= m_left && y >= m_top && x < m_left + m_width && y < m_top + m_height) {
             putPixel(static_cast<int>(x), static_cast<int>(y), rgbRows[i]);
         }
     }
@@ -71,7 +91,11 @@ std::uint32_t FakeScreen::rgbAt(int x, int y) const {
 }
 
 TSize FakeScreen::screenSize() {
-    return {m_width, m_height};
+    return {m_monitors.front().width, m_monitors.front().height};
+}
+
+std::vector<TRect> FakeScreen::monitorAreas() {
+    return m_monitors;
 }
 
 bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
@@ -86,8 +110,7 @@ bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t
     }
     for (int row = 0; row < height; ++row) {
         std::uint8_t* target = bits + static_cast<std::ptrdiff_t>(height - 1 - row) * lineWidth;
-        copyRow(left, static_cast<int>(std::clamp<long long>(static_cast<long long>(top) + row, -1, m_height)), width,
-                target);
+        copyRow(left, static_cast<long long>(top) + row, width, target);
     }
     return true;
 }
@@ -119,24 +142,27 @@ void FakeScreen::painted(const TRect& area) {
 }
 
 bool FakeScreen::contains(int x, int y) const {
-    return x >= 0 && y >= 0 && x < m_width && y < m_height;
+    return x >= m_left && y >= m_top && static_cast<long long>(x) < static_cast<long long>(m_left) + m_width &&
+           static_cast<long long>(y) < static_cast<long long>(m_top) + m_height;
 }
 
 std::size_t FakeScreen::offsetOf(int x, int y) const {
-    return 3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x));
+    return 3 * (static_cast<std::size_t>(y - m_top) * static_cast<std::size_t>(m_width) +
+                static_cast<std::size_t>(x - m_left));
 }
 
-// One row of the copy: the part on the screen copied, everything beyond the edges black.
-void FakeScreen::copyRow(int left, int y, int width, std::uint8_t* target) const {
+// One row of the copy: the part on the desktop copied, everything beyond its edges black.
+void FakeScreen::copyRow(int left, long long y, int width, std::uint8_t* target) const {
     std::memset(target, 0, 3 * static_cast<std::size_t>(width));
-    if (y < 0 || y >= m_height) {
+    if (y < m_top || y >= static_cast<long long>(m_top) + m_height) {
         return;
     }
-    const long long from = std::max<long long>(left, 0);
-    const long long to = std::min<long long>(static_cast<long long>(left) + width, m_width);
+    const long long from = std::max<long long>(left, m_left);
+    const long long to =
+        std::min<long long>(static_cast<long long>(left) + width, static_cast<long long>(m_left) + m_width);
     if (from >= to) {
         return;
     }
-    std::memcpy(target + 3 * (from - left), m_bgr.data() + offsetOf(static_cast<int>(from), y),
+    std::memcpy(target + 3 * (from - left), m_bgr.data() + offsetOf(static_cast<int>(from), static_cast<int>(y)),
                 3 * static_cast<std::size_t>(to - from));
 }

@@ -6,7 +6,9 @@
 #include <span>
 #include <vector>
 
-// An in-memory screen that a test paints. Painting takes colours as 0x00RRGGBB (red in the high byte, as the pixel
+// An in-memory screen that a test paints: one monitor, or several with the primary's top-left at (0, 0). The pixels
+// of the smallest rectangle holding every monitor are kept, also those between monitors, as on a desktop whose
+// monitors differ in size. Painting takes colours as 0x00RRGGBB (red in the high byte, as the pixel
 // buffer holds them); pixelColor answers in the platform's 0x00BBGGRR like a real screen.
 class FakeScreen : public IScreen {
 public:
@@ -21,15 +23,18 @@ public:
     FakeScreen();
     FakeScreen(int width, int height);
 
-    // A new size with every pixel black, as after a display change.
+    // One monitor of the new size with every pixel black, as after a display change.
     void resize(int width, int height);
+    // One more monitor, beside the primary (negative positions left of and above it); every pixel becomes black.
+    void addMonitor(const TRect& area);
+    // Every pixel of the monitors and between them.
     void fill(std::uint32_t rgb);
-    // Pixels outside the screen are ignored.
+    // Pixels off the desktop are ignored.
     void setPixel(int x, int y, std::uint32_t rgb);
     void fillRect(int left, int top, int width, int height, std::uint32_t rgb);
     // Paints `width`-wide rows of 0x00RRGGBB colours, top row first, with the top-left one at (left, top).
     void paint(int left, int top, int width, std::span<const std::uint32_t> rgbRows);
-    // The painted 0x00RRGGBB colour, black outside the screen.
+    // The painted 0x00RRGGBB colour, black off the desktop.
     std::uint32_t rgbAt(int x, int y) const;
 
     // How many copies were asked for, and the last one's rectangle.
@@ -44,21 +49,27 @@ public:
     void reportChanges() { m_reportsChanges = true; }
 
     TSize screenSize() override;
+    std::vector<TRect> monitorAreas() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
     std::optional<std::vector<TRect>> changedAreas() override;
 
 private:
+    void makeDesktop();
     void putPixel(int x, int y, std::uint32_t rgb);
     void painted(const TRect& area);
 
     bool contains(int x, int y) const;
     std::size_t offsetOf(int x, int y) const;
-    void copyRow(int left, int y, int width, std::uint8_t* target) const;
+    void copyRow(int left, long long y, int width, std::uint8_t* target) const;
 
+    std::vector<TRect> m_monitors; // the primary first
+    // The desktop: the smallest rectangle holding every monitor.
+    int m_left = 0;
+    int m_top = 0;
     int m_width = 0;
     int m_height = 0;
-    std::vector<std::uint8_t> m_bgr; // top row first, 3 bytes B,G,R per pixel, no padding
+    std::vector<std::uint8_t> m_bgr; // the desktop's top row first, 3 bytes B,G,R per pixel, no padding
     int m_copyCount = 0;
     int m_questionCount = 0;
     CopyRequest m_lastCopy;

@@ -104,6 +104,21 @@ TSize Win32Screen::screenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+std::vector<TRect> Win32Screen::monitorAreas() {
+    std::vector<TRect> areas;
+    const auto addArea = [](HMONITOR, HDC, LPRECT area, LPARAM found) -> BOOL {
+        reinterpret_cast<std::vector<TRect>*>(found)->push_back(
+            {area->left, area->top, area->right - area->left, area->bottom - area->top});
+        return TRUE;
+    };
+    EnumDisplayMonitors(nullptr, nullptr, addArea, reinterpret_cast<LPARAM>(&areas));
+    if (areas.empty()) {
+        const TSize primary = screenSize();
+        areas.push_back({0, 0, primary.width, primary.height});
+    }
+    return areas;
+}
+
 bool Win32Screen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
     if (width <= 0 || height <= 0 || bits == nullptr || lineWidth < 3LL * width)
         return false;

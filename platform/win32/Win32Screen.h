@@ -15,6 +15,7 @@ public:
     ~Win32Screen() override;
 
     TSize screenSize() override;
+    std::vector<TRect> monitorAreas() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
 

@@ -42,6 +42,11 @@ TRect X11Monitors::primary() {
     return m_primary;
 }
 
+std::vector<TRect> X11Monitors::areas() {
+    primary();
+    return m_areas;
+}
+
 TPoint X11Monitors::origin() {
     const TRect area = primary();
     return {area.left, area.top};
@@ -77,7 +82,13 @@ TRect X11Monitors::answer(const Question& question) {
     XcbReply<xcb_get_geometry_reply_t> geometry;
     geometry.reply = xcb_get_geometry_reply(connection, {question.geometry}, &geometry.error);
     const TSize rootSize = geometry.reply != nullptr ? TSize{geometry.reply->width, geometry.reply->height} : TSize{};
-    m_primary = primaryMonitorArea(monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{},
-                                   rootSize);
+    const std::vector<MonitorInfo> listed =
+        monitors.reply != nullptr ? monitorsOf(monitors.reply) : std::vector<MonitorInfo>{};
+    m_primary = primaryMonitorArea(listed, rootSize);
+    m_areas.clear();
+    for (const MonitorInfo& monitor : listed)
+        m_areas.push_back(monitor.area);
+    if (m_areas.empty())
+        m_areas.push_back(m_primary);
     return m_primary;
 }

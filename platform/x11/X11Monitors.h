@@ -2,6 +2,8 @@
 
 #include "platform/Geometry.h"
 
+#include <vector>
+
 struct _XDisplay;
 
 // Where the primary monitor lies in the root window, read with XRandR's monitor list together with the root
@@ -26,6 +28,8 @@ public:
     TRect primary();
     // Its top-left corner.
     TPoint origin();
+    // Every monitor in root pixels, the primary among them; the root window when XRandR lists none.
+    std::vector<TRect> areas();
 
 private:
     // Whether the server told of a new layout of the root window (monitors set, outputs moved or resized) since the
@@ -35,4 +39,5 @@ private:
     _XDisplay* m_display;
     bool m_monitorsListed;
     TRect m_primary;
+    std::vector<TRect> m_areas;
 };

@@ -80,6 +80,17 @@ TSize X11Screen::screenSize() {
     return {primary.width, primary.height};
 }
 
+std::vector<TRect> X11Screen::monitorAreas() {
+    std::vector<TRect> areas = m_monitors->areas();
+    const TPoint origin = m_monitors->origin();
+    for (TRect& area : areas) {
+        const TPoint topLeft = programFromRoot({area.left, area.top}, origin);
+        area.left = topLeft.x;
+        area.top = topLeft.y;
+    }
+    return areas;
+}
+
 TSize X11Screen::rootSize() {
     Window root = 0;
     int x = 0;

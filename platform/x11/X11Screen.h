@@ -27,6 +27,7 @@ public:
     ~X11Screen() override;
 
     TSize screenSize() override;
+    std::vector<TRect> monitorAreas() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
     // From the server's DAMAGE reports, watched from the first call on; nothing without them.

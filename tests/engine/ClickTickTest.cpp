@@ -156,12 +156,27 @@ TEST_F(ClickTickTest, CurrentPointIsReadAfterThePump) {
     EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 70, 80, 1100)));
 }
 
-TEST_F(ClickTickTest, FixedPointMayLieOffTheScreen) {
+// A point off every monitor would be pressed at the nearest screen edge, on whatever shows there.
+TEST_F(ClickTickTest, AFixedPointIsClickedOnAnyMonitorAndOffThemAllTheRowSaysWhy) {
+    fake.screen.resize(640, 480);
+    fake.screen.addMonitor({-800, 0, 800, 600});
     runner->pointType = ptFixed;
-    runner->fPosX = -20;
-    runner->fPosY = 99999;
-    runFirstStep();
-    EXPECT_EQ(fake.mouse.events().front(), Move(-20, 99999, 1100));
+    struct Case {
+        TPoint point;
+        std::string error;
+    };
+    for (const Case& c :
+         {Case{{-800, 599}, ""}, Case{{639, 0}, ""}, Case{{-999, 5}, "the point -999, 5 is on no monitor"},
+          Case{{100, 480}, "the point 100, 480 is on no monitor"}}) {
+        SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y);
+        fake.mouse.clearEvents();
+        runner->fPosX = c.point.x;
+        runner->fPosY = c.point.y;
+        runFirstStep();
+        EXPECT_EQ(fake.mouse.events().empty(), !c.error.empty());
+        EXPECT_EQ(runner->fTickError, c.error);
+        EXPECT_TRUE(runner->fRunning);
+    }
 }
 
 TEST_F(ClickTickTest, ButtonDownOfOneClickIsReleasedByAnotherClicksButtonUp) {

@@ -353,7 +353,7 @@ TEST(ClipCaptureRect, KeepsThePartOnTheScreenAndReachesToItsEdgeForAnEmptyWidthO
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.asked.left << "," << c.asked.top << "," << c.asked.width << ","
                                         << c.asked.height);
-        const auto clipped = ClipCaptureRect(c.asked.left, c.asked.top, c.asked.width, c.asked.height, {64, 48});
+        const auto clipped = ClipCaptureRect(c.asked.left, c.asked.top, c.asked.width, c.asked.height, {0, 0, 64, 48});
         ASSERT_EQ(clipped.has_value(), c.clipped.has_value());
         if (clipped) {
             EXPECT_EQ((FakeScreen::CopyRequest{clipped->left, clipped->top, clipped->width, clipped->height}),
@@ -363,8 +363,8 @@ TEST(ClipCaptureRect, KeepsThePartOnTheScreenAndReachesToItsEdgeForAnEmptyWidthO
 }
 
 TEST(ClipCaptureRect, AScreenOfUnknownSizeHasNothingToCopy) {
-    EXPECT_EQ(ClipCaptureRect(0, 0, 0, 0, {0, 0}), std::nullopt);
-    EXPECT_EQ(ClipCaptureRect(0, 0, 10, 10, {0, 0}), std::nullopt);
+    EXPECT_EQ(ClipCaptureRect(0, 0, 0, 0, {}), std::nullopt);
+    EXPECT_EQ(ClipCaptureRect(0, 0, 10, 10, {}), std::nullopt);
 }
 
 TEST_F(BitmapDataCapture, CopiesExactlyTheRectangleAsked) {
