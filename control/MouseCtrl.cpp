@@ -2,13 +2,14 @@
 
 #include "control/WindowPlacement.h"
 #include "model/ClickListFile.h"
+#include "model/ClickTexts.h"
 #include "model/SafeFile.h"
+#include "platform/ErrorGuard.h"
 #include "platform/Files.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <initializer_list>
 #include <numeric>
 #include <stdexcept>
 #include <string_view>
@@ -44,8 +45,8 @@ TColumnAlignment AlignmentOf(const std::string& align) {
 }
 
 // The text for an enumeration value; "unknown" for a value outside the enumeration.
-std::string EnumerationText(unsigned value, std::initializer_list<const char*> texts) {
-    return value < texts.size() ? texts.begin()[value] : "unknown";
+template <std::size_t N> std::string EnumerationText(unsigned value, const std::array<const char*, N>& texts) {
+    return value < N ? texts[value] : "unknown";
 }
 
 std::string ClickPointText(const TBaseCtrl& click) {
@@ -109,24 +110,14 @@ const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
     static const std::unordered_map<std::string_view, CellTextRule> rules = {
         {"Name", [](const TBaseCtrl& c) { return c.fName; }},
         {"Click Point", ClickPointText},
-        {"Mouse Button",
-         [](const TBaseCtrl& c) {
-             return EnumerationText(c.mouseType, {"Left Button", "Right Button", "Middle Button"});
-         }},
-        {"Mouse Action",
-         [](const TBaseCtrl& c) {
-             return EnumerationText(c.actionType, {"Single Click", "Double Click", "Button Down", "Button Up"});
-         }},
+        {"Mouse Button", [](const TBaseCtrl& c) { return EnumerationText(c.mouseType, kMouseButtonTexts); }},
+        {"Mouse Action", [](const TBaseCtrl& c) { return EnumerationText(c.actionType, kMouseActionTexts); }},
         {"Click Interval", [](const TBaseCtrl& c) { return std::to_string(c.iClickInterval) + "ms"; }},
         {"Start Option", StartOptionText},
         {"Stop Option", StopOptionText},
         {"Start HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStart); }},
         {"Stop HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStop); }},
-        {"After Click Action",
-         [](const TBaseCtrl& c) {
-             return EnumerationText(c.finishType, {"Do nothing", "Back to the original location",
-                                                   "Back to the original location and click"});
-         }},
+        {"After Click Action", [](const TBaseCtrl& c) { return EnumerationText(c.finishType, kAfterClickTexts); }},
         {"Action Stats", StatsText},
     };
     return rules;
@@ -156,14 +147,6 @@ int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& 
     return found == displayOrder.end() ? 0 : *found;
 }
 
-std::string Paragraphs(const std::vector<std::string>& texts) {
-    std::string joined;
-    for (const std::string& text : texts) {
-        joined += (joined.empty() ? "" : "\n\n") + text;
-    }
-    return joined;
-}
-
 } // namespace
 
 std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
@@ -175,6 +158,7 @@ std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
 TMouseCtrl::TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder, std::string recoveryFolder)
     : fView(view), fPlatform(platform), fFolder(std::move(folder)), fRecoveryFolder(std::move(recoveryFolder)),
       fListFile(utf8FromPath(pathFromUtf8(fFolder) / kClickListFileName), kClickListFileKind) {
+    setDroppedErrorObserver([this](const char* what) { fMessages.TellDroppedError(what); });
     RunStartupStep("Could not check the files folder", &TMouseCtrl::CleanUpAndCheckFolder);
     RunStartupStep("Could not apply the window settings", &TMouseCtrl::ApplyWindowSettings);
     RunStartupStep("Could not build the list columns", &TMouseCtrl::BuildColumns);
@@ -224,6 +208,7 @@ std::vector<std::string> TMouseCtrl::Close(TCloseKind kind) {
         return {};
     }
     fClosed = true;
+    setDroppedErrorObserver(nullptr);
     SaveAtClose(kind);
     const auto attempt = [this](auto&& step) {
         try {
@@ -239,6 +224,15 @@ std::vector<std::string> TMouseCtrl::Close(TCloseKind kind) {
     attempt([this] { fView.rowsReset(); });
     attempt([this] { UnregisterHotKeys(); });
     return std::exchange(fCloseMessages, {});
+}
+
+void TMouseCtrl::CloseAndTell(TCloseKind kind) {
+    fMessages.Tell("Tappora", TMessageIcon::Error, Close(kind), kind == TCloseKind::ByUser);
+}
+
+void TMouseCtrl::TellStartup() {
+    fMessages.Tell("Warning", TMessageIcon::Warning, fStartupMessages, true);
+    OfferRecoveredList();
 }
 
 std::vector<std::string> TMouseCtrl::SaveBeforeExit() {
@@ -287,14 +281,14 @@ bool TMouseCtrl::TrySave(void (TMouseCtrl::*save)(), std::vector<std::string>& f
 // saving. False when the question went away unanswered.
 bool TMouseCtrl::AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures) {
     while (!failures.empty()) {
-        switch (fView.askUnsaved(Paragraphs(failures))) {
+        switch (fMessages.AskUnsaved(Paragraphs(failures))) {
         case TUnsavedChoice::TryAgain:
             failures.clear();
             settingsSaved = settingsSaved || TrySave(&TMouseCtrl::StoreSettings, failures);
             listSaved = listSaved || TrySave(&TMouseCtrl::SaveClickList, failures);
             break;
         case TUnsavedChoice::SaveListElsewhere:
-            if (const std::string path = fView.chooseListFile(); !path.empty()) {
+            if (const std::string path = fView.chooseListFile(kClickListFileName); !path.empty()) {
                 try {
                     SaveClickListFile(path, Clicks());
                     return true;
@@ -351,7 +345,7 @@ void TMouseCtrl::OfferRecoveredList() {
     if (fClosed || path.empty() || !std::filesystem::is_regular_file(path, error)) {
         return;
     }
-    switch (fView.askRestore(path)) {
+    switch (fMessages.AskRestore(path)) {
     case TRecoveredChoice::Restore:
         RestoreRecoveredList(path);
         break;
@@ -367,7 +361,7 @@ void TMouseCtrl::OfferRecoveredList() {
 void TMouseCtrl::RestoreRecoveredList(const std::string& path) {
     const ClickListLoad load = LoadClickListFile(path, fXMLDoc);
     if (load.status != ClickListLoad::Loaded) {
-        fView.showFileMessage(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
+        fMessages.TellLater(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
         return;
     }
     UseLoadedRows(load);
@@ -531,7 +525,7 @@ void TMouseCtrl::ListChanged() {
     }
     std::swap(messages, fCloseMessages);
     if (!messages.empty()) {
-        fView.showFileMessage(Paragraphs(messages));
+        fMessages.TellLater(Paragraphs(messages));
     }
 }
 
@@ -563,6 +557,16 @@ void TMouseCtrl::UnregisterHotKeys() {
     fHotKeyTaken.fill(false);
 }
 
+std::vector<int> TMouseCtrl::HotKeysHeldElsewhere() const {
+    std::vector<int> held;
+    for (int n = 0; n < kHotKeyCount; ++n) {
+        if (!fHotKeyIds.empty() && !HotKeyTaken(n)) {
+            held.push_back(n);
+        }
+    }
+    return held;
+}
+
 bool TMouseCtrl::HotKeyTaken(int n) const {
     return n >= 0 && n < kHotKeyCount && fHotKeyTaken[n];
 }
@@ -574,8 +578,31 @@ void TMouseCtrl::HotKeyReceived(unsigned modifiers, unsigned vk) {
     HotKeyPressed(vk);
 }
 
+void TMouseCtrl::Run(TCommand command) {
+    const TToolCommand& tool = kToolCommands[static_cast<std::size_t>(command)];
+    if (fClosed || (tool.needsFocusedRow && FocusedRow() < 0)) {
+        return;
+    }
+    switch (command) {
+    case TCommand::New:
+        return NewClick();
+    case TCommand::Edit:
+        return EditClick();
+    case TCommand::Delete:
+        return DeleteClick();
+    case TCommand::Start:
+        return StartAll();
+    case TCommand::Stop:
+        return StopAll();
+    case TCommand::Options:
+        return ShowOptions();
+    case TCommand::Exit:
+        return fView.closeByUser();
+    }
+}
+
 void TMouseCtrl::NewClick() {
-    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor();
+    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor(HotKeysHeldElsewhere());
     editor->setCaption(kNewCaption);
     if (editor->ShowModal() != mrOk) {
         return;
@@ -592,7 +619,7 @@ void TMouseCtrl::EditClick() {
         return;
     }
     TBaseCtrl* runner = fRows[focused].runner.get();
-    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor();
+    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor(HotKeysHeldElsewhere());
     editor->setCaption(kEditCaption);
     editor->LoadFromClick(*runner);
     if (editor->ShowModal() != mrOk) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "control/MouseCtrlView.h"
+#include "control/ToolCommands.h"
+#include "control/UserMessages.h"
 #include "engine/BaseCtrl.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
@@ -54,6 +56,11 @@ public:
     // The saves of an unattended Close and nothing else (no runner, window or hotkey is touched): for a process that
     // is ending without a close, its display gone. Gives the messages; later calls, and Close, give none.
     std::vector<std::string> SaveBeforeExit();
+    // Close, then tells the user each failure: in a box only when the user closed the program.
+    void CloseAndTell(TCloseKind kind);
+    // Tells the user once what the start found (a file kept aside, a folder that cannot be written, hotkeys held
+    // elsewhere), then offers a list that the last run could not save.
+    void TellStartup();
     // Asks what to do with this folder's list that an earlier run kept in the recovery file, if there is one.
     void OfferRecoveredList();
     // Where this folder's list goes when it cannot be saved at an unattended close; empty without a recovery folder.
@@ -63,6 +70,8 @@ public:
     // Messages for the user about the start (an unreadable file kept aside, and where).
     const std::vector<std::string>& StartupMessages() const { return fStartupMessages; }
 
+    // A toolbar button; one that needs a focused row does nothing without one.
+    void Run(TCommand command);
     void NewClick();
     void EditClick();
     void AddClick(std::unique_ptr<TBaseCtrl> runner);
@@ -115,6 +124,7 @@ private:
         void RememberShownStatus();
     };
 
+    std::vector<int> HotKeysHeldElsewhere() const;
     void RunStartupStep(const char* what, void (TMouseCtrl::*step)());
     void CleanUpAndCheckFolder();
     void UseLoadedRows(const ClickListLoad& load);
@@ -140,6 +150,7 @@ private:
 
     IMouseCtrlView& fView;
     Platform& fPlatform;
+    TUserMessages fMessages{fView};
     std::string fFolder;
     std::string fRecoveryFolder;
     pugi::xml_document fXMLDoc;

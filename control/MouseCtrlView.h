@@ -17,6 +17,21 @@ enum class TUnsavedChoice { TryAgain, SaveListElsewhere, QuitWithoutSaving, NoAn
 // The user's answer to a list that the last run could not save and kept in a recovery file.
 enum class TRecoveredChoice { Restore, KeepForLater, Discard };
 
+enum class TMessageIcon { Information, Warning, Error, Question };
+
+// A message box: its caption, text and buttons; the default button and the one Escape means, by index.
+struct TQuestion {
+    std::string caption;
+    std::string text;
+    TMessageIcon icon = TMessageIcon::Warning;
+    std::vector<std::string> buttons;
+    int defaultButton = 0;
+    int escapeButton = 0;
+};
+
+// The box went away without an answer (the program is being ended from outside).
+constexpr int kNoAnswer = -1;
+
 // Modal results of the dialogs.
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
@@ -69,9 +84,10 @@ public:
     // The window that owns the global hotkeys.
     virtual WindowHandle windowHandle() const = 0;
 
-    // Normal (not maximised) bounds while normal; the bounds the window has while maximised.
+    // The outer frame, as window places are given on Windows, so that a settings file means the same window in
+    // both front ends: the normal (not maximised) bounds while normal, the bounds the window has while maximised.
     virtual TRect windowBounds() const = 0;
-    // Sets the bounds and the normal state.
+    // Sets the outer frame and the normal state.
     virtual void setWindowBounds(const TRect& bounds) = 0;
     virtual bool windowMaximized() const = 0;
     virtual void setWindowMaximized() = 0;
@@ -104,16 +120,16 @@ public:
 
     // "Are you sure to delete the click?" captioned "Warning", Yes and No; true unless the answer is No.
     virtual bool confirmDelete() = 0;
-    virtual std::unique_ptr<IClickEditor> createClickEditor() = 0;
+    // The editor marks the hotkeys (0 for F1) another program holds.
+    virtual std::unique_ptr<IClickEditor> createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) = 0;
     virtual std::unique_ptr<IOptionsDialog> createOptionsDialog() = 0;
 
-    // Tells the user about the files while the program runs (a change that could not be saved, and why) without
-    // holding up the caller.
+    // Shows the message in a box later, from the window's own queue: the caller (a list notification) is not held up.
     virtual void showFileMessage(const std::string& message) = 0;
-    // The user's exit cannot save; `problem` names each file and the reason.
-    virtual TUnsavedChoice askUnsaved(const std::string& problem) = 0;
-    // A file for the list chosen by the user; empty when none was chosen.
-    virtual std::string chooseListFile() = 0;
-    // The last run could not save its list and kept it in `path`.
-    virtual TRecoveredChoice askRestore(const std::string& path) = 0;
+    // Shows the box modally; the index of the button chosen, or kNoAnswer.
+    virtual int ask(const TQuestion& question) = 0;
+    // A file for the list chosen by the user, `suggestedName` offered; empty when none was chosen.
+    virtual std::string chooseListFile(const std::string& suggestedName) = 0;
+    // Closes the window as the user's Exit does.
+    virtual void closeByUser() = 0;
 };

@@ -80,3 +80,8 @@ TRect FitOnMonitors(const TRect& stored, const std::vector<TRect>& monitors) {
     fitted.top = Clamp(fitted.top, home.top, std::max<std::int64_t>(home.top, Bottom(home) - fitted.height));
     return fitted;
 }
+
+TRect ClientInFrame(const TRect& wanted, const TRect& frame, const TRect& client) {
+    return {wanted.left + (client.left - frame.left), wanted.top + (client.top - frame.top),
+            wanted.width - (frame.width - client.width), wanted.height - (frame.height - client.height)};
+}

@@ -2,7 +2,7 @@
 
 #include "TapporaVersion.h"
 #include "control/MouseCtrl.h"
-#include "model/ClickListFile.h"
+#include "control/WindowPlacement.h"
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
@@ -32,14 +32,40 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <array>
 #include <iostream>
+#include <utility>
 
 namespace {
 constexpr int kButtonWidth = 62;
 constexpr int kButtonHeight = 58;
 
+// In the order of the toolbar's commands.
+constexpr std::array<QStyle::StandardPixmap, kToolCommands.size()> kToolIcons{
+    QStyle::SP_FileIcon,  QStyle::SP_FileDialogDetailedView, QStyle::SP_TrashIcon,        QStyle::SP_MediaPlay,
+    QStyle::SP_MediaStop, QStyle::SP_FileDialogListView,     QStyle::SP_DialogCloseButton};
+
 TRect toRect(const QRect& rect) {
     return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+QRect toQRect(const TRect& rect) {
+    return {rect.left, rect.top, rect.width, rect.height};
+}
+
+QMessageBox::Icon iconOf(TMessageIcon icon) {
+    switch (icon) {
+    case TMessageIcon::Information:
+        return QMessageBox::Information;
+    case TMessageIcon::Error:
+        return QMessageBox::Critical;
+    case TMessageIcon::Question:
+        return QMessageBox::Question;
+    case TMessageIcon::Warning:
+        break;
+    }
+    return QMessageBox::Warning;
 }
 } // namespace
 
@@ -63,7 +89,6 @@ TMForm::~TMForm() {
 }
 
 void TMForm::FormCreate() {
-    setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
     createTrayIcon();
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
     m_model->setController(m_controller.get());
@@ -76,34 +101,12 @@ void TMForm::FormClose() {
     m_closed = true;
     if (m_tray)
         m_tray->hide();
-    std::vector<std::string> failures;
     runGuarded([&] {
         if (m_controller)
-            failures = m_controller->Close(m_closeInteractive ? TCloseKind::ByUser : TCloseKind::Unattended);
+            m_controller->CloseAndTell(m_closeInteractive ? TCloseKind::ByUser : TCloseKind::Unattended);
     });
     m_model->setController(nullptr);
     m_controller.reset();
-    setDroppedErrorObserver(nullptr);
-    reportSaveFailures(failures);
-}
-
-// A failing click fails at every tick: each distinct error is told once. The click's row shows it too.
-void TMForm::reportDroppedError(const std::string& what) {
-    if (m_reportedErrors.insert(what).second)
-        std::cerr << "tappora: " << what << std::endl;
-}
-
-void TMForm::reportSaveFailures(const std::vector<std::string>& messages) {
-    if (messages.empty())
-        return;
-    QStringList lines;
-    for (const auto& message : messages) {
-        std::cerr << "tappora: " << message << '\n';
-        lines << QString::fromStdString(message);
-    }
-    // A box would hold up a termination or the session's end; there the lines on stderr must do.
-    if (m_closeInteractive)
-        QMessageBox::critical(nullptr, "Tappora", lines.join("\n\n"));
 }
 
 void TMForm::requestClose(bool interactive) {
@@ -126,18 +129,8 @@ void TMForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMForm::showStartupMessages() {
-    if (!m_controller)
-        return;
-    if (!m_controller->StartupMessages().empty()) {
-        QStringList lines;
-        for (const auto& message : m_controller->StartupMessages()) {
-            std::cerr << "tappora: " << message << '\n';
-            lines << QString::fromStdString(message);
-        }
-        QMessageBox::warning(this, "Warning", lines.join("\n\n"));
-    }
     if (m_controller)
-        m_controller->OfferRecoveredList();
+        m_controller->TellStartup();
 }
 
 void TMForm::saveBeforeExit() {
@@ -149,64 +142,41 @@ void TMForm::saveBeforeExit() {
 
 // Also a change made inside a handler of the list (a check box) is told without holding that handler up.
 void TMForm::showFileMessage(const std::string& message) {
-    std::cerr << "tappora: " << message << '\n';
     QTimer::singleShot(0, this,
                        [this, text = QString::fromStdString(message)] { QMessageBox::warning(this, "Warning", text); });
 }
 
-TUnsavedChoice TMForm::askUnsaved(const std::string& problem) {
+int TMForm::ask(const TQuestion& question) {
     if (!m_closeInteractive)
-        return TUnsavedChoice::NoAnswer;
-    std::cerr << "tappora: " << problem << '\n';
-    QMessageBox box(QMessageBox::Warning, "Tappora",
-                    QString::fromStdString(problem) + "\n\nYour changes are not saved yet.", QMessageBox::NoButton,
-                    this);
-    QPushButton* tryAgain = box.addButton("&Try Again", QMessageBox::AcceptRole);
-    QPushButton* saveElsewhere = box.addButton("&Save List As...", QMessageBox::ActionRole);
-    QPushButton* quit = box.addButton("&Quit Without Saving", QMessageBox::DestructiveRole);
-    box.setDefaultButton(tryAgain);
-    // Escape, or the box's close button, must never lose the changes.
-    box.setEscapeButton(tryAgain);
+        return kNoAnswer;
+    QMessageBox box(iconOf(question.icon), QString::fromStdString(question.caption),
+                    QString::fromStdString(question.text), QMessageBox::NoButton, this);
+    std::vector<QAbstractButton*> buttons;
+    for (const std::string& caption : question.buttons)
+        buttons.push_back(box.addButton(QString::fromStdString(caption), QMessageBox::ActionRole));
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.at(std::size_t(question.defaultButton))));
+    box.setEscapeButton(buttons.at(std::size_t(question.escapeButton)));
     box.exec();
+    // A termination while the box was open closed it: that is no answer.
     if (!m_closeInteractive)
-        return TUnsavedChoice::NoAnswer;
-    if (box.clickedButton() == quit)
-        return TUnsavedChoice::QuitWithoutSaving;
-    if (box.clickedButton() == saveElsewhere)
-        return TUnsavedChoice::SaveListElsewhere;
-    return TUnsavedChoice::TryAgain;
+        return kNoAnswer;
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? question.escapeButton : int(chosen - buttons.begin());
 }
 
-std::string TMForm::chooseListFile() {
+std::string TMForm::chooseListFile(const std::string& suggestedName) {
     QFileDialog dialog(this, "Save the Click List As", QDir::homePath(), "Click lists (*.xml);;All files (*)");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.selectFile(QString::fromStdString(kClickListFileName));
+    dialog.selectFile(QString::fromStdString(suggestedName));
     if (dialog.exec() != QDialog::Accepted || !m_closeInteractive || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front().toStdString();
 }
 
-TRecoveredChoice TMForm::askRestore(const std::string& path) {
-    QMessageBox box(QMessageBox::Question, "Tappora",
-                    "When Tappora last ended, the click list could not be saved, so it was kept in\n" +
-                        QString::fromStdString(path) +
-                        "\n\nRestore that list now? It replaces the list Tappora has just loaded.",
-                    QMessageBox::NoButton, this);
-    QPushButton* restore = box.addButton("&Restore", QMessageBox::AcceptRole);
-    QPushButton* keep = box.addButton("&Keep for Later", QMessageBox::RejectRole);
-    QPushButton* discard = box.addButton("&Discard", QMessageBox::DestructiveRole);
-    box.setDefaultButton(restore);
-    box.setEscapeButton(keep);
-    box.exec();
-    if (box.clickedButton() == restore)
-        return TRecoveredChoice::Restore;
-    return box.clickedButton() == discard ? TRecoveredChoice::Discard : TRecoveredChoice::KeepForLater;
-}
-
-void TMForm::addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)()) {
+void TMForm::addToolButton(const TToolCommand& command, int standardIcon) {
     auto* button = new QToolButton;
-    button->setText(caption);
-    button->setToolTip(hint);
+    button->setText(command.caption);
+    button->setToolTip(command.hint);
     button->setIcon(style()->standardIcon(QStyle::StandardPixmap(standardIcon)));
     button->setIconSize(QSize(24, 24));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -215,18 +185,14 @@ void TMForm::addToolButton(const QString& caption, const QString& hint, int stan
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
-    connect(button, &QToolButton::clicked, this, [this, handler] { runGuarded([&] { (this->*handler)(); }); });
+    connect(button, &QToolButton::clicked, this,
+            [this, id = command.command] { runGuarded([&] { m_controller->Run(id); }); });
     m_buttons.push_back(button);
 }
 
 void TMForm::createToolBar() {
-    addToolButton("&New", "Create a new Click", QStyle::SP_FileIcon, &TMForm::NewButtonClick);
-    addToolButton("&Edit", "Modify Selected Click", QStyle::SP_FileDialogDetailedView, &TMForm::EditButtonClick);
-    addToolButton("&Delete", "Delete Selected Click", QStyle::SP_TrashIcon, &TMForm::DeleteButtonClick);
-    addToolButton("&Start", "Start Checked Click to Run", QStyle::SP_MediaPlay, &TMForm::StartButtonClick);
-    addToolButton("S&top", "Stop All Running Click", QStyle::SP_MediaStop, &TMForm::StopButtonClick);
-    addToolButton("&Options", "Config Visible Columns", QStyle::SP_FileDialogListView, &TMForm::OptionsButtonClick);
-    addToolButton("E&xit", "Exit", QStyle::SP_DialogCloseButton, &TMForm::QuitButtonClick);
+    for (std::size_t index = 0; index < kToolCommands.size(); ++index)
+        addToolButton(kToolCommands[index], kToolIcons[index]);
 }
 
 void TMForm::createList() {
@@ -261,7 +227,7 @@ void TMForm::createList() {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(false);
     header->setHighlightSections(false);
-    connect(VT, &QTableView::doubleClicked, this, [this] { runGuarded([&] { m_controller->EditClick(); }); });
+    connect(VT, &QTableView::doubleClicked, this, [this] { runGuarded([&] { m_controller->Run(TCommand::Edit); }); });
     column->addWidget(VT, 1);
     setCentralWidget(central);
 }
@@ -322,25 +288,7 @@ void TMForm::WebPageMenuClick() {
     m_shell.openUrl(kMakerWebAddress);
 }
 
-void TMForm::NewButtonClick() {
-    m_controller->NewClick();
-}
-void TMForm::EditButtonClick() {
-    m_controller->EditClick();
-}
-void TMForm::DeleteButtonClick() {
-    m_controller->DeleteClick();
-}
-void TMForm::StartButtonClick() {
-    m_controller->StartAll();
-}
-void TMForm::StopButtonClick() {
-    m_controller->StopAll();
-}
-void TMForm::OptionsButtonClick() {
-    m_controller->ShowOptions();
-}
-void TMForm::QuitButtonClick() {
+void TMForm::closeByUser() {
     requestClose(true);
 }
 
@@ -349,13 +297,33 @@ WindowHandle TMForm::windowHandle() const {
 }
 
 TRect TMForm::windowBounds() const {
-    return {x(), y(), width(), height()};
+    return toRect(frameGeometry());
 }
 
 void TMForm::setWindowBounds(const TRect& bounds) {
     setWindowState(windowState() & ~Qt::WindowMaximized);
-    move(bounds.left, bounds.top);
-    resize(bounds.width, bounds.height);
+    placeFrame(bounds);
+    // Until a window manager has framed the window its frame is unknown; it is placed again once it is framed.
+    m_unframedBounds = frameGeometry() == geometry() ? std::optional(bounds) : std::nullopt;
+}
+
+void TMForm::placeFrame(const TRect& frame) {
+    setGeometry(toQRect(ClientInFrame(frame, toRect(frameGeometry()), toRect(geometry()))));
+}
+
+void TMForm::placeOnceFramed() {
+    if (m_unframedBounds && frameGeometry() != geometry() && !isMaximized())
+        placeFrame(*std::exchange(m_unframedBounds, std::nullopt));
+}
+
+void TMForm::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    placeOnceFramed();
+}
+
+void TMForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    placeOnceFramed();
 }
 
 bool TMForm::windowMaximized() const {
@@ -451,12 +419,10 @@ bool TMForm::confirmDelete() {
                                  QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
 }
 
-std::unique_ptr<IClickEditor> TMForm::createClickEditor() {
+std::unique_ptr<IClickEditor> TMForm::createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) {
     auto editor = std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, this);
-    for (int n = 0; n < TMouseCtrl::kHotKeyCount; ++n) {
-        if (m_controller && !m_controller->HotKeyTaken(n))
-            editor->frame()->markHotKeyUnavailable(n);
-    }
+    for (int n : hotKeysHeldElsewhere)
+        editor->frame()->markHotKeyUnavailable(n);
     return editor;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "control/MouseCtrlView.h"
+#include "control/ToolCommands.h"
 #include "platform/Platform.h"
 
 #include <QMainWindow>
 
 #include <memory>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,7 @@ public:
     // asks the user what to do about a file that cannot be saved; a request that is not interactive ends such a
     // question unanswered.
     void requestClose(bool interactive);
-    // Tells the user once what the start found (a file that could not be read and was kept aside, a folder that
-    // cannot be written), then offers a list that the last run could not save.
+    // Tells the user once what the start found, then offers a list that the last run could not save.
     void showStartupMessages();
     // For a process that ends without a close (its display gone): saves both files without a call to the display.
     void saveBeforeExit();
@@ -71,12 +71,12 @@ public:
     void repaintAll() override;
     int focusedRow() const override;
     bool confirmDelete() override;
-    std::unique_ptr<IClickEditor> createClickEditor() override;
+    std::unique_ptr<IClickEditor> createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
     void showFileMessage(const std::string& message) override;
-    TUnsavedChoice askUnsaved(const std::string& problem) override;
-    std::string chooseListFile() override;
-    TRecoveredChoice askRestore(const std::string& path) override;
+    int ask(const TQuestion& question) override;
+    std::string chooseListFile(const std::string& suggestedName) override;
+    void closeByUser() override;
 
 signals:
     // The window has closed and everything is saved: the program ends.
@@ -85,6 +85,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
@@ -93,18 +95,11 @@ private:
     void createList();
     void createMenu();
     void createTrayIcon();
-    void addToolButton(const QString& caption, const QString& hint, int standardIcon, void (TMForm::*handler)());
-    void reportSaveFailures(const std::vector<std::string>& messages);
-    void reportDroppedError(const std::string& what);
+    void addToolButton(const TToolCommand& command, int standardIcon);
+    void placeFrame(const TRect& frame);
+    void placeOnceFramed();
     void AboutMenuClick();
     void WebPageMenuClick();
-    void NewButtonClick();
-    void EditButtonClick();
-    void DeleteButtonClick();
-    void StartButtonClick();
-    void StopButtonClick();
-    void OptionsButtonClick();
-    void QuitButtonClick();
 
     Platform& m_platform;
     IShell& m_shell;
@@ -117,5 +112,6 @@ private:
     std::unique_ptr<TMouseCtrl> m_controller;
     bool m_closeInteractive = true;
     bool m_closed = false;
-    std::set<std::string> m_reportedErrors;
+    // The frame asked for before a window manager framed the window.
+    std::optional<TRect> m_unframedBounds;
 };

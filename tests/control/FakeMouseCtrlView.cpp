@@ -96,7 +96,8 @@ bool FakeMouseCtrlView::confirmDelete() {
     return deleteAnswer;
 }
 
-std::unique_ptr<IClickEditor> FakeMouseCtrlView::createClickEditor() {
+std::unique_ptr<IClickEditor> FakeMouseCtrlView::createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) {
+    editorHotKeysHeldElsewhere = hotKeysHeldElsewhere;
     return std::make_unique<FakeClickEditor>(editorScript, editorUses);
 }
 
@@ -113,15 +114,25 @@ std::vector<std::string> FakeMouseCtrlView::shownCaptions() const {
     return captions;
 }
 
-TUnsavedChoice FakeMouseCtrlView::askUnsaved(const std::string& problem) {
-    unsavedQuestions.push_back(problem);
-    if (whileAskingUnsaved) {
-        whileAskingUnsaved();
+int FakeMouseCtrlView::ask(const TQuestion& question) {
+    questions.push_back(question);
+    if (question.buttons.front() == "&Try Again") {
+        unsavedQuestions.push_back(question.text);
+        if (whileAskingUnsaved) {
+            whileAskingUnsaved();
+        }
+        if (unsavedAnswers.empty()) {
+            return kNoAnswer;
+        }
+        const TUnsavedChoice answer = unsavedAnswers.front();
+        unsavedAnswers.pop_front();
+        return answer == TUnsavedChoice::NoAnswer ? kNoAnswer : static_cast<int>(answer);
     }
-    if (unsavedAnswers.empty()) {
-        return TUnsavedChoice::NoAnswer;
+    if (question.buttons.front() == "&Restore") {
+        // The path stands on a line of its own.
+        const std::size_t start = question.text.find('\n') + 1;
+        restoreQuestions.push_back(question.text.substr(start, question.text.find('\n', start) - start));
+        return static_cast<int>(restoreAnswer);
     }
-    const TUnsavedChoice answer = unsavedAnswers.front();
-    unsavedAnswers.pop_front();
-    return answer;
+    return 0;
 }

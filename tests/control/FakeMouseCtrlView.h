@@ -63,17 +63,18 @@ public:
     int focusedRow() const override { return focused; }
 
     bool confirmDelete() override;
-    std::unique_ptr<IClickEditor> createClickEditor() override;
+    std::unique_ptr<IClickEditor> createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
 
     void showFileMessage(const std::string& message) override { fileMessages.push_back(message); }
-    // Gives the next of `unsavedAnswers`, or NoAnswer when they have run out.
-    TUnsavedChoice askUnsaved(const std::string& problem) override;
-    std::string chooseListFile() override { return chosenListFile; }
-    TRecoveredChoice askRestore(const std::string& path) override {
-        restoreQuestions.push_back(path);
-        return restoreAnswer;
+    // Records every box; answers the unsaved-list question with the next of `unsavedAnswers` (no answer when they
+    // have run out), the restore question with `restoreAnswer`, any other box with its first button.
+    int ask(const TQuestion& question) override;
+    std::string chooseListFile(const std::string& suggestedName) override {
+        suggestedListNames.push_back(suggestedName);
+        return chosenListFile;
     }
+    void closeByUser() override { ++closesByUser; }
 
     // The captions from left to right as shown.
     std::vector<std::string> shownCaptions() const;
@@ -103,6 +104,7 @@ public:
     std::function<void()> whileAskingDelete;
 
     FakeEditorScript editorScript;
+    std::vector<int> editorHotKeysHeldElsewhere;
     std::vector<FakeEditorUse> editorUses;
 
     int optionsResult = mrOk;
@@ -114,11 +116,15 @@ public:
     TOptionsChoices optionsOffered;
 
     std::vector<std::string> fileMessages;
+    std::vector<TQuestion> questions;
     std::deque<TUnsavedChoice> unsavedAnswers;
     std::vector<std::string> unsavedQuestions;
     // Runs after a question is recorded, before it is answered.
     std::function<void()> whileAskingUnsaved;
     std::string chosenListFile;
+    std::vector<std::string> suggestedListNames;
+    int closesByUser = 0;
     TRecoveredChoice restoreAnswer = TRecoveredChoice::KeepForLater;
+    // The kept file each restore question names.
     std::vector<std::string> restoreQuestions;
 };

@@ -107,6 +107,8 @@ TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
     EXPECT_TRUE(ctrl->HotKeyTaken(3));
     EXPECT_EQ(Cell(0, "Start HotKey"), "CTRL+F5 (unavailable)");
     EXPECT_EQ(Cell(0, "Stop HotKey"), "CTRL+F3");
+    ctrl->NewClick();
+    EXPECT_THAT(view.editorHotKeysHeldElsewhere, ElementsAre(4, 11)) << "and marked in the editor";
 }
 
 TEST_F(ControlTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheClicks) {

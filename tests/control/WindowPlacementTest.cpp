@@ -57,3 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 } // namespace
+
+// Stored bounds are the outer frame in both front ends; Qt places a window by its client area.
+TEST(WindowFrameTest, TheClientAreaGivesTheWantedOuterFrameWhateverTheFramesBorders) {
+    const TRect wanted{296, 228, 687, 344};
+    EXPECT_EQ(ClientInFrame(wanted, {0, 0, 116, 138}, {8, 30, 100, 100}), (TRect{304, 258, 671, 306}));
+    EXPECT_EQ(ClientInFrame(wanted, {50, 50, 100, 100}, {50, 50, 100, 100}), wanted) << "no frame";
+}

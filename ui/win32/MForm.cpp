@@ -14,7 +14,6 @@
 #include "ui/win32/ToolImages.h"
 #include "ui/win32/frmDefine.h"
 
-#include <cstdio>
 #include <cwchar>
 #include <iterator>
 
@@ -25,45 +24,26 @@ constexpr int kButtonHeight = 58;
 constexpr int kPanelMargin = 2;
 constexpr UINT kTrayIconId = 1;
 
-struct ToolButton {
-    TMForm::Command command;
-    const wchar_t* caption;
-    const wchar_t* hint;
-    WORD key;
-};
+// The first button's id; the others follow.
+constexpr int kFirstBoxButton = 100;
 
-const ToolButton kToolButtons[] = {
-    {TMForm::cmNew, L"&New", L"Create a new Click", 'N'},
-    {TMForm::cmEdit, L"&Edit", L"Modify Selected Click", 'E'},
-    {TMForm::cmDelete, L"&Delete", L"Delete Selected Click", 'D'},
-    {TMForm::cmStart, L"&Start", L"Start Checked Click to Run", 'S'},
-    {TMForm::cmStop, L"S&top", L"Stop All Running Click", 'T'},
-    {TMForm::cmOptions, L"&Options", L"Config Visible Columns", 'O'},
-    {TMForm::cmExit, L"E&xit", L"Exit", 'X'},
-};
-
-// The id of the button pressed, IDCANCEL for Escape, or 0 when the box could not be shown.
-int askWithButtons(HWND owner, const std::string& text, PCWSTR icon, const std::vector<TASKDIALOG_BUTTON>& buttons) {
-    const std::wstring content = toUtf16(text);
-    TASKDIALOGCONFIG config{};
-    config.cbSize = sizeof config;
-    config.hwndParent = owner;
-    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
-    config.pszWindowTitle = L"Tappora";
-    config.pszMainIcon = icon;
-    config.pszContent = content.c_str();
-    config.cButtons = UINT(buttons.size());
-    config.pButtons = buttons.data();
-    config.nDefaultButton = buttons.front().nButtonID;
-    int pressed = 0;
-    return SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr)) ? pressed : 0;
+// The toolbar's command of a WM_COMMAND id, or none.
+const TToolCommand* toolCommandOf(int id) {
+    const int index = id - TMForm::cmNew;
+    return index >= 0 && index < int(kToolCommands.size()) ? &kToolCommands[std::size_t(index)] : nullptr;
 }
 
-std::wstring joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += (text.empty() ? "" : "\r\n\r\n") + line;
-    return toUtf16(text);
+PCWSTR iconOf(TMessageIcon icon) {
+    switch (icon) {
+    case TMessageIcon::Error:
+        return TD_ERROR_ICON;
+    case TMessageIcon::Warning:
+        return TD_WARNING_ICON;
+    case TMessageIcon::Information:
+    case TMessageIcon::Question:
+        break;
+    }
+    return TD_INFORMATION_ICON;
 }
 } // namespace
 
@@ -74,7 +54,7 @@ TMForm::TMForm(Platform& platform, IShell& shell, std::string folder, std::strin
     centreOnDesktop(handle());
     createToolBar();
     m_list = std::make_unique<TClickList>(handle(), kListId);
-    m_list->setOnDoubleClick([this] { m_controller->EditClick(); });
+    m_list->setOnDoubleClick([this] { m_controller->Run(TCommand::Edit); });
     createMenu();
     layout();
     FormCreate();
@@ -88,7 +68,6 @@ TMForm::~TMForm() {
 
 void TMForm::FormCreate() {
     createTrayIcon();
-    setDroppedErrorObserver([this](const char* what) { reportDroppedError(what); });
     m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
     m_list->setController(m_controller.get());
     setText(handle(), TAPPORA_TITLE);
@@ -103,31 +82,12 @@ void TMForm::FormClose(bool interactive) {
     if (m_trayShown)
         Shell_NotifyIconW(NIM_DELETE, &m_trayData);
     m_trayShown = false;
-    setDroppedErrorObserver(nullptr);
     m_closeInteractive = interactive;
-    std::vector<std::string> failures;
     runGuarded([&] {
         if (m_controller)
-            failures = m_controller->Close(interactive ? TCloseKind::ByUser : TCloseKind::Unattended);
+            m_controller->CloseAndTell(interactive ? TCloseKind::ByUser : TCloseKind::Unattended);
     });
     m_list->setController(nullptr);
-    reportSaveFailures(failures, interactive);
-}
-
-void TMForm::reportSaveFailures(const std::vector<std::string>& messages, bool interactive) {
-    if (messages.empty())
-        return;
-    for (const auto& message : messages)
-        std::fprintf(stderr, "tappora: %s\n", message.c_str());
-    // A box would hold up the session's end; there the lines on stderr must do.
-    if (interactive)
-        MessageBoxW(nullptr, joined(messages).c_str(), L"Tappora", MB_OK | MB_ICONERROR);
-}
-
-// A failing click fails at every tick: each distinct error is told once. The click's row shows it too.
-void TMForm::reportDroppedError(const std::string& what) {
-    if (m_reportedErrors.insert(what).second)
-        std::fprintf(stderr, "tappora: %s\n", what.c_str());
 }
 
 void TMForm::requestClose(bool interactive) {
@@ -146,26 +106,31 @@ void TMForm::show() {
 }
 
 void TMForm::showStartupMessages() {
-    if (!m_controller || m_controller->StartupMessages().empty())
-        return;
-    MessageBoxW(handle(), joined(m_controller->StartupMessages()).c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+    if (m_controller)
+        m_controller->TellStartup();
 }
 
 void TMForm::createToolBar() {
     m_toolBar = CreateWindowExW(
         0, TOOLBARCLASSNAMEW, nullptr,
         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
-        dpiScaled(kPanelMargin), dpiScaled(kPanelMargin), dpiScaled(kButtonWidth) * int(std::size(kToolButtons)),
+        dpiScaled(kPanelMargin), dpiScaled(kPanelMargin), dpiScaled(kButtonWidth) * int(kToolCommands.size()),
         dpiScaled(kButtonHeight), handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(m_toolBar, WM_SETFONT, WPARAM(programFont(8, true)), FALSE);
     SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, LPARAM(createToolImages()));
+    std::vector<std::wstring> captions;
+    for (const TToolCommand& command : kToolCommands) {
+        captions.push_back(toUtf16(command.caption));
+        m_hints.push_back(toUtf16(command.hint));
+    }
     std::vector<TBBUTTON> buttons;
     std::vector<ACCEL> keys;
-    int image = 0;
-    for (const ToolButton& button : kToolButtons) {
-        buttons.push_back({image++, button.command, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, INT_PTR(button.caption)});
-        keys.push_back({FALT | FVIRTKEY, button.key, WORD(button.command)});
+    for (int index = 0; index < int(kToolCommands.size()); ++index) {
+        const int id = cmNew + index;
+        buttons.push_back(
+            {index, id, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, INT_PTR(captions[std::size_t(index)].c_str())});
+        keys.push_back({FALT | FVIRTKEY, WORD(AccessKey(kToolCommands[std::size_t(index)].caption)), WORD(id)});
     }
     SendMessageW(m_toolBar, TB_ADDBUTTONSW, buttons.size(), LPARAM(buttons.data()));
     SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(dpiScaled(kButtonWidth), dpiScaled(kButtonHeight)));
@@ -225,21 +190,9 @@ void TMForm::WebPageMenuClick() {
 void TMForm::command(int id) {
     if (m_closed)
         return;
+    if (const TToolCommand* tool = toolCommandOf(id))
+        return m_controller->Run(tool->command);
     switch (id) {
-    case cmNew:
-        return m_controller->NewClick();
-    case cmEdit:
-        return m_controller->EditClick();
-    case cmDelete:
-        return m_controller->DeleteClick();
-    case cmStart:
-        return m_controller->StartAll();
-    case cmStop:
-        return m_controller->StopAll();
-    case cmOptions:
-        return m_controller->ShowOptions();
-    case cmExit:
-        return requestClose(true);
     case cmAbout:
         return AboutMenuClick();
     case cmHelp:
@@ -255,9 +208,9 @@ bool TMForm::notify(const NMHDR& header, LRESULT& result) {
     if (header.code != TTN_GETDISPINFOW)
         return false;
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(const_cast<NMHDR&>(header));
-    for (const ToolButton& button : kToolButtons)
-        if (UINT_PTR(button.command) == header.idFrom)
-            info.lpszText = const_cast<wchar_t*>(button.hint);
+    const int index = int(header.idFrom) - cmNew;
+    if (index >= 0 && index < int(m_hints.size()))
+        info.lpszText = m_hints[std::size_t(index)].data();
     result = 0;
     return true;
 }
@@ -280,6 +233,9 @@ LRESULT TMForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return result;
         break;
     }
+    case WM_SHOWFILEMESSAGE:
+        showPendingFileMessage();
+        return 0;
     case WM_TRAYICON:
         if (lParam == WM_LBUTTONUP)
             toggleVisibility();
@@ -420,33 +376,51 @@ int TMForm::focusedRow() const {
     return m_list->focusedRow();
 }
 
+// Also a change made inside a notification of the list (a check box) is told without holding that handler up.
 void TMForm::showFileMessage(const std::string& message) {
-    std::fprintf(stderr, "tappora: %s\n", message.c_str());
-    MessageBoxW(handle(), toUtf16(message).c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+    m_pendingFileMessages.push_back(message);
+    PostMessageW(handle(), WM_SHOWFILEMESSAGE, 0, 0);
 }
 
-TUnsavedChoice TMForm::askUnsaved(const std::string& problem) {
+void TMForm::showPendingFileMessage() {
+    if (m_pendingFileMessages.empty())
+        return;
+    const std::wstring text = toUtf16(m_pendingFileMessages.front());
+    m_pendingFileMessages.erase(m_pendingFileMessages.begin());
+    MessageBoxW(handle(), text.c_str(), L"Warning", MB_OK | MB_ICONWARNING);
+}
+
+int TMForm::ask(const TQuestion& question) {
     if (!m_closeInteractive)
-        return TUnsavedChoice::NoAnswer;
-    std::fprintf(stderr, "tappora: %s\n", problem.c_str());
-    enum { kTryAgain = 101, kSaveElsewhere, kQuit };
-    // Escape means try again: only the explicit button quits without saving.
-    switch (askWithButtons(
-        handle(), problem + "\r\n\r\nYour changes are not saved yet.", TD_WARNING_ICON,
-        {{kTryAgain, L"&Try Again"}, {kSaveElsewhere, L"&Save List As..."}, {kQuit, L"&Quit Without Saving"}})) {
-    case 0:
-        return TUnsavedChoice::NoAnswer;
-    case kSaveElsewhere:
-        return TUnsavedChoice::SaveListElsewhere;
-    case kQuit:
-        return TUnsavedChoice::QuitWithoutSaving;
-    default:
-        return TUnsavedChoice::TryAgain;
-    }
+        return kNoAnswer;
+    const std::wstring caption = toUtf16(question.caption);
+    const std::wstring content = toUtf16(question.text);
+    std::vector<std::wstring> texts;
+    for (const std::string& button : question.buttons)
+        texts.push_back(toUtf16(button));
+    std::vector<TASKDIALOG_BUTTON> buttons;
+    for (std::size_t index = 0; index < texts.size(); ++index)
+        buttons.push_back({kFirstBoxButton + int(index), texts[index].c_str()});
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = handle();
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+    config.pszWindowTitle = caption.c_str();
+    config.pszMainIcon = iconOf(question.icon);
+    config.pszContent = content.c_str();
+    config.cButtons = UINT(buttons.size());
+    config.pButtons = buttons.data();
+    config.nDefaultButton = kFirstBoxButton + question.defaultButton;
+    int pressed = 0;
+    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr)) || !m_closeInteractive)
+        return kNoAnswer;
+    const int index = pressed - kFirstBoxButton;
+    return index >= 0 && index < int(buttons.size()) ? index : question.escapeButton;
 }
 
-std::string TMForm::chooseListFile() {
-    wchar_t path[MAX_PATH] = L"tapporas.xml";
+std::string TMForm::chooseListFile(const std::string& suggestedName) {
+    wchar_t path[MAX_PATH] = L"";
+    wcsncpy(path, toUtf16(suggestedName).c_str(), MAX_PATH - 1);
     OPENFILENAMEW chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = handle();
@@ -458,30 +432,18 @@ std::string TMForm::chooseListFile() {
     return GetSaveFileNameW(&chooser) ? toUtf8(path) : std::string();
 }
 
-TRecoveredChoice TMForm::askRestore(const std::string& path) {
-    enum { kRestore = 101, kKeep, kDiscard };
-    const std::string text = "When Tappora last ended, the click list could not be saved, so it was kept in\r\n" +
-                             path + "\r\n\r\nRestore that list now? It replaces the list Tappora has just loaded.";
-    switch (askWithButtons(handle(), text, TD_INFORMATION_ICON,
-                           {{kRestore, L"&Restore"}, {kKeep, L"&Keep for Later"}, {kDiscard, L"&Discard"}})) {
-    case kRestore:
-        return TRecoveredChoice::Restore;
-    case kDiscard:
-        return TRecoveredChoice::Discard;
-    default:
-        return TRecoveredChoice::KeepForLater;
-    }
+void TMForm::closeByUser() {
+    requestClose(true);
 }
 
 bool TMForm::confirmDelete() {
     return MessageBoxW(handle(), L"Are you sure to delete the click?", L"Warning", MB_YESNO | MB_ICONQUESTION) != IDNO;
 }
 
-std::unique_ptr<IClickEditor> TMForm::createClickEditor() {
+std::unique_ptr<IClickEditor> TMForm::createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) {
     auto editor = std::make_unique<TDefineForm>(m_platform.mouse, m_platform.screen, handle());
-    for (int n = 0; n < TMouseCtrl::kHotKeyCount; ++n)
-        if (m_controller && !m_controller->HotKeyTaken(n))
-            editor->frame().markHotKeyUnavailable(n);
+    for (int n : hotKeysHeldElsewhere)
+        editor->frame().markHotKeyUnavailable(n);
     return editor;
 }
 

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,8 @@ public:
     enum Command : int { cmNew = 101, cmEdit, cmDelete, cmStart, cmStop, cmOptions, cmExit, cmAbout = 201, cmHelp };
     // The notification icon's own message.
     static constexpr UINT WM_TRAYICON = 0x838;
+    // A message box asked for while a handler ran, shown once that handler has returned.
+    static constexpr UINT WM_SHOWFILEMESSAGE = WM_APP + 1;
 
     // `folder` holds the click list and settings files; a list that cannot be saved at the session's end is kept in
     // `recoveryFolder` (not at all when it is empty). The window is made hidden; show() shows it.
@@ -70,12 +71,12 @@ public:
     void repaintAll() override;
     int focusedRow() const override;
     bool confirmDelete() override;
-    std::unique_ptr<IClickEditor> createClickEditor() override;
+    std::unique_ptr<IClickEditor> createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) override;
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override;
     void showFileMessage(const std::string& message) override;
-    TUnsavedChoice askUnsaved(const std::string& problem) override;
-    std::string chooseListFile() override;
-    TRecoveredChoice askRestore(const std::string& path) override;
+    int ask(const TQuestion& question) override;
+    std::string chooseListFile(const std::string& suggestedName) override;
+    void closeByUser() override;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -89,8 +90,7 @@ private:
     void layout();
     void command(int id);
     bool notify(const NMHDR& header, LRESULT& result);
-    void reportSaveFailures(const std::vector<std::string>& messages, bool interactive);
-    void reportDroppedError(const std::string& what);
+    void showPendingFileMessage();
     void AboutMenuClick();
     void WebPageMenuClick();
 
@@ -100,6 +100,8 @@ private:
     std::string m_recoveryFolder;
     HWND m_toolBar = nullptr;
     HACCEL m_accelerators = nullptr;
+    // The toolbar's tooltips, in the order of its buttons.
+    std::vector<std::wstring> m_hints;
     std::unique_ptr<TClickList> m_list;
     NOTIFYICONDATAW m_trayData{};
     bool m_trayShown = false;
@@ -109,5 +111,5 @@ private:
     std::function<void()> m_onClosed;
     bool m_closed = false;
     bool m_closeInteractive = true;
-    std::set<std::string> m_reportedErrors;
+    std::vector<std::string> m_pendingFileMessages;
 };

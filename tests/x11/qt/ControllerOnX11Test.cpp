@@ -51,12 +51,12 @@ public:
     void repaintAll() override {}
     int focusedRow() const override { return -1; }
     bool confirmDelete() override { return true; }
-    std::unique_ptr<IClickEditor> createClickEditor() override { return nullptr; }
+    std::unique_ptr<IClickEditor> createClickEditor(const std::vector<int>&) override { return nullptr; }
     std::unique_ptr<IOptionsDialog> createOptionsDialog() override { return nullptr; }
     void showFileMessage(const std::string&) override {}
-    TUnsavedChoice askUnsaved(const std::string&) override { return TUnsavedChoice::NoAnswer; }
-    std::string chooseListFile() override { return {}; }
-    TRecoveredChoice askRestore(const std::string&) override { return TRecoveredChoice::KeepForLater; }
+    int ask(const TQuestion&) override { return kNoAnswer; }
+    std::string chooseListFile(const std::string&) override { return {}; }
+    void closeByUser() override {}
 
 private:
     int m_columns = 0;
