@@ -49,3 +49,11 @@ void TCaptureSession::Tick() {
     const std::uint32_t color = m_screen.pixelColor(pointer.x, pointer.y);
     m_view.showCapturedColor(ColorToString(TColor(color)), SwatchFor(color));
 }
+
+void CaptureScope(IScopeCaptureView& view) {
+    view.hideEditor();
+    view.waitHidden(kHideForScopeMs);
+    if (const auto corners = view.runScopeOverlay())
+        view.setScope(corners->first, corners->second);
+    view.showEditor();
+}

@@ -4,7 +4,9 @@
 #include "platform/Geometry.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 class IEventLoop;
 class IMouse;
@@ -51,3 +53,21 @@ private:
     bool m_point = false;
     bool m_color = false;
 };
+
+// What Capture Scope asks of the editor.
+class IScopeCaptureView {
+public:
+    virtual ~IScopeCaptureView() = default;
+    virtual void hideEditor() = 0;
+    // Lets timers, hotkeys and painting run meanwhile; the user's input waits.
+    virtual void waitHidden(int milliseconds) = 0;
+    // The corners of the drag on the scope overlay, as the pointer gave them; nothing when it gave no scope.
+    virtual std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() = 0;
+    virtual void setScope(TPoint start, TPoint end) = 0;
+    virtual void showEditor() = 0;
+};
+
+// Capture Scope: the editor gets out of the way of the screen the overlay freezes, long enough for the desktop to
+// repaint where it was, and comes back with the dragged scope.
+void CaptureScope(IScopeCaptureView& view);
+constexpr int kHideForScopeMs = 200;

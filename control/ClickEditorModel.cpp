@@ -38,16 +38,9 @@ std::optional<std::int64_t> NumberOf(const TNumericField& field, const std::stri
     return minus ? -magnitude : magnitude;
 }
 
-const TNumericField& FieldOf(std::string F::*text) {
-    for (const TNumericField& field : TClickEditorModel::NumericFields())
-        if (field.text == text)
-            return field;
-    throw std::logic_error("not a numeric field");
-}
-
 // The number in a field already checked by Refusal.
 std::int64_t Number(const F& fields, std::string F::*text) {
-    return *NumberOf(FieldOf(text), fields.*text);
+    return *NumberOf(TClickEditorModel::NumericField(text), fields.*text);
 }
 
 // A stored value made of numeric fields, each times its factor, and its range.
@@ -251,6 +244,21 @@ TRect TClickEditorModel::Extent(const std::vector<TRect>& monitors) {
         bottom = std::max(bottom, monitor.top + monitor.height);
     }
     return {left, top, right - left, bottom - top};
+}
+
+const TNumericField& TClickEditorModel::NumericField(std::string TClickEditorFields::*text) {
+    for (const TNumericField& field : NumericFields())
+        if (field.text == text)
+            return field;
+    throw std::logic_error("not a numeric field");
+}
+
+TClickEditorFields TClickEditorModel::WithScope(TClickEditorFields fields, TPoint start, TPoint end) {
+    fields.edColorL = std::to_string(start.x);
+    fields.edColorT = std::to_string(start.y);
+    fields.edColorR = std::to_string(end.x);
+    fields.edColorB = std::to_string(end.y);
+    return fields;
 }
 
 bool TClickEditorModel::Accepts(const TNumericField& field, const std::string& text) {

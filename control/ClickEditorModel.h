@@ -106,6 +106,9 @@ public:
     static TRect Extent(const std::vector<TRect>& monitors);
     // The numeric fields in the order the editor shows them.
     static const std::vector<TNumericField>& NumericFields();
+    static const TNumericField& NumericField(std::string TClickEditorFields::*text);
+    // The scope edits filled from the two corners of a drag, not ordered.
+    static TClickEditorFields WithScope(TClickEditorFields fields, TPoint start, TPoint end);
     // Whether a numeric edit may hold `text` after a key press or a paste: what it takes, within its length.
     static bool Accepts(const TNumericField& field, const std::string& text);
     // The captions of a radio group's items, by the field that holds its choice.

@@ -1,5 +1,6 @@
 #include "ui/frmDefine.h"
 
+#include "control/ClickEditorLayout.h"
 #include "control/ClickEditorModel.h"
 #include "model/MouseObj.h"
 #include "pixels/Base64.h"
@@ -30,15 +31,13 @@
 #include <QToolButton>
 #include <QValidator>
 
-#include <initializer_list>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace {
-constexpr int kHideForScopeMs = 200;
-constexpr int kEditHeight = 20;
-using F = TClickEditorFields;
+using Id = TEditorId;
+using Kind = TEditorKind;
 
 // What a numeric edit takes, typed or pasted, is the editor model's rule.
 class TFieldValidator : public QValidator {
@@ -51,24 +50,6 @@ public:
 private:
     const TNumericField& m_field;
 };
-
-const TNumericField& numericField(std::string F::*text) {
-    for (const TNumericField& field : TClickEditorModel::NumericFields())
-        if (field.text == text)
-            return field;
-    throw std::logic_error("not a numeric field");
-}
-
-QString choice(int F::*group, int index) {
-    return TClickEditorModel::Choices(group)[std::size_t(index)];
-}
-
-QStringList items(const std::vector<const char*>& texts) {
-    QStringList result;
-    for (const char* text : texts)
-        result << text;
-    return result;
-}
 
 template <class W> W* place(W* widget, QWidget* parent, int x, int y, int width, int height) {
     widget->setParent(parent);
@@ -129,35 +110,52 @@ void plainChildren(QGroupBox* box) {
     }
 }
 
-QComboBox* listOnly(QWidget* parent, const QStringList& items, int x, int y, int width) {
-    auto* combo = place(new QComboBox, parent, x, y, width, 22);
-    combo->addItems(items);
+QComboBox* listOnly(QWidget* parent, const std::vector<std::string>& items, QRect bounds) {
+    auto* combo = place(new QComboBox, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    for (const std::string& item : items)
+        combo->addItem(QString::fromStdString(item));
     return combo;
 }
 
-// Each radio is checked exactly when `value` is its number; none at all for a value of none.
-void checkExactly(std::initializer_list<QRadioButton*> radios, int value) {
-    int number = 0;
-    for (QRadioButton* radio : radios) {
-        radio->setAutoExclusive(false);
-        radio->setChecked(number++ == value);
-        radio->setAutoExclusive(true);
+QFrame* frame(QWidget* parent, int shadow, QRect bounds) {
+    auto* result = place(new QFrame, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    result->setFrameStyle(QFrame::Panel | shadow);
+    return result;
+}
+
+QLabel* titleLabel(QWidget* parent, const QString& text, int x, int y) {
+    QLabel* result = label(parent, text, x, y);
+    QFont bold = result->font();
+    bold.setBold(true);
+    result->setFont(bold);
+    result->adjustSize();
+    setTextColor(result, Qt::blue);
+    return result;
+}
+
+QLabel* captionLabel(QWidget* parent, const TEditorControl& control) {
+    const QString text = QString::fromStdString(control.caption);
+    const int x = control.bounds.left, y = control.bounds.top;
+    switch (control.look) {
+    case TEditorLook::Blue:
+        return blueLabel(parent, text, x, y);
+    case TEditorLook::Hint:
+        return captureHint(parent, y);
+    case TEditorLook::Title:
+        return titleLabel(parent, text, x, y);
+    default:
+        return label(parent, text, x, y);
     }
 }
 
-// The number of the checked radio, -1 for none.
-int checkedIn(std::initializer_list<const QRadioButton*> radios) {
-    int number = 0;
-    for (const QRadioButton* radio : radios) {
-        if (radio->isChecked())
-            return number;
-        ++number;
-    }
-    return -1;
+QLineEdit* readOnlyEdit(QWidget* parent, QRect bounds) {
+    auto* edit = place(new QLineEdit, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    edit->setReadOnly(true);
+    return edit;
 }
 
-std::string textOf(const QLineEdit* edit) {
-    return edit->text().toStdString();
+std::string textOf(const QWidget* edit) {
+    return static_cast<const QLineEdit*>(edit)->text().toStdString();
 }
 
 // A system colour (0xFF000000 plus its index) is the desktop's colour for that part of a window; where the toolkit
@@ -211,26 +209,13 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
       m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setFocusPolicy(Qt::StrongFocus);
-    resize(421, 595);
-    createClickPoint();
-    createClickOptions();
-    createClickInterval();
-    createStartOptions();
-    createStopOptions();
-    createAfterClick();
-    createHotKeys();
-
-    auto* nameLabel = label(this, "Action Name:", 12, 570);
-    QFont bold = nameLabel->font();
-    bold.setBold(true);
-    nameLabel->setFont(bold);
-    nameLabel->adjustSize();
-    setTextColor(nameLabel, Qt::blue);
-    edName = place(new QLineEdit, this, 92, 568, 111, 21);
-    setTextColor(edName, Qt::blue);
-
+    resize(TClickEditorLayout::kPanelSize.width, TClickEditorLayout::kPanelSize.height);
+    for (const TEditorControl& control : TClickEditorLayout::Controls())
+        m_controls.push_back({&control, create(control)});
     for (QGroupBox* box : findChildren<QGroupBox*>())
         plainChildren(box);
+    nameControls();
+    connectControls();
     const QTime now = QTime::currentTime();
     showFields(TClickEditorModel::Initial({now.hour(), now.minute(), now.second()}));
     // The colour and picture groups start enabled; only their buttons wait for their point type.
@@ -240,9 +225,88 @@ TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
     btnBMP->setEnabled(false);
 }
 
+QWidget* TfrmDefine::widget(TEditorId id) const {
+    if (id == Id::Panel)
+        return const_cast<TfrmDefine*>(this);
+    for (const auto& [control, widget] : m_controls)
+        if (control->id == id)
+            return widget;
+    return nullptr;
+}
+
+QWidget* TfrmDefine::create(const TEditorControl& control) {
+    QWidget* parent = widget(control.parent);
+    const TRect b = control.bounds;
+    const QRect bounds(b.left, b.top, b.width, b.height);
+    const QString caption = QString::fromStdString(control.caption);
+    switch (control.kind) {
+    case Kind::Group:
+        return group(parent, caption, b.left, b.top, b.width, b.height);
+    case Kind::Panel:
+        return frame(parent, QFrame::Raised, bounds);
+    case Kind::SunkenFrame:
+    case Kind::PictureFrame:
+        return frame(parent, QFrame::Sunken, bounds);
+    case Kind::Radio:
+        return radio(control, parent, bounds);
+    case Kind::Label:
+        return captionLabel(parent, control);
+    case Kind::NumericEdit:
+        return numericEdit(parent, control.text, bounds);
+    case Kind::ReadOnlyEdit:
+        return readOnlyEdit(parent, bounds);
+    case Kind::Swatch: {
+        QLineEdit* swatch = readOnlyEdit(parent, bounds);
+        swatch->setFocusPolicy(Qt::NoFocus);
+        return swatch;
+    }
+    case Kind::LineEdit: {
+        auto* edit = place(new QLineEdit, parent, b.left, b.top, b.width, b.height);
+        setTextColor(edit, Qt::blue);
+        return edit;
+    }
+    case Kind::List:
+        return listOnly(parent, TClickEditorLayout::Items(control.choice), bounds);
+    case Kind::Button: {
+        auto* button = place(new QPushButton, parent, b.left, b.top, b.width, b.height);
+        setWrappedText(button, caption, b.width - 6);
+        return button;
+    }
+    case Kind::ToolButton: {
+        auto* button = place(new QToolButton, parent, b.left, b.top, b.width, b.height);
+        button->setText(caption);
+        button->setFocusPolicy(Qt::NoFocus);
+        return button;
+    }
+    case Kind::Picture: {
+        auto* picture = new QLabel(parent);
+        picture->hide();
+        return picture;
+    }
+    case Kind::TimePicker: {
+        auto* picker = place(new QTimeEdit, parent, b.left, b.top, b.width, b.height);
+        picker->setDisplayFormat("HH:mm:ss");
+        return picker;
+    }
+    }
+    throw std::logic_error("unknown editor control");
+}
+
+// A caption too long for one line wraps beside its indicator.
+QRadioButton* TfrmDefine::radio(const TEditorControl& control, QWidget* parent, QRect bounds) {
+    auto* button = place(new QRadioButton, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    if (bounds.height() > kRadioLineHeight)
+        setWrappedText(button, QString::fromStdString(control.caption), bounds.width() - 24);
+    else
+        button->setText(QString::fromStdString(control.caption));
+    if (control.look == TEditorLook::Blue)
+        setTextColor(button, Qt::blue);
+    return button;
+}
+
 // Its length, what it takes and its arrows come from the editor model's table.
-QLineEdit* TfrmDefine::numericEdit(QWidget* parent, std::string F::*text, QRect bounds) {
-    const TNumericField& field = numericField(text);
+QLineEdit* TfrmDefine::numericEdit(QWidget* parent, std::string TClickEditorFields::*text, QRect bounds) {
+    const TNumericField& field = TClickEditorModel::NumericField(text);
     auto* edit = place(new QLineEdit, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
     edit->setValidator(new TFieldValidator(field, edit));
     TUpDown* arrows = field.spin ? new TUpDown(edit, field.spin->min, field.spin->max, field.spin->step) : nullptr;
@@ -250,163 +314,81 @@ QLineEdit* TfrmDefine::numericEdit(QWidget* parent, std::string F::*text, QRect 
     return edit;
 }
 
-void TfrmDefine::createClickPoint() {
-    gbClickPoint = group(this, "Click Point", 8, 4, 193, 503);
-    rbCurrent = place(new QRadioButton(choice(&F::pointType, 0)), gbClickPoint, 9, 16, 180, 18);
-    rbFixed = place(new QRadioButton(choice(&F::pointType, 1)), gbClickPoint, 9, 34, 180, 18);
-    createPointGroup();
-    rbColor = place(new QRadioButton(choice(&F::pointType, 2)), gbClickPoint, 9, 137, 180, 18);
-    createColorGroup();
-    rbBMP = place(new QRadioButton(choice(&F::pointType, 3)), gbClickPoint, 9, 264, 180, 18);
-    createPictureGroup();
-    createScopePanel();
+template <class W> W* TfrmDefine::find(TEditorId id) const {
+    return static_cast<W*>(widget(id));
+}
+
+void TfrmDefine::nameControls() {
+    gbClickPoint = find<QGroupBox>(Id::gbClickPoint);
+    rbCurrent = find<QRadioButton>(Id::rbCurrent);
+    rbFixed = find<QRadioButton>(Id::rbFixed);
+    gbPoint = find<QGroupBox>(Id::gbPoint);
+    btnCapture = find<QPushButton>(Id::btnCapture);
+    edPX = find<QLineEdit>(Id::edPX);
+    edPY = find<QLineEdit>(Id::edPY);
+    rbColor = find<QRadioButton>(Id::rbColor);
+    gbColor = find<QGroupBox>(Id::gbColor);
+    btnCaptureColor = find<QPushButton>(Id::btnCaptureColor);
+    edSwatch = find<QLineEdit>(Id::edSwatch);
+    edColor = find<QLineEdit>(Id::edColor);
+    edSimilar = find<QLineEdit>(Id::edSimilar);
+    rbBMP = find<QRadioButton>(Id::rbBMP);
+    gbBMP = find<QGroupBox>(Id::gbBMP);
+    btnBMP = find<QToolButton>(Id::btnBMP);
+    pnlPreview = find<QFrame>(Id::pnlPreview);
+    ImageBMP = find<QLabel>(Id::ImageBMP);
+    edBMPSimilar = find<QLineEdit>(Id::edBMPSimilar);
+    rbFull = find<QRadioButton>(Id::rbFull);
+    rbPart = find<QRadioButton>(Id::rbPart);
+    btnCaptureScope = find<QPushButton>(Id::btnCaptureScope);
+    edColorL = find<QLineEdit>(Id::edColorL);
+    edColorR = find<QLineEdit>(Id::edColorR);
+    edColorT = find<QLineEdit>(Id::edColorT);
+    edColorB = find<QLineEdit>(Id::edColorB);
+    cbButton = find<QComboBox>(Id::cbButton);
+    cbClick = find<QComboBox>(Id::cbClick);
+    rbIntFixed = find<QRadioButton>(Id::rbIntFixed);
+    edIntHour = find<QLineEdit>(Id::edIntHour);
+    edIntMinute = find<QLineEdit>(Id::edIntMinute);
+    edIntSecond = find<QLineEdit>(Id::edIntSecond);
+    edIntTenths = find<QLineEdit>(Id::edIntTenths);
+    edIntHundredths = find<QLineEdit>(Id::edIntHundredths);
+    edIntThousandths = find<QLineEdit>(Id::edIntThousandths);
+    rbIntRan = find<QRadioButton>(Id::rbIntRan);
+    edRanBegin = find<QLineEdit>(Id::edRanBegin);
+    edRanEnd = find<QLineEdit>(Id::edRanEnd);
+    rbNow = find<QRadioButton>(Id::rbNow);
+    rbAt = find<QRadioButton>(Id::rbAt);
+    dtpTime = find<QTimeEdit>(Id::dtpTime);
+    rbAfter = find<QRadioButton>(Id::rbAfter);
+    edtStartHour = find<QLineEdit>(Id::edtStartHour);
+    edtStartMin = find<QLineEdit>(Id::edtStartMin);
+    edtStartSec = find<QLineEdit>(Id::edtStartSec);
+    rbStopOrder = find<QRadioButton>(Id::rbStopOrder);
+    rbStopClick = find<QRadioButton>(Id::rbStopClick);
+    edStopTimes = find<QLineEdit>(Id::edStopTimes);
+    rbNo = find<QRadioButton>(Id::rbNo);
+    rbBack = find<QRadioButton>(Id::rbBack);
+    rbBackClick = find<QRadioButton>(Id::rbBackClick);
+    cbHKStart = find<QComboBox>(Id::cbHKStart);
+    cbHKStop = find<QComboBox>(Id::cbHKStop);
+    edName = find<QLineEdit>(Id::edName);
+}
+
+void TfrmDefine::connectControls() {
+    const auto onClick = [this](QAbstractButton* button, void (TfrmDefine::*handler)()) {
+        connect(button, &QAbstractButton::clicked, this, [this, handler] { runGuarded([&] { (this->*handler)(); }); });
+    };
     for (QRadioButton* radio : {rbCurrent, rbFixed, rbColor, rbBMP})
-        connect(radio, &QRadioButton::clicked, this, [this] { runGuarded([&] { rbFixedClick(); }); });
-}
-
-void TfrmDefine::createPointGroup() {
-    gbPoint = group(gbClickPoint, "Specify click point", 23, 51, 162, 85);
-    btnCapture = place(new QPushButton, gbPoint, 6, 18, 76, 46);
-    setWrappedText(btnCapture, "Start to capture point", 70);
-    connect(btnCapture, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureClick(); }); });
-    label(gbPoint, "X:", 88, 21);
-    edPX = numericEdit(gbPoint, &F::edPX, {104, 18, 50, kEditHeight});
-    label(gbPoint, "Y:", 88, 45);
-    edPY = numericEdit(gbPoint, &F::edPY, {104, 42, 50, kEditHeight});
-    captureHint(gbPoint, 67);
-}
-
-void TfrmDefine::createColorGroup() {
-    gbColor = group(gbClickPoint, "specify color block", 23, 155, 162, 109);
-    btnCaptureColor = place(new QPushButton, gbColor, 6, 18, 74, 46);
-    setWrappedText(btnCaptureColor, "Start to capture color", 68);
-    connect(btnCaptureColor, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureColorClick(); }); });
-    edSwatch = place(new QLineEdit, gbColor, 86, 18, 70, kEditHeight);
-    edSwatch->setReadOnly(true);
-    edSwatch->setFocusPolicy(Qt::NoFocus);
-    edColor = place(new QLineEdit, gbColor, 86, 42, 70, kEditHeight);
-    edColor->setReadOnly(true);
-    captureHint(gbColor, 66);
-    label(gbColor, "Color Simliar:", 6, 87);
-    edSimilar = numericEdit(gbColor, &F::edSimilar, {94, 84, 34, kEditHeight});
-    label(gbColor, "%", 146, 87);
-}
-
-void TfrmDefine::createPictureGroup() {
-    gbBMP = group(gbClickPoint, "specify BMP", 23, 281, 162, 98);
-    btnBMP = place(new QToolButton, gbBMP, 6, 16, 57, 33);
-    btnBMP->setText("Load BMP");
-    btnBMP->setFocusPolicy(Qt::NoFocus);
-    connect(btnBMP, &QToolButton::clicked, this, [this] { runGuarded([&] { btnBMPClick(); }); });
-    blueLabel(gbBMP, "(24bit bmp)", 6, 52);
-    pnlPreview = place(new QFrame, gbBMP, 66, 14, 92, 53);
-    pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    ImageBMP = new QLabel(pnlPreview);
-    ImageBMP->hide();
-    label(gbBMP, "BMP Simliar:", 6, 75);
-    edBMPSimilar = numericEdit(gbBMP, &F::edBMPSimilar, {94, 72, 34, kEditHeight});
-    label(gbBMP, "%", 146, 75);
-}
-
-void TfrmDefine::createScopePanel() {
-    auto* panel = place(new QFrame, gbClickPoint, 3, 383, 186, 109);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    rbFull = place(new QRadioButton(choice(&F::ScreenType, 0)), panel, 6, 4, 170, 18);
-    rbPart = place(new QRadioButton(choice(&F::ScreenType, 1)), panel, 6, 24, 170, 18);
-    btnCaptureScope = place(new QPushButton, panel, 6, 48, 50, 54);
-    setWrappedText(btnCaptureScope, "Capture Scope", 44);
-    connect(btnCaptureScope, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCaptureScopeClick(); }); });
-    auto* scope = place(new QFrame, panel, 60, 48, 122, 54);
-    scope->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label(scope, "L:", 4, 7);
-    edColorL = numericEdit(scope, &F::edColorL, {18, 4, 40, kEditHeight});
-    label(scope, "R:", 62, 7);
-    edColorR = numericEdit(scope, &F::edColorR, {77, 4, 40, kEditHeight});
-    label(scope, "T:", 4, 31);
-    edColorT = numericEdit(scope, &F::edColorT, {18, 28, 40, kEditHeight});
-    label(scope, "B:", 62, 31);
-    edColorB = numericEdit(scope, &F::edColorB, {77, 28, 40, kEditHeight});
-}
-
-void TfrmDefine::createClickOptions() {
-    auto* box = group(this, "Click Options", 208, 5, 206, 73);
-    label(box, "Mouse Button:", 8, 21);
-    cbButton = listOnly(box, items(TClickEditorModel::ButtonItems()), 96, 17, 102);
-    label(box, "Mouse Action:", 8, 47);
-    cbClick = listOnly(box, items(TClickEditorModel::ActionItems()), 96, 43, 102);
-}
-
-void TfrmDefine::createClickInterval() {
-    auto* box = group(this, "Click Interval", 208, 78, 206, 136);
-    rbIntFixed = place(new QRadioButton(choice(&F::InteverType, 0)), box, 8, 16, 180, 18);
-    setTextColor(rbIntFixed, Qt::blue);
-    edIntHour = numericEdit(box, &F::edIntHour, {6, 38, 22, kEditHeight});
-    label(box, "Hour", 43, 41);
-    edIntMinute = numericEdit(box, &F::edIntMinute, {74, 38, 22, kEditHeight});
-    label(box, "Min", 111, 41);
-    edIntSecond = numericEdit(box, &F::edIntSecond, {136, 38, 22, kEditHeight});
-    label(box, "Sec", 173, 41);
-    edIntTenths = numericEdit(box, &F::edIntTenths, {6, 64, 16, kEditHeight});
-    label(box, "0.1S", 37, 67);
-    edIntHundredths = numericEdit(box, &F::edIntHundredths, {67, 64, 16, kEditHeight});
-    label(box, "0.01S", 98, 67);
-    edIntThousandths = numericEdit(box, &F::edIntThousandths, {134, 64, 16, kEditHeight});
-    label(box, "0.001S", 165, 67);
-    rbIntRan = place(new QRadioButton(choice(&F::InteverType, 1)), box, 8, 88, 140, 18);
-    setTextColor(rbIntRan, Qt::blue);
-    edRanBegin = numericEdit(box, &F::edRanBegin, {8, 110, 16, kEditHeight});
-    label(box, "1/10 S", 41, 113);
-    label(box, "to", 86, 113);
-    edRanEnd = numericEdit(box, &F::edRanEnd, {102, 110, 30, kEditHeight});
-    label(box, "Seconds", 149, 113);
-}
-
-void TfrmDefine::createStartOptions() {
-    auto* box = group(this, "Start Options", 208, 215, 206, 119);
-    rbNow = place(new QRadioButton(choice(&F::startType, 0)), box, 8, 16, 120, 18);
-    rbAt = place(new QRadioButton(choice(&F::startType, 1)), box, 8, 38, 80, 18);
-    dtpTime = place(new QTimeEdit, box, 90, 35, 90, 22);
-    dtpTime->setDisplayFormat("HH:mm:ss");
-    rbAfter = place(new QRadioButton(choice(&F::startType, 2)), box, 8, 60, 180, 18);
-    label(box, "Hours", 8, 79);
-    edtStartHour = numericEdit(box, &F::edtStartHour, {8, 93, 24, kEditHeight});
-    label(box, "Minutes", 70, 79);
-    edtStartMin = numericEdit(box, &F::edtStartMin, {70, 93, 24, kEditHeight});
-    label(box, "Seconds", 134, 79);
-    edtStartSec = numericEdit(box, &F::edtStartSec, {134, 93, 24, kEditHeight});
-}
-
-void TfrmDefine::createStopOptions() {
-    auto* box = group(this, "Stop Options", 208, 334, 206, 78);
-    rbStopOrder = place(new QRadioButton(choice(&F::stopType, 0)), box, 8, 18, 180, 18);
-    rbStopClick = place(new QRadioButton(choice(&F::stopType, 1)), box, 8, 44, 112, 18);
-    edStopTimes = numericEdit(box, &F::edStopTimes, {118, 43, 36, kEditHeight});
-    label(box, "times", 170, 46);
-}
-
-void TfrmDefine::createAfterClick() {
-    auto* box = group(this, "After Fixed Point Click", 208, 413, 206, 94);
-    rbNo = place(new QRadioButton(choice(&F::finishType, 0)), box, 8, 16, 180, 18);
-    rbBack = place(new QRadioButton(choice(&F::finishType, 1)), box, 8, 36, 194, 18);
-    rbBackClick = place(new QRadioButton, box, 8, 56, 194, 34);
-    setWrappedText(rbBackClick, choice(&F::finishType, 2), 170);
-}
-
-void TfrmDefine::createHotKeys() {
-    auto* box = group(this, "Click HotKey", 8, 507, 407, 50);
-    QStringList keys;
-    for (int n = 0; n < TClickEditorModel::kHotKeyCount; ++n)
-        keys << QString::fromStdString(TClickEditorModel::HotKeyItem(n, true));
-    label(box, "Start Hotkey:", 10, 23);
-    label(box, "Ctrl +", 94, 23);
-    cbHKStart = listOnly(box, keys, 132, 19, 60);
-    label(box, "Stop Hotkey:", 212, 23);
-    label(box, "Ctrl +", 294, 23);
-    cbHKStop = listOnly(box, keys, 332, 19, 60);
+        onClick(radio, &TfrmDefine::rbFixedClick);
+    onClick(btnCapture, &TfrmDefine::btnCaptureClick);
+    onClick(btnCaptureColor, &TfrmDefine::btnCaptureColorClick);
+    onClick(btnBMP, &TfrmDefine::btnBMPClick);
+    onClick(btnCaptureScope, &TfrmDefine::btnCaptureScopeClick);
 }
 
 void TfrmDefine::rbFixedClick() {
-    const TPointGroups usable = TClickEditorModel::EnabledGroups(checkedIn({rbCurrent, rbFixed, rbColor, rbBMP}));
+    const TPointGroups usable = TClickEditorModel::EnabledGroups(fields().pointType);
     gbPoint->setEnabled(usable.point);
     btnCapture->setEnabled(usable.point);
     gbColor->setEnabled(usable.color);
@@ -459,11 +441,6 @@ void TfrmDefine::markHotKeyUnavailable(int n) {
     }
 }
 
-void TfrmDefine::showColor(const std::string& text) {
-    edColor->setText(QString::fromStdString(text));
-    setSwatch(SwatchForText(text));
-}
-
 // Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
 bool TfrmDefine::showPicture(const std::vector<std::uint8_t>& bmpFile) {
     const QImage picture = decodeBmp(bmpFile);
@@ -510,26 +487,36 @@ void TfrmDefine::btnBMPClick() {
 }
 
 void TfrmDefine::setScope(TPoint start, TPoint end) {
-    edColorL->setText(QString::number(start.x));
-    edColorT->setText(QString::number(start.y));
-    edColorR->setText(QString::number(end.x));
-    edColorB->setText(QString::number(end.y));
+    const TClickEditorFields scoped = TClickEditorModel::WithScope(fields(), start, end);
+    for (const TNumericEdit& numeric : m_numericEdits)
+        numeric.edit->setText(QString::fromStdString(scoped.*numeric.field));
 }
 
 void TfrmDefine::btnCaptureScopeClick() {
-    QWidget* dialog = window();
-    dialog->hide();
-    // The hidden editor blocks nothing; until the overlay is up, the user's input waits rather than reaching the
-    // main window. Timers and hotkeys go on.
+    CaptureScope(*this);
+}
+
+void TfrmDefine::hideEditor() {
+    window()->hide();
+}
+
+// The hidden editor blocks nothing; until the overlay is up, the user's input waits rather than reaching the main
+// window.
+void TfrmDefine::waitHidden(int milliseconds) {
     QEventLoop wait;
-    QTimer::singleShot(kHideForScopeMs, &wait, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, &wait, &QEventLoop::quit);
     wait.exec(QEventLoop::ExcludeUserInputEvents);
-    {
-        TfmCopy overlay(m_screen);
-        if (overlay.exec() == QDialog::Accepted)
-            setScope(overlay.FStartPos, overlay.FEndPos);
-    }
-    dialog->show();
+}
+
+std::optional<std::pair<TPoint, TPoint>> TfrmDefine::runScopeOverlay() {
+    TfmCopy overlay(m_screen);
+    if (overlay.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return std::pair{overlay.FStartPos, overlay.FEndPos};
+}
+
+void TfrmDefine::showEditor() {
+    window()->show();
 }
 
 const TNumericEdit* TfrmDefine::refusedEdit(std::string& message) const {
@@ -552,58 +539,74 @@ TUpDown* TfrmDefine::upDownOf(const QLineEdit* edit) const {
 
 TClickEditorFields TfrmDefine::fields() const {
     TClickEditorFields f = m_shown;
-    for (const TNumericEdit& numeric : m_numericEdits)
-        f.*numeric.field = textOf(numeric.edit);
-    f.pointType = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
-    f.fColor = textOf(edColor);
+    for (const auto& [control, widget] : m_controls) {
+        switch (control->kind) {
+        case Kind::NumericEdit:
+        case Kind::ReadOnlyEdit:
+        case Kind::LineEdit:
+            f.*control->text = textOf(widget);
+            break;
+        case Kind::Radio:
+            // None checked is -1; the group's first radio comes first.
+            if (control->item == 0)
+                f.*control->choice = -1;
+            if (static_cast<const QRadioButton*>(widget)->isChecked())
+                f.*control->choice = control->item;
+            break;
+        case Kind::List:
+            f.*control->choice = static_cast<const QComboBox*>(widget)->currentIndex();
+            break;
+        default:
+            break;
+        }
+    }
     f.picture = m_picture;
-    f.ScreenType = checkedIn({rbFull, rbPart});
-    f.mouseType = cbButton->currentIndex();
-    f.actionType = cbClick->currentIndex();
-    f.InteverType = checkedIn({rbIntFixed, rbIntRan});
-    f.startType = checkedIn({rbNow, rbAt, rbAfter});
     const QTime startAt = dtpTime->time();
     f.fStartAt = StartTimeText({startAt.hour(), startAt.minute(), startAt.second()});
-    f.stopType = checkedIn({rbStopOrder, rbStopClick});
-    f.hkStart = cbHKStart->currentIndex();
-    f.hkStop = cbHKStop->currentIndex();
-    f.finishType = checkedIn({rbNo, rbBack, rbBackClick});
-    f.edName = textOf(edName);
     return f;
 }
 
 void TfrmDefine::showFields(const TClickEditorFields& f) {
     m_shown = f;
-    for (const TNumericEdit& numeric : m_numericEdits)
-        numeric.edit->setText(QString::fromStdString(f.*numeric.field));
-    checkExactly({rbCurrent, rbFixed, rbColor, rbBMP}, f.pointType);
-    showColor(f.fColor);
+    for (const auto& [control, widget] : m_controls) {
+        switch (control->kind) {
+        case Kind::NumericEdit:
+        case Kind::ReadOnlyEdit:
+        case Kind::LineEdit:
+            static_cast<QLineEdit*>(widget)->setText(QString::fromStdString(f.*control->text));
+            break;
+        case Kind::Radio: {
+            // Each radio is checked exactly when the choice is its number; none at all for a choice of none.
+            auto* radio = static_cast<QRadioButton*>(widget);
+            radio->setAutoExclusive(false);
+            radio->setChecked(f.*control->choice == control->item);
+            radio->setAutoExclusive(true);
+            break;
+        }
+        case Kind::List:
+            static_cast<QComboBox*>(widget)->setCurrentIndex(f.*control->choice);
+            break;
+        default:
+            break;
+        }
+    }
+    setSwatch(SwatchForText(f.fColor));
     if (f.picture != m_picture && !showPicture(f.picture))
         clearPicture();
-    checkExactly({rbFull, rbPart}, f.ScreenType);
-    cbButton->setCurrentIndex(f.mouseType);
-    cbClick->setCurrentIndex(f.actionType);
-    checkExactly({rbIntFixed, rbIntRan}, f.InteverType);
-    checkExactly({rbNow, rbAt, rbAfter}, f.startType);
     if (const auto startAt = ReadStartTime(f.fStartAt))
         dtpTime->setTime(QTime(startAt->hour, startAt->minute, startAt->second));
-    checkExactly({rbStopOrder, rbStopClick}, f.stopType);
-    cbHKStart->setCurrentIndex(f.hkStart);
-    cbHKStop->setCurrentIndex(f.hkStop);
-    checkExactly({rbNo, rbBack, rbBackClick}, f.finishType);
-    edName->setText(QString::fromStdString(f.edName));
 }
 
 // A point type that loading checks anew sets the groups as a click on it would.
 // A stored value that cannot be shown must not keep the editor from opening: it opens without it, and says so.
 void TfrmDefine::LoadFromClick(TMouseObj& click) {
-    const int before = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
-    TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
+    const TClickEditorFields before = fields();
+    TClickEditorFields shown = TClickEditorModel::FromClick(click, before);
     showFields(shown);
     m_shown.pictureUnreadable = shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty());
     m_loadNotice = QString::fromStdString(TClickEditorModel::LoadNotice(m_shown));
-    const int after = checkedIn({rbCurrent, rbFixed, rbColor, rbBMP});
-    if (after >= 0 && after != before)
+    const int after = fields().pointType;
+    if (after >= 0 && after != before.pointType)
         rbFixedClick();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/CaptureSession.h"
+#include "control/ClickEditorLayout.h"
 #include "control/ClickEditorModel.h"
 #include "platform/Geometry.h"
 #include "ui/QtEventLoop.h"
@@ -9,7 +10,9 @@
 #include <QImage>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class IMouse;
@@ -37,7 +40,7 @@ struct TNumericEdit {
 // Every control of one click and the capture tools. What the controls show, what they take and how it becomes a
 // click is the editor model's (TClickEditorModel), the capture the capture session's: the controls show their
 // fields and give them back.
-class TfrmDefine : public QFrame, private ICaptureView {
+class TfrmDefine : public QFrame, private ICaptureView, private IScopeCaptureView {
     Q_OBJECT
 public:
     TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
@@ -66,7 +69,7 @@ public:
     // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
     bool showPicture(const std::vector<std::uint8_t>& bmpFile);
     // Fills the scope edits from the two corners of a drag, not ordered.
-    void setScope(TPoint start, TPoint end);
+    void setScope(TPoint start, TPoint end) override;
     // The picture as the preview shows it; null for none.
     const QImage& picture() const { return m_shownPicture; }
     // Ctrl+F(n + 1) could not be taken as a global hotkey: both hotkey lists mark it.
@@ -130,23 +133,23 @@ public:
     QLineEdit* edName = nullptr;
 
 private:
-    void createClickPoint();
-    void createPointGroup();
-    void createColorGroup();
-    void createPictureGroup();
-    void createScopePanel();
-    void createClickOptions();
-    void createClickInterval();
-    void createStartOptions();
-    void createStopOptions();
-    void createAfterClick();
-    void createHotKeys();
+    static constexpr int kRadioLineHeight = 18;
+
+    QWidget* widget(TEditorId id) const;
+    template <class W> W* find(TEditorId id) const;
+    QWidget* create(const TEditorControl& control);
+    QRadioButton* radio(const TEditorControl& control, QWidget* parent, QRect bounds);
     QLineEdit* numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds);
+    void nameControls();
+    void connectControls();
     void clearPicture();
-    void showColor(const std::string& text);
     void setSwatch(TSwatch swatch);
     void showCapturedPoint(TPoint point) override;
     void showCapturedColor(const std::string& text, TSwatch swatch) override;
+    void hideEditor() override;
+    void waitHidden(int milliseconds) override;
+    std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
+    void showEditor() override;
 
     IScreen& m_screen;
     QtEventLoop m_loop;
@@ -160,4 +163,6 @@ private:
     QImage m_shownPicture;
     QString m_loadNotice;
     std::vector<TNumericEdit> m_numericEdits;
+    // Every control built from the editor layout, with the layout's entry for it.
+    std::vector<std::pair<const TEditorControl*, QWidget*>> m_controls;
 };
