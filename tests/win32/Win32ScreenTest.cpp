@@ -114,4 +114,10 @@ TEST_F(Win32ScreenTest, PixelColourIsThePlatformColourValueAndBlackOffTheDesktop
 TEST_F(Win32ScreenTest, ScreenSizeIsThePrimaryScreens) {
     EXPECT_EQ(screen.screenSize(), (TSize{right, GetSystemMetrics(SM_CYSCREEN)}));
 }
+
+// Wine on Xvfb shows one monitor: the primary, whose top-left is (0, 0).
+TEST_F(Win32ScreenTest, TheMonitorsAreTheDisplaysAtScreenPositions) {
+    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
+    EXPECT_EQ(screen.monitorAreas(), (std::vector<TRect>{{0, 0, right, GetSystemMetrics(SM_CYSCREEN)}}));
+}
 } // namespace
