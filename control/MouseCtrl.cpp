@@ -692,6 +692,23 @@ void TMouseCtrl::StopAll() {
     RepaintAll();
 }
 
+void TMouseCtrl::StartRow(int row) {
+    if (fClosed || row < 0 || row >= RowCount()) {
+        return;
+    }
+    fRows[row].runner->Start();
+    RepaintRow(row);
+    WatchRunners();
+}
+
+void TMouseCtrl::StopRow(int row) {
+    if (row < 0 || row >= RowCount()) {
+        return;
+    }
+    fRows[row].runner->Stop();
+    RepaintRow(row);
+}
+
 void TMouseCtrl::ShowOptions() {
     const std::unique_ptr<IOptionsDialog> dialog = fView.createOptionsDialog();
     dialog->showChoices(Options());

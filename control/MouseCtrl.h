@@ -78,6 +78,10 @@ public:
     void DeleteClick();
     void StartAll();
     void StopAll();
+    // One row's runner started or stopped as its hotkeys do, and shown; a row that does not exist is left alone.
+    // StartRow starts even an unticked row: whoever calls it has chosen that row.
+    void StartRow(int row);
+    void StopRow(int row);
     // Shows the options dialog with the settings' choices; on OK applies the user's to the settings and the list.
     void ShowOptions();
     // The column visibility and auto start the settings hold.
