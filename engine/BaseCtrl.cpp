@@ -84,6 +84,7 @@ void TBaseCtrl::Start() {
     fTimer->setOnTick([this] { StartWaitTick(); });
     fCount = 0;
     fRunning = true;
+    fWaiting = true;
     fTickError.clear();
     ++fStartNumber;
     fTimer->setEnabled(true);
@@ -196,6 +197,7 @@ bool TBaseCtrl::StartConditionHolds() {
 void TBaseCtrl::SwitchToClicking() {
     fTimer->setEnabled(false);
     fTimer->setOnTick([this] { ClickTick(); });
+    fWaiting = false;
     if (InteverType != itFixed)
         NextRandomInterval();
     else

@@ -48,6 +48,8 @@ public:
     std::unique_ptr<ITimer> fTimer;
     std::int32_t fCount = 0;
     bool fRunning = false;
+    // From a start until its clicking begins; fCount then counts the seconds waited, not clicks.
+    bool fWaiting = false;
     // Why the last tick failed (it still throws, to the error guard); empty after a tick that went well, and at Start.
     std::string fTickError;
 
