@@ -593,3 +593,23 @@ TEST_F(MainWindowTest, TheListIsRepaintedOnlyForRowsTheControllerReportsChanged)
     }
     EXPECT_TRUE(cell(0, 10).startsWith("running")) << cell(0, 10).toStdString();
 }
+
+// A settings file means the same window in both front ends: its bounds are the outer frame, and they are written
+// back unchanged. (Without a window manager the frame is the client area; ClientInFrame is tested with borders.)
+TEST_F(MainWindowTest, StoredBoundsAreTheOuterFrameAndAreWrittenBackUnchanged) {
+    {
+        TConfig settings(folder.string());
+        settings.GetFrame().Setleft(40);
+        settings.GetFrame().Settop(50);
+        settings.GetFrame().Setwidth(600);
+        settings.GetFrame().Setheight(320);
+        std::vector<std::string> told;
+        ASSERT_NO_THROW(settings.SaveConfig(told));
+    }
+    start();
+    EXPECT_EQ(form->frameGeometry(), QRect(40, 50, 600, 320));
+    clickButton(6);
+    const TConfig settings(folder.string());
+    const TXMLFrameType frame = settings.GetFrame();
+    EXPECT_EQ((TRect{frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()}), (TRect{40, 50, 600, 320}));
+}

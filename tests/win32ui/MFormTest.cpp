@@ -4,6 +4,7 @@
 #include "Win32UiSupport.h"
 #include "control/MouseCtrl.h"
 #include "model/ClickListFile.h"
+#include "model/Config.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/ClickList.h"
@@ -279,4 +280,46 @@ TEST_F(MainWindowTest, TheCheckBoxesGoToTheFirstVisibleColumn) {
     form->controller()->ApplyColumns();
     EXPECT_TRUE(form->list().shownColumns().empty()) << "every column may be hidden";
     EXPECT_EQ(ListView_GetItemCount(list()), 2);
+}
+
+TEST_F(MainWindowTest, AChangeThatCannotBeSavedIsToldOnlyAfterTheListsNotificationReturns) {
+    writeList(kTwoClicks);
+    start();
+    const std::filesystem::path listFile = temp.path() / kClickListFileName;
+    std::filesystem::remove(listFile);
+    std::filesystem::create_directories(listFile / "blocker");
+    bool notifying = true;
+    std::string told;
+    whenWindowAppears("Warning", [&](HWND box) {
+        told = notifying ? "inside the notification" : "afterwards";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    ListView_SetCheckState(list(), 0, FALSE);
+    notifying = false;
+    pumpMessages();
+    EXPECT_EQ(told, "afterwards");
+    std::filesystem::remove_all(listFile);
+}
+
+// A settings file means the same window in both front ends: its bounds are the outer frame, and they are written
+// back unchanged.
+TEST_F(MainWindowTest, StoredBoundsAreTheOuterFrameAndAreWrittenBackUnchanged) {
+    {
+        TConfig settings(temp.path().string());
+        settings.GetFrame().Setleft(40);
+        settings.GetFrame().Settop(50);
+        settings.GetFrame().Setwidth(600);
+        settings.GetFrame().Setheight(320);
+        std::vector<std::string> told;
+        settings.SaveConfig(told);
+    }
+    start();
+    RECT outer{};
+    GetWindowRect(form->handle(), &outer);
+    EXPECT_EQ((TRect{int(outer.left), int(outer.top), int(outer.right - outer.left), int(outer.bottom - outer.top)}),
+              (TRect{40, 50, 600, 320}));
+    command(TMForm::cmExit);
+    const TConfig settings(temp.path().string());
+    const TXMLFrameType frame = settings.GetFrame();
+    EXPECT_EQ((TRect{frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()}), (TRect{40, 50, 600, 320}));
 }
