@@ -7,10 +7,11 @@
 class QLocalServer;
 
 // One running copy per files folder, so that two copies never write over each other's list nor click the same
-// targets twice. The first copy holds a lock on the folder itself: flock needs no file there, works in a read-only
-// folder, and the system drops it when the process ends however it ends, so a crash never blocks the next start.
-// It also listens on a socket of the user's; a later copy finds the folder locked, asks the running copy through
-// that socket to show its window, and ends.
+// targets twice. The first copy holds two locks: one on a file named after the folder's path in the user's private
+// runtime folder, which holds also when the files folder cannot be made, and one on the folder itself, which copies
+// of other users see too. flock works in a read-only folder, and the system drops it when the process ends however it
+// ends, so a crash never blocks the next start. The first copy also listens on a socket in that private folder; a
+// later copy finds a lock taken, asks the running copy through that socket to show its window, and ends.
 class TSingleCopy : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +25,8 @@ public:
     bool otherShown() const { return m_otherShown; }
     // For a later copy: one line for stderr saying what happened.
     std::string message() const;
+    // For the first copy: why a later start cannot reach it, one sentence; empty when it listens.
+    const std::string& channelProblem() const { return m_channelProblem; }
     // For a process that ends without unwinding (exit() from the toolkit): the listening socket's file goes; the lock
     // goes with the process anyway.
     void removeSocketFile();
@@ -33,12 +36,15 @@ signals:
     void showRequested();
 
 private:
+    void takeLocks();
     void listen();
     void askOtherToShow();
 
     std::string m_folder;
+    std::string m_channelProblem;
     QString m_socketName;
-    int m_lockFd = -1;
+    int m_pathLockFd = -1;
+    int m_folderLockFd = -1;
     bool m_first = true;
     bool m_otherShown = false;
     QLocalServer* m_server = nullptr;

@@ -107,6 +107,8 @@ int run(int argc, char* argv[], const FilesFolder& files) {
         std::cerr << "tappora: " << singleCopy.message() << '\n';
         return singleCopy.otherShown() ? 0 : 1;
     }
+    if (!singleCopy.channelProblem().empty())
+        std::cerr << "tappora: " << singleCopy.channelProblem() << '\n';
 
     QtEventLoop loop;
     backend->deliverEventsThrough(loop);

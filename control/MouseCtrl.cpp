@@ -311,15 +311,15 @@ std::string TMouseCtrl::RecoveryFileName() const {
         return {};
     }
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::weakly_canonical(fFolder, error);
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(pathFromUtf8(fFolder), error);
     // FNV-1a: a short, stable name per files folder.
     std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : error ? fFolder : folder.string()) {
+    for (const char c : error ? fFolder : utf8FromPath(folder)) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     char name[40];
     std::snprintf(name, sizeof name, "tapporas-%016llx.xml", static_cast<unsigned long long>(hash));
-    return (std::filesystem::path(fRecoveryFolder) / name).string();
+    return utf8FromPath(pathFromUtf8(fRecoveryFolder) / name);
 }
 
 void TMouseCtrl::WriteRecoveryFile() {
@@ -329,11 +329,12 @@ void TMouseCtrl::WriteRecoveryFile() {
     }
     try {
         // The user's clicks are nobody else's business.
-        if (std::filesystem::create_directories(fRecoveryFolder)) {
-            std::filesystem::permissions(fRecoveryFolder, std::filesystem::perms::owner_all);
+        if (std::filesystem::create_directories(pathFromUtf8(fRecoveryFolder))) {
+            std::filesystem::permissions(pathFromUtf8(fRecoveryFolder), std::filesystem::perms::owner_all);
         }
-        SaveClickListFile(path, Clicks());
-        fCloseMessages.push_back("The click list was kept in " + path + "; Tappora offers it at the next start.");
+        // A list kept earlier, or by another copy, is never written over: this one gets a name of its own.
+        const std::string kept = WriteNumberedNewFile(path, ClickListText(Clicks()));
+        fCloseMessages.push_back("The click list was kept in " + kept + "; Tappora offers it at the next start.");
     } catch (const std::exception& error) {
         fCloseMessages.push_back("The click list could not be kept in " + path + " either: " + error.what());
     }
@@ -341,19 +342,21 @@ void TMouseCtrl::WriteRecoveryFile() {
 
 void TMouseCtrl::OfferRecoveredList() {
     const std::string path = RecoveryFileName();
-    std::error_code error;
-    if (fClosed || path.empty() || !std::filesystem::is_regular_file(path, error)) {
+    if (fClosed || path.empty()) {
         return;
     }
-    switch (fMessages.AskRestore(path)) {
-    case TRecoveredChoice::Restore:
-        RestoreRecoveredList(path);
-        break;
-    case TRecoveredChoice::Discard:
-        std::filesystem::remove(path, error);
-        break;
-    case TRecoveredChoice::KeepForLater:
-        break;
+    for (const std::string& kept : NumberedFiles(path)) {
+        std::error_code error;
+        switch (fMessages.AskRestore(kept)) {
+        case TRecoveredChoice::Restore:
+            RestoreRecoveredList(kept);
+            break;
+        case TRecoveredChoice::Discard:
+            std::filesystem::remove(pathFromUtf8(kept), error);
+            break;
+        case TRecoveredChoice::KeepForLater:
+            break;
+        }
     }
 }
 
@@ -368,7 +371,7 @@ void TMouseCtrl::RestoreRecoveredList(const std::string& path) {
     ListChanged();
     std::error_code error;
     if (!fListUnsaved) {
-        std::filesystem::remove(path, error);
+        std::filesystem::remove(pathFromUtf8(path), error);
     }
 }
 

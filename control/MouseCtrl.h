@@ -64,6 +64,7 @@ public:
     // Asks what to do with this folder's list that an earlier run kept in the recovery file, if there is one.
     void OfferRecoveredList();
     // Where this folder's list goes when it cannot be saved at an unattended close; empty without a recovery folder.
+    // When a list is kept there already (an earlier run's, another copy's), a numbered name beside it is used.
     std::string RecoveryFileName() const;
     // A change to the list is not on disk yet (its save failed).
     bool ListUnsaved() const { return fListUnsaved; }

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -57,6 +58,56 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
         fs::remove(tempPath, ignored);
         ThrowFileError("write", path, error);
     }
+}
+
+std::string WriteNumberedNewFile(const std::string& path, std::string_view content) {
+    const fs::path first = pathFromUtf8(path);
+    std::error_code error;
+    for (int number = 1;; ++number) {
+        fs::path candidate = first;
+        if (number > 1) {
+            candidate.replace_filename(first.stem().native() + fs::path("-" + std::to_string(number)).native() +
+                                       first.extension().native());
+        }
+        if (writeNewFile(candidate, content, {}, error)) {
+            return utf8FromPath(candidate);
+        }
+        if (error != std::errc::file_exists) {
+            std::error_code ignored;
+            fs::remove(candidate, ignored);
+            ThrowFileError("write", utf8FromPath(candidate), error);
+        }
+    }
+}
+
+std::vector<std::string> NumberedFiles(const std::string& path) {
+    const fs::path first = pathFromUtf8(path);
+    const std::string stem = utf8FromPath(first.stem()) + "-";
+    const std::string extension = utf8FromPath(first.extension());
+    std::vector<std::pair<unsigned long, std::string>> found;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(first.parent_path(), error)) {
+        const std::string name = utf8FromPath(entry.path().filename());
+        const std::string number =
+            name.size() > stem.size() + extension.size() && name.starts_with(stem) && name.ends_with(extension)
+                ? name.substr(stem.size(), name.size() - stem.size() - extension.size())
+                : std::string();
+        if (!entry.is_regular_file(error)) {
+            continue;
+        }
+        if (entry.path() == first) {
+            found.emplace_back(1, utf8FromPath(entry.path()));
+        } else if (!number.empty() && number.size() <= 9 &&
+                   number.find_first_not_of("0123456789") == std::string::npos) {
+            found.emplace_back(std::stoul(number), utf8FromPath(entry.path()));
+        }
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> paths;
+    for (auto& [number, name] : found) {
+        paths.push_back(std::move(name));
+    }
+    return paths;
 }
 
 std::string KeepAside(const std::string& path) {

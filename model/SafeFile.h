@@ -13,6 +13,14 @@ void WriteFileAtomically(const std::string& path, std::string_view content);
 // that name. Throws std::runtime_error naming the file and the reason when it cannot.
 std::string KeepAside(const std::string& path);
 
+// Writes `content` into a new file: `path` when that name is free, else "<stem>-2<extension>", "-3"..., so that two
+// writers never write over each other. Gives the name written; throws std::runtime_error naming the file and the
+// reason when it cannot.
+std::string WriteNumberedNewFile(const std::string& path, std::string_view content);
+
+// The files WriteNumberedNewFile(path, ...) may have written that are there, `path` first, then by number.
+std::vector<std::string> NumberedFiles(const std::string& path);
+
 // Why WriteFileAtomically(path, ...) would fail before writing anything (the folder is read-only, missing, not the
 // user's to write, or the link is refused), as its error text; empty when a new file can be made there now.
 std::string WriteProblem(const std::string& path);

@@ -1,6 +1,7 @@
 #include "ui/fmCopy.h"
 
 #include "platform/ErrorGuard.h"
+#include "platform/Mouse.h"
 #include "platform/Screen.h"
 
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -40,7 +42,8 @@ void setNotPen(QPainter& painter) {
 }
 } // namespace
 
-TfmCopy::TfmCopy(IScreen& screen, QWidget* parent) : QDialog(parent, Qt::Window | Qt::FramelessWindowHint) {
+TfmCopy::TfmCopy(IScreen& screen, IMouse& mouse, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_mouse(mouse) {
     setWindowTitle("fmCopy");
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
@@ -82,9 +85,16 @@ void TfmCopy::OverlayMouseUp(int x, int y) {
     invert(drag.MouseUp({x, y}));
 }
 
+// Qt gives positions in whole units of the display scale: at 150 % two screen pixels share one position. The
+// backend's pointer position is exact; it is taken while it still lies within the event's unit (the pointer has not
+// moved on since the event).
 TPoint TfmCopy::screenPoint(const QMouseEvent* event) const {
-    const QPointF pixels = event->position() * devicePixelRatioF();
-    return {int(pixels.x()), int(pixels.y())};
+    const qreal scale = devicePixelRatioF();
+    const QPointF scaled = event->position() * scale;
+    const TPoint pointer = m_mouse.cursorPos();
+    if (std::abs(pointer.x - scaled.x()) < scale && std::abs(pointer.y - scaled.y()) < scale)
+        return pointer;
+    return {qRound(scaled.x()), qRound(scaled.y())};
 }
 
 void TfmCopy::paintEvent(QPaintEvent*) {

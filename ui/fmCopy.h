@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 
+class IMouse;
 class IScreen;
 
 // A frozen picture of the whole screen on which the user drags a search scope. Accepted when a rectangle was
@@ -12,7 +13,8 @@ class IScreen;
 class TfmCopy : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmCopy(IScreen& screen, QWidget* parent = nullptr);
+    // `mouse` gives the pointer's position in screen pixels, which Qt's events round at a fractional display scale.
+    TfmCopy(IScreen& screen, IMouse& mouse, QWidget* parent = nullptr);
 
     void OverlayMouseDown(int x, int y);
     void OverlayMouseMove(int x, int y);
@@ -43,5 +45,6 @@ private:
     void invert(const std::vector<TLine>& lines);
     TPoint screenPoint(const QMouseEvent* event) const;
 
+    IMouse& m_mouse;
     QImage m_image;
 };

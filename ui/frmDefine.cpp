@@ -205,7 +205,7 @@ QColor swatchColor(TSwatch swatch) {
 } // namespace
 
 TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, QWidget* parent)
-    : QFrame(parent), m_screen(screen), m_capture(m_loop, mouse, screen, *this),
+    : QFrame(parent), m_mouse(mouse), m_screen(screen), m_capture(m_loop, mouse, screen, *this),
       m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setFocusPolicy(Qt::StrongFocus);
@@ -509,7 +509,7 @@ void TfrmDefine::waitHidden(int milliseconds) {
 }
 
 std::optional<std::pair<TPoint, TPoint>> TfrmDefine::runScopeOverlay() {
-    TfmCopy overlay(m_screen);
+    TfmCopy overlay(m_screen, m_mouse);
     if (overlay.exec() != QDialog::Accepted)
         return std::nullopt;
     return std::pair{overlay.FStartPos, overlay.FEndPos};

@@ -151,6 +151,7 @@ private:
     std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
     void showEditor() override;
 
+    IMouse& m_mouse;
     IScreen& m_screen;
     QtEventLoop m_loop;
     TCaptureSession m_capture;

@@ -292,6 +292,30 @@ TEST_F(SavingTest, AKeptListCanBeDiscardedAndAnotherFoldersListIsNotOffered) {
     EXPECT_EQ(ctrl->RowCount(), 0);
 }
 
+// Two copies on one folder, ended together with the list unsaved, keep two lists; neither writes over the other.
+TEST_F(SavingTest, TwoCopiesEndedTogetherEachKeepTheirOwnListAndBothAreOffered) {
+    TMouseCtrl other(view, fake.platform, utf8FromPath(folder), recoveryFolder);
+    StartController();
+    AddNamed("mine");
+    const std::string mine = ListTextNow();
+    BlockListFile();
+
+    const std::vector<std::string> saidByOther = other.Close();
+    const std::vector<std::string> saidByMine = CloseController();
+
+    ASSERT_THAT(saidByOther, SizeIs(2));
+    ASSERT_THAT(saidByMine, SizeIs(2));
+    EXPECT_EQ(saidByOther[1],
+              "The click list was kept in " + other.RecoveryFileName() + "; Tappora offers it at the next start.");
+    UnblockListFile();
+    StartController();
+    ctrl->OfferRecoveredList();
+    ASSERT_THAT(view.restoreQuestions, SizeIs(2));
+    EXPECT_EQ(ReadFile(fs::relative(view.restoreQuestions[0], folder).string()), ClickListText({}));
+    EXPECT_EQ(ReadFile(fs::relative(view.restoreQuestions[1], folder).string()), mine);
+    EXPECT_THAT(saidByMine[1], HasSubstr(view.restoreQuestions[1]));
+}
+
 TEST_F(SavingTest, SavingBeforeAnUnexpectedExitWritesBothFilesAndTouchesNothingElse) {
     StartController();
     AddNamed("new");

@@ -1,6 +1,9 @@
 #include "ui/fmCopy.h"
 #include "platform/fake/FakePlatform.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,7 +21,7 @@ protected:
 } // namespace
 
 TEST_F(OverlayTest, TheSnapshotIsTheScreenAtCreation) {
-    TfmCopy overlay(fake.screen);
+    TfmCopy overlay(fake.screen, fake.mouse);
     fake.screen.fill(0);
     ASSERT_EQ(overlay.image().size(), QSize(200, 120));
     EXPECT_EQ(overlay.image().pixel(13, 17) & 0xFFFFFF, std::uint32_t((13 * 7) << 16 | (17 * 3) << 8 | 30));
@@ -27,7 +30,7 @@ TEST_F(OverlayTest, TheSnapshotIsTheScreenAtCreation) {
 }
 
 TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
-    TfmCopy overlay(fake.screen);
+    TfmCopy overlay(fake.screen, fake.mouse);
     const QImage snapshot = overlay.image();
     overlay.OverlayMouseMove(50, 40);
     EXPECT_NE(overlay.image(), snapshot);
@@ -42,7 +45,7 @@ TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
 }
 
 TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
-    TfmCopy overlay(fake.screen);
+    TfmCopy overlay(fake.screen, fake.mouse);
     const QImage snapshot = overlay.image();
     overlay.OverlayMouseMove(180, 100);
     overlay.OverlayMouseDown(180, 100);
@@ -59,7 +62,7 @@ TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
 }
 
 TEST_F(OverlayTest, APressAndReleaseInPlaceGivesEqualCorners) {
-    TfmCopy overlay(fake.screen);
+    TfmCopy overlay(fake.screen, fake.mouse);
     overlay.OverlayMouseDown(70, 30);
     overlay.OverlayMouseUp(70, 30);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
@@ -67,7 +70,7 @@ TEST_F(OverlayTest, APressAndReleaseInPlaceGivesEqualCorners) {
 }
 
 TEST_F(OverlayTest, ASecondPressEndsTheDragWhereItIsAndTheReleaseChangesNothing) {
-    TfmCopy overlay(fake.screen);
+    TfmCopy overlay(fake.screen, fake.mouse);
     overlay.OverlayMouseDown(20, 20);
     overlay.OverlayMouseMove(60, 70);
     overlay.OverlayMouseDown(60, 70);
@@ -78,7 +81,7 @@ TEST_F(OverlayTest, ASecondPressEndsTheDragWhereItIsAndTheReleaseChangesNothing)
 }
 
 TEST_F(OverlayTest, MovesAfterTheDragAndReleasesBeforeAnyPressDoNothing) {
-    TfmCopy overlay(fake.screen);
+    TfmCopy overlay(fake.screen, fake.mouse);
     overlay.OverlayMouseUp(5, 5);
     EXPECT_NE(overlay.result(), QDialog::Accepted);
     overlay.OverlayMouseDown(5, 5);
@@ -86,4 +89,25 @@ TEST_F(OverlayTest, MovesAfterTheDragAndReleasesBeforeAnyPressDoNothing) {
     const QImage done = overlay.image();
     overlay.OverlayMouseMove(30, 30);
     EXPECT_EQ(overlay.image(), done);
+}
+
+// Qt hands the overlay positions in whole units of the display scale; ctest runs this also at a scale of 1.5, where
+// the screen pixels 499 and 500 share one unit.
+TEST_F(OverlayTest, TheCornersAreTheScreenPixelsThePointerWasOnAtAnyScale) {
+    fake.screen.resize(800, 600);
+    TfmCopy overlay(fake.screen, fake.mouse);
+    overlay.show();
+    const qreal scale = overlay.devicePixelRatioF();
+    const auto send = [&](QEvent::Type type, TPoint pixel) {
+        fake.mouse.setCursorPos(pixel.x, pixel.y);
+        const QPointF unit(qRound(pixel.x / scale), qRound(pixel.y / scale));
+        QMouseEvent event(type, unit, unit, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&overlay, &event);
+    };
+    send(QEvent::MouseButtonPress, {700, 500});
+    send(QEvent::MouseMove, {301, 199});
+    send(QEvent::MouseButtonRelease, {300, 200});
+    EXPECT_EQ(overlay.FStartPos, (TPoint{700, 500})) << "at a scale of " << scale;
+    EXPECT_EQ(overlay.FEndPos, (TPoint{300, 200})) << "at a scale of " << scale;
 }

@@ -96,6 +96,10 @@ protected:
         folder = fs::path(temp) / folderName;
         fs::remove_all(folder);
         fs::create_directories(folder);
+        // Never the user's own local application data: the program inherits this.
+        localData = fs::path(temp) / (folderName + L" local data");
+        fs::remove_all(localData);
+        SetEnvironmentVariableW(L"LOCALAPPDATA", localData.c_str());
         fs::copy_file(programFolder() / "tappora.exe", folder / "tappora.exe");
 
         auto fixed = clickStartedBy(1, ptFixed, "Fixed \u00fcber"); // Ctrl+F2
@@ -119,6 +123,7 @@ protected:
         target.reset();
         std::error_code ignored;
         fs::remove_all(folder, ignored);
+        fs::remove_all(localData, ignored);
     }
 
     void press(const std::wstring& keys) {
@@ -153,6 +158,7 @@ protected:
     }
 
     fs::path folder;
+    fs::path localData;
     std::string listText;
     std::unique_ptr<TargetWindow> target;
     std::unique_ptr<ChildProcess> program;
@@ -187,6 +193,33 @@ TEST_F(ProgramTest, CtrlShiftF2StartsNothing) {
 TEST_F(ProgramTest, ClosingSavesTheListUnchangedAndTheSettingsBesideTheProgram) {
     closeProgram();
     expectFilesSaved();
+}
+
+// A second start for the same folder shows the first copy's window, hidden to the notification area, and ends.
+TEST_F(ProgramTest, ASecondStartBringsTheFirstCopysWindowForwardAndEnds) {
+    const HWND main = reinterpret_cast<HWND>(program->window(L"Tappora"));
+    ShowWindow(main, SW_HIDE);
+    ChildProcess second(folder / "tappora.exe", {});
+    EXPECT_EQ(second.waitForExit(), 0);
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }));
+    closeProgram();
+    expectFilesSaved();
+}
+
+// Nobody can be asked when the session ends: a list that cannot be saved goes to the user's local application data.
+TEST_F(ProgramTest, TheSessionsEndKeepsAListThatCannotBeSavedInTheLocalApplicationData) {
+    const HWND main = reinterpret_cast<HWND>(program->window(L"Tappora"));
+    fs::remove(folder / "tapporas.xml");
+    fs::create_directories(folder / "tapporas.xml" / "blocker");
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+    EXPECT_EQ(answer, TRUE);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+    std::vector<std::string> kept;
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator(localData / "tappora", missing))
+        kept.push_back(readFile(entry.path()));
+    EXPECT_THAT(kept, ::testing::ElementsAre(listText));
 }
 
 // The same in a folder whose name no ANSI code page holds: the list loads (its clicks run) and both files are saved.
