@@ -77,60 +77,23 @@ public:
     // What LoadFromClick could not show, or empty.
     const QString& loadNotice() const { return m_loadNotice; }
 
-    QGroupBox* gbClickPoint = nullptr;
-    QRadioButton* rbCurrent = nullptr;
-    QRadioButton* rbFixed = nullptr;
-    QGroupBox* gbPoint = nullptr;
-    QPushButton* btnCapture = nullptr;
-    QLineEdit* edPX = nullptr;
-    QLineEdit* edPY = nullptr;
-    QRadioButton* rbColor = nullptr;
-    QGroupBox* gbColor = nullptr;
-    QPushButton* btnCaptureColor = nullptr;
-    QLineEdit* edSwatch = nullptr;
-    QLineEdit* edColor = nullptr;
-    QLineEdit* edSimilar = nullptr;
-    QRadioButton* rbBMP = nullptr;
-    QGroupBox* gbBMP = nullptr;
+    QGroupBox *gbClickPoint = nullptr, *gbPoint = nullptr, *gbColor = nullptr, *gbBMP = nullptr;
+    QRadioButton *rbCurrent = nullptr, *rbFixed = nullptr, *rbColor = nullptr, *rbBMP = nullptr, *rbFull = nullptr,
+                 *rbPart = nullptr, *rbIntFixed = nullptr, *rbIntRan = nullptr, *rbNow = nullptr, *rbAt = nullptr,
+                 *rbAfter = nullptr, *rbStopOrder = nullptr, *rbStopClick = nullptr, *rbNo = nullptr, *rbBack = nullptr,
+                 *rbBackClick = nullptr;
+    QPushButton *btnCapture = nullptr, *btnCaptureColor = nullptr, *btnCaptureScope = nullptr;
+    QLineEdit *edPX = nullptr, *edPY = nullptr, *edSwatch = nullptr, *edColor = nullptr, *edSimilar = nullptr,
+              *edBMPSimilar = nullptr, *edColorL = nullptr, *edColorR = nullptr, *edColorT = nullptr,
+              *edColorB = nullptr, *edIntHour = nullptr, *edIntMinute = nullptr, *edIntSecond = nullptr,
+              *edIntTenths = nullptr, *edIntHundredths = nullptr, *edIntThousandths = nullptr, *edRanBegin = nullptr,
+              *edRanEnd = nullptr, *edtStartHour = nullptr, *edtStartMin = nullptr, *edtStartSec = nullptr,
+              *edStopTimes = nullptr, *edName = nullptr;
     QToolButton* btnBMP = nullptr;
     QFrame* pnlPreview = nullptr;
     QLabel* ImageBMP = nullptr;
-    QLineEdit* edBMPSimilar = nullptr;
-    QRadioButton* rbFull = nullptr;
-    QRadioButton* rbPart = nullptr;
-    QPushButton* btnCaptureScope = nullptr;
-    QLineEdit* edColorL = nullptr;
-    QLineEdit* edColorR = nullptr;
-    QLineEdit* edColorT = nullptr;
-    QLineEdit* edColorB = nullptr;
-    QComboBox* cbButton = nullptr;
-    QComboBox* cbClick = nullptr;
-    QRadioButton* rbIntFixed = nullptr;
-    QLineEdit* edIntHour = nullptr;
-    QLineEdit* edIntMinute = nullptr;
-    QLineEdit* edIntSecond = nullptr;
-    QLineEdit* edIntTenths = nullptr;
-    QLineEdit* edIntHundredths = nullptr;
-    QLineEdit* edIntThousandths = nullptr;
-    QRadioButton* rbIntRan = nullptr;
-    QLineEdit* edRanBegin = nullptr;
-    QLineEdit* edRanEnd = nullptr;
-    QRadioButton* rbNow = nullptr;
-    QRadioButton* rbAt = nullptr;
+    QComboBox *cbButton = nullptr, *cbClick = nullptr, *cbHKStart = nullptr, *cbHKStop = nullptr;
     QTimeEdit* dtpTime = nullptr;
-    QRadioButton* rbAfter = nullptr;
-    QLineEdit* edtStartHour = nullptr;
-    QLineEdit* edtStartMin = nullptr;
-    QLineEdit* edtStartSec = nullptr;
-    QRadioButton* rbStopOrder = nullptr;
-    QRadioButton* rbStopClick = nullptr;
-    QLineEdit* edStopTimes = nullptr;
-    QRadioButton* rbNo = nullptr;
-    QRadioButton* rbBack = nullptr;
-    QRadioButton* rbBackClick = nullptr;
-    QComboBox* cbHKStart = nullptr;
-    QComboBox* cbHKStop = nullptr;
-    QLineEdit* edName = nullptr;
 
 private:
     static constexpr int kRadioLineHeight = 18;

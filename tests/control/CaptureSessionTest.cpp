@@ -1,9 +1,13 @@
 #include "control/CaptureSession.h"
+#include "control/ClickEditorModel.h"
 
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,10 +57,43 @@ TEST_F(CaptureSessionTest, ColourCaptureShowsThePixelsTextAndSwatch) {
 }
 
 TEST(ColorSwatchTest, SystemColoursAreTheirIndexAndNoneOrDefaultTheEditsBackground) {
-    EXPECT_EQ(SwatchForText("clBtnFace"), (TSwatch{TSwatch::System, 15}));
-    EXPECT_EQ(SwatchForText("clMenuBar"), (TSwatch{TSwatch::System, 30}));
-    EXPECT_EQ(SwatchForText("clNone"), (TSwatch{TSwatch::EditBackground, 0}));
-    EXPECT_EQ(SwatchForText("clDefault"), (TSwatch{TSwatch::EditBackground, 0}));
-    EXPECT_EQ(SwatchForText("$00123456"), (TSwatch{TSwatch::Plain, 0x123456}));
-    EXPECT_EQ(SwatchForText("not a colour"), (TSwatch{TSwatch::Plain, 0}));
+    const std::pair<const char*, TSwatch> cases[] = {
+        {"clBtnFace", {TSwatch::System, 15}},        {"clMenuBar", {TSwatch::System, 30}},
+        {"clWindow", {TSwatch::System, 5}},          {"clHighlight", {TSwatch::System, 13}},
+        {"clInfoBk", {TSwatch::System, 24}},         {"clGrayText", {TSwatch::System, 17}},
+        {"clActiveCaption", {TSwatch::System, 2}},   {"clNone", {TSwatch::EditBackground, 0}},
+        {"clDefault", {TSwatch::EditBackground, 0}}, {"$00123456", {TSwatch::Plain, 0x123456}},
+        {"not a colour", {TSwatch::Plain, 0}},
+    };
+    for (const auto& [text, swatch] : cases)
+        EXPECT_EQ(SwatchForText(text), swatch) << text;
+}
+
+namespace {
+struct ScopeSteps : IScopeCaptureView {
+    std::optional<std::pair<TPoint, TPoint>> drag;
+    std::vector<std::string> steps;
+    void hideEditor() override { steps.push_back("hide"); }
+    void waitHidden(int milliseconds) override { steps.push_back("wait " + std::to_string(milliseconds)); }
+    std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override {
+        steps.push_back("overlay");
+        return drag;
+    }
+    void setScope(TPoint start, TPoint end) override {
+        const TClickEditorFields scoped = TClickEditorModel::WithScope({}, start, end);
+        steps.push_back("scope " + scoped.edColorL + "," + scoped.edColorT + " " + scoped.edColorR + "," +
+                        scoped.edColorB);
+    }
+    void showEditor() override { steps.push_back("show"); }
+};
+} // namespace
+
+TEST(CaptureScopeTest, TheEditorHidesWhileTheOverlayRunsAndADragFillsTheScopeUnsorted) {
+    ScopeSteps dragged;
+    dragged.drag = std::pair{TPoint{500, 400}, TPoint{100, 50}};
+    CaptureScope(dragged);
+    EXPECT_EQ(dragged.steps, (std::vector<std::string>{"hide", "wait 200", "overlay", "scope 500,400 100,50", "show"}));
+    ScopeSteps closed;
+    CaptureScope(closed);
+    EXPECT_EQ(closed.steps, (std::vector<std::string>{"hide", "wait 200", "overlay", "show"}));
 }
