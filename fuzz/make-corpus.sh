@@ -4,7 +4,7 @@
 set -euo pipefail
 corpus="$(cd "$(dirname "$0")" && pwd)/corpus"
 rm -rf "$corpus"
-mkdir -p "$corpus"/{base64,bmp,clicklist,config,colortext,search}
+mkdir -p "$corpus"/{base64,bmp,clicklist,config,colortext,search,command}
 
 le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))"; }
 le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }
@@ -78,3 +78,12 @@ done
 for seed in 1 2 3 4; do
     head -c $((600 * seed)) /dev/urandom >"$corpus/search/random-$seed"
 done
+
+# Command requests; the first byte sets the size of the pieces the rest arrives in.
+printf '\x01TAPPORA/1\tstart\t--\tA\t#2\n' >"$corpus/command/start"
+printf '\x07TAPPORA/1\tstop\t--all\n' >"$corpus/command/stop-all"
+printf '\x03TAPPORA/1\tlist\t--json\n' >"$corpus/command/list-json"
+printf '\x05TAPPORA/1\ttoggle\t--\ttab\\x09name\\x5C\n' >"$corpus/command/escaped"
+printf '\x02TAPPORA/1\tstart\t\xC3\xA9\xFF\n' >"$corpus/command/not-utf8"
+printf '\x04TAPPORA/1\tquit' >"$corpus/command/unfinished"
+printf '\x0fGET / HTTP/1.1\r\n\r\n' >"$corpus/command/garbage"

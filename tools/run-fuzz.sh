@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 build=${FUZZ_BUILD:-build-fuzz}
-targets=${FUZZ_TARGETS:-base64 bmp clicklist config colortext search}
+targets=${FUZZ_TARGETS:-base64 bmp clicklist config colortext search command}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DTAPPORA_BUILD_FUZZ=ON -DTAPPORA_SANITIZE=ON -DTAPPORA_WERROR=ON -DTAPPORA_BACKEND=fake >/dev/null
