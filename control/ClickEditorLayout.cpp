@@ -8,7 +8,7 @@ using Id = TEditorId;
 using Kind = TEditorKind;
 using Look = TEditorLook;
 constexpr int kEditHeight = 20;
-constexpr int kRadioHeight = 18;
+constexpr int kRadioHeight = TClickEditorLayout::kRadioHeight;
 constexpr int kListHeight = 22;
 
 TEditorControl Group(Id id, Id parent, const char* caption, TRect bounds) {

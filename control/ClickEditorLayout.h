@@ -130,6 +130,8 @@ struct TEditorControl {
 class TClickEditorLayout {
 public:
     static constexpr TSize kPanelSize{421, 595};
+    // A radio higher than this wraps its caption.
+    static constexpr int kRadioHeight = 18;
 
     static const std::vector<TEditorControl>& Controls();
     static const TEditorControl& Control(TEditorId id);

@@ -295,7 +295,7 @@ QWidget* TfrmDefine::create(const TEditorControl& control) {
 // A caption too long for one line wraps beside its indicator.
 QRadioButton* TfrmDefine::radio(const TEditorControl& control, QWidget* parent, QRect bounds) {
     auto* button = place(new QRadioButton, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
-    if (bounds.height() > kRadioLineHeight)
+    if (bounds.height() > TClickEditorLayout::kRadioHeight)
         setWrappedText(button, QString::fromStdString(control.caption), bounds.width() - 24);
     else
         button->setText(QString::fromStdString(control.caption));

@@ -96,8 +96,6 @@ public:
     QTimeEdit* dtpTime = nullptr;
 
 private:
-    static constexpr int kRadioLineHeight = 18;
-
     QWidget* widget(TEditorId id) const;
     template <class W> W* find(TEditorId id) const;
     QWidget* create(const TEditorControl& control);

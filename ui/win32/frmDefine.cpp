@@ -16,10 +16,10 @@
 #include <stdexcept>
 
 namespace {
-using F = TClickEditorFields;
+using Id = TEditorId;
+using Kind = TEditorKind;
 constexpr UINT_PTR kFilterId = 1;
-constexpr DWORD kHideForScopeMs = 200;
-constexpr int kEditHeight = 20;
+constexpr int kDroppedListHeight = 200;
 constexpr int kSpinWidth = 13;
 
 int textWidth(HWND window, const std::string& text) {
@@ -43,13 +43,6 @@ void setChecked(HWND button, bool checked) {
 
 void setNumber(HWND edit, std::int32_t value) {
     setText(edit, std::to_string(value));
-}
-
-const TNumericField& numericField(std::string F::*text) {
-    for (const TNumericField& field : TClickEditorModel::NumericFields())
-        if (field.text == text)
-            return field;
-    throw std::logic_error("not a numeric field");
 }
 
 // The edit's text with its selection replaced by `typed`.
@@ -84,14 +77,6 @@ LRESULT CALLBACK filterNumeric(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_PASTE && !TClickEditorModel::Accepts(numeric, afterTyping(edit, clipboardText(edit))))
         return 0;
     return DefSubclassProc(edit, message, wParam, lParam);
-}
-
-std::string choice(int F::*group, int index) {
-    return TClickEditorModel::Choices(group)[std::size_t(index)];
-}
-
-std::vector<std::string> items(const std::vector<const char*>& texts) {
-    return {texts.begin(), texts.end()};
 }
 
 int comboIndex(HWND combo) {
@@ -160,26 +145,17 @@ void pumpFor(DWORD milliseconds) {
 TfrmDefine::TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog)
     : m_screen(screen), m_capture(m_loop, mouse, screen, *this),
       m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
-    createChild(dialog, 6, 8, 421, 595);
-    createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 0, 0, 421, 595);
-    createClickPoint();
-    createClickOptions();
-    createClickInterval();
-    createStartOptions();
-    createStopOptions();
-    createAfterClick();
-    createHotKeys();
-    // Texts that run (nearly) into the next control take a point less, so they fit with any of the usual fonts.
-    label("Action Name:", {0, 0}, 12, 571, true, 7, true);
-    edName = control(L"EDIT", "New Click", WS_TABSTOP | ES_AUTOHSCROLL, {0, 0}, 92, 568, 111, 21);
-    SetWindowLongPtrW(edName, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
-    SetWindowPos(edName, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    m_blue.push_back(edName);
+    const TSize size = TClickEditorLayout::kPanelSize;
+    createChild(dialog, 6, 8, size.width, size.height);
+    createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 0, 0, size.width, size.height);
+    for (const TEditorControl& control : TClickEditorLayout::Controls())
+        m_controls.push_back({&control, create(control)});
+    nameControls();
     SYSTEMTIME now{};
     GetLocalTime(&now);
     showFields(TClickEditorModel::Initial({now.wHour, now.wMinute, now.wSecond}));
     // The colour and picture groups start enabled; only their buttons wait for their point type.
-    setGroupEnabled(m_pointGroup, TClickEditorModel::EnabledGroups(checkedIn(m_pointTypes)).point);
+    setGroupEnabled(Id::gbPoint, TClickEditorModel::EnabledGroups(fields().pointType).point);
     EnableWindow(btnCaptureColor, FALSE);
     EnableWindow(btnBMP, FALSE);
 }
@@ -191,42 +167,134 @@ TfrmDefine::~TfrmDefine() {
         DeleteObject(m_swatchBrush);
 }
 
-HWND TfrmDefine::control(const wchar_t* windowClass, const std::string& text, DWORD style, Origin at, int x, int y,
-                         int width, int height) {
-    return createControl(handle(), windowClass, text, style, at.x + x, at.y + y, width, height);
+HWND TfrmDefine::control(TEditorId id) const {
+    for (const auto& [control, window] : m_controls)
+        if (control->id == id)
+            return window;
+    return nullptr;
 }
 
-HWND TfrmDefine::label(const std::string& text, Origin at, int x, int y, bool blue, int points, bool bold) {
-    HWND result = control(L"STATIC", text, SS_LEFT | SS_NOPREFIX, at, x, y, 10, 14);
-    SendMessageW(result, WM_SETFONT, WPARAM(programFont(points, bold)), FALSE);
-    SetWindowPos(result, nullptr, 0, 0, textWidth(result, text) + 1, dpiScaled(14), SWP_NOMOVE | SWP_NOZORDER);
+void TfrmDefine::nameControls() {
+    static const std::pair<TEditorId, HWND TfrmDefine::*> named[] = {
+        {Id::rbCurrent, &TfrmDefine::rbCurrent},
+        {Id::rbFixed, &TfrmDefine::rbFixed},
+        {Id::rbColor, &TfrmDefine::rbColor},
+        {Id::rbBMP, &TfrmDefine::rbBMP},
+        {Id::gbPoint, &TfrmDefine::gbPoint},
+        {Id::btnCapture, &TfrmDefine::btnCapture},
+        {Id::edPX, &TfrmDefine::edPX},
+        {Id::edPY, &TfrmDefine::edPY},
+        {Id::gbColor, &TfrmDefine::gbColor},
+        {Id::btnCaptureColor, &TfrmDefine::btnCaptureColor},
+        {Id::edSwatch, &TfrmDefine::edSwatch},
+        {Id::edColor, &TfrmDefine::edColor},
+        {Id::edSimilar, &TfrmDefine::edSimilar},
+        {Id::gbBMP, &TfrmDefine::gbBMP},
+        {Id::btnBMP, &TfrmDefine::btnBMP},
+        {Id::ImageBMP, &TfrmDefine::ImageBMP},
+        {Id::btnCaptureScope, &TfrmDefine::btnCaptureScope},
+        {Id::edColorL, &TfrmDefine::edColorL},
+        {Id::edColorR, &TfrmDefine::edColorR},
+        {Id::edColorT, &TfrmDefine::edColorT},
+        {Id::edColorB, &TfrmDefine::edColorB},
+        {Id::edIntHour, &TfrmDefine::edIntHour},
+        {Id::edIntMinute, &TfrmDefine::edIntMinute},
+        {Id::edIntThousandths, &TfrmDefine::edIntThousandths},
+        {Id::edRanBegin, &TfrmDefine::edRanBegin},
+        {Id::dtpTime, &TfrmDefine::dtpTime},
+        {Id::cbHKStart, &TfrmDefine::cbHKStart},
+        {Id::cbHKStop, &TfrmDefine::cbHKStop},
+        {Id::edName, &TfrmDefine::edName}};
+    for (const auto& [id, member] : named)
+        this->*member = control(id);
+}
+
+HWND TfrmDefine::create(const TEditorControl& control) {
+    switch (control.kind) {
+    case Kind::Group: {
+        HWND box = place(control, L"BUTTON", BS_GROUPBOX);
+        SendMessageW(box, WM_SETFONT, WPARAM(programFont(8, true)), FALSE);
+        return box;
+    }
+    case Kind::Panel:
+        return place(control, L"STATIC", SS_ETCHEDFRAME);
+    case Kind::SunkenFrame:
+    case Kind::PictureFrame:
+        return place(control, L"STATIC", SS_SUNKEN);
+    case Kind::Picture:
+        return place(control, L"STATIC", SS_BITMAP | SS_CENTERIMAGE);
+    case Kind::Radio:
+        return place(control, L"BUTTON",
+                     WS_TABSTOP | BS_RADIOBUTTON |
+                         (control.bounds.height > TClickEditorLayout::kRadioHeight ? BS_MULTILINE : 0));
+    case Kind::Label:
+        return label(control);
+    case Kind::NumericEdit:
+        return numericEdit(control);
+    case Kind::ReadOnlyEdit:
+        return edit(control, WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL);
+    case Kind::Swatch:
+        return edit(control, ES_READONLY);
+    case Kind::LineEdit:
+        return edit(control, WS_TABSTOP | ES_AUTOHSCROLL);
+    case Kind::List:
+        return listOnly(control);
+    case Kind::Button: {
+        HWND button = place(control, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE);
+        if (control.look == TEditorLook::Tight)
+            SendMessageW(button, WM_SETFONT, WPARAM(programFont(7)), FALSE);
+        return button;
+    }
+    case Kind::ToolButton:
+        return place(control, L"BUTTON", BS_PUSHBUTTON);
+    case Kind::TimePicker: {
+        HWND picker = place(control, DATETIMEPICK_CLASSW, WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN);
+        SendMessageW(picker, DTM_SETFORMATW, 0, LPARAM(L"HH':'mm':'ss"));
+        return picker;
+    }
+    }
+    throw std::logic_error("unknown editor control");
+}
+
+// Controls are children of the panel, placed by their bounds within it.
+HWND TfrmDefine::place(const TEditorControl& control, const wchar_t* windowClass, DWORD style, int height) {
+    const TRect at = TClickEditorLayout::PanelBounds(control);
+    HWND window = createControl(handle(), windowClass, control.caption, style, at.left, at.top, at.width,
+                                height ? height : at.height);
+    if (control.look == TEditorLook::Blue)
+        m_blue.push_back(window);
+    return window;
+}
+
+// Blue labels run nearly into the next control, so they take a point less to fit with any of the usual fonts.
+HWND TfrmDefine::label(const TEditorControl& control) {
+    const bool blue = control.look != TEditorLook::Plain;
+    const TRect at = TClickEditorLayout::PanelBounds(control);
+    HWND result = createControl(handle(), L"STATIC", control.caption, SS_LEFT | SS_NOPREFIX, at.left, at.top, 10, 14);
+    SendMessageW(result, WM_SETFONT, WPARAM(programFont(blue ? 7 : 8, control.look == TEditorLook::Title)), FALSE);
+    SetWindowPos(result, nullptr, 0, 0, textWidth(result, control.caption) + 1, dpiScaled(14),
+                 SWP_NOMOVE | SWP_NOZORDER);
     if (blue)
         m_blue.push_back(result);
     return result;
 }
 
-HWND TfrmDefine::group(const std::string& caption, Origin at, int x, int y, int width, int height) {
-    HWND box = control(L"BUTTON", caption, BS_GROUPBOX, at, x, y, width, height);
-    SendMessageW(box, WM_SETFONT, WPARAM(programFont(8, true)), FALSE);
-    return box;
-}
-
-HWND TfrmDefine::radio(const std::string& caption, Origin at, int x, int y, int width, int height) {
-    return control(L"BUTTON", caption, WS_TABSTOP | BS_RADIOBUTTON | (height > 18 ? BS_MULTILINE : 0), at, x, y, width,
-                   height);
+HWND TfrmDefine::edit(const TEditorControl& control, DWORD style) {
+    HWND edit = place(control, L"EDIT", style);
+    SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    return edit;
 }
 
 // Its arrows and what it takes come from the editor model's table.
-HWND TfrmDefine::numericEdit(std::string F::*text, Origin at, int x, int y, int width) {
-    const TNumericField& field = numericField(text);
-    HWND edit = control(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, at, x, y, width, kEditHeight);
-    SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
-    SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    SetWindowSubclass(edit, filterNumeric, kFilterId, DWORD_PTR(&field));
+HWND TfrmDefine::numericEdit(const TEditorControl& control) {
+    const TNumericField& field = TClickEditorModel::NumericField(control.text);
+    HWND numeric = edit(control, WS_TABSTOP | ES_AUTOHSCROLL);
+    SetWindowSubclass(numeric, filterNumeric, kFilterId, DWORD_PTR(&field));
     if (field.spin)
-        spin(edit, *field.spin);
-    m_numericEdits.push_back({edit, text});
-    return edit;
+        spin(numeric, *field.spin);
+    m_numericEdits.push_back({numeric, control.text});
+    return numeric;
 }
 
 // The arrows step within the bounds; a text typed outside them stays as it is until an arrow is used.
@@ -247,182 +315,13 @@ void TfrmDefine::spin(HWND edit, TSpin bounds) {
     setText(edit, text);
 }
 
-HWND TfrmDefine::listOnly(const std::vector<std::string>& items, Origin at, int x, int y, int width) {
-    HWND combo = control(WC_COMBOBOXW, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, at, x, y, width, 200);
-    for (const std::string& item : items)
+// The list drops down below its edit box, as high as the system lets it.
+HWND TfrmDefine::listOnly(const TEditorControl& control) {
+    HWND combo = place(control, WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kDroppedListHeight);
+    for (const std::string& item : TClickEditorLayout::Items(control.choice))
         SendMessageW(combo, CB_ADDSTRING, 0, LPARAM(toUtf16(item).c_str()));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
     return combo;
-}
-
-void TfrmDefine::createClickPoint() {
-    const Origin gbClickPoint{8, 4};
-    group("Click Point", {0, 0}, gbClickPoint.x, gbClickPoint.y, 193, 503);
-    rbCurrent = radio(choice(&F::pointType, 0), gbClickPoint, 9, 16, 180);
-    rbFixed = radio(choice(&F::pointType, 1), gbClickPoint, 9, 34, 180);
-    createPointGroup(gbClickPoint);
-    rbColor = radio(choice(&F::pointType, 2), gbClickPoint, 9, 137, 180);
-    createColorGroup(gbClickPoint);
-    rbBMP = radio(choice(&F::pointType, 3), gbClickPoint, 9, 264, 180);
-    createPictureGroup(gbClickPoint);
-    createScopePanel(gbClickPoint);
-    m_pointTypes = {rbCurrent, rbFixed, rbColor, rbBMP};
-    m_radioGroups.push_back(m_pointTypes);
-}
-
-void TfrmDefine::createPointGroup(Origin gbClickPoint) {
-    const Origin at{gbClickPoint.x + 23, gbClickPoint.y + 51};
-    gbPoint = group("Specify click point", at, 0, 0, 162, 85);
-    btnCapture =
-        control(L"BUTTON", "Start to capture point", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 76, 46);
-    SendMessageW(btnCapture, WM_SETFONT, WPARAM(programFont(7)), FALSE);
-    HWND x = label("X:", at, 88, 21);
-    edPX = numericEdit(&F::edPX, at, 104, 18, 50);
-    HWND y = label("Y:", at, 88, 45);
-    edPY = numericEdit(&F::edPY, at, 104, 42, 50);
-    HWND hint = label("Press any key to stop capture", at, 4, 67, true, 7);
-    m_pointGroup = {gbPoint, btnCapture, x, edPX, y, edPY, hint};
-}
-
-void TfrmDefine::createColorGroup(Origin gbClickPoint) {
-    const Origin at{gbClickPoint.x + 23, gbClickPoint.y + 155};
-    gbColor = group("specify color block", at, 0, 0, 162, 109);
-    btnCaptureColor =
-        control(L"BUTTON", "Start to capture color", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 18, 74, 46);
-    SendMessageW(btnCaptureColor, WM_SETFONT, WPARAM(programFont(7)), FALSE);
-    edSwatch = control(L"EDIT", "", ES_READONLY, at, 86, 18, 70, kEditHeight);
-    edColor = control(L"EDIT", "clBlack", WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, at, 86, 42, 70, kEditHeight);
-    for (HWND edit : {edSwatch, edColor}) {
-        SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
-        SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    }
-    HWND hint = label("Press any key to stop capture", at, 4, 66, true, 7);
-    HWND similar = label("Color Simliar:", at, 6, 87);
-    edSimilar = numericEdit(&F::edSimilar, at, 94, 84, 34);
-    HWND percent = label("%", at, 146, 87);
-    m_colorGroup = {gbColor, btnCaptureColor, edSwatch, edColor, hint, similar, edSimilar, percent};
-}
-
-void TfrmDefine::createPictureGroup(Origin gbClickPoint) {
-    const Origin at{gbClickPoint.x + 23, gbClickPoint.y + 281};
-    gbBMP = group("specify BMP", at, 0, 0, 162, 98);
-    btnBMP = control(L"BUTTON", "Load BMP", BS_PUSHBUTTON, at, 6, 16, 57, 33);
-    HWND depth = label("(24bit bmp)", at, 6, 52, true, 7);
-    HWND panel = control(L"STATIC", "", SS_SUNKEN, at, 66, 14, 92, 53);
-    ImageBMP = control(L"STATIC", "", SS_BITMAP | SS_CENTERIMAGE, at, 67, 15, 90, 51);
-    HWND similar = label("BMP Simliar:", at, 6, 75);
-    edBMPSimilar = numericEdit(&F::edBMPSimilar, at, 94, 72, 34);
-    HWND percent = label("%", at, 146, 75);
-    m_pictureGroup = {gbBMP, btnBMP, depth, panel, ImageBMP, similar, edBMPSimilar, percent};
-}
-
-void TfrmDefine::createScopePanel(Origin gbClickPoint) {
-    const Origin at{gbClickPoint.x + 3, gbClickPoint.y + 383};
-    control(L"STATIC", "", SS_ETCHEDFRAME, at, 0, 0, 186, 109);
-    rbFull = radio(choice(&F::ScreenType, 0), at, 6, 4, 170);
-    rbPart = radio(choice(&F::ScreenType, 1), at, 6, 24, 170);
-    m_screenTypes = {rbFull, rbPart};
-    m_radioGroups.push_back(m_screenTypes);
-    btnCaptureScope = control(L"BUTTON", "Capture Scope", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, at, 6, 48, 50, 54);
-    const Origin scope{at.x + 60, at.y + 48};
-    control(L"STATIC", "", SS_SUNKEN, scope, 0, 0, 122, 54);
-    label("L:", scope, 4, 7);
-    edColorL = numericEdit(&F::edColorL, scope, 18, 4, 40);
-    label("R:", scope, 62, 7);
-    edColorR = numericEdit(&F::edColorR, scope, 77, 4, 40);
-    label("T:", scope, 4, 31);
-    edColorT = numericEdit(&F::edColorT, scope, 18, 28, 40);
-    label("B:", scope, 62, 31);
-    edColorB = numericEdit(&F::edColorB, scope, 77, 28, 40);
-}
-
-void TfrmDefine::createClickOptions() {
-    const Origin at{208, 5};
-    group("Click Options", at, 0, 0, 206, 73);
-    label("Mouse Button:", at, 8, 21);
-    cbButton = listOnly(items(TClickEditorModel::ButtonItems()), at, 96, 17, 102);
-    label("Mouse Action:", at, 8, 47);
-    cbClick = listOnly(items(TClickEditorModel::ActionItems()), at, 96, 43, 102);
-}
-
-void TfrmDefine::createClickInterval() {
-    const Origin at{208, 78};
-    group("Click Interval", at, 0, 0, 206, 136);
-    rbIntFixed = radio(choice(&F::InteverType, 0), at, 8, 16, 180);
-    edIntHour = numericEdit(&F::edIntHour, at, 6, 38, 22);
-    label("Hour", at, 43, 41);
-    edIntMinute = numericEdit(&F::edIntMinute, at, 74, 38, 22);
-    label("Min", at, 111, 41);
-    edIntSecond = numericEdit(&F::edIntSecond, at, 136, 38, 22);
-    label("Sec", at, 173, 41);
-    edIntTenths = numericEdit(&F::edIntTenths, at, 6, 64, 16);
-    label("0.1S", at, 37, 67);
-    edIntHundredths = numericEdit(&F::edIntHundredths, at, 67, 64, 16);
-    label("0.01S", at, 98, 67);
-    edIntThousandths = numericEdit(&F::edIntThousandths, at, 134, 64, 16);
-    label("0.001S", at, 165, 67);
-    rbIntRan = radio(choice(&F::InteverType, 1), at, 8, 88, 140);
-    m_intervalTypes = {rbIntFixed, rbIntRan};
-    m_radioGroups.push_back(m_intervalTypes);
-    m_blue.insert(m_blue.end(), {rbIntFixed, rbIntRan});
-    edRanBegin = numericEdit(&F::edRanBegin, at, 8, 110, 16);
-    label("1/10 S", at, 41, 113);
-    label("to", at, 86, 113);
-    edRanEnd = numericEdit(&F::edRanEnd, at, 102, 110, 30);
-    label("Seconds", at, 149, 113);
-}
-
-void TfrmDefine::createStartOptions() {
-    const Origin at{208, 215};
-    group("Start Options", at, 0, 0, 206, 119);
-    rbNow = radio(choice(&F::startType, 0), at, 8, 16, 120);
-    rbAt = radio(choice(&F::startType, 1), at, 8, 38, 80);
-    dtpTime = control(DATETIMEPICK_CLASSW, "", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN, at, 90, 35, 90, 22);
-    SendMessageW(dtpTime, DTM_SETFORMATW, 0, LPARAM(L"HH':'mm':'ss"));
-    rbAfter = radio(choice(&F::startType, 2), at, 8, 60, 180);
-    m_startTypes = {rbNow, rbAt, rbAfter};
-    m_radioGroups.push_back(m_startTypes);
-    label("Hours", at, 8, 79);
-    edtStartHour = numericEdit(&F::edtStartHour, at, 8, 93, 24);
-    label("Minutes", at, 70, 79);
-    edtStartMin = numericEdit(&F::edtStartMin, at, 70, 93, 24);
-    label("Seconds", at, 134, 79);
-    edtStartSec = numericEdit(&F::edtStartSec, at, 134, 93, 24);
-}
-
-void TfrmDefine::createStopOptions() {
-    const Origin at{208, 334};
-    group("Stop Options", at, 0, 0, 206, 78);
-    rbStopOrder = radio(choice(&F::stopType, 0), at, 8, 18, 180);
-    rbStopClick = radio(choice(&F::stopType, 1), at, 8, 44, 108);
-    m_stopTypes = {rbStopOrder, rbStopClick};
-    m_radioGroups.push_back(m_stopTypes);
-    edStopTimes = numericEdit(&F::edStopTimes, at, 118, 43, 36);
-    label("times", at, 170, 46);
-}
-
-void TfrmDefine::createAfterClick() {
-    const Origin at{208, 413};
-    group("After Fixed Point Click", at, 0, 0, 206, 94);
-    rbNo = radio(choice(&F::finishType, 0), at, 8, 16, 180);
-    rbBack = radio(choice(&F::finishType, 1), at, 8, 36, 194);
-    rbBackClick = radio(choice(&F::finishType, 2), at, 8, 56, 194, 30);
-    m_finishTypes = {rbNo, rbBack, rbBackClick};
-    m_radioGroups.push_back(m_finishTypes);
-}
-
-void TfrmDefine::createHotKeys() {
-    const Origin at{8, 507};
-    group("Click HotKey", at, 0, 0, 407, 50);
-    std::vector<std::string> keys;
-    for (int n = 0; n < TClickEditorModel::kHotKeyCount; ++n)
-        keys.push_back(TClickEditorModel::HotKeyItem(n, true));
-    label("Start Hotkey:", at, 10, 23);
-    label("Ctrl +", at, 94, 23);
-    cbHKStart = listOnly(keys, at, 132, 19, 60);
-    label("Stop Hotkey:", at, 212, 23);
-    label("Ctrl +", at, 294, 23);
-    cbHKStop = listOnly(keys, at, 332, 19, 60);
 }
 
 void TfrmDefine::markHotKeyUnavailable(int n) {
@@ -438,41 +337,31 @@ void TfrmDefine::markHotKeyUnavailable(int n) {
     }
 }
 
-void TfrmDefine::setGroupEnabled(const std::vector<HWND>& group, bool enabled) {
-    for (HWND control : group)
-        EnableWindow(control, enabled);
+void TfrmDefine::setGroupEnabled(TEditorId group, bool enabled) {
+    for (const auto& [control, window] : m_controls)
+        if (TClickEditorLayout::Within(*control, group))
+            EnableWindow(window, enabled);
 }
 
 void TfrmDefine::rbFixedClick() {
-    const TPointGroups enabled = TClickEditorModel::EnabledGroups(checkedIn(m_pointTypes));
-    setGroupEnabled(m_pointGroup, enabled.point);
-    setGroupEnabled(m_colorGroup, enabled.color);
-    setGroupEnabled(m_pictureGroup, enabled.picture);
+    const TPointGroups enabled = TClickEditorModel::EnabledGroups(fields().pointType);
+    setGroupEnabled(Id::gbPoint, enabled.point);
+    setGroupEnabled(Id::gbColor, enabled.color);
+    setGroupEnabled(Id::gbBMP, enabled.picture);
     StopCapture();
 }
 
-int TfrmDefine::checkedIn(const std::vector<HWND>& radios) const {
-    for (std::size_t index = 0; index < radios.size(); ++index)
-        if (isChecked(radios[index]))
-            return int(index);
-    return -1;
-}
-
-// Each radio is checked exactly when `value` is its number; none at all for a value of none.
-void TfrmDefine::checkExactly(const std::vector<HWND>& radios, int value) {
-    for (std::size_t index = 0; index < radios.size(); ++index)
-        setChecked(radios[index], int(index) == value);
-}
-
+// The radios check themselves only within their group, as the layout gives it.
 void TfrmDefine::radioClicked(HWND clicked) {
-    for (const std::vector<HWND>& radios : m_radioGroups) {
-        if (std::find(radios.begin(), radios.end(), clicked) == radios.end())
-            continue;
-        for (HWND radio : radios)
-            setChecked(radio, radio == clicked);
-        if (radios.front() == rbCurrent)
-            rbFixedClick();
-    }
+    const auto entry = std::find_if(m_controls.begin(), m_controls.end(),
+                                    [&](const auto& c) { return c.second == clicked && c.first->kind == Kind::Radio; });
+    if (entry == m_controls.end())
+        return;
+    for (const auto& [control, window] : m_controls)
+        if (control->kind == Kind::Radio && control->choice == entry->first->choice)
+            setChecked(window, window == clicked);
+    if (entry->first->choice == &TClickEditorFields::pointType)
+        rbFixedClick();
 }
 
 void TfrmDefine::btnCaptureClick() {
@@ -514,11 +403,6 @@ void TfrmDefine::setSwatch(TSwatch swatch) {
         DeleteObject(m_swatchBrush);
     m_swatchBrush = CreateSolidBrush(COLORREF(m_swatch));
     InvalidateRect(edSwatch, nullptr, TRUE);
-}
-
-void TfrmDefine::showColor(const std::string& text) {
-    setText(edColor, text);
-    setSwatch(SwatchForText(text));
 }
 
 // Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
@@ -572,22 +456,33 @@ void TfrmDefine::btnBMPClick() {
 }
 
 void TfrmDefine::setScope(TPoint start, TPoint end) {
-    setNumber(edColorL, start.x);
-    setNumber(edColorT, start.y);
-    setNumber(edColorR, end.x);
-    setNumber(edColorB, end.y);
+    const TClickEditorFields scoped = TClickEditorModel::WithScope(fields(), start, end);
+    for (const TNumericEdit& numeric : m_numericEdits)
+        setText(numeric.edit, scoped.*numeric.field);
+}
+
+void TfrmDefine::btnCaptureScopeClick() {
+    CaptureScope(*this);
+}
+
+void TfrmDefine::hideEditor() {
+    ShowWindow(GetAncestor(handle(), GA_ROOT), SW_HIDE);
+}
+
+void TfrmDefine::waitHidden(int milliseconds) {
+    pumpFor(DWORD(milliseconds));
 }
 
 // The dialog is hidden but stays modal: its own loop is below this handler, and the overlay's loop runs on top.
-void TfrmDefine::btnCaptureScopeClick() {
+std::optional<std::pair<TPoint, TPoint>> TfrmDefine::runScopeOverlay() {
+    TfmCopy overlay(m_screen, GetAncestor(handle(), GA_ROOT));
+    if (overlay.ShowModal() != mrOk)
+        return std::nullopt;
+    return std::pair{overlay.drag.FStartPos, overlay.drag.FEndPos};
+}
+
+void TfrmDefine::showEditor() {
     HWND dialog = GetAncestor(handle(), GA_ROOT);
-    ShowWindow(dialog, SW_HIDE);
-    pumpFor(kHideForScopeMs);
-    {
-        TfmCopy overlay(m_screen, dialog);
-        if (overlay.ShowModal() == mrOk)
-            setScope(overlay.drag.FStartPos, overlay.drag.FEndPos);
-    }
     ShowWindow(dialog, SW_SHOW);
     SetForegroundWindow(dialog);
 }
@@ -605,40 +500,56 @@ const TNumericEdit* TfrmDefine::refusedEdit(std::string& message) const {
 
 TClickEditorFields TfrmDefine::fields() const {
     TClickEditorFields f = m_shown;
-    for (const TNumericEdit& numeric : m_numericEdits)
-        f.*numeric.field = getText(numeric.edit);
-    f.pointType = checkedIn(m_pointTypes);
-    f.fColor = getText(edColor);
+    for (const auto& [control, window] : m_controls) {
+        switch (control->kind) {
+        case Kind::NumericEdit:
+        case Kind::ReadOnlyEdit:
+        case Kind::LineEdit:
+            f.*control->text = getText(window);
+            break;
+        case Kind::Radio:
+            // None checked is -1; the group's first radio comes first.
+            if (control->item == 0)
+                f.*control->choice = -1;
+            if (isChecked(window))
+                f.*control->choice = control->item;
+            break;
+        case Kind::List:
+            f.*control->choice = comboIndex(window);
+            break;
+        default:
+            break;
+        }
+    }
     f.picture = m_picture;
-    f.ScreenType = checkedIn(m_screenTypes);
-    f.mouseType = comboIndex(cbButton);
-    f.actionType = comboIndex(cbClick);
-    f.InteverType = checkedIn(m_intervalTypes);
-    f.startType = checkedIn(m_startTypes);
     SYSTEMTIME time{};
     SendMessageW(dtpTime, DTM_GETSYSTEMTIME, 0, LPARAM(&time));
     f.fStartAt = StartTimeText({time.wHour, time.wMinute, time.wSecond});
-    f.stopType = checkedIn(m_stopTypes);
-    f.hkStart = comboIndex(cbHKStart);
-    f.hkStop = comboIndex(cbHKStop);
-    f.finishType = checkedIn(m_finishTypes);
-    f.edName = getText(edName);
     return f;
 }
 
 void TfrmDefine::showFields(const TClickEditorFields& f) {
     m_shown = f;
-    for (const TNumericEdit& numeric : m_numericEdits)
-        setText(numeric.edit, f.*numeric.field);
-    checkExactly(m_pointTypes, f.pointType);
-    showColor(f.fColor);
+    for (const auto& [control, window] : m_controls) {
+        switch (control->kind) {
+        case Kind::NumericEdit:
+        case Kind::ReadOnlyEdit:
+        case Kind::LineEdit:
+            setText(window, f.*control->text);
+            break;
+        case Kind::Radio:
+            setChecked(window, f.*control->choice == control->item);
+            break;
+        case Kind::List:
+            SendMessageW(window, CB_SETCURSEL, WPARAM(f.*control->choice), 0);
+            break;
+        default:
+            break;
+        }
+    }
+    setSwatch(SwatchForText(f.fColor));
     if (f.picture != m_picture && !showPicture(f.picture))
         clearPicture();
-    checkExactly(m_screenTypes, f.ScreenType);
-    SendMessageW(cbButton, CB_SETCURSEL, WPARAM(f.mouseType), 0);
-    SendMessageW(cbClick, CB_SETCURSEL, WPARAM(f.actionType), 0);
-    checkExactly(m_intervalTypes, f.InteverType);
-    checkExactly(m_startTypes, f.startType);
     if (const auto startAt = ReadStartTime(f.fStartAt)) {
         SYSTEMTIME time{};
         SendMessageW(dtpTime, DTM_GETSYSTEMTIME, 0, LPARAM(&time));
@@ -647,23 +558,18 @@ void TfrmDefine::showFields(const TClickEditorFields& f) {
         time.wSecond = WORD(startAt->second);
         SendMessageW(dtpTime, DTM_SETSYSTEMTIME, GDT_VALID, LPARAM(&time));
     }
-    checkExactly(m_stopTypes, f.stopType);
-    SendMessageW(cbHKStart, CB_SETCURSEL, WPARAM(f.hkStart), 0);
-    SendMessageW(cbHKStop, CB_SETCURSEL, WPARAM(f.hkStop), 0);
-    checkExactly(m_finishTypes, f.finishType);
-    setText(edName, f.edName);
 }
 
 // A point type that loading checks anew sets the groups as a click on it would.
 // A stored value that cannot be shown must not keep the editor from opening: it opens without it, and says so.
 void TfrmDefine::LoadFromClick(TMouseObj& click) {
-    const int before = checkedIn(m_pointTypes);
-    const TClickEditorFields shown = TClickEditorModel::FromClick(click, fields());
+    const TClickEditorFields before = fields();
+    const TClickEditorFields shown = TClickEditorModel::FromClick(click, before);
     showFields(shown);
     m_shown.pictureUnreadable = shown.pictureUnreadable || (!shown.picture.empty() && m_picture.empty());
     m_loadNotice = TClickEditorModel::LoadNotice(m_shown);
-    const int after = checkedIn(m_pointTypes);
-    if (after >= 0 && after != before)
+    const int after = fields().pointType;
+    if (after >= 0 && after != before.pointType)
         rbFixedClick();
 }
 

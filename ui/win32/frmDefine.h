@@ -1,12 +1,15 @@
 #pragma once
 
 #include "control/CaptureSession.h"
+#include "control/ClickEditorLayout.h"
 #include "control/ClickEditorModel.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "ui/win32/Window.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class IMouse;
@@ -21,7 +24,7 @@ struct TNumericEdit {
 
 // Every control of one click and the capture tools, on a child window of the editor dialog. What the controls show,
 // what they take and how it becomes a click is the editor model's, the capture the capture session's.
-class TfrmDefine : public TWindow, private ICaptureView {
+class TfrmDefine : public TWindow, private ICaptureView, private IScopeCaptureView {
 public:
     TfrmDefine(IMouse& mouse, IScreen& screen, HWND dialog);
     ~TfrmDefine() override;
@@ -51,65 +54,43 @@ public:
     // What the user is told when the editor opens about what the click could not show; empty for nothing.
     const std::string& loadNotice() const { return m_loadNotice; }
     // Fills the scope edits from the two corners of a drag, not ordered.
-    void setScope(TPoint start, TPoint end);
+    void setScope(TPoint start, TPoint end) override;
     // The colour the swatch shows, 0x00BBGGRR.
     std::uint32_t swatchColor() const { return m_swatch; }
     // Marks Ctrl+F(n + 1) in both hotkey lists as held by another program.
     void markHotKeyUnavailable(int n);
 
-    HWND rbCurrent = nullptr, rbFixed = nullptr, rbColor = nullptr, rbBMP = nullptr;
-    HWND gbPoint = nullptr, btnCapture = nullptr, edPX = nullptr, edPY = nullptr;
-    HWND gbColor = nullptr, btnCaptureColor = nullptr, edSwatch = nullptr, edColor = nullptr, edSimilar = nullptr;
-    HWND gbBMP = nullptr, btnBMP = nullptr, ImageBMP = nullptr, edBMPSimilar = nullptr;
-    HWND rbFull = nullptr, rbPart = nullptr, btnCaptureScope = nullptr;
-    HWND edColorL = nullptr, edColorR = nullptr, edColorT = nullptr, edColorB = nullptr;
-    HWND cbButton = nullptr, cbClick = nullptr;
-    HWND rbIntFixed = nullptr, edIntHour = nullptr, edIntMinute = nullptr, edIntSecond = nullptr;
-    HWND edIntTenths = nullptr, edIntHundredths = nullptr, edIntThousandths = nullptr;
-    HWND rbIntRan = nullptr, edRanBegin = nullptr, edRanEnd = nullptr;
-    HWND rbNow = nullptr, rbAt = nullptr, dtpTime = nullptr, rbAfter = nullptr;
-    HWND edtStartHour = nullptr, edtStartMin = nullptr, edtStartSec = nullptr;
-    HWND rbStopOrder = nullptr, rbStopClick = nullptr, edStopTimes = nullptr;
-    HWND rbNo = nullptr, rbBack = nullptr, rbBackClick = nullptr;
-    HWND cbHKStart = nullptr, cbHKStop = nullptr, edName = nullptr;
+    HWND rbCurrent = nullptr, rbFixed = nullptr, rbColor = nullptr, rbBMP = nullptr, gbPoint = nullptr,
+         btnCapture = nullptr, edPX = nullptr, edPY = nullptr, gbColor = nullptr, btnCaptureColor = nullptr,
+         edSwatch = nullptr, edColor = nullptr, edSimilar = nullptr, gbBMP = nullptr, btnBMP = nullptr,
+         ImageBMP = nullptr, btnCaptureScope = nullptr, edColorL = nullptr, edColorR = nullptr, edColorT = nullptr,
+         edColorB = nullptr, edIntHour = nullptr, edIntMinute = nullptr, edIntThousandths = nullptr,
+         edRanBegin = nullptr, dtpTime = nullptr, cbHKStart = nullptr, cbHKStop = nullptr, edName = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    struct Origin {
-        int x;
-        int y;
-    };
-
-    void createClickPoint();
-    void createPointGroup(Origin gbClickPoint);
-    void createColorGroup(Origin gbClickPoint);
-    void createPictureGroup(Origin gbClickPoint);
-    void createScopePanel(Origin gbClickPoint);
-    void createClickOptions();
-    void createClickInterval();
-    void createStartOptions();
-    void createStopOptions();
-    void createAfterClick();
-    void createHotKeys();
-    HWND control(const wchar_t* windowClass, const std::string& text, DWORD style, Origin at, int x, int y, int width,
-                 int height);
-    HWND label(const std::string& text, Origin at, int x, int y, bool blue = false, int points = 8, bool bold = false);
-    HWND group(const std::string& caption, Origin at, int x, int y, int width, int height);
-    HWND radio(const std::string& caption, Origin at, int x, int y, int width, int height = 18);
-    HWND numericEdit(std::string TClickEditorFields::*field, Origin at, int x, int y, int width);
+    HWND control(TEditorId id) const;
+    void nameControls();
+    HWND create(const TEditorControl& control);
+    // `height`, when given, instead of the layout's.
+    HWND place(const TEditorControl& control, const wchar_t* windowClass, DWORD style, int height = 0);
+    HWND label(const TEditorControl& control);
+    HWND edit(const TEditorControl& control, DWORD style);
+    HWND numericEdit(const TEditorControl& control);
     void spin(HWND edit, TSpin bounds);
-    HWND listOnly(const std::vector<std::string>& items, Origin at, int x, int y, int width);
+    HWND listOnly(const TEditorControl& control);
     void radioClicked(HWND radio);
+    void setGroupEnabled(TEditorId group, bool enabled);
     void clearPicture();
     void setSwatch(TSwatch swatch);
     void showCapturedPoint(TPoint point) override;
     void showCapturedColor(const std::string& text, TSwatch swatch) override;
-    void showColor(const std::string& text);
-    void setGroupEnabled(const std::vector<HWND>& group, bool enabled);
-    int checkedIn(const std::vector<HWND>& radios) const;
-    void checkExactly(const std::vector<HWND>& radios, int value);
+    void hideEditor() override;
+    void waitHidden(int milliseconds) override;
+    std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
+    void showEditor() override;
 
     IScreen& m_screen;
     Win32EventLoop m_loop;
@@ -119,9 +100,8 @@ private:
     // The fields last shown, with what the model keeps beside the controls.
     TClickEditorFields m_shown;
     std::vector<TNumericEdit> m_numericEdits;
-    std::vector<std::vector<HWND>> m_radioGroups;
-    std::vector<HWND> m_pointTypes, m_screenTypes, m_intervalTypes, m_startTypes, m_stopTypes, m_finishTypes;
-    std::vector<HWND> m_pointGroup, m_colorGroup, m_pictureGroup;
+    // Every control built from the editor layout, with the layout's entry for it.
+    std::vector<std::pair<const TEditorControl*, HWND>> m_controls;
     // The controls whose text is blue.
     std::vector<HWND> m_blue;
     std::vector<std::uint8_t> m_picture;
@@ -129,5 +109,4 @@ private:
     HBITMAP m_preview = nullptr;
     std::uint32_t m_swatch = 0;
     HBRUSH m_swatchBrush = nullptr;
-    HWND m_current = nullptr;
 };
