@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 struct QtOption {
@@ -27,19 +28,40 @@ const QtOption* qtOption(const std::string& argument) {
     return &*found;
 }
 
+CommandLine lineOf(CommandLine::Action action, std::string message = {}) {
+    CommandLine line;
+    line.action = action;
+    line.message = std::move(message);
+    return line;
+}
+
 CommandLine refuse(const std::string& sentence) {
-    return {CommandLine::Refuse, "tappora: " + sentence + " (\"tappora --help\" lists the options)."};
+    return lineOf(CommandLine::Refuse, "tappora: " + sentence + " (\"tappora --help\" lists the options).");
+}
+
+CommandLine parseCommand(const std::vector<std::string>& arguments) {
+    const TParsedArguments parsed = ParseArguments(arguments);
+    if (!parsed.request)
+        return lineOf(CommandLine::Refuse,
+                      "tappora: " + parsed.badUsage.lines.front() + " \"tappora --help\" lists the commands.");
+    CommandLine line = lineOf(CommandLine::Command);
+    line.request = *parsed.request;
+    return line;
 }
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && !arguments.front().starts_with("-"))
+        return parseCommand(arguments);
     CommandLine line;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h")
-            return {CommandLine::ShowHelp, {}};
+            return lineOf(CommandLine::ShowHelp);
         if (argument == "--version")
             line.action = CommandLine::ShowVersion;
+        else if (argument == "--hidden")
+            line.hidden = true;
         else if (const QtOption* option = qtOption(argument)) {
             if (option->takesValue && argument.find('=') == std::string::npos && ++i == arguments.size())
                 return refuse("the option \"" + argument + "\" needs a value");
@@ -52,12 +74,26 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string helpText(const FilesFolder& files) {
-    return "Usage: tappora [--help | --version]\n"
+    return "Usage: tappora [--hidden]\n"
+           "       tappora COMMAND [NAME...]\n"
+           "       tappora --help | --version\n"
            "A mouse auto-clicker for X11 desktops: a list of clicks, each started and stopped with the toolbar or\n"
-           "the hotkeys Ctrl+F1 to Ctrl+F12.\n"
+           "the hotkeys Ctrl+F1 to Ctrl+F12, or with the commands below.\n"
            "\n"
+           "  --hidden     start in the notification area (for autostart)\n"
            "  -h, --help   show this help and exit\n"
            "  --version    show the version and exit\n"
+           "\n"
+           "Commands, answered by the copy already running with the same files:\n"
+           "  start NAME...    start the clicks named as the list shows them; #N is the N-th row\n"
+           "  stop NAME...     stop them; stop --all stops every click\n"
+           "  toggle NAME...   start those that are stopped and stop those that run\n"
+           "  list [--json]    one line a click: row, name, state, clicks counted, hotkeys\n"
+           "  show             bring the window forward\n"
+           "  quit             close the program as Exit does, saving\n"
+           "Examples: tappora toggle \"Farm gold\"   tappora start '#2'   tappora stop --all\n"
+           "Exit status: 0 done, 1 a named click is not in the list (the others are still acted on),\n"
+           "2 bad usage, 3 no copy running with these files.\n"
            "\n"
            "Files: the click list \"tapporas.xml\" and the settings \"TapporaConfig.xml\".\n" +
            files.reason +

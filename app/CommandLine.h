@@ -5,19 +5,24 @@
 //     const CommandLine line = parseCommandLine({argv + 1, argv + argc});
 //     if (line.action == CommandLine::Refuse) { std::cerr << line.message << '\n'; return 2; }
 
+#include "control/CommandRequest.h"
+
 #include <string>
 #include <vector>
 
 struct FilesFolder;
 
 struct CommandLine {
-    enum Action { Run, ShowHelp, ShowVersion, Refuse };
+    // Command: a request for the copy that is already running (`tappora start NAME`, `tappora list`...).
+    enum Action { Run, ShowHelp, ShowVersion, Command, Refuse };
     Action action = Run;
-    std::string message; // for Refuse: the one sentence that says why
+    std::string message;     // for Refuse: the one sentence that says why
+    bool hidden = false;     // for Run: start in the notification area
+    TCommandRequest request; // for Command
 };
 
-// `arguments` without the program's own name. The few Qt options a desktop session may pass (-session on restore,
-// -style, -stylesheet, -reverse) are left to Qt.
+// `arguments` without the program's own name. A first argument that is no option names a command. The few Qt options
+// a desktop session may pass (-session on restore, -style, -stylesheet, -reverse) are left to Qt.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 std::string helpText(const FilesFolder& files);

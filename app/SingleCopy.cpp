@@ -6,20 +6,32 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <poll.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-const QByteArray kShowRequest = "show\n";
-const QByteArray kShown = "shown\n";
 constexpr int kWaitMs = 2000;
+constexpr int kRetryMs = 100;
+// A client has this long to send its request and read the answer; commands are answered in well under that.
+constexpr int kPeerLifetimeMs = 2000;
+// Clients served at once; more are dropped at once, so no number of them can use up the program's descriptors.
+constexpr int kMaxPeers = 8;
+// A list of thousands of clicks still fits; anything longer is no answer of ours.
+constexpr std::size_t kMaxAnswerBytes = 16 << 20;
 
 // The same folder reached by another path gives the same name.
 QString nameFor(const std::string& folder) {
@@ -137,38 +149,135 @@ void TSingleCopy::listen() {
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = m_server->nextPendingConnection()) {
             connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            if (!peerIsThisUser(peer->socketDescriptor())) {
-                peer->abort();
-                peer->deleteLater();
+            if (peerIsThisUser(peer->socketDescriptor()) && m_peers < kMaxPeers) {
+                serve(peer);
                 continue;
             }
-            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                if (!peer->readAll().contains(kShowRequest))
-                    return;
-                emit showRequested();
-                peer->write(kShown);
-                peer->disconnectFromServer();
-            });
+            peer->abort();
+            peer->deleteLater();
         }
     });
 }
 
-// The running copy may be a moment away from listening (it takes the lock first): try for a while.
-void TSingleCopy::askOtherToShow() {
-    for (int attempt = 0; attempt < 10 && !m_socketName.isEmpty(); ++attempt) {
-        QLocalSocket socket;
-        socket.connectToServer(m_socketName);
-        if (!socket.waitForConnected(kWaitMs / 10)) {
-            QThread::msleep(kWaitMs / 10);
-            continue;
-        }
-        if (!peerIsThisUser(socket.socketDescriptor()))
+// Reads only what has arrived, so a client that sends nothing or sends slowly never holds up the window.
+void TSingleCopy::serve(QLocalSocket* peer) {
+    ++m_peers;
+    connect(peer, &QObject::destroyed, this, [this] { --m_peers; });
+    QTimer::singleShot(kPeerLifetimeMs, peer, [peer] {
+        peer->abort();
+        peer->deleteLater();
+    });
+    peer->setReadBufferSize(qint64(TRequestReader::kMaxRequestBytes));
+    const auto reader = std::make_shared<TRequestReader>();
+    connect(peer, &QLocalSocket::readyRead, this, [this, peer, reader] {
+        const QByteArray bytes = peer->readAll();
+        if (reader->State() != TRequestReader::TState::NeedMore)
             return;
-        socket.write(kShowRequest);
-        socket.waitForBytesWritten(kWaitMs);
-        while (socket.bytesAvailable() < kShown.size() && socket.waitForReadyRead(kWaitMs)) {
-        }
-        m_otherShown = socket.readAll().startsWith(kShown);
-        return;
+        const auto state = reader->Feed(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        if (state == TRequestReader::TState::NeedMore)
+            return;
+        const TCommandAnswer answer =
+            state == TRequestReader::TState::Complete ? m_handler(reader->Request()) : reader->Refusal();
+        peer->write(QByteArray::fromStdString(EncodeAnswer(answer)));
+        // Written before anything the command set off (such as a quit) runs.
+        peer->flush();
+        peer->disconnectFromServer();
+    });
+}
+
+void TSingleCopy::askOtherToShow() {
+    m_otherShown = askRunningCopy(m_folder, {TCommandVerb::Show, {}}, kWaitMs).exitCode == TExitCode::kDone;
+}
+
+namespace {
+class SocketFile {
+public:
+    SocketFile() : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    ~SocketFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
+    SocketFile(const SocketFile&) = delete;
+    SocketFile& operator=(const SocketFile&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// A socket connected to `path`; nothing when no copy listens there.
+std::unique_ptr<SocketFile> connectedSocket(const QByteArray& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (std::size_t(path.size()) >= sizeof address.sun_path)
+        return nullptr;
+    std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    auto socket = std::make_unique<SocketFile>();
+    if (socket->fd() < 0 || ::connect(socket->fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return nullptr;
+    return socket;
+}
+
+bool sendAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        bytes.remove_prefix(std::size_t(sent));
+    }
+    return true;
+}
+
+// The answer that arrives on `fd` within the copy's time for a client; nothing when none does.
+std::optional<TCommandAnswer> answerFrom(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeerLifetimeMs);
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() <= kMaxAnswerBytes) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, int(left.count())) == 0)
+            return std::nullopt;
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return std::nullopt;
+        bytes.append(chunk, std::size_t(got));
+        if (auto answer = DecodeAnswer(bytes))
+            return answer;
+    }
+    return std::nullopt;
+}
+
+TCommandAnswer noAnswer(std::string sentence) {
+    return {TExitCode::kNoRunningCopy, {std::move(sentence)}};
+}
+} // namespace
+
+TCommandAnswer askRunningCopy(const std::string& folder, const TCommandRequest& request, int patienceMs) {
+    const std::string files = "the files in " + folder;
+    std::string problem;
+    const QString channel = channelFolder(problem);
+    if (channel.isEmpty())
+        return noAnswer("No running Tappora with " + files + " can be reached, since " + problem + ".");
+    const QByteArray path = QFile::encodeName(QDir(channel).filePath(nameFor(folder)));
+    std::unique_ptr<SocketFile> socket = connectedSocket(path);
+    for (int waited = 0; !socket && waited < patienceMs; waited += kRetryMs) {
+        QThread::msleep(kRetryMs);
+        socket = connectedSocket(path);
+    }
+    if (!socket)
+        return noAnswer("No Tappora is running with " + files +
+                        "; start it with \"tappora\" (or \"tappora --hidden\" for the notification area) and try "
+                        "again.");
+    if (!peerIsThisUser(socket->fd()))
+        return noAnswer("The Tappora listening for " + files + " is another user's, so it was not asked.");
+    std::optional<TCommandAnswer> answer;
+    if (sendAll(socket->fd(), EncodeRequest(request)))
+        answer = answerFrom(socket->fd());
+    return answer ? *answer : noAnswer("The Tappora running with " + files + " did not answer.");
 }

@@ -24,9 +24,18 @@ FilesFolder filesFolder() {
     return chooseFilesFolder(probeProgramFolder(programFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
 }
 
-// --help, --version and a wrong option are answered without a display; nothing when the program is to run.
-std::optional<int> answerCommandLine(int argc, char* argv[], const FilesFolder& files) {
-    const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+// What the running copy did goes to stdout, also when a named click was missing; a command it could not take at all
+// (bad usage, no copy) is told on stderr.
+int sendCommand(const TCommandRequest& request, const FilesFolder& files) {
+    const TCommandAnswer answer = askRunningCopy(files.folder.string(), request);
+    const bool acted = answer.exitCode == TExitCode::kDone || answer.exitCode == TExitCode::kClickNotInList;
+    for (const std::string& line : answer.lines)
+        (acted ? std::cout : std::cerr) << (acted ? "" : "tappora: ") << line << '\n';
+    return answer.exitCode;
+}
+
+// --help, --version, a command and a wrong option are answered without a display; nothing when the program is to run.
+std::optional<int> answerCommandLine(const CommandLine& line, const FilesFolder& files) {
     switch (line.action) {
     case CommandLine::ShowHelp:
         std::cout << helpText(files);
@@ -34,6 +43,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[], const FilesFolder& 
     case CommandLine::ShowVersion:
         std::cout << versionText();
         return 0;
+    case CommandLine::Command:
+        return sendCommand(line.request, files);
     case CommandLine::Refuse:
         std::cerr << line.message << '\n';
         return 2;
@@ -88,7 +99,7 @@ public:
     SaveAtUnexpectedExit& operator=(const SaveAtUnexpectedExit&) = delete;
 };
 
-int run(int argc, char* argv[], const FilesFolder& files) {
+int run(int argc, char* argv[], const FilesFolder& files, bool hidden) {
     // Opened before Qt, which would abort without a display; the program keeps these connections.
     std::string failure;
     const std::unique_ptr<IBackend> backend = openBackend(failure);
@@ -118,12 +129,13 @@ int run(int argc, char* argv[], const FilesFolder& files) {
                 recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
     const SaveAtUnexpectedExit saveAtExit(form, singleCopy);
     QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    QObject::connect(&singleCopy, &TSingleCopy::showRequested, &form, &TMForm::bringToFront);
+    singleCopy.setCommandHandler([&form](const TCommandRequest& request) { return form.answerCommand(request); });
     TSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,
                      [&form] { form.requestClose(false); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.requestClose(false); });
-    form.show();
+    if (!hidden)
+        form.show();
     QTimer::singleShot(0, &form, [&form] { form.showStartupMessages(); });
     return QApplication::exec();
 }
@@ -131,10 +143,11 @@ int run(int argc, char* argv[], const FilesFolder& files) {
 
 int main(int argc, char* argv[]) {
     const FilesFolder files = filesFolder();
-    if (const auto exitCode = answerCommandLine(argc, argv, files))
+    const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+    if (const auto exitCode = answerCommandLine(line, files))
         return *exitCode;
     try {
-        return run(argc, argv, files);
+        return run(argc, argv, files, line.hidden);
     } catch (const std::exception& error) {
         std::cerr << "tappora: " << error.what() << '\n';
         return 1;

@@ -250,6 +250,23 @@ void TMForm::createTrayIcon() {
     m_tray->show();
 }
 
+TCommandAnswer TMForm::answerCommand(const TCommandRequest& request) {
+    if (!m_controller)
+        return {TExitCode::kNoRunningCopy, {"Tappora is closing."}};
+    TCommandAnswer answer{1, {"The command failed; Tappora wrote why on its error output."}};
+    runGuarded([&] { answer = Execute(*m_controller, request, *this); });
+    return answer;
+}
+
+void TMForm::showWindow() {
+    bringToFront();
+}
+
+// Queued, so that the command's answer is written before the window goes.
+void TMForm::quitAsExit() {
+    QTimer::singleShot(0, this, [this] { requestClose(true); });
+}
+
 void TMForm::toggleVisibility() {
     if (isVisible()) {
         hide();

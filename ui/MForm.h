@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/CommandExecution.h"
 #include "control/MouseCtrlView.h"
 #include "control/ToolCommands.h"
 #include "platform/Platform.h"
@@ -19,7 +20,7 @@ class TClickListModel;
 class TMouseCtrl;
 
 // The main window: toolbar over the click list, the notification-area icon, and the one controller.
-class TMForm : public QMainWindow, public IMouseCtrlView {
+class TMForm : public QMainWindow, public IMouseCtrlView, private IWindowActions {
     Q_OBJECT
 public:
     // `folder` holds the click list and settings files; a list that cannot be saved when the program is ended from
@@ -46,6 +47,8 @@ public:
     void bringToFront();
     // A left click on the notification icon.
     void toggleVisibility();
+    // A command from outside, carried out on the list as the hotkeys would.
+    TCommandAnswer answerCommand(const TCommandRequest& request);
 
     WindowHandle windowHandle() const override;
     TRect windowBounds() const override;
@@ -89,6 +92,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showWindow() override;
+    void quitAsExit() override;
     void FormCreate();
     void FormClose();
     void createToolBar();

@@ -23,7 +23,11 @@ const LineCase kLineCases[] = {
     {{"--version", "-x"}, CommandLine::Refuse, "unknown option \"-x\""},
     {{"--"}, CommandLine::Refuse, "unknown option \"--\""},
     {{"-help"}, CommandLine::Refuse, "unknown option \"-help\""},
-    {{"tapporas.xml"}, CommandLine::Refuse, "unexpected argument \"tapporas.xml\""},
+    {{"tapporas.xml"}, CommandLine::Refuse, "\"tapporas.xml\" is not a command"},
+    {{"--hidden", "tapporas.xml"}, CommandLine::Refuse, "unexpected argument \"tapporas.xml\""},
+    {{"--hidden"}, CommandLine::Run, ""},
+    {{"list", "--json"}, CommandLine::Command, ""},
+    {{"stop"}, CommandLine::Refuse, "\"stop\" needs the name of at least one click"},
     // A session manager restarts the program with -session; the user may pick a Qt style.
     {{"-session", "1a2b"}, CommandLine::Run, ""},
     {{"--session=1a2b"}, CommandLine::Run, ""},
