@@ -1,4 +1,5 @@
 #include "control/ClickEditorModel.h"
+#include "model/ClickTexts.h"
 #include "pixels/Base64.h"
 
 #include <algorithm>
@@ -299,7 +300,7 @@ const std::vector<const char*>& TClickEditorModel::Choices(int TClickEditorField
         {&F::InteverType, {"Fixed Interval", "Random Interval"}},
         {&F::startType, {"Right now", "Start at", "Start after interval"}},
         {&F::stopType, {"Stop till get command", "Stop till repeat"}},
-        {&F::finishType, {"Do nothing", "Back to the original location", "Back to the original location and click"}},
+        {&F::finishType, {kAfterClickTexts.begin(), kAfterClickTexts.end()}},
     };
     for (const auto& [field, captions] : groups)
         if (field == group)
@@ -308,12 +309,12 @@ const std::vector<const char*>& TClickEditorModel::Choices(int TClickEditorField
 }
 
 const std::vector<const char*>& TClickEditorModel::ButtonItems() {
-    static const std::vector<const char*> items{"Left Button", "Right Button", "Middle Button"};
+    static const std::vector<const char*> items{kMouseButtonTexts.begin(), kMouseButtonTexts.end()};
     return items;
 }
 
 const std::vector<const char*>& TClickEditorModel::ActionItems() {
-    static const std::vector<const char*> items{"Single Click", "Double Click", "Button Down", "Button Up"};
+    static const std::vector<const char*> items{kMouseActionTexts.begin(), kMouseActionTexts.end()};
     return items;
 }
 
