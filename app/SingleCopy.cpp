@@ -163,10 +163,14 @@ void TSingleCopy::listen() {
 void TSingleCopy::serve(QLocalSocket* peer) {
     ++m_peers;
     connect(peer, &QObject::destroyed, this, [this] { --m_peers; });
-    QTimer::singleShot(kPeerLifetimeMs, peer, [peer] {
+    // The peer's own timer goes with it, so a stream of short requests leaves no timers waiting behind.
+    auto* lifetime = new QTimer(peer);
+    lifetime->setSingleShot(true);
+    connect(lifetime, &QTimer::timeout, peer, [peer] {
         peer->abort();
         peer->deleteLater();
     });
+    lifetime->start(kPeerLifetimeMs);
     peer->setReadBufferSize(qint64(TRequestReader::kMaxRequestBytes));
     const auto reader = std::make_shared<TRequestReader>();
     connect(peer, &QLocalSocket::readyRead, this, [this, peer, reader] {
