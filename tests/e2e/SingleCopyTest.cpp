@@ -37,8 +37,10 @@ void useChannelFolder(ProgramRun& run, const std::string& runtime, const std::st
 }
 
 // A process of another user that may pass the folders' permissions (as an administrator's tool may; the test runs as
-// root) asks the copy listening in `folder` for its window. Exit status 0: answered, 1: not answered, 2: not reached.
+// root) sends the copy listening in `folder` the command `show`, as `tappora show` would. Exit status 0: answered, 1:
+// not answered, 2: not reached.
 int askAsAnotherUser(const fs::path& folder) {
+    static const char kShow[] = "TAPPORA/1\tshow\n";
     const pid_t child = ::fork();
     if (child == 0) {
         ::prctl(PR_SET_KEEPCAPS, 1);
@@ -53,8 +55,10 @@ int askAsAnotherUser(const fs::path& folder) {
             if (entry.is_socket())
                 entry.path().string().copy(address.sun_path, sizeof address.sun_path - 1);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::write(fd, "show\n", 5) != 5)
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
             ::_exit(2);
+        // The copy may have dropped the line before the command is written.
+        ::send(fd, kShow, sizeof kShow - 1, MSG_NOSIGNAL);
         pollfd ready{fd, POLLIN, 0};
         char answer[8];
         ::_exit(::poll(&ready, 1, 3000) > 0 && ::read(fd, answer, sizeof answer) > 0 ? 0 : 1);
