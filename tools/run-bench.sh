@@ -16,3 +16,7 @@ for bench in "$build"/bin/*_bench; do
         "$bench"
     fi
 done
+if [ -x "$build/bin/tappora" ] && command -v Xvfb >/dev/null; then
+    echo "== commands"
+    "$(dirname "$0")/bench-commands.sh" "$build"
+fi
