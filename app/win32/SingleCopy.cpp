@@ -49,6 +49,10 @@ BOOL CALLBACK findMarked(HWND window, LPARAM data) {
 }
 } // namespace
 
+std::wstring commandPipeName(const std::filesystem::path& folder) {
+    return L"\\\\.\\pipe\\" + nameFor(folder);
+}
+
 TSingleCopy::TSingleCopy(const std::filesystem::path& folder) : m_name(nameFor(folder)) {
     m_mutex = CreateMutexW(nullptr, FALSE, (L"Local\\" + m_name).c_str());
     // A mutex this user may not open belongs to a copy of the same folder too (run elevated, say).

@@ -29,3 +29,6 @@ private:
     HANDLE m_mutex = nullptr;
     bool m_first = true;
 };
+
+// The pipe through which commands reach the copy running with `folder`: \\.\pipe\ and the mutex's name.
+std::wstring commandPipeName(const std::filesystem::path& folder);

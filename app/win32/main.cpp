@@ -1,4 +1,6 @@
+#include "app/win32/CommandPipe.h"
 #include "app/win32/SingleCopy.h"
+#include "control/CommandRequest.h"
 #include "control/MouseCtrl.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/Utf16.h"
@@ -6,11 +8,13 @@
 #include "ui/win32/MForm.h"
 #include "ui/win32/Win32.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 // Where a list that cannot be saved at the session's end is kept: %LOCALAPPDATA%\tappora, the user's own folder on
@@ -32,11 +36,87 @@ void tellOtherCopyNotFound(const std::filesystem::path& folder) {
     MessageBoxW(nullptr, text.c_str(), L"Tappora", MB_OK | MB_ICONWARNING);
 }
 
-int run() {
+const char kUsage[] =
+    "Usage: tappora.exe [--hidden]\n"
+    "       tappora.exe start NAME... | stop NAME... | toggle NAME... | stop --all | list [--json] | show | quit\n"
+    "\n"
+    "Without a command Tappora starts (in the notification area with --hidden), or brings forward the copy that\n"
+    "runs with the files beside tappora.exe. A command is carried out by that running copy: NAME is a click's name\n"
+    "as the list shows it (all clicks of that name), or #N for the N-th row.\n"
+    "\n"
+    "  tappora.exe toggle \"Fire button\"\n"
+    "  tappora.exe stop --all\n"
+    "  tappora.exe list --json\n"
+    "\n"
+    "Exit codes: 0 done; 1 a named click is not in the list (or not ticked); 2 bad usage; 3 no running copy.\n";
+
+// The program's arguments as UTF-8, without its own name.
+std::vector<std::string> arguments() {
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int index = 1; words && index < count; ++index)
+        args.push_back(toUtf8(words[index]));
+    LocalFree(words);
+    return args;
+}
+
+// Where a command prints: the output it was given (a file, a pipe) or else the console it was started from.
+// INVALID_HANDLE_VALUE when it has neither.
+HANDLE commandOutput() {
+    const HANDLE given = GetStdHandle(STD_OUTPUT_HANDLE);
+    const DWORD type = given && given != INVALID_HANDLE_VALUE ? GetFileType(given) : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE)
+        return given;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
+}
+
+// A console takes UTF-16 whatever its code page; files and pipes get UTF-8.
+bool print(const std::string& text) {
+    const HANDLE output = commandOutput();
+    if (output == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(output, &mode)) {
+        const std::wstring wide = toUtf16(text);
+        return WriteConsoleW(output, wide.data(), DWORD(wide.size()), &written, nullptr);
+    }
+    return WriteFile(output, text.data(), DWORD(text.size()), &written, nullptr);
+}
+
+// With nowhere to print (a shortcut's key, say), only a failure is shown.
+void tell(const TCommandAnswer& answer) {
+    std::string text;
+    for (const std::string& line : answer.lines)
+        text += line + "\r\n";
+    if (!print(text) && answer.exitCode != TExitCode::kDone)
+        MessageBoxW(nullptr, toUtf16(text).c_str(), L"Tappora", MB_OK | MB_ICONWARNING);
+}
+
+int runCommand(const std::filesystem::path& folder, const std::vector<std::string>& args) {
+    if (args == std::vector<std::string>{"--help"} || args == std::vector<std::string>{"/?"}) {
+        print(kUsage);
+        return TExitCode::kDone;
+    }
+    const TParsedArguments parsed = ParseArguments(args);
+    const TCommandAnswer answer = parsed.request ? sendCommand(folder, *parsed.request) : parsed.badUsage;
+    tell(answer);
+    return answer.exitCode;
+}
+
+int run(const std::vector<std::string>& args) {
     const std::filesystem::path folder = programFolder();
+    const bool hidden = args == std::vector<std::string>{"--hidden"};
+    if (!args.empty() && !hidden)
+        return runCommand(folder, args);
     const TSingleCopy singleCopy(folder);
     if (!singleCopy.isFirst()) {
-        if (singleCopy.showOther())
+        // An autostart finds the program running already: nothing to bring forward.
+        if (hidden || singleCopy.showOther())
             return 0;
         tellOtherCopyNotFound(folder);
         return 1;
@@ -48,10 +128,18 @@ int run() {
     const std::filesystem::path recovery = recoveryFolder();
     TMForm form(platform, backend.shell(), toUtf8(folder.wstring()), toUtf8(recovery.wstring()));
     singleCopy.markWindow(form.handle());
+    const TCommandServer commands(commandPipeName(folder), form.handle());
     form.setOnClosed([] { PostQuitMessage(0); });
     backend.loop().setMessageFilter([&form](MSG& message) { return form.translateAccelerator(message); });
-    form.show();
+    // Without a notification area a hidden start could only be reached by commands.
+    if (!hidden || !form.trayIconShown())
+        form.show();
     form.showStartupMessages();
+    if (!commands.listening())
+        form.showFileMessage("Another program already holds this folder's command channel " +
+                             toUtf8(commandPipeName(folder)) +
+                             ", so commands such as \"tappora.exe list\" cannot "
+                             "reach this copy.");
     if (recovery.empty())
         form.showFileMessage("Windows names no local application data folder for this user, so a list that cannot be "
                              "saved when the session ends cannot be kept anywhere.");
@@ -63,7 +151,7 @@ int run() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
-        return run();
+        return run(arguments());
     } catch (const std::exception& error) {
         MessageBoxW(nullptr, toUtf16(error.what()).c_str(), L"Tappora", MB_OK | MB_ICONERROR);
         return 1;

@@ -166,12 +166,28 @@ void TMForm::layout() {
 }
 
 void TMForm::toggleVisibility() {
-    if (IsWindowVisible(handle())) {
+    if (IsWindowVisible(handle()))
         ShowWindow(handle(), SW_HIDE);
+    else
+        showWindow();
+}
+
+void TMForm::showWindow() {
+    ShowWindow(handle(), IsIconic(handle()) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(GetLastActivePopup(handle()));
+}
+
+void TMForm::quitAsExit() {
+    m_quitAfterAnswer = true;
+}
+
+void TMForm::runRemoteCommand(TRemoteCommand& command) {
+    if (m_closed) {
+        command.answer = {TExitCode::kNoRunningCopy, {"Tappora is closing."}};
         return;
     }
-    ShowWindow(handle(), IsIconic(handle()) ? SW_RESTORE : SW_SHOW);
-    SetForegroundWindow(handle());
+    command.answer = {TExitCode::kNoRunningCopy, {"Tappora could not carry out the command."}};
+    runGuarded([&] { command.answer = Execute(*m_controller, command.request, *this); });
 }
 
 bool TMForm::translateAccelerator(MSG& message) {
@@ -235,6 +251,13 @@ LRESULT TMForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SHOWFILEMESSAGE:
         showPendingFileMessage();
+        return 0;
+    case WM_REMOTECOMMAND:
+        runRemoteCommand(*reinterpret_cast<TRemoteCommand*>(lParam));
+        return 0;
+    case WM_REMOTEANSWERED:
+        if (m_quitAfterAnswer)
+            requestClose(true);
         return 0;
     case WM_TRAYICON:
         if (lParam == WM_LBUTTONUP)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/CommandExecution.h"
 #include "control/MouseCtrlView.h"
 #include "platform/Platform.h"
 #include "ui/win32/Window.h"
@@ -13,9 +14,15 @@ class IShell;
 class TClickList;
 class TMouseCtrl;
 
+// A command from outside and, once the window has carried it out, its answer.
+struct TRemoteCommand {
+    TCommandRequest request;
+    TCommandAnswer answer;
+};
+
 // The main window: toolbar over the click list, the About and Help menu, the notification-area icon, and the one
 // controller.
-class TMForm : public TWindow, public IMouseCtrlView {
+class TMForm : public TWindow, public IMouseCtrlView, public IWindowActions {
 public:
     // The toolbar's commands, New to Exit, and the menu's.
     enum Command : int { cmNew = 101, cmEdit, cmDelete, cmStart, cmStop, cmOptions, cmExit, cmAbout = 201, cmHelp };
@@ -23,6 +30,10 @@ public:
     static constexpr UINT WM_TRAYICON = 0x838;
     // A message box asked for while a handler ran, shown once that handler has returned.
     static constexpr UINT WM_SHOWFILEMESSAGE = WM_APP + 1;
+    // Sent by the command channel's thread: lParam points to a TRemoteCommand, whose answer is filled in.
+    static constexpr UINT WM_REMOTECOMMAND = WM_APP + 2;
+    // Posted by the command channel's thread once the client has its answer.
+    static constexpr UINT WM_REMOTEANSWERED = WM_APP + 3;
 
     // `folder` holds the click list and settings files; a list that cannot be saved at the session's end is kept in
     // `recoveryFolder` (not at all when it is empty). The window is made hidden; show() shows it.
@@ -77,6 +88,9 @@ public:
     int ask(const TQuestion& question) override;
     std::string chooseListFile(const std::string& suggestedName) override;
     void closeByUser() override;
+    void showWindow() override;
+    // The close waits for WM_REMOTEANSWERED, so that the command hears that it was done.
+    void quitAsExit() override;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -91,6 +105,7 @@ private:
     void command(int id);
     bool notify(const NMHDR& header, LRESULT& result);
     void showPendingFileMessage();
+    void runRemoteCommand(TRemoteCommand& command);
     void AboutMenuClick();
     void WebPageMenuClick();
 
@@ -111,5 +126,6 @@ private:
     std::function<void()> m_onClosed;
     bool m_closed = false;
     bool m_closeInteractive = true;
+    bool m_quitAfterAnswer = false;
     std::vector<std::string> m_pendingFileMessages;
 };
