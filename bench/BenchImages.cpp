@@ -31,7 +31,7 @@ std::uint32_t Rgb(int r, int g, int b) {
 
 class TPainter {
 public:
-    explicit TPainter(TBDBitmapData& screen) : m_screen(screen) { makeGlyphs(); }
+    explicit TPainter(TPixelBuffer& screen) : m_screen(screen) { makeGlyphs(); }
 
     void rect(int left, int top, int width, int height, std::uint32_t rgb) {
         for (int y = top; y < top + height; ++y) {
@@ -132,7 +132,7 @@ private:
         }
     }
 
-    TBDBitmapData& m_screen;
+    TPixelBuffer& m_screen;
     std::mt19937 m_random{1920};
     std::array<TGlyph, GlyphCount> m_glyphs{};
 };
@@ -156,19 +156,19 @@ void PaintTaskbar(TPainter& painter) {
 
 } // namespace
 
-void SetPixel(TBDBitmapData& buffer, int x, int y, std::uint32_t rgb) {
+void SetPixel(TPixelBuffer& buffer, int x, int y, std::uint32_t rgb) {
     std::uint8_t* pixel = buffer.Bits + static_cast<std::ptrdiff_t>(buffer.Height - 1 - y) * buffer.LineWidth + 3 * x;
     pixel[0] = static_cast<std::uint8_t>(rgb);
     pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
     pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
 }
 
-void PaintFlat(TBDBitmapData& screen, std::uint32_t rgb) {
+void PaintFlat(TPixelBuffer& screen, std::uint32_t rgb) {
     screen.SetSize(ScreenWidth, ScreenHeight);
     TPainter(screen).rect(0, 0, ScreenWidth, ScreenHeight, rgb);
 }
 
-void PaintDesktop(TBDBitmapData& screen) {
+void PaintDesktop(TPixelBuffer& screen) {
     screen.SetSize(ScreenWidth, ScreenHeight);
     TPainter painter(screen);
     painter.rect(0, 0, ScreenWidth, 1040, 0x3A6EA5);
@@ -183,14 +183,14 @@ void PaintDesktop(TBDBitmapData& screen) {
     PaintTaskbar(painter);
 }
 
-void PaintText(TBDBitmapData& screen) {
+void PaintText(TPixelBuffer& screen) {
     screen.SetSize(ScreenWidth, ScreenHeight);
     TPainter painter(screen);
     painter.rect(0, 0, ScreenWidth, ScreenHeight, 0xFFFFFF);
     painter.text(4, 4, ScreenWidth - 8, ScreenHeight - 8, 12, 0x000000, 0xFFFFFF);
 }
 
-void PaintPattern(TBDBitmapData& screen, std::uint32_t (*colour)(int x, int y)) {
+void PaintPattern(TPixelBuffer& screen, std::uint32_t (*colour)(int x, int y)) {
     screen.SetSize(ScreenWidth, ScreenHeight);
     for (int y = 0; y < ScreenHeight; ++y) {
         for (int x = 0; x < ScreenWidth; ++x) {
@@ -199,7 +199,7 @@ void PaintPattern(TBDBitmapData& screen, std::uint32_t (*colour)(int x, int y)) 
     }
 }
 
-void Cut(const TBDBitmapData& screen, int left, int top, int width, int height, TBDBitmapData& picture) {
+void Cut(const TPixelBuffer& screen, int left, int top, int width, int height, TPixelBuffer& picture) {
     picture.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

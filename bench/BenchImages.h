@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 // Screens and pictures for the search benchmarks, drawn by code so that every run measures the same pixels.
 namespace BenchImages {
@@ -18,15 +18,15 @@ constexpr int TextLeft = 800;
 constexpr int TextTop = 700;
 
 // A desktop: wallpaper, windows with glyph rows of text, desktop and taskbar icons, a gradient and a noisy photo.
-void PaintDesktop(TBDBitmapData& screen);
+void PaintDesktop(TPixelBuffer& screen);
 // One colour over the whole screen.
-void PaintFlat(TBDBitmapData& screen, std::uint32_t rgb);
+void PaintFlat(TPixelBuffer& screen, std::uint32_t rgb);
 // Lines of black text on white over the whole screen.
-void PaintText(TBDBitmapData& screen);
+void PaintText(TPixelBuffer& screen);
 // colour(x, y) at every pixel.
-void PaintPattern(TBDBitmapData& screen, std::uint32_t (*colour)(int x, int y));
+void PaintPattern(TPixelBuffer& screen, std::uint32_t (*colour)(int x, int y));
 // The width x height area at (left, top) of `screen`.
-void Cut(const TBDBitmapData& screen, int left, int top, int width, int height, TBDBitmapData& picture);
-void SetPixel(TBDBitmapData& buffer, int x, int y, std::uint32_t rgb);
+void Cut(const TPixelBuffer& screen, int left, int top, int width, int height, TPixelBuffer& picture);
+void SetPixel(TPixelBuffer& buffer, int x, int y, std::uint32_t rgb);
 
 } // namespace BenchImages

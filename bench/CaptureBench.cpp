@@ -5,7 +5,7 @@
 // machine run it with --benchmark_repetitions=5 so that the table holds medians.
 
 #include "engine/Search.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 #include "platform/x11/PixelRows.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Mouse.h"
@@ -83,7 +83,7 @@ void BM_RawXShmGetImage(benchmark::State& state) {
 
 void captureInto(benchmark::State& state, X11Screen::CaptureMethod method) {
     X11Screen screen(bench().connection->display(), nullptr, method);
-    TBDBitmapData buffer;
+    TPixelBuffer buffer;
     for (auto _ : state) {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))
             state.SkipWithError("capture failed");

@@ -30,28 +30,28 @@ constexpr std::uint32_t FlatColor = 0x3A6EA5;
 constexpr TBDSimilar Similar95{12, 12, 12};
 
 struct TBenchData {
-    TBDBitmapData desktop;
-    TBDBitmapData flat;
-    TBDBitmapData icon;           // 32 x 32 from the taskbar
-    TBDBitmapData clock;          // 120 x 40 from the taskbar's clock
-    TBDBitmapData absentIcon;     // the icon with one pixel changed
-    TBDBitmapData flatPicture;    // flat colour but for one pixel, the last one a plain match tests
-    TBDBitmapData stripes;        // columns of two colours in turn
-    TBDBitmapData stripedPicture; // stripes with its bottom-right pixel flipped: every other placement is tested deeply
-    TBDBitmapData stripedClock;   // 120 x 40 of the stripes with its bottom-right pixel flipped
-    TBDBitmapData checkerboard;   // pixels of two colours in turn along rows and columns
-    TBDBitmapData checkerPicture; // 32 x 32 of it with its bottom-right pixel flipped
-    TBDBitmapData wideStripes;    // columns of three pixels: two of one colour, one of another
-    TBDBitmapData widePicture; // 32 x 32 of it with one pixel flipped so that its row keeps every pair the screen has
-    TBDBitmapData text;        // black text on white over the whole screen
-    TBDBitmapData textPicture; // 32 x 16 of the text with one pixel changed: absent
-    TBDBitmapData blackWhite;  // 32 x 16 of the black-on-white text of the desktop's window, present
+    TPixelBuffer desktop;
+    TPixelBuffer flat;
+    TPixelBuffer icon;           // 32 x 32 from the taskbar
+    TPixelBuffer clock;          // 120 x 40 from the taskbar's clock
+    TPixelBuffer absentIcon;     // the icon with one pixel changed
+    TPixelBuffer flatPicture;    // flat colour but for one pixel, the last one a plain match tests
+    TPixelBuffer stripes;        // columns of two colours in turn
+    TPixelBuffer stripedPicture; // stripes with its bottom-right pixel flipped: every other placement is tested deeply
+    TPixelBuffer stripedClock;   // 120 x 40 of the stripes with its bottom-right pixel flipped
+    TPixelBuffer checkerboard;   // pixels of two colours in turn along rows and columns
+    TPixelBuffer checkerPicture; // 32 x 32 of it with its bottom-right pixel flipped
+    TPixelBuffer wideStripes;    // columns of three pixels: two of one colour, one of another
+    TPixelBuffer widePicture; // 32 x 32 of it with one pixel flipped so that its row keeps every pair the screen has
+    TPixelBuffer text;        // black text on white over the whole screen
+    TPixelBuffer textPicture; // 32 x 16 of the text with one pixel changed: absent
+    TPixelBuffer blackWhite;  // 32 x 16 of the black-on-white text of the desktop's window, present
     std::uint32_t missExact = 0;
     std::uint32_t missSimilar = 0;
 };
 
 // A colour that no pixel of the screen equals, or comes within the tolerance of.
-std::uint32_t AbsentColor(const TBDBitmapData& screen, const TBDSimilar& tolerance) {
+std::uint32_t AbsentColor(const TPixelBuffer& screen, const TBDSimilar& tolerance) {
     for (std::uint32_t rgb = 0xFF00FF;; rgb = (rgb * 2654435761u + 12345u) & 0xFFFFFF) {
         std::int32_t x = 0, y = 0;
         if (!screen.FindColorSimilar(rgb, tolerance, x, y)) {
@@ -126,7 +126,7 @@ void UseLevel(benchmark::State& state, TLevel level) {
 }
 
 void Floor(benchmark::State& state) {
-    const TBDBitmapData& screen = Data().desktop;
+    const TPixelBuffer& screen = Data().desktop;
     for (auto _ : state) {
         std::uint64_t sum = 0;
         for (std::int32_t i = 0; i + 8 <= screen.Size; i += 8) {
@@ -160,61 +160,61 @@ void ColorMissReference(benchmark::State& state, bool similar) {
     }
 }
 
-using TPictureOf = const TBDBitmapData& (*)(const TBenchData&);
-using TScreenOf = const TBDBitmapData& (*)(const TBenchData&);
+using TPictureOf = const TPixelBuffer& (*)(const TBenchData&);
+using TScreenOf = const TPixelBuffer& (*)(const TBenchData&);
 
-const TBDBitmapData& DesktopOf(const TBenchData& d) {
+const TPixelBuffer& DesktopOf(const TBenchData& d) {
     return d.desktop;
 }
-const TBDBitmapData& FlatOf(const TBenchData& d) {
+const TPixelBuffer& FlatOf(const TBenchData& d) {
     return d.flat;
 }
-const TBDBitmapData& IconOf(const TBenchData& d) {
+const TPixelBuffer& IconOf(const TBenchData& d) {
     return d.icon;
 }
-const TBDBitmapData& ClockOf(const TBenchData& d) {
+const TPixelBuffer& ClockOf(const TBenchData& d) {
     return d.clock;
 }
-const TBDBitmapData& AbsentOf(const TBenchData& d) {
+const TPixelBuffer& AbsentOf(const TBenchData& d) {
     return d.absentIcon;
 }
-const TBDBitmapData& FlatPictureOf(const TBenchData& d) {
+const TPixelBuffer& FlatPictureOf(const TBenchData& d) {
     return d.flatPicture;
 }
-const TBDBitmapData& StripesOf(const TBenchData& d) {
+const TPixelBuffer& StripesOf(const TBenchData& d) {
     return d.stripes;
 }
-const TBDBitmapData& StripedPictureOf(const TBenchData& d) {
+const TPixelBuffer& StripedPictureOf(const TBenchData& d) {
     return d.stripedPicture;
 }
-const TBDBitmapData& StripedClockOf(const TBenchData& d) {
+const TPixelBuffer& StripedClockOf(const TBenchData& d) {
     return d.stripedClock;
 }
-const TBDBitmapData& CheckerboardOf(const TBenchData& d) {
+const TPixelBuffer& CheckerboardOf(const TBenchData& d) {
     return d.checkerboard;
 }
-const TBDBitmapData& CheckerPictureOf(const TBenchData& d) {
+const TPixelBuffer& CheckerPictureOf(const TBenchData& d) {
     return d.checkerPicture;
 }
-const TBDBitmapData& WideStripesOf(const TBenchData& d) {
+const TPixelBuffer& WideStripesOf(const TBenchData& d) {
     return d.wideStripes;
 }
-const TBDBitmapData& WidePictureOf(const TBenchData& d) {
+const TPixelBuffer& WidePictureOf(const TBenchData& d) {
     return d.widePicture;
 }
-const TBDBitmapData& TextOf(const TBenchData& d) {
+const TPixelBuffer& TextOf(const TBenchData& d) {
     return d.text;
 }
-const TBDBitmapData& TextPictureOf(const TBenchData& d) {
+const TPixelBuffer& TextPictureOf(const TBenchData& d) {
     return d.textPicture;
 }
-const TBDBitmapData& BlackWhiteOf(const TBenchData& d) {
+const TPixelBuffer& BlackWhiteOf(const TBenchData& d) {
     return d.blackWhite;
 }
 
 void Picture(benchmark::State& state, TScreenOf screenOf, TPictureOf pictureOf, bool similar) {
-    const TBDBitmapData& screen = screenOf(Data());
-    const TBDBitmapData& picture = pictureOf(Data());
+    const TPixelBuffer& screen = screenOf(Data());
+    const TPixelBuffer& picture = pictureOf(Data());
     for (auto _ : state) {
         std::int32_t x = 0, y = 0;
         const bool found =
@@ -224,7 +224,7 @@ void Picture(benchmark::State& state, TScreenOf screenOf, TPictureOf pictureOf, 
 }
 
 void PictureReference(benchmark::State& state, TPictureOf pictureOf) {
-    const TBDBitmapData& picture = pictureOf(Data());
+    const TPixelBuffer& picture = pictureOf(Data());
     for (auto _ : state) {
         std::int32_t x = 0, y = 0;
         benchmark::DoNotOptimize(ReferenceSearch::FindBitmap(Data().desktop, picture, x, y));
@@ -234,7 +234,7 @@ void PictureReference(benchmark::State& state, TPictureOf pictureOf) {
 // A whole colour-click search as a tick runs it: copy from the (fake) screen, then scan.
 void SearchCallOnFakeScreen(benchmark::State& state) {
     FakeScreen screen;
-    const TBDBitmapData& desktop = Data().desktop;
+    const TPixelBuffer& desktop = Data().desktop;
     for (int y = 0; y < desktop.Height; ++y) {
         for (int x = 0; x < desktop.Width; ++x) {
             screen.setPixel(x, y, desktop.Pixel(x, y));
@@ -247,7 +247,7 @@ void SearchCallOnFakeScreen(benchmark::State& state) {
 }
 
 #ifdef TAPPORA_BENCH_OPENCV
-cv::Mat Wrap(const TBDBitmapData& buffer) {
+cv::Mat Wrap(const TPixelBuffer& buffer) {
     return cv::Mat(buffer.Height, buffer.Width, CV_8UC3, buffer.Bits, static_cast<std::size_t>(buffer.LineWidth));
 }
 

@@ -113,7 +113,7 @@ struct TClickStatus {
 };
 
 // A waiting runner's count is the seconds it has waited; it has made no clicks yet.
-TClickStatus StatusOf(const TBaseCtrl& runner) {
+TClickStatus StatusOf(const TClickRunner& runner) {
     const char* state = !runner.fRunning ? "stopped" : runner.fWaiting ? "waiting" : "running";
     return {state, runner.fWaiting ? 0 : runner.fCount};
 }
@@ -123,7 +123,7 @@ std::string HotKeyName(std::uint8_t key) {
 }
 
 std::string ListLine(const TMouseCtrl& ctrl, int row) {
-    const TBaseCtrl& runner = ctrl.Runner(row);
+    const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
     return RowLabel(ctrl, row) + ": " + status.state + ", " + std::to_string(status.clicks) +
            (status.clicks == 1 ? " click, " : " clicks, ") + HotKeyName(runner.hkStart) + " starts, " +
@@ -131,7 +131,7 @@ std::string ListLine(const TMouseCtrl& ctrl, int row) {
 }
 
 std::string JsonLine(const TMouseCtrl& ctrl, int row) {
-    const TBaseCtrl& runner = ctrl.Runner(row);
+    const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
     return "  {\"row\": " + std::to_string(row + 1) + ", \"name\": " + JsonString(runner.fName) + ", \"state\": \"" +
            status.state + "\", \"clicks\": " + std::to_string(status.clicks) + ", \"startHotkey\": \"" +

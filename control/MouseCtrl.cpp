@@ -49,7 +49,7 @@ template <std::size_t N> std::string EnumerationText(unsigned value, const std::
     return value < N ? texts[value] : "unknown";
 }
 
-std::string ClickPointText(const TBaseCtrl& click) {
+std::string ClickPointText(const TClickRunner& click) {
     switch (click.pointType) {
     case ptCurrent:
         return "Click on mouse current point";
@@ -64,7 +64,7 @@ std::string ClickPointText(const TBaseCtrl& click) {
     }
 }
 
-std::string StartOptionText(const TBaseCtrl& click) {
+std::string StartOptionText(const TClickRunner& click) {
     switch (click.startType) {
     case stNow:
         return "Right Now";
@@ -77,7 +77,7 @@ std::string StartOptionText(const TBaseCtrl& click) {
     }
 }
 
-std::string StopOptionText(const TBaseCtrl& click) {
+std::string StopOptionText(const TClickRunner& click) {
     switch (click.stopType) {
     case spCommand:
         return "till get command";
@@ -96,7 +96,7 @@ const char* const kHotKeyNotTakenMark = " (unavailable)";
 
 // A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
 // a count that goes on while it never clicks.
-std::string StatsText(const TBaseCtrl& click) {
+std::string StatsText(const TClickRunner& click) {
     if (!click.fRunning) {
         return "stopped";
     }
@@ -104,20 +104,20 @@ std::string StatsText(const TBaseCtrl& click) {
                                     : "failed: " + click.fTickError;
 }
 
-using CellTextRule = std::string (*)(const TBaseCtrl&);
+using CellTextRule = std::string (*)(const TClickRunner&);
 
 const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
     static const std::unordered_map<std::string_view, CellTextRule> rules = {
-        {"Name", [](const TBaseCtrl& c) { return c.fName; }},
+        {"Name", [](const TClickRunner& c) { return c.fName; }},
         {"Click Point", ClickPointText},
-        {"Mouse Button", [](const TBaseCtrl& c) { return EnumerationText(c.mouseType, kMouseButtonTexts); }},
-        {"Mouse Action", [](const TBaseCtrl& c) { return EnumerationText(c.actionType, kMouseActionTexts); }},
-        {"Click Interval", [](const TBaseCtrl& c) { return std::to_string(c.iClickInterval) + "ms"; }},
+        {"Mouse Button", [](const TClickRunner& c) { return EnumerationText(c.mouseType, kMouseButtonTexts); }},
+        {"Mouse Action", [](const TClickRunner& c) { return EnumerationText(c.actionType, kMouseActionTexts); }},
+        {"Click Interval", [](const TClickRunner& c) { return std::to_string(c.iClickInterval) + "ms"; }},
         {"Start Option", StartOptionText},
         {"Stop Option", StopOptionText},
-        {"Start HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStart); }},
-        {"Stop HotKey", [](const TBaseCtrl& c) { return HotKeyText(c.hkStop); }},
-        {"After Click Action", [](const TBaseCtrl& c) { return EnumerationText(c.finishType, kAfterClickTexts); }},
+        {"Start HotKey", [](const TClickRunner& c) { return HotKeyText(c.hkStart); }},
+        {"Stop HotKey", [](const TClickRunner& c) { return HotKeyText(c.hkStop); }},
+        {"After Click Action", [](const TClickRunner& c) { return EnumerationText(c.finishType, kAfterClickTexts); }},
         {"Action Stats", StatsText},
     };
     return rules;
@@ -149,7 +149,7 @@ int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& 
 
 } // namespace
 
-std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName) {
+std::string ColumnText(const TClickRunner& runner, const std::string& columnName) {
     const auto& rules = CellTextRules();
     const auto rule = rules.find(columnName);
     return rule == rules.end() ? "unknown" : rule->second(runner);
@@ -478,7 +478,7 @@ void TMouseCtrl::UseLoadedRows(const ClickListLoad& load) {
     if (load.status == ClickListLoad::Loaded) {
         ReleaseRows();
         for (const pugi::xml_node& item : load.items) {
-            auto runner = std::make_unique<TBaseCtrl>(fPlatform);
+            auto runner = std::make_unique<TClickRunner>(fPlatform);
             ReadClickNode(item, *runner);
             const bool checked = runner->checked;
             fRows.push_back(Row{std::move(runner), checked});
@@ -610,7 +610,7 @@ void TMouseCtrl::NewClick() {
     if (editor->ShowModal() != mrOk) {
         return;
     }
-    auto runner = std::make_unique<TBaseCtrl>(fPlatform);
+    auto runner = std::make_unique<TClickRunner>(fPlatform);
     // The editor writes all fields or none; when it fails nothing is added.
     editor->SaveToClick(*runner);
     AddClick(std::move(runner));
@@ -621,7 +621,7 @@ void TMouseCtrl::EditClick() {
     if (focused < 0) {
         return;
     }
-    TBaseCtrl* runner = fRows[focused].runner.get();
+    TClickRunner* runner = fRows[focused].runner.get();
     const std::unique_ptr<IClickEditor> editor = fView.createClickEditor(HotKeysHeldElsewhere());
     editor->setCaption(kEditCaption);
     editor->LoadFromClick(*runner);
@@ -642,7 +642,7 @@ void TMouseCtrl::EditClick() {
     ListChanged();
 }
 
-void TMouseCtrl::AddClick(std::unique_ptr<TBaseCtrl> runner) {
+void TMouseCtrl::AddClick(std::unique_ptr<TClickRunner> runner) {
     if (!runner || fClosed) {
         return;
     }
@@ -658,7 +658,7 @@ void TMouseCtrl::DeleteClick() {
     if (focused < 0) {
         return;
     }
-    const TBaseCtrl* chosen = fRows[focused].runner.get();
+    const TClickRunner* chosen = fRows[focused].runner.get();
     if (!fView.confirmDelete()) {
         return;
     }
@@ -667,16 +667,16 @@ void TMouseCtrl::DeleteClick() {
     if (row < 0) {
         return;
     }
-    std::unique_ptr<TBaseCtrl> runner = std::move(fRows[row].runner);
+    std::unique_ptr<TClickRunner> runner = std::move(fRows[row].runner);
     fRows.erase(fRows.begin() + row);
-    TBaseCtrl::Dispose(std::move(runner));
+    TClickRunner::Dispose(std::move(runner));
     fView.rowRemoved(row);
     ListChanged();
 }
 
 void TMouseCtrl::StartAll() {
     for (int row = 0; row < RowCount(); ++row) {
-        TBaseCtrl& runner = *fRows[row].runner;
+        TClickRunner& runner = *fRows[row].runner;
         if (fRows[row].checked && !runner.fRunning) {
             runner.Start();
             RepaintRow(row);
@@ -743,7 +743,7 @@ void TMouseCtrl::ApplyOptions(const TOptionsChoices& choices) {
 void TMouseCtrl::HotKeyPressed(unsigned vk) {
     const int key = static_cast<int>(vk) - static_cast<int>(VirtualKey::F1);
     for (Row& row : fRows) {
-        TBaseCtrl& runner = *row.runner;
+        TClickRunner& runner = *row.runner;
         if (runner.checked && key == runner.hkStart) {
             runner.Start();
         }
@@ -764,7 +764,7 @@ std::string TMouseCtrl::GetCellText(int row, int column) {
         return {};
     }
     const std::string name = cols.Item(column).GetName();
-    const TBaseCtrl& runner = *fRows[row].runner;
+    const TClickRunner& runner = *fRows[row].runner;
     std::string text = ColumnText(runner, name);
     const bool startKey = name == "Start HotKey";
     if ((startKey || name == "Stop HotKey") && !fHotKeyIds.empty() &&
@@ -794,7 +794,7 @@ bool TMouseCtrl::RowChecked(int row) const {
     return fRows.at(row).checked;
 }
 
-TBaseCtrl& TMouseCtrl::Runner(int row) const {
+TClickRunner& TMouseCtrl::Runner(int row) const {
     return *fRows.at(row).runner;
 }
 
@@ -803,7 +803,7 @@ int TMouseCtrl::FocusedRow() const {
     return focused >= 0 && focused < RowCount() ? focused : -1;
 }
 
-int TMouseCtrl::RowOf(const TBaseCtrl* runner) const {
+int TMouseCtrl::RowOf(const TClickRunner* runner) const {
     const auto found =
         std::find_if(fRows.begin(), fRows.end(), [&](const Row& row) { return row.runner.get() == runner; });
     return found == fRows.end() ? -1 : static_cast<int>(found - fRows.begin());
@@ -813,7 +813,7 @@ int TMouseCtrl::RowOf(const TBaseCtrl* runner) const {
 void TMouseCtrl::ReleaseRows() {
     std::vector<Row> rows = std::exchange(fRows, {});
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        TBaseCtrl::Dispose(std::move(row->runner));
+        TClickRunner::Dispose(std::move(row->runner));
     }
 }
 

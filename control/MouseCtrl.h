@@ -3,7 +3,7 @@
 #include "control/MouseCtrlView.h"
 #include "control/ToolCommands.h"
 #include "control/UserMessages.h"
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 
@@ -25,7 +25,7 @@
 // changed. The view needs no timer of its own; it only repaints what it is told.
 //
 // Re-entrance: a runner's tick lets pending messages run, so Delete, Close and the hotkeys can arrive inside a tick.
-// Runners are always released through TBaseCtrl::Dispose, which waits for a running tick to return. Close may even
+// Runners are always released through TClickRunner::Dispose, which waits for a running tick to return. Close may even
 // run while a modal dialog of NewClick/EditClick is open; the command then finds its runner gone and does nothing.
 // The view must outlive the controller.
 // How the program is being closed: by the user, who can be asked what to do about a file that cannot be saved, or
@@ -75,7 +75,7 @@ public:
     void Run(TCommand command);
     void NewClick();
     void EditClick();
-    void AddClick(std::unique_ptr<TBaseCtrl> runner);
+    void AddClick(std::unique_ptr<TClickRunner> runner);
     void DeleteClick();
     void StartAll();
     void StopAll();
@@ -103,7 +103,7 @@ public:
 
     int RowCount() const;
     bool RowChecked(int row) const;
-    TBaseCtrl& Runner(int row) const;
+    TClickRunner& Runner(int row) const;
     const std::string& ListFileName() const { return fListFile.Path(); }
     // The registered hotkey identifiers as decimal text, in registration order.
     const std::vector<std::string>& HotKeyIds() const { return fHotKeyIds; }
@@ -119,7 +119,7 @@ public:
 
 private:
     struct Row {
-        std::unique_ptr<TBaseCtrl> runner;
+        std::unique_ptr<TClickRunner> runner;
         bool checked = true;
         // What the view was last told about the runner's status.
         bool shownRunning = false;
@@ -145,7 +145,7 @@ private:
     void ReportUnreadableList(const std::string& error, const std::string& keptAsidePath);
     // The focused row, or -1 when no row is focused.
     int FocusedRow() const;
-    int RowOf(const TBaseCtrl* runner) const;
+    int RowOf(const TClickRunner* runner) const;
     void ReleaseRows();
     void RepaintRow(int row);
     void RepaintAll();
@@ -179,4 +179,4 @@ private:
 };
 
 // Gives the cell text of a click for a column name.
-std::string ColumnText(const TBaseCtrl& runner, const std::string& columnName);
+std::string ColumnText(const TClickRunner& runner, const std::string& columnName);

@@ -1,4 +1,4 @@
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 
 #include "engine/Desktop.h"
 #include "engine/Search.h"
@@ -54,9 +54,9 @@ ButtonFlags FlagsOf(TMouseType button) {
 
 // Tracks how deeply the runner's ticks are nested, and destroys a runner disposed meanwhile once the outermost
 // tick is done. It must be the first object of a tick, so that nothing of the runner is touched after it.
-class TBaseCtrl::TickScope {
+class TClickRunner::TickScope {
 public:
-    explicit TickScope(TBaseCtrl& runner) : fRunner(runner) { ++fRunner.fTickDepth; }
+    explicit TickScope(TClickRunner& runner) : fRunner(runner) { ++fRunner.fTickDepth; }
     TickScope(const TickScope&) = delete;
     TickScope& operator=(const TickScope&) = delete;
     ~TickScope() {
@@ -65,18 +65,18 @@ public:
     }
 
 private:
-    TBaseCtrl& fRunner;
+    TClickRunner& fRunner;
 };
 
-TBaseCtrl::TBaseCtrl(Platform& platform) : fPlatform(platform) {}
+TClickRunner::TClickRunner(Platform& platform) : fPlatform(platform) {}
 
-TBaseCtrl::~TBaseCtrl() {
+TClickRunner::~TClickRunner() {
     assert(fTickDepth == 0 && "a runner inside its own tick is released through Dispose");
     if (fTimer)
         fTimer->setEnabled(false);
 }
 
-void TBaseCtrl::Start() {
+void TClickRunner::Start() {
     if (!fTimer)
         fTimer = fPlatform.loop.createTimer();
     fTimer->setEnabled(false);
@@ -90,20 +90,20 @@ void TBaseCtrl::Start() {
     fTimer->setEnabled(true);
 }
 
-void TBaseCtrl::Stop() {
+void TClickRunner::Stop() {
     if (fTimer)
         fTimer->setEnabled(false);
     fRunning = false;
     ++fStartNumber;
 }
 
-void TBaseCtrl::CountOne() {
+void TClickRunner::CountOne() {
     // A click left running at 1 ms reaches the top of the count after about 25 days; it stays there.
     if (fCount < std::numeric_limits<std::int32_t>::max())
         ++fCount;
 }
 
-void TBaseCtrl::StartWaitTick() {
+void TClickRunner::StartWaitTick() {
     TickScope scope(*this);
     RememberOutcome([this] {
         if (!ProcessMessagesStillRunning(fStartNumber))
@@ -115,7 +115,7 @@ void TBaseCtrl::StartWaitTick() {
 }
 
 // Inside the tick's TickScope, so the runner still exists even when it was disposed meanwhile.
-void TBaseCtrl::RememberOutcome(const std::function<void()>& tick) {
+void TClickRunner::RememberOutcome(const std::function<void()>& tick) {
     try {
         tick();
         fTickError.clear();
@@ -125,7 +125,7 @@ void TBaseCtrl::RememberOutcome(const std::function<void()>& tick) {
     }
 }
 
-void TBaseCtrl::ClickTick() {
+void TClickRunner::ClickTick() {
     TickScope scope(*this);
     RememberOutcome([this] {
         const std::uint64_t startNumber = fStartNumber;
@@ -149,7 +149,7 @@ void TBaseCtrl::ClickTick() {
     });
 }
 
-void TBaseCtrl::NextRandomInterval() {
+void TClickRunner::NextRandomInterval() {
     const std::optional<std::uint64_t> counter = fPlatform.clock.performanceCounter();
     std::uint32_t seed = counter ? static_cast<std::uint32_t>(*counter) : fPlatform.clock.tickCount();
     seed = seed * 134775813u + 1u;
@@ -159,7 +159,7 @@ void TBaseCtrl::NextRandomInterval() {
     SetClickInterval(fRanBegin + static_cast<std::int64_t>(offset));
 }
 
-std::shared_ptr<const TBDBitmapData> TBaseCtrl::Picture() {
+std::shared_ptr<const TPixelBuffer> TClickRunner::Picture() {
     if (fBMP != fPictureText) {
         fPicture = DecodePicture(fBMP);
         fPictureText = fBMP;
@@ -167,7 +167,7 @@ std::shared_ptr<const TBDBitmapData> TBaseCtrl::Picture() {
     return fPicture;
 }
 
-void TBaseCtrl::Dispose(std::unique_ptr<TBaseCtrl> runner) {
+void TClickRunner::Dispose(std::unique_ptr<TClickRunner> runner) {
     if (!runner)
         return;
     runner->Stop();
@@ -178,12 +178,12 @@ void TBaseCtrl::Dispose(std::unique_ptr<TBaseCtrl> runner) {
     runner.release();
 }
 
-bool TBaseCtrl::ProcessMessagesStillRunning(std::uint64_t startNumber) {
+bool TClickRunner::ProcessMessagesStillRunning(std::uint64_t startNumber) {
     fPlatform.loop.processMessages();
     return !fDisposed && fRunning && fStartNumber == startNumber;
 }
 
-bool TBaseCtrl::StartConditionHolds() {
+bool TClickRunner::StartConditionHolds() {
     switch (startType) {
     case stNow:
         return true;
@@ -194,7 +194,7 @@ bool TBaseCtrl::StartConditionHolds() {
     }
 }
 
-void TBaseCtrl::SwitchToClicking() {
+void TClickRunner::SwitchToClicking() {
     fTimer->setEnabled(false);
     fTimer->setOnTick([this] { ClickTick(); });
     fWaiting = false;
@@ -207,19 +207,19 @@ void TBaseCtrl::SwitchToClicking() {
 }
 
 // A timer does not tick at 0 ms, which would leave a running click that never clicks; the shortest period is 1 ms.
-void TBaseCtrl::SetClickInterval(std::int64_t ms) {
+void TClickRunner::SetClickInterval(std::int64_t ms) {
     if (fTimer)
         fTimer->setInterval(static_cast<int>(std::clamp<std::int64_t>(ms, 1, std::numeric_limits<int>::max())));
 }
 
-TBaseCtrl::SearchRect TBaseCtrl::SearchScope() {
+TClickRunner::SearchRect TClickRunner::SearchScope() {
     if (ScreenType != scFull)
         return {fLeft, fTop, fRight, fBottom};
     const TSize screen = fPlatform.screen.screenSize();
     return {0, 0, screen.width, screen.height};
 }
 
-std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
+std::optional<TPoint> TClickRunner::FindTarget(std::uint64_t startNumber) {
     switch (pointType) {
     case ptCurrent:
         return fPlatform.mouse.cursorPos();
@@ -234,7 +234,7 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
         return found.x == -1 ? NotFound() : found;
     }
     case ptPicture: {
-        const std::shared_ptr<const TBDBitmapData> picture = Picture();
+        const std::shared_ptr<const TPixelBuffer> picture = Picture();
         if (!picture)
             return std::nullopt;
         const auto [left, top, right, bottom] = SearchScope();
@@ -248,7 +248,7 @@ std::optional<TPoint> TBaseCtrl::FindTarget(std::uint64_t startNumber) {
 }
 
 // The platform would move the pointer to the nearest screen edge and click there, on whatever is at that edge.
-TPoint TBaseCtrl::FixedPointOnAMonitor() {
+TPoint TClickRunner::FixedPointOnAMonitor() {
     const TPoint point{fPosX, fPosY};
     if (!OnAMonitor(fPlatform.screen.monitorAreas(), point))
         throw std::runtime_error("the point " + std::to_string(point.x) + ", " + std::to_string(point.y) +
@@ -256,12 +256,12 @@ TPoint TBaseCtrl::FixedPointOnAMonitor() {
     return point;
 }
 
-std::optional<TPoint> TBaseCtrl::NotFound() {
+std::optional<TPoint> TClickRunner::NotFound() {
     fPlatform.loop.processMessages();
     return std::nullopt;
 }
 
-void TBaseCtrl::SendButtonEvents() {
+void TClickRunner::SendButtonEvents() {
     const auto [down, up] = FlagsOf(mouseType);
     IMouse& mouse = fPlatform.mouse;
     switch (actionType) {
@@ -284,11 +284,11 @@ void TBaseCtrl::SendButtonEvents() {
     }
 }
 
-bool TBaseCtrl::GoesBackAfterClick() const {
+bool TClickRunner::GoesBackAfterClick() const {
     return pointType != ptCurrent && (finishType == ftBack || finishType == ftBackClick);
 }
 
-void TBaseCtrl::ApplyFinish(TPoint origin) {
+void TClickRunner::ApplyFinish(TPoint origin) {
     if (finishType != ftBack && finishType != ftBackClick)
         return;
     fPlatform.mouse.setCursorPos(origin.x, origin.y);
@@ -298,7 +298,7 @@ void TBaseCtrl::ApplyFinish(TPoint origin) {
     }
 }
 
-void TBaseCtrl::StopWhenRepeatReached() {
+void TClickRunner::StopWhenRepeatReached() {
     if (stopType == spRepeat && fCount >= fRepeat) {
         fTimer->setEnabled(false);
         fRunning = false;

@@ -2,7 +2,7 @@
 
 #include "engine/Search.h"
 #include "model/MouseObj.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 #include "platform/Platform.h"
 
 #include <cstdint>
@@ -17,12 +17,12 @@
 // Ticks let pending messages run, so Stop, Start, Delete and the runner's own next tick can all come in the middle
 // of a tick. After each such point a tick goes on only while its runner still runs the same start and has not been
 // disposed; otherwise it ends there without touching the runner again.
-class TBaseCtrl : public TMouseObj {
+class TClickRunner : public TMouseObj {
 public:
     static constexpr int kWaitTickInterval = 1000;
 
-    explicit TBaseCtrl(Platform& platform);
-    virtual ~TBaseCtrl();
+    explicit TClickRunner(Platform& platform);
+    virtual ~TClickRunner();
 
     // Arms the runner from the beginning, whatever its state: it waits again and its count starts from 0.
     void Start();
@@ -39,11 +39,11 @@ public:
     // The picture of fBMP, decoded again only when fBMP has changed since the last decoding; nullptr for no picture.
     // Never changed once decoded: a tick holding it keeps a valid picture whatever an edit stores meanwhile.
     // Throws when fBMP is not base64 (nothing is kept then, so the next call tries again).
-    std::shared_ptr<const TBDBitmapData> Picture();
+    std::shared_ptr<const TPixelBuffer> Picture();
 
     // Stops the runner and destroys it now, or, when called from inside one of its ticks (a tick lets pending
     // messages run, so Delete or close can come in there), right after the outermost of its ticks has returned.
-    static void Dispose(std::unique_ptr<TBaseCtrl> runner);
+    static void Dispose(std::unique_ptr<TClickRunner> runner);
 
     std::unique_ptr<ITimer> fTimer;
     std::int32_t fCount = 0;
@@ -83,7 +83,7 @@ private:
 
     // The text fPicture was decoded from.
     std::string fPictureText;
-    std::shared_ptr<const TBDBitmapData> fPicture;
+    std::shared_ptr<const TPixelBuffer> fPicture;
     TSearchMemo fSearchMemo;
     int fTickDepth = 0;
     bool fDisposed = false;

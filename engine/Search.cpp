@@ -17,8 +17,8 @@ constexpr TPoint NotFound{-1, -1};
 
 // For scopes that reach beyond the screen, which the shared copy does not hold: one buffer per thread, refilled at
 // every such search. It only grows, so a tick allocates nothing once the largest scope has been seen.
-TBDBitmapData& screenBuffer() {
-    thread_local TBDBitmapData buffer;
+TPixelBuffer& screenBuffer() {
+    thread_local TPixelBuffer buffer;
     return buffer;
 }
 
@@ -27,7 +27,7 @@ TBDBitmapData& screenBuffer() {
 struct ScreenBufferTrim {
     TSize screen;
     ~ScreenBufferTrim() {
-        TBDBitmapData& buffer = screenBuffer();
+        TPixelBuffer& buffer = screenBuffer();
         if (!KeepsScreenBuffer(buffer.MemSize, screen.width, screen.height))
             buffer.Clear();
     }
@@ -82,7 +82,7 @@ TPoint findIn(IScreen& screen, const TCaptureRect& rect, const std::vector<TRect
     std::optional<TPixelView> shown;
     if (fromShared) {
         shown = shared.Look(screen, rect, screenSize, context.batch);
-    } else if (TBDBitmapData& buffer = screenBuffer();
+    } else if (TPixelBuffer& buffer = screenBuffer();
                buffer.CaptureScreen(screen, rect.left, rect.top, rect.width, rect.height)) {
         shown = buffer.View();
     }
@@ -138,7 +138,7 @@ TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int3
                   });
 }
 
-TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t left, std::int32_t top,
+TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom, std::int32_t similarity, const TSearchContext& context) {
     if (picture == nullptr || picture->Width <= 0 || picture->Height <= 0) {
         return NotFound;
@@ -180,7 +180,7 @@ void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, co
     fSimilarity = wanted.similarity;
     fPicture = wanted.picture != nullptr;
     fPicturePixels.clear();
-    if (const TBDBitmapData* picture = wanted.picture) {
+    if (const TPixelBuffer* picture = wanted.picture) {
         fPictureWidth = picture->Width;
         const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
         for (std::int32_t y = 0; y < picture->Height; ++y) {
@@ -196,7 +196,7 @@ bool TSearchMemo::Holds(const Wanted& wanted, const TCaptureRect& rect) const {
     if (!fHeld || !sameRect || wanted.similarity != fSimilarity || (wanted.picture != nullptr) != fPicture) {
         return false;
     }
-    const TBDBitmapData* picture = wanted.picture;
+    const TPixelBuffer* picture = wanted.picture;
     if (picture == nullptr) {
         return wanted.colour == fColour;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,7 +18,7 @@ public:
     // What is looked for: a colour, or a picture's pixels (copied, so that a picture edited in place is new).
     struct Wanted {
         std::uint32_t colour = 0;
-        const TBDBitmapData* picture = nullptr;
+        const TPixelBuffer* picture = nullptr;
         std::int32_t similarity = 100;
     };
     // The answer kept for `wanted` in `rect`, when the shared copy shows the rectangle unchanged since it was found.
@@ -52,7 +52,7 @@ TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int3
                         std::int32_t right, std::int32_t bottom, std::int32_t similarity,
                         const TSearchContext& context = {});
 // The centre of the first placement of the picture in the rectangle, in screen coordinates, or (-1, -1).
-TPoint SearchPicture(IScreen& screen, const TBDBitmapData* picture, std::int32_t left, std::int32_t top,
+TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom, std::int32_t similarity,
                      const TSearchContext& context = {});
 // Whether the searches keep a screen buffer of `memSize` bytes for the next search: up to a whole screen's capture.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include <cstdint>
 #include <deque>
@@ -45,7 +45,7 @@ private:
     bool CopyChanged(IScreen& screen, const std::vector<TRect>& changes);
 
     IScreen* fScreen = nullptr;
-    TBDBitmapData fCopy;
+    TPixelBuffer fCopy;
     // Whether every pixel of the copy is as the screen showed it at the last look.
     bool fWhole = false;
     std::uint64_t fBatch = 0;

@@ -39,7 +39,7 @@ std::vector<const TMouseObj*> View(const Clicks& clicks) {
 void DecodePictures(const Clicks& clicks) {
     for (const auto& click : clicks) {
         try {
-            const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(click->fBMP);
+            const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click->fBMP);
             FuzzCheck(!picture || picture->Width >= 0, "a decoded picture has a size");
         } catch (const std::invalid_argument&) {
             // Text that is no base64 ends the tick with that error: nothing more to check.

@@ -1,7 +1,7 @@
 // Any bytes as a BMP file image, loaded the way a click's picture is loaded.
 #include "FuzzSupport.h"
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +17,7 @@ std::int32_t HeaderField(const std::uint8_t* data, std::size_t offset) {
     return static_cast<std::int32_t>(value);
 }
 
-void CheckLoaded(const TBDBitmapData& picture, const std::uint8_t* data, std::size_t size) {
+void CheckLoaded(const TPixelBuffer& picture, const std::uint8_t* data, std::size_t size) {
     FuzzCheck(size >= 54, "a loaded picture had both headers");
     FuzzCheck(picture.Width == HeaderField(data, 18) && picture.Height == HeaderField(data, 22),
               "the size is the header's");
@@ -35,7 +35,7 @@ void CheckLoaded(const TBDBitmapData& picture, const std::uint8_t* data, std::si
     }
 }
 
-void CheckEmpty(const TBDBitmapData& picture) {
+void CheckEmpty(const TPixelBuffer& picture) {
     FuzzCheck(picture.Width == 0 && picture.Height == 0 && picture.Size == 0 && picture.MemSize == 0 &&
                   picture.Bits == nullptr,
               "a picture that did not load is empty");
@@ -44,7 +44,7 @@ void CheckEmpty(const TBDBitmapData& picture) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     TByteStream stream{{data, size}, 0};
     const bool loaded = picture.LoadFromStream(&stream);
     if (loaded) {

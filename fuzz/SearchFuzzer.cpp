@@ -5,7 +5,7 @@
 #include "ReferenceSearch.h"
 #include "engine/Search.h"
 #include "model/ColorText.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 #include "platform/fake/FakeScreen.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -46,7 +46,7 @@ void PaintScreen(FuzzedDataProvider& input, const Palette& palette, FakeScreen& 
 }
 
 // Either a piece of the screen (so that it is there to be found) or pixels of its own.
-void MakePicture(FuzzedDataProvider& input, const Palette& palette, FakeScreen& screen, TBDBitmapData& picture) {
+void MakePicture(FuzzedDataProvider& input, const Palette& palette, FakeScreen& screen, TPixelBuffer& picture) {
     const int width = input.ConsumeIntegralInRange(0, 6);
     const int height = input.ConsumeIntegralInRange(0, 6);
     const bool fromScreen = input.ConsumeBool();
@@ -109,7 +109,7 @@ void CheckSame(bool fastFound, std::int32_t fastX, std::int32_t fastY, bool refe
 }
 
 // The buffer's own scans against the reference ones, with tolerances that may differ per channel.
-void CompareScans(FuzzedDataProvider& input, const TBDBitmapData& buffer, const TBDBitmapData& picture,
+void CompareScans(FuzzedDataProvider& input, const TPixelBuffer& buffer, const TPixelBuffer& picture,
                   std::uint32_t color) {
     const TBDSimilar tolerances{input.ConsumeIntegralInRange(-2, 260), input.ConsumeIntegralInRange(-2, 260),
                                 input.ConsumeIntegralInRange(-2, 260)};
@@ -134,7 +134,7 @@ void CompareScans(FuzzedDataProvider& input, const TBDBitmapData& buffer, const 
               "MatchAtSimilar as the reference");
 }
 
-TPoint ExpectedColorBlock(const TBDBitmapData& buffer, const TCaptureRect& rect, std::uint32_t color,
+TPoint ExpectedColorBlock(const TPixelBuffer& buffer, const TCaptureRect& rect, std::uint32_t color,
                           std::int32_t similarity) {
     std::int32_t x = 0, y = 0;
     const bool found = similarity == 100 ? ReferenceSearch::FindColor(buffer, color, x, y)
@@ -142,7 +142,7 @@ TPoint ExpectedColorBlock(const TBDBitmapData& buffer, const TCaptureRect& rect,
     return found ? TPoint{rect.left + x, rect.top + y} : kNotFound;
 }
 
-TPoint ExpectedPicture(const TBDBitmapData& buffer, const TCaptureRect& rect, const TBDBitmapData& picture,
+TPoint ExpectedPicture(const TPixelBuffer& buffer, const TCaptureRect& rect, const TPixelBuffer& picture,
                        std::int32_t similarity) {
     if (picture.Width <= 0 || picture.Height <= 0) {
         return kNotFound;
@@ -179,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int height = input.ConsumeIntegralInRange(1, 48);
     FakeScreen screen(width, height);
     PaintScreen(input, palette, screen, width, height);
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     MakePicture(input, palette, screen, picture);
     const Scope scope{Edge(input), Edge(input), Edge(input), Edge(input)};
     const std::int32_t similarity = Similarity(input);
@@ -190,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (rect && std::int64_t{rect->width} * rect->height > kLargestCapture) {
         return 0;
     }
-    TBDBitmapData buffer;
+    TPixelBuffer buffer;
     const bool captured = rect && buffer.CaptureScreen(screen, rect->left, rect->top, rect->width, rect->height);
 
     std::optional<std::uint32_t> color;

@@ -40,7 +40,7 @@ std::uint32_t groupKey(std::uint32_t color, const std::optional<PixelScan::TByte
     return color & (band << 16 | band << 8 | band);
 }
 
-std::int32_t sampleStep(const TBDBitmapData& picture) {
+std::int32_t sampleStep(const TPixelBuffer& picture) {
     const std::int64_t pixels = std::int64_t{picture.Width} * picture.Height;
     std::int32_t step = 1;
     while (pixels / (std::int64_t{step} * step) > MaxPictureSamples) {
@@ -49,7 +49,7 @@ std::int32_t sampleStep(const TBDBitmapData& picture) {
     return step;
 }
 
-std::vector<TSample> samplePicture(const TBDBitmapData& picture,
+std::vector<TSample> samplePicture(const TPixelBuffer& picture,
                                    const std::optional<PixelScan::TByteTolerance>& tolerance) {
     std::vector<TSample> samples;
     const std::int32_t step = sampleStep(picture);
@@ -104,7 +104,7 @@ int countInRow(const std::uint8_t* pixels, int count, const TPictureAnchor& anch
 
 // How often the screen shows the anchor's colour where the search would look for it, on sampled rows; counting
 // stops at `limit`.
-int screenCount(const TPixelView& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
+int screenCount(const TPixelView& screen, const TPixelBuffer& picture, const TPictureAnchor& anchor,
                 const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
     const std::int32_t placementRows = screen.Height - picture.Height + 1;
     const std::int32_t columns = screen.Width - picture.Width + 1;
@@ -121,7 +121,7 @@ int screenCount(const TPixelView& screen, const TBDBitmapData& picture, const TP
 
 // The runs of `length` pixels of the picture's rows, on every row (a single pixel that differs is what makes a
 // picture cut from a repetitive screen rare), each keyed by its colours, with how often the picture shows its key.
-std::vector<TSample> sampleRuns(const TBDBitmapData& picture, int length,
+std::vector<TSample> sampleRuns(const TPixelBuffer& picture, int length,
                                 const std::optional<PixelScan::TByteTolerance>& tolerance) {
     std::vector<TSample> samples;
     const std::int64_t pixels = std::int64_t{picture.Width} * picture.Height;
@@ -147,7 +147,7 @@ std::vector<TSample> sampleRuns(const TBDBitmapData& picture, int length,
 }
 
 // The run the screen shows least, if it shows it less than `fewest` times on the sampled rows.
-std::optional<TPictureAnchor> rarestRun(const TPixelView& screen, const TBDBitmapData& picture,
+std::optional<TPictureAnchor> rarestRun(const TPixelView& screen, const TPixelBuffer& picture,
                                         const std::optional<PixelScan::TByteTolerance>& tolerance, int fewest) {
     std::optional<TPictureAnchor> best;
     fewest = std::min(fewest, MaxCountedRunHits);
@@ -179,7 +179,7 @@ bool TPictureAnchor::Holds(const TPixelView& screen, std::int32_t left, std::int
     return ColorsSimilar(shown, color, {tolerance->r, tolerance->g, tolerance->b});
 }
 
-TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TBDBitmapData& picture,
+TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TPixelBuffer& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance) {
     std::vector<TSample> candidates = rarestColors(samplePicture(picture, tolerance));
     int best = MaxCountedHits;

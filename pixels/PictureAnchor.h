@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 #include "pixels/PixelScan.h"
 
 #include <optional>
@@ -28,13 +28,13 @@ struct TPictureAnchors {
 // look for them; with a tolerance, colours are grouped by it. Where even the rarest colour is common on the screen
 // (a repetitive screen, a picture of text), the first becomes the run of pixels of the picture that the screen shows
 // least, if that is rarer. The picture must hold pixels and fit the screen.
-TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TBDBitmapData& picture,
+TPictureAnchors ChoosePictureAnchors(const TPixelView& screen, const TPixelBuffer& picture,
                                      const std::optional<PixelScan::TByteTolerance>& tolerance);
 
 // Tries, in reading order, the placements whose anchor pixel `scan` finds, until `isMatch` accepts one.
 // `scan(pixels, count)` gives the index of the first candidate among `count` pixels, or -1.
 template <class TScan, class TMatch>
-bool ScanAnchorPlacements(const TPixelView& screen, const TBDBitmapData& picture, const TPictureAnchor& anchor,
+bool ScanAnchorPlacements(const TPixelView& screen, const TPixelBuffer& picture, const TPictureAnchor& anchor,
                           TScan scan, TMatch isMatch, std::int32_t& x, std::int32_t& y) {
     const std::int32_t columns = screen.Width - picture.Width + 1;
     for (std::int32_t top = 0; top <= screen.Height - picture.Height; ++top) {

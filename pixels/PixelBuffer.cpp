@@ -1,4 +1,4 @@
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include "pixels/PictureAnchor.h"
 #include "pixels/PixelScan.h"
@@ -153,17 +153,17 @@ std::uint32_t pixelAt(const std::uint8_t* pixel) {
 
 } // namespace
 
-TBDBitmapData::~TBDBitmapData() {
+TPixelBuffer::~TPixelBuffer() {
     Clear();
 }
 
-void TBDBitmapData::Clear() {
+void TPixelBuffer::Clear() {
     delete[] Bits;
     Bits = nullptr;
     Width = Height = LineWidth = SpareWidth = Size = MemSize = 0;
 }
 
-bool TBDBitmapData::SetSize(std::int32_t width, std::int32_t height) {
+bool TPixelBuffer::SetSize(std::int32_t width, std::int32_t height) {
     if (width == Width && height == Height) {
         return true;
     }
@@ -191,7 +191,7 @@ bool TBDBitmapData::SetSize(std::int32_t width, std::int32_t height) {
     return true;
 }
 
-bool TBDBitmapData::LoadFromStream(TByteStream* stream) {
+bool TPixelBuffer::LoadFromStream(TByteStream* stream) {
     if (stream == nullptr) {
         Clear();
         return false;
@@ -210,7 +210,7 @@ bool TBDBitmapData::LoadFromStream(TByteStream* stream) {
     return true;
 }
 
-bool TBDBitmapData::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
+bool TPixelBuffer::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
                                   std::int32_t height) {
     if (width <= 0 || height <= 0 || !SetSize(width, height) || Size == 0) {
         return false;
@@ -218,7 +218,7 @@ bool TBDBitmapData::CaptureScreen(IScreen& screen, std::int32_t left, std::int32
     return screen.copyRect(left, top, Width, Height, Bits, LineWidth);
 }
 
-std::uint32_t TBDBitmapData::Pixel(std::int32_t x, std::int32_t y) const {
+std::uint32_t TPixelBuffer::Pixel(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= Width || y >= Height) {
         return 0;
     }
@@ -232,7 +232,7 @@ std::uint32_t TPixelView::Pixel(std::int32_t x, std::int32_t y) const {
     return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
 }
 
-void TBDBitmapData::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
+void TPixelBuffer::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
     if (x < 0 || y < 0 || x >= Width || y >= Height) {
         return;
     }
@@ -256,18 +256,18 @@ bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optio
     return tolerance ? findFirstPixel(screen, color, tolerance, x, y) : notFound(x, y);
 }
 
-bool TBDBitmapData::FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const {
+bool TPixelBuffer::FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const {
     return FindColorIn(View(), color, std::nullopt, x, y);
 }
 
-bool TBDBitmapData::FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
+bool TPixelBuffer::FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
                                      std::int32_t& y) const {
     return FindColorIn(View(), color, tolerances, x, y);
 }
 
 namespace {
 
-bool placementFits(const TPixelView& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+bool placementFits(const TPixelView& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y) {
     return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
            std::int64_t{y} + picture.Height <= screen.Height;
 }
@@ -277,7 +277,7 @@ const std::uint8_t* screenPixel(const TPixelView& screen, std::int32_t x, std::i
 }
 
 // Whether picture row `row` shows at the placement (x, y), exactly or, with a tolerance, within it.
-bool rowMatches(const TPixelView& screen, const TBDBitmapData& picture,
+bool rowMatches(const TPixelView& screen, const TPixelBuffer& picture,
                 const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                 std::int32_t row) {
     const std::uint8_t* shown = screenPixel(screen, x, y + row);
@@ -302,7 +302,7 @@ template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t
     return true;
 }
 
-bool rowsMatch(const TPixelView& screen, const TBDBitmapData& picture,
+bool rowsMatch(const TPixelView& screen, const TPixelBuffer& picture,
                const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                std::int32_t& failedLast) {
     return allRowsMatch(picture.Height, failedLast,
@@ -310,7 +310,7 @@ bool rowsMatch(const TPixelView& screen, const TBDBitmapData& picture,
 }
 
 // The first placement in reading order that shows the picture, exactly or, with a tolerance, within it.
-bool findPlacement(const TPixelView& screen, const TBDBitmapData& picture,
+bool findPlacement(const TPixelView& screen, const TPixelBuffer& picture,
                    const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
     if (!placementFits(screen, picture, 0, 0)) {
         return notFound(x, y);
@@ -329,19 +329,19 @@ bool findPlacement(const TPixelView& screen, const TBDBitmapData& picture,
 
 } // namespace
 
-bool TBDBitmapData::MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const {
+bool TPixelBuffer::MatchAt(const TPixelBuffer& picture, std::int32_t x, std::int32_t y) const {
     std::int32_t firstRow = 0;
     return placementFits(View(), picture, x, y) && rowsMatch(View(), picture, std::nullopt, x, y, firstRow);
 }
 
-bool TBDBitmapData::MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
+bool TPixelBuffer::MatchAtSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t x,
                                    std::int32_t y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
     std::int32_t firstRow = 0;
     return tolerance && placementFits(View(), picture, x, y) && rowsMatch(View(), picture, tolerance, x, y, firstRow);
 }
 
-bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture, const std::optional<TBDSimilar>& tolerances,
+bool FindBitmapIn(const TPixelView& screen, const TPixelBuffer& picture, const std::optional<TBDSimilar>& tolerances,
                   std::int32_t& x, std::int32_t& y) {
     if (!tolerances) {
         return findPlacement(screen, picture, std::nullopt, x, y);
@@ -350,11 +350,11 @@ bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture, const 
     return tolerance ? findPlacement(screen, picture, tolerance, x, y) : notFound(x, y);
 }
 
-bool TBDBitmapData::FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const {
+bool TPixelBuffer::FindBitmap(const TPixelBuffer& picture, std::int32_t& x, std::int32_t& y) const {
     return FindBitmapIn(View(), picture, std::nullopt, x, y);
 }
 
-bool TBDBitmapData::FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
+bool TPixelBuffer::FindBitmapSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t& x,
                                       std::int32_t& y) const {
     return FindBitmapIn(View(), picture, tolerances, x, y);
 }
@@ -370,7 +370,7 @@ void putLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int 
 }
 } // namespace
 
-std::vector<std::uint8_t> EncodeBmp24(const TBDBitmapData& picture) {
+std::vector<std::uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
     if (picture.Width <= 0 || picture.Height <= 0 || picture.Bits == nullptr) {
         return {};
     }
@@ -401,7 +401,7 @@ std::vector<std::uint8_t> EncodeBmp24(const TBDBitmapData& picture) {
     return bytes;
 }
 
-bool DecodeBmp24(std::span<const std::uint8_t> bytes, TBDBitmapData& picture) {
+bool DecodeBmp24(std::span<const std::uint8_t> bytes, TPixelBuffer& picture) {
     TByteStream stream{bytes, 0};
     return picture.LoadFromStream(&stream);
 }

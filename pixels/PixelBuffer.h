@@ -24,7 +24,7 @@ struct TCaptureRect {
 std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top, std::int32_t width,
                                             std::int32_t height, const TRect& desktop);
 
-class TBDBitmapData;
+class TPixelBuffer;
 
 // Rows of 3-byte B,G,R pixels held by some buffer, seen from the top: row y starts at top + y * step. A view of part
 // of a buffer lets a search run on that part without copying it.
@@ -41,10 +41,10 @@ struct TPixelView {
     TPixelView Part(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) const;
 };
 
-// The searches of TBDBitmapData on a view; tolerances of nothing compare exactly.
+// The searches of TPixelBuffer on a view; tolerances of nothing compare exactly.
 bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optional<TBDSimilar>& tolerances,
                  std::int32_t& x, std::int32_t& y);
-bool FindBitmapIn(const TPixelView& screen, const TBDBitmapData& picture, const std::optional<TBDSimilar>& tolerances,
+bool FindBitmapIn(const TPixelView& screen, const TPixelBuffer& picture, const std::optional<TBDSimilar>& tolerances,
                   std::int32_t& x, std::int32_t& y);
 
 // A stream of bytes with a current position, as LoadFromStream reads it.
@@ -54,12 +54,12 @@ struct TByteStream {
 };
 
 // 24-bit pixels laid out as bottom-up rows of B,G,R triples, each row padded to 4 bytes.
-class TBDBitmapData {
+class TPixelBuffer {
 public:
-    TBDBitmapData() = default;
-    TBDBitmapData(const TBDBitmapData&) = delete;
-    TBDBitmapData& operator=(const TBDBitmapData&) = delete;
-    ~TBDBitmapData();
+    TPixelBuffer() = default;
+    TPixelBuffer(const TPixelBuffer&) = delete;
+    TPixelBuffer& operator=(const TPixelBuffer&) = delete;
+    ~TPixelBuffer();
 
     void Clear();
     bool SetSize(std::int32_t width, std::int32_t height);
@@ -69,11 +69,11 @@ public:
 
     bool FindColor(std::uint32_t color, std::int32_t& x, std::int32_t& y) const;
     bool FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x, std::int32_t& y) const;
-    bool MatchAt(const TBDBitmapData& picture, std::int32_t x, std::int32_t y) const;
-    bool MatchAtSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t x,
+    bool MatchAt(const TPixelBuffer& picture, std::int32_t x, std::int32_t y) const;
+    bool MatchAtSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t x,
                         std::int32_t y) const;
-    bool FindBitmap(const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) const;
-    bool FindBitmapSimilar(const TBDBitmapData& picture, const TBDSimilar& tolerances, std::int32_t& x,
+    bool FindBitmap(const TPixelBuffer& picture, std::int32_t& x, std::int32_t& y) const;
+    bool FindBitmapSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t& x,
                            std::int32_t& y) const;
 
     // The 0x00RRGGBB value of the pixel in column x of row y, counted from the top left; 0 outside the buffer.
@@ -100,7 +100,7 @@ public:
 // The BMP codec every part of the program uses, so that what an editor shows is what the search looks for.
 // The BMP file image of the picture in the one layout LoadFromStream reads: a 14-byte file header, a 40-byte
 // information header, then the 24-bit rows bottom-up, each padded to 4 bytes. A picture without pixels gives no bytes.
-std::vector<std::uint8_t> EncodeBmp24(const TBDBitmapData& picture);
+std::vector<std::uint8_t> EncodeBmp24(const TPixelBuffer& picture);
 // Loads a whole BMP file image into `picture` (LoadFromStream from its first byte); false, leaving the picture empty,
 // for anything LoadFromStream refuses.
-bool DecodeBmp24(std::span<const std::uint8_t> bytes, TBDBitmapData& picture);
+bool DecodeBmp24(std::span<const std::uint8_t> bytes, TPixelBuffer& picture);

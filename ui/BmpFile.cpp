@@ -1,12 +1,12 @@
 #include "ui/BmpFile.h"
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 std::vector<std::uint8_t> encodeBmp24(const QImage& image) {
     if (image.isNull() || image.width() == 0 || image.height() == 0)
         return {};
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     if (!picture.SetSize(rgb.width(), rgb.height()))
         return {};
     for (int y = 0; y < rgb.height(); ++y) {
@@ -18,7 +18,7 @@ std::vector<std::uint8_t> encodeBmp24(const QImage& image) {
 }
 
 QImage decodeBmp(const std::vector<std::uint8_t>& bytes) {
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     if (!DecodeBmp24(bytes, picture) || picture.Width == 0 || picture.Height == 0)
         return {};
     QImage image(picture.Width, picture.Height, QImage::Format_RGB32);

@@ -9,7 +9,7 @@
 //   --stall-ms N   halfway through each runner series, stops the whole process for N ms (SIGSTOP, SIGCONT) and
 //                  reports the largest burst of presses and how far the last press lies off the schedule
 
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "platform/x11/X11Backend.h"
 #include "ui/QtEventLoop.h"
 
@@ -133,7 +133,7 @@ Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder,
                  int stallMs) {
     recorder.clear();
     mouse.clear();
-    TBaseCtrl runner(platform);
+    TClickRunner runner(platform);
     runner.pointType = ptFixed;
     runner.fPosX = kClickX;
     runner.fPosY = kClickY;

@@ -18,7 +18,7 @@
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include "ClickTimingStats.h"
 #include "PixelTestSupport.h"

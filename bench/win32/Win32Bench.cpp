@@ -7,7 +7,7 @@
 //
 //     tappora_win32_bench [SECONDS]      (default 3 seconds per timing figure)
 
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "platform/win32/Win32Backend.h"
 #include "tests/win32/Win32TestSupport.h"
 
@@ -35,7 +35,7 @@ double percentile(std::vector<double> values, double fraction) {
 void clicksAtOneMillisecond(Win32Backend& backend, int seconds) {
     TargetWindow target(40, 40, 200, 200);
     Platform platform = backend.platform();
-    TBaseCtrl runner(platform);
+    TClickRunner runner(platform);
     runner.pointType = ptFixed;
     runner.fPosX = 140;
     runner.fPosY = 140;

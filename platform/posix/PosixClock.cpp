@@ -1,4 +1,4 @@
-#include "platform/x11/PosixClock.h"
+#include "platform/posix/PosixClock.h"
 
 #include <cmath>
 #include <time.h>

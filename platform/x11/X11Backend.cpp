@@ -1,6 +1,6 @@
 #include "platform/x11/X11Backend.h"
 
-#include "platform/x11/PosixClock.h"
+#include "platform/posix/PosixClock.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11Monitors.h"

@@ -240,7 +240,7 @@ TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndTheEditedClickIsAWholeVal
     EXPECT_EQ(click.fBMP, StreamToBase64({'B', 'M'})) << "the shown click is not written";
     EXPECT_EQ(edited.fBMP, StreamToBase64(bmp));
     EXPECT_FALSE(edited.checked) << "what the editor does not show stays the click's";
-    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(edited.fBMP);
+    const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(edited.fBMP);
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 1);
     EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);

@@ -9,7 +9,7 @@ namespace {
 
 struct CellCase {
     const char* column;
-    std::function<void(TBaseCtrl&)> setUp;
+    std::function<void(TClickRunner&)> setUp;
     const char* expected;
 };
 
@@ -23,95 +23,95 @@ protected:
 };
 
 TEST_P(ColumnTextTest, GivesTheCellTextOfTheColumnName) {
-    TBaseCtrl runner(fake.platform);
+    TClickRunner runner(fake.platform);
     GetParam().setUp(runner);
     EXPECT_EQ(ColumnText(runner, GetParam().column), GetParam().expected);
 }
 
-const auto keep = [](TBaseCtrl&) {};
+const auto keep = [](TClickRunner&) {};
 
 INSTANTIATE_TEST_SUITE_P(
     EveryColumn, ColumnTextTest,
-    ::testing::Values(CellCase{"Name", [](TBaseCtrl& c) { c.fName = "Fish <&> \"bait\""; }, "Fish <&> \"bait\""},
-                      CellCase{"Name", [](TBaseCtrl& c) { c.fName.clear(); }, ""},
+    ::testing::Values(CellCase{"Name", [](TClickRunner& c) { c.fName = "Fish <&> \"bait\""; }, "Fish <&> \"bait\""},
+                      CellCase{"Name", [](TClickRunner& c) { c.fName.clear(); }, ""},
                       CellCase{"Click Point", keep, "Click on mouse current point"},
                       CellCase{"Click Point",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.pointType = ptFixed;
                                    c.fPosX = 300;
                                    c.fPosY = 200;
                                },
                                "Click on fixed point:(300 : 200)"},
                       CellCase{"Click Point",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.pointType = ptFixed;
                                    c.fPosX = -5;
                                },
                                "Click on fixed point:(-5 : 0)"},
                       CellCase{"Click Point",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.pointType = ptColor;
                                    c.fColor = "$00123456";
                                },
                                "Click on the Color:$00123456"},
-                      CellCase{"Click Point", [](TBaseCtrl& c) { c.pointType = ptPicture; }, "Click on the Picture"},
-                      CellCase{"Click Point", [](TBaseCtrl& c) { c.pointType = 4; }, "unknown"},
+                      CellCase{"Click Point", [](TClickRunner& c) { c.pointType = ptPicture; }, "Click on the Picture"},
+                      CellCase{"Click Point", [](TClickRunner& c) { c.pointType = 4; }, "unknown"},
                       CellCase{"Mouse Button", keep, "Left Button"},
-                      CellCase{"Mouse Button", [](TBaseCtrl& c) { c.mouseType = mtRight; }, "Right Button"},
-                      CellCase{"Mouse Button", [](TBaseCtrl& c) { c.mouseType = mtMiddle; }, "Middle Button"},
-                      CellCase{"Mouse Button", [](TBaseCtrl& c) { c.mouseType = 3; }, "unknown"},
+                      CellCase{"Mouse Button", [](TClickRunner& c) { c.mouseType = mtRight; }, "Right Button"},
+                      CellCase{"Mouse Button", [](TClickRunner& c) { c.mouseType = mtMiddle; }, "Middle Button"},
+                      CellCase{"Mouse Button", [](TClickRunner& c) { c.mouseType = 3; }, "unknown"},
                       CellCase{"Mouse Action", keep, "Single Click"},
-                      CellCase{"Mouse Action", [](TBaseCtrl& c) { c.actionType = atDouble; }, "Double Click"},
-                      CellCase{"Mouse Action", [](TBaseCtrl& c) { c.actionType = atDown; }, "Button Down"},
-                      CellCase{"Mouse Action", [](TBaseCtrl& c) { c.actionType = atUp; }, "Button Up"},
-                      CellCase{"Mouse Action", [](TBaseCtrl& c) { c.actionType = 255; }, "unknown"},
+                      CellCase{"Mouse Action", [](TClickRunner& c) { c.actionType = atDouble; }, "Double Click"},
+                      CellCase{"Mouse Action", [](TClickRunner& c) { c.actionType = atDown; }, "Button Down"},
+                      CellCase{"Mouse Action", [](TClickRunner& c) { c.actionType = atUp; }, "Button Up"},
+                      CellCase{"Mouse Action", [](TClickRunner& c) { c.actionType = 255; }, "unknown"},
                       CellCase{"Click Interval", keep, "1000ms"},
                       CellCase{"Click Interval",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.InteverType = itRandom;
                                    c.iClickInterval = 250;
                                },
                                "250ms"},
                       CellCase{"Start Option", keep, "Right Now"},
                       CellCase{"Start Option",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.startType = stAt;
                                    c.fStartAt = "14:05:00";
                                },
                                "Start at 14:05:00"},
                       CellCase{"Start Option",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.startType = stAfter;
                                    c.fStartInterval = 60;
                                },
                                "Start after 60s"},
-                      CellCase{"Start Option", [](TBaseCtrl& c) { c.startType = 3; }, "unknown"},
+                      CellCase{"Start Option", [](TClickRunner& c) { c.startType = 3; }, "unknown"},
                       CellCase{"Stop Option", keep, "till get command"},
                       CellCase{"Stop Option",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.stopType = spRepeat;
                                    c.fRepeat = 7;
                                },
                                "repeat 7 times"},
-                      CellCase{"Stop Option", [](TBaseCtrl& c) { c.stopType = 2; }, "unknown"},
+                      CellCase{"Stop Option", [](TClickRunner& c) { c.stopType = 2; }, "unknown"},
                       CellCase{"Start HotKey", keep, "CTRL+F2"},
-                      CellCase{"Start HotKey", [](TBaseCtrl& c) { c.hkStart = 11; }, "CTRL+F12"},
+                      CellCase{"Start HotKey", [](TClickRunner& c) { c.hkStart = 11; }, "CTRL+F12"},
                       CellCase{"Stop HotKey", keep, "CTRL+F3"},
-                      CellCase{"Stop HotKey", [](TBaseCtrl& c) { c.hkStop = 0; }, "CTRL+F1"},
+                      CellCase{"Stop HotKey", [](TClickRunner& c) { c.hkStop = 0; }, "CTRL+F1"},
                       CellCase{"After Click Action", keep, "Do nothing"},
-                      CellCase{"After Click Action", [](TBaseCtrl& c) { c.finishType = ftBack; },
+                      CellCase{"After Click Action", [](TClickRunner& c) { c.finishType = ftBack; },
                                "Back to the original location"},
-                      CellCase{"After Click Action", [](TBaseCtrl& c) { c.finishType = ftBackClick; },
+                      CellCase{"After Click Action", [](TClickRunner& c) { c.finishType = ftBackClick; },
                                "Back to the original location and click"},
-                      CellCase{"After Click Action", [](TBaseCtrl& c) { c.finishType = 3; }, "unknown"},
+                      CellCase{"After Click Action", [](TClickRunner& c) { c.finishType = 3; }, "unknown"},
                       CellCase{"Action Stats", keep, "stopped"},
                       CellCase{"Action Stats",
-                               [](TBaseCtrl& c) {
+                               [](TClickRunner& c) {
                                    c.fRunning = true;
                                    c.fCount = 12;
                                },
                                "running 12 times"},
-                      CellCase{"Action Stats", [](TBaseCtrl& c) { c.fCount = 12; }, "stopped"},
+                      CellCase{"Action Stats", [](TClickRunner& c) { c.fCount = 12; }, "stopped"},
                       // Names are compared exactly.
                       CellCase{"name", keep, "unknown"}, CellCase{"Name ", keep, "unknown"},
                       CellCase{"", keep, "unknown"}, CellCase{"Action stats", keep, "unknown"}));

@@ -245,7 +245,7 @@ TEST_F(ControlTest, AnUnreadableListThatCannotBeKeptAsideIsNeverOverwritten) {
         StartController();
         ASSERT_THAT(ctrl->StartupMessages(),
                     ElementsAre(HasSubstr("Cannot write '" + ListPath() + "'"), HasSubstr("will not be overwritten")));
-        ctrl->AddClick(std::make_unique<TBaseCtrl>(fake.platform));
+        ctrl->AddClick(std::make_unique<TClickRunner>(fake.platform));
         EXPECT_THAT(view.fileMessages, ElementsAre(HasSubstr("The click list was not saved")));
         EXPECT_THAT(ctrl->Close(), Contains(HasSubstr("The click list was not saved")));
     }
@@ -257,7 +257,7 @@ TEST_F(ControlTest, AnUnreadableListThatCannotBeKeptAsideIsNeverOverwritten) {
     StartController();
     locked.lift();
     view.fileMessages.clear();
-    ctrl->AddClick(std::make_unique<TBaseCtrl>(fake.platform));
+    ctrl->AddClick(std::make_unique<TClickRunner>(fake.platform));
     const std::vector<fs::path> kept = FilesStartingWith(kClickListFileName);
     ASSERT_THAT(kept, SizeIs(1));
     EXPECT_EQ(ReadFile(kept[0].filename().string()), broken);

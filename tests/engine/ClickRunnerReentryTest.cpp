@@ -8,7 +8,7 @@ using ::testing::IsEmpty;
 namespace {
 
 // Commands that come in through a tick's pump: Delete, Stop and Start by hotkey, and the runner's own next tick.
-class BaseCtrlReentryTest : public RunnerTest {
+class ClickRunnerReentryTest : public RunnerTest {
 protected:
     void SetUp() override {
         RunnerTest::SetUp();
@@ -17,26 +17,26 @@ protected:
         probe->iClickInterval = 100;
     }
     void disposeInNextPump() {
-        fake.loop.post([this] { TBaseCtrl::Dispose(std::move(owned)); });
+        fake.loop.post([this] { TClickRunner::Dispose(std::move(owned)); });
     }
 
     bool destroyed = false;
     ProbeRunner* probe = nullptr;
-    std::unique_ptr<TBaseCtrl> owned;
+    std::unique_ptr<TClickRunner> owned;
 };
 
-TEST_F(BaseCtrlReentryTest, DisposeOutsideATickDestroysAtOnce) {
+TEST_F(ClickRunnerReentryTest, DisposeOutsideATickDestroysAtOnce) {
     probe->Start();
-    TBaseCtrl::Dispose(std::move(owned));
+    TClickRunner::Dispose(std::move(owned));
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(fake.loop.timerCount(), 0u);
 }
 
-TEST_F(BaseCtrlReentryTest, DisposeOfNothingIsHarmless) {
-    TBaseCtrl::Dispose(nullptr);
+TEST_F(ClickRunnerReentryTest, DisposeOfNothingIsHarmless) {
+    TClickRunner::Dispose(nullptr);
 }
 
-TEST_F(BaseCtrlReentryTest, DisposeInsideAClickTicksPumpDestroysAfterTheTickWithoutAClick) {
+TEST_F(ClickRunnerReentryTest, DisposeInsideAClickTicksPumpDestroysAfterTheTickWithoutAClick) {
     probe->Start();
     fake.loop.advance(1099);
     disposeInNextPump();
@@ -48,7 +48,7 @@ TEST_F(BaseCtrlReentryTest, DisposeInsideAClickTicksPumpDestroysAfterTheTickWith
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
 }
 
-TEST_F(BaseCtrlReentryTest, DisposeInsideAWaitTicksPumpDestroysAfterTheTick) {
+TEST_F(ClickRunnerReentryTest, DisposeInsideAWaitTicksPumpDestroysAfterTheTick) {
     probe->Start();
     disposeInNextPump();
     fake.loop.advance(1000);
@@ -58,7 +58,7 @@ TEST_F(BaseCtrlReentryTest, DisposeInsideAWaitTicksPumpDestroysAfterTheTick) {
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
 }
 
-TEST_F(BaseCtrlReentryTest, DisposeInsideTheFixedPointsSecondPump) {
+TEST_F(ClickRunnerReentryTest, DisposeInsideTheFixedPointsSecondPump) {
     probe->pointType = ptFixed;
     probe->Start();
     fake.loop.advance(1099);
@@ -68,7 +68,7 @@ TEST_F(BaseCtrlReentryTest, DisposeInsideTheFixedPointsSecondPump) {
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
 }
 
-TEST_F(BaseCtrlReentryTest, DisposeInsideTheNotFoundPump) {
+TEST_F(ClickRunnerReentryTest, DisposeInsideTheNotFoundPump) {
     probe->pointType = ptColor;
     probe->fColor = "clRed";
     probe->Start();
@@ -78,7 +78,7 @@ TEST_F(BaseCtrlReentryTest, DisposeInsideTheNotFoundPump) {
     EXPECT_TRUE(destroyed);
 }
 
-TEST_F(BaseCtrlReentryTest, SameRunnersNextTickRunsNestedInsideItsPump) {
+TEST_F(ClickRunnerReentryTest, SameRunnersNextTickRunsNestedInsideItsPump) {
     probe->iClickInterval = 1;
     probe->Start();
     fake.loop.advance(1000);
@@ -89,7 +89,7 @@ TEST_F(BaseCtrlReentryTest, SameRunnersNextTickRunsNestedInsideItsPump) {
     EXPECT_EQ(probe->fCount, 2);
 }
 
-TEST_F(BaseCtrlReentryTest, NestedTicksStillStopAtTheRepeatCount) {
+TEST_F(ClickRunnerReentryTest, NestedTicksStillStopAtTheRepeatCount) {
     probe->iClickInterval = 1;
     probe->stopType = spRepeat;
     probe->fRepeat = 1;
@@ -102,7 +102,7 @@ TEST_F(BaseCtrlReentryTest, NestedTicksStillStopAtTheRepeatCount) {
     EXPECT_FALSE(probe->fRunning);
 }
 
-TEST_F(BaseCtrlReentryTest, DisposeInsideANestedTickWaitsForTheOutermostTick) {
+TEST_F(ClickRunnerReentryTest, DisposeInsideANestedTickWaitsForTheOutermostTick) {
     probe->iClickInterval = 1;
     probe->Start();
     fake.loop.advance(1000);
@@ -116,7 +116,7 @@ TEST_F(BaseCtrlReentryTest, DisposeInsideANestedTickWaitsForTheOutermostTick) {
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
 }
 
-TEST_F(BaseCtrlReentryTest, StopInsideAClickTicksPumpPreventsItsClick) {
+TEST_F(ClickRunnerReentryTest, StopInsideAClickTicksPumpPreventsItsClick) {
     probe->Start();
     fake.loop.advance(1099);
     fake.loop.post([this] { probe->Stop(); });
@@ -125,7 +125,7 @@ TEST_F(BaseCtrlReentryTest, StopInsideAClickTicksPumpPreventsItsClick) {
     EXPECT_EQ(probe->fCount, 0);
 }
 
-TEST_F(BaseCtrlReentryTest, StopInsideAWaitTicksPumpKeepsTheRunnerStopped) {
+TEST_F(ClickRunnerReentryTest, StopInsideAWaitTicksPumpKeepsTheRunnerStopped) {
     probe->Start();
     fake.loop.post([this] { probe->Stop(); });
     fake.loop.advance(10'000);
@@ -134,7 +134,7 @@ TEST_F(BaseCtrlReentryTest, StopInsideAWaitTicksPumpKeepsTheRunnerStopped) {
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
 }
 
-TEST_F(BaseCtrlReentryTest, StartInsideARandomClickTicksPumpLeavesTheRunnerWaiting) {
+TEST_F(ClickRunnerReentryTest, StartInsideARandomClickTicksPumpLeavesTheRunnerWaiting) {
     probe->InteverType = itRandom;
     probe->Start();
     fake.loop.advance(1000);
@@ -148,8 +148,8 @@ TEST_F(BaseCtrlReentryTest, StartInsideARandomClickTicksPumpLeavesTheRunnerWaiti
     EXPECT_TRUE(probe->fRunning);
 }
 
-TEST_F(BaseCtrlReentryTest, OtherRunnersTickInsideThePump) {
-    TBaseCtrl other(fake.platform);
+TEST_F(ClickRunnerReentryTest, OtherRunnersTickInsideThePump) {
+    TClickRunner other(fake.platform);
     other.mouseType = mtRight;
     other.iClickInterval = 100;
     probe->Start();

@@ -254,7 +254,7 @@ TEST_F(RunnerTest, DestructionReleasesTheTimer) {
 }
 
 TEST_F(RunnerTest, RunnersTickSideBySideOnTheirOwnTimers) {
-    TBaseCtrl other(fake.platform);
+    TClickRunner other(fake.platform);
     other.mouseType = mtRight;
     other.iClickInterval = 250;
     runner->iClickInterval = 400;

@@ -87,7 +87,7 @@ TEST_F(ClickTickTest, CurrentPointClickMovesToWhereThePointerIsAndDoesNothingAft
     for (const TFinishType finish : {ftNothing, ftBack, ftBackClick}) {
         SCOPED_TRACE(int(finish));
         FakePlatform platform;
-        TBaseCtrl click(platform.platform);
+        TClickRunner click(platform.platform);
         click.finishType = finish;
         click.iClickInterval = 100;
         platform.mouse.placePointer({40, 50});
@@ -136,7 +136,7 @@ TEST_F(ClickTickTest, ThePointerIsReadOnlyForTheClicksThatUseItsPosition) {
                          Case{ptCurrent, ftBack, 1}}) {
         SCOPED_TRACE(testing::Message() << int(c.point) << "/" << int(c.finish));
         FakePlatform platform;
-        TBaseCtrl click(platform.platform);
+        TClickRunner click(platform.platform);
         click.pointType = c.point;
         click.finishType = c.finish;
         click.fColor = "0";
@@ -189,7 +189,7 @@ TEST_F(ClickTickTest, ButtonDownOfOneClickIsReleasedByAnotherClicksButtonUp) {
     fake.loop.advance(5000);
     EXPECT_TRUE(fake.mouse.isButtonDown(LD));
 
-    TBaseCtrl release(fake.platform);
+    TClickRunner release(fake.platform);
     release.actionType = atUp;
     release.iClickInterval = 100;
     release.stopType = spRepeat;
@@ -349,14 +349,14 @@ TEST_F(PictureClickTest, PictureThatIsNotA24BitBmpIsNeverFound) {
 
 TEST_F(PictureClickTest, APictureIsDecodedOnceForItsTextAndAgainWhenTheTextChanges) {
     runner->fBMP = StreamToBase64(MakeBmp24(3, picture));
-    const std::shared_ptr<const TBDBitmapData> first = runner->Picture();
+    const std::shared_ptr<const TPixelBuffer> first = runner->Picture();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(runner->Picture(), first) << "the same text is not decoded again";
 
     TMouseObj edited = *runner;
     edited.fBMP = StreamToBase64(MakeBmp24(2, {0x010101, 0x020202}));
     static_cast<TMouseObj&>(*runner) = edited;
-    const std::shared_ptr<const TBDBitmapData> second = runner->Picture();
+    const std::shared_ptr<const TPixelBuffer> second = runner->Picture();
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
     EXPECT_EQ(second->Width, 2);
@@ -377,7 +377,7 @@ TEST_F(PictureClickTest, AnEditStoredWhileRunningIsSearchedFromTheNextTick) {
     ASSERT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100)));
 
     // Stored by the editor inside the next tick's pump, as a modal dialog's OK does.
-    const std::shared_ptr<const TBDBitmapData> before = runner->Picture();
+    const std::shared_ptr<const TPixelBuffer> before = runner->Picture();
     TMouseObj edited = *runner;
     edited.fBMP = StreamToBase64(MakeBmp24(2, other));
     fake.loop.post([&] { static_cast<TMouseObj&>(*runner) = edited; });

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PixelTestSupport.h"
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "platform/ErrorGuard.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -34,14 +34,14 @@ protected:
     }
 
     FakePlatform fake;
-    std::unique_ptr<TBaseCtrl> runner = std::make_unique<TBaseCtrl>(fake.platform);
+    std::unique_ptr<TClickRunner> runner = std::make_unique<TClickRunner>(fake.platform);
     std::vector<std::string> droppedErrors;
 };
 
 // A runner that tells when it is destroyed.
-class ProbeRunner : public TBaseCtrl {
+class ProbeRunner : public TClickRunner {
 public:
-    ProbeRunner(Platform& platform, bool& destroyed) : TBaseCtrl(platform), fDestroyed(destroyed) {}
+    ProbeRunner(Platform& platform, bool& destroyed) : TClickRunner(platform), fDestroyed(destroyed) {}
     ~ProbeRunner() override { fDestroyed = true; }
 
 private:

@@ -1,6 +1,6 @@
 // A runner's kept answer: whatever is painted, edited or asked in between, a search with the memo answers exactly as a
 // scan of a fresh copy of the screen does.
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "PixelTestSupport.h"
 #include "engine/Search.h"
 #include "engine/SharedScreen.h"
@@ -36,9 +36,9 @@ struct Click {
 };
 
 // The answer of a scan of the rectangle, copied from the screen afresh (no shared copy, no memo).
-TPoint FreshAnswer(FakeScreen& screen, const Click& click, const TBDBitmapData& picture) {
+TPoint FreshAnswer(FakeScreen& screen, const Click& click, const TPixelBuffer& picture) {
     const Scope& s = click.scope;
-    TBDBitmapData shown;
+    TPixelBuffer shown;
     if (!shown.CaptureScreen(screen, s.left, s.top, s.right - s.left, s.bottom - s.top))
         return {-1, -1};
     const TBDSimilar tolerance{SimilarityTolerance(click.similarity), SimilarityTolerance(click.similarity),
@@ -55,7 +55,7 @@ TPoint FreshAnswer(FakeScreen& screen, const Click& click, const TBDBitmapData& 
     return found ? TPoint{s.left + x + picture.Width / 2, s.top + y + picture.Height / 2} : TPoint{-1, -1};
 }
 
-TPoint SearchWithMemo(FakeScreen& screen, Click& click, const TBDBitmapData& picture) {
+TPoint SearchWithMemo(FakeScreen& screen, Click& click, const TPixelBuffer& picture) {
     const Scope& s = click.scope;
     const TSearchContext context{0, &click.memo};
     if (click.picture)
@@ -82,7 +82,7 @@ protected:
     }
 
     FakeScreen screen;
-    TBDBitmapData picture;
+    TPixelBuffer picture;
 };
 
 } // namespace
@@ -155,9 +155,9 @@ TEST_F(SearchMemoTest, ColourClicksDueTogetherAskTheScreenOnceAndFollowATargetMo
     fake.screen.resize(200, 100);
     fake.screen.reportChanges();
     fake.screen.setPixel(10, 20, Wanted);
-    std::vector<std::unique_ptr<TBaseCtrl>> runners;
+    std::vector<std::unique_ptr<TClickRunner>> runners;
     for (int k = 0; k < 5; ++k) {
-        auto runner = std::make_unique<TBaseCtrl>(fake.platform);
+        auto runner = std::make_unique<TClickRunner>(fake.platform);
         runner->pointType = ptColor;
         runner->fColor = std::to_string(SwapRB(Wanted));
         runner->iClickInterval = 10;

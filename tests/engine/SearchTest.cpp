@@ -223,7 +223,7 @@ protected:
     }
 
     FakeScreen screen;
-    TBDBitmapData picture;
+    TPixelBuffer picture;
 };
 
 } // namespace

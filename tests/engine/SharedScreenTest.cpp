@@ -57,7 +57,7 @@ protected:
     }
 
     FakeScreen screen;
-    TBDBitmapData picture;
+    TPixelBuffer picture;
 };
 
 } // namespace

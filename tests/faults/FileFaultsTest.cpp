@@ -67,7 +67,7 @@ protected:
 
     // Adds a click whose saved form is larger than anything a nearly full disk can take.
     void AddLargeClick() {
-        auto runner = std::make_unique<TBaseCtrl>(fake.platform);
+        auto runner = std::make_unique<TClickRunner>(fake.platform);
         runner->fName = std::string(16 * 1024, 'n');
         ctrl->AddClick(std::move(runner));
     }

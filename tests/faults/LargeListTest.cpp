@@ -93,7 +93,7 @@ TEST_F(LargeListTest, AFiftyMegabytePictureIsDecodedOnceSearchedAndSavedByteForB
     ctrl->NodeChecked(1, false);
     ctrl->StartAll();
     fake.loop.advance(1200);
-    const std::shared_ptr<const TBDBitmapData> picture = ctrl->Runner(0).Picture();
+    const std::shared_ptr<const TPixelBuffer> picture = ctrl->Runner(0).Picture();
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 3000);
     EXPECT_EQ(picture->Height, 4200);

@@ -1,8 +1,8 @@
-// The fast searches of TBDBitmapData against the plain scans of ReferenceSearch, at every kernel level the
+// The fast searches of TPixelBuffer against the plain scans of ReferenceSearch, at every kernel level the
 // processor runs, on random and adversarial images.
 #include "PixelTestSupport.h"
 #include "ReferenceSearch.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 #include "pixels/PixelScan.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +90,7 @@ protected:
     }
 
     // Mostly `background`, with other palette colours sprinkled at the given density (1 in n).
-    void Sprinkle(TBDBitmapData& screen, int width, int height, std::uint32_t background,
+    void Sprinkle(TPixelBuffer& screen, int width, int height, std::uint32_t background,
                   const std::vector<std::uint32_t>& palette, int n) {
         PixelTest::Fill(screen, width, height, background);
         for (int y = 0; y < height; ++y) {
@@ -102,7 +102,7 @@ protected:
         }
     }
 
-    void ExpectSameColorSearch(const TBDBitmapData& screen, std::uint32_t color, const TBDSimilar& t, int round) {
+    void ExpectSameColorSearch(const TPixelBuffer& screen, std::uint32_t color, const TBDSimilar& t, int round) {
         const auto fast = Outcome([&](auto& x, auto& y) { return screen.FindColor(color, x, y); });
         const auto plain = Outcome([&](auto& x, auto& y) { return ReferenceSearch::FindColor(screen, color, x, y); });
         ASSERT_EQ(fast, plain) << "round " << round;
@@ -112,7 +112,7 @@ protected:
         ASSERT_EQ(fastSimilar, plainSimilar) << "round " << round << " tolerance " << t.r << "," << t.g << "," << t.b;
     }
 
-    void ExpectSamePictureSearch(const TBDBitmapData& screen, const TBDBitmapData& picture, const TBDSimilar& t,
+    void ExpectSamePictureSearch(const TPixelBuffer& screen, const TPixelBuffer& picture, const TBDSimilar& t,
                                  int round) {
         const auto fast = Outcome([&](auto& x, auto& y) { return screen.FindBitmap(picture, x, y); });
         const auto plain =
@@ -130,7 +130,7 @@ protected:
     }
 
     // A picture cut from the screen, or from a place partly off it, with every pixel moved by up to `noise`.
-    void CutPicture(const TBDBitmapData& screen, int width, int height, int noise, TBDBitmapData& picture) {
+    void CutPicture(const TPixelBuffer& screen, int width, int height, int noise, TPixelBuffer& picture) {
         const int left = Uniform(-1, std::max(screen.Width - width, 0) + 1);
         const int top = Uniform(-1, std::max(screen.Height - height, 0) + 1);
         PixelTest::Cut(screen, left, top, width, height, picture);
@@ -153,7 +153,7 @@ TEST_P(FastSearchTest, ColourSearchOnSprinkledImages) {
         const std::uint32_t base = OneIn(2) ? EdgyColor() : AnyColor();
         const TBDSimilar t = AnyTolerances();
         const std::vector<std::uint32_t> palette = Neighbours(base, std::clamp(t.g, 0, 255));
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         Sprinkle(screen, Uniform(1, 100), Uniform(1, 4), AnyColor(), palette, Uniform(1, 200));
         ExpectSameColorSearch(screen, OneIn(8) ? (AnyColor() | 0xFF000000u) : base, t, round);
         if (HasFatalFailure()) {
@@ -164,7 +164,7 @@ TEST_P(FastSearchTest, ColourSearchOnSprinkledImages) {
 
 TEST_P(FastSearchTest, ColourSearchFindsHitsAtEveryColumnOfAWideRow) {
     for (int column = 0; column < 130; ++column) {
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         PixelTest::Fill(screen, 130, 2, 0x808080);
         screen.SetPixel(column, 1, 0x80807F);
         screen.SetPixel(std::max(column - 1, 0), 1, 0x7F8080);
@@ -182,7 +182,7 @@ TEST_P(FastSearchTest, ColourSearchAtToleranceBoundaries) {
         for (int i = 0; i < 60; ++i, ++round) {
             const std::uint32_t base = EdgyColor();
             const std::vector<std::uint32_t> palette = Neighbours(base, tolerance);
-            TBDBitmapData screen;
+            TPixelBuffer screen;
             Sprinkle(screen, Uniform(1, 70), Uniform(1, 3), palette[static_cast<std::size_t>(Uniform(6, 8))], palette,
                      Uniform(2, 30));
             ExpectSameColorSearch(screen, base, {tolerance, tolerance, tolerance}, round);
@@ -196,9 +196,9 @@ TEST_P(FastSearchTest, ColourSearchAtToleranceBoundaries) {
 TEST_P(FastSearchTest, PictureSearchOnFewColourImages) {
     for (int round = 0; round < 1500; ++round) {
         const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         Sprinkle(screen, Uniform(1, 60), Uniform(1, 12), palette[0], palette, Uniform(1, 4));
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         const int width = Uniform(1, std::min(screen.Width + 1, 7));
         const int height = Uniform(1, std::min(screen.Height + 1, 5));
         if (OneIn(5)) {
@@ -221,7 +221,7 @@ TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
         const int height = Uniform(1, 10);
         const int period = Uniform(1, 4);
         const int pattern = Uniform(0, 3); // flat, stripes across, stripes down, chequered
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         PixelTest::Fill(screen, width, height, background);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -231,7 +231,7 @@ TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
                 }
             }
         }
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         CutPicture(screen, Uniform(1, std::min(width, 8)), Uniform(1, std::min(height, 6)), 0, picture);
         // One pixel off, usually the last in memory order, so that most placements fail late.
         const bool late = OneIn(3) == false;
@@ -252,9 +252,9 @@ TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
 
 TEST_P(FastSearchTest, PictureSearchWithWidePicturesUsesEveryRowKernel) {
     for (int round = 0; round < 200; ++round) {
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         Sprinkle(screen, Uniform(40, 110), Uniform(2, 6), 0x102030, Neighbours(0x102030, 12), Uniform(3, 40));
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         CutPicture(screen, Uniform(30, screen.Width), Uniform(1, screen.Height), Uniform(0, 13), picture);
         const std::int32_t t = Uniform(10, 14);
         ExpectSamePictureSearch(screen, picture, {t, t, t}, round);
@@ -267,9 +267,9 @@ TEST_P(FastSearchTest, PictureSearchWithWidePicturesUsesEveryRowKernel) {
 TEST_P(FastSearchTest, PictureSearchOnTallScreensWhereOnlySomeRowsAreSampled) {
     for (int round = 0; round < 150; ++round) {
         const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 2));
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         Sprinkle(screen, Uniform(4, 40), Uniform(33, 90), palette[0], palette, Uniform(1, 6));
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         CutPicture(screen, Uniform(1, 4), Uniform(1, 8), OneIn(2) ? 1 : 0, picture);
         ExpectSamePictureSearch(screen, picture, AnyTolerances(), round);
         if (HasFatalFailure()) {
@@ -293,7 +293,7 @@ std::string LevelName(const testing::TestParamInfo<TLevel>& info) {
 TEST_P(FastSearchTest, RunSearchFindsWhatAPlainLoopFinds) {
     for (int round = 0; round < 2000; ++round) {
         const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
-        TBDBitmapData row;
+        TPixelBuffer row;
         Sprinkle(row, Uniform(PixelScan::MaxRun, 140), 1, palette[0], palette, Uniform(1, 3));
         const int length = Uniform(1, PixelScan::MaxRun);
         const int from = Uniform(0, row.Width - length);
@@ -330,7 +330,7 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
         const std::uint32_t b = Moved(a, 40, -40, 40);
         const int period = Uniform(2, 4);
         const bool checker = OneIn(2);
-        TBDBitmapData screen;
+        TPixelBuffer screen;
         PixelTest::Fill(screen, 260, Uniform(40, 70), a);
         for (int y = 0; y < screen.Height; ++y) {
             for (int x = 0; x < screen.Width; ++x) {
@@ -339,7 +339,7 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
                 }
             }
         }
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         const int width = Uniform(2, 40);
         const int height = Uniform(1, 32);
         PixelTest::Cut(screen, Uniform(0, screen.Width - width), Uniform(0, screen.Height - height), width, height,
@@ -362,16 +362,16 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
 TEST_P(FastSearchTest, SearchesOnAPartOfABufferMatchThePlainScansOnACopyOfThePart) {
     for (int round = 0; round < 600; ++round) {
         const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
-        TBDBitmapData whole;
+        TPixelBuffer whole;
         Sprinkle(whole, Uniform(1, 70), Uniform(1, 12), palette[0], palette, Uniform(1, 4));
         const int left = Uniform(0, whole.Width - 1);
         const int top = Uniform(0, whole.Height - 1);
         const int width = Uniform(1, whole.Width - left);
         const int height = Uniform(1, whole.Height - top);
-        TBDBitmapData part;
+        TPixelBuffer part;
         PixelTest::Cut(whole, left, top, width, height, part);
         const TPixelView view = whole.View().Part(left, top, width, height);
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         CutPicture(whole, Uniform(1, std::min(width + 1, 5)), Uniform(1, std::min(height + 1, 4)), 0, picture);
         const std::uint32_t color = palette[static_cast<std::size_t>(Uniform(0, int(palette.size()) - 1))];
         for (const std::optional<TBDSimilar>& t : {std::optional<TBDSimilar>{}, std::optional{AnyTolerances()}}) {

@@ -27,7 +27,7 @@ TEST(PictureTextTest, WithoutPictureTextThereIsNoPicture) {
 }
 
 TEST(PictureTextTest, APictureTextDecodesToItsPixels) {
-    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(StreamToBase64(BmpImage(3, 2)));
+    const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(StreamToBase64(BmpImage(3, 2)));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 3);
     EXPECT_EQ(picture->Height, 2);
@@ -39,7 +39,7 @@ TEST(PictureTextTest, PictureTextThatIsNoBase64Throws) {
 }
 
 TEST(PictureTextTest, BytesThatAreNotA24BitBmpGiveAnEmptyPicture) {
-    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(StreamToBase64(Bytes("hello, not a picture")));
+    const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(StreamToBase64(Bytes("hello, not a picture")));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 0);
     EXPECT_EQ(picture->Size, 0);

@@ -1,4 +1,4 @@
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include "LinuxFaults.h"
 #include "PixelTestSupport.h"
@@ -18,7 +18,7 @@ using PixelTest::Fill;
 
 namespace {
 
-void ExpectEmpty(const TBDBitmapData& buffer) {
+void ExpectEmpty(const TPixelBuffer& buffer) {
     EXPECT_EQ(buffer.Width, 0);
     EXPECT_EQ(buffer.Height, 0);
     EXPECT_EQ(buffer.LineWidth, 0);
@@ -36,19 +36,19 @@ std::uint32_t Shifted(std::uint32_t base, int red, int green, int blue) {
 
 } // namespace
 
-TEST(BitmapDataLayout, NewBufferIsEmpty) {
-    TBDBitmapData buffer;
+TEST(PixelBufferLayout, NewBufferIsEmpty) {
+    TPixelBuffer buffer;
     ExpectEmpty(buffer);
 }
 
-TEST(BitmapDataLayout, RowsArePaddedToFourBytes) {
+TEST(PixelBufferLayout, RowsArePaddedToFourBytes) {
     struct Case {
         int width;
         int lineWidth;
         int spareWidth;
     };
     for (const Case c : {Case{1, 4, 1}, {2, 8, 2}, {3, 12, 3}, {4, 12, 0}, {5, 16, 1}, {1366, 4100, 2}}) {
-        TBDBitmapData buffer;
+        TPixelBuffer buffer;
         ASSERT_TRUE(buffer.SetSize(c.width, 3));
         EXPECT_EQ(buffer.LineWidth, c.lineWidth) << "width " << c.width;
         EXPECT_EQ(buffer.SpareWidth, c.spareWidth) << "width " << c.width;
@@ -57,8 +57,8 @@ TEST(BitmapDataLayout, RowsArePaddedToFourBytes) {
     }
 }
 
-TEST(BitmapDataLayout, TopLeftPixelOfTwoByTwoIsInTheSecondRowInMemoryBlueFirst) {
-    TBDBitmapData buffer;
+TEST(PixelBufferLayout, TopLeftPixelOfTwoByTwoIsInTheSecondRowInMemoryBlueFirst) {
+    TPixelBuffer buffer;
     ASSERT_TRUE(buffer.SetSize(2, 2));
     std::memset(buffer.Bits, 0, static_cast<std::size_t>(buffer.Size));
     buffer.Bits[buffer.LineWidth] = 0x33;
@@ -70,16 +70,16 @@ TEST(BitmapDataLayout, TopLeftPixelOfTwoByTwoIsInTheSecondRowInMemoryBlueFirst) 
     EXPECT_EQ(buffer.Row(1), buffer.Bits);
 }
 
-TEST(BitmapDataLayout, PixelOutsideTheBufferIsBlackAndReadsNothing) {
-    TBDBitmapData buffer;
+TEST(PixelBufferLayout, PixelOutsideTheBufferIsBlackAndReadsNothing) {
+    TPixelBuffer buffer;
     Fill(buffer, 3, 2, 0xFFFFFF);
     for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}}) {
         EXPECT_EQ(buffer.Pixel(x, y), 0u) << x << "," << y;
     }
 }
 
-TEST(BitmapDataSetSize, UnchangedSizeKeepsThePixels) {
-    TBDBitmapData buffer;
+TEST(PixelBufferSetSize, UnchangedSizeKeepsThePixels) {
+    TPixelBuffer buffer;
     Fill(buffer, 3, 3, 0x123456);
     const std::uint8_t* bits = buffer.Bits;
     EXPECT_TRUE(buffer.SetSize(3, 3));
@@ -87,8 +87,8 @@ TEST(BitmapDataSetSize, UnchangedSizeKeepsThePixels) {
     EXPECT_EQ(buffer.Pixel(2, 2), 0x123456u);
 }
 
-TEST(BitmapDataSetSize, SmallerSizeKeepsTheBlockAndGrowingReallocates) {
-    TBDBitmapData buffer;
+TEST(PixelBufferSetSize, SmallerSizeKeepsTheBlockAndGrowingReallocates) {
+    TPixelBuffer buffer;
     ASSERT_TRUE(buffer.SetSize(10, 10));
     const std::uint8_t* bits = buffer.Bits;
     ASSERT_TRUE(buffer.SetSize(3, 2));
@@ -100,15 +100,15 @@ TEST(BitmapDataSetSize, SmallerSizeKeepsTheBlockAndGrowingReallocates) {
     EXPECT_EQ(buffer.Size, 360);
 }
 
-TEST(BitmapDataSetSize, ZeroWidthOrHeightHoldsNoPixels) {
+TEST(PixelBufferSetSize, ZeroWidthOrHeightHoldsNoPixels) {
     for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {0, 0}}) {
-        TBDBitmapData buffer;
+        TPixelBuffer buffer;
         EXPECT_TRUE(buffer.SetSize(width, height));
         EXPECT_EQ(buffer.Size, 0);
     }
 }
 
-TEST(BitmapDataSetSize, NegativeOrOverflowingSizesAreRefusedAndLeaveTheBufferEmpty) {
+TEST(PixelBufferSetSize, NegativeOrOverflowingSizesAreRefusedAndLeaveTheBufferEmpty) {
     struct Case {
         std::int32_t width;
         std::int32_t height;
@@ -119,15 +119,15 @@ TEST(BitmapDataSetSize, NegativeOrOverflowingSizesAreRefusedAndLeaveTheBufferEmp
         {46341, 46341}, {1, INT_MAX},
     };
     for (const Case c : cases) {
-        TBDBitmapData buffer;
+        TPixelBuffer buffer;
         Fill(buffer, 4, 4, 0x010203);
         EXPECT_FALSE(buffer.SetSize(c.width, c.height)) << c.width << " x " << c.height;
         ExpectEmpty(buffer);
     }
 }
 
-TEST(BitmapDataSetSize, ClearReleasesEverything) {
-    TBDBitmapData buffer;
+TEST(PixelBufferSetSize, ClearReleasesEverything) {
+    TPixelBuffer buffer;
     Fill(buffer, 7, 3, 0);
     buffer.Clear();
     ExpectEmpty(buffer);
@@ -141,7 +141,7 @@ TEST(BitmapDataSetSize, ClearReleasesEverything) {
 #endif
 #endif
 
-TEST(BitmapDataSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
+TEST(PixelBufferSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
 #ifdef TAPPORA_ADDRESS_SANITIZER
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
@@ -149,7 +149,7 @@ TEST(BitmapDataSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
     const auto allocateUnderLimit = [] {
         // Room for 256 MiB more than the process maps already, far less than the 1.8 GB asked for below.
         limitAddressSpace(256u << 20);
-        TBDBitmapData buffer;
+        TPixelBuffer buffer;
         buffer.SetSize(10, 10);
         const bool result = buffer.SetSize(30000, 20000);
         const bool empty = buffer.Size == 0 && buffer.MemSize == 0 && buffer.Bits == nullptr && buffer.Width == 0;
@@ -159,7 +159,7 @@ TEST(BitmapDataSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
 #endif
 }
 
-TEST(BitmapDataLoad, ReadsTheRowsRightBehindTheHeaders) {
+TEST(PixelBufferLoad, ReadsTheRowsRightBehindTheHeaders) {
     const std::vector<std::uint8_t> rows = CountingRows(3, 2);
     BmpFields fields{.width = 3, .height = 2};
     fields.dataOffset = 1078; // ignored: the rows always follow the 54 header bytes
@@ -169,7 +169,7 @@ TEST(BitmapDataLoad, ReadsTheRowsRightBehindTheHeaders) {
     bytes.push_back(0xCC);
     TByteStream stream{bytes, 2};
 
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     ASSERT_TRUE(picture.LoadFromStream(&stream));
     EXPECT_EQ(picture.Width, 3);
     EXPECT_EQ(picture.Height, 2);
@@ -180,15 +180,15 @@ TEST(BitmapDataLoad, ReadsTheRowsRightBehindTheHeaders) {
     EXPECT_EQ(picture.Pixel(0, 1), 0x020100u);
 }
 
-TEST(BitmapDataLoad, ZeroWidthLoadsAsAPictureWithoutPixels) {
+TEST(PixelBufferLoad, ZeroWidthLoadsAsAPictureWithoutPixels) {
     const std::vector<std::uint8_t> bytes = BmpImage({.width = 0, .height = 4}, {});
     TByteStream stream{bytes};
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     EXPECT_TRUE(picture.LoadFromStream(&stream));
     EXPECT_EQ(picture.Size, 0);
 }
 
-TEST(BitmapDataLoad, AnythingButAComplete24BitUncompressedImageIsRefused) {
+TEST(PixelBufferLoad, AnythingButAComplete24BitUncompressedImageIsRefused) {
     struct Case {
         const char* name;
         BmpFields fields;
@@ -218,15 +218,15 @@ TEST(BitmapDataLoad, AnythingButAComplete24BitUncompressedImageIsRefused) {
         std::vector<std::uint8_t> bytes = BmpImage(c.fields, CountingRows(3, 2));
         bytes.resize(bytes.size() - static_cast<std::size_t>(c.missingBytes));
         TByteStream stream{bytes};
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         Fill(picture, 5, 5, 0x445566);
         EXPECT_FALSE(picture.LoadFromStream(&stream));
         ExpectEmpty(picture);
     }
 }
 
-TEST(BitmapDataLoad, NoStreamOrAStreamPositionedAtItsEndIsRefused) {
-    TBDBitmapData picture;
+TEST(PixelBufferLoad, NoStreamOrAStreamPositionedAtItsEndIsRefused) {
+    TPixelBuffer picture;
     Fill(picture, 2, 2, 0);
     EXPECT_FALSE(picture.LoadFromStream(nullptr));
     ExpectEmpty(picture);
@@ -247,14 +247,14 @@ std::uint32_t LittleEndianAt(const std::vector<std::uint8_t>& bytes, std::size_t
     return value;
 }
 
-TEST(BitmapDataCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePixels) {
+TEST(PixelBufferCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePixels) {
     struct Case {
         int width, height;
         std::uint32_t lineWidth;
     };
     for (const Case c : {Case{1, 1, 4}, Case{3, 2, 12}, Case{4, 3, 12}, Case{5, 1, 16}}) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        TBDBitmapData picture;
+        TPixelBuffer picture;
         picture.SetSize(c.width, c.height);
         std::memset(picture.Bits, 0xEE, static_cast<std::size_t>(picture.Size)); // padding holds junk
         for (int y = 0; y < c.height; ++y)
@@ -274,7 +274,7 @@ TEST(BitmapDataCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePix
         for (std::uint32_t pad = 3 * static_cast<std::uint32_t>(c.width); pad < c.lineWidth; ++pad)
             EXPECT_EQ(bytes[54 + pad], 0) << "padding is written as zeros";
 
-        TBDBitmapData decoded;
+        TPixelBuffer decoded;
         ASSERT_TRUE(DecodeBmp24(bytes, decoded));
         ASSERT_EQ(decoded.Width, c.width);
         ASSERT_EQ(decoded.Height, c.height);
@@ -285,17 +285,17 @@ TEST(BitmapDataCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePix
     }
 }
 
-TEST(BitmapDataCodec, APictureWithoutPixelsEncodesAsNothingAndNothingDecodesAsNoPicture) {
-    TBDBitmapData empty;
+TEST(PixelBufferCodec, APictureWithoutPixelsEncodesAsNothingAndNothingDecodesAsNoPicture) {
+    TPixelBuffer empty;
     EXPECT_TRUE(EncodeBmp24(empty).empty());
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     Fill(picture, 2, 2, 0x123456);
     EXPECT_FALSE(DecodeBmp24({}, picture));
     ExpectEmpty(picture);
 }
 
-TEST(BitmapDataCodec, SetPixelOutsideThePictureChangesNothing) {
-    TBDBitmapData picture;
+TEST(PixelBufferCodec, SetPixelOutsideThePictureChangesNothing) {
+    TPixelBuffer picture;
     Fill(picture, 2, 2, 0x123456);
     for (const auto& [x, y] : {std::pair{-1, 0}, std::pair{0, -1}, std::pair{2, 0}, std::pair{0, 2}})
         picture.SetPixel(x, y, 0xFFFFFF);
@@ -304,9 +304,9 @@ TEST(BitmapDataCodec, SetPixelOutsideThePictureChangesNothing) {
             EXPECT_EQ(picture.Pixel(x, y), 0x123456u);
 }
 
-class BitmapDataCapture : public testing::Test {
+class PixelBufferCapture : public testing::Test {
 protected:
-    BitmapDataCapture() : screen(64, 48) {
+    PixelBufferCapture() : screen(64, 48) {
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < 64; ++x) {
                 screen.setPixel(x, y, static_cast<std::uint32_t>(x << 16 | y << 8 | (x + y)));
@@ -324,7 +324,7 @@ protected:
     }
 
     FakeScreen screen;
-    TBDBitmapData buffer;
+    TPixelBuffer buffer;
 };
 
 TEST(ClipCaptureRect, KeepsThePartOnTheScreenAndReachesToItsEdgeForAnEmptyWidthOrHeight) {
@@ -367,7 +367,7 @@ TEST(ClipCaptureRect, AScreenOfUnknownSizeHasNothingToCopy) {
     EXPECT_EQ(ClipCaptureRect(0, 0, 10, 10, {}), std::nullopt);
 }
 
-TEST_F(BitmapDataCapture, CopiesExactlyTheRectangleAsked) {
+TEST_F(PixelBufferCapture, CopiesExactlyTheRectangleAsked) {
     ASSERT_TRUE(buffer.CaptureScreen(screen, 60, 40, 4, 8));
     EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{60, 40, 4, 8}));
     EXPECT_EQ(buffer.Width, 4);
@@ -375,7 +375,7 @@ TEST_F(BitmapDataCapture, CopiesExactlyTheRectangleAsked) {
     ExpectCopyOf(60, 40);
 }
 
-TEST_F(BitmapDataCapture, RowsArriveBottomUp) {
+TEST_F(PixelBufferCapture, RowsArriveBottomUp) {
     ASSERT_TRUE(buffer.CaptureScreen(screen, 2, 3, 5, 4));
     const std::uint8_t* bottomLeft = buffer.Bits;
     EXPECT_EQ(bottomLeft[0], 2 + 6);
@@ -383,20 +383,20 @@ TEST_F(BitmapDataCapture, RowsArriveBottomUp) {
     EXPECT_EQ(bottomLeft[2], 2);
 }
 
-TEST_F(BitmapDataCapture, AFailedCopyReportsFalse) {
+TEST_F(PixelBufferCapture, AFailedCopyReportsFalse) {
     screen.failNextCopy();
     EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 10, 10));
     EXPECT_TRUE(buffer.CaptureScreen(screen, 0, 0, 10, 10));
 }
 
-TEST_F(BitmapDataCapture, ASizeTooLargeForTheBufferFailsWithoutCopying) {
+TEST_F(PixelBufferCapture, ASizeTooLargeForTheBufferFailsWithoutCopying) {
     EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, INT_MAX, 10));
     EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 65536, 65536));
     EXPECT_EQ(screen.copyCount(), 0);
     ExpectEmpty(buffer);
 }
 
-TEST_F(BitmapDataCapture, AnEmptyRectangleIsNotCopied) {
+TEST_F(PixelBufferCapture, AnEmptyRectangleIsNotCopied) {
     EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 0, 0));
     EXPECT_FALSE(buffer.CaptureScreen(screen, 0, 0, 5, -1));
     EXPECT_EQ(screen.copyCount(), 0);
@@ -454,7 +454,7 @@ TEST(BitmapDataColors, SimilarityTurnsIntoAToleranceTruncatedTowardZero) {
 class BitmapDataFindColor : public testing::Test {
 protected:
     BitmapDataFindColor() { Fill(screen, 20, 15, 0x101010); }
-    TBDBitmapData screen;
+    TPixelBuffer screen;
     std::int32_t x = 0;
     std::int32_t y = 0;
 };
@@ -493,7 +493,7 @@ TEST_F(BitmapDataFindColor, NegativeToleranceFindsNothingAndFullToleranceTheFirs
 }
 
 TEST_F(BitmapDataFindColor, AnEmptyBufferHasNoPixels) {
-    TBDBitmapData empty;
+    TPixelBuffer empty;
     EXPECT_FALSE(empty.FindColor(0, x, y));
     EXPECT_FALSE(empty.FindColorSimilar(0, {255, 255, 255}, x, y));
 }
@@ -532,8 +532,8 @@ protected:
         return {x, y};
     }
 
-    TBDBitmapData screen;
-    TBDBitmapData picture;
+    TPixelBuffer screen;
+    TPixelBuffer picture;
 };
 
 TEST_F(BitmapDataPicture, TheUpperPlacementWins) {

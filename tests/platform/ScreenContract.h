@@ -71,7 +71,7 @@ TYPED_TEST_P(ScreenContract, PixelsBetweenTheMonitorsNeverMatch) {
 TYPED_TEST_P(ScreenContract, APictureAcrossBothMonitorsIsFoundButNotOnePartlyBetweenThem) {
     using namespace ScreenContractLayout;
     const std::uint32_t colours[] = {0x11EE22, 0xEE1133, kWanted};
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     picture.SetSize(3, 2);
     for (int x = 0; x < 3; ++x) {
         picture.SetPixel(x, 0, colours[x]);

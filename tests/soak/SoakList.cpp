@@ -5,7 +5,7 @@
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
 #include "pixels/Base64.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 namespace {
 

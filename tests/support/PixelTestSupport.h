@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +14,7 @@ inline void PrintTo(const TPoint& point, std::ostream* out) {
 // Painting pixel buffers and making BMP file images (with the program's codec) for the tests.
 namespace PixelTest {
 
-inline void Fill(TBDBitmapData& buffer, int width, int height, std::uint32_t rgb) {
+inline void Fill(TPixelBuffer& buffer, int width, int height, std::uint32_t rgb) {
     buffer.Clear();
     buffer.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
@@ -25,7 +25,7 @@ inline void Fill(TBDBitmapData& buffer, int width, int height, std::uint32_t rgb
 }
 
 // Copies the width x height area at (left, top) of `from` into `to`.
-inline void Cut(const TBDBitmapData& from, int left, int top, int width, int height, TBDBitmapData& to) {
+inline void Cut(const TPixelBuffer& from, int left, int top, int width, int height, TPixelBuffer& to) {
     to.Clear();
     to.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
@@ -39,7 +39,7 @@ inline void Cut(const TBDBitmapData& from, int left, int top, int width, int hei
 // counted from the top left, is rgb(x, y) as 0x00RRGGBB: what a click's picture text holds once decoded.
 inline std::vector<std::uint8_t> Bmp24Image(int width, int height,
                                             const std::function<std::uint32_t(int x, int y)>& rgb) {
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     picture.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -14,7 +14,7 @@ bool notFound(std::int32_t& x, std::int32_t& y) {
     return false;
 }
 
-bool findPixel(const TBDBitmapData& screen, std::uint32_t color, const TPixelTest& test, std::int32_t& x,
+bool findPixel(const TPixelBuffer& screen, std::uint32_t color, const TPixelTest& test, std::int32_t& x,
                std::int32_t& y) {
     for (std::int32_t row = 0; row < screen.Height; ++row) {
         for (std::int32_t column = 0; column < screen.Width; ++column) {
@@ -28,13 +28,13 @@ bool findPixel(const TBDBitmapData& screen, std::uint32_t color, const TPixelTes
     return notFound(x, y);
 }
 
-bool fitsAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+bool fitsAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y) {
     return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
            std::int64_t{y} + picture.Height <= screen.Height;
 }
 
 // Picture rows in memory order, the bottom one first, each left to right.
-bool matchAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y,
+bool matchAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y,
              const TPixelTest& test) {
     if (!fitsAt(screen, picture, x, y)) {
         return false;
@@ -49,7 +49,7 @@ bool matchAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int
     return true;
 }
 
-bool findPlacement(const TBDBitmapData& screen, const TBDBitmapData& picture, const TPlacementTest& test,
+bool findPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture, const TPlacementTest& test,
                    std::int32_t& x, std::int32_t& y) {
     for (std::int32_t top = 0; top <= screen.Height - picture.Height; ++top) {
         for (std::int32_t left = 0; left <= screen.Width - picture.Width; ++left) {
@@ -69,34 +69,34 @@ bool equal(std::uint32_t a, std::uint32_t b) {
 
 } // namespace
 
-bool FindColor(const TBDBitmapData& screen, std::uint32_t color, std::int32_t& x, std::int32_t& y) {
+bool FindColor(const TPixelBuffer& screen, std::uint32_t color, std::int32_t& x, std::int32_t& y) {
     return findPixel(screen, color, equal, x, y);
 }
 
-bool FindColorSimilar(const TBDBitmapData& screen, std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
+bool FindColorSimilar(const TPixelBuffer& screen, std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
                       std::int32_t& y) {
     const TPixelTest similar = [&](std::uint32_t a, std::uint32_t b) { return ColorsSimilar(a, b, tolerances); };
     return findPixel(screen, color, similar, x, y);
 }
 
-bool MatchAt(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t x, std::int32_t y) {
+bool MatchAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y) {
     return matchAt(screen, picture, x, y, equal);
 }
 
-bool MatchAtSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const TBDSimilar& tolerances,
+bool MatchAtSimilar(const TPixelBuffer& screen, const TPixelBuffer& picture, const TBDSimilar& tolerances,
                     std::int32_t x, std::int32_t y) {
     const TPixelTest similar = [&](std::uint32_t a, std::uint32_t b) { return ColorsSimilar(a, b, tolerances); };
     return matchAt(screen, picture, x, y, similar);
 }
 
-bool FindBitmap(const TBDBitmapData& screen, const TBDBitmapData& picture, std::int32_t& x, std::int32_t& y) {
+bool FindBitmap(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32_t& x, std::int32_t& y) {
     const TPlacementTest exact = [&](std::int32_t left, std::int32_t top) {
         return MatchAt(screen, picture, left, top);
     };
     return findPlacement(screen, picture, exact, x, y);
 }
 
-bool FindBitmapSimilar(const TBDBitmapData& screen, const TBDBitmapData& picture, const TBDSimilar& tolerances,
+bool FindBitmapSimilar(const TPixelBuffer& screen, const TPixelBuffer& picture, const TBDSimilar& tolerances,
                        std::int32_t& x, std::int32_t& y) {
     const TPlacementTest similar = [&](std::int32_t left, std::int32_t top) {
         return MatchAtSimilar(screen, picture, tolerances, left, top);

@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, NewWithACapturedScopeAddsTheClickWithThatScope) {
     });
     clickButton(0);
     ASSERT_EQ(ctrl().RowCount(), 1) << "the editor came back and its OK added the click";
-    const TBaseCtrl& click = ctrl().Runner(0);
+    const TClickRunner& click = ctrl().Runner(0);
     EXPECT_EQ(click.fName, "Scoped");
     EXPECT_EQ(click.ScreenType, scPart);
     EXPECT_EQ(click.fLeft, 700);
@@ -585,7 +585,7 @@ TEST_F(MainWindowTest, TheListIsRepaintedOnlyForRowsTheControllerReportsChanged)
     EXPECT_EQ(repaints.count(), 0) << "nothing runs: nothing to repaint";
     clickButton(3);
     repaints.clear();
-    fake.loop.advance(TBaseCtrl::kWaitTickInterval + 3 * TMouseCtrl::kRefreshIntervalMs);
+    fake.loop.advance(TClickRunner::kWaitTickInterval + 3 * TMouseCtrl::kRefreshIntervalMs);
     ASSERT_GE(repaints.count(), 2);
     for (const QList<QVariant>& repaint : repaints) {
         EXPECT_EQ(repaint.at(0).toModelIndex().row(), 0);

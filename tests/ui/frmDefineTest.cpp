@@ -284,7 +284,7 @@ TEST_F(FrameTest, TheEditorAndThePictureSearchReadAStoredPictureAlike) {
         fresh.LoadFromClick(click);
         EXPECT_TRUE(fresh.picture().isNull()) << refused.bitCount << " bits, " << refused.infoSize;
         EXPECT_TRUE(fresh.loadNotice().contains("could not be read"));
-        const std::shared_ptr<const TBDBitmapData> searched = DecodePicture(click.fBMP);
+        const std::shared_ptr<const TPixelBuffer> searched = DecodePicture(click.fBMP);
         ASSERT_NE(searched, nullptr);
         EXPECT_EQ(SearchPicture(fake.screen, searched.get(), 0, 0, 40, 30, 0).x, -1) << "never found";
     }
@@ -294,7 +294,7 @@ TEST_F(FrameTest, TheEditorAndThePictureSearchReadAStoredPictureAlike) {
         click.fBMP = StreamToBase64(PixelTest::BmpImage({.width = 3, .height = 2, .dataOffset = dataOffset}, rows));
         TfrmDefine fresh(fake.mouse, fake.screen);
         fresh.LoadFromClick(click);
-        const std::shared_ptr<const TBDBitmapData> searched = DecodePicture(click.fBMP);
+        const std::shared_ptr<const TPixelBuffer> searched = DecodePicture(click.fBMP);
         ASSERT_EQ(fresh.picture().size(), QSize(3, 2)) << dataOffset;
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x)
@@ -312,7 +312,7 @@ TEST_F(FrameTest, ALoadedPictureFileIsShownAsItIsStored) {
     ASSERT_TRUE(frame.loadPictureFile(QString::fromStdString(path)));
     TMouseObj click;
     frame.SaveToClick(click);
-    const std::shared_ptr<const TBDBitmapData> searched = DecodePicture(click.fBMP);
+    const std::shared_ptr<const TPixelBuffer> searched = DecodePicture(click.fBMP);
     ASSERT_NE(searched, nullptr);
     ASSERT_EQ(frame.picture().size(), QSize(searched->Width, searched->Height));
     for (int x = 0; x < 2; ++x)
@@ -351,7 +351,7 @@ TEST_F(FrameTest, APictureIsStoredAsA24BitBmpAndItsDecodedFormFollows) {
     const std::vector<std::uint8_t> bytes = Base64ToStream(click.fBMP);
     ASSERT_GE(bytes.size(), 54u);
     EXPECT_EQ(bytes[28], 24) << "bits per pixel";
-    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(click.fBMP);
+    const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click.fBMP);
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width, 5);
     EXPECT_EQ(picture->Height, 4);

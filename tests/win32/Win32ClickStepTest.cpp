@@ -1,4 +1,4 @@
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "platform/win32/Win32Backend.h"
 #include "tests/win32/Win32TestSupport.h"
 
@@ -22,7 +22,7 @@ TEST(Win32ClickStepTest, AFixedPointClickLandsThereAndPutsThePointerBack) {
     TargetWindow target(kLeft, kTop, 400, 300);
     Win32Backend backend;
     Platform platform = backend.platform();
-    TBaseCtrl runner(platform);
+    TClickRunner runner(platform);
     runner.pointType = ptFixed;
     runner.fPosX = kLeft + 300;
     runner.fPosY = kTop + 250;
@@ -49,7 +49,7 @@ TEST(Win32ClickStepTest, ARefusedClickIsNotCountedAndTheRunnerSaysWhy) {
     Win32Backend backend;
     Win32Mouse refusing([](std::uint32_t) { return false; });
     Platform platform{refusing, backend.screen(), backend.loop(), backend.clock(), backend.hotKeys()};
-    TBaseCtrl runner(platform);
+    TClickRunner runner(platform);
     runner.pointType = ptFixed;
     runner.fPosX = kLeft + 10;
     runner.fPosY = kTop + 10;

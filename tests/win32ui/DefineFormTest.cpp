@@ -270,7 +270,7 @@ TEST_F(EditorTest, ALoadedPictureOfAnyBmpKindIsKeptAsA24BitOne) {
     EXPECT_EQ(frame().picture()[28], 24) << "bits per pixel";
     TMouseObj click;
     editor.SaveToClick(click);
-    const std::shared_ptr<const TBDBitmapData> picture = DecodePicture(click.fBMP);
+    const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click.fBMP);
     ASSERT_NE(picture, nullptr);
     ASSERT_EQ(picture->Width, 2);
     EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);

@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, MinimisingHidesToTheIconAndALeftClickOnItTogglesTheWindow
 
 TEST_F(MainWindowTest, TheEndOfTheSessionSavesBothFiles) {
     start();
-    form->controller()->AddClick(std::make_unique<TBaseCtrl>(fake.platform));
+    form->controller()->AddClick(std::make_unique<TClickRunner>(fake.platform));
     EXPECT_EQ(SendMessageW(form->handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     SendMessageW(form->handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_NE(readWholeFile(temp.path() / kClickListFileName).find("<item "), std::string::npos);
@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, ExitAndTheCloseBoxSaveAndEndTheProgram) {
         closed = false;
         std::filesystem::remove(temp.path() / kClickListFileName);
         start();
-        form->controller()->AddClick(std::make_unique<TBaseCtrl>(fake.platform));
+        form->controller()->AddClick(std::make_unique<TClickRunner>(fake.platform));
         SendMessageW(form->handle(), how, how == WM_COMMAND ? WPARAM(TMForm::cmExit) : 0, 0);
         EXPECT_TRUE(closed);
         EXPECT_FALSE(IsWindow(form->handle()));

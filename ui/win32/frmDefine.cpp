@@ -1,7 +1,7 @@
 #include "ui/win32/frmDefine.h"
 
 #include "model/MouseObj.h"
-#include "pixels/BitmapData.h"
+#include "pixels/PixelBuffer.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
 #include "platform/win32/Utf16.h"
@@ -83,8 +83,8 @@ int comboIndex(HWND combo) {
     return int(SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
-// The header of a 24-bit bottom-up device-independent bitmap: the layout of TBDBitmapData's rows.
-BITMAPINFO bitmapInfo24(const TBDBitmapData& picture) {
+// The header of a 24-bit bottom-up device-independent bitmap: the layout of TPixelBuffer's rows.
+BITMAPINFO bitmapInfo24(const TPixelBuffer& picture) {
     BITMAPINFO info{};
     info.bmiHeader = {
         sizeof(BITMAPINFOHEADER), picture.Width, picture.Height, 1, 24, BI_RGB, DWORD(picture.Size), 0, 0, 0, 0};
@@ -92,7 +92,7 @@ BITMAPINFO bitmapInfo24(const TBDBitmapData& picture) {
 }
 
 // The picture as a bitmap the preview can show; nullptr when it has no pixels.
-HBITMAP bitmapOf(const TBDBitmapData& picture) {
+HBITMAP bitmapOf(const TPixelBuffer& picture) {
     if (picture.Size == 0)
         return nullptr;
     const BITMAPINFO info = bitmapInfo24(picture);
@@ -112,7 +112,7 @@ std::vector<std::uint8_t> bmp24FileOf(const std::wstring& path) {
     BITMAP shape{};
     GetObjectW(loaded, sizeof shape, &shape);
     const int width = shape.bmWidth, height = std::abs(shape.bmHeight);
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     int rows = 0;
     if (width > 0 && picture.SetSize(width, height)) {
         BITMAPINFO info = bitmapInfo24(picture);
@@ -407,7 +407,7 @@ void TfrmDefine::setSwatch(TSwatch swatch) {
 
 // Decoded by the codec the search uses, so the preview shows exactly the pixels searched for.
 bool TfrmDefine::showPicture(const std::vector<std::uint8_t>& bmpFile) {
-    TBDBitmapData picture;
+    TPixelBuffer picture;
     if (!DecodeBmp24(bmpFile, picture))
         return false;
     HBITMAP bitmap = bitmapOf(picture);

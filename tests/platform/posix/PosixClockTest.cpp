@@ -1,4 +1,4 @@
-#include "platform/x11/PosixClock.h"
+#include "platform/posix/PosixClock.h"
 
 #include <gtest/gtest.h>
 

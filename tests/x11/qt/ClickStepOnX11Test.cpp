@@ -1,7 +1,7 @@
 // gtest first: the X headers define None, which gtest uses as a name.
 #include <gtest/gtest.h>
 
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "engine/Search.h"
 #include "platform/x11/X11Backend.h"
 #include "ui/QtEventLoop.h"
@@ -24,8 +24,8 @@ protected:
     static void SetUpTestSuite() { application = std::make_unique<QCoreApplication>(argc, argv); }
     static void TearDownTestSuite() { application.reset(); }
 
-    std::unique_ptr<TBaseCtrl> fixedPointClick(int x, int y, TMouseType button, TActionType action) {
-        auto click = std::make_unique<TBaseCtrl>(platform);
+    std::unique_ptr<TClickRunner> fixedPointClick(int x, int y, TMouseType button, TActionType action) {
+        auto click = std::make_unique<TClickRunner>(platform);
         click->pointType = ptFixed;
         click->fPosX = x;
         click->fPosY = y;
@@ -37,7 +37,7 @@ protected:
         return click;
     }
 
-    void runWhile(const TBaseCtrl& runner) {
+    void runWhile(const TClickRunner& runner) {
         const QDeadlineTimer deadline(30000);
         while (runner.fRunning && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);

@@ -77,7 +77,7 @@ protected:
     // the settings start every checked click at once.
     void writeFiles() {
         TMouseCtrl writer(view, platform, folder);
-        auto click = std::make_unique<TBaseCtrl>(platform);
+        auto click = std::make_unique<TClickRunner>(platform);
         click->fName = "target";
         click->pointType = ptFixed;
         click->fPosX = 300;

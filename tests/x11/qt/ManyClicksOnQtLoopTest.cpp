@@ -1,9 +1,9 @@
 // Many clicks started at once on the real Qt loop: each tick lets pending messages run, and the ticks that fall due
 // meanwhile must wait for the outer loop rather than nest one level per click until the stack runs out.
-#include "engine/BaseCtrl.h"
+#include "engine/ClickRunner.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeScreen.h"
-#include "platform/x11/PosixClock.h"
+#include "platform/posix/PosixClock.h"
 #include "ui/QtEventLoop.h"
 
 #include <gtest/gtest.h>
@@ -47,10 +47,10 @@ protected:
     // Starts `count` fixed-point clicks at once, each clicking once every millisecond until it has clicked once, and
     // runs the loop until every one has stopped by its count. False when they did not within a generous time.
     bool clickAllOnce(int count) {
-        std::vector<std::unique_ptr<TBaseCtrl>> runners;
+        std::vector<std::unique_ptr<TClickRunner>> runners;
         runners.reserve(count);
         for (int i = 0; i < count; ++i) {
-            auto runner = std::make_unique<TBaseCtrl>(platform);
+            auto runner = std::make_unique<TClickRunner>(platform);
             runner->pointType = ptFixed;
             runner->iClickInterval = 1;
             runner->stopType = spRepeat;
