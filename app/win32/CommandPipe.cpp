@@ -2,7 +2,7 @@
 
 #include "app/win32/SingleCopy.h"
 #include "platform/win32/Utf16.h"
-#include "ui/win32/MForm.h"
+#include "ui/win32/MainWindow.h"
 
 #include <aclapi.h>
 
@@ -215,7 +215,7 @@ void TCommandServer::serveClient() {
     TRemoteCommand command{m_reader.Request(), m_reader.Refusal()};
     const bool complete = m_reader.State() == TRequestReader::TState::Complete;
     if (complete)
-        SendMessageW(m_window, TMForm::WM_REMOTECOMMAND, 0, LPARAM(&command));
+        SendMessageW(m_window, TMainWindow::WM_REMOTECOMMAND, 0, LPARAM(&command));
     const std::string answer = EncodeAnswer(command.answer);
     const Deadline deadline;
     OVERLAPPED write{};
@@ -228,7 +228,7 @@ void TCommandServer::serveClient() {
     while (!deadline.over() && readSome(rest, sizeof rest, deadline.left(), bytes)) {
     }
     if (complete)
-        PostMessageW(m_window, TMForm::WM_REMOTEANSWERED, 0, 0);
+        PostMessageW(m_window, TMainWindow::WM_REMOTEANSWERED, 0, 0);
 }
 
 TCommandAnswer sendCommand(const std::filesystem::path& folder, const TCommandRequest& request) {

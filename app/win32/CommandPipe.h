@@ -10,8 +10,8 @@
 // files folder: a named pipe that only this user may open, served by the running copy on a thread of its own so that
 // no client can hold its window up.
 
-// The running copy's end. Each complete request is sent to `window` as TMForm::WM_REMOTECOMMAND and its answer
-// written back; once the client has it, TMForm::WM_REMOTEANSWERED follows. A client that sends no complete request
+// The running copy's end. Each complete request is sent to `window` as TMainWindow::WM_REMOTECOMMAND and its answer
+// written back; once the client has it, TMainWindow::WM_REMOTEANSWERED follows. A client that sends no complete request
 // within two seconds is dropped.
 class TCommandServer {
 public:

@@ -15,7 +15,7 @@ function(tappora_win32_program target)
     target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tappora.rc)
     set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/tappora.rc APPEND PROPERTY OBJECT_DEPENDS
                  ${TAPPORA_WIN32_RESOURCE_DIR}/tappora.ico ${CMAKE_CURRENT_BINARY_DIR}/tappora.manifest)
-    target_include_directories(${target} PRIVATE ${TAPPORA_WIN32_RESOURCE_DIR})
+    target_include_directories(${target} PRIVATE ${TAPPORA_WIN32_RESOURCE_DIR} ${CMAKE_SOURCE_DIR})
     if(MINGW)
         # A window program (no console), without libstdc++, libgcc or winpthread DLLs beside it.
         target_link_options(${target} PRIVATE -mwindows -static -static-libgcc -static-libstdc++)

@@ -5,7 +5,7 @@
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Backend.h"
-#include "ui/win32/MForm.h"
+#include "ui/win32/MainWindow.h"
 #include "ui/win32/Win32.h"
 
 #include <shellapi.h>
@@ -126,7 +126,7 @@ int run(const std::vector<std::string>& args) {
     Win32Backend backend;
     Platform platform = backend.platform();
     const std::filesystem::path recovery = recoveryFolder();
-    TMForm form(platform, backend.shell(), toUtf8(folder.wstring()), toUtf8(recovery.wstring()));
+    TMainWindow form(platform, backend.shell(), toUtf8(folder.wstring()), toUtf8(recovery.wstring()));
     singleCopy.markWindow(form.handle());
     const TCommandServer commands(commandPipeName(folder), form.handle());
     form.setOnClosed([] { PostQuitMessage(0); });

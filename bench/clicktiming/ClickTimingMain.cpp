@@ -11,7 +11,7 @@
 
 #include "engine/ClickRunner.h"
 #include "platform/x11/X11Backend.h"
-#include "ui/QtEventLoop.h"
+#include "platform/qt/QtEventLoop.h"
 
 #include "ClickTimingStats.h"
 #include "PressRecorder.h"

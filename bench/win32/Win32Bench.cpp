@@ -9,7 +9,7 @@
 
 #include "engine/ClickRunner.h"
 #include "platform/win32/Win32Backend.h"
-#include "tests/win32/Win32TestSupport.h"
+#include "tests/platform/win32/Win32TestSupport.h"
 
 #include <windows.h>
 

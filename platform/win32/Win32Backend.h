@@ -13,7 +13,7 @@
 // own message loop, which the Win32 program runs.
 //
 //     Win32Backend backend;
-//     TMForm form(backend.platform(), backend.shell(), programFolder().u8string());
+//     TMainWindow form(backend.platform(), backend.shell(), programFolder().u8string());
 //     return backend.loop().run();
 class Win32Backend : public IBackend {
 public:

@@ -1,6 +1,6 @@
 #include "ui/win32/ToolImages.h"
 
-#include "app/win32/Resources.h"
+#include "ui/win32/Resources.h"
 
 #include "ui/win32/Win32.h"
 

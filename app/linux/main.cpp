@@ -1,0 +1,155 @@
+#include "app/linux/CommandLine.h"
+#include "app/linux/FilesFolder.h"
+#include "app/linux/SignalWatcher.h"
+#include "app/linux/SingleCopy.h"
+#include "platform/Backend.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/ProgramFont.h"
+#include "platform/qt/QtEventLoop.h"
+#include "platform/qt/QtShell.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+FilesFolder filesFolder() {
+    return chooseFilesFolder(probeProgramFolder(programFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+}
+
+// What the running copy did goes to stdout, also when a named click was missing; a command it could not take at all
+// (bad usage, no copy) is told on stderr.
+int sendCommand(const TCommandRequest& request, const FilesFolder& files) {
+    const TCommandAnswer answer = askRunningCopy(files.folder.string(), request);
+    const bool acted = answer.exitCode == TExitCode::kDone || answer.exitCode == TExitCode::kClickNotInList;
+    for (const std::string& line : answer.lines)
+        (acted ? std::cout : std::cerr) << (acted ? "" : "tappora: ") << line << '\n';
+    return answer.exitCode;
+}
+
+// --help, --version, a command and a wrong option are answered without a display; nothing when the program is to run.
+std::optional<int> answerCommandLine(const CommandLine& line, const FilesFolder& files) {
+    switch (line.action) {
+    case CommandLine::ShowHelp:
+        std::cout << helpText(files);
+        return 0;
+    case CommandLine::ShowVersion:
+        std::cout << versionText();
+        return 0;
+    case CommandLine::Command:
+        return sendCommand(line.request, files);
+    case CommandLine::Refuse:
+        std::cerr << line.message << '\n';
+        return 2;
+    case CommandLine::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
+// In a Wayland session Qt would put the windows on Wayland, out of reach of the X11 hotkeys, clicks and captures;
+// under XWayland the whole program stays on the one X server.
+void preferX11Windows() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform == nullptr || std::string_view(platform).starts_with("wayland"))
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+// A folder that cannot be made is told here; the window then says that the files cannot be saved.
+void prepareFilesFolder(const FilesFolder& files) {
+    try {
+        createFilesFolder(files);
+    } catch (const std::exception& error) {
+        std::cerr << "tappora: " << error.what() << '\n';
+    }
+}
+
+TMainWindow* formToSaveAtExit = nullptr;
+TSingleCopy* copyToReleaseAtExit = nullptr;
+
+extern "C" void saveAtUnexpectedExit() {
+    if (formToSaveAtExit)
+        formToSaveAtExit->saveBeforeExit();
+    if (copyToReleaseAtExit)
+        copyToReleaseAtExit->removeSocketFile();
+}
+
+// Qt's xcb plugin and Xlib both end the process with exit() when the connection to the X server is lost (the server
+// or the session died): the list and the settings are saved on the way out, without a call to the display, and the
+// socket file of the one copy does not stay behind.
+class SaveAtUnexpectedExit {
+public:
+    SaveAtUnexpectedExit(TMainWindow& form, TSingleCopy& singleCopy) {
+        static const bool registered = std::atexit(saveAtUnexpectedExit) == 0;
+        formToSaveAtExit = registered ? &form : nullptr;
+        copyToReleaseAtExit = registered ? &singleCopy : nullptr;
+    }
+    ~SaveAtUnexpectedExit() {
+        formToSaveAtExit = nullptr;
+        copyToReleaseAtExit = nullptr;
+    }
+    SaveAtUnexpectedExit(const SaveAtUnexpectedExit&) = delete;
+    SaveAtUnexpectedExit& operator=(const SaveAtUnexpectedExit&) = delete;
+};
+
+int run(int argc, char* argv[], const FilesFolder& files, bool hidden) {
+    // Opened before Qt, which would abort without a display; the program keeps these connections.
+    std::string failure;
+    const std::unique_ptr<IBackend> backend = openBackend(failure);
+    if (!backend) {
+        std::cerr << "tappora: " << failure << '\n';
+        return 2;
+    }
+    prepareFilesFolder(files);
+    preferX11Windows();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tappora");
+    QApplication::setQuitOnLastWindowClosed(false);
+    applyProgramFont();
+    TSingleCopy singleCopy(files.folder.string());
+    if (!singleCopy.isFirst()) {
+        std::cerr << "tappora: " << singleCopy.message() << '\n';
+        return singleCopy.otherShown() ? 0 : 1;
+    }
+    if (!singleCopy.channelProblem().empty())
+        std::cerr << "tappora: " << singleCopy.channelProblem() << '\n';
+
+    QtEventLoop loop;
+    backend->deliverEventsThrough(loop);
+    QtShell shell;
+    Platform platform = backend->platform(loop);
+    TMainWindow form(platform, shell, files.folder.string(),
+                recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
+    const SaveAtUnexpectedExit saveAtExit(form, singleCopy);
+    QObject::connect(&form, &TMainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    singleCopy.setCommandHandler([&form](const TCommandRequest& request) { return form.answerCommand(request); });
+    TSignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,
+                     [&form] { form.requestClose(false); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.requestClose(false); });
+    if (!hidden)
+        form.show();
+    QTimer::singleShot(0, &form, [&form] { form.showStartupMessages(); });
+    return QApplication::exec();
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const FilesFolder files = filesFolder();
+    const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+    if (const auto exitCode = answerCommandLine(line, files))
+        return *exitCode;
+    try {
+        return run(argc, argv, files, line.hidden);
+    } catch (const std::exception& error) {
+        std::cerr << "tappora: " << error.what() << '\n';
+        return 1;
+    }
+}

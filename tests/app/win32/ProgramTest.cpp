@@ -1,0 +1,413 @@
+// The real tappora.exe under Wine: a copy in a folder of its own (with a name outside the ANSI code page) and a
+// click list written as the Linux program writes it; a driver program presses the hotkeys; a target program of its
+// own records where the clicks landed. Commands such as `tappora.exe start NAME` run as a script runs them, with their
+// output redirected.
+
+#include "app/win32/SingleCopy.h"
+#include "model/ClickListFile.h"
+#include "model/ColorText.h"
+#include "model/MouseObj.h"
+#include "pixels/Base64.h"
+#include "platform/win32/ProgramFolder.h"
+#include "tests/platform/win32/TargetPattern.h"
+#include "tests/platform/win32/Win32TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+namespace fs = std::filesystem;
+
+// Clear of the main window, which Wine without a window manager may map over a topmost window.
+constexpr int kLeft = 20;
+constexpr int kTop = 700;
+constexpr int kSize = 256;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A 24-bit BMP file image of the target's pattern at client (left, top), width x height.
+std::vector<std::uint8_t> patternBmp(int left, int top, int width, int height) {
+    const int line = (width * 3 + 3) & ~3;
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(line * height);
+    std::vector<std::uint8_t> bmp(54 + pixelBytes, 0);
+    const auto put32 = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, 54 + pixelBytes);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    bmp[26] = 1;
+    bmp[28] = 24;
+    put32(34, pixelBytes);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t colour = targetPatternColour(left + x, top + y);
+            std::uint8_t* pixel = bmp.data() + 54 + static_cast<std::size_t>(height - 1 - y) * line + 3 * x;
+            pixel[0] = colour & 0xFF;
+            pixel[1] = (colour >> 8) & 0xFF;
+            pixel[2] = (colour >> 16) & 0xFF;
+        }
+    }
+    return bmp;
+}
+
+// The click kinds of the list, each started by its own hotkey and stopped after three clicks that found their target.
+std::unique_ptr<TMouseObj> clickStartedBy(int key, TPointType pointType, const std::string& name) {
+    auto click = std::make_unique<TMouseObj>();
+    click->fName = name;
+    click->pointType = pointType;
+    click->hkStart = static_cast<std::uint8_t>(key);
+    click->hkStop = 11;
+    click->stopType = spRepeat;
+    click->fRepeat = 3;
+    click->iClickInterval = 50;
+    click->ScreenType = scPart;
+    click->fLeft = kLeft;
+    click->fTop = kTop;
+    click->fRight = kLeft + kSize;
+    click->fBottom = kTop + kSize;
+    return click;
+}
+
+struct CommandResult {
+    int exitCode;
+    std::string output;
+};
+
+// `program` run with `arguments` and its output read through a pipe, as `tappora.exe list > file` gives it.
+CommandResult runCommand(const fs::path& program, const std::vector<std::wstring>& arguments) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    CreatePipe(&read, &write, &inheritable, 0);
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+    for (const std::wstring& argument : arguments)
+        commandLine += L" \"" + argument + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    PROCESS_INFORMATION info{};
+    const bool started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &info);
+    CloseHandle(write);
+    CommandResult result{-1, {}};
+    char buffer[4096];
+    DWORD bytes = 0;
+    while (started && ReadFile(read, buffer, sizeof buffer, &bytes, nullptr) && bytes > 0)
+        result.output.append(buffer, bytes);
+    CloseHandle(read);
+    if (!started)
+        return result;
+    DWORD code = 0;
+    if (WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code))
+        result.exitCode = static_cast<int>(code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return result;
+}
+
+// The clicks counted for `name` in the output of `list --json`; -1 when it is not listed with `state`.
+int jsonClicks(const std::string& json, const std::string& name, const std::string& state) {
+    const std::string entry = "\"name\": \"" + name + "\", \"state\": \"" + state + "\", \"clicks\": ";
+    const std::size_t at = json.find(entry);
+    return at == std::string::npos ? -1 : std::stoi(json.substr(at + entry.size()));
+}
+
+// A client end of the pipe, once the program is done with the client before.
+HANDLE openPipe(const std::wstring& name, DWORD access) {
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 250 && pipe == INVALID_HANDLE_VALUE; ++attempt) {
+        pipe = CreateFileW(name.c_str(), access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (pipe == INVALID_HANDLE_VALUE)
+            Sleep(20);
+    }
+    return pipe;
+}
+
+std::vector<BYTE> currentUser() {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    GetTokenInformation(token, TokenUser, user.data(), size, &size);
+    CloseHandle(token);
+    return user;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { start(L"Tappora e2e"); }
+
+    void start(const std::wstring& folderName, const std::vector<std::wstring>& arguments = {}) {
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
+        folder = fs::path(temp) / folderName;
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // Never the user's own local application data: the program inherits this.
+        localData = fs::path(temp) / (folderName + L" local data");
+        fs::remove_all(localData);
+        SetEnvironmentVariableW(L"LOCALAPPDATA", localData.c_str());
+        fs::copy_file(programFolder() / "tappora.exe", folder / "tappora.exe");
+
+        auto fixed = clickStartedBy(1, ptFixed, "Fixed \u00fcber"); // Ctrl+F2
+        fixed->fPosX = kLeft + 30;
+        fixed->fPosY = kTop + 40;
+        auto colour = clickStartedBy(2, ptColor, "Colour"); // Ctrl+F3
+        const std::uint32_t rgb = targetPatternColour(70, 90);
+        colour->fColor = ColorToString(static_cast<TColor>((rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16)));
+        auto picture = clickStartedBy(3, ptPicture, "Picture"); // Ctrl+F4
+        picture->fBMP = StreamToBase64(patternBmp(100, 120, 12, 10));
+        auto endless = clickStartedBy(4, ptFixed, "Endless"); // Ctrl+F5, until stopped
+        endless->stopType = spCommand;
+        endless->fPosX = kLeft + 50;
+        endless->fPosY = kTop + 60;
+        listText = ClickListText({fixed.get(), colour.get(), picture.get(), endless.get()});
+        std::ofstream(folder / "tapporas.xml", std::ios::binary) << listText;
+
+        target = std::make_unique<TargetWindow>(kLeft, kTop, kSize, kSize);
+        program = std::make_unique<ChildProcess>(folder / "tappora.exe", arguments);
+        if (arguments.empty())
+            ASSERT_TRUE(pumpUntil([&] { return program->window(L"Tappora") != 0; }))
+                << "the main window did not come up";
+        else
+            ASSERT_TRUE(pumpUntil([&] { return command({L"list"}).exitCode == 0; })) << "the program did not answer";
+    }
+
+    CommandResult command(const std::vector<std::wstring>& arguments) const {
+        return runCommand(folder / "tappora.exe", arguments);
+    }
+
+    void TearDown() override {
+        program.reset();
+        target.reset();
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        fs::remove_all(localData, ignored);
+    }
+
+    void press(const std::wstring& keys) {
+        ChildProcess driver(L"tappora_win32_driver.exe", {keys});
+        ASSERT_EQ(driver.waitForExit(), 0);
+    }
+
+    // Closes the program as the close box does and waits for it to end.
+    void closeProgram() {
+        PostMessageW(reinterpret_cast<HWND>(program->window(L"Tappora")), WM_CLOSE, 0, 0);
+        ASSERT_EQ(program->waitForExit(), 0);
+    }
+
+    void expectFilesSaved() {
+        EXPECT_EQ(readFile(folder / "tapporas.xml"), listText);
+        const std::string settings = readFile(folder / "TapporaConfig.xml");
+        EXPECT_THAT(settings, ::testing::HasSubstr("<config "));
+        EXPECT_THAT(settings, ::testing::HasSubstr("\"2.0\""));
+    }
+
+    // The client points of the button-down messages among the target's lines.
+    static std::vector<std::string> downs(const std::vector<std::string>& lines) {
+        std::vector<std::string> points;
+        for (const std::string& line : lines) {
+            std::istringstream in(line);
+            std::string message, x, y;
+            in >> message >> x >> y;
+            if (message == "WM_LBUTTONDOWN" || message == "WM_LBUTTONDBLCLK")
+                points.push_back(x + " " + y);
+        }
+        return points;
+    }
+
+    fs::path folder;
+    fs::path localData;
+    std::string listText;
+    std::unique_ptr<TargetWindow> target;
+    std::unique_ptr<ChildProcess> program;
+};
+
+TEST_F(ProgramTest, CtrlF2ClicksTheFixedPointThreeTimes) {
+    press(L"ctrl+f2");
+    EXPECT_THAT(downs(target->waitForLines(6)), ::testing::ElementsAre("30 40", "30 40", "30 40"));
+    closeProgram();
+}
+
+TEST_F(ProgramTest, CtrlF3ClicksTheFirstPixelOfTheColour) {
+    press(L"ctrl+f3");
+    EXPECT_THAT(downs(target->waitForLines(6)), ::testing::ElementsAre("70 90", "70 90", "70 90"));
+    closeProgram();
+}
+
+TEST_F(ProgramTest, CtrlF4ClicksTheCentreOfThePicture) {
+    press(L"ctrl+f4");
+    EXPECT_THAT(downs(target->waitForLines(6)), ::testing::ElementsAre("106 125", "106 125", "106 125"));
+    closeProgram();
+}
+
+TEST_F(ProgramTest, CtrlShiftF2StartsNothing) {
+    press(L"ctrl+shift+f2");
+    pumpFor(std::chrono::milliseconds(1500));
+    EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty());
+    closeProgram();
+}
+
+// A list the Linux program wrote opens unchanged and is saved back byte for byte; the settings file appears beside.
+TEST_F(ProgramTest, ClosingSavesTheListUnchangedAndTheSettingsBesideTheProgram) {
+    closeProgram();
+    expectFilesSaved();
+}
+
+// A second start for the same folder shows the first copy's window, hidden to the notification area, and ends.
+TEST_F(ProgramTest, ASecondStartBringsTheFirstCopysWindowForwardAndEnds) {
+    const HWND main = reinterpret_cast<HWND>(program->window(L"Tappora"));
+    ShowWindow(main, SW_HIDE);
+    ChildProcess second(folder / "tappora.exe", {});
+    EXPECT_EQ(second.waitForExit(), 0);
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }));
+    closeProgram();
+    expectFilesSaved();
+}
+
+// Nobody can be asked when the session ends: a list that cannot be saved goes to the user's local application data.
+TEST_F(ProgramTest, TheSessionsEndKeepsAListThatCannotBeSavedInTheLocalApplicationData) {
+    const HWND main = reinterpret_cast<HWND>(program->window(L"Tappora"));
+    fs::remove(folder / "tapporas.xml");
+    fs::create_directories(folder / "tapporas.xml" / "blocker");
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+    EXPECT_EQ(answer, TRUE);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer);
+    std::vector<std::string> kept;
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator(localData / "tappora", missing))
+        kept.push_back(readFile(entry.path()));
+    EXPECT_THAT(kept, ::testing::ElementsAre(listText));
+}
+
+TEST_F(ProgramTest, StartAndStopByCommandClickAndListTells) {
+    const CommandResult started = command({L"start", L"Endless"});
+    EXPECT_EQ(started.exitCode, 0);
+    EXPECT_THAT(started.output, ::testing::HasSubstr("Started #4 \"Endless\"."));
+    EXPECT_THAT(downs(target->waitForLines(4)), ::testing::Contains("50 60"));
+    EXPECT_GT(jsonClicks(command({L"list", L"--json"}).output, "Endless", "running"), 0);
+
+    EXPECT_EQ(command({L"stop", L"#4"}).exitCode, 0);
+    target->clear();
+    pumpFor(std::chrono::milliseconds(1500));
+    EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty());
+    EXPECT_GT(jsonClicks(command({L"list", L"--json"}).output, "Endless", "stopped"), 0);
+    closeProgram();
+}
+
+TEST_F(ProgramTest, CommandsExitWithTheirCodes) {
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_directories(elsewhere);
+    fs::copy_file(folder / "tappora.exe", elsewhere / "tappora.exe");
+    const std::string elsewhereText = elsewhere.string();
+    const struct {
+        fs::path program;
+        std::vector<std::wstring> arguments;
+        int exitCode;
+        std::string says;
+    } cases[] = {
+        {folder / "tappora.exe", {L"stop", L"--all"}, 0, "click"},
+        {folder / "tappora.exe", {L"start", L"Nobody"}, 1, "\"Nobody\""},
+        {folder / "tappora.exe", {L"frobnicate"}, 2, "\"frobnicate\" is not a command"},
+        {folder / "tappora.exe", {L"start"}, 2, "needs the name"},
+        {elsewhere / "tappora.exe", {L"list"}, 3, elsewhereText},
+    };
+    for (const auto& each : cases) {
+        const CommandResult result = runCommand(each.program, each.arguments);
+        EXPECT_EQ(result.exitCode, each.exitCode) << result.output;
+        EXPECT_THAT(result.output, ::testing::HasSubstr(each.says));
+    }
+    closeProgram();
+}
+
+// Only this user is let in: the pipe's owner and only ACE (another user's refusal cannot be shown under Wine, which
+// has one user). A client that sends garbage, and one that sends nothing and hangs on, hold no command up for long.
+TEST_F(ProgramTest, ThePipeAdmitsOnlyTheUserAndBadClientsHoldNothingUp) {
+    const std::wstring name = commandPipeName(folder);
+    const HANDLE garbage = openPipe(name, GENERIC_READ | GENERIC_WRITE);
+    ASSERT_NE(garbage, INVALID_HANDLE_VALUE);
+    DWORD bytes = 0;
+    WriteFile(garbage, "GET / HTTP/1.0\r\n\r\n", 18, &bytes, nullptr);
+    char answer[256] = {};
+    ReadFile(garbage, answer, sizeof answer - 1, &bytes, nullptr);
+    EXPECT_THAT(answer, ::testing::StartsWith("TAPPORA/1 2 "));
+    CloseHandle(garbage);
+
+    const HANDLE silent = openPipe(name, GENERIC_READ | GENERIC_WRITE);
+    ASSERT_NE(silent, INVALID_HANDLE_VALUE);
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetSecurityInfo(silent, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                              nullptr, &dacl, nullptr, &descriptor),
+              ERROR_SUCCESS);
+    std::vector<BYTE> user = currentUser();
+    const PSID userSid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+    EXPECT_TRUE(EqualSid(owner, userSid));
+    ASSERT_NE(dacl, nullptr);
+    ASSERT_EQ(dacl->AceCount, 1);
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, 0, &ace));
+    EXPECT_EQ(static_cast<ACE_HEADER*>(ace)->AceType, ACCESS_ALLOWED_ACE_TYPE);
+    EXPECT_TRUE(EqualSid(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, userSid));
+    LocalFree(descriptor);
+
+    EXPECT_EQ(command({L"list"}).exitCode, 0);
+    CloseHandle(silent);
+    closeProgram();
+}
+
+// Started for the notification area, the window comes out on `show`; `quit` closes as Exit does, saving.
+class ProgramStartedHiddenTest : public ProgramTest {
+protected:
+    void SetUp() override { start(L"Tappora e2e hidden", {L"--hidden"}); }
+};
+
+TEST_F(ProgramStartedHiddenTest, ShowBringsTheWindowOutAndQuitSaves) {
+    EXPECT_EQ(program->window(L"Tappora"), 0u);
+    EXPECT_EQ(command({L"show"}).exitCode, 0);
+    EXPECT_TRUE(pumpUntil([&] { return program->window(L"Tappora") != 0; }));
+    EXPECT_EQ(command({L"quit"}).exitCode, 0);
+    EXPECT_EQ(program->waitForExit(), 0);
+    expectFilesSaved();
+}
+
+// The same in a folder whose name no ANSI code page holds: the list loads (its clicks run) and both files are saved.
+class ProgramInAnyFolderTest : public ProgramTest {
+protected:
+    void SetUp() override { start(L"Tappora e2e \u00e9t\u00e9 \u6771\u4eac"); }
+};
+
+TEST_F(ProgramInAnyFolderTest, ListLoadsClicksAndIsSavedBack) {
+    press(L"ctrl+f2");
+    EXPECT_THAT(downs(target->waitForLines(6)), ::testing::ElementsAre("30 40", "30 40", "30 40"));
+    closeProgram();
+    expectFilesSaved();
+}
+} // namespace

@@ -1,0 +1,55 @@
+#include "ui/qt/OptionsDialog.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+const TOptionsChoices kShown{{{"Name", true}, {"Click Point", false}, {"Action Stats", true}}, false};
+
+std::vector<bool> ticks(const TOptionsDialog& dialog) {
+    std::vector<bool> result;
+    for (int i = 0; i < dialog.clbList->count(); ++i)
+        result.push_back(dialog.clbList->item(i)->checkState() == Qt::Checked);
+    return result;
+}
+} // namespace
+
+TEST(OptionsTest, ShowsTheColumnsInTheirOrderTickedByVisibilityAndTheAutoStart) {
+    TOptionsDialog dialog;
+    dialog.showChoices(kShown);
+    ASSERT_EQ(dialog.clbList->count(), 3);
+    EXPECT_EQ(dialog.clbList->item(0)->text(), "Name");
+    EXPECT_EQ(dialog.clbList->item(2)->text(), "Action Stats");
+    EXPECT_EQ(ticks(dialog), (std::vector<bool>{true, false, true}));
+    EXPECT_FALSE(dialog.cbAuto->isChecked());
+    EXPECT_EQ(dialog.choices(), kShown) << "unchanged controls give back what they were shown";
+
+    dialog.showChoices({{{"Name", false}}, true});
+    EXPECT_EQ(ticks(dialog), std::vector<bool>{false}) << "shown again, the list is replaced";
+    EXPECT_TRUE(dialog.cbAuto->isChecked());
+}
+
+TEST(OptionsTest, OkGivesBackTheUsersChoices) {
+    TOptionsDialog dialog;
+    dialog.showChoices(kShown);
+    dialog.clbList->item(0)->setCheckState(Qt::Unchecked);
+    dialog.clbList->item(1)->setCheckState(Qt::Checked);
+    dialog.cbAuto->setChecked(true);
+    dialog.btnOKClick();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.choices(),
+              (TOptionsChoices{{{"Name", false}, {"Click Point", true}, {"Action Stats", true}}, true}));
+}
+
+TEST(OptionsTest, CancelAndTheCloseBoxEndTheDialogUnaccepted) {
+    for (bool byCloseBox : {false, true}) {
+        TOptionsDialog dialog;
+        dialog.showChoices(kShown);
+        dialog.show();
+        dialog.clbList->item(0)->setCheckState(Qt::Unchecked);
+        byCloseBox ? (void)dialog.close() : dialog.btnCancelClick();
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+    }
+}

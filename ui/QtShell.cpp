@@ -1,9 +1,0 @@
-#include "ui/QtShell.h"
-
-#include <QDesktopServices>
-#include <QString>
-#include <QUrl>
-
-void QtShell::openUrl(const std::string& url) {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
-}

@@ -1,0 +1,97 @@
+#include "ui/win32/OptionsDialog.h"
+
+#include "platform/win32/Utf16.h"
+#include "ui/win32/Controls.h"
+
+namespace {
+constexpr int kOkId = 101;
+constexpr int kCancelId = 102;
+constexpr int kRowHeight = 18;
+} // namespace
+
+TOptionsDialog::TOptionsDialog(HWND owner) {
+    createWindow("Config Options", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME, 220, 354,
+                 owner);
+    centreOnDesktop(handle());
+    btnOK = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 24, 315, 75, 25, kOkId);
+    btnCancel = createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 120, 315, 75, 25, kCancelId);
+    createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 22, 8, 179, 258);
+    createControl(handle(), L"BUTTON", "Config visible columns", BS_GROUPBOX, 25, 10, 169, 249);
+    clbList = createControl(handle(), WC_LISTVIEWW, "",
+                            WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 28, 26,
+                            163, 230);
+    ListView_SetExtendedListViewStyle(clbList, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The rows are as high as the tallest picture in the small image list.
+    ListView_SetImageList(clbList, ImageList_Create(1, kRowHeight, ILC_COLOR, 0, 0), LVSIL_SMALL);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 140;
+    SendMessageW(clbList, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
+    cbAuto = createControl(handle(), L"BUTTON", "Auto Start Running When Program Start",
+                           WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 24, 272, 169, 33);
+}
+
+void TOptionsDialog::showChoices(const TOptionsChoices& choices) {
+    ListView_DeleteAllItems(clbList);
+    for (int i = 0; i < int(choices.columns.size()); ++i) {
+        const std::wstring name = toUtf16(choices.columns[i].name);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t*>(name.c_str());
+        SendMessageW(clbList, LVM_INSERTITEMW, 0, LPARAM(&item));
+        setItemChecked(i, choices.columns[i].visible);
+    }
+    Button_SetCheck(cbAuto, choices.autorun ? BST_CHECKED : BST_UNCHECKED);
+}
+
+TOptionsChoices TOptionsDialog::choices() const {
+    TOptionsChoices chosen;
+    for (int i = 0; i < itemCount(); ++i)
+        chosen.columns.push_back({itemText(i), itemChecked(i)});
+    chosen.autorun = Button_GetCheck(cbAuto) == BST_CHECKED;
+    return chosen;
+}
+
+void TOptionsDialog::btnOKClick() {
+    setModalResult(mrOk);
+}
+
+void TOptionsDialog::btnCancelClick() {
+    setModalResult(mrCancel);
+}
+
+int TOptionsDialog::itemCount() const {
+    return ListView_GetItemCount(clbList);
+}
+
+bool TOptionsDialog::itemChecked(int item) const {
+    return ListView_GetCheckState(clbList, item) != 0;
+}
+
+void TOptionsDialog::setItemChecked(int item, bool checked) {
+    ListView_SetCheckState(clbList, item, checked);
+}
+
+std::string TOptionsDialog::itemText(int item) const {
+    wchar_t text[256] = L"";
+    ListView_GetItemText(clbList, item, 0, text, 256);
+    return toUtf8(text);
+}
+
+LRESULT TOptionsDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        switch (LOWORD(wParam)) {
+        case kOkId:
+            btnOKClick();
+            return 0;
+        case kCancelId:
+        case IDCANCEL:
+            btnCancelClick();
+            return 0;
+        default:
+            break;
+        }
+    }
+    return TModalWindow::handleMessage(message, wParam, lParam);
+}
