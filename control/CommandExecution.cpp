@@ -1,6 +1,6 @@
 #include "control/CommandExecution.h"
 
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "control/OutputText.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ struct TClickRows {
     std::vector<std::string> missing;
 };
 
-std::string RowLabel(const TMouseCtrl& ctrl, int row) {
+std::string RowLabel(const TClickListController& ctrl, int row) {
     return "#" + std::to_string(row + 1) + " " + PrintableText("\"" + ctrl.Runner(row).fName + "\"");
 }
 
@@ -26,7 +26,7 @@ void AddRow(std::vector<int>& rows, int row) {
 }
 
 // The rows the names and #N mean, in the order named, each once.
-TClickRows RowsNamed(const TMouseCtrl& ctrl, const std::vector<std::string>& clicks) {
+TClickRows RowsNamed(const TClickListController& ctrl, const std::vector<std::string>& clicks) {
     TClickRows found;
     const auto count = static_cast<std::size_t>(ctrl.RowCount());
     for (const std::string& click : clicks) {
@@ -55,7 +55,7 @@ TClickRows RowsNamed(const TMouseCtrl& ctrl, const std::vector<std::string>& cli
 
 // Starts the row unless it runs already or is not ticked (the hotkeys do not start an unticked click either).
 // False when it was not started for being unticked.
-bool StartRow(TMouseCtrl& ctrl, int row, std::vector<std::string>& lines) {
+bool StartRow(TClickListController& ctrl, int row, std::vector<std::string>& lines) {
     if (ctrl.Runner(row).fRunning) {
         lines.push_back(RowLabel(ctrl, row) + " is running already.");
     } else if (!ctrl.RowChecked(row)) {
@@ -68,7 +68,7 @@ bool StartRow(TMouseCtrl& ctrl, int row, std::vector<std::string>& lines) {
     return true;
 }
 
-void StopRow(TMouseCtrl& ctrl, int row, std::vector<std::string>& lines) {
+void StopRow(TClickListController& ctrl, int row, std::vector<std::string>& lines) {
     if (!ctrl.Runner(row).fRunning) {
         lines.push_back(RowLabel(ctrl, row) + " was not running.");
         return;
@@ -77,7 +77,7 @@ void StopRow(TMouseCtrl& ctrl, int row, std::vector<std::string>& lines) {
     lines.push_back("Stopped " + RowLabel(ctrl, row) + ".");
 }
 
-TCommandAnswer ActOnClicks(TMouseCtrl& ctrl, const TCommandRequest& request) {
+TCommandAnswer ActOnClicks(TClickListController& ctrl, const TCommandRequest& request) {
     const TClickRows named = RowsNamed(ctrl, request.clicks);
     TCommandAnswer answer;
     bool allStarted = true;
@@ -95,7 +95,7 @@ TCommandAnswer ActOnClicks(TMouseCtrl& ctrl, const TCommandRequest& request) {
     return answer;
 }
 
-TCommandAnswer StopAll(TMouseCtrl& ctrl) {
+TCommandAnswer StopAll(TClickListController& ctrl) {
     int running = 0;
     for (int row = 0; row < ctrl.RowCount(); ++row) {
         running += ctrl.Runner(row).fRunning ? 1 : 0;
@@ -122,7 +122,7 @@ std::string HotKeyName(std::uint8_t key) {
     return "Ctrl+F" + std::to_string(key + 1);
 }
 
-std::string ListLine(const TMouseCtrl& ctrl, int row) {
+std::string ListLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
     return RowLabel(ctrl, row) + ": " + status.state + ", " + std::to_string(status.clicks) +
@@ -130,7 +130,7 @@ std::string ListLine(const TMouseCtrl& ctrl, int row) {
            HotKeyName(runner.hkStop) + " stops";
 }
 
-std::string JsonLine(const TMouseCtrl& ctrl, int row) {
+std::string JsonLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
     return "  {\"row\": " + std::to_string(row + 1) + ", \"name\": " + JsonString(runner.fName) + ", \"state\": \"" +
@@ -138,7 +138,7 @@ std::string JsonLine(const TMouseCtrl& ctrl, int row) {
            HotKeyName(runner.hkStart) + "\", \"stopHotkey\": \"" + HotKeyName(runner.hkStop) + "\"}";
 }
 
-TCommandAnswer List(const TMouseCtrl& ctrl) {
+TCommandAnswer List(const TClickListController& ctrl) {
     TCommandAnswer answer;
     for (int row = 0; row < ctrl.RowCount(); ++row) {
         answer.lines.push_back(ListLine(ctrl, row));
@@ -150,7 +150,7 @@ TCommandAnswer List(const TMouseCtrl& ctrl) {
 }
 
 // One click an element, one element a line.
-TCommandAnswer ListJson(const TMouseCtrl& ctrl) {
+TCommandAnswer ListJson(const TClickListController& ctrl) {
     if (ctrl.RowCount() == 0) {
         return {TExitCode::kDone, {"[]"}};
     }
@@ -164,7 +164,7 @@ TCommandAnswer ListJson(const TMouseCtrl& ctrl) {
 
 } // namespace
 
-TCommandAnswer Execute(TMouseCtrl& ctrl, const TCommandRequest& request, IWindowActions& window) {
+TCommandAnswer Execute(TClickListController& ctrl, const TCommandRequest& request, IWindowActions& window) {
     switch (request.verb) {
     case TCommandVerb::Start:
     case TCommandVerb::Stop:

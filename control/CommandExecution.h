@@ -2,7 +2,7 @@
 
 #include "control/CommandRequest.h"
 
-class TMouseCtrl;
+class TClickListController;
 
 // What a command asks of the window itself, which only the window can do.
 class IWindowActions {
@@ -18,4 +18,4 @@ public:
 // Carries out the request on the list, starting and stopping clicks the way the hotkeys do, and says what happened,
 // one line per click acted on. Exit code 1 when a named click is not in the list, or named but not started because
 // it is not ticked; the others named are still acted on. A click named twice (by name and by #N) is acted on once.
-TCommandAnswer Execute(TMouseCtrl& ctrl, const TCommandRequest& request, IWindowActions& window);
+TCommandAnswer Execute(TClickListController& ctrl, const TCommandRequest& request, IWindowActions& window);

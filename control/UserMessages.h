@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 
 #include <set>
 #include <string>
@@ -11,7 +11,7 @@
 // once.
 class TUserMessages {
 public:
-    explicit TUserMessages(IMouseCtrlView& view) : fView(view) {}
+    explicit TUserMessages(IClickListView& view) : fView(view) {}
 
     TUnsavedChoice AskUnsaved(const std::string& problem);
     TRecoveredChoice AskRestore(const std::string& path);
@@ -24,7 +24,7 @@ public:
     void TellDroppedError(const std::string& what);
 
 private:
-    IMouseCtrlView& fView;
+    IClickListView& fView;
     std::set<std::string> fToldErrors;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 
 #include <vector>
 

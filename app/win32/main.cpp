@@ -1,7 +1,7 @@
 #include "app/win32/CommandPipe.h"
 #include "app/win32/SingleCopy.h"
 #include "control/CommandRequest.h"
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Backend.h"
@@ -143,7 +143,7 @@ int run(const std::vector<std::string>& args) {
     if (recovery.empty())
         form.showFileMessage("Windows names no local application data folder for this user, so a list that cannot be "
                              "saved when the session ends cannot be kept anywhere.");
-    if (TMouseCtrl* controller = form.controller())
+    if (TClickListController* controller = form.controller())
         controller->OfferRecoveredList();
     return backend.loop().run();
 }

@@ -1,4 +1,4 @@
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>

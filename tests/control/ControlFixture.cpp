@@ -22,8 +22,8 @@ std::string ControlTest::PathOf(const std::string& name) const {
     return utf8FromPath(folder / pathFromUtf8(name));
 }
 
-TMouseCtrl& ControlTest::StartController() {
-    ctrl = std::make_unique<TMouseCtrl>(view, fake.platform, utf8FromPath(folder), recoveryFolder);
+TClickListController& ControlTest::StartController() {
+    ctrl = std::make_unique<TClickListController>(view, fake.platform, utf8FromPath(folder), recoveryFolder);
     return *ctrl;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control/FakeMouseCtrlView.h"
-#include "control/MouseCtrl.h"
+#include "control/FakeClickListView.h"
+#include "control/ClickListController.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 #include "platform/fake/FakePlatform.h"
@@ -20,7 +20,7 @@ protected:
     ControlTest();
     ~ControlTest() override;
 
-    TMouseCtrl& StartController();
+    TClickListController& StartController();
     // Closes and destroys the controller; gives the close messages.
     std::vector<std::string> CloseController();
 
@@ -45,11 +45,11 @@ protected:
     std::size_t ClicksSoFar() const;
 
     FakePlatform fake;
-    FakeMouseCtrlView view;
+    FakeClickListView view;
     std::filesystem::path folder;
     // Where the controller keeps a list it cannot save at an unattended close; none unless a test sets it.
     std::string recoveryFolder;
-    std::unique_ptr<TMouseCtrl> ctrl;
+    std::unique_ptr<TClickListController> ctrl;
 };
 
 // A click that clicks every 100 ms, right away and until stopped, with the given extra attributes.

@@ -1,6 +1,6 @@
 #include "ui/qt/ClickListModel.h"
 
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "platform/ErrorGuard.h"
 
 namespace {
@@ -19,7 +19,7 @@ Qt::Alignment toQt(TColumnAlignment alignment) {
 
 TClickListModel::TClickListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TClickListModel::setController(TMouseCtrl* controller) {
+void TClickListModel::setController(TClickListController* controller) {
     m_controller = controller;
     rowsReset();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVector>
 
-class TMouseCtrl;
+class TClickListController;
 
 // The click list as a table over the controller: cell texts and check states are asked of the controller each time
 // they are painted, so the model keeps only the columns and how many rows the view has been told about.
@@ -16,7 +16,7 @@ public:
     explicit TClickListModel(QObject* parent = nullptr);
 
     // Rows are shown only once the controller exists; until then the controller's row notices are ignored.
-    void setController(TMouseCtrl* controller);
+    void setController(TClickListController* controller);
 
     void clearColumns();
     void addColumn(const QString& caption);
@@ -40,7 +40,7 @@ public:
 private:
     QVariant cellText(int row, int column) const;
 
-    TMouseCtrl* m_controller = nullptr;
+    TClickListController* m_controller = nullptr;
     QStringList m_captions;
     QVector<Qt::Alignment> m_alignments;
     int m_mainColumn = 0;

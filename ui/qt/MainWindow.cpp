@@ -1,7 +1,7 @@
 #include "ui/qt/MainWindow.h"
 
 #include "TapporaVersion.h"
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "control/WindowPlacement.h"
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
@@ -90,7 +90,7 @@ TMainWindow::~TMainWindow() {
 
 void TMainWindow::FormCreate() {
     createTrayIcon();
-    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
+    m_controller = std::make_unique<TClickListController>(*this, m_platform, m_folder, m_recoveryFolder);
     m_model->setController(m_controller.get());
     setWindowTitle(TAPPORA_TITLE);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "control/CommandExecution.h"
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 #include "control/ToolCommands.h"
 #include "platform/Platform.h"
 
@@ -17,10 +17,10 @@ class QSystemTrayIcon;
 class QTableView;
 class QToolButton;
 class TClickListModel;
-class TMouseCtrl;
+class TClickListController;
 
 // The main window: toolbar over the click list, the notification-area icon, and the one controller.
-class TMainWindow : public QMainWindow, public IMouseCtrlView, private IWindowActions {
+class TMainWindow : public QMainWindow, public IClickListView, private IWindowActions {
     Q_OBJECT
 public:
     // `folder` holds the click list and settings files; a list that cannot be saved when the program is ended from
@@ -29,7 +29,7 @@ public:
            QWidget* parent = nullptr);
     ~TMainWindow() override;
 
-    TMouseCtrl* controller() const { return m_controller.get(); }
+    TClickListController* controller() const { return m_controller.get(); }
     QTableView* list() const { return VT; }
     QToolButton* toolButton(int index) const { return m_buttons.at(std::size_t(index)); }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
@@ -114,7 +114,7 @@ private:
     QTableView* VT = nullptr;
     TClickListModel* m_model = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
-    std::unique_ptr<TMouseCtrl> m_controller;
+    std::unique_ptr<TClickListController> m_controller;
     bool m_closeInteractive = true;
     bool m_closed = false;
     // The frame asked for before a window manager framed the window.

@@ -1,6 +1,6 @@
 #include "ui/win32/ClickList.h"
 
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "platform/ErrorGuard.h"
 #include "platform/win32/Utf16.h"
 #include "ui/win32/Controls.h"
@@ -45,7 +45,7 @@ TClickList::TClickList(HWND parent, int id) {
     putColumn(m_hwnd, 0, L"", 0, LVCFMT_LEFT, true);
 }
 
-void TClickList::setController(TMouseCtrl* controller) {
+void TClickList::setController(TClickListController* controller) {
     m_controller = controller;
     rowsReset();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 
 #include "ui/win32/Win32.h"
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class TMouseCtrl;
+class TClickListController;
 
 // The click list: a report list view over the controller. Cell texts and check states are asked of the controller
 // whenever they are painted; the list keeps only the columns. Hidden columns are taken out of the list view and
@@ -19,7 +19,7 @@ public:
 
     HWND handle() const { return m_hwnd; }
     // Rows are shown only once the controller exists; until then the controller's row notices are ignored.
-    void setController(TMouseCtrl* controller);
+    void setController(TClickListController* controller);
     // A double click on a row.
     void setOnDoubleClick(std::function<void()> handler) { m_onDoubleClick = std::move(handler); }
     // The parent passes its WM_NOTIFY from the list here; true when it was the list's.
@@ -67,7 +67,7 @@ private:
     void itemChanged(const NMLISTVIEW& change) const;
 
     HWND m_hwnd;
-    TMouseCtrl* m_controller = nullptr;
+    TClickListController* m_controller = nullptr;
     std::function<void()> m_onDoubleClick;
     std::vector<Column> m_columns;
     // Every column, left to right, hidden ones included.

@@ -1,7 +1,7 @@
 #include "ui/win32/MainWindow.h"
 
 #include "TapporaVersion.h"
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
@@ -68,7 +68,7 @@ TMainWindow::~TMainWindow() {
 
 void TMainWindow::FormCreate() {
     createTrayIcon();
-    m_controller = std::make_unique<TMouseCtrl>(*this, m_platform, m_folder, m_recoveryFolder);
+    m_controller = std::make_unique<TClickListController>(*this, m_platform, m_folder, m_recoveryFolder);
     m_list->setController(m_controller.get());
     setText(handle(), TAPPORA_TITLE);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "control/CommandExecution.h"
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 #include "platform/Platform.h"
 #include "ui/win32/Window.h"
 
@@ -12,7 +12,7 @@
 
 class IShell;
 class TClickList;
-class TMouseCtrl;
+class TClickListController;
 
 // A command from outside and, once the window has carried it out, its answer.
 struct TRemoteCommand {
@@ -22,7 +22,7 @@ struct TRemoteCommand {
 
 // The main window: toolbar over the click list, the About and Help menu, the notification-area icon, and the one
 // controller.
-class TMainWindow : public TWindow, public IMouseCtrlView, public IWindowActions {
+class TMainWindow : public TWindow, public IClickListView, public IWindowActions {
 public:
     // The toolbar's commands, New to Exit, and the menu's.
     enum Command : int { cmNew = 101, cmEdit, cmDelete, cmStart, cmStop, cmOptions, cmExit, cmAbout = 201, cmHelp };
@@ -41,7 +41,7 @@ public:
     ~TMainWindow() override;
 
     void show();
-    TMouseCtrl* controller() const { return m_controller.get(); }
+    TClickListController* controller() const { return m_controller.get(); }
     TClickList& list() const { return *m_list; }
     HWND toolBar() const { return m_toolBar; }
     bool trayIconShown() const { return m_trayShown; }
@@ -122,7 +122,7 @@ private:
     bool m_trayShown = false;
     UINT m_taskbarCreated = 0;
     bool m_showMaximized = false;
-    std::unique_ptr<TMouseCtrl> m_controller;
+    std::unique_ptr<TClickListController> m_controller;
     std::function<void()> m_onClosed;
     bool m_closed = false;
     bool m_closeInteractive = true;

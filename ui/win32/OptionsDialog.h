@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 #include "ui/win32/Window.h"
 
 // Which list columns are visible and whether the ticked clicks start with the program: shows the choices it is

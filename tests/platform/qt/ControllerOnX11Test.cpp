@@ -1,7 +1,7 @@
 // gtest first: the X headers define None, which gtest uses as a name.
 #include <gtest/gtest.h>
 
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/qt/QtEventLoop.h"
@@ -25,7 +25,7 @@ namespace {
 using Kind = ButtonRecord::Kind;
 
 // The main window as the controller sees it, without a window.
-class WindowlessView : public IMouseCtrlView {
+class WindowlessView : public IClickListView {
 public:
     WindowHandle windowHandle() const override { return 1; }
     TRect windowBounds() const override { return {10, 10, 561, 306}; }
@@ -76,7 +76,7 @@ protected:
     // The list file holds one fixed-point left click at (300, 200) every 10 ms, three times, started by Ctrl+F1;
     // the settings start every checked click at once.
     void writeFiles() {
-        TMouseCtrl writer(view, platform, folder);
+        TClickListController writer(view, platform, folder);
         auto click = std::make_unique<TClickRunner>(platform);
         click->fName = "target";
         click->pointType = ptFixed;
@@ -113,7 +113,7 @@ protected:
 TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
     writeFiles();
     TargetClient target(server.displayName());
-    TMouseCtrl controller(view, platform, folder);
+    TClickListController controller(view, platform, folder);
     ASSERT_EQ(controller.RowCount(), 1);
 
     std::vector<ButtonRecord> expected;
@@ -138,7 +138,7 @@ TEST_F(ControllerOnX11, AKeyAnotherProgramHoldsIsToldAtStartAndMarkedNotTaken) {
     const std::unique_ptr<X11HotKeys> otherProgram = X11HotKeys::open(server.displayName());
     ASSERT_TRUE(otherProgram);
     ASSERT_TRUE(otherProgram->registerHotKey(7, 1, HotKeyModifier::Control, VirtualKey::F1 + 1));
-    TMouseCtrl controller(view, platform, folder);
+    TClickListController controller(view, platform, folder);
     ASSERT_EQ(controller.StartupMessages().size(), 1u);
     EXPECT_NE(controller.StartupMessages()[0].find(": CTRL+F2."), std::string::npos) << controller.StartupMessages()[0];
     EXPECT_FALSE(controller.HotKeyTaken(1));

@@ -1,7 +1,7 @@
 #include "ui/qt/MainWindow.h"
 #include "TapporaVersion.h"
 #include "TempFolder.h"
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 #include "model/Maker.h"
@@ -66,7 +66,7 @@ protected:
         form->show();
         return *form;
     }
-    TMouseCtrl& ctrl() { return *form->controller(); }
+    TClickListController& ctrl() { return *form->controller(); }
     QString cell(int row, int column) { return form->list()->model()->index(row, column).data().toString(); }
     void clickButton(int index) { form->toolButton(index)->click(); }
 
@@ -585,7 +585,7 @@ TEST_F(MainWindowTest, TheListIsRepaintedOnlyForRowsTheControllerReportsChanged)
     EXPECT_EQ(repaints.count(), 0) << "nothing runs: nothing to repaint";
     clickButton(3);
     repaints.clear();
-    fake.loop.advance(TClickRunner::kWaitTickInterval + 3 * TMouseCtrl::kRefreshIntervalMs);
+    fake.loop.advance(TClickRunner::kWaitTickInterval + 3 * TClickListController::kRefreshIntervalMs);
     ASSERT_GE(repaints.count(), 2);
     for (const QList<QVariant>& repaint : repaints) {
         EXPECT_EQ(repaint.at(0).toModelIndex().row(), 0);

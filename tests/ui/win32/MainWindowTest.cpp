@@ -2,7 +2,7 @@
 
 #include "TapporaVersion.h"
 #include "Win32UiSupport.h"
-#include "control/MouseCtrl.h"
+#include "control/ClickListController.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 #include "platform/fake/FakePlatform.h"

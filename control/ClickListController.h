@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 #include "control/ToolCommands.h"
 #include "control/UserMessages.h"
 #include "engine/ClickRunner.h"
@@ -24,6 +24,10 @@
 // timer every kRefreshIntervalMs) and calls repaintRow for each row whose "running N times" / "stopped" text has
 // changed. The view needs no timer of its own; it only repaints what it is told.
 //
+// The members are defined by concern: commands and rows in ClickListController.cpp, the files in
+// ClickListPersistence.cpp, window and columns in ClickListLayout.cpp, cell texts in ClickListCellText.cpp, hotkeys
+// in ClickListHotKeys.cpp, starting, stopping and live status in ClickListRunning.cpp.
+//
 // Re-entrance: a runner's tick lets pending messages run, so Delete, Close and the hotkeys can arrive inside a tick.
 // Runners are always released through TClickRunner::Dispose, which waits for a running tick to return. Close may even
 // run while a modal dialog of NewClick/EditClick is open; the command then finds its runner gone and does nothing.
@@ -32,7 +36,7 @@
 // from outside (a termination signal, the session's end), where nobody can answer.
 enum class TCloseKind { Unattended, ByUser };
 
-class TMouseCtrl {
+class TClickListController {
 public:
     static constexpr int kRefreshIntervalMs = 200;
     static constexpr int kHotKeyCount = 12;
@@ -40,15 +44,15 @@ public:
     // `folder` holds the click list and settings files (the program's folder). A list that cannot be saved when the
     // program is closed from outside goes into `recoveryFolder` (none when empty); this folder's list found there is
     // offered by OfferRecoveredList.
-    TMouseCtrl(IMouseCtrlView& view, Platform& platform, std::string folder, std::string recoveryFolder = {});
+    TClickListController(IClickListView& view, Platform& platform, std::string folder, std::string recoveryFolder = {});
     // Runs Close if it has not run.
-    ~TMouseCtrl();
+    ~TClickListController();
 
-    TMouseCtrl(const TMouseCtrl&) = delete;
-    TMouseCtrl& operator=(const TMouseCtrl&) = delete;
+    TClickListController(const TClickListController&) = delete;
+    TClickListController& operator=(const TClickListController&) = delete;
 
     // Stores the settings, saves both files, releases the runners and unregisters the hotkeys; every step runs even
-    // when an earlier one fails. When a file cannot be saved, a close by the user asks (IMouseCtrlView::askUnsaved)
+    // when an earlier one fails. When a file cannot be saved, a close by the user asks (IClickListView::askUnsaved)
     // until it is saved, the list is saved elsewhere or the user quits without saving; otherwise, or when the
     // question gets no answer, the list goes to the recovery file. Gives one message per failed save, naming the file
     // and why, and where the list was kept instead. Runs once; later calls give no messages.
@@ -130,14 +134,14 @@ private:
     };
 
     std::vector<int> HotKeysHeldElsewhere() const;
-    void RunStartupStep(const char* what, void (TMouseCtrl::*step)());
+    void RunStartupStep(const char* what, void (TClickListController::*step)());
     void CleanUpAndCheckFolder();
     void UseLoadedRows(const ClickListLoad& load);
     // Saves the list now; a failure is shown once, until a save succeeds again or fails for another reason.
     void ListChanged();
     std::vector<const TMouseObj*> Clicks();
     void SaveAtClose(TCloseKind kind);
-    bool TrySave(void (TMouseCtrl::*save)(), std::vector<std::string>& failures);
+    bool TrySave(void (TClickListController::*save)(), std::vector<std::string>& failures);
     bool AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures);
     void WriteRecoveryFile();
     void RestoreRecoveredList(const std::string& path);
@@ -153,7 +157,7 @@ private:
     void RefreshChangedRows();
     bool AnyRunning() const;
 
-    IMouseCtrlView& fView;
+    IClickListView& fView;
     Platform& fPlatform;
     TUserMessages fMessages{fView};
     std::string fFolder;
@@ -180,3 +184,5 @@ private:
 
 // Gives the cell text of a click for a column name.
 std::string ColumnText(const TClickRunner& runner, const std::string& columnName);
+// "CTRL+F1" for key 0, as the list and the messages name the hotkeys.
+std::string HotKeyText(int key);

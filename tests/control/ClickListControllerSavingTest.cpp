@@ -25,7 +25,7 @@ namespace {
 
 struct ListChange {
     const char* name;
-    std::function<void(ControlTest&, TMouseCtrl&, FakeMouseCtrlView&)> make;
+    std::function<void(ControlTest&, TClickListController&, FakeClickListView&)> make;
 };
 
 class SavingTest : public ControlTest {
@@ -81,20 +81,20 @@ TEST_P(ListChangeTest, IsOnDiskAtOnceAsTheCloseWouldWriteIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryChange, ListChangeTest,
-    ::testing::Values(ListChange{"New", [](ControlTest&, TMouseCtrl& ctrl, FakeMouseCtrlView&) { ctrl.NewClick(); }},
+    ::testing::Values(ListChange{"New", [](ControlTest&, TClickListController& ctrl, FakeClickListView&) { ctrl.NewClick(); }},
                       ListChange{"Edit",
-                                 [](ControlTest&, TMouseCtrl& ctrl, FakeMouseCtrlView& view) {
+                                 [](ControlTest&, TClickListController& ctrl, FakeClickListView& view) {
                                      view.focused = 1;
                                      view.editorScript.save = [](TMouseObj& click) { click.fName = "edited"; };
                                      ctrl.EditClick();
                                  }},
                       ListChange{"Delete",
-                                 [](ControlTest&, TMouseCtrl& ctrl, FakeMouseCtrlView& view) {
+                                 [](ControlTest&, TClickListController& ctrl, FakeClickListView& view) {
                                      view.focused = 0;
                                      ctrl.DeleteClick();
                                  }},
-                      ListChange{"CheckBox", [](ControlTest&, TMouseCtrl& ctrl,
-                                                FakeMouseCtrlView&) { ctrl.NodeChecked(1, false); }}),
+                      ListChange{"CheckBox", [](ControlTest&, TClickListController& ctrl,
+                                                FakeClickListView&) { ctrl.NodeChecked(1, false); }}),
     [](const ::testing::TestParamInfo<ListChange>& info) { return info.param.name; });
 
 TEST_F(SavingTest, WhatChangesNothingWritesNothing) {
@@ -278,7 +278,7 @@ TEST_F(SavingTest, AKeptListCanBeDiscardedAndAnotherFoldersListIsNotOffered) {
 
     const fs::path other = folder / "other";
     fs::create_directory(other);
-    TMouseCtrl otherCtrl(view, fake.platform, other.string(), recoveryFolder);
+    TClickListController otherCtrl(view, fake.platform, other.string(), recoveryFolder);
     EXPECT_NE(otherCtrl.RecoveryFileName(), kept);
     otherCtrl.OfferRecoveredList();
     EXPECT_THAT(view.restoreQuestions, IsEmpty());
@@ -294,7 +294,7 @@ TEST_F(SavingTest, AKeptListCanBeDiscardedAndAnotherFoldersListIsNotOffered) {
 
 // Two copies on one folder, ended together with the list unsaved, keep two lists; neither writes over the other.
 TEST_F(SavingTest, TwoCopiesEndedTogetherEachKeepTheirOwnListAndBothAreOffered) {
-    TMouseCtrl other(view, fake.platform, utf8FromPath(folder), recoveryFolder);
+    TClickListController other(view, fake.platform, utf8FromPath(folder), recoveryFolder);
     StartController();
     AddNamed("mine");
     const std::string mine = ListTextNow();

@@ -77,9 +77,9 @@ public:
 
 // What the controller needs of the main window. The controller owns the rows (runners and check states); the
 // view shows them by asking the controller for cell texts and is told when rows change.
-class IMouseCtrlView {
+class IClickListView {
 public:
-    virtual ~IMouseCtrlView() = default;
+    virtual ~IClickListView() = default;
 
     // The window that owns the global hotkeys.
     virtual WindowHandle windowHandle() const = 0;

@@ -1,4 +1,4 @@
-#include "control/FakeMouseCtrlView.h"
+#include "control/FakeClickListView.h"
 
 #include "model/MouseObj.h"
 
@@ -35,7 +35,7 @@ private:
 
 class FakeOptionsDialog : public IOptionsDialog {
 public:
-    explicit FakeOptionsDialog(FakeMouseCtrlView& view) : fView(view) {}
+    explicit FakeOptionsDialog(FakeClickListView& view) : fView(view) {}
     void showChoices(const TOptionsChoices& choices) override {
         fView.optionsOffered = choices;
         fChoices = choices;
@@ -52,43 +52,43 @@ public:
     TOptionsChoices choices() const override { return fChoices; }
 
 private:
-    FakeMouseCtrlView& fView;
+    FakeClickListView& fView;
     TOptionsChoices fChoices;
 };
 
 } // namespace
 
-void FakeMouseCtrlView::setWindowBounds(const TRect& value) {
+void FakeClickListView::setWindowBounds(const TRect& value) {
     bounds = value;
     maximized = false;
 }
 
-void FakeMouseCtrlView::clearColumns() {
+void FakeClickListView::clearColumns() {
     columns.clear();
     displayOrder.clear();
 }
 
-void FakeMouseCtrlView::addColumn(const std::string& caption) {
+void FakeClickListView::addColumn(const std::string& caption) {
     displayOrder.push_back(static_cast<int>(columns.size()));
     columns.push_back({caption});
 }
 
-void FakeMouseCtrlView::setColumnAlignment(int column, TColumnAlignment alignment) {
+void FakeClickListView::setColumnAlignment(int column, TColumnAlignment alignment) {
     columns.at(column).alignment = alignment;
 }
 
-int FakeMouseCtrlView::columnPosition(int column) const {
+int FakeClickListView::columnPosition(int column) const {
     const auto found = std::find(displayOrder.begin(), displayOrder.end(), column);
     return static_cast<int>(found - displayOrder.begin());
 }
 
-void FakeMouseCtrlView::setColumnPosition(int column, int position) {
+void FakeClickListView::setColumnPosition(int column, int position) {
     displayOrder.erase(displayOrder.begin() + columnPosition(column));
     const int place = std::clamp(position, 0, static_cast<int>(displayOrder.size()));
     displayOrder.insert(displayOrder.begin() + place, column);
 }
 
-bool FakeMouseCtrlView::confirmDelete() {
+bool FakeClickListView::confirmDelete() {
     ++deleteQuestions;
     if (whileAskingDelete) {
         whileAskingDelete();
@@ -96,17 +96,17 @@ bool FakeMouseCtrlView::confirmDelete() {
     return deleteAnswer;
 }
 
-std::unique_ptr<IClickEditor> FakeMouseCtrlView::createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) {
+std::unique_ptr<IClickEditor> FakeClickListView::createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) {
     editorHotKeysHeldElsewhere = hotKeysHeldElsewhere;
     return std::make_unique<FakeClickEditor>(editorScript, editorUses);
 }
 
-std::unique_ptr<IOptionsDialog> FakeMouseCtrlView::createOptionsDialog() {
+std::unique_ptr<IOptionsDialog> FakeClickListView::createOptionsDialog() {
     ++optionsShown;
     return std::make_unique<FakeOptionsDialog>(*this);
 }
 
-std::vector<std::string> FakeMouseCtrlView::shownCaptions() const {
+std::vector<std::string> FakeClickListView::shownCaptions() const {
     std::vector<std::string> captions;
     for (const int column : displayOrder) {
         captions.push_back(columns.at(column).caption);
@@ -114,7 +114,7 @@ std::vector<std::string> FakeMouseCtrlView::shownCaptions() const {
     return captions;
 }
 
-int FakeMouseCtrlView::ask(const TQuestion& question) {
+int FakeClickListView::ask(const TQuestion& question) {
     questions.push_back(question);
     if (question.buttons.front() == "&Try Again") {
         unsavedQuestions.push_back(question.text);

@@ -73,12 +73,12 @@ TEST_F(ControlTest, LoadsEveryItemAsARowTickedFromItsCheckedAttribute) {
 TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose) {
     StartController();
     const auto& calls = fake.hotKeys.calls();
-    ASSERT_THAT(calls, SizeIs(TMouseCtrl::kHotKeyCount));
+    ASSERT_THAT(calls, SizeIs(TClickListController::kHotKeyCount));
     std::vector<std::string> expectedIds;
-    for (int n = 0; n < TMouseCtrl::kHotKeyCount; ++n) {
+    for (int n = 0; n < TClickListController::kHotKeyCount; ++n) {
         const int atom = fake.hotKeys.addAtom("TapporaHotKeyF" + std::to_string(n));
         EXPECT_EQ(calls[n].kind, FakeHotKeyCall::Kind::Register);
-        EXPECT_EQ(calls[n].window, FakeMouseCtrlView::kWindow);
+        EXPECT_EQ(calls[n].window, FakeClickListView::kWindow);
         EXPECT_EQ(calls[n].id, atom);
         EXPECT_EQ(calls[n].modifiers, unsigned{HotKeyModifier::Control});
         EXPECT_EQ(calls[n].vk, VirtualKey::F1 + n);
@@ -91,7 +91,7 @@ TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose
     EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
     ASSERT_THAT(calls, SizeIs(24));
     EXPECT_EQ(calls[12].kind, FakeHotKeyCall::Kind::Unregister);
-    EXPECT_EQ(calls[12].window, FakeMouseCtrlView::kWindow);
+    EXPECT_EQ(calls[12].window, FakeClickListView::kWindow);
 }
 
 TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
@@ -294,7 +294,7 @@ TEST_F(ControlTest, ABrokenSettingsValueDoesNotKeepTheListFromLoading) {
 }
 
 // A window that cannot take its geometry (a failing window system call, say).
-class ViewRefusingBounds : public FakeMouseCtrlView {
+class ViewRefusingBounds : public FakeClickListView {
 public:
     void setWindowBounds(const TRect&) override { throw std::runtime_error("no geometry"); }
 };
@@ -304,7 +304,7 @@ TEST_F(ControlTest, AFailingStartupStepIsReportedAndTheOtherStepsStillRun) {
     WriteList({FastClick("A", 1, 2)});
     ViewRefusingBounds refusing;
 
-    TMouseCtrl started(refusing, fake.platform, folder.string());
+    TClickListController started(refusing, fake.platform, folder.string());
 
     EXPECT_THAT(started.StartupMessages(), ElementsAre(HasSubstr("no geometry")));
     EXPECT_EQ(refusing.columns.size(), 11u);

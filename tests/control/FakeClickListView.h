@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/MouseCtrlView.h"
+#include "control/ClickListView.h"
 
 #include <deque>
 #include <functional>
@@ -25,7 +25,7 @@ struct FakeEditorUse {
 
 // The main window as the controller sees it: keeps the state the controller sets and records row notices.
 // Column positions behave like a real header: moving a column shifts the ones between its old and new place.
-class FakeMouseCtrlView : public IMouseCtrlView {
+class FakeClickListView : public IClickListView {
 public:
     struct Column {
         std::string caption;

@@ -167,8 +167,8 @@ TEST_F(ControlTest, CloseStoresBoundsMaximisedStateWidthsAndPlacesAndTheNextStar
     EXPECT_EQ(saved.GetCols().Item(0).GetIndex(), 4);
     EXPECT_FALSE(saved.GetCols().Item(9).GetVisible());
 
-    FakeMouseCtrlView next;
-    TMouseCtrl again(next, fake.platform, folder.string());
+    FakeClickListView next;
+    TClickListController again(next, fake.platform, folder.string());
     EXPECT_THAT(next.shownCaptions(), ElementsAreArray(shown));
     EXPECT_EQ(next.columns[2].width, 150);
     EXPECT_TRUE(next.maximized);

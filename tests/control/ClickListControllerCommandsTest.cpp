@@ -173,7 +173,7 @@ TEST_F(ControlTest, StatusCellsAreRepaintedWhileRunnersCountAndOnceMoreWhenTheyS
     fake.loop.advance(kFirstClickMs + kIntervalMs);
     EXPECT_THAT(view.repaintedRows, Not(IsEmpty()));
     const std::size_t whileRunning = view.repaintedRows.size();
-    fake.loop.advance(TMouseCtrl::kRefreshIntervalMs * 2);
+    fake.loop.advance(TClickListController::kRefreshIntervalMs * 2);
 
     EXPECT_EQ(Cell(1, "Action Stats"), "stopped");
     EXPECT_GT(view.repaintedRows.size(), whileRunning);
