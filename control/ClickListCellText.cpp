@@ -1,0 +1,116 @@
+// What each cell of the list says about its click.
+#include "control/ClickListController.h"
+
+#include "model/ClickTexts.h"
+
+#include <array>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+// The text for an enumeration value; "unknown" for a value outside the enumeration.
+template <std::size_t N> std::string EnumerationText(unsigned value, const std::array<const char*, N>& texts) {
+    return value < N ? texts[value] : "unknown";
+}
+
+std::string ClickPointText(const TClickRunner& click) {
+    switch (click.pointType) {
+    case ptCurrent:
+        return "Click on mouse current point";
+    case ptFixed:
+        return "Click on fixed point:(" + std::to_string(click.fPosX) + " : " + std::to_string(click.fPosY) + ")";
+    case ptColor:
+        return "Click on the Color:" + click.fColor;
+    case ptPicture:
+        return "Click on the Picture";
+    default:
+        return "unknown";
+    }
+}
+
+std::string StartOptionText(const TClickRunner& click) {
+    switch (click.startType) {
+    case stNow:
+        return "Right Now";
+    case stAt:
+        return "Start at " + click.fStartAt;
+    case stAfter:
+        return "Start after " + std::to_string(click.fStartInterval) + "s";
+    default:
+        return "unknown";
+    }
+}
+
+std::string StopOptionText(const TClickRunner& click) {
+    switch (click.stopType) {
+    case spCommand:
+        return "till get command";
+    case spRepeat:
+        return "repeat " + std::to_string(click.fRepeat) + " times";
+    default:
+        return "unknown";
+    }
+}
+
+const char* const kHotKeyNotTakenMark = " (unavailable)";
+
+// A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
+// a count that goes on while it never clicks.
+std::string StatsText(const TClickRunner& click) {
+    if (!click.fRunning) {
+        return "stopped";
+    }
+    return click.fTickError.empty() ? "running " + std::to_string(click.fCount) + " times"
+                                    : "failed: " + click.fTickError;
+}
+
+using CellTextRule = std::string (*)(const TClickRunner&);
+
+const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
+    static const std::unordered_map<std::string_view, CellTextRule> rules = {
+        {"Name", [](const TClickRunner& c) { return c.fName; }},
+        {"Click Point", ClickPointText},
+        {"Mouse Button", [](const TClickRunner& c) { return EnumerationText(c.mouseType, kMouseButtonTexts); }},
+        {"Mouse Action", [](const TClickRunner& c) { return EnumerationText(c.actionType, kMouseActionTexts); }},
+        {"Click Interval", [](const TClickRunner& c) { return std::to_string(c.iClickInterval) + "ms"; }},
+        {"Start Option", StartOptionText},
+        {"Stop Option", StopOptionText},
+        {"Start HotKey", [](const TClickRunner& c) { return HotKeyText(c.hkStart); }},
+        {"Stop HotKey", [](const TClickRunner& c) { return HotKeyText(c.hkStop); }},
+        {"After Click Action", [](const TClickRunner& c) { return EnumerationText(c.finishType, kAfterClickTexts); }},
+        {"Action Stats", StatsText},
+    };
+    return rules;
+}
+
+} // namespace
+
+std::string HotKeyText(int key) {
+    return "CTRL+F" + std::to_string(key + 1);
+}
+
+std::string ColumnText(const TClickRunner& runner, const std::string& columnName) {
+    const auto& rules = CellTextRules();
+    const auto rule = rules.find(columnName);
+    return rule == rules.end() ? "unknown" : rule->second(runner);
+}
+
+std::string TClickListController::GetCellText(int row, int column) {
+    if (row < 0 || row >= RowCount() || column < 0) {
+        return {};
+    }
+    const TXMLColsType cols = Config().GetCols();
+    if (column >= cols.Count()) {
+        return {};
+    }
+    const std::string name = cols.Item(column).GetName();
+    const TClickRunner& runner = *fRows[row].runner;
+    std::string text = ColumnText(runner, name);
+    const bool startKey = name == "Start HotKey";
+    if ((startKey || name == "Stop HotKey") && !fHotKeyIds.empty() &&
+        !HotKeyTaken(startKey ? runner.hkStart : runner.hkStop)) {
+        text += kHotKeyNotTakenMark;
+    }
+    return text;
+}

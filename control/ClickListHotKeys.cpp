@@ -1,0 +1,74 @@
+// Ctrl+F1 to Ctrl+F12: registered at start, released at close; each press starts and stops the clicks bound to it.
+#include "control/ClickListController.h"
+
+#include <utility>
+
+namespace {
+
+const char* const kHotKeyAtomPrefix = "TapporaHotKeyF";
+
+} // namespace
+
+void TClickListController::RegisterHotKeys() {
+    fPlatform.hotKeys.setOnHotKey([this](unsigned modifiers, unsigned vk) { HotKeyReceived(modifiers, vk); });
+    const WindowHandle window = fView.windowHandle();
+    std::string notTaken;
+    for (int n = 0; n < kHotKeyCount; ++n) {
+        const int id = fPlatform.hotKeys.addAtom(kHotKeyAtomPrefix + std::to_string(n));
+        fHotKeyTaken[n] = fPlatform.hotKeys.registerHotKey(window, id, HotKeyModifier::Control, VirtualKey::F1 + n);
+        if (!fHotKeyTaken[n]) {
+            notTaken += (notTaken.empty() ? "" : ", ") + HotKeyText(n);
+        }
+        fHotKeyIds.push_back(std::to_string(id));
+    }
+    if (!notTaken.empty()) {
+        fStartupMessages.push_back("These hotkeys could not be taken, because another program (or another copy of "
+                                   "Tappora) already uses them: " +
+                                   notTaken + ". Clicks cannot be started or stopped with them.");
+    }
+}
+
+void TClickListController::UnregisterHotKeys() {
+    fPlatform.hotKeys.setOnHotKey({});
+    const WindowHandle window = fView.windowHandle();
+    for (const std::string& id : std::exchange(fHotKeyIds, {})) {
+        fPlatform.hotKeys.unregisterHotKey(window, std::stoi(id));
+    }
+    fHotKeyTaken.fill(false);
+}
+
+std::vector<int> TClickListController::HotKeysHeldElsewhere() const {
+    std::vector<int> held;
+    for (int n = 0; n < kHotKeyCount; ++n) {
+        if (!fHotKeyIds.empty() && !HotKeyTaken(n)) {
+            held.push_back(n);
+        }
+    }
+    return held;
+}
+
+bool TClickListController::HotKeyTaken(int n) const {
+    return n >= 0 && n < kHotKeyCount && fHotKeyTaken[n];
+}
+
+void TClickListController::HotKeyReceived(unsigned modifiers, unsigned vk) {
+    if (modifiers != HotKeyModifier::Control || vk < VirtualKey::F1 || vk > VirtualKey::F12 || fClosed) {
+        return;
+    }
+    HotKeyPressed(vk);
+}
+
+void TClickListController::HotKeyPressed(unsigned vk) {
+    const int key = static_cast<int>(vk) - static_cast<int>(VirtualKey::F1);
+    for (Row& row : fRows) {
+        TClickRunner& runner = *row.runner;
+        if (runner.checked && key == runner.hkStart) {
+            runner.Start();
+        }
+        if (runner.fRunning && key == runner.hkStop) {
+            runner.Stop();
+        }
+    }
+    RepaintAll();
+    WatchRunners();
+}

@@ -1,0 +1,158 @@
+// The window's place and the list's columns: applied from the settings at start and from the options dialog, stored
+// back at close.
+#include "control/ClickListController.h"
+
+#include "control/WindowPlacement.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// Suspends the view's column updates for its lifetime, so an error inside the batch still resumes them.
+class ColumnUpdate {
+public:
+    explicit ColumnUpdate(IClickListView& view) : fView(view) { fView.beginColumnUpdate(); }
+    ~ColumnUpdate() { fView.endColumnUpdate(); }
+    ColumnUpdate(const ColumnUpdate&) = delete;
+    ColumnUpdate& operator=(const ColumnUpdate&) = delete;
+
+private:
+    IClickListView& fView;
+};
+
+TColumnAlignment AlignmentOf(const std::string& align) {
+    if (align == "right") {
+        return TColumnAlignment::Right;
+    }
+    if (align == "center") {
+        return TColumnAlignment::Center;
+    }
+    return TColumnAlignment::Left;
+}
+
+// The columns from left to right by their stored Index. Positions are then set from the left, each column moved to
+// its final place; moving a column never disturbs the places already set to its left, so any header reaches exactly
+// that order. Duplicate or out-of-range Index values still give a complete order (ties keep creation order).
+std::vector<int> DisplayOrder(const std::vector<std::int32_t>& index) {
+    std::vector<int> order(index.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return index[a] < index[b]; });
+    return order;
+}
+
+// Earlier runs stored 0 for every column that was hidden at close; shown with that, a ticked column would have no
+// width at all.
+int ShownWidth(std::int32_t storedWidth, bool visible) {
+    constexpr std::int32_t kDefaultColumnWidth = 72;
+    return visible && storedWidth <= 0 ? kDefaultColumnWidth : storedWidth;
+}
+
+// The first visible column in display order, or column 0 when none is visible.
+int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& visible) {
+    const auto found =
+        std::find_if(displayOrder.begin(), displayOrder.end(), [&](int column) { return visible[column]; });
+    return found == displayOrder.end() ? 0 : *found;
+}
+
+} // namespace
+
+void TClickListController::ApplyWindowSettings() {
+    const TXMLFrameType frame = Config().GetFrame();
+    if (frame.Getmax()) {
+        fView.setWindowMaximized();
+        return;
+    }
+    // A hand-edited or stale file must not make a window larger than the desktop, or one out of reach.
+    const TRect stored{frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()};
+    fView.setWindowBounds(FitOnMonitors(stored, fView.monitorAreas()));
+}
+
+void TClickListController::BuildColumns() {
+    fView.clearColumns();
+    fColumnCount = 0;
+    {
+        ColumnUpdate update(fView);
+        const TXMLColsType cols = Config().GetCols();
+        for (int i = 0; i < cols.Count(); ++i) {
+            fView.addColumn(cols.Item(i).GetName());
+            ++fColumnCount;
+        }
+    }
+    ApplyColumns();
+}
+
+void TClickListController::ApplyColumns() {
+    const TXMLColsType cols = Config().GetCols();
+    const int count = std::min(fColumnCount, cols.Count());
+    std::vector<bool>& visible = fColumnVisible;
+    visible.assign(count, true);
+    std::vector<std::int32_t> index(count);
+    {
+        ColumnUpdate update(fView);
+        for (int i = 0; i < count; ++i) {
+            const TXMLColType col = cols.Item(i);
+            visible[i] = col.GetVisible();
+            fView.setColumnWidth(i, ShownWidth(col.GetWidth(), visible[i]));
+            fView.setColumnAlignment(i, AlignmentOf(col.GetAlign()));
+            fView.setColumnVisible(i, visible[i]);
+            index[i] = col.GetIndex();
+        }
+    }
+    const std::vector<int> displayOrder = DisplayOrder(index);
+    for (int position = 0; position < count; ++position) {
+        fView.setColumnPosition(displayOrder[position], position);
+    }
+    if (count > 0) {
+        fView.setMainColumn(FirstVisible(displayOrder, visible));
+    }
+}
+
+void TClickListController::StoreSettings() {
+    TXMLFrameType frame = Config().GetFrame();
+    const TRect bounds = fView.windowBounds();
+    frame.Setleft(bounds.left);
+    frame.Settop(bounds.top);
+    frame.Setheight(bounds.height);
+    frame.Setwidth(bounds.width);
+    frame.Setmax(fView.windowMaximized());
+    const TXMLColsType cols = Config().GetCols();
+    const int count = std::min(fColumnCount, cols.Count());
+    for (int i = 0; i < count; ++i) {
+        TXMLColType col = cols.Item(i);
+        // A hidden column has no width on screen (a header reports 0); it keeps the one it is shown with again.
+        if (i >= static_cast<int>(fColumnVisible.size()) || fColumnVisible[i]) {
+            col.SetWidth(fView.columnWidth(i));
+        }
+        col.SetIndex(fView.columnPosition(i));
+    }
+    Config().SaveConfig(fCloseMessages);
+}
+
+void TClickListController::ShowOptions() {
+    const std::unique_ptr<IOptionsDialog> dialog = fView.createOptionsDialog();
+    dialog->showChoices(Options());
+    if (dialog->ShowModal() == mrOk && !fClosed) {
+        ApplyOptions(dialog->choices());
+    }
+}
+
+TOptionsChoices TClickListController::Options() {
+    TOptionsChoices options;
+    const TXMLColsType cols = Config().GetCols();
+    for (int i = 0; i < cols.Count(); ++i) {
+        options.columns.push_back({cols.Item(i).GetName(), cols.Item(i).GetVisible()});
+    }
+    options.autorun = Config().GetFrame().Getautorun();
+    return options;
+}
+
+void TClickListController::ApplyOptions(const TOptionsChoices& choices) {
+    const TXMLColsType cols = Config().GetCols();
+    const int count = std::min(cols.Count(), static_cast<int>(choices.columns.size()));
+    for (int i = 0; i < count; ++i) {
+        cols.Item(i).SetVisible(choices.columns[i].visible);
+    }
+    Config().GetFrame().Setautorun(choices.autorun);
+    ApplyColumns();
+}

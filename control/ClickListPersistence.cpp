@@ -1,0 +1,250 @@
+// The list on disk: the settings and the list saved at every change and at close, the questions when a save fails,
+// and the recovery file that keeps a list nobody could save.
+#include "control/ClickListController.h"
+
+#include "model/ClickListFile.h"
+#include "model/SafeFile.h"
+#include "platform/Files.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <utility>
+
+// Only one copy of the program runs per folder, so a temporary file here is a leftover of a save that was killed.
+// A folder that cannot be written is told now rather than first at the exit.
+void TClickListController::CleanUpAndCheckFolder() {
+    const std::filesystem::path folder(fFolder);
+    RemoveLeftoverTempFiles((folder / kConfigFileName).string());
+    const std::string listPath = (folder / kClickListFileName).string();
+    RemoveLeftoverTempFiles(listPath);
+    if (const std::string problem = WriteProblem(listPath); !problem.empty()) {
+        fStartupMessages.push_back(problem + ". Changes are kept while Tappora runs; at exit the list can be saved "
+                                             "elsewhere.");
+    }
+}
+
+std::vector<std::string> TClickListController::SaveBeforeExit() {
+    if (!fClosed) {
+        fClosed = true;
+        SaveAtClose(TCloseKind::Unattended);
+    } else if (!fCloseSaved && fListUnsaved) {
+        // Ending while the close still asks the user what to do about the list.
+        fCloseSaved = true;
+        WriteRecoveryFile();
+    }
+    return std::exchange(fCloseMessages, {});
+}
+
+void TClickListController::SaveAtClose(TCloseKind kind) {
+    std::vector<std::string> failures;
+    bool settingsSaved = TrySave(&TClickListController::StoreSettings, failures);
+    bool listSaved = TrySave(&TClickListController::SaveClickList, failures);
+    const bool settled = kind == TCloseKind::ByUser && AskUntilSettled(settingsSaved, listSaved, failures);
+    if (fCloseSaved) {
+        return;
+    }
+    fCloseSaved = true;
+    if (settled) {
+        return;
+    }
+    fCloseMessages.insert(fCloseMessages.end(), failures.begin(), failures.end());
+    if (!listSaved) {
+        WriteRecoveryFile();
+    }
+}
+
+bool TClickListController::TrySave(void (TClickListController::*save)(), std::vector<std::string>& failures) {
+    try {
+        (this->*save)();
+        return true;
+    } catch (const std::exception& error) {
+        failures.push_back(error.what());
+    } catch (...) {
+        failures.emplace_back("An unexpected error stopped a save.");
+    }
+    return false;
+}
+
+// True when the user settled it: everything saved at last, the list saved elsewhere, or an explicit quit without
+// saving. False when the question went away unanswered.
+bool TClickListController::AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures) {
+    while (!failures.empty()) {
+        switch (fMessages.AskUnsaved(Paragraphs(failures))) {
+        case TUnsavedChoice::TryAgain:
+            failures.clear();
+            settingsSaved = settingsSaved || TrySave(&TClickListController::StoreSettings, failures);
+            listSaved = listSaved || TrySave(&TClickListController::SaveClickList, failures);
+            break;
+        case TUnsavedChoice::SaveListElsewhere:
+            if (const std::string path = fView.chooseListFile(kClickListFileName); !path.empty()) {
+                try {
+                    SaveClickListFile(path, Clicks());
+                    return true;
+                } catch (const std::exception& error) {
+                    failures.push_back(error.what());
+                }
+            }
+            break;
+        case TUnsavedChoice::QuitWithoutSaving:
+            return true;
+        case TUnsavedChoice::NoAnswer:
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string TClickListController::RecoveryFileName() const {
+    if (fRecoveryFolder.empty()) {
+        return {};
+    }
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(pathFromUtf8(fFolder), error);
+    // FNV-1a: a short, stable name per files folder.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : error ? fFolder : utf8FromPath(folder)) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    char name[40];
+    std::snprintf(name, sizeof name, "tapporas-%016llx.xml", static_cast<unsigned long long>(hash));
+    return utf8FromPath(pathFromUtf8(fRecoveryFolder) / name);
+}
+
+void TClickListController::WriteRecoveryFile() {
+    const std::string path = RecoveryFileName();
+    if (path.empty()) {
+        return;
+    }
+    try {
+        // The user's clicks are nobody else's business.
+        if (std::filesystem::create_directories(pathFromUtf8(fRecoveryFolder))) {
+            std::filesystem::permissions(pathFromUtf8(fRecoveryFolder), std::filesystem::perms::owner_all);
+        }
+        // A list kept earlier, or by another copy, is never written over: this one gets a name of its own.
+        const std::string kept = WriteNumberedNewFile(path, ClickListText(Clicks()));
+        fCloseMessages.push_back("The click list was kept in " + kept + "; Tappora offers it at the next start.");
+    } catch (const std::exception& error) {
+        fCloseMessages.push_back("The click list could not be kept in " + path + " either: " + error.what());
+    }
+}
+
+void TClickListController::OfferRecoveredList() {
+    const std::string path = RecoveryFileName();
+    if (fClosed || path.empty()) {
+        return;
+    }
+    for (const std::string& kept : NumberedFiles(path)) {
+        std::error_code error;
+        switch (fMessages.AskRestore(kept)) {
+        case TRecoveredChoice::Restore:
+            RestoreRecoveredList(kept);
+            break;
+        case TRecoveredChoice::Discard:
+            std::filesystem::remove(pathFromUtf8(kept), error);
+            break;
+        case TRecoveredChoice::KeepForLater:
+            break;
+        }
+    }
+}
+
+// The kept list replaces the one loaded at start (it is the newer one); the recovery file goes once it is saved.
+void TClickListController::RestoreRecoveredList(const std::string& path) {
+    const ClickListLoad load = LoadClickListFile(path, fXMLDoc);
+    if (load.status != ClickListLoad::Loaded) {
+        fMessages.TellLater(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
+        return;
+    }
+    UseLoadedRows(load);
+    ListChanged();
+    std::error_code error;
+    if (!fListUnsaved) {
+        std::filesystem::remove(pathFromUtf8(path), error);
+    }
+}
+
+TConfig& TClickListController::Config() {
+    if (!fConfig) {
+        fConfig = std::make_unique<TConfig>(fFolder);
+        if (!fConfig->KeptAsidePath().empty()) {
+            fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
+                                       " could not be read; it was kept as " + fConfig->KeptAsidePath() +
+                                       " and the default settings are used.");
+        } else if (fConfig->UnreadableInPlace()) {
+            fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
+                                       " could not be read; the default settings are used, and the file stays where "
+                                       "it is and will not be overwritten.");
+        }
+    }
+    return *fConfig;
+}
+
+void TClickListController::LoadClickList() {
+    const ClickListLoad load = LoadClickListFile(fListFile, fXMLDoc);
+    if (load.status == ClickListLoad::Unreadable) {
+        ReportUnreadableList(load.error, load.keptAsidePath);
+        return;
+    }
+    UseLoadedRows(load);
+    // Until now the file may have held clicks that were not in the list.
+    fListFile.Read();
+}
+
+void TClickListController::UseLoadedRows(const ClickListLoad& load) {
+    if (load.status == ClickListLoad::Loaded) {
+        ReleaseRows();
+        for (const pugi::xml_node& item : load.items) {
+            auto runner = std::make_unique<TClickRunner>(fPlatform);
+            ReadClickNode(item, *runner);
+            const bool checked = runner->checked;
+            fRows.push_back(Row{std::move(runner), checked});
+        }
+        // The runners hold every value now; pictures as text can be large.
+        fXMLDoc.reset();
+        fView.rowsReset();
+    }
+}
+
+// `error` names the file and why it could not be read (and, when it failed, why it could not be kept aside).
+void TClickListController::ReportUnreadableList(const std::string& error, const std::string& keptAsidePath) {
+    fStartupMessages.push_back(
+        fListFile.UnreadableInPlace()
+            ? error + ". The click list starts empty; the file stays where it is and will not be overwritten."
+            : error + ". The click list starts empty; the file was kept as " + keptAsidePath + ".");
+}
+
+void TClickListController::SaveClickList() {
+    fListFile.Write(ClickListText(Clicks()), fCloseMessages);
+    fListUnsaved = false;
+    fShownSaveFailure.clear();
+}
+
+std::vector<const TMouseObj*> TClickListController::Clicks() {
+    std::vector<const TMouseObj*> clicks;
+    clicks.reserve(fRows.size());
+    for (Row& row : fRows) {
+        row.runner->checked = row.checked;
+        clicks.push_back(row.runner.get());
+    }
+    return clicks;
+}
+
+void TClickListController::ListChanged() {
+    fListUnsaved = true;
+    // What the save itself has to tell (an unreadable file kept aside) belongs to now, not to the close.
+    std::vector<std::string> messages = std::exchange(fCloseMessages, {});
+    try {
+        SaveClickList();
+    } catch (const std::exception& error) {
+        if (error.what() != fShownSaveFailure) {
+            fShownSaveFailure = error.what();
+            fCloseMessages.push_back(fShownSaveFailure +
+                                     ". The change is kept and saved with the next change, or at exit.");
+        }
+    }
+    std::swap(messages, fCloseMessages);
+    if (!messages.empty()) {
+        fMessages.TellLater(Paragraphs(messages));
+    }
+}
