@@ -16,6 +16,8 @@ public:
     virtual void post(std::function<void()> call) = 0;
 };
 
+enum class TWindowSystem { Any, X11 };
+
 // The real platform of the system the program runs on. Each backend folder (platform/x11, platform/win32,
 // platform/fake) implements openBackend(); the build's TAPPORA_BACKEND setting links exactly one of them, so a
 // program opens its platform without naming it.
@@ -33,6 +35,9 @@ public:
     // Has the events that reach the backend outside the program's windows (hotkeys) handled from `loop`; a backend
     // whose events come through the system's own message loop needs nothing here.
     virtual void deliverEventsThrough(IForeignLoop& loop) = 0;
+    // The window system the program's own windows must be shown on for the clicks, captures and hotkeys to reach
+    // them: X11 when they must be X11 windows (also under XWayland), Any when the toolkit may choose.
+    virtual TWindowSystem windowSystem() const { return TWindowSystem::Any; }
 
     // The services for the engine and the controller, with `loop`'s timers and pump.
     Platform platform(IEventLoop& loop) { return {mouse(), screen(), loop, clock(), hotKeys()}; }

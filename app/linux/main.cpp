@@ -54,11 +54,11 @@ std::optional<int> answerCommandLine(const CommandLine& line, const FilesFolder&
     return std::nullopt;
 }
 
-// In a Wayland session Qt would put the windows on Wayland, out of reach of the X11 hotkeys, clicks and captures;
-// under XWayland the whole program stays on the one X server.
-void preferX11Windows() {
+// Puts Qt's windows where the backend needs them. An X11 backend in a Wayland session needs them on XWayland: on
+// Wayland they would be out of reach of its hotkeys, clicks and captures.
+void showWindowsOn(TWindowSystem system) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform == nullptr || std::string_view(platform).starts_with("wayland"))
+    if (system == TWindowSystem::X11 && (platform == nullptr || std::string_view(platform).starts_with("wayland")))
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
@@ -108,7 +108,7 @@ int run(int argc, char* argv[], const FilesFolder& files, bool hidden) {
         return 2;
     }
     prepareFilesFolder(files);
-    preferX11Windows();
+    showWindowsOn(backend->windowSystem());
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tappora");
     QApplication::setQuitOnLastWindowClosed(false);

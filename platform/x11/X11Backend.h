@@ -26,6 +26,7 @@ public:
     IScreen& screen() override;
     X11HotKeys& hotKeys() override;
     IClock& clock() override;
+    TWindowSystem windowSystem() const override { return TWindowSystem::X11; }
     void deliverEventsThrough(IForeignLoop& loop) override;
 
 private:
