@@ -7,8 +7,6 @@
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 
-#include <pugixml.hpp>
-
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -162,7 +160,6 @@ private:
     TUserMessages fMessages{fView};
     std::string fFolder;
     std::string fRecoveryFolder;
-    pugi::xml_document fXMLDoc;
     TProtectedFile fListFile;
     std::unique_ptr<TConfig> fConfig;
     int fColumnCount = 0;

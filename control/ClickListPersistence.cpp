@@ -151,7 +151,7 @@ void TClickListController::OfferRecoveredList() {
 
 // The kept list replaces the one loaded at start (it is the newer one); the recovery file goes once it is saved.
 void TClickListController::RestoreRecoveredList(const std::string& path) {
-    const ClickListLoad load = LoadClickListFile(path, fXMLDoc);
+    const ClickListLoad load = LoadClickListFile(path);
     if (load.status != ClickListLoad::Loaded) {
         fMessages.TellLater(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
         return;
@@ -181,7 +181,7 @@ TConfig& TClickListController::Config() {
 }
 
 void TClickListController::LoadClickList() {
-    const ClickListLoad load = LoadClickListFile(fListFile, fXMLDoc);
+    const ClickListLoad load = LoadClickListFile(fListFile);
     if (load.status == ClickListLoad::Unreadable) {
         ReportUnreadableList(load.error, load.keptAsidePath);
         return;
@@ -194,14 +194,12 @@ void TClickListController::LoadClickList() {
 void TClickListController::UseLoadedRows(const ClickListLoad& load) {
     if (load.status == ClickListLoad::Loaded) {
         ReleaseRows();
-        for (const pugi::xml_node& item : load.items) {
+        for (const TMouseObj& click : load.clicks) {
             auto runner = std::make_unique<TClickRunner>(fPlatform);
-            ReadClickNode(item, *runner);
+            static_cast<TMouseObj&>(*runner) = click;
             const bool checked = runner->checked;
             fRows.push_back(Row{std::move(runner), checked});
         }
-        // The runners hold every value now; pictures as text can be large.
-        fXMLDoc.reset();
         fView.rowsReset();
     }
 }

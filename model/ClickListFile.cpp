@@ -114,13 +114,14 @@ void ReadClickNode(const pugi::xml_node& node, TMouseObj& click) {
     }
 }
 
-ClickListLoad LoadClickListFile(TProtectedFile& file, pugi::xml_document& document) {
+ClickListLoad LoadClickListFile(TProtectedFile& file) {
     ClickListLoad load;
     const std::string& path = file.Path();
     std::error_code ignored;
     if (!std::filesystem::exists(pathFromUtf8(path), ignored)) {
         return load;
     }
+    pugi::xml_document document;
     const std::string reason = LoadXmlFile(path, document);
     if (!reason.empty()) {
         load.status = ClickListLoad::Unreadable;
@@ -134,15 +135,15 @@ ClickListLoad LoadClickListFile(TProtectedFile& file, pugi::xml_document& docume
     load.status = ClickListLoad::Loaded;
     for (pugi::xml_node child : document.document_element().children()) {
         if (child.type() == pugi::node_element) {
-            load.items.push_back(child);
+            ReadClickNode(child, load.clicks.emplace_back());
         }
     }
     return load;
 }
 
-ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document) {
+ClickListLoad LoadClickListFile(const std::string& path) {
     TProtectedFile file(path, kClickListFileKind);
-    return LoadClickListFile(file, document);
+    return LoadClickListFile(file);
 }
 
 std::string ClickListText(const std::vector<const TMouseObj*>& clicks) {

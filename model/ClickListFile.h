@@ -20,19 +20,19 @@ void ReadClickNode(const pugi::xml_node& node, TMouseObj& click);
 
 struct ClickListLoad {
     enum Status { Missing, Loaded, Unreadable } status = Missing;
-    // Loaded: the root's child elements in document order, one per click.
-    std::vector<pugi::xml_node> items;
+    // Loaded: one click per child element of the root, in document order.
+    std::vector<TMouseObj> clicks;
     // Unreadable: where the unreadable file was kept aside (empty if even that failed).
     std::string keptAsidePath;
     // Unreadable: why the file could not be read.
     std::string error;
 };
 
-// Loads the file into `document`. A file that exists but cannot be read or parsed is kept aside (Unreadable), so the
+// Reads the clicks of the file. A file that exists but cannot be read or parsed is kept aside (Unreadable), so the
 // save at close cannot overwrite it; once the caller holds the clicks of a loaded file, it says so with Read().
-ClickListLoad LoadClickListFile(TProtectedFile& file, pugi::xml_document& document);
+ClickListLoad LoadClickListFile(TProtectedFile& file);
 // The same for a file that is only read here.
-ClickListLoad LoadClickListFile(const std::string& path, pugi::xml_document& document);
+ClickListLoad LoadClickListFile(const std::string& path);
 // The document text for the clicks, in order: declaration, root `list`, one `item` each, no indentation.
 std::string ClickListText(const std::vector<const TMouseObj*>& clicks);
 // Writes ClickListText atomically (WriteFileAtomically); throws std::runtime_error naming the file and the reason.
