@@ -105,10 +105,10 @@ std::string TClickListController::GetCellText(int row, int column) {
         return {};
     }
     const std::string name = cols.Item(column).GetName();
-    const TClickRunner& runner = *fRows[row].runner;
+    const TClickRunner& runner = *m_rows[row].runner;
     std::string text = ColumnText(runner, name);
     const bool startKey = name == "Start HotKey";
-    if ((startKey || name == "Stop HotKey") && !fHotKeyIds.empty() &&
+    if ((startKey || name == "Stop HotKey") && !m_hotKeyIds.empty() &&
         !HotKeyTaken(startKey ? runner.hkStart : runner.hkStop)) {
         text += kHotKeyNotTakenMark;
     }

@@ -16,9 +16,9 @@ const char* const kEditCaption = "Edit Mouse Action";
 
 TClickListController::TClickListController(IClickListView& view, Platform& platform, std::string folder,
                                            std::string recoveryFolder)
-    : fView(view), fPlatform(platform), fFolder(std::move(folder)), fRecoveryFolder(std::move(recoveryFolder)),
-      fListFile(utf8FromPath(pathFromUtf8(fFolder) / kClickListFileName), kClickListFileKind) {
-    setDroppedErrorObserver([this](const char* what) { fMessages.TellDroppedError(what); });
+    : m_view(view), m_platform(platform), m_folder(std::move(folder)), m_recoveryFolder(std::move(recoveryFolder)),
+      m_listFile(utf8FromPath(pathFromUtf8(m_folder) / kClickListFileName), kClickListFileKind) {
+    setDroppedErrorObserver([this](const char* what) { m_messages.TellDroppedError(what); });
     RunStartupStep("Could not check the files folder", &TClickListController::CleanUpAndCheckFolder);
     RunStartupStep("Could not apply the window settings", &TClickListController::ApplyWindowSettings);
     RunStartupStep("Could not build the list columns", &TClickListController::BuildColumns);
@@ -40,7 +40,7 @@ void TClickListController::RunStartupStep(const char* what, void (TClickListCont
     try {
         (this->*step)();
     } catch (const std::exception& error) {
-        fStartupMessages.push_back(std::string(what) + ": " + error.what());
+        m_startupMessages.push_back(std::string(what) + ": " + error.what());
     }
 }
 
@@ -51,40 +51,40 @@ void TClickListController::StartIfAutorun() {
 }
 
 std::vector<std::string> TClickListController::Close(TCloseKind kind) {
-    if (fClosed) {
+    if (m_closed) {
         return {};
     }
-    fClosed = true;
+    m_closed = true;
     setDroppedErrorObserver(nullptr);
     SaveAtClose(kind);
     const auto attempt = [this](auto&& step) {
         try {
             step();
         } catch (const std::exception& error) {
-            fCloseMessages.push_back(error.what());
+            m_closeMessages.push_back(error.what());
         } catch (...) {
-            fCloseMessages.emplace_back("An unexpected error stopped a step of closing.");
+            m_closeMessages.emplace_back("An unexpected error stopped a step of closing.");
         }
     };
-    fRefreshTimer.reset();
+    m_refreshTimer.reset();
     ReleaseRows();
-    attempt([this] { fView.rowsReset(); });
+    attempt([this] { m_view.rowsReset(); });
     attempt([this] { UnregisterHotKeys(); });
-    return std::exchange(fCloseMessages, {});
+    return std::exchange(m_closeMessages, {});
 }
 
 void TClickListController::CloseAndTell(TCloseKind kind) {
-    fMessages.Tell("Tappora", TMessageIcon::Error, Close(kind), kind == TCloseKind::ByUser);
+    m_messages.Tell("Tappora", TMessageIcon::Error, Close(kind), kind == TCloseKind::ByUser);
 }
 
 void TClickListController::TellStartup() {
-    fMessages.Tell("Warning", TMessageIcon::Warning, fStartupMessages, true);
+    m_messages.Tell("Warning", TMessageIcon::Warning, m_startupMessages, true);
     OfferRecoveredList();
 }
 
 void TClickListController::Run(TCommand command) {
     const TToolCommand& tool = kToolCommands[static_cast<std::size_t>(command)];
-    if (fClosed || (tool.needsFocusedRow && FocusedRow() < 0)) {
+    if (m_closed || (tool.needsFocusedRow && FocusedRow() < 0)) {
         return;
     }
     switch (command) {
@@ -101,17 +101,17 @@ void TClickListController::Run(TCommand command) {
     case TCommand::Options:
         return ShowOptions();
     case TCommand::Exit:
-        return fView.closeByUser();
+        return m_view.closeByUser();
     }
 }
 
 void TClickListController::NewClick() {
-    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor(HotKeysHeldElsewhere());
+    const std::unique_ptr<IClickEditor> editor = m_view.createClickEditor(HotKeysHeldElsewhere());
     editor->setCaption(kNewCaption);
     if (editor->ShowModal() != mrOk) {
         return;
     }
-    auto runner = std::make_unique<TClickRunner>(fPlatform);
+    auto runner = std::make_unique<TClickRunner>(m_platform);
     // The editor writes all fields or none; when it fails nothing is added.
     editor->SaveToClick(*runner);
     AddClick(std::move(runner));
@@ -122,8 +122,8 @@ void TClickListController::EditClick() {
     if (focused < 0) {
         return;
     }
-    TClickRunner* runner = fRows[focused].runner.get();
-    const std::unique_ptr<IClickEditor> editor = fView.createClickEditor(HotKeysHeldElsewhere());
+    TClickRunner* runner = m_rows[focused].runner.get();
+    const std::unique_ptr<IClickEditor> editor = m_view.createClickEditor(HotKeysHeldElsewhere());
     editor->setCaption(kEditCaption);
     editor->LoadFromClick(*runner);
     if (editor->ShowModal() != mrOk) {
@@ -144,13 +144,13 @@ void TClickListController::EditClick() {
 }
 
 void TClickListController::AddClick(std::unique_ptr<TClickRunner> runner) {
-    if (!runner || fClosed) {
+    if (!runner || m_closed) {
         return;
     }
     // The row is ticked, and the runner must agree, since the start hotkey asks the runner.
     runner->checked = true;
-    fRows.push_back(Row{std::move(runner), true});
-    fView.rowInserted(RowCount() - 1);
+    m_rows.push_back(Row{std::move(runner), true});
+    m_view.rowInserted(RowCount() - 1);
     ListChanged();
 }
 
@@ -159,8 +159,8 @@ void TClickListController::DeleteClick() {
     if (focused < 0) {
         return;
     }
-    const TClickRunner* chosen = fRows[focused].runner.get();
-    if (!fView.confirmDelete()) {
+    const TClickRunner* chosen = m_rows[focused].runner.get();
+    if (!m_view.confirmDelete()) {
         return;
     }
     // Ticks run while the question is open; find the row again.
@@ -168,10 +168,10 @@ void TClickListController::DeleteClick() {
     if (row < 0) {
         return;
     }
-    std::unique_ptr<TClickRunner> runner = std::move(fRows[row].runner);
-    fRows.erase(fRows.begin() + row);
+    std::unique_ptr<TClickRunner> runner = std::move(m_rows[row].runner);
+    m_rows.erase(m_rows.begin() + row);
     TClickRunner::Dispose(std::move(runner));
-    fView.rowRemoved(row);
+    m_view.rowRemoved(row);
     ListChanged();
 }
 
@@ -179,40 +179,40 @@ void TClickListController::NodeChecked(int row, bool checked) {
     if (row < 0 || row >= RowCount()) {
         return;
     }
-    if (fRows[row].checked == checked) {
+    if (m_rows[row].checked == checked) {
         return;
     }
-    fRows[row].checked = checked;
-    fRows[row].runner->checked = checked;
+    m_rows[row].checked = checked;
+    m_rows[row].runner->checked = checked;
     ListChanged();
 }
 
 int TClickListController::RowCount() const {
-    return static_cast<int>(fRows.size());
+    return static_cast<int>(m_rows.size());
 }
 
 bool TClickListController::RowChecked(int row) const {
-    return fRows.at(row).checked;
+    return m_rows.at(row).checked;
 }
 
 TClickRunner& TClickListController::Runner(int row) const {
-    return *fRows.at(row).runner;
+    return *m_rows.at(row).runner;
 }
 
 int TClickListController::FocusedRow() const {
-    const int focused = fView.focusedRow();
+    const int focused = m_view.focusedRow();
     return focused >= 0 && focused < RowCount() ? focused : -1;
 }
 
 int TClickListController::RowOf(const TClickRunner* runner) const {
     const auto found =
-        std::find_if(fRows.begin(), fRows.end(), [&](const Row& row) { return row.runner.get() == runner; });
-    return found == fRows.end() ? -1 : static_cast<int>(found - fRows.begin());
+        std::find_if(m_rows.begin(), m_rows.end(), [&](const Row& row) { return row.runner.get() == runner; });
+    return found == m_rows.end() ? -1 : static_cast<int>(found - m_rows.begin());
 }
 
 // Last row first; a runner whose tick is on the stack is destroyed when that tick returns.
 void TClickListController::ReleaseRows() {
-    std::vector<Row> rows = std::exchange(fRows, {});
+    std::vector<Row> rows = std::exchange(m_rows, {});
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         TClickRunner::Dispose(std::move(row->runner));
     }

@@ -69,9 +69,9 @@ public:
     // When a list is kept there already (an earlier run's, another copy's), a numbered name beside it is used.
     std::string RecoveryFileName() const;
     // A change to the list is not on disk yet (its save failed).
-    bool ListUnsaved() const { return fListUnsaved; }
+    bool ListUnsaved() const { return m_listUnsaved; }
     // Messages for the user about the start (an unreadable file kept aside, and where).
-    const std::vector<std::string>& StartupMessages() const { return fStartupMessages; }
+    const std::vector<std::string>& StartupMessages() const { return m_startupMessages; }
 
     // A toolbar button; one that needs a focused row does nothing without one.
     void Run(TCommand command);
@@ -106,9 +106,9 @@ public:
     int RowCount() const;
     bool RowChecked(int row) const;
     TClickRunner& Runner(int row) const;
-    const std::string& ListFileName() const { return fListFile.Path(); }
+    const std::string& ListFileName() const { return m_listFile.Path(); }
     // The registered hotkey identifiers as decimal text, in registration order.
-    const std::vector<std::string>& HotKeyIds() const { return fHotKeyIds; }
+    const std::vector<std::string>& HotKeyIds() const { return m_hotKeyIds; }
 
     void ApplyWindowSettings();
     void BuildColumns();
@@ -155,28 +155,28 @@ private:
     void RefreshChangedRows();
     bool AnyRunning() const;
 
-    IClickListView& fView;
-    Platform& fPlatform;
-    TUserMessages fMessages{fView};
-    std::string fFolder;
-    std::string fRecoveryFolder;
-    TProtectedFile fListFile;
-    std::unique_ptr<TConfig> fConfig;
-    int fColumnCount = 0;
+    IClickListView& m_view;
+    Platform& m_platform;
+    TUserMessages m_messages{m_view};
+    std::string m_folder;
+    std::string m_recoveryFolder;
+    TProtectedFile m_listFile;
+    std::unique_ptr<TConfig> m_config;
+    int m_columnCount = 0;
     // Which columns ApplyColumns showed; a hidden column's width is not taken from the view.
-    std::vector<bool> fColumnVisible;
-    std::vector<std::string> fHotKeyIds;
-    std::array<bool, kHotKeyCount> fHotKeyTaken{};
-    std::vector<Row> fRows;
-    std::unique_ptr<ITimer> fRefreshTimer;
-    std::vector<std::string> fStartupMessages;
-    std::vector<std::string> fCloseMessages;
-    bool fClosed = false;
-    bool fListUnsaved = false;
+    std::vector<bool> m_columnVisible;
+    std::vector<std::string> m_hotKeyIds;
+    std::array<bool, kHotKeyCount> m_hotKeyTaken{};
+    std::vector<Row> m_rows;
+    std::unique_ptr<ITimer> m_refreshTimer;
+    std::vector<std::string> m_startupMessages;
+    std::vector<std::string> m_closeMessages;
+    bool m_closed = false;
+    bool m_listUnsaved = false;
     // The close's saves are over: saved, settled by the user, or the list kept in the recovery file.
-    bool fCloseSaved = false;
+    bool m_closeSaved = false;
     // The save failure the user was last told about while the list is unsaved.
-    std::string fShownSaveFailure;
+    std::string m_shownSaveFailure;
 };
 
 // Gives the cell text of a click for a column name.

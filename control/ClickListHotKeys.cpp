@@ -10,37 +10,37 @@ const char* const kHotKeyAtomPrefix = "TapporaHotKeyF";
 } // namespace
 
 void TClickListController::RegisterHotKeys() {
-    fPlatform.hotKeys.setOnHotKey([this](unsigned modifiers, unsigned vk) { HotKeyReceived(modifiers, vk); });
-    const WindowHandle window = fView.windowHandle();
+    m_platform.hotKeys.setOnHotKey([this](unsigned modifiers, unsigned vk) { HotKeyReceived(modifiers, vk); });
+    const WindowHandle window = m_view.windowHandle();
     std::string notTaken;
     for (int n = 0; n < kHotKeyCount; ++n) {
-        const int id = fPlatform.hotKeys.addAtom(kHotKeyAtomPrefix + std::to_string(n));
-        fHotKeyTaken[n] = fPlatform.hotKeys.registerHotKey(window, id, HotKeyModifier::Control, VirtualKey::F1 + n);
-        if (!fHotKeyTaken[n]) {
+        const int id = m_platform.hotKeys.addAtom(kHotKeyAtomPrefix + std::to_string(n));
+        m_hotKeyTaken[n] = m_platform.hotKeys.registerHotKey(window, id, HotKeyModifier::Control, VirtualKey::F1 + n);
+        if (!m_hotKeyTaken[n]) {
             notTaken += (notTaken.empty() ? "" : ", ") + HotKeyText(n);
         }
-        fHotKeyIds.push_back(std::to_string(id));
+        m_hotKeyIds.push_back(std::to_string(id));
     }
     if (!notTaken.empty()) {
-        fStartupMessages.push_back("These hotkeys could not be taken, because another program (or another copy of "
-                                   "Tappora) already uses them: " +
-                                   notTaken + ". Clicks cannot be started or stopped with them.");
+        m_startupMessages.push_back("These hotkeys could not be taken, because another program (or another copy of "
+                                    "Tappora) already uses them: " +
+                                    notTaken + ". Clicks cannot be started or stopped with them.");
     }
 }
 
 void TClickListController::UnregisterHotKeys() {
-    fPlatform.hotKeys.setOnHotKey({});
-    const WindowHandle window = fView.windowHandle();
-    for (const std::string& id : std::exchange(fHotKeyIds, {})) {
-        fPlatform.hotKeys.unregisterHotKey(window, std::stoi(id));
+    m_platform.hotKeys.setOnHotKey({});
+    const WindowHandle window = m_view.windowHandle();
+    for (const std::string& id : std::exchange(m_hotKeyIds, {})) {
+        m_platform.hotKeys.unregisterHotKey(window, std::stoi(id));
     }
-    fHotKeyTaken.fill(false);
+    m_hotKeyTaken.fill(false);
 }
 
 std::vector<int> TClickListController::HotKeysHeldElsewhere() const {
     std::vector<int> held;
     for (int n = 0; n < kHotKeyCount; ++n) {
-        if (!fHotKeyIds.empty() && !HotKeyTaken(n)) {
+        if (!m_hotKeyIds.empty() && !HotKeyTaken(n)) {
             held.push_back(n);
         }
     }
@@ -48,11 +48,11 @@ std::vector<int> TClickListController::HotKeysHeldElsewhere() const {
 }
 
 bool TClickListController::HotKeyTaken(int n) const {
-    return n >= 0 && n < kHotKeyCount && fHotKeyTaken[n];
+    return n >= 0 && n < kHotKeyCount && m_hotKeyTaken[n];
 }
 
 void TClickListController::HotKeyReceived(unsigned modifiers, unsigned vk) {
-    if (modifiers != HotKeyModifier::Control || vk < VirtualKey::F1 || vk > VirtualKey::F12 || fClosed) {
+    if (modifiers != HotKeyModifier::Control || vk < VirtualKey::F1 || vk > VirtualKey::F12 || m_closed) {
         return;
     }
     HotKeyPressed(vk);
@@ -60,7 +60,7 @@ void TClickListController::HotKeyReceived(unsigned modifiers, unsigned vk) {
 
 void TClickListController::HotKeyPressed(unsigned vk) {
     const int key = static_cast<int>(vk) - static_cast<int>(VirtualKey::F1);
-    for (Row& row : fRows) {
+    for (Row& row : m_rows) {
         TClickRunner& runner = *row.runner;
         if (runner.checked && key == runner.hkStart) {
             runner.Start();

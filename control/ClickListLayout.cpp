@@ -12,13 +12,13 @@ namespace {
 // Suspends the view's column updates for its lifetime, so an error inside the batch still resumes them.
 class ColumnUpdate {
 public:
-    explicit ColumnUpdate(IClickListView& view) : fView(view) { fView.beginColumnUpdate(); }
-    ~ColumnUpdate() { fView.endColumnUpdate(); }
+    explicit ColumnUpdate(IClickListView& view) : m_view(view) { m_view.beginColumnUpdate(); }
+    ~ColumnUpdate() { m_view.endColumnUpdate(); }
     ColumnUpdate(const ColumnUpdate&) = delete;
     ColumnUpdate& operator=(const ColumnUpdate&) = delete;
 
 private:
-    IClickListView& fView;
+    IClickListView& m_view;
 };
 
 TColumnAlignment AlignmentOf(const std::string& align) {
@@ -60,23 +60,23 @@ int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& 
 void TClickListController::ApplyWindowSettings() {
     const TXMLFrameType frame = Config().GetFrame();
     if (frame.Getmax()) {
-        fView.setWindowMaximized();
+        m_view.setWindowMaximized();
         return;
     }
     // A hand-edited or stale file must not make a window larger than the desktop, or one out of reach.
     const TRect stored{frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()};
-    fView.setWindowBounds(FitOnMonitors(stored, fView.monitorAreas()));
+    m_view.setWindowBounds(FitOnMonitors(stored, m_view.monitorAreas()));
 }
 
 void TClickListController::BuildColumns() {
-    fView.clearColumns();
-    fColumnCount = 0;
+    m_view.clearColumns();
+    m_columnCount = 0;
     {
-        ColumnUpdate update(fView);
+        ColumnUpdate update(m_view);
         const TXMLColsType cols = Config().GetCols();
         for (int i = 0; i < cols.Count(); ++i) {
-            fView.addColumn(cols.Item(i).GetName());
-            ++fColumnCount;
+            m_view.addColumn(cols.Item(i).GetName());
+            ++m_columnCount;
         }
     }
     ApplyColumns();
@@ -84,55 +84,55 @@ void TClickListController::BuildColumns() {
 
 void TClickListController::ApplyColumns() {
     const TXMLColsType cols = Config().GetCols();
-    const int count = std::min(fColumnCount, cols.Count());
-    std::vector<bool>& visible = fColumnVisible;
+    const int count = std::min(m_columnCount, cols.Count());
+    std::vector<bool>& visible = m_columnVisible;
     visible.assign(count, true);
     std::vector<std::int32_t> index(count);
     {
-        ColumnUpdate update(fView);
+        ColumnUpdate update(m_view);
         for (int i = 0; i < count; ++i) {
             const TXMLColType col = cols.Item(i);
             visible[i] = col.GetVisible();
-            fView.setColumnWidth(i, ShownWidth(col.GetWidth(), visible[i]));
-            fView.setColumnAlignment(i, AlignmentOf(col.GetAlign()));
-            fView.setColumnVisible(i, visible[i]);
+            m_view.setColumnWidth(i, ShownWidth(col.GetWidth(), visible[i]));
+            m_view.setColumnAlignment(i, AlignmentOf(col.GetAlign()));
+            m_view.setColumnVisible(i, visible[i]);
             index[i] = col.GetIndex();
         }
     }
     const std::vector<int> displayOrder = DisplayOrder(index);
     for (int position = 0; position < count; ++position) {
-        fView.setColumnPosition(displayOrder[position], position);
+        m_view.setColumnPosition(displayOrder[position], position);
     }
     if (count > 0) {
-        fView.setMainColumn(FirstVisible(displayOrder, visible));
+        m_view.setMainColumn(FirstVisible(displayOrder, visible));
     }
 }
 
 void TClickListController::StoreSettings() {
     TXMLFrameType frame = Config().GetFrame();
-    const TRect bounds = fView.windowBounds();
+    const TRect bounds = m_view.windowBounds();
     frame.Setleft(bounds.left);
     frame.Settop(bounds.top);
     frame.Setheight(bounds.height);
     frame.Setwidth(bounds.width);
-    frame.Setmax(fView.windowMaximized());
+    frame.Setmax(m_view.windowMaximized());
     const TXMLColsType cols = Config().GetCols();
-    const int count = std::min(fColumnCount, cols.Count());
+    const int count = std::min(m_columnCount, cols.Count());
     for (int i = 0; i < count; ++i) {
         TXMLColType col = cols.Item(i);
         // A hidden column has no width on screen (a header reports 0); it keeps the one it is shown with again.
-        if (i >= static_cast<int>(fColumnVisible.size()) || fColumnVisible[i]) {
-            col.SetWidth(fView.columnWidth(i));
+        if (i >= static_cast<int>(m_columnVisible.size()) || m_columnVisible[i]) {
+            col.SetWidth(m_view.columnWidth(i));
         }
-        col.SetIndex(fView.columnPosition(i));
+        col.SetIndex(m_view.columnPosition(i));
     }
-    Config().SaveConfig(fCloseMessages);
+    Config().SaveConfig(m_closeMessages);
 }
 
 void TClickListController::ShowOptions() {
-    const std::unique_ptr<IOptionsDialog> dialog = fView.createOptionsDialog();
+    const std::unique_ptr<IOptionsDialog> dialog = m_view.createOptionsDialog();
     dialog->showChoices(Options());
-    if (dialog->ShowModal() == mrOk && !fClosed) {
+    if (dialog->ShowModal() == mrOk && !m_closed) {
         ApplyOptions(dialog->choices());
     }
 }

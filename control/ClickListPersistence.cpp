@@ -14,26 +14,26 @@
 // Only one copy of the program runs per folder, so a temporary file here is a leftover of a save that was killed.
 // A folder that cannot be written is told now rather than first at the exit.
 void TClickListController::CleanUpAndCheckFolder() {
-    const std::filesystem::path folder(fFolder);
+    const std::filesystem::path folder(m_folder);
     RemoveLeftoverTempFiles((folder / kConfigFileName).string());
     const std::string listPath = (folder / kClickListFileName).string();
     RemoveLeftoverTempFiles(listPath);
     if (const std::string problem = WriteProblem(listPath); !problem.empty()) {
-        fStartupMessages.push_back(problem + ". Changes are kept while Tappora runs; at exit the list can be saved "
-                                             "elsewhere.");
+        m_startupMessages.push_back(problem + ". Changes are kept while Tappora runs; at exit the list can be saved "
+                                              "elsewhere.");
     }
 }
 
 std::vector<std::string> TClickListController::SaveBeforeExit() {
-    if (!fClosed) {
-        fClosed = true;
+    if (!m_closed) {
+        m_closed = true;
         SaveAtClose(TCloseKind::Unattended);
-    } else if (!fCloseSaved && fListUnsaved) {
+    } else if (!m_closeSaved && m_listUnsaved) {
         // Ending while the close still asks the user what to do about the list.
-        fCloseSaved = true;
+        m_closeSaved = true;
         WriteRecoveryFile();
     }
-    return std::exchange(fCloseMessages, {});
+    return std::exchange(m_closeMessages, {});
 }
 
 void TClickListController::SaveAtClose(TCloseKind kind) {
@@ -41,14 +41,14 @@ void TClickListController::SaveAtClose(TCloseKind kind) {
     bool settingsSaved = TrySave(&TClickListController::StoreSettings, failures);
     bool listSaved = TrySave(&TClickListController::SaveClickList, failures);
     const bool settled = kind == TCloseKind::ByUser && AskUntilSettled(settingsSaved, listSaved, failures);
-    if (fCloseSaved) {
+    if (m_closeSaved) {
         return;
     }
-    fCloseSaved = true;
+    m_closeSaved = true;
     if (settled) {
         return;
     }
-    fCloseMessages.insert(fCloseMessages.end(), failures.begin(), failures.end());
+    m_closeMessages.insert(m_closeMessages.end(), failures.begin(), failures.end());
     if (!listSaved) {
         WriteRecoveryFile();
     }
@@ -70,14 +70,14 @@ bool TClickListController::TrySave(void (TClickListController::*save)(), std::ve
 // saving. False when the question went away unanswered.
 bool TClickListController::AskUntilSettled(bool& settingsSaved, bool& listSaved, std::vector<std::string>& failures) {
     while (!failures.empty()) {
-        switch (fMessages.AskUnsaved(Paragraphs(failures))) {
+        switch (m_messages.AskUnsaved(Paragraphs(failures))) {
         case TUnsavedChoice::TryAgain:
             failures.clear();
             settingsSaved = settingsSaved || TrySave(&TClickListController::StoreSettings, failures);
             listSaved = listSaved || TrySave(&TClickListController::SaveClickList, failures);
             break;
         case TUnsavedChoice::SaveListElsewhere:
-            if (const std::string path = fView.chooseListFile(kClickListFileName); !path.empty()) {
+            if (const std::string path = m_view.chooseListFile(kClickListFileName); !path.empty()) {
                 try {
                     SaveClickListFile(path, Clicks());
                     return true;
@@ -96,19 +96,19 @@ bool TClickListController::AskUntilSettled(bool& settingsSaved, bool& listSaved,
 }
 
 std::string TClickListController::RecoveryFileName() const {
-    if (fRecoveryFolder.empty()) {
+    if (m_recoveryFolder.empty()) {
         return {};
     }
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::weakly_canonical(pathFromUtf8(fFolder), error);
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(pathFromUtf8(m_folder), error);
     // FNV-1a: a short, stable name per files folder.
     std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : error ? fFolder : utf8FromPath(folder)) {
+    for (const char c : error ? m_folder : utf8FromPath(folder)) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     char name[40];
     std::snprintf(name, sizeof name, "tapporas-%016llx.xml", static_cast<unsigned long long>(hash));
-    return utf8FromPath(pathFromUtf8(fRecoveryFolder) / name);
+    return utf8FromPath(pathFromUtf8(m_recoveryFolder) / name);
 }
 
 void TClickListController::WriteRecoveryFile() {
@@ -118,25 +118,25 @@ void TClickListController::WriteRecoveryFile() {
     }
     try {
         // The user's clicks are nobody else's business.
-        if (std::filesystem::create_directories(pathFromUtf8(fRecoveryFolder))) {
-            std::filesystem::permissions(pathFromUtf8(fRecoveryFolder), std::filesystem::perms::owner_all);
+        if (std::filesystem::create_directories(pathFromUtf8(m_recoveryFolder))) {
+            std::filesystem::permissions(pathFromUtf8(m_recoveryFolder), std::filesystem::perms::owner_all);
         }
         // A list kept earlier, or by another copy, is never written over: this one gets a name of its own.
         const std::string kept = WriteNumberedNewFile(path, ClickListText(Clicks()));
-        fCloseMessages.push_back("The click list was kept in " + kept + "; Tappora offers it at the next start.");
+        m_closeMessages.push_back("The click list was kept in " + kept + "; Tappora offers it at the next start.");
     } catch (const std::exception& error) {
-        fCloseMessages.push_back("The click list could not be kept in " + path + " either: " + error.what());
+        m_closeMessages.push_back("The click list could not be kept in " + path + " either: " + error.what());
     }
 }
 
 void TClickListController::OfferRecoveredList() {
     const std::string path = RecoveryFileName();
-    if (fClosed || path.empty()) {
+    if (m_closed || path.empty()) {
         return;
     }
     for (const std::string& kept : NumberedFiles(path)) {
         std::error_code error;
-        switch (fMessages.AskRestore(kept)) {
+        switch (m_messages.AskRestore(kept)) {
         case TRecoveredChoice::Restore:
             RestoreRecoveredList(kept);
             break;
@@ -153,75 +153,75 @@ void TClickListController::OfferRecoveredList() {
 void TClickListController::RestoreRecoveredList(const std::string& path) {
     const ClickListLoad load = LoadClickListFile(path);
     if (load.status != ClickListLoad::Loaded) {
-        fMessages.TellLater(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
+        m_messages.TellLater(load.error.empty() ? "The kept click list " + path + " is gone." : load.error + ".");
         return;
     }
     UseLoadedRows(load);
     ListChanged();
     std::error_code error;
-    if (!fListUnsaved) {
+    if (!m_listUnsaved) {
         std::filesystem::remove(pathFromUtf8(path), error);
     }
 }
 
 TConfig& TClickListController::Config() {
-    if (!fConfig) {
-        fConfig = std::make_unique<TConfig>(fFolder);
-        if (!fConfig->KeptAsidePath().empty()) {
-            fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
-                                       " could not be read; it was kept as " + fConfig->KeptAsidePath() +
-                                       " and the default settings are used.");
-        } else if (fConfig->UnreadableInPlace()) {
-            fStartupMessages.push_back("The settings file " + fConfig->ConfigFileName() +
-                                       " could not be read; the default settings are used, and the file stays where "
-                                       "it is and will not be overwritten.");
+    if (!m_config) {
+        m_config = std::make_unique<TConfig>(m_folder);
+        if (!m_config->KeptAsidePath().empty()) {
+            m_startupMessages.push_back("The settings file " + m_config->ConfigFileName() +
+                                        " could not be read; it was kept as " + m_config->KeptAsidePath() +
+                                        " and the default settings are used.");
+        } else if (m_config->UnreadableInPlace()) {
+            m_startupMessages.push_back("The settings file " + m_config->ConfigFileName() +
+                                        " could not be read; the default settings are used, and the file stays where "
+                                        "it is and will not be overwritten.");
         }
     }
-    return *fConfig;
+    return *m_config;
 }
 
 void TClickListController::LoadClickList() {
-    const ClickListLoad load = LoadClickListFile(fListFile);
+    const ClickListLoad load = LoadClickListFile(m_listFile);
     if (load.status == ClickListLoad::Unreadable) {
         ReportUnreadableList(load.error, load.keptAsidePath);
         return;
     }
     UseLoadedRows(load);
     // Until now the file may have held clicks that were not in the list.
-    fListFile.Read();
+    m_listFile.Read();
 }
 
 void TClickListController::UseLoadedRows(const ClickListLoad& load) {
     if (load.status == ClickListLoad::Loaded) {
         ReleaseRows();
         for (const TMouseObj& click : load.clicks) {
-            auto runner = std::make_unique<TClickRunner>(fPlatform);
+            auto runner = std::make_unique<TClickRunner>(m_platform);
             static_cast<TMouseObj&>(*runner) = click;
             const bool checked = runner->checked;
-            fRows.push_back(Row{std::move(runner), checked});
+            m_rows.push_back(Row{std::move(runner), checked});
         }
-        fView.rowsReset();
+        m_view.rowsReset();
     }
 }
 
 // `error` names the file and why it could not be read (and, when it failed, why it could not be kept aside).
 void TClickListController::ReportUnreadableList(const std::string& error, const std::string& keptAsidePath) {
-    fStartupMessages.push_back(
-        fListFile.UnreadableInPlace()
+    m_startupMessages.push_back(
+        m_listFile.UnreadableInPlace()
             ? error + ". The click list starts empty; the file stays where it is and will not be overwritten."
             : error + ". The click list starts empty; the file was kept as " + keptAsidePath + ".");
 }
 
 void TClickListController::SaveClickList() {
-    fListFile.Write(ClickListText(Clicks()), fCloseMessages);
-    fListUnsaved = false;
-    fShownSaveFailure.clear();
+    m_listFile.Write(ClickListText(Clicks()), m_closeMessages);
+    m_listUnsaved = false;
+    m_shownSaveFailure.clear();
 }
 
 std::vector<const TMouseObj*> TClickListController::Clicks() {
     std::vector<const TMouseObj*> clicks;
-    clicks.reserve(fRows.size());
-    for (Row& row : fRows) {
+    clicks.reserve(m_rows.size());
+    for (Row& row : m_rows) {
         row.runner->checked = row.checked;
         clicks.push_back(row.runner.get());
     }
@@ -229,20 +229,20 @@ std::vector<const TMouseObj*> TClickListController::Clicks() {
 }
 
 void TClickListController::ListChanged() {
-    fListUnsaved = true;
+    m_listUnsaved = true;
     // What the save itself has to tell (an unreadable file kept aside) belongs to now, not to the close.
-    std::vector<std::string> messages = std::exchange(fCloseMessages, {});
+    std::vector<std::string> messages = std::exchange(m_closeMessages, {});
     try {
         SaveClickList();
     } catch (const std::exception& error) {
-        if (error.what() != fShownSaveFailure) {
-            fShownSaveFailure = error.what();
-            fCloseMessages.push_back(fShownSaveFailure +
-                                     ". The change is kept and saved with the next change, or at exit.");
+        if (error.what() != m_shownSaveFailure) {
+            m_shownSaveFailure = error.what();
+            m_closeMessages.push_back(m_shownSaveFailure +
+                                      ". The change is kept and saved with the next change, or at exit.");
         }
     }
-    std::swap(messages, fCloseMessages);
+    std::swap(messages, m_closeMessages);
     if (!messages.empty()) {
-        fMessages.TellLater(Paragraphs(messages));
+        m_messages.TellLater(Paragraphs(messages));
     }
 }

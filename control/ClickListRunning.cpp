@@ -5,8 +5,8 @@
 
 void TClickListController::StartAll() {
     for (int row = 0; row < RowCount(); ++row) {
-        TClickRunner& runner = *fRows[row].runner;
-        if (fRows[row].checked && !runner.fRunning) {
+        TClickRunner& runner = *m_rows[row].runner;
+        if (m_rows[row].checked && !runner.fRunning) {
             runner.Start();
             RepaintRow(row);
         }
@@ -16,7 +16,7 @@ void TClickListController::StartAll() {
 }
 
 void TClickListController::StopAll() {
-    for (Row& row : fRows) {
+    for (Row& row : m_rows) {
         if (row.runner->fRunning) {
             row.runner->Stop();
         }
@@ -25,10 +25,10 @@ void TClickListController::StopAll() {
 }
 
 void TClickListController::StartRow(int row) {
-    if (fClosed || row < 0 || row >= RowCount()) {
+    if (m_closed || row < 0 || row >= RowCount()) {
         return;
     }
-    fRows[row].runner->Start();
+    m_rows[row].runner->Start();
     RepaintRow(row);
     WatchRunners();
 }
@@ -37,7 +37,7 @@ void TClickListController::StopRow(int row) {
     if (row < 0 || row >= RowCount()) {
         return;
     }
-    fRows[row].runner->Stop();
+    m_rows[row].runner->Stop();
     RepaintRow(row);
 }
 
@@ -48,46 +48,46 @@ void TClickListController::Row::RememberShownStatus() {
 }
 
 void TClickListController::RepaintRow(int row) {
-    fRows[row].RememberShownStatus();
-    fView.repaintRow(row);
+    m_rows[row].RememberShownStatus();
+    m_view.repaintRow(row);
 }
 
 void TClickListController::RepaintAll() {
-    for (Row& row : fRows) {
+    for (Row& row : m_rows) {
         row.RememberShownStatus();
     }
-    fView.repaintAll();
+    m_view.repaintAll();
 }
 
 bool TClickListController::AnyRunning() const {
-    return std::any_of(fRows.begin(), fRows.end(), [](const Row& row) { return row.runner->fRunning; });
+    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.runner->fRunning; });
 }
 
 void TClickListController::WatchRunners() {
     if (!AnyRunning()) {
         return;
     }
-    if (!fRefreshTimer) {
-        fRefreshTimer = fPlatform.loop.createTimer();
-        fRefreshTimer->setInterval(kRefreshIntervalMs);
-        fRefreshTimer->setOnTick([this] { RefreshChangedRows(); });
+    if (!m_refreshTimer) {
+        m_refreshTimer = m_platform.loop.createTimer();
+        m_refreshTimer->setInterval(kRefreshIntervalMs);
+        m_refreshTimer->setOnTick([this] { RefreshChangedRows(); });
     }
-    if (!fRefreshTimer->enabled()) {
-        fRefreshTimer->setEnabled(true);
+    if (!m_refreshTimer->enabled()) {
+        m_refreshTimer->setEnabled(true);
     }
 }
 
 // The status cell shows the count only while running, so a stopped runner's count changes need no repaint.
 void TClickListController::RefreshChangedRows() {
     for (int row = 0; row < RowCount(); ++row) {
-        const Row& shown = fRows[row];
+        const Row& shown = m_rows[row];
         const bool running = shown.runner->fRunning;
         if (running != shown.shownRunning ||
             (running && (shown.runner->fCount != shown.shownCount || shown.runner->fTickError != shown.shownError))) {
             RepaintRow(row);
         }
     }
-    if (fRefreshTimer && !AnyRunning()) {
-        fRefreshTimer->setEnabled(false);
+    if (m_refreshTimer && !AnyRunning()) {
+        m_refreshTimer->setEnabled(false);
     }
 }

@@ -234,58 +234,58 @@ std::string EncodeRequest(const TCommandRequest& request) {
 }
 
 TRequestReader::TState TRequestReader::Feed(std::string_view bytes) {
-    if (fState != TState::NeedMore) {
-        return fState;
+    if (m_state != TState::NeedMore) {
+        return m_state;
     }
     const std::size_t lineEnd = bytes.find(kLineEnd);
     const std::size_t taken = std::min(lineEnd, bytes.size());
-    if (fLine.size() + taken > kMaxRequestBytes) {
+    if (m_line.size() + taken > kMaxRequestBytes) {
         return Refuse("The request is longer than " + std::to_string(kMaxRequestBytes / 1024) + " KiB.");
     }
-    fLine.append(bytes.substr(0, taken));
-    if (kRequestMagic.substr(0, std::min(fLine.size(), kRequestMagic.size())) !=
-        std::string_view(fLine).substr(0, kRequestMagic.size())) {
+    m_line.append(bytes.substr(0, taken));
+    if (kRequestMagic.substr(0, std::min(m_line.size(), kRequestMagic.size())) !=
+        std::string_view(m_line).substr(0, kRequestMagic.size())) {
         return Refuse("This is no Tappora request.");
     }
-    return lineEnd == std::string_view::npos ? fState : Finish();
+    return lineEnd == std::string_view::npos ? m_state : Finish();
 }
 
 TRequestReader::TState TRequestReader::EndOfInput() {
-    return fState == TState::NeedMore ? Refuse("The request ended before its line did.") : fState;
+    return m_state == TState::NeedMore ? Refuse("The request ended before its line did.") : m_state;
 }
 
 void TRequestReader::Reset() {
     // A short request's buffer is kept for the next one; a long one's is given back.
     constexpr std::size_t kKeptCapacity = 4096;
-    if (fLine.capacity() > kKeptCapacity) {
-        std::string().swap(fLine);
+    if (m_line.capacity() > kKeptCapacity) {
+        std::string().swap(m_line);
     }
-    fLine.clear();
-    fRequest = {};
-    fRefusal = {};
-    fState = TState::NeedMore;
+    m_line.clear();
+    m_request = {};
+    m_refusal = {};
+    m_state = TState::NeedMore;
 }
 
 TRequestReader::TState TRequestReader::Refuse(std::string why) {
-    fRefusal = BadUsage(std::move(why));
-    fState = TState::Refused;
-    return fState;
+    m_refusal = BadUsage(std::move(why));
+    m_state = TState::Refused;
+    return m_state;
 }
 
 TRequestReader::TState TRequestReader::Finish() {
-    const std::optional<std::vector<std::string>> args = ArgumentsOf(fLine);
+    const std::optional<std::vector<std::string>> args = ArgumentsOf(m_line);
     if (!args) {
         return Refuse("The request is not well-formed UTF-8 text in the Tappora format.");
     }
     TParsedArguments parsed = ParseArguments(*args);
     if (!parsed.request) {
-        fRefusal = std::move(parsed.badUsage);
-        fState = TState::Refused;
-        return fState;
+        m_refusal = std::move(parsed.badUsage);
+        m_state = TState::Refused;
+        return m_state;
     }
-    fRequest = std::move(*parsed.request);
-    fState = TState::Complete;
-    return fState;
+    m_request = std::move(*parsed.request);
+    m_state = TState::Complete;
+    return m_state;
 }
 
 std::string EncodeAnswer(const TCommandAnswer& answer) {

@@ -68,22 +68,22 @@ public:
     // Ready for the next request; what a long request needed is given back.
     void Reset();
 
-    TState State() const { return fState; }
+    TState State() const { return m_state; }
     // After Complete.
-    const TCommandRequest& Request() const { return fRequest; }
+    const TCommandRequest& Request() const { return m_request; }
     // After Refused: exit code 2 and why.
-    const TCommandAnswer& Refusal() const { return fRefusal; }
+    const TCommandAnswer& Refusal() const { return m_refusal; }
     // Memory held for the request being read.
-    std::size_t HeldBytes() const { return fLine.capacity(); }
+    std::size_t HeldBytes() const { return m_line.capacity(); }
 
 private:
     TState Refuse(std::string why);
     TState Finish();
 
-    TState fState = TState::NeedMore;
-    std::string fLine;
-    TCommandRequest fRequest;
-    TCommandAnswer fRefusal;
+    TState m_state = TState::NeedMore;
+    std::string m_line;
+    TCommandRequest m_request;
+    TCommandAnswer m_refusal;
 };
 
 // The answer as bytes: a header line with the exit code and the length of the text, then the lines.

@@ -21,12 +21,12 @@ std::string Paragraphs(const std::vector<std::string>& texts) {
 // Escape, or the box's close button, must never lose the changes: they mean try again.
 TUnsavedChoice TUserMessages::AskUnsaved(const std::string& problem) {
     OnConsole(problem);
-    const int answer = fView.ask({"Tappora",
-                                  problem + "\n\nYour changes are not saved yet.",
-                                  TMessageIcon::Warning,
-                                  {"&Try Again", "&Save List As...", "&Quit Without Saving"},
-                                  0,
-                                  0});
+    const int answer = m_view.ask({"Tappora",
+                                   problem + "\n\nYour changes are not saved yet.",
+                                   TMessageIcon::Warning,
+                                   {"&Try Again", "&Save List As...", "&Quit Without Saving"},
+                                   0,
+                                   0});
     switch (answer) {
     case kNoAnswer:
         return TUnsavedChoice::NoAnswer;
@@ -40,13 +40,14 @@ TUnsavedChoice TUserMessages::AskUnsaved(const std::string& problem) {
 }
 
 TRecoveredChoice TUserMessages::AskRestore(const std::string& path) {
-    const int answer = fView.ask({"Tappora",
-                                  "When Tappora last ended, the click list could not be saved, so it was kept in\n" +
-                                      path + "\n\nRestore that list now? It replaces the list Tappora has just loaded.",
-                                  TMessageIcon::Question,
-                                  {"&Restore", "&Keep for Later", "&Discard"},
-                                  0,
-                                  1});
+    const int answer =
+        m_view.ask({"Tappora",
+                    "When Tappora last ended, the click list could not be saved, so it was kept in\n" + path +
+                        "\n\nRestore that list now? It replaces the list Tappora has just loaded.",
+                    TMessageIcon::Question,
+                    {"&Restore", "&Keep for Later", "&Discard"},
+                    0,
+                    1});
     switch (answer) {
     case 0:
         return TRecoveredChoice::Restore;
@@ -59,7 +60,7 @@ TRecoveredChoice TUserMessages::AskRestore(const std::string& path) {
 
 void TUserMessages::TellLater(const std::string& message) {
     OnConsole(message);
-    fView.showFileMessage(message);
+    m_view.showFileMessage(message);
 }
 
 void TUserMessages::Tell(const std::string& caption, TMessageIcon icon, const std::vector<std::string>& messages,
@@ -71,12 +72,12 @@ void TUserMessages::Tell(const std::string& caption, TMessageIcon icon, const st
         OnConsole(message);
     }
     if (userPresent) {
-        fView.ask({caption, Paragraphs(messages), icon, {"OK"}, 0, 0});
+        m_view.ask({caption, Paragraphs(messages), icon, {"OK"}, 0, 0});
     }
 }
 
 void TUserMessages::TellDroppedError(const std::string& what) {
-    if (fToldErrors.insert(what).second) {
+    if (m_toldErrors.insert(what).second) {
         OnConsole(what);
     }
 }

@@ -11,7 +11,7 @@
 // once.
 class TUserMessages {
 public:
-    explicit TUserMessages(IClickListView& view) : fView(view) {}
+    explicit TUserMessages(IClickListView& view) : m_view(view) {}
 
     TUnsavedChoice AskUnsaved(const std::string& problem);
     TRecoveredChoice AskRestore(const std::string& path);
@@ -24,8 +24,8 @@ public:
     void TellDroppedError(const std::string& what);
 
 private:
-    IClickListView& fView;
-    std::set<std::string> fToldErrors;
+    IClickListView& m_view;
+    std::set<std::string> m_toldErrors;
 };
 
 // The texts as paragraphs of one message.
