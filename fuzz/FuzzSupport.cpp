@@ -30,19 +30,19 @@ public:
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("cannot make a temporary folder");
         }
-        fPath = pattern;
+        m_path = pattern;
     }
     ~OwnFolder() {
         std::error_code ignored;
-        fs::remove_all(fPath, ignored);
+        fs::remove_all(m_path, ignored);
     }
     OwnFolder(const OwnFolder&) = delete;
     OwnFolder& operator=(const OwnFolder&) = delete;
 
-    const std::string& Path() const { return fPath; }
+    const std::string& Path() const { return m_path; }
 
 private:
-    std::string fPath;
+    std::string m_path;
 };
 
 } // namespace

@@ -120,93 +120,93 @@ std::int32_t Position(pugi::xml_node node, const char* name) {
 const char* const DefaultConfigText = kDefaultConfigText;
 
 std::string TXMLFrameType::Getrunning() const {
-    return Text(fNode, "running");
+    return Text(m_node, "running");
 }
 void TXMLFrameType::Setrunning(const std::string& value) {
-    SetAttribute(fNode, "running", value);
+    SetAttribute(m_node, "running", value);
 }
 bool TXMLFrameType::Getautorun() const {
-    return Boolean(fNode, "autorun", TemplateFrame());
+    return Boolean(m_node, "autorun", TemplateFrame());
 }
 void TXMLFrameType::Setautorun(bool value) {
-    SetAttribute(fNode, "autorun", BoolToString(value));
+    SetAttribute(m_node, "autorun", BoolToString(value));
 }
 std::int32_t TXMLFrameType::Getleft() const {
-    return Integer(fNode, "left", TemplateFrame());
+    return Integer(m_node, "left", TemplateFrame());
 }
 void TXMLFrameType::Setleft(std::int32_t value) {
-    SetAttribute(fNode, "left", std::to_string(value));
+    SetAttribute(m_node, "left", std::to_string(value));
 }
 std::int32_t TXMLFrameType::Gettop() const {
-    return Integer(fNode, "top", TemplateFrame());
+    return Integer(m_node, "top", TemplateFrame());
 }
 void TXMLFrameType::Settop(std::int32_t value) {
-    SetAttribute(fNode, "top", std::to_string(value));
+    SetAttribute(m_node, "top", std::to_string(value));
 }
 std::int32_t TXMLFrameType::Getheight() const {
-    return Integer(fNode, "height", TemplateFrame());
+    return Integer(m_node, "height", TemplateFrame());
 }
 void TXMLFrameType::Setheight(std::int32_t value) {
-    SetAttribute(fNode, "height", std::to_string(value));
+    SetAttribute(m_node, "height", std::to_string(value));
 }
 std::int32_t TXMLFrameType::Getwidth() const {
-    return Integer(fNode, "width", TemplateFrame());
+    return Integer(m_node, "width", TemplateFrame());
 }
 void TXMLFrameType::Setwidth(std::int32_t value) {
-    SetAttribute(fNode, "width", std::to_string(value));
+    SetAttribute(m_node, "width", std::to_string(value));
 }
 bool TXMLFrameType::Getmax() const {
-    return Boolean(fNode, "max", TemplateFrame());
+    return Boolean(m_node, "max", TemplateFrame());
 }
 void TXMLFrameType::Setmax(bool value) {
-    SetAttribute(fNode, "max", BoolToString(value));
+    SetAttribute(m_node, "max", BoolToString(value));
 }
 
 std::int32_t TXMLColType::Getid() const {
-    return Position(fNode, "id");
+    return Position(m_node, "id");
 }
 void TXMLColType::Setid(std::int32_t value) {
-    SetAttribute(fNode, "id", std::to_string(value));
+    SetAttribute(m_node, "id", std::to_string(value));
 }
 std::string TXMLColType::GetName() const {
-    return Text(fNode, "Name");
+    return Text(m_node, "Name");
 }
 void TXMLColType::SetName(const std::string& value) {
-    SetAttribute(fNode, "Name", value);
+    SetAttribute(m_node, "Name", value);
 }
 std::string TXMLColType::GetAlign() const {
-    return Text(fNode, "Align");
+    return Text(m_node, "Align");
 }
 void TXMLColType::SetAlign(const std::string& value) {
-    SetAttribute(fNode, "Align", value);
+    SetAttribute(m_node, "Align", value);
 }
 std::string TXMLColType::GetColor() const {
-    return Text(fNode, "Color");
+    return Text(m_node, "Color");
 }
 void TXMLColType::SetColor(const std::string& value) {
-    SetAttribute(fNode, "Color", value);
+    SetAttribute(m_node, "Color", value);
 }
 bool TXMLColType::GetVisible() const {
-    return Boolean(fNode, "Visible", TemplateColFor(fNode));
+    return Boolean(m_node, "Visible", TemplateColFor(m_node));
 }
 void TXMLColType::SetVisible(bool value) {
-    SetAttribute(fNode, "Visible", BoolToString(value));
+    SetAttribute(m_node, "Visible", BoolToString(value));
 }
 std::int32_t TXMLColType::GetWidth() const {
-    return Integer(fNode, "Width", TemplateColFor(fNode));
+    return Integer(m_node, "Width", TemplateColFor(m_node));
 }
 void TXMLColType::SetWidth(std::int32_t value) {
-    SetAttribute(fNode, "Width", std::to_string(value));
+    SetAttribute(m_node, "Width", std::to_string(value));
 }
 std::int32_t TXMLColType::GetIndex() const {
-    return Position(fNode, "Index");
+    return Position(m_node, "Index");
 }
 void TXMLColType::SetIndex(std::int32_t value) {
-    SetAttribute(fNode, "Index", std::to_string(value));
+    SetAttribute(m_node, "Index", std::to_string(value));
 }
 
 int TXMLColsType::Count() const {
-    const auto cols = fNode.children("col");
+    const auto cols = m_node.children("col");
     return static_cast<int>(std::distance(cols.begin(), cols.end()));
 }
 
@@ -215,18 +215,18 @@ TXMLColType TXMLColsType::Item(int index) const {
 }
 
 TXMLColType TXMLColsType::Add() {
-    return TXMLColType(fNode.append_child("col"));
+    return TXMLColType(m_node.append_child("col"));
 }
 
 TXMLColType TXMLColsType::Insert(int index) {
     if (index == Count()) {
         return Add();
     }
-    return TXMLColType(fNode.insert_child_before("col", ColNode(index)));
+    return TXMLColType(m_node.insert_child_before("col", ColNode(index)));
 }
 
 pugi::xml_node TXMLColsType::ColNode(int index) const {
-    pugi::xml_node col = fNode.child("col");
+    pugi::xml_node col = m_node.child("col");
     for (int i = 0; i < index && col; ++i) {
         col = col.next_sibling("col");
     }
@@ -237,26 +237,26 @@ pugi::xml_node TXMLColsType::ColNode(int index) const {
 }
 
 std::string TXMLConfigType::GetversionNo() const {
-    return Text(fNode, "versionNo");
+    return Text(m_node, "versionNo");
 }
 void TXMLConfigType::SetversionNo(const std::string& value) {
-    SetAttribute(fNode, "versionNo", value);
+    SetAttribute(m_node, "versionNo", value);
 }
 std::string TXMLConfigType::Getgenerated() const {
-    return Text(fNode, "generated");
+    return Text(m_node, "generated");
 }
 void TXMLConfigType::Setgenerated(const std::string& value) {
-    SetAttribute(fNode, "generated", value);
+    SetAttribute(m_node, "generated", value);
 }
 TXMLFrameType TXMLConfigType::Getframe() const {
-    return TXMLFrameType(fNode.child("frame"));
+    return TXMLFrameType(m_node.child("frame"));
 }
 TXMLColsType TXMLConfigType::Getcols() const {
-    return TXMLColsType(fNode.child("cols"));
+    return TXMLColsType(m_node.child("cols"));
 }
 
 TConfig::TConfig(const std::string& folder)
-    : fFile(utf8FromPath(pathFromUtf8(folder) / kConfigFileName), kConfigFileKind) {
+    : m_file(utf8FromPath(pathFromUtf8(folder) / kConfigFileName), kConfigFileKind) {
     Open();
 }
 
@@ -269,11 +269,11 @@ TXMLColsType TConfig::GetCols() const {
 }
 
 void TConfig::SaveConfig(std::vector<std::string>& messages) {
-    fFile.Write(RawXmlText(fDocument.document_element()), messages);
+    m_file.Write(RawXmlText(m_document.document_element()), messages);
 }
 
 TXMLConfigType TConfig::Root() const {
-    return TXMLConfigType(fDocument.document_element());
+    return TXMLConfigType(m_document.document_element());
 }
 
 void TConfig::CreateDefaultFile() {
@@ -284,18 +284,19 @@ void TConfig::Open() {
     const std::string& path = ConfigFileName();
     std::error_code ignored;
     if (!std::filesystem::exists(pathFromUtf8(path), ignored)) {
-        fFile.Read();
+        m_file.Read();
         UseTemplate();
         return;
     }
-    const bool parsed = LoadXmlFile(path, fDocument).empty();
+    const bool parsed = LoadXmlFile(path, m_document).empty();
     if (parsed && Root().GetversionNo() != kRequiredVersion) {
-        fFile.Read();
+        m_file.Read();
         UseTemplate();
-    } else if (!parsed || !fDocument.document_element().child("frame") || !fDocument.document_element().child("cols")) {
+    } else if (!parsed || !m_document.document_element().child("frame") ||
+               !m_document.document_element().child("cols")) {
         KeepAsideAndUseTemplate();
     } else {
-        fFile.Read();
+        m_file.Read();
     }
 }
 
@@ -309,7 +310,7 @@ void TConfig::UseTemplate() {
 }
 
 void TConfig::KeepAsideAndUseTemplate() {
-    if (!fFile.Unreadable().empty()) {
+    if (!m_file.Unreadable().empty()) {
         // Without a copy kept aside the faulty file is left as it is, and no save may write over it.
         LoadTemplate();
         return;
@@ -318,5 +319,5 @@ void TConfig::KeepAsideAndUseTemplate() {
 }
 
 void TConfig::LoadTemplate() {
-    fDocument.load_string(kDefaultConfigText);
+    m_document.load_string(kDefaultConfigText);
 }

@@ -16,7 +16,7 @@ extern const char* const DefaultConfigText;
 // decimal; Booleans "True"/"False" in any letter case or a number); write accessors set the text.
 class TXMLFrameType {
 public:
-    explicit TXMLFrameType(pugi::xml_node node) : fNode(node) {}
+    explicit TXMLFrameType(pugi::xml_node node) : m_node(node) {}
     std::string Getrunning() const;
     void Setrunning(const std::string& value);
     bool Getautorun() const;
@@ -33,12 +33,12 @@ public:
     void Setmax(bool value);
 
 private:
-    pugi::xml_node fNode;
+    pugi::xml_node m_node;
 };
 
 class TXMLColType {
 public:
-    explicit TXMLColType(pugi::xml_node node) : fNode(node) {}
+    explicit TXMLColType(pugi::xml_node node) : m_node(node) {}
     std::int32_t Getid() const;
     void Setid(std::int32_t value);
     std::string GetName() const;
@@ -55,12 +55,12 @@ public:
     void SetIndex(std::int32_t value);
 
 private:
-    pugi::xml_node fNode;
+    pugi::xml_node m_node;
 };
 
 class TXMLColsType {
 public:
-    explicit TXMLColsType(pugi::xml_node node) : fNode(node) {}
+    explicit TXMLColsType(pugi::xml_node node) : m_node(node) {}
     // The `col` children, in document order.
     int Count() const;
     // Throws std::out_of_range for an index outside 0 to Count() - 1.
@@ -71,12 +71,12 @@ public:
 private:
     pugi::xml_node ColNode(int index) const;
 
-    pugi::xml_node fNode;
+    pugi::xml_node m_node;
 };
 
 class TXMLConfigType {
 public:
-    explicit TXMLConfigType(pugi::xml_node node) : fNode(node) {}
+    explicit TXMLConfigType(pugi::xml_node node) : m_node(node) {}
     std::string GetversionNo() const;
     void SetversionNo(const std::string& value);
     std::string Getgenerated() const;
@@ -85,7 +85,7 @@ public:
     TXMLColsType Getcols() const;
 
 private:
-    pugi::xml_node fNode;
+    pugi::xml_node m_node;
 };
 
 // Owns the settings document for the program's run. Opening it creates the file from the template when it is
@@ -101,11 +101,11 @@ public:
     // and the reason when it cannot, and the old file stays whole. Never writes over an unreadable file that is still
     // in place: that one is kept aside first, and `messages` gets where it went, or nothing is written.
     void SaveConfig(std::vector<std::string>& messages);
-    const std::string& ConfigFileName() const { return fFile.Path(); }
+    const std::string& ConfigFileName() const { return m_file.Path(); }
     // Set when an unreadable settings file was kept aside, at opening or by SaveConfig: where it went.
-    const std::string& KeptAsidePath() const { return fFile.KeptAsidePath(); }
+    const std::string& KeptAsidePath() const { return m_file.KeptAsidePath(); }
     // The settings file could not be read and could not be kept aside either; it is still in place.
-    bool UnreadableInPlace() const { return fFile.UnreadableInPlace(); }
+    bool UnreadableInPlace() const { return m_file.UnreadableInPlace(); }
 
 private:
     TXMLConfigType Root() const;
@@ -115,6 +115,6 @@ private:
     void KeepAsideAndUseTemplate();
     void LoadTemplate();
 
-    TProtectedFile fFile;
-    pugi::xml_document fDocument;
+    TProtectedFile m_file;
+    pugi::xml_document m_document;
 };

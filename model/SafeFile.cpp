@@ -124,43 +124,43 @@ std::string KeepAside(const std::string& path) {
     return aside;
 }
 
-TProtectedFile::TProtectedFile(std::string path, TFileKind kind) : fPath(std::move(path)), fKind(kind) {}
+TProtectedFile::TProtectedFile(std::string path, TFileKind kind) : m_path(std::move(path)), m_kind(kind) {}
 
 void TProtectedFile::Read() {
-    fUnreadableInPlace = false;
+    m_unreadableInPlace = false;
 }
 
 std::string TProtectedFile::Unreadable() {
-    fUnreadableInPlace = true;
+    m_unreadableInPlace = true;
     try {
-        fKeptAsidePath = KeepAside(fPath);
+        m_keptAsidePath = KeepAside(m_path);
     } catch (const std::runtime_error& error) {
         return error.what();
     }
-    fUnreadableInPlace = false;
+    m_unreadableInPlace = false;
     return {};
 }
 
 void TProtectedFile::Write(std::string_view content, std::vector<std::string>& messages) {
-    if (fUnreadableInPlace) {
+    if (m_unreadableInPlace) {
         MoveUnreadableAside(messages);
     }
-    WriteFileAtomically(fPath, content);
+    WriteFileAtomically(m_path, content);
 }
 
 void TProtectedFile::MoveUnreadableAside(std::vector<std::string>& messages) {
-    if (!Exists(pathFromUtf8(fPath))) {
-        fUnreadableInPlace = false;
+    if (!Exists(pathFromUtf8(m_path))) {
+        m_unreadableInPlace = false;
         return;
     }
     try {
-        fKeptAsidePath = KeepAside(fPath);
+        m_keptAsidePath = KeepAside(m_path);
     } catch (const std::runtime_error& error) {
-        throw std::runtime_error(std::string(fKind.notSaved) + ": " + fPath +
+        throw std::runtime_error(std::string(m_kind.notSaved) + ": " + m_path +
                                  " could not be read at start and cannot be kept aside (" + error.what() + ")");
     }
-    fUnreadableInPlace = false;
-    messages.push_back("The unreadable " + std::string(fKind.name) + " " + fPath + " was kept as " + fKeptAsidePath +
+    m_unreadableInPlace = false;
+    messages.push_back("The unreadable " + std::string(m_kind.name) + " " + m_path + " was kept as " + m_keptAsidePath +
                        ".");
 }
 

@@ -40,16 +40,16 @@ struct TFileKind {
 class TProtectedFile {
 public:
     TProtectedFile(std::string path, TFileKind kind);
-    const std::string& Path() const { return fPath; }
+    const std::string& Path() const { return m_path; }
     // The file was read whole, or is missing: writes may replace it.
     void Read();
     // The file could not be read: keeps it aside now. Gives why that failed (the file then stays in place), else
     // nothing.
     std::string Unreadable();
     // Where the unreadable file went; empty while it was not kept aside.
-    const std::string& KeptAsidePath() const { return fKeptAsidePath; }
+    const std::string& KeptAsidePath() const { return m_keptAsidePath; }
     // An unreadable, or not yet read, file is still in place: no write goes over it.
-    bool UnreadableInPlace() const { return fUnreadableInPlace; }
+    bool UnreadableInPlace() const { return m_unreadableInPlace; }
     // Writes `content` atomically. An unreadable file still in place is kept aside first, and `messages` gets where it
     // went, also when the write then fails. Throws std::runtime_error naming the file and the reason when it cannot
     // be kept aside (nothing is written then) or written.
@@ -58,10 +58,10 @@ public:
 private:
     void MoveUnreadableAside(std::vector<std::string>& messages);
 
-    std::string fPath;
-    TFileKind fKind;
-    std::string fKeptAsidePath;
-    bool fUnreadableInPlace = true;
+    std::string m_path;
+    TFileKind m_kind;
+    std::string m_keptAsidePath;
+    bool m_unreadableInPlace = true;
 };
 
 // Removes the temporary files ("<path>.tmp-<digits>") that a save killed half way left beside `path`, and gives

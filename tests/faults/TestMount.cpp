@@ -12,9 +12,9 @@ TestMount TestMount::Tmpfs(const std::string& path, const std::string& size) {
     TestMount mount;
     const std::string options = "size=" + size + ",mode=0755";
     if (::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0) {
-        mount.fPath = path;
+        mount.m_path = path;
     } else {
-        mount.fFailure = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
+        mount.m_failure = std::string("cannot mount a tmpfs: ") + std::strerror(errno);
     }
     return mount;
 }
@@ -22,22 +22,22 @@ TestMount TestMount::Tmpfs(const std::string& path, const std::string& size) {
 TestMount TestMount::ReadOnly(const std::string& path) {
     TestMount mount;
     if (::mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-        mount.fFailure = std::string("cannot bind the folder: ") + std::strerror(errno);
+        mount.m_failure = std::string("cannot bind the folder: ") + std::strerror(errno);
         return mount;
     }
-    mount.fPath = path;
+    mount.m_path = path;
     // A bind mount takes the read-only flag only on a remount.
     if (::mount(nullptr, path.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-        mount.fFailure = std::string("cannot make the folder read-only: ") + std::strerror(errno);
+        mount.m_failure = std::string("cannot make the folder read-only: ") + std::strerror(errno);
         ::umount2(path.c_str(), MNT_DETACH);
-        mount.fPath.clear();
+        mount.m_path.clear();
     }
     return mount;
 }
 
 TestMount::~TestMount() {
     if (Mounted()) {
-        ::umount2(fPath.c_str(), MNT_DETACH);
+        ::umount2(m_path.c_str(), MNT_DETACH);
     }
 }
 
@@ -45,13 +45,13 @@ TestMount::~TestMount() {
 
 TestMount TestMount::Tmpfs(const std::string&, const std::string&) {
     TestMount mount;
-    mount.fFailure = "needs Linux: mounting a tmpfs";
+    mount.m_failure = "needs Linux: mounting a tmpfs";
     return mount;
 }
 
 TestMount TestMount::ReadOnly(const std::string&) {
     TestMount mount;
-    mount.fFailure = "needs Linux: read-only bind mounts";
+    mount.m_failure = "needs Linux: read-only bind mounts";
     return mount;
 }
 
@@ -60,4 +60,4 @@ TestMount::~TestMount() = default;
 #endif
 
 TestMount::TestMount(TestMount&& other) noexcept
-    : fPath(std::exchange(other.fPath, {})), fFailure(std::move(other.fFailure)) {}
+    : m_path(std::exchange(other.m_path, {})), m_failure(std::move(other.m_failure)) {}

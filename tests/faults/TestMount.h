@@ -17,13 +17,13 @@ public:
     TestMount& operator=(const TestMount&) = delete;
     ~TestMount();
 
-    bool Mounted() const { return !fPath.empty(); }
+    bool Mounted() const { return !m_path.empty(); }
     // Why mounting failed, for the skip message.
-    const std::string& Failure() const { return fFailure; }
+    const std::string& Failure() const { return m_failure; }
 
 private:
     TestMount() = default;
 
-    std::string fPath;
-    std::string fFailure;
+    std::string m_path;
+    std::string m_failure;
 };
