@@ -58,11 +58,10 @@ const char* const kHotKeyNotTakenMark = " (unavailable)";
 // A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
 // a count that goes on while it never clicks.
 std::string StatsText(const TClickRunner& click) {
-    if (!click.fRunning) {
+    if (!click.running) {
         return "stopped";
     }
-    return click.fTickError.empty() ? "running " + std::to_string(click.fCount) + " times"
-                                    : "failed: " + click.fTickError;
+    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
 }
 
 using CellTextRule = std::string (*)(const TClickRunner&);

@@ -65,7 +65,7 @@ void TClickListController::HotKeyPressed(unsigned vk) {
         if (runner.checked && key == runner.hkStart) {
             runner.Start();
         }
-        if (runner.fRunning && key == runner.hkStop) {
+        if (runner.running && key == runner.hkStop) {
             runner.Stop();
         }
     }

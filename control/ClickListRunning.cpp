@@ -6,7 +6,7 @@
 void TClickListController::StartAll() {
     for (int row = 0; row < RowCount(); ++row) {
         TClickRunner& runner = *m_rows[row].runner;
-        if (m_rows[row].checked && !runner.fRunning) {
+        if (m_rows[row].checked && !runner.running) {
             runner.Start();
             RepaintRow(row);
         }
@@ -17,7 +17,7 @@ void TClickListController::StartAll() {
 
 void TClickListController::StopAll() {
     for (Row& row : m_rows) {
-        if (row.runner->fRunning) {
+        if (row.runner->running) {
             row.runner->Stop();
         }
     }
@@ -42,9 +42,9 @@ void TClickListController::StopRow(int row) {
 }
 
 void TClickListController::Row::RememberShownStatus() {
-    shownRunning = runner->fRunning;
-    shownCount = runner->fCount;
-    shownError = runner->fTickError;
+    shownRunning = runner->running;
+    shownCount = runner->count;
+    shownError = runner->tickError;
 }
 
 void TClickListController::RepaintRow(int row) {
@@ -60,7 +60,7 @@ void TClickListController::RepaintAll() {
 }
 
 bool TClickListController::AnyRunning() const {
-    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.runner->fRunning; });
+    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.runner->running; });
 }
 
 void TClickListController::WatchRunners() {
@@ -81,9 +81,9 @@ void TClickListController::WatchRunners() {
 void TClickListController::RefreshChangedRows() {
     for (int row = 0; row < RowCount(); ++row) {
         const Row& shown = m_rows[row];
-        const bool running = shown.runner->fRunning;
+        const bool running = shown.runner->running;
         if (running != shown.shownRunning ||
-            (running && (shown.runner->fCount != shown.shownCount || shown.runner->fTickError != shown.shownError))) {
+            (running && (shown.runner->count != shown.shownCount || shown.runner->tickError != shown.shownError))) {
             RepaintRow(row);
         }
     }

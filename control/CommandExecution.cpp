@@ -56,7 +56,7 @@ TClickRows RowsNamed(const TClickListController& ctrl, const std::vector<std::st
 // Starts the row unless it runs already or is not ticked (the hotkeys do not start an unticked click either).
 // False when it was not started for being unticked.
 bool StartRow(TClickListController& ctrl, int row, std::vector<std::string>& lines) {
-    if (ctrl.Runner(row).fRunning) {
+    if (ctrl.Runner(row).running) {
         lines.push_back(RowLabel(ctrl, row) + " is running already.");
     } else if (!ctrl.RowChecked(row)) {
         lines.push_back(RowLabel(ctrl, row) + " is not ticked in the list, so it was not started.");
@@ -69,7 +69,7 @@ bool StartRow(TClickListController& ctrl, int row, std::vector<std::string>& lin
 }
 
 void StopRow(TClickListController& ctrl, int row, std::vector<std::string>& lines) {
-    if (!ctrl.Runner(row).fRunning) {
+    if (!ctrl.Runner(row).running) {
         lines.push_back(RowLabel(ctrl, row) + " was not running.");
         return;
     }
@@ -83,7 +83,7 @@ TCommandAnswer ActOnClicks(TClickListController& ctrl, const TCommandRequest& re
     bool allStarted = true;
     for (const int row : named.rows) {
         const bool stop =
-            request.verb == TCommandVerb::Stop || (request.verb == TCommandVerb::Toggle && ctrl.Runner(row).fRunning);
+            request.verb == TCommandVerb::Stop || (request.verb == TCommandVerb::Toggle && ctrl.Runner(row).running);
         if (stop) {
             StopRow(ctrl, row, answer.lines);
         } else {
@@ -98,7 +98,7 @@ TCommandAnswer ActOnClicks(TClickListController& ctrl, const TCommandRequest& re
 TCommandAnswer StopAll(TClickListController& ctrl) {
     int running = 0;
     for (int row = 0; row < ctrl.RowCount(); ++row) {
-        running += ctrl.Runner(row).fRunning ? 1 : 0;
+        running += ctrl.Runner(row).running ? 1 : 0;
     }
     ctrl.StopAll();
     return {TExitCode::kDone,
@@ -114,8 +114,8 @@ struct TClickStatus {
 
 // A waiting runner's count is the seconds it has waited; it has made no clicks yet.
 TClickStatus StatusOf(const TClickRunner& runner) {
-    const char* state = !runner.fRunning ? "stopped" : runner.fWaiting ? "waiting" : "running";
-    return {state, runner.fWaiting ? 0 : runner.fCount};
+    const char* state = !runner.running ? "stopped" : runner.waiting ? "waiting" : "running";
+    return {state, runner.waiting ? 0 : runner.count};
 }
 
 std::string HotKeyName(std::uint8_t key) {

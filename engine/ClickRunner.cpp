@@ -56,57 +56,57 @@ ButtonFlags FlagsOf(TMouseType button) {
 // tick is done. It must be the first object of a tick, so that nothing of the runner is touched after it.
 class TClickRunner::TickScope {
 public:
-    explicit TickScope(TClickRunner& runner) : fRunner(runner) { ++fRunner.fTickDepth; }
+    explicit TickScope(TClickRunner& runner) : m_runner(runner) { ++m_runner.m_tickDepth; }
     TickScope(const TickScope&) = delete;
     TickScope& operator=(const TickScope&) = delete;
     ~TickScope() {
-        if (--fRunner.fTickDepth == 0 && fRunner.fDisposed)
-            delete &fRunner;
+        if (--m_runner.m_tickDepth == 0 && m_runner.m_disposed)
+            delete &m_runner;
     }
 
 private:
-    TClickRunner& fRunner;
+    TClickRunner& m_runner;
 };
 
-TClickRunner::TClickRunner(Platform& platform) : fPlatform(platform) {}
+TClickRunner::TClickRunner(Platform& platform) : m_platform(platform) {}
 
 TClickRunner::~TClickRunner() {
-    assert(fTickDepth == 0 && "a runner inside its own tick is released through Dispose");
-    if (fTimer)
-        fTimer->setEnabled(false);
+    assert(m_tickDepth == 0 && "a runner inside its own tick is released through Dispose");
+    if (timer)
+        timer->setEnabled(false);
 }
 
 void TClickRunner::Start() {
-    if (!fTimer)
-        fTimer = fPlatform.loop.createTimer();
-    fTimer->setEnabled(false);
-    fTimer->setInterval(kWaitTickInterval);
-    fTimer->setOnTick([this] { StartWaitTick(); });
-    fCount = 0;
-    fRunning = true;
-    fWaiting = true;
-    fTickError.clear();
-    ++fStartNumber;
-    fTimer->setEnabled(true);
+    if (!timer)
+        timer = m_platform.loop.createTimer();
+    timer->setEnabled(false);
+    timer->setInterval(kWaitTickInterval);
+    timer->setOnTick([this] { StartWaitTick(); });
+    count = 0;
+    running = true;
+    waiting = true;
+    tickError.clear();
+    ++m_startNumber;
+    timer->setEnabled(true);
 }
 
 void TClickRunner::Stop() {
-    if (fTimer)
-        fTimer->setEnabled(false);
-    fRunning = false;
-    ++fStartNumber;
+    if (timer)
+        timer->setEnabled(false);
+    running = false;
+    ++m_startNumber;
 }
 
 void TClickRunner::CountOne() {
     // A click left running at 1 ms reaches the top of the count after about 25 days; it stays there.
-    if (fCount < std::numeric_limits<std::int32_t>::max())
-        ++fCount;
+    if (count < std::numeric_limits<std::int32_t>::max())
+        ++count;
 }
 
 void TClickRunner::StartWaitTick() {
     TickScope scope(*this);
     RememberOutcome([this] {
-        if (!ProcessMessagesStillRunning(fStartNumber))
+        if (!ProcessMessagesStillRunning(m_startNumber))
             return;
         CountOne();
         if (StartConditionHolds())
@@ -118,9 +118,9 @@ void TClickRunner::StartWaitTick() {
 void TClickRunner::RememberOutcome(const std::function<void()>& tick) {
     try {
         tick();
-        fTickError.clear();
+        tickError.clear();
     } catch (const std::exception& error) {
-        fTickError = error.what();
+        tickError = error.what();
         throw;
     }
 }
@@ -128,17 +128,17 @@ void TClickRunner::RememberOutcome(const std::function<void()>& tick) {
 void TClickRunner::ClickTick() {
     TickScope scope(*this);
     RememberOutcome([this] {
-        const std::uint64_t startNumber = fStartNumber;
+        const std::uint64_t startNumber = m_startNumber;
         // Read only when the after-click action goes back there: the read waits for the display server's answer,
         // which a tick of many clicks at a short interval cannot spare.
         const std::optional<TPoint> origin =
-            GoesBackAfterClick() ? std::optional<TPoint>(fPlatform.mouse.cursorPos()) : std::nullopt;
+            GoesBackAfterClick() ? std::optional<TPoint>(m_platform.mouse.cursorPos()) : std::nullopt;
         if (!ProcessMessagesStillRunning(startNumber))
             return;
         const std::optional<TPoint> target = FindTarget(startNumber);
         if (!target)
             return;
-        fPlatform.mouse.setCursorPos(target->x, target->y);
+        m_platform.mouse.setCursorPos(target->x, target->y);
         SendButtonEvents();
         CountOne();
         if (pointType != ptCurrent && origin)
@@ -150,8 +150,8 @@ void TClickRunner::ClickTick() {
 }
 
 void TClickRunner::NextRandomInterval() {
-    const std::optional<std::uint64_t> counter = fPlatform.clock.performanceCounter();
-    std::uint32_t seed = counter ? static_cast<std::uint32_t>(*counter) : fPlatform.clock.tickCount();
+    const std::optional<std::uint64_t> counter = m_platform.clock.performanceCounter();
+    std::uint32_t seed = counter ? static_cast<std::uint32_t>(*counter) : m_platform.clock.tickCount();
     seed = seed * 134775813u + 1u;
     const auto r = static_cast<std::uint32_t>((static_cast<std::uint64_t>(seed) * 100u) >> 32);
     const long double span = static_cast<long double>(static_cast<std::int64_t>(fRanEnd) - fRanBegin);
@@ -160,27 +160,27 @@ void TClickRunner::NextRandomInterval() {
 }
 
 std::shared_ptr<const TPixelBuffer> TClickRunner::Picture() {
-    if (fBMP != fPictureText) {
-        fPicture = DecodePicture(fBMP);
-        fPictureText = fBMP;
+    if (fBMP != m_pictureText) {
+        m_picture = DecodePicture(fBMP);
+        m_pictureText = fBMP;
     }
-    return fPicture;
+    return m_picture;
 }
 
 void TClickRunner::Dispose(std::unique_ptr<TClickRunner> runner) {
     if (!runner)
         return;
     runner->Stop();
-    if (runner->fTickDepth == 0)
+    if (runner->m_tickDepth == 0)
         return;
     // The outermost tick's TickScope destroys it.
-    runner->fDisposed = true;
+    runner->m_disposed = true;
     runner.release();
 }
 
 bool TClickRunner::ProcessMessagesStillRunning(std::uint64_t startNumber) {
-    fPlatform.loop.processMessages();
-    return !fDisposed && fRunning && fStartNumber == startNumber;
+    m_platform.loop.processMessages();
+    return !m_disposed && running && m_startNumber == startNumber;
 }
 
 bool TClickRunner::StartConditionHolds() {
@@ -188,49 +188,49 @@ bool TClickRunner::StartConditionHolds() {
     case stNow:
         return true;
     case stAt:
-        return TimeOfDayFromText(fStartAt) - fPlatform.clock.timeOfDay() <= 0;
+        return TimeOfDayFromText(fStartAt) - m_platform.clock.timeOfDay() <= 0;
     default:
-        return fCount >= fStartInterval;
+        return count >= fStartInterval;
     }
 }
 
 void TClickRunner::SwitchToClicking() {
-    fTimer->setEnabled(false);
-    fTimer->setOnTick([this] { ClickTick(); });
-    fWaiting = false;
+    timer->setEnabled(false);
+    timer->setOnTick([this] { ClickTick(); });
+    waiting = false;
     if (InteverType != itFixed)
         NextRandomInterval();
     else
         SetClickInterval(iClickInterval);
-    fCount = 0;
-    fTimer->setEnabled(true);
+    count = 0;
+    timer->setEnabled(true);
 }
 
 // A timer does not tick at 0 ms, which would leave a running click that never clicks; the shortest period is 1 ms.
 void TClickRunner::SetClickInterval(std::int64_t ms) {
-    if (fTimer)
-        fTimer->setInterval(static_cast<int>(std::clamp<std::int64_t>(ms, 1, std::numeric_limits<int>::max())));
+    if (timer)
+        timer->setInterval(static_cast<int>(std::clamp<std::int64_t>(ms, 1, std::numeric_limits<int>::max())));
 }
 
 TClickRunner::SearchRect TClickRunner::SearchScope() {
     if (ScreenType != scFull)
         return {fLeft, fTop, fRight, fBottom};
-    const TSize screen = fPlatform.screen.screenSize();
+    const TSize screen = m_platform.screen.screenSize();
     return {0, 0, screen.width, screen.height};
 }
 
 std::optional<TPoint> TClickRunner::FindTarget(std::uint64_t startNumber) {
     switch (pointType) {
     case ptCurrent:
-        return fPlatform.mouse.cursorPos();
+        return m_platform.mouse.cursorPos();
     case ptFixed:
         if (!ProcessMessagesStillRunning(startNumber))
             return std::nullopt;
         return FixedPointOnAMonitor();
     case ptColor: {
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchColorBlock(fPlatform.screen, fColor, left, top, right, bottom, fColorSimplar,
-                                              {fPlatform.loop.tickBatch(), &fSearchMemo});
+        const TPoint found = SearchColorBlock(m_platform.screen, fColor, left, top, right, bottom, fColorSimplar,
+                                              {m_platform.loop.tickBatch(), &m_searchMemo});
         return found.x == -1 ? NotFound() : found;
     }
     case ptPicture: {
@@ -238,8 +238,8 @@ std::optional<TPoint> TClickRunner::FindTarget(std::uint64_t startNumber) {
         if (!picture)
             return std::nullopt;
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchPicture(fPlatform.screen, picture.get(), left, top, right, bottom, fBMPSimplar,
-                                           {fPlatform.loop.tickBatch(), &fSearchMemo});
+        const TPoint found = SearchPicture(m_platform.screen, picture.get(), left, top, right, bottom, fBMPSimplar,
+                                           {m_platform.loop.tickBatch(), &m_searchMemo});
         return found.x == -1 ? NotFound() : found;
     }
     default:
@@ -250,20 +250,20 @@ std::optional<TPoint> TClickRunner::FindTarget(std::uint64_t startNumber) {
 // The platform would move the pointer to the nearest screen edge and click there, on whatever is at that edge.
 TPoint TClickRunner::FixedPointOnAMonitor() {
     const TPoint point{fPosX, fPosY};
-    if (!OnAMonitor(fPlatform.screen.monitorAreas(), point))
+    if (!OnAMonitor(m_platform.screen.monitorAreas(), point))
         throw std::runtime_error("the point " + std::to_string(point.x) + ", " + std::to_string(point.y) +
                                  " is on no monitor");
     return point;
 }
 
 std::optional<TPoint> TClickRunner::NotFound() {
-    fPlatform.loop.processMessages();
+    m_platform.loop.processMessages();
     return std::nullopt;
 }
 
 void TClickRunner::SendButtonEvents() {
     const auto [down, up] = FlagsOf(mouseType);
-    IMouse& mouse = fPlatform.mouse;
+    IMouse& mouse = m_platform.mouse;
     switch (actionType) {
     case atSingle:
         mouse.sendButtonEvent(down);
@@ -291,16 +291,16 @@ bool TClickRunner::GoesBackAfterClick() const {
 void TClickRunner::ApplyFinish(TPoint origin) {
     if (finishType != ftBack && finishType != ftBackClick)
         return;
-    fPlatform.mouse.setCursorPos(origin.x, origin.y);
+    m_platform.mouse.setCursorPos(origin.x, origin.y);
     if (finishType == ftBackClick) {
-        fPlatform.mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
-        fPlatform.mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
+        m_platform.mouse.sendButtonEvent(MouseButtonEvent::LeftDown);
+        m_platform.mouse.sendButtonEvent(MouseButtonEvent::LeftUp);
     }
 }
 
 void TClickRunner::StopWhenRepeatReached() {
-    if (stopType == spRepeat && fCount >= fRepeat) {
-        fTimer->setEnabled(false);
-        fRunning = false;
+    if (stopType == spRepeat && count >= fRepeat) {
+        timer->setEnabled(false);
+        running = false;
     }
 }

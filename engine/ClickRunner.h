@@ -45,16 +45,16 @@ public:
     // messages run, so Delete or close can come in there), right after the outermost of its ticks has returned.
     static void Dispose(std::unique_ptr<TClickRunner> runner);
 
-    std::unique_ptr<ITimer> fTimer;
-    std::int32_t fCount = 0;
-    bool fRunning = false;
-    // From a start until its clicking begins; fCount then counts the seconds waited, not clicks.
-    bool fWaiting = false;
+    std::unique_ptr<ITimer> timer;
+    std::int32_t count = 0;
+    bool running = false;
+    // From a start until its clicking begins; count then counts the seconds waited, not clicks.
+    bool waiting = false;
     // Why the last tick failed (it still throws, to the error guard); empty after a tick that went well, and at Start.
-    std::string fTickError;
+    std::string tickError;
 
 protected:
-    Platform& fPlatform;
+    Platform& m_platform;
 
 private:
     class TickScope;
@@ -81,12 +81,12 @@ private:
     void StopWhenRepeatReached();
     void CountOne();
 
-    // The text fPicture was decoded from.
-    std::string fPictureText;
-    std::shared_ptr<const TPixelBuffer> fPicture;
-    TSearchMemo fSearchMemo;
-    int fTickDepth = 0;
-    bool fDisposed = false;
+    // The text m_picture was decoded from.
+    std::string m_pictureText;
+    std::shared_ptr<const TPixelBuffer> m_picture;
+    TSearchMemo m_searchMemo;
+    int m_tickDepth = 0;
+    bool m_disposed = false;
     // Counts every Start and Stop, so a tick can tell whether its run is still the current one.
-    std::uint64_t fStartNumber = 0;
+    std::uint64_t m_startNumber = 0;
 };

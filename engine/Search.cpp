@@ -166,47 +166,47 @@ TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t 
 
 std::optional<TPoint> TSearchMemo::Recall(const TSharedScreen& shared, const Wanted& wanted,
                                           const TCaptureRect& rect) const {
-    if (!Holds(wanted, rect) || !shared.UnchangedSince(fVersion, rect)) {
+    if (!Holds(wanted, rect) || !shared.UnchangedSince(m_version, rect)) {
         return std::nullopt;
     }
-    return fFound;
+    return m_found;
 }
 
 void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect, TPoint found) {
-    fHeld = true;
-    fVersion = shared.Version();
-    fRect = rect;
-    fColour = wanted.colour;
-    fSimilarity = wanted.similarity;
-    fPicture = wanted.picture != nullptr;
-    fPicturePixels.clear();
+    m_held = true;
+    m_version = shared.Version();
+    m_rect = rect;
+    m_colour = wanted.colour;
+    m_similarity = wanted.similarity;
+    m_picture = wanted.picture != nullptr;
+    m_picturePixels.clear();
     if (const TPixelBuffer* picture = wanted.picture) {
-        fPictureWidth = picture->Width;
+        m_pictureWidth = picture->Width;
         const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
         for (std::int32_t y = 0; y < picture->Height; ++y) {
-            fPicturePixels.insert(fPicturePixels.end(), picture->Row(y), picture->Row(y) + rowBytes);
+            m_picturePixels.insert(m_picturePixels.end(), picture->Row(y), picture->Row(y) + rowBytes);
         }
     }
-    fFound = found;
+    m_found = found;
 }
 
 bool TSearchMemo::Holds(const Wanted& wanted, const TCaptureRect& rect) const {
-    const bool sameRect =
-        rect.left == fRect.left && rect.top == fRect.top && rect.width == fRect.width && rect.height == fRect.height;
-    if (!fHeld || !sameRect || wanted.similarity != fSimilarity || (wanted.picture != nullptr) != fPicture) {
+    const bool sameRect = rect.left == m_rect.left && rect.top == m_rect.top && rect.width == m_rect.width &&
+                          rect.height == m_rect.height;
+    if (!m_held || !sameRect || wanted.similarity != m_similarity || (wanted.picture != nullptr) != m_picture) {
         return false;
     }
     const TPixelBuffer* picture = wanted.picture;
     if (picture == nullptr) {
-        return wanted.colour == fColour;
+        return wanted.colour == m_colour;
     }
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
-    if (picture->Width != fPictureWidth ||
-        fPicturePixels.size() != rowBytes * static_cast<std::size_t>(picture->Height)) {
+    if (picture->Width != m_pictureWidth ||
+        m_picturePixels.size() != rowBytes * static_cast<std::size_t>(picture->Height)) {
         return false;
     }
     for (std::int32_t y = 0; y < picture->Height; ++y) {
-        if (!std::equal(picture->Row(y), picture->Row(y) + rowBytes, fPicturePixels.begin() + y * rowBytes)) {
+        if (!std::equal(picture->Row(y), picture->Row(y) + rowBytes, m_picturePixels.begin() + y * rowBytes)) {
             return false;
         }
     }

@@ -28,15 +28,15 @@ public:
 private:
     bool Holds(const Wanted& wanted, const TCaptureRect& rect) const;
 
-    bool fHeld = false;
-    std::uint64_t fVersion = 0;
-    TCaptureRect fRect;
-    std::uint32_t fColour = 0;
-    std::int32_t fSimilarity = 0;
-    bool fPicture = false;
-    std::int32_t fPictureWidth = 0;
-    std::vector<std::uint8_t> fPicturePixels;
-    TPoint fFound;
+    bool m_held = false;
+    std::uint64_t m_version = 0;
+    TCaptureRect m_rect;
+    std::uint32_t m_colour = 0;
+    std::int32_t m_similarity = 0;
+    bool m_picture = false;
+    std::int32_t m_pictureWidth = 0;
+    std::vector<std::uint8_t> m_picturePixels;
+    TPoint m_found;
 };
 
 // How a runner's tick searches: the loop's tick batch (see TSharedScreen::Look; 0 asks the screen afresh) and the

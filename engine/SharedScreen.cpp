@@ -70,87 +70,88 @@ bool TSharedScreen::Covers(const TCaptureRect& rect, TSize screen) {
 
 std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize,
                                               std::uint64_t batch) {
-    const bool sameScreen = fScreen == &screen && fCopy.Width == screenSize.width && fCopy.Height == screenSize.height;
-    const bool askedInBatch = fWhole && sameScreen && batch != 0 && batch == fBatch;
+    const bool sameScreen =
+        m_screen == &screen && m_copy.Width == screenSize.width && m_copy.Height == screenSize.height;
+    const bool askedInBatch = m_whole && sameScreen && batch != 0 && batch == m_batch;
     std::optional<std::vector<TRect>> changes;
     if (!askedInBatch) {
         changes = screen.changedAreas();
-        fBatch = batch;
-        fWhole = fWhole && sameScreen && changes && CopyChanged(screen, *changes);
+        m_batch = batch;
+        m_whole = m_whole && sameScreen && changes && CopyChanged(screen, *changes);
     }
     if (!Covers(rect, screenSize)) {
         return std::nullopt;
     }
-    if (!fWhole) {
-        fScreen = &screen;
-        if (!fCopy.SetSize(screenSize.width, screenSize.height)) {
+    if (!m_whole) {
+        m_screen = &screen;
+        if (!m_copy.SetSize(screenSize.width, screenSize.height)) {
             return std::nullopt;
         }
         // Once the platform reports what is drawn, the whole screen is copied once and kept up to date from then on;
         // until then only the rectangle asked for is copied, as often as it is asked for.
         const bool copied =
-            changes ? (fWhole = CopyWhole(screen)) : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
+            changes ? (m_whole = CopyWhole(screen)) : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
         if (!copied) {
             return std::nullopt;
         }
     }
-    return fCopy.View().Part(rect.left, rect.top, rect.width, rect.height);
+    return m_copy.View().Part(rect.left, rect.top, rect.width, rect.height);
 }
 
 void TSharedScreen::Clear() {
-    fCopy.Clear();
-    fScreen = nullptr;
-    fWhole = false;
-    fBatch = 0;
-    fUpdates.clear();
+    m_copy.Clear();
+    m_screen = nullptr;
+    m_whole = false;
+    m_batch = 0;
+    m_updates.clear();
 }
 
 bool TSharedScreen::UnchangedSince(std::uint64_t version, const TCaptureRect& rect) const {
-    if (!fWhole || version < fWholeVersion || version > fVersion) {
+    if (!m_whole || version < m_wholeVersion || version > m_version) {
         return false;
     }
-    if (version == fVersion) {
+    if (version == m_version) {
         return true;
     }
-    if (fUpdates.empty() || fUpdates.front().before > version) {
+    if (m_updates.empty() || m_updates.front().before > version) {
         return false;
     }
-    return std::none_of(fUpdates.begin(), fUpdates.end(), [&](const Update& update) {
+    return std::none_of(m_updates.begin(), m_updates.end(), [&](const Update& update) {
         return update.before >= version && std::any_of(update.bands.begin(), update.bands.end(),
                                                        [&](const TRect& band) { return Overlap(band, rect); });
     });
 }
 
 bool TSharedScreen::CopyWhole(IScreen& screen) {
-    if (!CopyArea(screen, {0, 0, fCopy.Width, fCopy.Height})) {
+    if (!CopyArea(screen, {0, 0, m_copy.Width, m_copy.Height})) {
         return false;
     }
-    fWholeVersion = fVersion;
-    fUpdates.clear();
+    m_wholeVersion = m_version;
+    m_updates.clear();
     return true;
 }
 
 // Every copy counts as an update, so that nothing remembered before it is taken for current.
 bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
-    ++fVersion;
-    std::uint8_t* bottomRow = fCopy.Bits +
-                              static_cast<std::ptrdiff_t>(fCopy.Height - area.top - area.height) * fCopy.LineWidth +
+    ++m_version;
+    std::uint8_t* bottomRow = m_copy.Bits +
+                              static_cast<std::ptrdiff_t>(m_copy.Height - area.top - area.height) * m_copy.LineWidth +
                               3 * static_cast<std::ptrdiff_t>(area.left);
-    return screen.copyRect(area.left, area.top, area.width, area.height, bottomRow, fCopy.LineWidth);
+    return screen.copyRect(area.left, area.top, area.width, area.height, bottomRow, m_copy.LineWidth);
 }
 
 bool TSharedScreen::CopyChanged(IScreen& screen, const std::vector<TRect>& changes) {
-    std::vector<TRect> bands = ChangedBands(changes, {fCopy.Width, fCopy.Height}, MaxBands);
+    std::vector<TRect> bands = ChangedBands(changes, {m_copy.Width, m_copy.Height}, MaxBands);
     if (bands.empty()) {
         return true;
     }
-    const std::uint64_t before = fVersion;
+    const std::uint64_t before = m_version;
     if (!std::all_of(bands.begin(), bands.end(), [&](const TRect& band) { return CopyArea(screen, band); })) {
         return false;
     }
-    fUpdates.push_back({before, std::move(bands)});
-    if (fUpdates.size() > MaxUpdates) {
-        fUpdates.pop_front();
+    m_updates.push_back({before, std::move(bands)});
+    if (m_updates.size() > MaxUpdates) {
+        m_updates.pop_front();
     }
     return true;
 }

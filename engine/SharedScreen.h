@@ -29,7 +29,7 @@ public:
     void Clear();
 
     // Counts the copy's updates; a search remembers it with its answer.
-    std::uint64_t Version() const { return fVersion; }
+    std::uint64_t Version() const { return m_version; }
     // Whether the copy is kept up to date and no pixel of `rect` changed in it since `version`.
     bool UnchangedSince(std::uint64_t version, const TCaptureRect& rect) const;
 
@@ -44,15 +44,15 @@ private:
     bool CopyArea(IScreen& screen, const TRect& area);
     bool CopyChanged(IScreen& screen, const std::vector<TRect>& changes);
 
-    IScreen* fScreen = nullptr;
-    TPixelBuffer fCopy;
+    IScreen* m_screen = nullptr;
+    TPixelBuffer m_copy;
     // Whether every pixel of the copy is as the screen showed it at the last look.
-    bool fWhole = false;
-    std::uint64_t fBatch = 0;
-    std::uint64_t fVersion = 0;
+    bool m_whole = false;
+    std::uint64_t m_batch = 0;
+    std::uint64_t m_version = 0;
     // The version of the last whole copy, and the areas copied again since (the latest few, oldest first).
-    std::uint64_t fWholeVersion = 0;
-    std::deque<Update> fUpdates;
+    std::uint64_t m_wholeVersion = 0;
+    std::deque<Update> m_updates;
 };
 
 // The shared copy of this thread (the user-interface thread in the program).

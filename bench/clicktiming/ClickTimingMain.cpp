@@ -10,8 +10,8 @@
 //                  reports the largest burst of presses and how far the last press lies off the schedule
 
 #include "engine/ClickRunner.h"
-#include "platform/x11/X11Backend.h"
 #include "platform/qt/QtEventLoop.h"
+#include "platform/x11/X11Backend.h"
 
 #include "ClickTimingStats.h"
 #include "PressRecorder.h"
@@ -148,7 +148,7 @@ Series RunRunner(Platform& platform, TimedMouse& mouse, PressRecorder& recorder,
     // The runner waits a second before its first click.
     const pid_t staller = stallMs > 0 ? StallLater(1000 + clicks / 2 * intervalMs, stallMs) : -1;
     runner.Start();
-    while (runner.fRunning)
+    while (runner.running)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (staller > 0)
         waitpid(staller, nullptr, 0);

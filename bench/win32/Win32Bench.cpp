@@ -42,13 +42,13 @@ void clicksAtOneMillisecond(Win32Backend& backend, int seconds) {
     runner.iClickInterval = 1;
     runner.Start();
     // The runner waits one second before its first click; measure from the first click on.
-    pumpUntil([&] { return runner.fCount > 0; });
-    const int countBefore = runner.fCount;
+    pumpUntil([&] { return runner.count > 0; });
+    const int countBefore = runner.count;
     const std::size_t received = target.waitForLines(0).size();
     const auto start = Clock::now();
     pumpFor(std::chrono::seconds(seconds));
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    const int counted = runner.fCount - countBefore;
+    const int counted = runner.count - countBefore;
     runner.Stop();
     // The target logs what its queue holds a moment later.
     pumpFor(std::chrono::milliseconds(1000));

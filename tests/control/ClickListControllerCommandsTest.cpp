@@ -22,16 +22,16 @@ TEST_F(ControlTest, StartButtonStartsOnlyCheckedIdleClicksAndKeepsTheCountOfRunn
     StartController();
     ctrl->NodeChecked(1, false);
     ctrl->StartAll();
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
-    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_TRUE(ctrl->Runner(0).running);
+    EXPECT_FALSE(ctrl->Runner(1).running);
 
     fake.loop.advance(kFirstClickMs + 4 * kIntervalMs);
-    ASSERT_EQ(ctrl->Runner(0).fCount, 5);
+    ASSERT_EQ(ctrl->Runner(0).count, 5);
     ctrl->NodeChecked(1, true);
     ctrl->StartAll();
 
-    EXPECT_EQ(ctrl->Runner(0).fCount, 5);
-    EXPECT_TRUE(ctrl->Runner(1).fRunning);
+    EXPECT_EQ(ctrl->Runner(0).count, 5);
+    EXPECT_TRUE(ctrl->Runner(1).running);
     EXPECT_EQ(Cell(0, "Action Stats"), "running 5 times");
     EXPECT_GT(view.repaintAlls, 0);
 }
@@ -72,12 +72,12 @@ TEST_F(ControlTest, StartHotKeyRestartsARunningClickFromTheBeginning) {
     StartController();
     ctrl->StartAll();
     fake.loop.advance(kFirstClickMs + 4 * kIntervalMs);
-    ASSERT_EQ(ctrl->Runner(0).fCount, 5);
+    ASSERT_EQ(ctrl->Runner(0).count, 5);
 
     ASSERT_TRUE(PressCtrlF(1));
 
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
-    EXPECT_EQ(ctrl->Runner(0).fCount, 0);
+    EXPECT_TRUE(ctrl->Runner(0).running);
+    EXPECT_EQ(ctrl->Runner(0).count, 0);
     const std::size_t clicks = ClicksSoFar();
     fake.loop.advance(kFirstClickMs - 1);
     EXPECT_EQ(ClicksSoFar(), clicks);
@@ -90,17 +90,17 @@ TEST_F(ControlTest, UncheckedClickIgnoresItsStartHotKeyButObeysItsStopHotKey) {
     StartController();
     ctrl->NodeChecked(0, false);
     PressCtrlF(1);
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
 
     ctrl->NodeChecked(0, true);
     ctrl->StartAll();
     ctrl->NodeChecked(0, false);
     fake.loop.advance(kFirstClickMs + 2 * kIntervalMs);
     PressCtrlF(1);
-    EXPECT_EQ(ctrl->Runner(0).fCount, 3);
+    EXPECT_EQ(ctrl->Runner(0).count, 3);
 
     PressCtrlF(2);
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
 }
 
 TEST_F(ControlTest, EveryClickNamingAHotKeyReactsToIt) {
@@ -108,15 +108,15 @@ TEST_F(ControlTest, EveryClickNamingAHotKeyReactsToIt) {
     StartController();
 
     PressCtrlF(3);
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
-    EXPECT_FALSE(ctrl->Runner(1).fRunning);
-    EXPECT_TRUE(ctrl->Runner(2).fRunning);
+    EXPECT_TRUE(ctrl->Runner(0).running);
+    EXPECT_FALSE(ctrl->Runner(1).running);
+    EXPECT_TRUE(ctrl->Runner(2).running);
 
     PressCtrlF(5);
     PressCtrlF(4);
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
-    EXPECT_FALSE(ctrl->Runner(1).fRunning);
-    EXPECT_TRUE(ctrl->Runner(2).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
+    EXPECT_FALSE(ctrl->Runner(1).running);
+    EXPECT_TRUE(ctrl->Runner(2).running);
 }
 
 TEST_F(ControlTest, EqualStartAndStopHotKeysStartAndAtOnceStop) {
@@ -129,8 +129,8 @@ TEST_F(ControlTest, EqualStartAndStopHotKeysStartAndAtOnceStop) {
 
     PressCtrlF(7);
 
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
-    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
+    EXPECT_FALSE(ctrl->Runner(1).running);
     EXPECT_EQ(view.repaintAlls, 1);
     fake.loop.advance(5000);
     EXPECT_EQ(ClicksSoFar(), 0u);
@@ -280,7 +280,7 @@ TEST_F(ControlTest, NewOkAppendsATickedIdleClickWrittenByTheEditor) {
     EXPECT_EQ(ctrl->Runner(1).fName, "made");
     EXPECT_TRUE(ctrl->RowChecked(1));
     EXPECT_TRUE(ctrl->Runner(1).checked);
-    EXPECT_FALSE(ctrl->Runner(1).fRunning);
+    EXPECT_FALSE(ctrl->Runner(1).running);
     EXPECT_EQ(ctrl->Runner(1).fRepeat, 100);
 }
 
@@ -326,7 +326,7 @@ TEST_F(ControlTest, EditOkOnARunningClickKeepsItRunningWithTheNewFields) {
     EXPECT_EQ(view.editorUses[0].loaded, &ctrl->Runner(1));
     EXPECT_EQ(view.editorUses[0].saved, &ctrl->Runner(1));
     EXPECT_THAT(view.repaintedRows, Contains(1));
-    EXPECT_TRUE(ctrl->Runner(1).fRunning);
+    EXPECT_TRUE(ctrl->Runner(1).running);
     EXPECT_EQ(Cell(1, "Name"), "renamed");
     fake.mouse.clearEvents();
     fake.loop.advance(kIntervalMs);
@@ -346,7 +346,7 @@ TEST_F(ControlTest, EditCancelLeavesTheClickUnchangedAndRunning) {
 
     EXPECT_EQ(view.editorUses.at(0).saved, nullptr);
     EXPECT_EQ(ctrl->Runner(0).fName, "A");
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_TRUE(ctrl->Runner(0).running);
 }
 
 TEST_F(ControlTest, EditOfAClickDeletedWhileTheEditorWasOpenWritesNothing) {

@@ -67,7 +67,7 @@ TEST_F(ControlTest, LoadsEveryItemAsARowTickedFromItsCheckedAttribute) {
     EXPECT_EQ(ctrl->Runner(2).fName, "New Click");
     EXPECT_EQ((std::vector<bool>{ctrl->RowChecked(0), ctrl->RowChecked(1), ctrl->RowChecked(2), ctrl->RowChecked(3)}),
               (std::vector<bool>{true, false, true, false}));
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
 }
 
 TEST_F(ControlTest, RegistersCtrlF1ToF12UnderNamedAtomsAndUnregistersThemAtClose) {
@@ -118,10 +118,10 @@ TEST_F(ControlTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheClicks) {
     ctrl->HotKeyReceived(HotKeyModifier::Alt, VirtualKey::F1 + 1);
     ctrl->HotKeyReceived(HotKeyModifier::Control, 'A');
     ctrl->HotKeyReceived(HotKeyModifier::Control, VirtualKey::F12 + 1);
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
     ASSERT_TRUE(fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 1))
         << "the controller receives its hotkeys itself";
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_TRUE(ctrl->Runner(0).running);
     CloseController();
     EXPECT_FALSE(fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 2))
         << "nothing is delivered after the close";
@@ -131,16 +131,16 @@ TEST_F(ControlTest, AutorunStartsOnlyTheCheckedClicks) {
     EditSettings([](TConfig& config) { config.GetFrame().Setautorun(true); });
     WriteList({FastClick("on", 1, 2), FastClick("off", 1, 2, R"(checked="False")"), FastClick("on too", 5, 6)});
     StartController();
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
-    EXPECT_FALSE(ctrl->Runner(1).fRunning);
-    EXPECT_TRUE(ctrl->Runner(2).fRunning);
+    EXPECT_TRUE(ctrl->Runner(0).running);
+    EXPECT_FALSE(ctrl->Runner(1).running);
+    EXPECT_TRUE(ctrl->Runner(2).running);
 }
 
 TEST_F(ControlTest, WithoutAutorunNothingStarts) {
     WriteList({FastClick("on", 1, 2)});
     StartController();
     fake.loop.advance(5000);
-    EXPECT_FALSE(ctrl->Runner(0).fRunning);
+    EXPECT_FALSE(ctrl->Runner(0).running);
     EXPECT_EQ(ClicksSoFar(), 0u);
 }
 
@@ -288,7 +288,7 @@ TEST_F(ControlTest, ABrokenSettingsValueDoesNotKeepTheListFromLoading) {
     StartController();
 
     EXPECT_EQ(ctrl->RowCount(), 1);
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
+    EXPECT_TRUE(ctrl->Runner(0).running);
     EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
     EXPECT_EQ(view.columns.size(), 11u);
 }
@@ -309,7 +309,7 @@ TEST_F(ControlTest, AFailingStartupStepIsReportedAndTheOtherStepsStillRun) {
     EXPECT_THAT(started.StartupMessages(), ElementsAre(HasSubstr("no geometry")));
     EXPECT_EQ(refusing.columns.size(), 11u);
     ASSERT_EQ(started.RowCount(), 1);
-    EXPECT_TRUE(started.Runner(0).fRunning);
+    EXPECT_TRUE(started.Runner(0).running);
     EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
 }
 

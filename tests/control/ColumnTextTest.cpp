@@ -107,11 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
                       CellCase{"Action Stats", keep, "stopped"},
                       CellCase{"Action Stats",
                                [](TClickRunner& c) {
-                                   c.fRunning = true;
-                                   c.fCount = 12;
+                                   c.running = true;
+                                   c.count = 12;
                                },
                                "running 12 times"},
-                      CellCase{"Action Stats", [](TClickRunner& c) { c.fCount = 12; }, "stopped"},
+                      CellCase{"Action Stats", [](TClickRunner& c) { c.count = 12; }, "stopped"},
                       // Names are compared exactly.
                       CellCase{"name", keep, "unknown"}, CellCase{"Name ", keep, "unknown"},
                       CellCase{"", keep, "unknown"}, CellCase{"Action stats", keep, "unknown"}));

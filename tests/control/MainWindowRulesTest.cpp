@@ -18,7 +18,7 @@ TEST_F(ControlTest, EachToolbarButtonRunsItsCommandAndEditAndDeleteNeedAFocusedR
     view.editorScript.result = mrCancel;
     view.deleteAnswer = false;
     const auto shown = [&] {
-        return std::vector<int>{int(view.editorUses.size()), view.deleteQuestions, ctrl->Runner(0).fRunning,
+        return std::vector<int>{int(view.editorUses.size()), view.deleteQuestions, ctrl->Runner(0).running,
                                 view.optionsShown, view.closesByUser};
     };
     struct Case {

@@ -192,7 +192,7 @@ protected:
     std::vector<bool> Running() const {
         std::vector<bool> running;
         for (int row = 0; row < ctrl->RowCount(); ++row) {
-            running.push_back(ctrl->Runner(row).fRunning);
+            running.push_back(ctrl->Runner(row).running);
         }
         return running;
     }

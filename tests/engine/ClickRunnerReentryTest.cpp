@@ -86,7 +86,7 @@ TEST_F(ClickRunnerReentryTest, SameRunnersNextTickRunsNestedInsideItsPump) {
     fake.loop.advance(1);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1002, 1002));
     EXPECT_EQ(fake.mouse.buttonEvents(MouseButtonEvent::LeftDown).size(), 2u);
-    EXPECT_EQ(probe->fCount, 2);
+    EXPECT_EQ(probe->count, 2);
 }
 
 TEST_F(ClickRunnerReentryTest, NestedTicksStillStopAtTheRepeatCount) {
@@ -98,8 +98,8 @@ TEST_F(ClickRunnerReentryTest, NestedTicksStillStopAtTheRepeatCount) {
     fake.loop.post([this] { fake.loop.advance(1); });
     fake.loop.advance(1);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1002));
-    EXPECT_EQ(probe->fCount, 1);
-    EXPECT_FALSE(probe->fRunning);
+    EXPECT_EQ(probe->count, 1);
+    EXPECT_FALSE(probe->running);
 }
 
 TEST_F(ClickRunnerReentryTest, DisposeInsideANestedTickWaitsForTheOutermostTick) {
@@ -122,15 +122,15 @@ TEST_F(ClickRunnerReentryTest, StopInsideAClickTicksPumpPreventsItsClick) {
     fake.loop.post([this] { probe->Stop(); });
     fake.loop.advance(1);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
-    EXPECT_EQ(probe->fCount, 0);
+    EXPECT_EQ(probe->count, 0);
 }
 
 TEST_F(ClickRunnerReentryTest, StopInsideAWaitTicksPumpKeepsTheRunnerStopped) {
     probe->Start();
     fake.loop.post([this] { probe->Stop(); });
     fake.loop.advance(10'000);
-    EXPECT_FALSE(probe->fRunning);
-    EXPECT_FALSE(probe->fTimer->enabled());
+    EXPECT_FALSE(probe->running);
+    EXPECT_FALSE(probe->timer->enabled());
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
 }
 
@@ -138,14 +138,14 @@ TEST_F(ClickRunnerReentryTest, StartInsideARandomClickTicksPumpLeavesTheRunnerWa
     probe->InteverType = itRandom;
     probe->Start();
     fake.loop.advance(1000);
-    const int interval = probe->fTimer->interval();
+    const int interval = probe->timer->interval();
     fake.loop.advance(interval - 1);
     fake.loop.post([this] { probe->Start(); });
     fake.loop.advance(1);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
-    EXPECT_EQ(probe->fCount, 0);
-    EXPECT_EQ(probe->fTimer->interval(), 1000);
-    EXPECT_TRUE(probe->fRunning);
+    EXPECT_EQ(probe->count, 0);
+    EXPECT_EQ(probe->timer->interval(), 1000);
+    EXPECT_TRUE(probe->running);
 }
 
 TEST_F(ClickRunnerReentryTest, OtherRunnersTickInsideThePump) {

@@ -10,28 +10,28 @@ using ::testing::IsEmpty;
 namespace {
 
 TEST_F(RunnerTest, NewRunnerIsIdleWithTheClickDefaultsAndNoTimer) {
-    EXPECT_EQ(runner->fCount, 0);
-    EXPECT_FALSE(runner->fRunning);
-    EXPECT_EQ(runner->fTimer, nullptr);
+    EXPECT_EQ(runner->count, 0);
+    EXPECT_FALSE(runner->running);
+    EXPECT_EQ(runner->timer, nullptr);
     EXPECT_EQ(runner->fName, "New Click");
     EXPECT_EQ(runner->iClickInterval, 1000);
 }
 
 TEST_F(RunnerTest, StartWaitsOnOneSecondTicks) {
     runner->Start();
-    ASSERT_NE(runner->fTimer, nullptr);
-    EXPECT_TRUE(runner->fTimer->enabled());
-    EXPECT_EQ(runner->fTimer->interval(), 1000);
-    EXPECT_TRUE(runner->fRunning);
-    EXPECT_EQ(runner->fCount, 0);
+    ASSERT_NE(runner->timer, nullptr);
+    EXPECT_TRUE(runner->timer->enabled());
+    EXPECT_EQ(runner->timer->interval(), 1000);
+    EXPECT_TRUE(runner->running);
+    EXPECT_EQ(runner->count, 0);
 }
 
 TEST_F(RunnerTest, LaterStartsReuseTheOneTimer) {
     runner->Start();
-    const ITimer* timer = runner->fTimer.get();
+    const ITimer* timer = runner->timer.get();
     runner->Stop();
     runner->Start();
-    EXPECT_EQ(runner->fTimer.get(), timer);
+    EXPECT_EQ(runner->timer.get(), timer);
     EXPECT_EQ(fake.loop.timerCount(), 1u);
 }
 
@@ -56,7 +56,7 @@ TEST_P(FirstClickTest, ComesExactlyAtTheGivenTimeAfterStart) {
     EXPECT_THAT(leftClickTimes(), IsEmpty());
     fake.loop.advance(1);
     EXPECT_THAT(leftClickTimes(), ElementsAre(500 + c.firstClick));
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_EQ(runner->count, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FirstClickTest,
@@ -73,12 +73,12 @@ TEST_F(RunnerTest, WhileWaitingTheCountIsTheSecondsWaited) {
     runner->fStartInterval = 5;
     runner->Start();
     fake.loop.advance(3999);
-    EXPECT_EQ(runner->fCount, 3);
-    EXPECT_EQ(runner->fTimer->interval(), 1000);
+    EXPECT_EQ(runner->count, 3);
+    EXPECT_EQ(runner->timer->interval(), 1000);
     fake.loop.advance(1001);
-    EXPECT_EQ(runner->fCount, 0);
-    EXPECT_EQ(runner->fTimer->interval(), 1000);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(runner->count, 0);
+    EXPECT_EQ(runner->timer->interval(), 1000);
+    EXPECT_TRUE(runner->running);
 }
 
 TEST_F(RunnerTest, ClicksFollowEveryIntervalAndAreCounted) {
@@ -86,7 +86,7 @@ TEST_F(RunnerTest, ClicksFollowEveryIntervalAndAreCounted) {
     runner->Start();
     fake.loop.advance(2000);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1300, 1600, 1900));
-    EXPECT_EQ(runner->fCount, 3);
+    EXPECT_EQ(runner->count, 3);
 }
 
 class StartAtTest : public RunnerTest {
@@ -110,7 +110,7 @@ TEST_F(StartAtTest, StartsAtTheFirstTickAtOrAfterTheTime) {
     runner->fStartAt = "23:59:05";
     runner->Start();
     fake.loop.advance(4999);
-    EXPECT_EQ(runner->fCount, 4);
+    EXPECT_EQ(runner->count, 4);
     fake.loop.advance(101);
     EXPECT_THAT(leftClickTimes(), ElementsAre(5100));
 }
@@ -135,10 +135,10 @@ TEST_P(StartAtTextTest, TextIsReadAsATimeOfDayOrKeepsTheRunnerWaiting) {
     runner->Start();
     fake.loop.advance(10'000);
     EXPECT_EQ(firstLeftClickTime(), GetParam().firstClick);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_TRUE(runner->running);
     if (GetParam().firstClick == -1) {
-        EXPECT_EQ(runner->fCount, 10);
-        EXPECT_EQ(runner->fTimer->interval(), 1000);
+        EXPECT_EQ(runner->count, 10);
+        EXPECT_EQ(runner->timer->interval(), 1000);
         EXPECT_EQ(droppedErrors.size(), 10u);
         EXPECT_EQ(droppedErrors.front(), "'" + std::string(GetParam().text) + "' is not a valid time");
     }
@@ -158,15 +158,15 @@ TEST_F(RunnerTest, StartOnAClickingRunnerWaitsAgainAndCountsFromZero) {
     runner->iClickInterval = 100;
     runner->Start();
     fake.loop.advance(1500);
-    ASSERT_EQ(runner->fCount, 5);
+    ASSERT_EQ(runner->count, 5);
     runner->Start();
-    EXPECT_EQ(runner->fCount, 0);
-    EXPECT_EQ(runner->fTimer->interval(), 1000);
+    EXPECT_EQ(runner->count, 0);
+    EXPECT_EQ(runner->timer->interval(), 1000);
     fake.loop.advance(1099);
     EXPECT_EQ(leftClickTimes().size(), 5u);
     fake.loop.advance(1);
     EXPECT_EQ(leftClickTimes().back(), 2600);
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_EQ(runner->count, 1);
 }
 
 TEST_F(RunnerTest, StopEndsClickingAndKeepsTheCountUntilTheNextStart) {
@@ -174,23 +174,23 @@ TEST_F(RunnerTest, StopEndsClickingAndKeepsTheCountUntilTheNextStart) {
     runner->Start();
     fake.loop.advance(1300);
     runner->Stop();
-    EXPECT_FALSE(runner->fRunning);
-    EXPECT_FALSE(runner->fTimer->enabled());
-    EXPECT_EQ(runner->fTimer->interval(), 100);
+    EXPECT_FALSE(runner->running);
+    EXPECT_FALSE(runner->timer->enabled());
+    EXPECT_EQ(runner->timer->interval(), 100);
     fake.loop.advance(5000);
     EXPECT_EQ(leftClickTimes().size(), 3u);
-    EXPECT_EQ(runner->fCount, 3);
+    EXPECT_EQ(runner->count, 3);
 
     runner->Start();
-    EXPECT_EQ(runner->fCount, 0);
+    EXPECT_EQ(runner->count, 0);
     fake.loop.advance(1100);
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_EQ(runner->count, 1);
 }
 
 TEST_F(RunnerTest, StopWithoutEverStartingIsHarmless) {
     runner->Stop();
-    EXPECT_FALSE(runner->fRunning);
-    EXPECT_EQ(runner->fTimer, nullptr);
+    EXPECT_FALSE(runner->running);
+    EXPECT_EQ(runner->timer, nullptr);
 }
 
 TEST_F(RunnerTest, RepeatOfOneClicksOnceAndStops) {
@@ -200,9 +200,9 @@ TEST_F(RunnerTest, RepeatOfOneClicksOnceAndStops) {
     runner->Start();
     fake.loop.advance(60'000);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1010));
-    EXPECT_FALSE(runner->fRunning);
-    EXPECT_FALSE(runner->fTimer->enabled());
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_FALSE(runner->running);
+    EXPECT_FALSE(runner->timer->enabled());
+    EXPECT_EQ(runner->count, 1);
 }
 
 TEST_F(RunnerTest, RepeatStopsAfterExactlyThatManyClicks) {
@@ -212,7 +212,7 @@ TEST_F(RunnerTest, RepeatStopsAfterExactlyThatManyClicks) {
     runner->Start();
     fake.loop.advance(60'000);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1010, 1020, 1030, 1040));
-    EXPECT_FALSE(runner->fRunning);
+    EXPECT_FALSE(runner->running);
 }
 
 TEST_F(RunnerTest, FixedIntervalOfZeroClicksEveryMillisecond) {
@@ -220,7 +220,7 @@ TEST_F(RunnerTest, FixedIntervalOfZeroClicksEveryMillisecond) {
     runner->Start();
     fake.loop.advance(1003);
     EXPECT_THAT(leftClickTimes(), ElementsAre(1001, 1002, 1003));
-    EXPECT_EQ(runner->fTimer->interval(), 1);
+    EXPECT_EQ(runner->timer->interval(), 1);
 }
 
 TEST_F(RunnerTest, NegativeFixedIntervalClicksEveryMillisecond) {
@@ -237,10 +237,10 @@ TEST_F(RunnerTest, TickThatThrowsLeavesTheRunnerClicking) {
     runner->Start();
     fake.loop.advance(1500);
     EXPECT_TRUE(fake.mouse.events().empty());
-    EXPECT_TRUE(runner->fRunning);
-    EXPECT_TRUE(runner->fTimer->enabled());
-    EXPECT_EQ(runner->fTimer->interval(), 100);
-    EXPECT_EQ(runner->fCount, 0);
+    EXPECT_TRUE(runner->running);
+    EXPECT_TRUE(runner->timer->enabled());
+    EXPECT_EQ(runner->timer->interval(), 100);
+    EXPECT_EQ(runner->count, 0);
     EXPECT_EQ(droppedErrors, std::vector<std::string>(5, "'notAColour' is not a valid integer value"));
 }
 
@@ -270,10 +270,10 @@ TEST_F(RunnerTest, TheCountStopsAtItsTopInsteadOfOverflowing) {
     runner->iClickInterval = 1;
     runner->Start();
     fake.loop.advance(1001);
-    runner->fCount = std::numeric_limits<std::int32_t>::max() - 1;
+    runner->count = std::numeric_limits<std::int32_t>::max() - 1;
     fake.loop.advance(3);
-    EXPECT_EQ(runner->fCount, std::numeric_limits<std::int32_t>::max());
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(runner->count, std::numeric_limits<std::int32_t>::max());
+    EXPECT_TRUE(runner->running);
 }
 
 } // namespace

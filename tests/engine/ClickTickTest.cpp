@@ -47,7 +47,7 @@ TEST_F(ClickTickTest, RightDoubleClickAtAFixedPointThenBackAndLeftClick) {
                             Button(MouseButtonEvent::RightUp, 300, 200, 1100), Move(5, 6, 1100),
                             Button(MouseButtonEvent::LeftDown, 5, 6, 1100),
                             Button(MouseButtonEvent::LeftUp, 5, 6, 1100)));
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_EQ(runner->count, 1);
 }
 
 struct EventCase {
@@ -64,7 +64,7 @@ TEST_P(ClickEventTest, SendsTheButtonEventsOfTheTable) {
     runner->actionType = GetParam().actionType;
     runFirstStep();
     EXPECT_THAT(fake.mouse.buttonFlags(), ElementsAreArray(GetParam().flags));
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_EQ(runner->count, 1);
 }
 
 constexpr std::uint32_t LD = MouseButtonEvent::LeftDown, LU = MouseButtonEvent::LeftUp,
@@ -143,7 +143,7 @@ TEST_F(ClickTickTest, ThePointerIsReadOnlyForTheClicksThatUseItsPosition) {
         click.iClickInterval = 100;
         click.Start();
         platform.loop.advance(1000 + 10 * 100);
-        EXPECT_EQ(click.fCount, 10);
+        EXPECT_EQ(click.count, 10);
         EXPECT_EQ(platform.mouse.positionReads(), 10 * c.readsPerTick);
     }
 }
@@ -174,8 +174,8 @@ TEST_F(ClickTickTest, AFixedPointIsClickedOnAnyMonitorAndOffThemAllTheRowSaysWhy
         runner->fPosY = c.point.y;
         runFirstStep();
         EXPECT_EQ(fake.mouse.events().empty(), !c.error.empty());
-        EXPECT_EQ(runner->fTickError, c.error);
-        EXPECT_TRUE(runner->fRunning);
+        EXPECT_EQ(runner->tickError, c.error);
+        EXPECT_TRUE(runner->running);
     }
 }
 
@@ -207,8 +207,8 @@ TEST_F(ClickTickTest, UnknownPointTypeNeverClicks) {
     runFirstStep();
     fake.loop.advance(1000);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
-    EXPECT_TRUE(runner->fRunning);
-    EXPECT_EQ(runner->fCount, 0);
+    EXPECT_TRUE(runner->running);
+    EXPECT_EQ(runner->count, 0);
 }
 
 class ColorClickTest : public ClickTickTest {
@@ -227,8 +227,8 @@ TEST_F(ColorClickTest, ColourAbsentNeverMovesNorCountsAndTheClickKeepsRunning) {
     runFirstStep();
     fake.loop.advance(10'000);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
-    EXPECT_EQ(runner->fCount, 0);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(runner->count, 0);
+    EXPECT_TRUE(runner->running);
     EXPECT_EQ(fake.screen.copyCount(), 101);
 }
 
@@ -239,15 +239,15 @@ TEST_F(ColorClickTest, ClicksWhereTheColourShowsAndCountsOnlyThoseTicks) {
     fake.loop.advance(100);
     fake.screen.fill(0);
     fake.loop.advance(300);
-    EXPECT_EQ(runner->fCount, 1);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(runner->count, 1);
+    EXPECT_TRUE(runner->running);
     fake.screen.setPixel(31, 41, 0xFF0000);
     fake.loop.advance(100);
     EXPECT_THAT(fake.mouse.events(),
                 ElementsAre(Move(30, 40, 1400), Button(LD, 30, 40, 1400), Button(LU, 30, 40, 1400), Move(31, 41, 1800),
                             Button(LD, 31, 41, 1800), Button(LU, 31, 41, 1800)));
-    EXPECT_EQ(runner->fCount, 2);
-    EXPECT_FALSE(runner->fRunning);
+    EXPECT_EQ(runner->count, 2);
+    EXPECT_FALSE(runner->running);
 }
 
 TEST_F(ColorClickTest, FullScreenScopeIsTheScreenSizeAtEachTick) {
@@ -258,7 +258,7 @@ TEST_F(ColorClickTest, FullScreenScopeIsTheScreenSizeAtEachTick) {
     fake.screen.resize(320, 200);
     fake.loop.advance(100);
     EXPECT_EQ(fake.screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 320, 200}));
-    EXPECT_EQ(runner->fCount, 1);
+    EXPECT_EQ(runner->count, 1);
 }
 
 TEST_F(ColorClickTest, PartScopeBeyondTheScreenIsSearchedWhereItIsOnTheScreen) {
@@ -307,7 +307,7 @@ TEST_F(PictureClickTest, ClicksTheCentreOfThePictureOnScreen) {
     fake.screen.paint(50, 20, 3, picture);
     runFirstStep();
     EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100)));
-    EXPECT_FALSE(runner->fRunning);
+    EXPECT_FALSE(runner->running);
 }
 
 TEST_F(PictureClickTest, EmptyPictureDoesNothingAndNeverStopsByCount) {
@@ -315,8 +315,8 @@ TEST_F(PictureClickTest, EmptyPictureDoesNothingAndNeverStopsByCount) {
     fake.loop.advance(5000);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
     EXPECT_EQ(fake.screen.copyCount(), 0);
-    EXPECT_EQ(runner->fCount, 0);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_EQ(runner->count, 0);
+    EXPECT_TRUE(runner->running);
 }
 
 TEST_F(PictureClickTest, PictureThatIsNotOnScreenDoesNotCount) {
@@ -325,7 +325,7 @@ TEST_F(PictureClickTest, PictureThatIsNotOnScreenDoesNotCount) {
     fake.loop.advance(500);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
     EXPECT_EQ(fake.screen.copyCount(), 6);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_TRUE(runner->running);
 }
 
 TEST_F(PictureClickTest, UndecodablePictureTextEndsEachTickWithoutAClick) {
@@ -334,7 +334,7 @@ TEST_F(PictureClickTest, UndecodablePictureTextEndsEachTickWithoutAClick) {
     fake.loop.advance(100);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
     EXPECT_EQ(droppedErrors.size(), 2u);
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_TRUE(runner->running);
 }
 
 TEST_F(PictureClickTest, PictureThatIsNotA24BitBmpIsNeverFound) {
@@ -344,7 +344,7 @@ TEST_F(PictureClickTest, PictureThatIsNotA24BitBmpIsNeverFound) {
     fake.loop.advance(100);
     EXPECT_THAT(fake.mouse.events(), IsEmpty());
     EXPECT_TRUE(droppedErrors.empty());
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_TRUE(runner->running);
 }
 
 TEST_F(PictureClickTest, APictureIsDecodedOnceForItsTextAndAgainWhenTheTextChanges) {
@@ -384,7 +384,7 @@ TEST_F(PictureClickTest, AnEditStoredWhileRunningIsSearchedFromTheNextTick) {
     fake.loop.advance(100);
     EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100), Button(LD, 121, 61, 1200)));
     EXPECT_EQ(before->Width, 3) << "the picture a tick held is untouched";
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_TRUE(runner->running);
 
     // An edit to a picture that is no BMP: the click keeps running and finds nothing.
     edited.fBMP = StreamToBase64({'B', 'M', 0, 0});
@@ -392,7 +392,7 @@ TEST_F(PictureClickTest, AnEditStoredWhileRunningIsSearchedFromTheNextTick) {
     fake.loop.advance(300);
     EXPECT_EQ(fake.mouse.buttonEvents(LD).size(), 2u);
     EXPECT_TRUE(droppedErrors.empty());
-    EXPECT_TRUE(runner->fRunning);
+    EXPECT_TRUE(runner->running);
 }
 
 } // namespace

@@ -59,13 +59,13 @@ TEST_F(MissedSlotsTest, ARepeatCountIsNotSpentInABurstAfterAStall) {
     runner->fRepeat = 50;
     StartClicking(1);
     fake.loop.advanceTo(1010);
-    ASSERT_EQ(runner->fCount, 10);
+    ASSERT_EQ(runner->count, 10);
     fake.loop.stall(200);
     fake.loop.processMessages();
-    EXPECT_EQ(runner->fCount, 11);
+    EXPECT_EQ(runner->count, 11);
     fake.loop.advance(39);
-    EXPECT_EQ(runner->fCount, 50);
-    EXPECT_FALSE(runner->fRunning);
+    EXPECT_EQ(runner->count, 50);
+    EXPECT_FALSE(runner->running);
     EXPECT_EQ(leftClickTimes().back(), 1249);
 }
 

@@ -30,7 +30,7 @@ protected:
     int drawWithCounter(std::optional<std::uint64_t> counter) {
         fake.clock.setPerformanceCounter(counter);
         runner->NextRandomInterval();
-        return runner->fTimer->interval();
+        return runner->timer->interval();
     }
 
     int drawWith(std::int32_t begin, std::int32_t end, std::uint64_t counter) {
@@ -133,12 +133,12 @@ TEST_F(RandomIntervalTest, TheStoppingTickDrawsToo) {
     fake.clock.setPerformanceCounter(kDrawsR0);
     runner->Start();
     fake.loop.advance(1000);
-    EXPECT_EQ(runner->fTimer->interval(), 100);
+    EXPECT_EQ(runner->timer->interval(), 100);
     fake.clock.setPerformanceCounter(kDrawsR99);
     fake.loop.advance(100);
-    EXPECT_FALSE(runner->fRunning);
-    EXPECT_FALSE(runner->fTimer->enabled());
-    EXPECT_EQ(runner->fTimer->interval(), 4951);
+    EXPECT_FALSE(runner->running);
+    EXPECT_FALSE(runner->timer->enabled());
+    EXPECT_EQ(runner->timer->interval(), 4951);
 }
 
 TEST_F(RandomIntervalTest, TickWithoutATargetKeepsTheInterval) {
@@ -150,7 +150,7 @@ TEST_F(RandomIntervalTest, TickWithoutATargetKeepsTheInterval) {
     fake.loop.advance(1000);
     fake.clock.setPerformanceCounter(kDrawsR99);
     fake.loop.advance(100);
-    EXPECT_EQ(runner->fTimer->interval(), 100);
+    EXPECT_EQ(runner->timer->interval(), 100);
     EXPECT_TRUE(fake.mouse.events().empty());
 }
 

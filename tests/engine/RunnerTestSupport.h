@@ -41,11 +41,11 @@ protected:
 // A runner that tells when it is destroyed.
 class ProbeRunner : public TClickRunner {
 public:
-    ProbeRunner(Platform& platform, bool& destroyed) : TClickRunner(platform), fDestroyed(destroyed) {}
-    ~ProbeRunner() override { fDestroyed = true; }
+    ProbeRunner(Platform& platform, bool& destroyed) : TClickRunner(platform), m_destroyed(destroyed) {}
+    ~ProbeRunner() override { m_destroyed = true; }
 
 private:
-    bool& fDestroyed;
+    bool& m_destroyed;
 };
 
 // A complete 24-bit BMP file image of `rgbRows` (0x00RRGGBB, top row first).

@@ -17,7 +17,7 @@ bool GetCapabilities(__user_cap_header_struct& header, __user_cap_data_struct (&
 
 FilePermissions::FilePermissions() {
     if (::geteuid() != 0) {
-        fEnforced = true;
+        m_enforced = true;
         return;
     }
     __user_cap_header_struct header{};
@@ -25,19 +25,19 @@ FilePermissions::FilePermissions() {
     if (!GetCapabilities(header, data)) {
         return;
     }
-    fEffective[0] = data[0].effective;
-    fEffective[1] = data[1].effective;
+    m_effective[0] = data[0].effective;
+    m_effective[1] = data[1].effective;
     data[0].effective &= ~(CAP_TO_MASK(CAP_DAC_OVERRIDE) | CAP_TO_MASK(CAP_DAC_READ_SEARCH));
-    fDropped = ::syscall(SYS_capset, &header, data) == 0;
-    fEnforced = fDropped;
+    m_dropped = ::syscall(SYS_capset, &header, data) == 0;
+    m_enforced = m_dropped;
 }
 
 FilePermissions::~FilePermissions() {
     __user_cap_header_struct header{};
     __user_cap_data_struct data[2]{};
-    if (fDropped && GetCapabilities(header, data)) {
-        data[0].effective = fEffective[0];
-        data[1].effective = fEffective[1];
+    if (m_dropped && GetCapabilities(header, data)) {
+        data[0].effective = m_effective[0];
+        data[1].effective = m_effective[1];
         ::syscall(SYS_capset, &header, data);
     }
 }

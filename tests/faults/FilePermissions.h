@@ -10,10 +10,10 @@ public:
     FilePermissions& operator=(const FilePermissions&) = delete;
 
     // False when running as root and the override could not be dropped.
-    bool Enforced() const { return fEnforced; }
+    bool Enforced() const { return m_enforced; }
 
 private:
-    bool fEnforced = false;
-    bool fDropped = false;
-    unsigned fEffective[2] = {0, 0};
+    bool m_enforced = false;
+    bool m_dropped = false;
+    unsigned m_effective[2] = {0, 0};
 };

@@ -63,7 +63,7 @@ TEST_F(LargeListTest, TenThousandClicksLoadRunAndSaveByteForByte) {
     ctrl->StopAll();
     int clicked = 0;
     for (int row = 0; row < ctrl->RowCount(); ++row) {
-        clicked += ctrl->Runner(row).fCount > 0 ? 1 : 0;
+        clicked += ctrl->Runner(row).count > 0 ? 1 : 0;
     }
     EXPECT_EQ(clicked, 714);
 
@@ -123,9 +123,9 @@ TEST_P(BrokenPictureTest, NeverClicksNeverStopsTheOtherClicksAndIsSavedAsItWas) 
     ctrl->StartAll();
     fake.loop.advance(2000);
 
-    EXPECT_TRUE(ctrl->Runner(0).fRunning);
-    EXPECT_EQ(ctrl->Runner(0).fCount, 0);
-    EXPECT_GT(ctrl->Runner(1).fCount, 0);
+    EXPECT_TRUE(ctrl->Runner(0).running);
+    EXPECT_EQ(ctrl->Runner(0).count, 0);
+    EXPECT_GT(ctrl->Runner(1).count, 0);
     EXPECT_THAT(CloseController(), IsEmpty());
     EXPECT_THAT(ReadFile(kClickListFileName), ::testing::HasSubstr("fBMP=\"" + GetParam().text + "\""));
 }

@@ -53,28 +53,28 @@ SoakList::SoakList() {
             click->pointType = ptFixed;
             click->fPosX = 960 + 40 * (i % 10);
             click->fPosY = 460 + 25 * (i / 10);
-            fTargets.push_back({click->fPosX, click->fPosY});
+            m_targets.push_back({click->fPosX, click->fPosY});
         } else if (i < kFixedClicks + kColourClicks) {
             const int k = i - kFixedClicks;
             click->pointType = ptColor;
             click->fColor = ColorToString(static_cast<TColor>(SwapRB(BlockColour(k))));
             SearchBand(*click, kColourRow - 10, kColourRow + 30);
-            fTargets.push_back({PlaceLeft(k), kColourRow});
+            m_targets.push_back({PlaceLeft(k), kColourRow});
         } else {
             const int k = i - kFixedClicks - kColourClicks;
             click->pointType = ptPicture;
             click->fBMP = StreamToBase64(
                 PixelTest::Bmp24Image(kPictureSide, kPictureSide, [k](int x, int y) { return PicturePixel(k, x, y); }));
             SearchBand(*click, kPictureRow - 10, kPictureRow + 40);
-            fTargets.push_back({PlaceLeft(k) + kPictureSide / 2, kPictureRow + kPictureSide / 2});
+            m_targets.push_back({PlaceLeft(k) + kPictureSide / 2, kPictureRow + kPictureSide / 2});
         }
-        fClicks.push_back(std::move(click));
+        m_clicks.push_back(std::move(click));
     }
 }
 
 std::string SoakList::FileText() const {
     std::vector<const TMouseObj*> clicks;
-    for (const auto& click : fClicks) {
+    for (const auto& click : m_clicks) {
         clicks.push_back(click.get());
     }
     return ClickListText(clicks);
@@ -82,7 +82,7 @@ std::string SoakList::FileText() const {
 
 int SoakList::ClickAt(int x, int y) const {
     for (int i = 0; i < kClicks; ++i) {
-        if (fTargets[static_cast<std::size_t>(i)] == Point{x, y}) {
+        if (m_targets[static_cast<std::size_t>(i)] == Point{x, y}) {
             return i;
         }
     }

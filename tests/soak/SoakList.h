@@ -26,11 +26,11 @@ public:
 
     SoakList();
 
-    const std::vector<std::unique_ptr<TMouseObj>>& Clicks() const { return fClicks; }
+    const std::vector<std::unique_ptr<TMouseObj>>& Clicks() const { return m_clicks; }
     // The file text as the program writes it.
     std::string FileText() const;
     // Where click i lands, and its hotkey group.
-    Point Target(int click) const { return fTargets.at(static_cast<std::size_t>(click)); }
+    Point Target(int click) const { return m_targets.at(static_cast<std::size_t>(click)); }
     int Group(int click) const { return click % kGroups; }
     // The click that lands at (x, y), or -1.
     int ClickAt(int x, int y) const;
@@ -42,6 +42,6 @@ public:
     void PaintTargets(const Painter& paint) const;
 
 private:
-    std::vector<std::unique_ptr<TMouseObj>> fClicks;
-    std::vector<Point> fTargets;
+    std::vector<std::unique_ptr<TMouseObj>> m_clicks;
+    std::vector<Point> m_targets;
 };

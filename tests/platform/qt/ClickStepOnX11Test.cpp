@@ -3,8 +3,8 @@
 
 #include "engine/ClickRunner.h"
 #include "engine/Search.h"
-#include "platform/x11/X11Backend.h"
 #include "platform/qt/QtEventLoop.h"
+#include "platform/x11/X11Backend.h"
 
 #include "TargetClient.h"
 #include "XvfbServer.h"
@@ -39,7 +39,7 @@ protected:
 
     void runWhile(const TClickRunner& runner) {
         const QDeadlineTimer deadline(30000);
-        while (runner.fRunning && !deadline.hasExpired())
+        while (runner.running && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     }
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "control/ClickListController.h"
+#include "platform/qt/QtEventLoop.h"
 #include "platform/x11/X11Backend.h"
 #include "platform/x11/X11HotKeys.h"
-#include "platform/qt/QtEventLoop.h"
 
 #include "TargetClient.h"
 #include "TempFolder.h"
@@ -123,9 +123,9 @@ TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
     }
     EXPECT_EQ(runUntilButtonEvents(target, 6), expected);
     const QDeadlineTimer deadline(30000);
-    while (controller.Runner(0).fRunning && !deadline.hasExpired())
+    while (controller.Runner(0).running && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    EXPECT_FALSE(controller.Runner(0).fRunning);
+    EXPECT_FALSE(controller.Runner(0).running);
 
     Display* keyboard = XOpenDisplay(server.displayName().c_str());
     pressChord(keyboard, {XK_Control_L}, XK_F1);

@@ -63,11 +63,11 @@ protected:
         const QDeadlineTimer deadline(240000);
         while (stopped < runners.size() && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-            while (stopped < runners.size() && !runners[stopped]->fRunning)
+            while (stopped < runners.size() && !runners[stopped]->running)
                 ++stopped;
         }
         for (const auto& runner : runners) {
-            if (runner->fRunning || runner->fCount != 1)
+            if (runner->running || runner->count != 1)
                 return false;
         }
         return true;

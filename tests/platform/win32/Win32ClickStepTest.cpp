@@ -34,7 +34,7 @@ TEST(Win32ClickStepTest, AFixedPointClickLandsThereAndPutsThePointerBack) {
     backend.mouse().setCursorPos(kLeft + 5, kTop + 5);
 
     runner.Start();
-    ASSERT_TRUE(pumpUntil([&] { return !runner.fRunning; }));
+    ASSERT_TRUE(pumpUntil([&] { return !runner.running; }));
 
     EXPECT_THAT(target.waitForLines(2), ElementsAre(at("WM_RBUTTONDOWN", 300, 250), at("WM_RBUTTONUP", 300, 250)));
     // Under Wine the pointer follows the X server's pointer, which settles a moment after the last warp.
@@ -42,7 +42,7 @@ TEST(Win32ClickStepTest, AFixedPointClickLandsThereAndPutsThePointerBack) {
         return backend.mouse().cursorPos() == TPoint{kLeft + 5, kTop + 5};
     })) << "the pointer stayed at "
         << backend.mouse().cursorPos().x << ", " << backend.mouse().cursorPos().y;
-    EXPECT_EQ(runner.fCount, 1);
+    EXPECT_EQ(runner.count, 1);
 }
 // Where Windows refuses injected input, a click step counts nothing and its row can say why.
 TEST(Win32ClickStepTest, ARefusedClickIsNotCountedAndTheRunnerSaysWhy) {
@@ -56,11 +56,11 @@ TEST(Win32ClickStepTest, ARefusedClickIsNotCountedAndTheRunnerSaysWhy) {
     runner.iClickInterval = 10;
 
     runner.Start();
-    ASSERT_TRUE(pumpUntil([&] { return !runner.fTickError.empty(); }));
+    ASSERT_TRUE(pumpUntil([&] { return !runner.tickError.empty(); }));
     pumpFor(std::chrono::milliseconds(50));
 
-    EXPECT_EQ(runner.fCount, 0);
-    EXPECT_TRUE(runner.fRunning);
-    EXPECT_THAT(runner.fTickError, ::testing::HasSubstr("refused"));
+    EXPECT_EQ(runner.count, 0);
+    EXPECT_TRUE(runner.running);
+    EXPECT_THAT(runner.tickError, ::testing::HasSubstr("refused"));
 }
 } // namespace

@@ -7,13 +7,13 @@
 #include "model/Maker.h"
 #include "platform/Shell.h"
 #include "platform/fake/FakePlatform.h"
-#include "ui/qt/ClickListModel.h"
-#include "ui/qt/ClickEditorDialog.h"
 #include "ui/qt/AboutBox.h"
-#include "ui/qt/OptionsDialog.h"
-#include "ui/qt/UiTestSupport.h"
-#include "ui/qt/ScopeOverlay.h"
+#include "ui/qt/ClickEditorDialog.h"
 #include "ui/qt/ClickEditorPanel.h"
+#include "ui/qt/ClickListModel.h"
+#include "ui/qt/OptionsDialog.h"
+#include "ui/qt/ScopeOverlay.h"
+#include "ui/qt/UiTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, NewWithOkAddsATickedIdleClickAndCancelAddsNothing) {
     ASSERT_EQ(ctrl().RowCount(), 1);
     EXPECT_EQ(cell(0, 0), "Made here");
     EXPECT_TRUE(ctrl().RowChecked(0));
-    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+    EXPECT_FALSE(ctrl().Runner(0).running);
 
     whenModal<TClickEditorDialog>([](TClickEditorDialog& editor) { editor.cancelButton()->click(); });
     clickButton(0);
@@ -234,14 +234,14 @@ TEST_F(MainWindowTest, EditOfARunningClickKeepsItRunning) {
     writeList(kTwoClicks);
     start();
     ctrl().HotKeyPressed(VirtualKey::F1 + 1);
-    ASSERT_TRUE(ctrl().Runner(0).fRunning);
+    ASSERT_TRUE(ctrl().Runner(0).running);
     form->list()->setCurrentIndex(form->list()->model()->index(0, 0));
     whenModal<TClickEditorDialog>([](TClickEditorDialog& editor) {
         editor.frame()->edIntSecond->setText("7");
         editor.okButton()->click();
     });
     clickButton(1);
-    EXPECT_TRUE(ctrl().Runner(0).fRunning);
+    EXPECT_TRUE(ctrl().Runner(0).running);
     EXPECT_EQ(ctrl().Runner(0).iClickInterval, 7000);
 }
 
@@ -249,14 +249,14 @@ TEST_F(MainWindowTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheController) {
     writeList(kTwoClicks);
     start();
     fake.hotKeys.press(HotKeyModifier::Control | HotKeyModifier::Shift, VirtualKey::F1 + 1);
-    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+    EXPECT_FALSE(ctrl().Runner(0).running);
     ctrl().HotKeyReceived(HotKeyModifier::Alt, VirtualKey::F1 + 1);
     ctrl().HotKeyReceived(HotKeyModifier::Control, 'A');
-    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+    EXPECT_FALSE(ctrl().Runner(0).running);
     fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 1);
-    EXPECT_TRUE(ctrl().Runner(0).fRunning);
+    EXPECT_TRUE(ctrl().Runner(0).running);
     fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 2);
-    EXPECT_FALSE(ctrl().Runner(0).fRunning);
+    EXPECT_FALSE(ctrl().Runner(0).running);
 }
 
 TEST_F(MainWindowTest, DeleteAsksFirst) {

@@ -107,8 +107,8 @@ TEST_F(MainWindowTest, RowsShowTheControllersTextsAndCheckBoxes) {
     EXPECT_TRUE(form->controller()->RowChecked(1)) << "the check box reaches the controller";
     EXPECT_FALSE(form->controller()->RowChecked(0));
     command(TMainWindow::cmStart);
-    EXPECT_TRUE(form->controller()->Runner(1).fRunning);
-    EXPECT_FALSE(form->controller()->Runner(0).fRunning);
+    EXPECT_TRUE(form->controller()->Runner(1).running);
+    EXPECT_FALSE(form->controller()->Runner(0).running);
     const std::vector<int> shown = form->list().shownColumns();
     const auto stats = std::find(shown.begin(), shown.end(), 10);
     ASSERT_NE(stats, shown.end());
@@ -230,10 +230,10 @@ TEST_F(MainWindowTest, AltWithACaptionsUnderlinedLetterPressesItsButton) {
     writeList(kTwoClicks);
     start();
     command(TMainWindow::cmStart);
-    ASSERT_TRUE(form->controller()->Runner(0).fRunning);
+    ASSERT_TRUE(form->controller()->Runner(0).running);
     MSG plain{list(), WM_KEYDOWN, 'T', 0, 0, {}};
     EXPECT_FALSE(form->translateAccelerator(plain));
-    EXPECT_TRUE(form->controller()->Runner(0).fRunning);
+    EXPECT_TRUE(form->controller()->Runner(0).running);
     // Alt held, as the thread's keyboard state says.
     BYTE keys[256] = {};
     GetKeyboardState(keys);
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, AltWithACaptionsUnderlinedLetterPressesItsButton) {
     EXPECT_TRUE(form->translateAccelerator(alt));
     keys[VK_MENU] = 0;
     SetKeyboardState(keys);
-    EXPECT_FALSE(form->controller()->Runner(0).fRunning) << "Alt+T is S&top";
+    EXPECT_FALSE(form->controller()->Runner(0).running) << "Alt+T is S&top";
 }
 
 TEST_F(MainWindowTest, DeleteAsksFirstAndNoKeepsTheClick) {
