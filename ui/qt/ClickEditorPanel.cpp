@@ -8,9 +8,9 @@
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
 #include "ui/qt/BmpFile.h"
+#include "ui/qt/ScopeOverlay.h"
 #include "ui/qt/TextWrap.h"
 #include "ui/qt/UpDown.h"
-#include "ui/qt/ScopeOverlay.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -512,7 +512,7 @@ std::optional<std::pair<TPoint, TPoint>> TClickEditorPanel::runScopeOverlay() {
     TScopeOverlay overlay(m_screen, m_mouse);
     if (overlay.exec() != QDialog::Accepted)
         return std::nullopt;
-    return std::pair{overlay.FStartPos, overlay.FEndPos};
+    return std::pair{overlay.drag.FStartPos, overlay.drag.FEndPos};
 }
 
 void TClickEditorPanel::showEditor() {

@@ -9,7 +9,7 @@ class IMouse;
 class IScreen;
 
 // A frozen picture of the whole screen on which the user drags a search scope. Accepted when a rectangle was
-// dragged; FStartPos and FEndPos are then its corners as the pointer gave them, unsorted, in screen pixels.
+// dragged; drag.FStartPos and drag.FEndPos are then its corners as the pointer gave them, unsorted, in screen pixels.
 class TScopeOverlay : public QDialog {
     Q_OBJECT
 public:
@@ -23,14 +23,8 @@ public:
     // The snapshot with the crosshair or band drawn on it, as shown.
     const QImage& image() const { return m_image; }
 
-    // The drag's state; FStartPos and FEndPos are read after the modal loop.
+    // The drag's state; its corners are read after the modal loop.
     TScopeDrag drag{{}};
-    bool& FDragging = drag.FDragging;
-    bool& FCrossHair = drag.FCrossHair;
-    TPoint& FCrossPos = drag.FCrossPos;
-    TPoint& FCurPos = drag.FCurPos;
-    TPoint& FStartPos = drag.FStartPos;
-    TPoint& FEndPos = drag.FEndPos;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

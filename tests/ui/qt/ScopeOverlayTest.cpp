@@ -25,8 +25,8 @@ TEST_F(OverlayTest, TheSnapshotIsTheScreenAtCreation) {
     fake.screen.fill(0);
     ASSERT_EQ(overlay.image().size(), QSize(200, 120));
     EXPECT_EQ(overlay.image().pixel(13, 17) & 0xFFFFFF, std::uint32_t((13 * 7) << 16 | (17 * 3) << 8 | 30));
-    EXPECT_EQ(overlay.FCrossPos, (TPoint{-1, -1}));
-    EXPECT_TRUE(overlay.FCrossHair);
+    EXPECT_EQ(overlay.drag.FCrossPos, (TPoint{-1, -1}));
+    EXPECT_TRUE(overlay.drag.FCrossHair);
 }
 
 TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
@@ -41,7 +41,7 @@ TEST_F(OverlayTest, TheCrosshairFollowsThePointerAndLeavesNoMark) {
     EXPECT_EQ(overlay.image().pixel(50, 100), snapshot.pixel(50, 100)) << "the old crosshair is erased";
     overlay.OverlayMouseDown(120, 90);
     EXPECT_EQ(overlay.image(), snapshot) << "the press erases the crosshair";
-    EXPECT_FALSE(overlay.FCrossHair);
+    EXPECT_FALSE(overlay.drag.FCrossHair);
 }
 
 TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
@@ -51,14 +51,14 @@ TEST_F(OverlayTest, ADragReturnsItsCornersUnsorted) {
     overlay.OverlayMouseDown(180, 100);
     overlay.OverlayMouseMove(100, 60);
     overlay.OverlayMouseMove(10, 5);
-    EXPECT_EQ(overlay.FCurPos, (TPoint{10, 5}));
+    EXPECT_EQ(overlay.drag.FCurPos, (TPoint{10, 5}));
     EXPECT_NE(overlay.image().pixel(10, 50), snapshot.pixel(10, 50)) << "the band's left side is drawn";
     EXPECT_EQ(overlay.image().pixel(100, 80), snapshot.pixel(100, 80)) << "the earlier band is erased";
     overlay.OverlayMouseUp(10, 5);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
-    EXPECT_EQ(overlay.FStartPos, (TPoint{180, 100}));
-    EXPECT_EQ(overlay.FEndPos, (TPoint{10, 5}));
-    EXPECT_FALSE(overlay.FDragging);
+    EXPECT_EQ(overlay.drag.FStartPos, (TPoint{180, 100}));
+    EXPECT_EQ(overlay.drag.FEndPos, (TPoint{10, 5}));
+    EXPECT_FALSE(overlay.drag.FDragging);
 }
 
 TEST_F(OverlayTest, APressAndReleaseInPlaceGivesEqualCorners) {
@@ -66,7 +66,7 @@ TEST_F(OverlayTest, APressAndReleaseInPlaceGivesEqualCorners) {
     overlay.OverlayMouseDown(70, 30);
     overlay.OverlayMouseUp(70, 30);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
-    EXPECT_EQ(overlay.FStartPos, overlay.FEndPos);
+    EXPECT_EQ(overlay.drag.FStartPos, overlay.drag.FEndPos);
 }
 
 TEST_F(OverlayTest, ASecondPressEndsTheDragWhereItIsAndTheReleaseChangesNothing) {
@@ -75,9 +75,9 @@ TEST_F(OverlayTest, ASecondPressEndsTheDragWhereItIsAndTheReleaseChangesNothing)
     overlay.OverlayMouseMove(60, 70);
     overlay.OverlayMouseDown(60, 70);
     EXPECT_EQ(overlay.result(), QDialog::Accepted);
-    EXPECT_EQ(overlay.FEndPos, (TPoint{60, 70}));
+    EXPECT_EQ(overlay.drag.FEndPos, (TPoint{60, 70}));
     overlay.OverlayMouseUp(90, 90);
-    EXPECT_EQ(overlay.FEndPos, (TPoint{60, 70}));
+    EXPECT_EQ(overlay.drag.FEndPos, (TPoint{60, 70}));
 }
 
 TEST_F(OverlayTest, MovesAfterTheDragAndReleasesBeforeAnyPressDoNothing) {
@@ -108,6 +108,6 @@ TEST_F(OverlayTest, TheCornersAreTheScreenPixelsThePointerWasOnAtAnyScale) {
     send(QEvent::MouseButtonPress, {700, 500});
     send(QEvent::MouseMove, {301, 199});
     send(QEvent::MouseButtonRelease, {300, 200});
-    EXPECT_EQ(overlay.FStartPos, (TPoint{700, 500})) << "at a scale of " << scale;
-    EXPECT_EQ(overlay.FEndPos, (TPoint{300, 200})) << "at a scale of " << scale;
+    EXPECT_EQ(overlay.drag.FStartPos, (TPoint{700, 500})) << "at a scale of " << scale;
+    EXPECT_EQ(overlay.drag.FEndPos, (TPoint{300, 200})) << "at a scale of " << scale;
 }
