@@ -61,7 +61,8 @@ std::string StatsText(const TClickRunner& click) {
     if (!click.running) {
         return "stopped";
     }
-    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
+    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times"
+                                    : "failed: " + click.tickError;
 }
 
 using CellTextRule = std::string (*)(const TClickRunner&);
@@ -107,7 +108,7 @@ std::string TClickListController::GetCellText(int row, int column) {
     const TClickRunner& runner = *m_rows[row].runner;
     std::string text = ColumnText(runner, name);
     const bool startKey = name == "Start HotKey";
-    if ((startKey || name == "Stop HotKey") && !m_hotKeyIds.empty() &&
+    if ((startKey || name == "Stop HotKey") && m_hotKeysRegistered &&
         !HotKeyTaken(startKey ? runner.hkStart : runner.hkStop)) {
         text += kHotKeyNotTakenMark;
     }

@@ -91,10 +91,11 @@ public:
     TOptionsChoices Options();
     // Stores the choices in the settings (columns matched by their place) and shows the columns anew.
     void ApplyOptions(const TOptionsChoices& choices);
-    // `vk`: 112 (F1) to 123 (F12).
-    void HotKeyPressed(unsigned vk);
-    // Every registered hotkey comes here; only exactly Ctrl with F1 to F12 reaches HotKeyPressed.
-    void HotKeyReceived(unsigned modifiers, unsigned vk);
+    // `key`: 0 (F1) to 11 (F12).
+    void HotKeyPressed(int key);
+    // Every registered hotkey's id comes here: the controller registers exactly Ctrl+F1 to Ctrl+F12 as ids 0 to 11,
+    // and other ids do nothing.
+    void HotKeyReceived(int id);
     // Whether Ctrl+F(n + 1) is registered; a key another program holds is not, and is marked where it is shown.
     bool HotKeyTaken(int n) const;
 
@@ -107,8 +108,6 @@ public:
     bool RowChecked(int row) const;
     TClickRunner& Runner(int row) const;
     const std::string& ListFileName() const { return m_listFile.Path(); }
-    // The registered hotkey identifiers as decimal text, in registration order.
-    const std::vector<std::string>& HotKeyIds() const { return m_hotKeyIds; }
 
     void ApplyWindowSettings();
     void BuildColumns();
@@ -165,7 +164,7 @@ private:
     int m_columnCount = 0;
     // Which columns ApplyColumns showed; a hidden column's width is not taken from the view.
     std::vector<bool> m_columnVisible;
-    std::vector<std::string> m_hotKeyIds;
+    bool m_hotKeysRegistered = false;
     std::array<bool, kHotKeyCount> m_hotKeyTaken{};
     std::vector<Row> m_rows;
     std::unique_ptr<ITimer> m_refreshTimer;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Geometry.h"
-#include "platform/HotKeys.h"
 
 #include <memory>
 #include <string>
@@ -80,9 +79,6 @@ public:
 class IClickListView {
 public:
     virtual ~IClickListView() = default;
-
-    // The window that owns the global hotkeys.
-    virtual WindowHandle windowHandle() const = 0;
 
     // The outer frame, as window places are given on Windows, so that a settings file means the same window in
     // both front ends: the normal (not maximised) bounds while normal, the bounds the window has while maximised.

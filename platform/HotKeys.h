@@ -1,34 +1,33 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <string>
 
-using WindowHandle = std::uintptr_t;
-
-// Modifier flags of a hotkey, with the system's values. Named so that no operating-system header's macros clash.
+// Modifier flags of a hotkey. Named so that no operating-system header's macros clash.
 namespace HotKeyModifier {
 constexpr unsigned Alt = 0x0001;
 constexpr unsigned Control = 0x0002;
 constexpr unsigned Shift = 0x0004;
-constexpr unsigned Win = 0x0008;
+constexpr unsigned Super = 0x0008;
 } // namespace HotKeyModifier
 
-// Virtual-key codes of the function keys F1 to F12.
-namespace VirtualKey {
-constexpr unsigned F1 = 112;
-constexpr unsigned F12 = 123;
-} // namespace VirtualKey
+// A function key with modifiers held, as the program binds it: Ctrl+F2 is {HotKeyModifier::Control, 2}.
+struct THotKey {
+    unsigned modifiers = 0;
+    // 1 for F1 to 12 for F12.
+    int functionKey = 0;
+    friend bool operator==(const THotKey&, const THotKey&) = default;
+    friend auto operator<=>(const THotKey&, const THotKey&) = default;
+};
 
+// Keys that reach the program whichever window has the focus.
 class IHotKeys {
 public:
     virtual ~IHotKeys() = default;
-    // An identifier for `name`: the same name always gives the same identifier, different names different ones.
-    virtual int addAtom(const std::string& name) = 0;
-    // Registers modifiers + vk under `id` for `window`; false when the key cannot be had (taken by another program).
-    virtual bool registerHotKey(WindowHandle window, int id, unsigned modifiers, unsigned vk) = 0;
-    // Releases the hotkey registered under `id`; unknown ids are ignored.
-    virtual void unregisterHotKey(WindowHandle window, int id) = 0;
-    // Installs the handler called once per press of a registered hotkey with its exact modifiers and key code.
-    virtual void setOnHotKey(std::function<void(unsigned modifiers, unsigned vk)> handler) = 0;
+    // Takes `key` under `id`, first releasing what `id` held; false when the key cannot be had (another program
+    // holds it, or this system has no such key).
+    virtual bool registerHotKey(int id, THotKey key) = 0;
+    // Releases the key registered under `id`; an unknown id is ignored.
+    virtual void unregisterHotKey(int id) = 0;
+    // The handler gets the id once per press of a registered key with exactly its modifiers; holding it is one press.
+    virtual void setOnHotKey(std::function<void(int id)> handler) = 0;
 };

@@ -11,7 +11,6 @@
 #include <algorithm>
 
 namespace {
-constexpr unsigned kKeyF24 = 135;
 constexpr unsigned modifierBits =
     ShiftMask | LockMask | ControlMask | Mod1Mask | Mod2Mask | Mod3Mask | Mod4Mask | Mod5Mask;
 
@@ -31,14 +30,8 @@ unsigned modifierMaskOf(Display* display, const XModifierKeymap& map, std::initi
 }
 } // namespace
 
-unsigned long keySymForVirtualKey(unsigned vk) {
-    if (vk >= VirtualKey::F1 && vk <= kKeyF24)
-        return XK_F1 + (vk - VirtualKey::F1);
-    if (vk >= 'A' && vk <= 'Z')
-        return XK_a + (vk - 'A');
-    if (vk >= '0' && vk <= '9')
-        return XK_0 + (vk - '0');
-    return 0;
+unsigned long keySymForFunctionKey(int n) {
+    return n >= 1 && n <= 24 ? XK_F1 + static_cast<unsigned long>(n - 1) : 0;
 }
 
 std::vector<unsigned> lockCombinations(unsigned capsLock, unsigned numLock, unsigned scrollLock) {
@@ -78,27 +71,21 @@ X11HotKeys::~X11HotKeys() {
     XSync(m_connection->display(), False);
 }
 
-int X11HotKeys::addAtom(const std::string& name) {
-    const Atom atom = XInternAtom(m_connection->display(), name.c_str(), False);
-    notifyIfQueued();
-    return static_cast<int>(atom);
-}
-
-bool X11HotKeys::registerHotKey(WindowHandle window, int id, unsigned modifiers, unsigned vk) {
-    unregisterHotKey(window, id);
+bool X11HotKeys::registerHotKey(int id, THotKey key) {
+    unregisterHotKey(id);
     Display* display = m_connection->display();
-    const KeySym keySym = keySymForVirtualKey(vk);
+    const KeySym keySym = keySymForFunctionKey(key.functionKey);
     const unsigned keyCode = keySym == 0 ? 0 : XKeysymToKeycode(display, keySym);
-    Registration registration{modifiers, vk, xModifiersFor(modifiers), keyCode};
+    Registration registration{key, xModifiersFor(key.modifiers), keyCode};
     const bool grabbed = keyCode != 0 && grab(keyCode, registration.xModifiers);
     if (grabbed)
-        m_registrations[{window, id}] = registration;
+        m_registrations[id] = registration;
     notifyIfQueued();
     return grabbed;
 }
 
-void X11HotKeys::unregisterHotKey(WindowHandle window, int id) {
-    const auto found = m_registrations.find({window, id});
+void X11HotKeys::unregisterHotKey(int id) {
+    const auto found = m_registrations.find(id);
     if (found == m_registrations.end())
         return;
     const Registration registration = found->second;
@@ -109,7 +96,7 @@ void X11HotKeys::unregisterHotKey(WindowHandle window, int id) {
     notifyIfQueued();
 }
 
-void X11HotKeys::setOnHotKey(std::function<void(unsigned, unsigned)> handler) {
+void X11HotKeys::setOnHotKey(std::function<void(int)> handler) {
     m_onHotKey = std::move(handler);
 }
 
@@ -150,7 +137,7 @@ unsigned X11HotKeys::xModifiersFor(unsigned modifiers) const {
         mask |= ShiftMask;
     if (modifiers & HotKeyModifier::Alt)
         mask |= m_masks.alt != 0 ? m_masks.alt : Mod1Mask;
-    if (modifiers & HotKeyModifier::Win)
+    if (modifiers & HotKeyModifier::Super)
         mask |= m_masks.super != 0 ? m_masks.super : Mod4Mask;
     return mask;
 }
@@ -192,9 +179,9 @@ void X11HotKeys::regrabAll() {
     auto registrations = std::move(m_registrations);
     m_registrations.clear();
     for (auto& [key, registration] : registrations) {
-        const KeySym keySym = keySymForVirtualKey(registration.vk);
+        const KeySym keySym = keySymForFunctionKey(registration.key.functionKey);
         registration.keyCode = XKeysymToKeycode(display, keySym);
-        registration.xModifiers = xModifiersFor(registration.modifiers);
+        registration.xModifiers = xModifiersFor(registration.key.modifiers);
         if (registration.keyCode != 0 && grab(registration.keyCode, registration.xModifiers))
             m_registrations[key] = registration;
     }
@@ -239,10 +226,9 @@ void X11HotKeys::deliverPress(unsigned keyCode, unsigned state) {
     if (registered == m_registrations.end() || !m_onHotKey)
         return;
     // The handler may register, unregister or exchange itself: it gets copies of all it uses.
-    const unsigned modifiers = registered->second.modifiers;
-    const unsigned vk = registered->second.vk;
+    const int id = registered->first;
     const auto handler = m_onHotKey;
-    runGuarded([&] { handler(modifiers, vk); });
+    runGuarded([&] { handler(id); });
 }
 
 void X11HotKeys::notifyIfQueued() {

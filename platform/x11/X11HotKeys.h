@@ -7,7 +7,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 class X11Connection;
@@ -23,10 +22,9 @@ public:
     // Releases every grab.
     ~X11HotKeys() override;
 
-    int addAtom(const std::string& name) override;
-    bool registerHotKey(WindowHandle window, int id, unsigned modifiers, unsigned vk) override;
-    void unregisterHotKey(WindowHandle window, int id) override;
-    void setOnHotKey(std::function<void(unsigned modifiers, unsigned vk)> handler) override;
+    bool registerHotKey(int id, THotKey key) override;
+    void unregisterHotKey(int id) override;
+    void setOnHotKey(std::function<void(int id)> handler) override;
 
     // The connection's descriptor: readable when events wait.
     int fileDescriptor() const;
@@ -38,8 +36,7 @@ public:
 
 private:
     struct Registration {
-        unsigned modifiers = 0;
-        unsigned vk = 0;
+        THotKey key;
         unsigned xModifiers = 0;
         unsigned keyCode = 0;
     };
@@ -65,15 +62,15 @@ private:
 
     std::unique_ptr<X11Connection> m_connection;
     ModifierMasks m_masks;
-    std::map<std::pair<WindowHandle, int>, Registration> m_registrations;
+    std::map<int, Registration> m_registrations;
     std::set<unsigned> m_keysDown;
     bool m_detectableAutoRepeat = false;
-    std::function<void(unsigned, unsigned)> m_onHotKey;
+    std::function<void(int)> m_onHotKey;
     std::function<void()> m_onEventsQueued;
 };
 
-// The X keysym of a virtual-key code (F1 to F24, A to Z, 0 to 9); 0 for others.
-unsigned long keySymForVirtualKey(unsigned vk);
+// The X keysym of function key `n` (F1 to F24); 0 for others.
+unsigned long keySymForFunctionKey(int n);
 
 // Every combination of the lock masks given (0 for a lock the keyboard lacks), each once, starting with none.
 std::vector<unsigned> lockCombinations(unsigned capsLock, unsigned numLock, unsigned scrollLock);

@@ -69,7 +69,7 @@ std::vector<fs::path> ControlTest::FilesStartingWith(const std::string& prefix) 
 }
 
 bool ControlTest::PressCtrlF(int n) {
-    return fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + n);
+    return fake.hotKeys.press({HotKeyModifier::Control, n + 1});
 }
 
 int ControlTest::ColumnNamed(const std::string& name) const {

@@ -34,8 +34,6 @@ public:
         bool visible = true;
     };
 
-    WindowHandle windowHandle() const override { return kWindow; }
-
     TRect windowBounds() const override { return bounds; }
     void setWindowBounds(const TRect& value) override;
     bool windowMaximized() const override { return maximized; }
@@ -80,8 +78,6 @@ public:
     std::vector<std::string> shownCaptions() const;
     // A user dragging a column header to another place.
     void dragColumn(int column, int position) { setColumnPosition(column, position); }
-
-    static constexpr WindowHandle kWindow = 0x4242;
 
     TRect bounds{1, 2, 3, 4};
     bool maximized = false;

@@ -65,7 +65,7 @@ TEST_F(ControlTest, ARecurringErrorIsToldOnceOnTheConsoleAndCloseFailuresGetABox
 }
 
 TEST_F(ControlTest, WhatTheStartFoundIsToldInOneBoxAndAListSavedElsewhereOffersTheListsName) {
-    fake.hotKeys.takeByOtherProgram(HotKeyModifier::Control, VirtualKey::F1);
+    fake.hotKeys.takeByOtherProgram({HotKeyModifier::Control, 1});
     StartController();
     ::testing::internal::CaptureStderr();
     ctrl->TellStartup();

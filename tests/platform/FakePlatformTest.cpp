@@ -17,7 +17,8 @@ TEST(FakePlatformTest, ServicesReachTheFakesAndShareOneVirtualClock) {
     EXPECT_EQ(fake.mouse.events().front().time, 250);
     EXPECT_EQ(platform.clock.tickCount(), 250u);
     EXPECT_EQ(platform.screen.screenSize(), fake.screen.screenSize());
-    EXPECT_EQ(platform.hotKeys.addAtom("x"), fake.hotKeys.addAtom("x"));
+    EXPECT_TRUE(platform.hotKeys.registerHotKey(1, {HotKeyModifier::Control, 1}));
+    EXPECT_TRUE(fake.hotKeys.isRegistered({HotKeyModifier::Control, 1}));
 }
 
 // A build on the fake backend opens it like any other: its services, with the loop the caller runs.

@@ -309,10 +309,6 @@ void TMainWindow::closeByUser() {
     requestClose(true);
 }
 
-WindowHandle TMainWindow::windowHandle() const {
-    return WindowHandle(winId());
-}
-
 TRect TMainWindow::windowBounds() const {
     return toRect(frameGeometry());
 }

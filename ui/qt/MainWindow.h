@@ -50,7 +50,6 @@ public:
     // A command from outside, carried out on the list as the hotkeys would.
     TCommandAnswer answerCommand(const TCommandRequest& request);
 
-    WindowHandle windowHandle() const override;
     TRect windowBounds() const override;
     void setWindowBounds(const TRect& bounds) override;
     bool windowMaximized() const override;

@@ -290,10 +290,6 @@ LRESULT TMainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return TWindow::handleMessage(message, wParam, lParam);
 }
 
-WindowHandle TMainWindow::windowHandle() const {
-    return WindowHandle(handle());
-}
-
 TRect TMainWindow::windowBounds() const {
     RECT bounds{};
     if (IsIconic(handle())) {

@@ -58,7 +58,6 @@ public:
     // Alt with a toolbar caption's underlined letter presses that button; true when the message was one.
     bool translateAccelerator(MSG& message);
 
-    WindowHandle windowHandle() const override;
     TRect windowBounds() const override;
     void setWindowBounds(const TRect& bounds) override;
     bool windowMaximized() const override;

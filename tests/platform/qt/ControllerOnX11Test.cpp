@@ -27,7 +27,6 @@ using Kind = ButtonRecord::Kind;
 // The main window as the controller sees it, without a window.
 class WindowlessView : public IClickListView {
 public:
-    WindowHandle windowHandle() const override { return 1; }
     TRect windowBounds() const override { return {10, 10, 561, 306}; }
     void setWindowBounds(const TRect&) override {}
     bool windowMaximized() const override { return false; }
@@ -137,7 +136,7 @@ TEST_F(ControllerOnX11, AutorunClicksAtTheTargetAndTheStartHotKeyClicksAgain) {
 TEST_F(ControllerOnX11, AKeyAnotherProgramHoldsIsToldAtStartAndMarkedNotTaken) {
     const std::unique_ptr<X11HotKeys> otherProgram = X11HotKeys::open(server.displayName());
     ASSERT_TRUE(otherProgram);
-    ASSERT_TRUE(otherProgram->registerHotKey(7, 1, HotKeyModifier::Control, VirtualKey::F1 + 1));
+    ASSERT_TRUE(otherProgram->registerHotKey(7, {HotKeyModifier::Control, 2}));
     TClickListController controller(view, platform, folder);
     ASSERT_EQ(controller.StartupMessages().size(), 1u);
     EXPECT_NE(controller.StartupMessages()[0].find(": CTRL+F2."), std::string::npos) << controller.StartupMessages()[0];

@@ -7,20 +7,19 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace {
-using HotKey = std::pair<unsigned, unsigned>;
+constexpr int kCtrlF2Id = 1;
 
 class Win32HotKeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        hotKeys.setOnHotKey([this](unsigned modifiers, unsigned vk) { received.emplace_back(modifiers, vk); });
-        ASSERT_TRUE(hotKeys.registerHotKey(0, hotKeys.addAtom("TapporaHotKeyF1"), MOD_CONTROL, VK_F2));
+        hotKeys.setOnHotKey([this](int id) { received.push_back(id); });
+        ASSERT_TRUE(hotKeys.registerHotKey(kCtrlF2Id, {HotKeyModifier::Control, 2}));
     }
 
     // Sends keys from a program of its own, as another program of the desktop would.
@@ -32,12 +31,12 @@ protected:
     }
 
     Win32HotKeys hotKeys;
-    std::vector<HotKey> received;
+    std::vector<int> received;
 };
 
-TEST_F(Win32HotKeysTest, CtrlF2FromAnotherProgramArrivesWithItsModifierAndKey) {
+TEST_F(Win32HotKeysTest, CtrlF2FromAnotherProgramArrivesWithItsId) {
     drive(L"ctrl+f2");
-    EXPECT_THAT(received, ElementsAre(HotKey{MOD_CONTROL, VK_F2}));
+    EXPECT_THAT(received, ElementsAre(kCtrlF2Id));
 }
 
 TEST_F(Win32HotKeysTest, CtrlShiftF2AndPlainF2DoNotFire) {
@@ -48,27 +47,20 @@ TEST_F(Win32HotKeysTest, CtrlShiftF2AndPlainF2DoNotFire) {
 
 TEST_F(Win32HotKeysTest, AHeldKeyFiresOnceAndAgainAfterItsRelease) {
     drive(L"ctrl+f2", 6);
-    EXPECT_THAT(received, ElementsAre(HotKey{MOD_CONTROL, VK_F2}));
+    EXPECT_THAT(received, ElementsAre(kCtrlF2Id));
     drive(L"ctrl+f2");
     EXPECT_EQ(received.size(), 2u);
 }
 
 TEST_F(Win32HotKeysTest, AnUnregisteredKeyIsSilent) {
-    hotKeys.unregisterHotKey(0, hotKeys.addAtom("TapporaHotKeyF1"));
+    hotKeys.unregisterHotKey(kCtrlF2Id);
     drive(L"ctrl+f2");
     EXPECT_THAT(received, IsEmpty());
 }
 
 TEST_F(Win32HotKeysTest, AKeyAlreadyTakenCannotBeRegisteredAgain) {
     Win32HotKeys other;
-    EXPECT_FALSE(other.registerHotKey(0, other.addAtom("TapporaTestOther"), MOD_CONTROL, VK_F2));
+    EXPECT_FALSE(other.registerHotKey(kCtrlF2Id, {HotKeyModifier::Control, 2}));
 }
 
-TEST_F(Win32HotKeysTest, AtomsOfTheSameNameAreTheSameAndOfOtherNamesDiffer) {
-    const int first = hotKeys.addAtom("TapporaHotKeyF0");
-    EXPECT_EQ(hotKeys.addAtom("TapporaHotKeyF0"), first);
-    EXPECT_NE(hotKeys.addAtom("TapporaHotKeyF11"), first);
-    // The global atom table knows the name, so another program finds the same hotkey identifier.
-    EXPECT_EQ(GlobalFindAtomA("TapporaHotKeyF0"), first);
-}
 } // namespace

@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, EditOfAClickWithAnUnreadablePictureOpensTheEditorAndSaysS
 }
 
 TEST_F(MainWindowTest, HotKeysAnotherProgramHoldsAreToldAtStartAndMarkedInTheListAndEditor) {
-    fake.hotKeys.takeByOtherProgram(HotKeyModifier::Control, VirtualKey::F1 + 1);
+    fake.hotKeys.takeByOtherProgram({HotKeyModifier::Control, 2});
     writeList(kTwoClicks);
     start();
     QString told;
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, EditChangesTheFocusedClickOnlyOnOk) {
 TEST_F(MainWindowTest, EditOfARunningClickKeepsItRunning) {
     writeList(kTwoClicks);
     start();
-    ctrl().HotKeyPressed(VirtualKey::F1 + 1);
+    ctrl().HotKeyPressed(1);
     ASSERT_TRUE(ctrl().Runner(0).running);
     form->list()->setCurrentIndex(form->list()->model()->index(0, 0));
     whenModal<TClickEditorDialog>([](TClickEditorDialog& editor) {
@@ -248,14 +248,14 @@ TEST_F(MainWindowTest, EditOfARunningClickKeepsItRunning) {
 TEST_F(MainWindowTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheController) {
     writeList(kTwoClicks);
     start();
-    fake.hotKeys.press(HotKeyModifier::Control | HotKeyModifier::Shift, VirtualKey::F1 + 1);
+    fake.hotKeys.press({HotKeyModifier::Control | HotKeyModifier::Shift, 2});
     EXPECT_FALSE(ctrl().Runner(0).running);
-    ctrl().HotKeyReceived(HotKeyModifier::Alt, VirtualKey::F1 + 1);
-    ctrl().HotKeyReceived(HotKeyModifier::Control, 'A');
+    fake.hotKeys.press({HotKeyModifier::Alt, 2});
+    ctrl().HotKeyReceived(TClickListController::kHotKeyCount);
     EXPECT_FALSE(ctrl().Runner(0).running);
-    fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 1);
+    fake.hotKeys.press({HotKeyModifier::Control, 2});
     EXPECT_TRUE(ctrl().Runner(0).running);
-    fake.hotKeys.press(HotKeyModifier::Control, VirtualKey::F1 + 2);
+    fake.hotKeys.press({HotKeyModifier::Control, 3});
     EXPECT_FALSE(ctrl().Runner(0).running);
 }
 
