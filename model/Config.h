@@ -1,3 +1,4 @@
+// TConfig: the settings document (window, columns, options) and its typed bindings.
 #pragma once
 
 #include "model/SafeFile.h"

@@ -1,3 +1,4 @@
+// TMouseObj: the click definition, one entry of the click list, a plain value whose fields bear the stored names.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// TUpDown: the up and down arrows beside a number field of the click editor.
 #pragma once
 
 #include <QWidget>
