@@ -81,7 +81,8 @@ TEST_P(ListChangeTest, IsOnDiskAtOnceAsTheCloseWouldWriteIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryChange, ListChangeTest,
-    ::testing::Values(ListChange{"New", [](ControlTest&, TClickListController& ctrl, FakeClickListView&) { ctrl.NewClick(); }},
+    ::testing::Values(ListChange{"New",
+                                 [](ControlTest&, TClickListController& ctrl, FakeClickListView&) { ctrl.NewClick(); }},
                       ListChange{"Edit",
                                  [](ControlTest&, TClickListController& ctrl, FakeClickListView& view) {
                                      view.focused = 1;

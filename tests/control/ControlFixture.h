@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control/FakeClickListView.h"
 #include "control/ClickListController.h"
+#include "control/FakeClickListView.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 #include "platform/fake/FakePlatform.h"
