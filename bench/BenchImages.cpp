@@ -157,7 +157,7 @@ void PaintTaskbar(TPainter& painter) {
 } // namespace
 
 void SetPixel(TPixelBuffer& buffer, int x, int y, std::uint32_t rgb) {
-    std::uint8_t* pixel = buffer.Bits + static_cast<std::ptrdiff_t>(buffer.Height - 1 - y) * buffer.LineWidth + 3 * x;
+    std::uint8_t* pixel = buffer.bits + static_cast<std::ptrdiff_t>(buffer.height - 1 - y) * buffer.lineWidth + 3 * x;
     pixel[0] = static_cast<std::uint8_t>(rgb);
     pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
     pixel[2] = static_cast<std::uint8_t>(rgb >> 16);

@@ -87,7 +87,7 @@ void captureInto(benchmark::State& state, X11Screen::CaptureMethod method) {
     for (auto _ : state) {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))
             state.SkipWithError("capture failed");
-        benchmark::DoNotOptimize(buffer.Bits[0]);
+        benchmark::DoNotOptimize(buffer.bits[0]);
     }
 }
 

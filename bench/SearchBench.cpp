@@ -129,9 +129,9 @@ void Floor(benchmark::State& state) {
     const TPixelBuffer& screen = Data().desktop;
     for (auto _ : state) {
         std::uint64_t sum = 0;
-        for (std::int32_t i = 0; i + 8 <= screen.Size; i += 8) {
+        for (std::int32_t i = 0; i + 8 <= screen.size; i += 8) {
             std::uint64_t word;
-            std::memcpy(&word, screen.Bits + i, 8);
+            std::memcpy(&word, screen.bits + i, 8);
             sum += word;
         }
         benchmark::DoNotOptimize(sum);
@@ -235,8 +235,8 @@ void PictureReference(benchmark::State& state, TPictureOf pictureOf) {
 void SearchCallOnFakeScreen(benchmark::State& state) {
     FakeScreen screen;
     const TPixelBuffer& desktop = Data().desktop;
-    for (int y = 0; y < desktop.Height; ++y) {
-        for (int x = 0; x < desktop.Width; ++x) {
+    for (int y = 0; y < desktop.height; ++y) {
+        for (int x = 0; x < desktop.width; ++x) {
             screen.setPixel(x, y, desktop.Pixel(x, y));
         }
     }
@@ -248,7 +248,7 @@ void SearchCallOnFakeScreen(benchmark::State& state) {
 
 #ifdef TAPPORA_BENCH_OPENCV
 cv::Mat Wrap(const TPixelBuffer& buffer) {
-    return cv::Mat(buffer.Height, buffer.Width, CV_8UC3, buffer.Bits, static_cast<std::size_t>(buffer.LineWidth));
+    return cv::Mat(buffer.height, buffer.width, CV_8UC3, buffer.bits, static_cast<std::size_t>(buffer.lineWidth));
 }
 
 void OpenCvMatch(benchmark::State& state, TScreenOf screenOf, TPictureOf pictureOf) {

@@ -28,7 +28,7 @@ struct ScreenBufferTrim {
     TSize screen;
     ~ScreenBufferTrim() {
         TPixelBuffer& buffer = screenBuffer();
-        if (!KeepsScreenBuffer(buffer.MemSize, screen.width, screen.height))
+        if (!KeepsScreenBuffer(buffer.memSize, screen.width, screen.height))
             buffer.Clear();
     }
 };
@@ -140,7 +140,7 @@ TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int3
 
 TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom, std::int32_t similarity, const TSearchContext& context) {
-    if (picture == nullptr || picture->Width <= 0 || picture->Height <= 0) {
+    if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
         return NotFound;
     }
     // Read at every search: the monitors may have changed (RandR) since the last one.
@@ -148,7 +148,7 @@ TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t 
     const std::vector<TRect> monitors = screen.monitorAreas();
     const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, DesktopBounds(monitors));
     // A picture larger than the rectangle has no placement: no need to copy the screen.
-    if (!rect || picture->Width > rect->width || picture->Height > rect->height) {
+    if (!rect || picture->width > rect->width || picture->height > rect->height) {
         return NotFound;
     }
     const auto tolerances = tolerancesFor(similarity);
@@ -160,7 +160,7 @@ TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t 
                       if (!FindBitmapIn(shown, *picture, tolerances, x, y)) {
                           return std::nullopt;
                       }
-                      return TPoint{x + picture->Width / 2, y + picture->Height / 2};
+                      return TPoint{x + picture->width / 2, y + picture->height / 2};
                   });
 }
 
@@ -181,9 +181,9 @@ void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, co
     m_picture = wanted.picture != nullptr;
     m_picturePixels.clear();
     if (const TPixelBuffer* picture = wanted.picture) {
-        m_pictureWidth = picture->Width;
-        const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
-        for (std::int32_t y = 0; y < picture->Height; ++y) {
+        m_pictureWidth = picture->width;
+        const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->width);
+        for (std::int32_t y = 0; y < picture->height; ++y) {
             m_picturePixels.insert(m_picturePixels.end(), picture->Row(y), picture->Row(y) + rowBytes);
         }
     }
@@ -200,12 +200,12 @@ bool TSearchMemo::Holds(const Wanted& wanted, const TCaptureRect& rect) const {
     if (picture == nullptr) {
         return wanted.colour == m_colour;
     }
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->Width);
-    if (picture->Width != m_pictureWidth ||
-        m_picturePixels.size() != rowBytes * static_cast<std::size_t>(picture->Height)) {
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(picture->width);
+    if (picture->width != m_pictureWidth ||
+        m_picturePixels.size() != rowBytes * static_cast<std::size_t>(picture->height)) {
         return false;
     }
-    for (std::int32_t y = 0; y < picture->Height; ++y) {
+    for (std::int32_t y = 0; y < picture->height; ++y) {
         if (!std::equal(picture->Row(y), picture->Row(y) + rowBytes, m_picturePixels.begin() + y * rowBytes)) {
             return false;
         }

@@ -71,7 +71,7 @@ bool TSharedScreen::Covers(const TCaptureRect& rect, TSize screen) {
 std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize,
                                               std::uint64_t batch) {
     const bool sameScreen =
-        m_screen == &screen && m_copy.Width == screenSize.width && m_copy.Height == screenSize.height;
+        m_screen == &screen && m_copy.width == screenSize.width && m_copy.height == screenSize.height;
     const bool askedInBatch = m_whole && sameScreen && batch != 0 && batch == m_batch;
     std::optional<std::vector<TRect>> changes;
     if (!askedInBatch) {
@@ -123,7 +123,7 @@ bool TSharedScreen::UnchangedSince(std::uint64_t version, const TCaptureRect& re
 }
 
 bool TSharedScreen::CopyWhole(IScreen& screen) {
-    if (!CopyArea(screen, {0, 0, m_copy.Width, m_copy.Height})) {
+    if (!CopyArea(screen, {0, 0, m_copy.width, m_copy.height})) {
         return false;
     }
     m_wholeVersion = m_version;
@@ -134,14 +134,14 @@ bool TSharedScreen::CopyWhole(IScreen& screen) {
 // Every copy counts as an update, so that nothing remembered before it is taken for current.
 bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
     ++m_version;
-    std::uint8_t* bottomRow = m_copy.Bits +
-                              static_cast<std::ptrdiff_t>(m_copy.Height - area.top - area.height) * m_copy.LineWidth +
+    std::uint8_t* bottomRow = m_copy.bits +
+                              static_cast<std::ptrdiff_t>(m_copy.height - area.top - area.height) * m_copy.lineWidth +
                               3 * static_cast<std::ptrdiff_t>(area.left);
-    return screen.copyRect(area.left, area.top, area.width, area.height, bottomRow, m_copy.LineWidth);
+    return screen.copyRect(area.left, area.top, area.width, area.height, bottomRow, m_copy.lineWidth);
 }
 
 bool TSharedScreen::CopyChanged(IScreen& screen, const std::vector<TRect>& changes) {
-    std::vector<TRect> bands = ChangedBands(changes, {m_copy.Width, m_copy.Height}, MaxBands);
+    std::vector<TRect> bands = ChangedBands(changes, {m_copy.width, m_copy.height}, MaxBands);
     if (bands.empty()) {
         return true;
     }

@@ -29,7 +29,7 @@ void DecodePictures(const Clicks& clicks) {
     for (const TMouseObj& click : clicks) {
         try {
             const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click.fBMP);
-            FuzzCheck(!picture || picture->Width >= 0, "a decoded picture has a size");
+            FuzzCheck(!picture || picture->width >= 0, "a decoded picture has a size");
         } catch (const std::invalid_argument&) {
             // Text that is no base64 ends the tick with that error: nothing more to check.
         }

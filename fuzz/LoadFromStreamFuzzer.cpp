@@ -19,25 +19,25 @@ std::int32_t HeaderField(const std::uint8_t* data, std::size_t offset) {
 
 void CheckLoaded(const TPixelBuffer& picture, const std::uint8_t* data, std::size_t size) {
     FuzzCheck(size >= 54, "a loaded picture had both headers");
-    FuzzCheck(picture.Width == HeaderField(data, 18) && picture.Height == HeaderField(data, 22),
+    FuzzCheck(picture.width == HeaderField(data, 18) && picture.height == HeaderField(data, 22),
               "the size is the header's");
-    FuzzCheck(picture.LineWidth % 4 == 0 && picture.LineWidth >= 3 * picture.Width, "rows are padded to 4 bytes");
-    FuzzCheck(picture.SpareWidth == picture.LineWidth - 3 * picture.Width && picture.SpareWidth < 4,
+    FuzzCheck(picture.lineWidth % 4 == 0 && picture.lineWidth >= 3 * picture.width, "rows are padded to 4 bytes");
+    FuzzCheck(picture.spareWidth == picture.lineWidth - 3 * picture.width && picture.spareWidth < 4,
               "padding is below 4 bytes");
-    FuzzCheck(picture.Size == picture.LineWidth * picture.Height, "Size covers every row");
-    FuzzCheck(static_cast<std::size_t>(picture.Size) <= size - 54, "every pixel byte came from the stream");
-    if (picture.Size > 0) {
-        FuzzCheck(std::memcmp(picture.Bits, data + 54, static_cast<std::size_t>(picture.Size)) == 0,
+    FuzzCheck(picture.size == picture.lineWidth * picture.height, "Size covers every row");
+    FuzzCheck(static_cast<std::size_t>(picture.size) <= size - 54, "every pixel byte came from the stream");
+    if (picture.size > 0) {
+        FuzzCheck(std::memcmp(picture.bits, data + 54, static_cast<std::size_t>(picture.size)) == 0,
                   "the rows are the bytes right behind the headers");
         // Reads the corners through the row arithmetic the searches use.
         picture.Pixel(0, 0);
-        picture.Pixel(picture.Width - 1, picture.Height - 1);
+        picture.Pixel(picture.width - 1, picture.height - 1);
     }
 }
 
 void CheckEmpty(const TPixelBuffer& picture) {
-    FuzzCheck(picture.Width == 0 && picture.Height == 0 && picture.Size == 0 && picture.MemSize == 0 &&
-                  picture.Bits == nullptr,
+    FuzzCheck(picture.width == 0 && picture.height == 0 && picture.size == 0 && picture.memSize == 0 &&
+                  picture.bits == nullptr,
               "a picture that did not load is empty");
 }
 

@@ -59,7 +59,7 @@ void MakePicture(FuzzedDataProvider& input, const Palette& palette, FakeScreen& 
                                           ? screen.rgbAt(left + x, top + y)
                                           : palette[input.ConsumeIntegralInRange<std::size_t>(0, palette.size() - 1)];
             std::uint8_t* pixel =
-                picture.Bits + static_cast<std::ptrdiff_t>(height - 1 - y) * picture.LineWidth + 3 * x;
+                picture.bits + static_cast<std::ptrdiff_t>(height - 1 - y) * picture.lineWidth + 3 * x;
             pixel[0] = rgb & 0xFF;
             pixel[1] = (rgb >> 8) & 0xFF;
             pixel[2] = (rgb >> 16) & 0xFF;
@@ -144,14 +144,14 @@ TPoint ExpectedColorBlock(const TPixelBuffer& buffer, const TCaptureRect& rect, 
 
 TPoint ExpectedPicture(const TPixelBuffer& buffer, const TCaptureRect& rect, const TPixelBuffer& picture,
                        std::int32_t similarity) {
-    if (picture.Width <= 0 || picture.Height <= 0) {
+    if (picture.width <= 0 || picture.height <= 0) {
         return kNotFound;
     }
     std::int32_t x = 0, y = 0;
     const bool found = similarity == 100
                            ? ReferenceSearch::FindBitmap(buffer, picture, x, y)
                            : ReferenceSearch::FindBitmapSimilar(buffer, picture, Uniform(similarity), x, y);
-    return found ? TPoint{rect.left + x + picture.Width / 2, rect.top + y + picture.Height / 2} : kNotFound;
+    return found ? TPoint{rect.left + x + picture.width / 2, rect.top + y + picture.height / 2} : kNotFound;
 }
 
 template <class Call> bool ThrowsInvalidArgument(Call call) {

@@ -41,7 +41,7 @@ std::uint32_t groupKey(std::uint32_t color, const std::optional<PixelScan::TByte
 }
 
 std::int32_t sampleStep(const TPixelBuffer& picture) {
-    const std::int64_t pixels = std::int64_t{picture.Width} * picture.Height;
+    const std::int64_t pixels = std::int64_t{picture.width} * picture.height;
     std::int32_t step = 1;
     while (pixels / (std::int64_t{step} * step) > MaxPictureSamples) {
         ++step;
@@ -53,8 +53,8 @@ std::vector<TSample> samplePicture(const TPixelBuffer& picture,
                                    const std::optional<PixelScan::TByteTolerance>& tolerance) {
     std::vector<TSample> samples;
     const std::int32_t step = sampleStep(picture);
-    for (std::int32_t y = 0; y < picture.Height; y += step) {
-        for (std::int32_t x = 0; x < picture.Width; x += step) {
+    for (std::int32_t y = 0; y < picture.height; y += step) {
+        for (std::int32_t x = 0; x < picture.width; x += step) {
             const std::uint32_t color = picture.Pixel(x, y);
             samples.push_back({{x, y, color, 1, {color}}, groupKey(color, tolerance)});
         }
@@ -106,8 +106,8 @@ int countInRow(const std::uint8_t* pixels, int count, const TPictureAnchor& anch
 // stops at `limit`.
 int screenCount(const TPixelView& screen, const TPixelBuffer& picture, const TPictureAnchor& anchor,
                 const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
-    const std::int32_t placementRows = screen.Height - picture.Height + 1;
-    const std::int32_t columns = screen.Width - picture.Width + 1;
+    const std::int32_t placementRows = screen.height - picture.height + 1;
+    const std::int32_t columns = screen.width - picture.width + 1;
     const int rows = std::min(placementRows, SampledScreenRows);
     int hits = 0;
     for (int i = 0; i < rows && hits < limit; ++i) {
@@ -124,10 +124,10 @@ int screenCount(const TPixelView& screen, const TPixelBuffer& picture, const TPi
 std::vector<TSample> sampleRuns(const TPixelBuffer& picture, int length,
                                 const std::optional<PixelScan::TByteTolerance>& tolerance) {
     std::vector<TSample> samples;
-    const std::int64_t pixels = std::int64_t{picture.Width} * picture.Height;
+    const std::int64_t pixels = std::int64_t{picture.width} * picture.height;
     const auto step = static_cast<std::int32_t>(std::max<std::int64_t>(1, pixels / MaxRunSamples));
-    for (std::int32_t y = 0; y < picture.Height; ++y) {
-        for (std::int32_t x = 0; x + length <= picture.Width; x += step) {
+    for (std::int32_t y = 0; y < picture.height; ++y) {
+        for (std::int32_t x = 0; x + length <= picture.width; x += step) {
             TSample sample{{x, y, picture.Pixel(x, y), length, {}}, 0};
             for (int j = 0; j < length; ++j) {
                 sample.anchor.run[j] = picture.Pixel(x + j, y);
@@ -152,7 +152,7 @@ std::optional<TPictureAnchor> rarestRun(const TPixelView& screen, const TPixelBu
     std::optional<TPictureAnchor> best;
     fewest = std::min(fewest, MaxCountedRunHits);
     for (const int length : RunLengths) {
-        if (length > picture.Width) {
+        if (length > picture.width) {
             continue;
         }
         std::vector<TSample> candidates = rarestColors(sampleRuns(picture, length, tolerance));

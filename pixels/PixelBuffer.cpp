@@ -138,8 +138,8 @@ std::optional<PixelScan::TByteTolerance> byteTolerance(const TBDSimilar& toleran
 // The first pixel in reading order that shows the colour, exactly or, with a tolerance, within it.
 bool findFirstPixel(const TPixelView& screen, std::uint32_t color,
                     const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
-    for (std::int32_t row = 0; row < screen.Height; ++row) {
-        if (const int column = PixelScan::FindMatching(screen.Row(row), screen.Width, color & 0xFFFFFF, tolerance);
+    for (std::int32_t row = 0; row < screen.height; ++row) {
+        if (const int column = PixelScan::FindMatching(screen.Row(row), screen.width, color & 0xFFFFFF, tolerance);
             column >= 0) {
             return found(column, row, x, y);
         }
@@ -158,36 +158,36 @@ TPixelBuffer::~TPixelBuffer() {
 }
 
 void TPixelBuffer::Clear() {
-    delete[] Bits;
-    Bits = nullptr;
-    Width = Height = LineWidth = SpareWidth = Size = MemSize = 0;
+    delete[] bits;
+    bits = nullptr;
+    width = height = lineWidth = spareWidth = size = memSize = 0;
 }
 
-bool TPixelBuffer::SetSize(std::int32_t width, std::int32_t height) {
-    if (width == Width && height == Height) {
+bool TPixelBuffer::SetSize(std::int32_t newWidth, std::int32_t newHeight) {
+    if (newWidth == width && newHeight == height) {
         return true;
     }
-    const std::optional<TLayout> layout = layoutFor(width, height);
+    const std::optional<TLayout> layout = layoutFor(newWidth, newHeight);
     if (!layout) {
         Clear();
         return false;
     }
-    Width = width;
-    Height = height;
-    LineWidth = layout->lineWidth;
-    SpareWidth = LineWidth - 3 * Width;
-    Size = layout->size;
-    if (MemSize >= Size) {
+    width = newWidth;
+    height = newHeight;
+    lineWidth = layout->lineWidth;
+    spareWidth = lineWidth - 3 * width;
+    size = layout->size;
+    if (memSize >= size) {
         return true;
     }
-    delete[] Bits;
-    Bits = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(Size)];
-    if (Bits == nullptr) {
-        // Width and Height go too, so that an unchanged size later cannot pass for a held block.
+    delete[] bits;
+    bits = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size)];
+    if (bits == nullptr) {
+        // width and height go too, so that an unchanged size later cannot pass for a held block.
         Clear();
         return false;
     }
-    MemSize = Size;
+    memSize = size;
     return true;
 }
 
@@ -203,48 +203,48 @@ bool TPixelBuffer::LoadFromStream(TByteStream* stream) {
     }
     const TBmpHeaders headers = parseHeaders(headerBytes);
     if (!isPlain24BitBmp(headers) || !streamHoldsRows(*stream, headers) || !SetSize(headers.width, headers.height) ||
-        readStream(*stream, Bits, static_cast<std::size_t>(Size)) != static_cast<std::size_t>(Size)) {
+        readStream(*stream, bits, static_cast<std::size_t>(size)) != static_cast<std::size_t>(size)) {
         Clear();
         return false;
     }
     return true;
 }
 
-bool TPixelBuffer::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,
-                                  std::int32_t height) {
-    if (width <= 0 || height <= 0 || !SetSize(width, height) || Size == 0) {
+bool TPixelBuffer::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t captureWidth,
+                                  std::int32_t captureHeight) {
+    if (captureWidth <= 0 || captureHeight <= 0 || !SetSize(captureWidth, captureHeight) || size == 0) {
         return false;
     }
-    return screen.copyRect(left, top, Width, Height, Bits, LineWidth);
+    return screen.copyRect(left, top, width, height, bits, lineWidth);
 }
 
 std::uint32_t TPixelBuffer::Pixel(std::int32_t x, std::int32_t y) const {
-    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
         return 0;
     }
     return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
 }
 
 std::uint32_t TPixelView::Pixel(std::int32_t x, std::int32_t y) const {
-    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
         return 0;
     }
     return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
 }
 
 void TPixelBuffer::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
-    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
         return;
     }
     std::uint8_t* pixel =
-        Bits + static_cast<std::ptrdiff_t>(Height - 1 - y) * LineWidth + 3 * static_cast<std::ptrdiff_t>(x);
+        bits + static_cast<std::ptrdiff_t>(height - 1 - y) * lineWidth + 3 * static_cast<std::ptrdiff_t>(x);
     pixel[0] = static_cast<std::uint8_t>(rgb);
     pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
     pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
 }
 
-TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t width, std::int32_t height) const {
-    return {Row(topRow) + 3 * static_cast<std::ptrdiff_t>(left), step, width, height};
+TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t partWidth, std::int32_t partHeight) const {
+    return {Row(topRow) + 3 * static_cast<std::ptrdiff_t>(left), step, partWidth, partHeight};
 }
 
 bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optional<TBDSimilar>& tolerances,
@@ -268,8 +268,8 @@ bool TPixelBuffer::FindColorSimilar(std::uint32_t color, const TBDSimilar& toler
 namespace {
 
 bool placementFits(const TPixelView& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y) {
-    return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
-           std::int64_t{y} + picture.Height <= screen.Height;
+    return picture.size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.width <= screen.width &&
+           std::int64_t{y} + picture.height <= screen.height;
 }
 
 const std::uint8_t* screenPixel(const TPixelView& screen, std::int32_t x, std::int32_t y) {
@@ -282,9 +282,9 @@ bool rowMatches(const TPixelView& screen, const TPixelBuffer& picture,
                 std::int32_t row) {
     const std::uint8_t* shown = screenPixel(screen, x, y + row);
     if (!tolerance) {
-        return std::memcmp(shown, picture.Row(row), 3 * static_cast<std::size_t>(picture.Width)) == 0;
+        return std::memcmp(shown, picture.Row(row), 3 * static_cast<std::size_t>(picture.width)) == 0;
     }
-    return PixelScan::AllSimilar(shown, picture.Row(row), picture.Width, *tolerance);
+    return PixelScan::AllSimilar(shown, picture.Row(row), picture.width, *tolerance);
 }
 
 // Tests every picture row, the one that failed last time first: on a repetitive screen the same row tends to fail
@@ -305,7 +305,7 @@ template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t
 bool rowsMatch(const TPixelView& screen, const TPixelBuffer& picture,
                const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                std::int32_t& failedLast) {
-    return allRowsMatch(picture.Height, failedLast,
+    return allRowsMatch(picture.height, failedLast,
                         [&](std::int32_t row) { return rowMatches(screen, picture, tolerance, x, y, row); });
 }
 
@@ -371,10 +371,10 @@ void putLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int 
 } // namespace
 
 std::vector<std::uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
-    if (picture.Width <= 0 || picture.Height <= 0 || picture.Bits == nullptr) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.bits == nullptr) {
         return {};
     }
-    const auto pixelBytes = static_cast<std::uint32_t>(picture.Size);
+    const auto pixelBytes = static_cast<std::uint32_t>(picture.size);
     std::vector<std::uint8_t> bytes;
     bytes.reserve(HeadersSize + pixelBytes);
     putLittleEndian(bytes, 0x4D42, 2);
@@ -382,8 +382,8 @@ std::vector<std::uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
     putLittleEndian(bytes, 0, 4);
     putLittleEndian(bytes, static_cast<std::uint32_t>(HeadersSize), 4);
     putLittleEndian(bytes, static_cast<std::uint32_t>(InfoHeaderSize), 4);
-    putLittleEndian(bytes, static_cast<std::uint32_t>(picture.Width), 4);
-    putLittleEndian(bytes, static_cast<std::uint32_t>(picture.Height), 4);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(picture.width), 4);
+    putLittleEndian(bytes, static_cast<std::uint32_t>(picture.height), 4);
     putLittleEndian(bytes, 1, 2);
     putLittleEndian(bytes, 24, 2);
     putLittleEndian(bytes, 0, 4);
@@ -393,10 +393,10 @@ std::vector<std::uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
     putLittleEndian(bytes, 0, 4);
     putLittleEndian(bytes, 0, 4);
     // Rows lie bottom-up in the buffer as in the file; the padding bytes are written as zeros.
-    for (std::int32_t row = 0; row < picture.Height; ++row) {
-        const std::uint8_t* line = picture.Bits + static_cast<std::ptrdiff_t>(row) * picture.LineWidth;
-        bytes.insert(bytes.end(), line, line + 3 * static_cast<std::ptrdiff_t>(picture.Width));
-        bytes.insert(bytes.end(), static_cast<std::size_t>(picture.SpareWidth), 0);
+    for (std::int32_t row = 0; row < picture.height; ++row) {
+        const std::uint8_t* line = picture.bits + static_cast<std::ptrdiff_t>(row) * picture.lineWidth;
+        bytes.insert(bytes.end(), line, line + 3 * static_cast<std::ptrdiff_t>(picture.width));
+        bytes.insert(bytes.end(), static_cast<std::size_t>(picture.spareWidth), 0);
     }
     return bytes;
 }

@@ -31,8 +31,8 @@ class TPixelBuffer;
 struct TPixelView {
     const std::uint8_t* top = nullptr;
     std::ptrdiff_t step = 0;
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
 
     const std::uint8_t* Row(std::int32_t y) const { return top + y * step; }
     // The 0x00RRGGBB value of the pixel in column x of row y; 0 outside the view.
@@ -82,19 +82,19 @@ public:
     void SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb);
     // The first byte of row y, counted from the top (rows lie bottom-up in memory).
     const std::uint8_t* Row(std::int32_t y) const {
-        return Bits + static_cast<std::ptrdiff_t>(Height - 1 - y) * LineWidth;
+        return bits + static_cast<std::ptrdiff_t>(height - 1 - y) * lineWidth;
     }
     TPixelView View() const {
-        return {Height > 0 ? Row(0) : Bits, -static_cast<std::ptrdiff_t>(LineWidth), Width, Height};
+        return {height > 0 ? Row(0) : bits, -static_cast<std::ptrdiff_t>(lineWidth), width, height};
     }
 
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    std::int32_t LineWidth = 0;
-    std::int32_t SpareWidth = 0;
-    std::int32_t Size = 0;
-    std::int32_t MemSize = 0;
-    std::uint8_t* Bits = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t lineWidth = 0;
+    std::int32_t spareWidth = 0;
+    std::int32_t size = 0;
+    std::int32_t memSize = 0;
+    std::uint8_t* bits = nullptr;
 };
 
 // The BMP codec every part of the program uses, so that what an editor shows is what the search looks for.

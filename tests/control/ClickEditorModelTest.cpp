@@ -242,7 +242,7 @@ TEST(ClickEditorModelTest, APictureIsStoredAsItsTextAndTheEditedClickIsAWholeVal
     EXPECT_FALSE(edited.checked) << "what the editor does not show stays the click's";
     const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(edited.fBMP);
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->Width, 1);
+    EXPECT_EQ(picture->width, 1);
     EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);
     EXPECT_EQ(Model::ToClick(shownFor(edited), edited, kDesk), edited)
         << "shown and accepted unchanged, nothing changes";

@@ -359,8 +359,8 @@ TEST_F(PictureClickTest, APictureIsDecodedOnceForItsTextAndAgainWhenTheTextChang
     const std::shared_ptr<const TPixelBuffer> second = runner->Picture();
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
-    EXPECT_EQ(second->Width, 2);
-    EXPECT_EQ(first->Width, 3) << "a picture handed out is never changed";
+    EXPECT_EQ(second->width, 2);
+    EXPECT_EQ(first->width, 3) << "a picture handed out is never changed";
     EXPECT_EQ(first->Pixel(2, 1), 0x102030u);
 
     runner->fBMP.clear();
@@ -383,7 +383,7 @@ TEST_F(PictureClickTest, AnEditStoredWhileRunningIsSearchedFromTheNextTick) {
     fake.loop.post([&] { static_cast<TMouseObj&>(*runner) = edited; });
     fake.loop.advance(100);
     EXPECT_THAT(fake.mouse.buttonEvents(LD), ElementsAre(Button(LD, 51, 21, 1100), Button(LD, 121, 61, 1200)));
-    EXPECT_EQ(before->Width, 3) << "the picture a tick held is untouched";
+    EXPECT_EQ(before->width, 3) << "the picture a tick held is untouched";
     EXPECT_TRUE(runner->running);
 
     // An edit to a picture that is no BMP: the click keeps running and finds nothing.

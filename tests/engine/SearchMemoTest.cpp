@@ -52,7 +52,7 @@ TPoint FreshAnswer(FakeScreen& screen, const Click& click, const TPixelBuffer& p
         return found ? TPoint{s.left + x, s.top + y} : TPoint{-1, -1};
     }
     const bool found = exact ? shown.FindBitmap(picture, x, y) : shown.FindBitmapSimilar(picture, tolerance, x, y);
-    return found ? TPoint{s.left + x + picture.Width / 2, s.top + y + picture.Height / 2} : TPoint{-1, -1};
+    return found ? TPoint{s.left + x + picture.width / 2, s.top + y + picture.height / 2} : TPoint{-1, -1};
 }
 
 TPoint SearchWithMemo(FakeScreen& screen, Click& click, const TPixelBuffer& picture) {

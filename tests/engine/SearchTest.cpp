@@ -209,8 +209,8 @@ protected:
 
     // Paints the picture at (left, top), every channel moved by `offset`.
     void Show(int left, int top, int offset = 0) {
-        for (int y = 0; y < picture.Height; ++y) {
-            for (int x = 0; x < picture.Width; ++x) {
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
                 const std::uint32_t rgb = picture.Pixel(x, y);
                 const auto channel = [&](int shift) { return ((rgb >> shift & 0xFF) + offset) << shift; };
                 screen.setPixel(left + x, top + y, channel(16) | channel(8) | channel(0));

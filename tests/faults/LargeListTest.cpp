@@ -95,8 +95,8 @@ TEST_F(LargeListTest, AFiftyMegabytePictureIsDecodedOnceSearchedAndSavedByteForB
     fake.loop.advance(1200);
     const std::shared_ptr<const TPixelBuffer> picture = ctrl->Runner(0).Picture();
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->Width, 3000);
-    EXPECT_EQ(picture->Height, 4200);
+    EXPECT_EQ(picture->width, 3000);
+    EXPECT_EQ(picture->height, 4200);
     // Larger than the screen: never found, never clicked.
     EXPECT_EQ(ClicksSoFar(), 0u);
     ctrl->Runner(1).checked = true;

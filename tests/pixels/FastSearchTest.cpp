@@ -122,8 +122,8 @@ protected:
         const auto plainSimilar =
             Outcome([&](auto& x, auto& y) { return ReferenceSearch::FindBitmapSimilar(screen, picture, t, x, y); });
         ASSERT_EQ(fastSimilar, plainSimilar) << "round " << round << " tolerance " << t.r << "," << t.g << "," << t.b;
-        const int x = Uniform(-2, screen.Width + 1);
-        const int y = Uniform(-2, screen.Height + 1);
+        const int x = Uniform(-2, screen.width + 1);
+        const int y = Uniform(-2, screen.height + 1);
         ASSERT_EQ(screen.MatchAt(picture, x, y), ReferenceSearch::MatchAt(screen, picture, x, y)) << round;
         ASSERT_EQ(screen.MatchAtSimilar(picture, t, x, y), ReferenceSearch::MatchAtSimilar(screen, picture, t, x, y))
             << round;
@@ -131,8 +131,8 @@ protected:
 
     // A picture cut from the screen, or from a place partly off it, with every pixel moved by up to `noise`.
     void CutPicture(const TPixelBuffer& screen, int width, int height, int noise, TPixelBuffer& picture) {
-        const int left = Uniform(-1, std::max(screen.Width - width, 0) + 1);
-        const int top = Uniform(-1, std::max(screen.Height - height, 0) + 1);
+        const int left = Uniform(-1, std::max(screen.width - width, 0) + 1);
+        const int top = Uniform(-1, std::max(screen.height - height, 0) + 1);
         PixelTest::Cut(screen, left, top, width, height, picture);
         if (noise == 0) {
             return;
@@ -199,8 +199,8 @@ TEST_P(FastSearchTest, PictureSearchOnFewColourImages) {
         TPixelBuffer screen;
         Sprinkle(screen, Uniform(1, 60), Uniform(1, 12), palette[0], palette, Uniform(1, 4));
         TPixelBuffer picture;
-        const int width = Uniform(1, std::min(screen.Width + 1, 7));
-        const int height = Uniform(1, std::min(screen.Height + 1, 5));
+        const int width = Uniform(1, std::min(screen.width + 1, 7));
+        const int height = Uniform(1, std::min(screen.height + 1, 5));
         if (OneIn(5)) {
             Sprinkle(picture, width, height, palette[0], palette, 2);
         } else {
@@ -235,8 +235,8 @@ TEST_P(FastSearchTest, PictureSearchOnFlatAndRepeatingScreens) {
         CutPicture(screen, Uniform(1, std::min(width, 8)), Uniform(1, std::min(height, 6)), 0, picture);
         // One pixel off, usually the last in memory order, so that most placements fail late.
         const bool late = OneIn(3) == false;
-        const int px = late ? picture.Width - 1 : Uniform(0, picture.Width - 1);
-        const int py = late ? 0 : Uniform(0, picture.Height - 1);
+        const int px = late ? picture.width - 1 : Uniform(0, picture.width - 1);
+        const int py = late ? 0 : Uniform(0, picture.height - 1);
         if (!OneIn(4)) {
             picture.SetPixel(px, py, OneIn(2) ? other : Moved(background, 0, 2, 0));
         }
@@ -255,7 +255,7 @@ TEST_P(FastSearchTest, PictureSearchWithWidePicturesUsesEveryRowKernel) {
         TPixelBuffer screen;
         Sprinkle(screen, Uniform(40, 110), Uniform(2, 6), 0x102030, Neighbours(0x102030, 12), Uniform(3, 40));
         TPixelBuffer picture;
-        CutPicture(screen, Uniform(30, screen.Width), Uniform(1, screen.Height), Uniform(0, 13), picture);
+        CutPicture(screen, Uniform(30, screen.width), Uniform(1, screen.height), Uniform(0, 13), picture);
         const std::int32_t t = Uniform(10, 14);
         ExpectSamePictureSearch(screen, picture, {t, t, t}, round);
         if (HasFatalFailure()) {
@@ -296,7 +296,7 @@ TEST_P(FastSearchTest, RunSearchFindsWhatAPlainLoopFinds) {
         TPixelBuffer row;
         Sprinkle(row, Uniform(PixelScan::MaxRun, 140), 1, palette[0], palette, Uniform(1, 3));
         const int length = Uniform(1, PixelScan::MaxRun);
-        const int from = Uniform(0, row.Width - length);
+        const int from = Uniform(0, row.width - length);
         std::uint32_t run[PixelScan::MaxRun] = {};
         for (int j = 0; j < length; ++j) {
             run[j] = OneIn(6) ? AnyColor() : row.Pixel(from + j, 0);
@@ -308,7 +308,7 @@ TEST_P(FastSearchTest, RunSearchFindsWhatAPlainLoopFinds) {
                 : std::optional{PixelScan::TByteTolerance{std::uint8_t(std::min(tolerance, 255)),
                                                           std::uint8_t(std::min(tolerance, 255)),
                                                           std::uint8_t(std::min(tolerance, 255))}};
-        const int count = row.Width - length + 1;
+        const int count = row.width - length + 1;
         int expected = -1;
         const TBDSimilar within{t ? t->r : 0, t ? t->g : 0, t ? t->b : 0};
         for (int i = 0; i < count && expected < 0; ++i) {
@@ -332,8 +332,8 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
         const bool checker = OneIn(2);
         TPixelBuffer screen;
         PixelTest::Fill(screen, 260, Uniform(40, 70), a);
-        for (int y = 0; y < screen.Height; ++y) {
-            for (int x = 0; x < screen.Width; ++x) {
+        for (int y = 0; y < screen.height; ++y) {
+            for (int x = 0; x < screen.width; ++x) {
                 if ((checker ? x + y : x) % period == period - 1) {
                     screen.SetPixel(x, y, b);
                 }
@@ -342,7 +342,7 @@ TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel)
         TPixelBuffer picture;
         const int width = Uniform(2, 40);
         const int height = Uniform(1, 32);
-        PixelTest::Cut(screen, Uniform(0, screen.Width - width), Uniform(0, screen.Height - height), width, height,
+        PixelTest::Cut(screen, Uniform(0, screen.width - width), Uniform(0, screen.height - height), width, height,
                        picture);
         const int x = Uniform(0, width - 1);
         const int y = Uniform(0, height - 1);
@@ -364,10 +364,10 @@ TEST_P(FastSearchTest, SearchesOnAPartOfABufferMatchThePlainScansOnACopyOfThePar
         const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
         TPixelBuffer whole;
         Sprinkle(whole, Uniform(1, 70), Uniform(1, 12), palette[0], palette, Uniform(1, 4));
-        const int left = Uniform(0, whole.Width - 1);
-        const int top = Uniform(0, whole.Height - 1);
-        const int width = Uniform(1, whole.Width - left);
-        const int height = Uniform(1, whole.Height - top);
+        const int left = Uniform(0, whole.width - 1);
+        const int top = Uniform(0, whole.height - 1);
+        const int width = Uniform(1, whole.width - left);
+        const int height = Uniform(1, whole.height - top);
         TPixelBuffer part;
         PixelTest::Cut(whole, left, top, width, height, part);
         const TPixelView view = whole.View().Part(left, top, width, height);

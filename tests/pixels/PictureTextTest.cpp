@@ -29,8 +29,8 @@ TEST(PictureTextTest, WithoutPictureTextThereIsNoPicture) {
 TEST(PictureTextTest, APictureTextDecodesToItsPixels) {
     const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(StreamToBase64(BmpImage(3, 2)));
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->Width, 3);
-    EXPECT_EQ(picture->Height, 2);
+    EXPECT_EQ(picture->width, 3);
+    EXPECT_EQ(picture->height, 2);
     EXPECT_EQ(picture->Pixel(2, 1), 0x030201u);
 }
 
@@ -41,6 +41,6 @@ TEST(PictureTextTest, PictureTextThatIsNoBase64Throws) {
 TEST(PictureTextTest, BytesThatAreNotA24BitBmpGiveAnEmptyPicture) {
     const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(StreamToBase64(Bytes("hello, not a picture")));
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->Width, 0);
-    EXPECT_EQ(picture->Size, 0);
+    EXPECT_EQ(picture->width, 0);
+    EXPECT_EQ(picture->size, 0);
 }

@@ -19,13 +19,13 @@ using PixelTest::Fill;
 namespace {
 
 void ExpectEmpty(const TPixelBuffer& buffer) {
-    EXPECT_EQ(buffer.Width, 0);
-    EXPECT_EQ(buffer.Height, 0);
-    EXPECT_EQ(buffer.LineWidth, 0);
-    EXPECT_EQ(buffer.SpareWidth, 0);
-    EXPECT_EQ(buffer.Size, 0);
-    EXPECT_EQ(buffer.MemSize, 0);
-    EXPECT_EQ(buffer.Bits, nullptr);
+    EXPECT_EQ(buffer.width, 0);
+    EXPECT_EQ(buffer.height, 0);
+    EXPECT_EQ(buffer.lineWidth, 0);
+    EXPECT_EQ(buffer.spareWidth, 0);
+    EXPECT_EQ(buffer.size, 0);
+    EXPECT_EQ(buffer.memSize, 0);
+    EXPECT_EQ(buffer.bits, nullptr);
 }
 
 // 0x00RRGGBB with the given signed channel differences added to each channel of `base`.
@@ -50,24 +50,24 @@ TEST(PixelBufferLayout, RowsArePaddedToFourBytes) {
     for (const Case c : {Case{1, 4, 1}, {2, 8, 2}, {3, 12, 3}, {4, 12, 0}, {5, 16, 1}, {1366, 4100, 2}}) {
         TPixelBuffer buffer;
         ASSERT_TRUE(buffer.SetSize(c.width, 3));
-        EXPECT_EQ(buffer.LineWidth, c.lineWidth) << "width " << c.width;
-        EXPECT_EQ(buffer.SpareWidth, c.spareWidth) << "width " << c.width;
-        EXPECT_EQ(buffer.Size, 3 * c.lineWidth) << "width " << c.width;
-        EXPECT_EQ(buffer.MemSize, buffer.Size) << "width " << c.width;
+        EXPECT_EQ(buffer.lineWidth, c.lineWidth) << "width " << c.width;
+        EXPECT_EQ(buffer.spareWidth, c.spareWidth) << "width " << c.width;
+        EXPECT_EQ(buffer.size, 3 * c.lineWidth) << "width " << c.width;
+        EXPECT_EQ(buffer.memSize, buffer.size) << "width " << c.width;
     }
 }
 
 TEST(PixelBufferLayout, TopLeftPixelOfTwoByTwoIsInTheSecondRowInMemoryBlueFirst) {
     TPixelBuffer buffer;
     ASSERT_TRUE(buffer.SetSize(2, 2));
-    std::memset(buffer.Bits, 0, static_cast<std::size_t>(buffer.Size));
-    buffer.Bits[buffer.LineWidth] = 0x33;
-    buffer.Bits[buffer.LineWidth + 1] = 0x22;
-    buffer.Bits[buffer.LineWidth + 2] = 0x11;
+    std::memset(buffer.bits, 0, static_cast<std::size_t>(buffer.size));
+    buffer.bits[buffer.lineWidth] = 0x33;
+    buffer.bits[buffer.lineWidth + 1] = 0x22;
+    buffer.bits[buffer.lineWidth + 2] = 0x11;
     EXPECT_EQ(buffer.Pixel(0, 0), 0x112233u);
     EXPECT_EQ(buffer.Pixel(0, 1), 0u);
-    EXPECT_EQ(buffer.Row(0), buffer.Bits + buffer.LineWidth);
-    EXPECT_EQ(buffer.Row(1), buffer.Bits);
+    EXPECT_EQ(buffer.Row(0), buffer.bits + buffer.lineWidth);
+    EXPECT_EQ(buffer.Row(1), buffer.bits);
 }
 
 TEST(PixelBufferLayout, PixelOutsideTheBufferIsBlackAndReadsNothing) {
@@ -81,30 +81,30 @@ TEST(PixelBufferLayout, PixelOutsideTheBufferIsBlackAndReadsNothing) {
 TEST(PixelBufferSetSize, UnchangedSizeKeepsThePixels) {
     TPixelBuffer buffer;
     Fill(buffer, 3, 3, 0x123456);
-    const std::uint8_t* bits = buffer.Bits;
+    const std::uint8_t* bits = buffer.bits;
     EXPECT_TRUE(buffer.SetSize(3, 3));
-    EXPECT_EQ(buffer.Bits, bits);
+    EXPECT_EQ(buffer.bits, bits);
     EXPECT_EQ(buffer.Pixel(2, 2), 0x123456u);
 }
 
 TEST(PixelBufferSetSize, SmallerSizeKeepsTheBlockAndGrowingReallocates) {
     TPixelBuffer buffer;
     ASSERT_TRUE(buffer.SetSize(10, 10));
-    const std::uint8_t* bits = buffer.Bits;
+    const std::uint8_t* bits = buffer.bits;
     ASSERT_TRUE(buffer.SetSize(3, 2));
-    EXPECT_EQ(buffer.MemSize, 320);
-    EXPECT_EQ(buffer.Size, 24);
-    EXPECT_EQ(buffer.Bits, bits);
+    EXPECT_EQ(buffer.memSize, 320);
+    EXPECT_EQ(buffer.size, 24);
+    EXPECT_EQ(buffer.bits, bits);
     ASSERT_TRUE(buffer.SetSize(11, 10));
-    EXPECT_EQ(buffer.MemSize, 360);
-    EXPECT_EQ(buffer.Size, 360);
+    EXPECT_EQ(buffer.memSize, 360);
+    EXPECT_EQ(buffer.size, 360);
 }
 
 TEST(PixelBufferSetSize, ZeroWidthOrHeightHoldsNoPixels) {
     for (const auto& [width, height] : {std::pair{0, 5}, {5, 0}, {0, 0}}) {
         TPixelBuffer buffer;
         EXPECT_TRUE(buffer.SetSize(width, height));
-        EXPECT_EQ(buffer.Size, 0);
+        EXPECT_EQ(buffer.size, 0);
     }
 }
 
@@ -152,7 +152,7 @@ TEST(PixelBufferSetSizeDeathTest, FailedAllocationReportsFalseWithoutThrowing) {
         TPixelBuffer buffer;
         buffer.SetSize(10, 10);
         const bool result = buffer.SetSize(30000, 20000);
-        const bool empty = buffer.Size == 0 && buffer.MemSize == 0 && buffer.Bits == nullptr && buffer.Width == 0;
+        const bool empty = buffer.size == 0 && buffer.memSize == 0 && buffer.bits == nullptr && buffer.width == 0;
         std::exit(!result && empty ? 0 : 1);
     };
     EXPECT_EXIT(allocateUnderLimit(), testing::ExitedWithCode(0), "");
@@ -171,10 +171,10 @@ TEST(PixelBufferLoad, ReadsTheRowsRightBehindTheHeaders) {
 
     TPixelBuffer picture;
     ASSERT_TRUE(picture.LoadFromStream(&stream));
-    EXPECT_EQ(picture.Width, 3);
-    EXPECT_EQ(picture.Height, 2);
-    EXPECT_EQ(picture.Size, 24);
-    EXPECT_EQ(std::vector<std::uint8_t>(picture.Bits, picture.Bits + picture.Size), rows);
+    EXPECT_EQ(picture.width, 3);
+    EXPECT_EQ(picture.height, 2);
+    EXPECT_EQ(picture.size, 24);
+    EXPECT_EQ(std::vector<std::uint8_t>(picture.bits, picture.bits + picture.size), rows);
     EXPECT_EQ(stream.position, 2u + 54u + 24u);
     // The first row in memory is the bottom row: its first pixel has the bytes 0, 1, 2.
     EXPECT_EQ(picture.Pixel(0, 1), 0x020100u);
@@ -185,7 +185,7 @@ TEST(PixelBufferLoad, ZeroWidthLoadsAsAPictureWithoutPixels) {
     TByteStream stream{bytes};
     TPixelBuffer picture;
     EXPECT_TRUE(picture.LoadFromStream(&stream));
-    EXPECT_EQ(picture.Size, 0);
+    EXPECT_EQ(picture.size, 0);
 }
 
 TEST(PixelBufferLoad, AnythingButAComplete24BitUncompressedImageIsRefused) {
@@ -256,7 +256,7 @@ TEST(PixelBufferCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePi
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         TPixelBuffer picture;
         picture.SetSize(c.width, c.height);
-        std::memset(picture.Bits, 0xEE, static_cast<std::size_t>(picture.Size)); // padding holds junk
+        std::memset(picture.bits, 0xEE, static_cast<std::size_t>(picture.size)); // padding holds junk
         for (int y = 0; y < c.height; ++y)
             for (int x = 0; x < c.width; ++x)
                 picture.SetPixel(x, y, static_cast<std::uint32_t>(0x102030 * (x + 1) + 0x010101 * y));
@@ -276,8 +276,8 @@ TEST(PixelBufferCodec, EncodesTheOneLayoutTheDecoderReadsAndDecodesItToTheSamePi
 
         TPixelBuffer decoded;
         ASSERT_TRUE(DecodeBmp24(bytes, decoded));
-        ASSERT_EQ(decoded.Width, c.width);
-        ASSERT_EQ(decoded.Height, c.height);
+        ASSERT_EQ(decoded.width, c.width);
+        ASSERT_EQ(decoded.height, c.height);
         for (int y = 0; y < c.height; ++y)
             for (int x = 0; x < c.width; ++x)
                 EXPECT_EQ(decoded.Pixel(x, y), picture.Pixel(x, y)) << x << ", " << y;
@@ -316,8 +316,8 @@ protected:
 
     // Every pixel of the buffer shows the screen pixel at its place, black beyond the screen's edge.
     void ExpectCopyOf(int left, int top) {
-        for (int y = 0; y < buffer.Height; ++y) {
-            for (int x = 0; x < buffer.Width; ++x) {
+        for (int y = 0; y < buffer.height; ++y) {
+            for (int x = 0; x < buffer.width; ++x) {
                 ASSERT_EQ(buffer.Pixel(x, y), screen.rgbAt(left + x, top + y)) << x << "," << y;
             }
         }
@@ -370,14 +370,14 @@ TEST(ClipCaptureRect, AScreenOfUnknownSizeHasNothingToCopy) {
 TEST_F(PixelBufferCapture, CopiesExactlyTheRectangleAsked) {
     ASSERT_TRUE(buffer.CaptureScreen(screen, 60, 40, 4, 8));
     EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{60, 40, 4, 8}));
-    EXPECT_EQ(buffer.Width, 4);
-    EXPECT_EQ(buffer.Height, 8);
+    EXPECT_EQ(buffer.width, 4);
+    EXPECT_EQ(buffer.height, 8);
     ExpectCopyOf(60, 40);
 }
 
 TEST_F(PixelBufferCapture, RowsArriveBottomUp) {
     ASSERT_TRUE(buffer.CaptureScreen(screen, 2, 3, 5, 4));
-    const std::uint8_t* bottomLeft = buffer.Bits;
+    const std::uint8_t* bottomLeft = buffer.bits;
     EXPECT_EQ(bottomLeft[0], 2 + 6);
     EXPECT_EQ(bottomLeft[1], 6);
     EXPECT_EQ(bottomLeft[2], 2);

@@ -16,8 +16,8 @@ bool notFound(std::int32_t& x, std::int32_t& y) {
 
 bool findPixel(const TPixelBuffer& screen, std::uint32_t color, const TPixelTest& test, std::int32_t& x,
                std::int32_t& y) {
-    for (std::int32_t row = 0; row < screen.Height; ++row) {
-        for (std::int32_t column = 0; column < screen.Width; ++column) {
+    for (std::int32_t row = 0; row < screen.height; ++row) {
+        for (std::int32_t column = 0; column < screen.width; ++column) {
             if (test(screen.Pixel(column, row), color)) {
                 x = column;
                 y = row;
@@ -29,8 +29,8 @@ bool findPixel(const TPixelBuffer& screen, std::uint32_t color, const TPixelTest
 }
 
 bool fitsAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y) {
-    return picture.Size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.Width <= screen.Width &&
-           std::int64_t{y} + picture.Height <= screen.Height;
+    return picture.size > 0 && x >= 0 && y >= 0 && std::int64_t{x} + picture.width <= screen.width &&
+           std::int64_t{y} + picture.height <= screen.height;
 }
 
 // Picture rows in memory order, the bottom one first, each left to right.
@@ -39,8 +39,8 @@ bool matchAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32
     if (!fitsAt(screen, picture, x, y)) {
         return false;
     }
-    for (std::int32_t row = picture.Height - 1; row >= 0; --row) {
-        for (std::int32_t column = 0; column < picture.Width; ++column) {
+    for (std::int32_t row = picture.height - 1; row >= 0; --row) {
+        for (std::int32_t column = 0; column < picture.width; ++column) {
             if (!test(screen.Pixel(x + column, y + row), picture.Pixel(column, row))) {
                 return false;
             }
@@ -51,8 +51,8 @@ bool matchAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32
 
 bool findPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture, const TPlacementTest& test,
                    std::int32_t& x, std::int32_t& y) {
-    for (std::int32_t top = 0; top <= screen.Height - picture.Height; ++top) {
-        for (std::int32_t left = 0; left <= screen.Width - picture.Width; ++left) {
+    for (std::int32_t top = 0; top <= screen.height - picture.height; ++top) {
+        for (std::int32_t left = 0; left <= screen.width - picture.width; ++left) {
             if (test(left, top)) {
                 x = left;
                 y = top;

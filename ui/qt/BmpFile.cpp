@@ -19,12 +19,12 @@ std::vector<std::uint8_t> encodeBmp24(const QImage& image) {
 
 QImage decodeBmp(const std::vector<std::uint8_t>& bytes) {
     TPixelBuffer picture;
-    if (!DecodeBmp24(bytes, picture) || picture.Width == 0 || picture.Height == 0)
+    if (!DecodeBmp24(bytes, picture) || picture.width == 0 || picture.height == 0)
         return {};
-    QImage image(picture.Width, picture.Height, QImage::Format_RGB32);
-    for (int y = 0; y < picture.Height; ++y) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < picture.Width; ++x)
+        for (int x = 0; x < picture.width; ++x)
             line[x] = 0xFF000000u | picture.Pixel(x, y);
     }
     return image;

@@ -87,17 +87,17 @@ int comboIndex(HWND combo) {
 BITMAPINFO bitmapInfo24(const TPixelBuffer& picture) {
     BITMAPINFO info{};
     info.bmiHeader = {
-        sizeof(BITMAPINFOHEADER), picture.Width, picture.Height, 1, 24, BI_RGB, DWORD(picture.Size), 0, 0, 0, 0};
+        sizeof(BITMAPINFOHEADER), picture.width, picture.height, 1, 24, BI_RGB, DWORD(picture.size), 0, 0, 0, 0};
     return info;
 }
 
 // The picture as a bitmap the preview can show; nullptr when it has no pixels.
 HBITMAP bitmapOf(const TPixelBuffer& picture) {
-    if (picture.Size == 0)
+    if (picture.size == 0)
         return nullptr;
     const BITMAPINFO info = bitmapInfo24(picture);
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, picture.Bits, &info, DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, picture.bits, &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
@@ -117,7 +117,7 @@ std::vector<std::uint8_t> bmp24FileOf(const std::wstring& path) {
     if (width > 0 && picture.SetSize(width, height)) {
         BITMAPINFO info = bitmapInfo24(picture);
         HDC screen = GetDC(nullptr);
-        rows = GetDIBits(screen, loaded, 0, UINT(height), picture.Bits, &info, DIB_RGB_COLORS);
+        rows = GetDIBits(screen, loaded, 0, UINT(height), picture.bits, &info, DIB_RGB_COLORS);
         ReleaseDC(nullptr, screen);
     }
     DeleteObject(loaded);

@@ -314,7 +314,7 @@ TEST_F(FrameTest, ALoadedPictureFileIsShownAsItIsStored) {
     frame.SaveToClick(click);
     const std::shared_ptr<const TPixelBuffer> searched = DecodePicture(click.fBMP);
     ASSERT_NE(searched, nullptr);
-    ASSERT_EQ(frame.picture().size(), QSize(searched->Width, searched->Height));
+    ASSERT_EQ(frame.picture().size(), QSize(searched->width, searched->height));
     for (int x = 0; x < 2; ++x)
         EXPECT_EQ(frame.picture().pixel(x, 0) & 0xFFFFFFu, searched->Pixel(x, 0)) << x;
 }
@@ -353,8 +353,8 @@ TEST_F(FrameTest, APictureIsStoredAsA24BitBmpAndItsDecodedFormFollows) {
     EXPECT_EQ(bytes[28], 24) << "bits per pixel";
     const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click.fBMP);
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->Width, 5);
-    EXPECT_EQ(picture->Height, 4);
+    EXPECT_EQ(picture->width, 5);
+    EXPECT_EQ(picture->height, 4);
     EXPECT_EQ(picture->Pixel(4, 3), 0x010203u);
 }
 

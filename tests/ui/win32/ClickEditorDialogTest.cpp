@@ -272,7 +272,7 @@ TEST_F(EditorTest, ALoadedPictureOfAnyBmpKindIsKeptAsA24BitOne) {
     editor.SaveToClick(click);
     const std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click.fBMP);
     ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(picture->Width, 2);
+    ASSERT_EQ(picture->width, 2);
     EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);
     EXPECT_EQ(picture->Pixel(1, 0), 0x0000FFu);
     EXPECT_FALSE(frame().loadPictureFile((temp.path() / L"missing.bmp").wstring()));
