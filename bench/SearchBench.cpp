@@ -42,10 +42,10 @@ struct TBenchData {
     TPixelBuffer checkerboard;   // pixels of two colours in turn along rows and columns
     TPixelBuffer checkerPicture; // 32 x 32 of it with its bottom-right pixel flipped
     TPixelBuffer wideStripes;    // columns of three pixels: two of one colour, one of another
-    TPixelBuffer widePicture; // 32 x 32 of it with one pixel flipped so that its row keeps every pair the screen has
-    TPixelBuffer text;        // black text on white over the whole screen
-    TPixelBuffer textPicture; // 32 x 16 of the text with one pixel changed: absent
-    TPixelBuffer blackWhite;  // 32 x 16 of the black-on-white text of the desktop's window, present
+    TPixelBuffer widePicture;    // 32 x 32 of it with one pixel flipped so that its row keeps every pair the screen has
+    TPixelBuffer text;           // black text on white over the whole screen
+    TPixelBuffer textPicture;    // 32 x 16 of the text with one pixel changed: absent
+    TPixelBuffer blackWhite;     // 32 x 16 of the black-on-white text of the desktop's window, present
     std::uint32_t missExact = 0;
     std::uint32_t missSimilar = 0;
 };

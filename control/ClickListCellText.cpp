@@ -61,8 +61,7 @@ std::string StatsText(const TClickRunner& click) {
     if (!click.running) {
         return "stopped";
     }
-    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times"
-                                    : "failed: " + click.tickError;
+    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
 }
 
 using CellTextRule = std::string (*)(const TClickRunner&);

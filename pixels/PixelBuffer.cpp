@@ -211,7 +211,7 @@ bool TPixelBuffer::LoadFromStream(TByteStream* stream) {
 }
 
 bool TPixelBuffer::CaptureScreen(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t captureWidth,
-                                  std::int32_t captureHeight) {
+                                 std::int32_t captureHeight) {
     if (captureWidth <= 0 || captureHeight <= 0 || !SetSize(captureWidth, captureHeight) || size == 0) {
         return false;
     }
@@ -243,7 +243,8 @@ void TPixelBuffer::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
     pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
 }
 
-TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t partWidth, std::int32_t partHeight) const {
+TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t partWidth,
+                            std::int32_t partHeight) const {
     return {Row(topRow) + 3 * static_cast<std::ptrdiff_t>(left), step, partWidth, partHeight};
 }
 
@@ -261,7 +262,7 @@ bool TPixelBuffer::FindColor(std::uint32_t color, std::int32_t& x, std::int32_t&
 }
 
 bool TPixelBuffer::FindColorSimilar(std::uint32_t color, const TBDSimilar& tolerances, std::int32_t& x,
-                                     std::int32_t& y) const {
+                                    std::int32_t& y) const {
     return FindColorIn(View(), color, tolerances, x, y);
 }
 
@@ -335,7 +336,7 @@ bool TPixelBuffer::MatchAt(const TPixelBuffer& picture, std::int32_t x, std::int
 }
 
 bool TPixelBuffer::MatchAtSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t x,
-                                   std::int32_t y) const {
+                                  std::int32_t y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
     std::int32_t firstRow = 0;
     return tolerance && placementFits(View(), picture, x, y) && rowsMatch(View(), picture, tolerance, x, y, firstRow);
@@ -355,7 +356,7 @@ bool TPixelBuffer::FindBitmap(const TPixelBuffer& picture, std::int32_t& x, std:
 }
 
 bool TPixelBuffer::FindBitmapSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t& x,
-                                      std::int32_t& y) const {
+                                     std::int32_t& y) const {
     return FindBitmapIn(View(), picture, tolerances, x, y);
 }
 

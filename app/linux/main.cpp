@@ -3,10 +3,10 @@
 #include "app/linux/SignalWatcher.h"
 #include "app/linux/SingleCopy.h"
 #include "platform/Backend.h"
-#include "ui/qt/MainWindow.h"
-#include "ui/qt/ProgramFont.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtShell.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/ProgramFont.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -126,7 +126,7 @@ int run(int argc, char* argv[], const FilesFolder& files, bool hidden) {
     QtShell shell;
     Platform platform = backend->platform(loop);
     TMainWindow form(platform, shell, files.folder.string(),
-                recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
+                     recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
     const SaveAtUnexpectedExit saveAtExit(form, singleCopy);
     QObject::connect(&form, &TMainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     singleCopy.setCommandHandler([&form](const TCommandRequest& request) { return form.answerCommand(request); });

@@ -1,7 +1,7 @@
 #include "app/win32/CommandPipe.h"
 #include "app/win32/SingleCopy.h"
-#include "control/CommandRequest.h"
 #include "control/ClickListController.h"
+#include "control/CommandRequest.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Backend.h"

@@ -1,7 +1,7 @@
 // A runner's kept answer: whatever is painted, edited or asked in between, a search with the memo answers exactly as a
 // scan of a fresh copy of the screen does.
-#include "engine/ClickRunner.h"
 #include "PixelTestSupport.h"
+#include "engine/ClickRunner.h"
 #include "engine/Search.h"
 #include "engine/SharedScreen.h"
 #include "platform/fake/FakePlatform.h"

@@ -49,8 +49,8 @@ bool matchAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32
     return true;
 }
 
-bool findPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture, const TPlacementTest& test,
-                   std::int32_t& x, std::int32_t& y) {
+bool findPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture, const TPlacementTest& test, std::int32_t& x,
+                   std::int32_t& y) {
     for (std::int32_t top = 0; top <= screen.height - picture.height; ++top) {
         for (std::int32_t left = 0; left <= screen.width - picture.width; ++left) {
             if (test(left, top)) {

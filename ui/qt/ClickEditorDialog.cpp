@@ -2,8 +2,8 @@
 
 #include "platform/ErrorGuard.h"
 #include "ui/qt/AppIcon.h"
-#include "ui/qt/Placement.h"
 #include "ui/qt/ClickEditorPanel.h"
+#include "ui/qt/Placement.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -42,4 +42,3 @@ private:
     QPushButton* btnOK;
     QPushButton* btnCancel;
 };
-

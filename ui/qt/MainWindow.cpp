@@ -6,13 +6,13 @@
 #include "model/Maker.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
-#include "ui/qt/AppIcon.h"
-#include "ui/qt/ClickListModel.h"
-#include "ui/qt/ClickEditorDialog.h"
 #include "ui/qt/AboutBox.h"
+#include "ui/qt/AppIcon.h"
+#include "ui/qt/ClickEditorDialog.h"
+#include "ui/qt/ClickEditorPanel.h"
+#include "ui/qt/ClickListModel.h"
 #include "ui/qt/OptionsDialog.h"
 #include "ui/qt/Placement.h"
-#include "ui/qt/ClickEditorPanel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -69,7 +69,8 @@ QMessageBox::Icon iconOf(TMessageIcon icon) {
 }
 } // namespace
 
-TMainWindow::TMainWindow(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder, QWidget* parent)
+TMainWindow::TMainWindow(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder,
+                         QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_shell(shell), m_folder(std::move(folder)),
       m_recoveryFolder(std::move(recoveryFolder)) {
     setWindowTitle("Tappora");

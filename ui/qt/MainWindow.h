@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control/CommandExecution.h"
 #include "control/ClickListView.h"
+#include "control/CommandExecution.h"
 #include "control/ToolCommands.h"
 #include "platform/Platform.h"
 
@@ -26,7 +26,7 @@ public:
     // `folder` holds the click list and settings files; a list that cannot be saved when the program is ended from
     // outside is kept in `recoveryFolder` (not at all when it is empty).
     TMainWindow(Platform& platform, IShell& shell, std::string folder, std::string recoveryFolder = {},
-           QWidget* parent = nullptr);
+                QWidget* parent = nullptr);
     ~TMainWindow() override;
 
     TClickListController* controller() const { return m_controller.get(); }

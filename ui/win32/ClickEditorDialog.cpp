@@ -1,8 +1,8 @@
 #include "ui/win32/ClickEditorDialog.h"
 
 #include "platform/win32/Utf16.h"
-#include "ui/win32/Controls.h"
 #include "ui/win32/ClickEditorPanel.h"
+#include "ui/win32/Controls.h"
 
 namespace {
 // Not IDOK and IDCANCEL: those are what Enter and Escape send to a dialog wherever the focus is.

@@ -6,13 +6,13 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
 #include "platform/win32/Utf16.h"
+#include "ui/win32/AboutBox.h"
+#include "ui/win32/ClickEditorDialog.h"
+#include "ui/win32/ClickEditorPanel.h"
 #include "ui/win32/ClickList.h"
 #include "ui/win32/Controls.h"
-#include "ui/win32/ClickEditorDialog.h"
-#include "ui/win32/AboutBox.h"
 #include "ui/win32/OptionsDialog.h"
 #include "ui/win32/ToolImages.h"
-#include "ui/win32/ClickEditorPanel.h"
 
 #include <cwchar>
 #include <iterator>

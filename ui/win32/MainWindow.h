@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control/CommandExecution.h"
 #include "control/ClickListView.h"
+#include "control/CommandExecution.h"
 #include "platform/Platform.h"
 #include "ui/win32/Window.h"
 

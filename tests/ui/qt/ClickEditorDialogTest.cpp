@@ -1,8 +1,8 @@
 #include "ui/qt/ClickEditorDialog.h"
 #include "platform/fake/FakePlatform.h"
-#include "ui/qt/UiTestSupport.h"
-#include "ui/qt/ScopeOverlay.h"
 #include "ui/qt/ClickEditorPanel.h"
+#include "ui/qt/ScopeOverlay.h"
+#include "ui/qt/UiTestSupport.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>

@@ -6,8 +6,8 @@
 #include "pixels/PictureText.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/win32/Utf16.h"
-#include "ui/win32/ScopeOverlay.h"
 #include "ui/win32/ClickEditorPanel.h"
+#include "ui/win32/ScopeOverlay.h"
 
 #include <gtest/gtest.h>
 

@@ -200,7 +200,8 @@ TEST_F(MainWindowTest, OptionsShowsTheSettingsAndOkShowsTheColumnsTheUserTicked)
     std::vector<std::string> offered;
     whenWindowAppears("Config Options", [&](HWND window) {
         // A window keeps its object in its user data.
-        auto* dialog = dynamic_cast<TOptionsDialog*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+        auto* dialog =
+            dynamic_cast<TOptionsDialog*>(reinterpret_cast<TWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
         ASSERT_NE(dialog, nullptr);
         for (int item = 0; item < dialog->itemCount(); ++item)
             offered.push_back(dialog->itemText(item) + (dialog->itemChecked(item) ? "+" : "-"));
