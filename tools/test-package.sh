@@ -16,8 +16,10 @@ trap 'remove_package 2>/dev/null || true; rm -rf "$home"' EXIT
 (cd "$build" && $sudo apt-get -o DPkg::Lock::Timeout=120 install -y -qq ./tappora_*_amd64.deb >/dev/null)
 test -x /usr/bin/tappora
 /usr/bin/tappora --version
-# The menu entry starts the installed program and finds its icon.
-[ "$(command -v "$(sed -n 's/^Exec=//p' /usr/share/applications/tappora.desktop)")" = /usr/bin/tappora ]
+# The menu entry and its actions start the installed program, and the entry finds its icon.
+while read -r program; do
+    [ "$(command -v "$program")" = /usr/bin/tappora ]
+done < <(sed -n 's/^Exec=\([^ ]*\).*/\1/p' /usr/share/applications/tappora.desktop)
 test -f /usr/share/icons/hicolor/scalable/apps/"$(sed -n 's/^Icon=//p' /usr/share/applications/tappora.desktop)".svg
 
 TAPPORA_INSTALLED_PROGRAM=/usr/bin/tappora TAPPORA_INSTALLED_HOME="$home" \
