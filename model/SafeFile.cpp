@@ -66,8 +66,12 @@ std::string WriteNumberedNewFile(const std::string& path, std::string_view conte
     for (int number = 1;; ++number) {
         fs::path candidate = first;
         if (number > 1) {
-            candidate.replace_filename(first.stem().native() + fs::path("-" + std::to_string(number)).native() +
-                                       first.extension().native());
+            // Appended in steps: GCC 12 warns wrongly (-Wrestrict) about a literal added to a temporary string.
+            fs::path name = first.stem();
+            name += "-";
+            name += std::to_string(number);
+            name += first.extension();
+            candidate.replace_filename(name);
         }
         if (writeNewFile(candidate, content, {}, error)) {
             return utf8FromPath(candidate);
