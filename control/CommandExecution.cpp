@@ -15,8 +15,12 @@ struct TClickRows {
     std::vector<std::string> missing;
 };
 
+// Appended in steps: GCC 12 warns wrongly (-Wrestrict) about a short literal added to a temporary string.
 std::string RowLabel(const TClickListController& ctrl, int row) {
-    return "#" + std::to_string(row + 1) + " " + PrintableText("\"" + ctrl.Runner(row).fName + "\"");
+    std::string label(1, '#');
+    label += std::to_string(row + 1);
+    label += ' ';
+    return label + PrintableText('"' + ctrl.Runner(row).fName + '"');
 }
 
 void AddRow(std::vector<int>& rows, int row) {
