@@ -1,5 +1,5 @@
 # pugixml and GoogleTest for the cross build, compiled from Debian's sources with the cross compiler.
-set(TAPPORA_PUGIXML_SOURCE "" CACHE PATH "Unpacked pugixml source package (tools/fetch-pugixml-source.sh makes one)")
+set(TAPPORA_PUGIXML_SOURCE "" CACHE PATH "Unpacked pugixml source package (tools/fetch-debian-source.sh makes one)")
 if(NOT EXISTS "${TAPPORA_PUGIXML_SOURCE}/src/pugixml.cpp")
     message(FATAL_ERROR "TAPPORA_PUGIXML_SOURCE must name an unpacked pugixml source package")
 endif()

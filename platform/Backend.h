@@ -16,7 +16,22 @@ public:
     virtual void post(std::function<void()> call) = 0;
 };
 
-enum class TWindowSystem { Any, X11 };
+enum class TWindowSystem { Any, X11, Wayland };
+
+// Whether one service works where the program runs; when not, why, in one sentence the user can act on.
+struct TCapability {
+    bool works = true;
+    std::string why;
+};
+
+// What `tappora check` and the About box tell: the backend in use, the session it found, and what works.
+struct TBackendReport {
+    // "x11", "wlroots", "win32" or "fake": the name `--backend` takes.
+    std::string backend;
+    // The session found, in one sentence.
+    std::string session;
+    TCapability clicks, captures, hotKeys, pointerPosition;
+};
 
 // The real platform of the system the program runs on. Each backend folder (platform/x11, platform/win32,
 // platform/fake) implements openBackend(); the build's TAPPORA_BACKEND setting links exactly one of them, so a
@@ -36,8 +51,11 @@ public:
     // whose events come through the system's own message loop needs nothing here.
     virtual void deliverEventsThrough(IForeignLoop& loop) = 0;
     // The window system the program's own windows must be shown on for the clicks, captures and hotkeys to reach
-    // them: X11 when they must be X11 windows (also under XWayland), Any when the toolkit may choose.
+    // them: X11 when they must be X11 windows (also under XWayland), Wayland when they must be native Wayland windows,
+    // Any when the toolkit may choose.
     virtual TWindowSystem windowSystem() const { return TWindowSystem::Any; }
+    // What works here and what does not.
+    virtual TBackendReport report() const = 0;
 
     // The services for the engine and the controller, with `loop`'s timers and pump.
     Platform platform(IEventLoop& loop) { return {mouse(), screen(), loop, clock(), hotKeys()}; }

@@ -30,4 +30,7 @@ public:
     virtual void unregisterHotKey(int id) = 0;
     // The handler gets the id once per press of a registered key with exactly its modifiers; holding it is one press.
     virtual void setOnHotKey(std::function<void(int id)> handler) = 0;
+    // Whether the keys are bound in the desktop's own settings instead (Wayland lets no program take them): there every
+    // key registers, none is ever pressed here, and the desktop runs `tappora toggle NAME` for the user's binding.
+    virtual bool boundInDesktop() const { return false; }
 };

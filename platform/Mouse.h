@@ -18,8 +18,11 @@ constexpr std::uint32_t MiddleUp = 0x0040;
 class IMouse {
 public:
     virtual ~IMouse() = default;
-    // The pointer position in screen pixels.
+    // The pointer position in screen pixels; where the system keeps it from programs (Wayland), where the program last
+    // put it.
     virtual TPoint cursorPos() = 0;
+    // Whether cursorPos() reads where the pointer really is.
+    virtual bool readsPointer() const { return true; }
     // Moves the pointer to (x, y); points off the screen are passed on unchanged.
     virtual void setCursorPos(int x, int y) = 0;
     // Sends one button event (one MouseButtonEvent flag) where the pointer is, delivered in call order. Throws when the

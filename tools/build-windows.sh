@@ -8,7 +8,7 @@ build=${1:-build-windows}
 shift || true
 
 tools/install-deps.sh --windows
-tools/fetch-pugixml-source.sh "$build/deps"
+tools/fetch-debian-source.sh "$build/deps" pugixml src/pugixml.cpp
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTAPPORA_PUGIXML_SOURCE="$PWD/$build/deps/pugixml" >/dev/null
 targets=()

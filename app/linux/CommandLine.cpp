@@ -1,9 +1,13 @@
 #include "app/linux/CommandLine.h"
 
 #include "app/linux/FilesFolder.h"
+#include "platform/linux/LinuxBackend.h"
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -48,17 +52,40 @@ CommandLine parseCommand(const std::vector<std::string>& arguments) {
     line.request = *parsed.request;
     return line;
 }
+
+// `--backend NAME` or `--backend=NAME`; `i` moves past a value given apart. Empty when the argument is another.
+std::optional<std::string> backendOption(const std::vector<std::string>& arguments, std::size_t& i) {
+    const std::string& argument = arguments[i];
+    if (argument.starts_with("--backend="))
+        return argument.substr(std::string_view("--backend=").size());
+    if (argument != "--backend")
+        return std::nullopt;
+    return ++i < arguments.size() ? arguments[i] : std::string();
+}
+
+bool knownBackend(const std::string& name) {
+    return std::ranges::find(kLinuxBackends, name) != std::end(kLinuxBackends);
+}
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
-    if (!arguments.empty() && !arguments.front().starts_with("-"))
+    const bool check = !arguments.empty() && arguments.front() == "check";
+    if (!arguments.empty() && !arguments.front().starts_with("-") && !check)
         return parseCommand(arguments);
     CommandLine line;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (check)
+        line.action = CommandLine::Check;
+    for (std::size_t i = check ? 1 : 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h")
             return lineOf(CommandLine::ShowHelp);
-        if (argument == "--version")
+        if (const std::optional<std::string> backend = backendOption(arguments, i)) {
+            if (backend->empty())
+                return refuse("the option \"--backend\" needs a value");
+            if (!knownBackend(*backend))
+                return refuse("--backend takes x11 or wlroots, not \"" + *backend + "\"");
+            line.backend = *backend;
+        } else if (argument == "--version")
             line.action = CommandLine::ShowVersion;
         else if (argument == "--hidden")
             line.hidden = true;
@@ -74,15 +101,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string helpText(const FilesFolder& files) {
-    return "Usage: tappora [--hidden]\n"
+    return "Usage: tappora [--hidden] [--backend x11|wlroots]\n"
            "       tappora COMMAND [NAME...]\n"
+           "       tappora check [--backend x11|wlroots]\n"
            "       tappora --help | --version\n"
-           "A mouse auto-clicker for X11 desktops: a list of clicks, each started and stopped with the toolbar or\n"
-           "the hotkeys Ctrl+F1 to Ctrl+F12, or with the commands below.\n"
+           "A mouse auto-clicker for X11 and Wayland desktops: a list of clicks, each started and stopped with the\n"
+           "toolbar or the hotkeys Ctrl+F1 to Ctrl+F12, or with the commands below.\n"
            "\n"
-           "  --hidden     start in the notification area (for autostart)\n"
-           "  -h, --help   show this help and exit\n"
-           "  --version    show the version and exit\n"
+           "  --hidden           start in the notification area (for autostart)\n"
+           "  --backend NAME     click and read the screen through x11 or wlroots instead of the one chosen\n"
+           "  -h, --help         show this help and exit\n"
+           "  --version          show the version and exit\n"
+           "  check              tell which backend would run here and whether clicks, captures, hotkeys and the\n"
+           "                     pointer position work with it\n"
            "\n"
            "Commands, answered by the copy already running with the same files:\n"
            "  start NAME...    start the clicks named as the list shows them; #N is the N-th row\n"
@@ -101,8 +132,9 @@ std::string helpText(const FilesFolder& files) {
            "A copy whose folder already holds either file, or that you own and can write, keeps them beside itself;\n"
            "an installed copy keeps them in $XDG_CONFIG_HOME/tappora (by default ~/.config/tappora).\n"
            "\n"
-           "Tappora needs an X11 session or XWayland; under XWayland its clicks and captures reach X11 programs "
-           "only.\n";
+           "Tappora runs on X11 and on Wayland compositors built on wlroots (sway, Hyprland, river, labwc, Wayfire);\n"
+           "there it takes no keys itself: bind them in the compositor to \"tappora toggle NAME\". On other Wayland\n"
+           "desktops it runs under XWayland, where its clicks and captures reach X11 programs only.\n";
 }
 
 std::string versionText() {

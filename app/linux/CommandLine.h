@@ -13,11 +13,13 @@
 struct FilesFolder;
 
 struct CommandLine {
-    // Command: a request for the copy that is already running (`tappora start NAME`, `tappora list`...).
-    enum Action { Run, ShowHelp, ShowVersion, Command, Refuse };
+    // Command: a request for the copy that is already running (`tappora start NAME`, `tappora list`...). Check: tell
+    // which backend would run here and what works with it.
+    enum Action { Run, ShowHelp, ShowVersion, Command, Check, Refuse };
     Action action = Run;
     std::string message;     // for Refuse: the one sentence that says why
     bool hidden = false;     // for Run: start in the notification area
+    std::string backend;     // for Run and Check: the backend asked for with --backend; empty to choose
     TCommandRequest request; // for Command
 };
 

@@ -2,7 +2,8 @@
 #include "app/linux/FilesFolder.h"
 #include "app/linux/SignalWatcher.h"
 #include "app/linux/SingleCopy.h"
-#include "platform/Backend.h"
+#include "control/BackendReport.h"
+#include "platform/linux/LinuxBackend.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtShell.h"
 #include "ui/qt/MainWindow.h"
@@ -34,6 +35,19 @@ int sendCommand(const TCommandRequest& request, const FilesFolder& files) {
     return answer.exitCode;
 }
 
+// `tappora check`: the backend this session would run on and what works with it.
+int checkBackend(const std::string& requested) {
+    std::string failure;
+    const std::unique_ptr<IBackend> backend = openLinuxBackend(requested, failure);
+    if (!backend) {
+        std::cout << "Backend: none\n" << failure << '\n';
+        return 2;
+    }
+    for (const std::string& line : BackendReportLines(backend->report()))
+        std::cout << line << '\n';
+    return 0;
+}
+
 // --help, --version, a command and a wrong option are answered without a display; nothing when the program is to run.
 std::optional<int> answerCommandLine(const CommandLine& line, const FilesFolder& files) {
     switch (line.action) {
@@ -45,6 +59,8 @@ std::optional<int> answerCommandLine(const CommandLine& line, const FilesFolder&
         return 0;
     case CommandLine::Command:
         return sendCommand(line.request, files);
+    case CommandLine::Check:
+        return checkBackend(line.backend);
     case CommandLine::Refuse:
         std::cerr << line.message << '\n';
         return 2;
@@ -55,12 +71,16 @@ std::optional<int> answerCommandLine(const CommandLine& line, const FilesFolder&
 }
 
 // Puts Qt's windows where the backend needs them. An X11 backend in a Wayland session needs them on XWayland: on
-// Wayland they would be out of reach of its hotkeys, clicks and captures.
+// Wayland they would be out of reach of its hotkeys, clicks and captures. The Wayland backend shows them as native
+// Wayland windows, unless the caller asked for another platform (the tests' offscreen one).
 void showWindowsOn(TWindowSystem system) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (system == TWindowSystem::X11 && (platform == nullptr || std::string_view(platform).starts_with("wayland")))
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (system == TWindowSystem::Wayland && (platform == nullptr || std::string_view(platform) == "xcb"))
+        ::setenv("QT_QPA_PLATFORM", "wayland", 1);
 }
+
 
 // A folder that cannot be made is told here; the window then says that the files cannot be saved.
 void prepareFilesFolder(const FilesFolder& files) {
@@ -99,10 +119,10 @@ public:
     SaveAtUnexpectedExit& operator=(const SaveAtUnexpectedExit&) = delete;
 };
 
-int run(int argc, char* argv[], const FilesFolder& files, bool hidden) {
+int run(int argc, char* argv[], const FilesFolder& files, const CommandLine& line) {
     // Opened before Qt, which would abort without a display; the program keeps these connections.
     std::string failure;
-    const std::unique_ptr<IBackend> backend = openBackend(failure);
+    const std::unique_ptr<IBackend> backend = openLinuxBackend(line.backend, failure);
     if (!backend) {
         std::cerr << "tappora: " << failure << '\n';
         return 2;
@@ -134,7 +154,8 @@ int run(int argc, char* argv[], const FilesFolder& files, bool hidden) {
     QObject::connect(&signalWatcher, &TSignalWatcher::terminationRequested, &form,
                      [&form] { form.requestClose(false); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.requestClose(false); });
-    if (!hidden)
+    form.setBackendReport(BackendReportLines(backend->report()));
+    if (!line.hidden)
         form.show();
     QTimer::singleShot(0, &form, [&form] { form.showStartupMessages(); });
     return QApplication::exec();
@@ -147,7 +168,7 @@ int main(int argc, char* argv[]) {
     if (const auto exitCode = answerCommandLine(line, files))
         return *exitCode;
     try {
-        return run(argc, argv, files, line.hidden);
+        return run(argc, argv, files, line);
     } catch (const std::exception& error) {
         std::cerr << "tappora: " << error.what() << '\n';
         return 1;

@@ -12,6 +12,7 @@ public:
     FakeClock& clock() override { return fake.clock; }
     FakeHotKeys& hotKeys() override { return fake.hotKeys; }
     void deliverEventsThrough(IForeignLoop&) override {}
+    TBackendReport report() const override { return {"fake", "The in-memory platform of the tests.", {}, {}, {}, {}}; }
 
     FakePlatform fake;
 };

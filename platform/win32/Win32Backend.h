@@ -29,6 +29,7 @@ public:
     Win32HotKeys& hotKeys() override { return m_hotKeys; }
     Win32Shell& shell() { return m_shell; }
     void deliverEventsThrough(IForeignLoop&) override {}
+    TBackendReport report() const override { return {"win32", "A Windows session.", {}, {}, {}, {}}; }
 
 private:
     Win32Mouse m_mouse;

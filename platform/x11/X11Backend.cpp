@@ -44,6 +44,21 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& displayName) {
 
 X11Backend::~X11Backend() = default;
 
+TBackendReport x11Report(const char* waylandDisplay) {
+    if (waylandDisplay == nullptr || *waylandDisplay == '\0')
+        return {"x11", "An X11 session.", {}, {}, {}, {}};
+    return {"x11",
+            "A Wayland session, reached through XWayland.",
+            {true, "Only X11 programs receive the clicks: native Wayland windows are out of XWayland's reach."},
+            {true, "Only X11 programs are seen: native Wayland windows read as black."},
+            {true, "Only while an X11 program has the focus."},
+            {true, "Only over X11 programs."}};
+}
+
+TBackendReport X11Backend::report() const {
+    return x11Report(std::getenv("WAYLAND_DISPLAY"));
+}
+
 IMouse& X11Backend::mouse() {
     return *m_mouse;
 }

@@ -11,6 +11,9 @@ class X11Mouse;
 class X11Screen;
 class PosixClock;
 
+// What X11 does here: everything on an X11 session; under XWayland (`waylandDisplay` set) only on X11 programs.
+TBackendReport x11Report(const char* waylandDisplay);
+
 // The real platform on X11: pointer, buttons and screen over one connection, hotkeys over their own, and the
 // system clock. The event loop comes from the window toolkit; the hotkeys' connection is watched from it.
 class X11Backend : public IBackend {
@@ -27,6 +30,7 @@ public:
     X11HotKeys& hotKeys() override;
     IClock& clock() override;
     TWindowSystem windowSystem() const override { return TWindowSystem::X11; }
+    TBackendReport report() const override;
     void deliverEventsThrough(IForeignLoop& loop) override;
 
 private:

@@ -1,6 +1,6 @@
 #include "platform/x11/X11Monitors.h"
 
-#include "platform/x11/PrimaryMonitor.h"
+#include "platform/PrimaryMonitor.h"
 #include "platform/x11/XcbReply.h"
 
 #include <X11/Xlib-xcb.h>

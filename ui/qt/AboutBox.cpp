@@ -42,7 +42,7 @@ QLabel* link(QWidget* parent, const QString& text, int x, int y, int width) {
 }
 } // namespace
 
-TAboutBox::TAboutBox(IShell& shell, QWidget* parent)
+TAboutBox::TAboutBox(IShell& shell, QWidget* parent, const std::vector<std::string>& backendReport)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_shell(shell) {
     setWindowTitle("About Tappora");
@@ -63,8 +63,23 @@ TAboutBox::TAboutBox(IShell& shell, QWidget* parent)
     lblLicense = aboutLabel(this, kLicenseNotice, 22, 113);
     lblLicense->setFont(scaled(lblLicense->font(), 0.8));
     lblLicense->adjustSize();
+    if (!backendReport.empty())
+        showBackendReport(backendReport);
     lblWebAddress->installEventFilter(this);
     lblMailAddress->installEventFilter(this);
+}
+
+// Below the licence, in its small font; the box grows to hold it.
+void TAboutBox::showBackendReport(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines)
+        text << QString::fromStdString(line);
+    lblBackend = aboutLabel(this, text.join('\n'), 22, 138, width() - 44);
+    lblBackend->setFont(lblLicense->font());
+    lblBackend->setWordWrap(true);
+    lblBackend->resize(lblBackend->width(), lblBackend->heightForWidth(lblBackend->width()));
+    setFixedSize(width(), lblBackend->y() + lblBackend->height() + 11);
+    centreOnDesktop(*this);
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {

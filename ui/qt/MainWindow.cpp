@@ -298,7 +298,7 @@ void TMainWindow::changeEvent(QEvent* event) {
 }
 
 void TMainWindow::AboutMenuClick() {
-    TAboutBox about(m_shell, this);
+    TAboutBox about(m_shell, this, m_backendReport);
     about.exec();
 }
 

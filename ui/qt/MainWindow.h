@@ -49,6 +49,8 @@ public:
     void toggleVisibility();
     // A command from outside, carried out on the list as the hotkeys would.
     TCommandAnswer answerCommand(const TCommandRequest& request);
+    // What the About box tells of the backend.
+    void setBackendReport(std::vector<std::string> lines) { m_backendReport = std::move(lines); }
 
     TRect windowBounds() const override;
     void setWindowBounds(const TRect& bounds) override;
@@ -118,4 +120,5 @@ private:
     bool m_closed = false;
     // The frame asked for before a window manager framed the window.
     std::optional<TRect> m_unframedBounds;
+    std::vector<std::string> m_backendReport;
 };

@@ -1,4 +1,4 @@
-#include "platform/x11/PrimaryMonitor.h"
+#include "platform/PrimaryMonitor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,45 @@
+#include "platform/linux/LinuxBackend.h"
+
+#include "platform/wayland/WaylandBackend.h"
+#include "platform/x11/X11Backend.h"
+#include "platform/x11/X11Connection.h"
+
+#include <cstdlib>
+
+namespace {
+std::unique_ptr<IBackend> openX11(std::string& failure) {
+    std::unique_ptr<X11Backend> backend = X11Backend::open();
+    if (!backend)
+        failure = x11UnavailableReason(std::getenv("DISPLAY"));
+    return backend;
+}
+
+bool inWaylandSession() {
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    return display != nullptr && *display != '\0';
+}
+} // namespace
+
+std::unique_ptr<IBackend> openLinuxBackend(std::string_view requested, std::string& failure) {
+    if (requested == "x11")
+        return openX11(failure);
+    if (requested == "wlroots")
+        return WaylandBackend::open(failure);
+    if (!requested.empty()) {
+        failure = "There is no backend '" + std::string(requested) + "': --backend takes x11 or wlroots.";
+        return nullptr;
+    }
+    std::string waylandFailure;
+    if (inWaylandSession()) {
+        if (std::unique_ptr<IBackend> backend = WaylandBackend::open(waylandFailure))
+            return backend;
+    }
+    std::unique_ptr<IBackend> backend = openX11(failure);
+    if (!backend && !waylandFailure.empty())
+        failure = waylandFailure + " " + failure;
+    return backend;
+}
+
+std::unique_ptr<IBackend> openBackend(std::string& failure) {
+    return openLinuxBackend({}, failure);
+}

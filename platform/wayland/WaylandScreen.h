@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Screen.h"
+#include "platform/wayland/WaylandOutputCapture.h"
+
+#include <memory>
+#include <vector>
+
+class IClock;
+class WaylandConnection;
+class WaylandLayout;
+
+// The screen as one picture composed of every output's frames (screen copy), in the program's positions. Each
+// output's picture is kept and, while the program reads it, brought up to date frame by frame where the compositor
+// reports damage; a scaled output is sampled to one pixel per logical pixel, so a position found in the picture is
+// the position a click lands on.
+//
+// Freshness: a reading starts by waiting until the compositor has handled everything sent before it, so every frame
+// it showed before the reading and copied is in; frames come at the output's refresh. After a second without a
+// reading the copying stops; the next reading then waits for one new frame of every output.
+class WaylandScreen : public IScreen {
+public:
+    WaylandScreen(WaylandConnection& connection, const WaylandLayout& layout, IClock& clock);
+    WaylandScreen(const WaylandScreen&) = delete;
+    WaylandScreen& operator=(const WaylandScreen&) = delete;
+    ~WaylandScreen() override;
+
+    TSize screenSize() override;
+    std::vector<TRect> monitorAreas() override;
+    bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
+    std::uint32_t pixelColor(int x, int y) override;
+    std::optional<std::vector<TRect>> changedAreas() override;
+
+private:
+    // Brings the picture up to date; false when an output's frame could not be had.
+    bool refresh(bool waitForCompositor);
+    void rebuild();
+    void takeFrame(std::size_t output, const WaylandOutputCapture::Frame& frame);
+    void compose(std::size_t output, const WaylandOutputCapture::Frame& frame, TRect area);
+    bool awaitFrames();
+    // A picture pixel as 0x00RRGGBB, black off the outputs; (x, y) in the compositor's layout.
+    std::uint32_t layoutPixel(int x, int y) const;
+
+    WaylandConnection& m_connection;
+    const WaylandLayout& m_layout;
+    IClock& m_clock;
+    std::vector<std::unique_ptr<WaylandOutputCapture>> m_captures;
+    std::vector<bool> m_received;
+    TRect m_extent;
+    std::vector<std::uint32_t> m_picture;
+    std::vector<TRect> m_changed;
+    bool m_changesKnown = false;
+    std::uint32_t m_lastReading = 0;
+};
