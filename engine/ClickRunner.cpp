@@ -138,7 +138,9 @@ void TClickRunner::ClickTick() {
         const std::optional<TPoint> target = FindTarget(startNumber);
         if (!target)
             return;
-        m_platform.mouse.setCursorPos(target->x, target->y);
+        // Where the pointer cannot be read, a click at the pointer is pressed where it is, unmoved.
+        if (pointType != ptCurrent || m_platform.mouse.readsPointer())
+            m_platform.mouse.setCursorPos(target->x, target->y);
         SendButtonEvents();
         CountOne();
         if (pointType != ptCurrent && origin)
@@ -284,8 +286,10 @@ void TClickRunner::SendButtonEvents() {
     }
 }
 
+// Only where the pointer can be read: elsewhere there is no place to go back to.
 bool TClickRunner::GoesBackAfterClick() const {
-    return pointType != ptCurrent && (finishType == ftBack || finishType == ftBackClick);
+    return pointType != ptCurrent && (finishType == ftBack || finishType == ftBackClick) &&
+           m_platform.mouse.readsPointer();
 }
 
 void TClickRunner::ApplyFinish(TPoint origin) {

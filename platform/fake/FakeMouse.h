@@ -26,8 +26,12 @@ public:
         ++m_positionReads;
         return m_pos;
     }
+    bool readsPointer() const override { return m_readsPointer; }
     void setCursorPos(int x, int y) override;
     void sendButtonEvent(std::uint32_t flag) override;
+
+    // A system that keeps the pointer's position from programs (Wayland).
+    void hidePointer() { m_readsPointer = false; }
 
     // The user's hand moving the pointer: the position changes and nothing is recorded.
     void placePointer(TPoint pos) { m_pos = pos; }
@@ -49,5 +53,6 @@ private:
     TPoint m_pos;
     std::uint32_t m_pressed = 0;
     int m_positionReads = 0;
+    bool m_readsPointer = true;
     std::vector<FakeMouseEvent> m_events;
 };

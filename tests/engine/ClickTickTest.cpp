@@ -148,6 +148,29 @@ TEST_F(ClickTickTest, ThePointerIsReadOnlyForTheClicksThatUseItsPosition) {
     }
 }
 
+// Wayland: a click at the pointer presses where the pointer is, and none goes back to a place it cannot know.
+TEST_F(ClickTickTest, WhereThePointerCannotBeReadNoClickMovesItToWhereItWas) {
+    for (const TPointType point : {ptCurrent, ptFixed}) {
+        SCOPED_TRACE(int(point));
+        FakePlatform platform;
+        platform.mouse.hidePointer();
+        TClickRunner click(platform.platform);
+        click.pointType = point;
+        click.fPosX = 9;
+        click.fPosY = 8;
+        click.finishType = ftBack;
+        click.iClickInterval = 100;
+        click.Start();
+        platform.loop.advance(1100);
+        const std::vector<FakeMouseEvent> pressed{Button(LD, 9, 8, 1100), Button(LU, 9, 8, 1100)};
+        if (point == ptFixed)
+            EXPECT_THAT(platform.mouse.events(), ElementsAre(Move(9, 8, 1100), pressed[0], pressed[1]));
+        else
+            EXPECT_EQ(platform.mouse.buttonFlags(), (std::vector<std::uint32_t>{LD, LU}));
+        EXPECT_EQ(platform.mouse.positionReads(), point == ptCurrent ? 1 : 0);
+    }
+}
+
 TEST_F(ClickTickTest, CurrentPointIsReadAfterThePump) {
     runner->Start();
     fake.loop.advance(1099);
