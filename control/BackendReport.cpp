@@ -3,7 +3,7 @@
 namespace {
 std::string capabilityLine(const char* service, const TCapability& capability) {
     std::string line = service;
-    line += capability.works ? ": work." : ": do not work.";
+    line += capability.works ? ": working." : ": not working.";
     if (!capability.why.empty()) {
         line += ' ';
         line += capability.why;

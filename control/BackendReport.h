@@ -10,6 +10,6 @@
 //
 //     Backend: wlroots
 //     Session: A Wayland session whose compositor offers the wlroots protocols.
-//     Clicks: work.
-//     Hotkeys: do not work. Wayland lets no program take global keys: ...
+//     Clicks: working.
+//     Hotkeys: not working. Wayland lets no program take global keys: ...
 std::vector<std::string> BackendReportLines(const TBackendReport& report);
