@@ -12,8 +12,6 @@
 #include <utility>
 
 namespace {
-// Without a reading for this long the outputs are no longer copied as they change.
-constexpr std::uint32_t kKeepCopyingMs = 1000;
 // How long a reading waits for a new frame of every output.
 constexpr int kFrameWaitMs = 2000;
 
@@ -96,11 +94,10 @@ bool WaylandScreen::refresh(bool waitForCompositor) {
         m_connection.dispatchArrived();
     if (m_connection.takeLayoutChange())
         rebuild();
-    m_lastReading = m_clock.tickCount();
     return awaitFrames();
 }
 
-// Outputs that are not being copied (never yet, or not since the last reading long ago) are asked for one whole new
+// Outputs that are not being copied yet (the first reading, a new layout, a refused copy) are asked for one whole
 // frame, and the reading waits for it; what changed meanwhile is then unknown.
 bool WaylandScreen::awaitFrames() {
     std::vector<std::size_t> restarted;
@@ -132,8 +129,7 @@ void WaylandScreen::takeFrame(std::size_t output, const WaylandOutputCapture::Fr
             compose(output, frame, area);
     }
     m_received[output] = true;
-    if (m_clock.tickCount() - m_lastReading < kKeepCopyingMs)
-        m_captures[output]->request(true);
+    m_captures[output]->request(true);
 }
 
 void WaylandScreen::compose(std::size_t output, const WaylandOutputCapture::Frame& frame, TRect area) {

@@ -16,8 +16,10 @@ class WaylandLayout;
 // the position a click lands on.
 //
 // Freshness: a reading starts by waiting until the compositor has handled everything sent before it, so every frame
-// it showed before the reading and copied is in; frames come at the output's refresh. After a second without a
-// reading the copying stops; the next reading then waits for one new frame of every output.
+// it showed before the reading and copied is in; frames come at the output's refresh. From the first reading on,
+// each output is asked for its next changed frame as soon as one arrives, for as long as the program runs: an
+// unchanged output costs nothing. (Asking again only after a pause would need a whole frame, and sway 1.7 answers
+// one of an unchanged output by showing a stale buffer.)
 class WaylandScreen : public IScreen {
 public:
     WaylandScreen(WaylandConnection& connection, const WaylandLayout& layout, IClock& clock);
@@ -50,5 +52,4 @@ private:
     std::vector<std::uint32_t> m_picture;
     std::vector<TRect> m_changed;
     bool m_changesKnown = false;
-    std::uint32_t m_lastReading = 0;
 };
