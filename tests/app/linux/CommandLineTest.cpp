@@ -37,6 +37,11 @@ const LineCase kLineCases[] = {
     {{"-reverse=yes"}, CommandLine::Refuse, "unknown option \"-reverse=yes\""},
     {{"-sessions", "x"}, CommandLine::Refuse, "unknown option \"-sessions\""},
     {{"-display", ":1"}, CommandLine::Refuse, "unknown option \"-display\""},
+    {{"--backend", "wlroots"}, CommandLine::Run, ""},
+    {{"check", "--backend=x11"}, CommandLine::Check, ""},
+    {{"--backend", "wayland"}, CommandLine::Refuse, "--backend takes x11 or wlroots, not \"wayland\""},
+    {{"check", "--backend"}, CommandLine::Refuse, "the option \"--backend\" needs a value"},
+    {{"check", "now"}, CommandLine::Refuse, "unexpected argument \"now\""},
 };
 
 class ParseCommandLine : public testing::TestWithParam<LineCase> {};
