@@ -1,10 +1,12 @@
 #pragma once
 
 #include "control/ColorSwatch.h"
+#include "pixels/PixelBuffer.h"
 #include "platform/Geometry.h"
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -54,15 +56,55 @@ private:
     bool m_color = false;
 };
 
-// What Capture Scope asks of the editor.
+// A pixel picked on the frozen screen: where it is, and its colour as the colour edit and the swatch show it.
+struct TPick {
+    TPoint point;
+    std::string colorText;
+    TSwatch swatch;
+    friend bool operator==(const TPick&, const TPick&) = default;
+};
+
+// The picture of the screen that the scope overlay shows, taken once, on which a scope is dragged or a pixel picked.
+// Its pixels are read from it, never from the live screen, and its top-left pixel lies at `origin()` in the
+// program's positions.
+class TFrozenScreen {
+public:
+    // What is taken: the primary monitor, for one overlay over it (where the program can place its windows and read
+    // the pointer), or every monitor, for one overlay on each (where it can do neither: Wayland).
+    enum class TPart { Primary, AllMonitors };
+
+    // Pixels the screen could not give are black.
+    TFrozenScreen(IScreen& screen, TPart part);
+
+    const TPixelBuffer& pixels() const { return m_pixels; }
+    TPoint origin() const { return m_origin; }
+    // The program position of the picture's pixel `at`.
+    TPoint ProgramPoint(TPoint at) const { return {m_origin.x + at.x, m_origin.y + at.y}; }
+    // The picture's pixel `at` picked; black off the picture.
+    TPick Pick(TPoint at) const;
+
+    // Where one of the toolkit's screens lies in the picture of every monitor. The toolkit lays its screens out as the
+    // compositor does, whose origin is not the program's (the primary monitor's top-left); both layouts hold the
+    // same monitors, so they match at their top-left corners.
+    static TRect PartOfPicture(TRect toolkitScreen, std::span<const TRect> toolkitScreens);
+
+private:
+    TPoint m_origin;
+    TPixelBuffer m_pixels;
+};
+
+// What Capture Scope and picking on the frozen screen ask of the editor.
 class IScopeCaptureView {
 public:
     virtual ~IScopeCaptureView() = default;
     virtual void hideEditor() = 0;
     // Lets timers, hotkeys and painting run meanwhile; the user's input waits.
     virtual void waitHidden(int milliseconds) = 0;
-    // The corners of the drag on the scope overlay, as the pointer gave them; nothing when it gave no scope.
+    // The corners of the drag on the scope overlay in the program's positions, unsorted; nothing when the user gave
+    // no scope.
     virtual std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() = 0;
+    // The pixel clicked on the overlay, picked from its frozen picture; nothing when the user gave none (Escape).
+    virtual std::optional<TPick> runPickOverlay() = 0;
     virtual void setScope(TPoint start, TPoint end) = 0;
     virtual void showEditor() = 0;
 };
@@ -71,3 +113,9 @@ public:
 // repaint where it was, and comes back with the dragged scope.
 void CaptureScope(IScopeCaptureView& view);
 constexpr int kHideForScopeMs = 200;
+
+enum class TPickKind { Point, Color };
+// Picking a point or a colour on the frozen screen, beside the live capture and instead of it where the pointer
+// cannot be read: the editor gets out of the way as for Capture Scope and comes back showing the pixel clicked as a
+// capture shows it.
+void PickOnFrozenScreen(IScopeCaptureView& view, ICaptureView& shown, TPickKind kind);

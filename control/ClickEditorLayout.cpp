@@ -10,6 +10,10 @@ using Look = TEditorLook;
 constexpr int kEditHeight = 20;
 constexpr int kRadioHeight = TClickEditorLayout::kRadioHeight;
 constexpr int kListHeight = 22;
+constexpr int kPickHeight = 20;
+// The hotkeys' group ends here, over the whole width under both columns.
+constexpr int kHotKeysBottom = 601;
+constexpr int kDesktopKeysHeight = 86;
 
 TEditorControl Group(Id id, Id parent, const char* caption, TRect bounds) {
     return {id, Kind::Group, parent, caption, bounds};
@@ -38,28 +42,31 @@ TEditorControl Button(Id id, Id parent, const char* caption, TRect bounds, Look 
 
 std::vector<TEditorControl> ClickPoint() {
     const char* hint = "Press any key to stop capture";
+    const char* pick = "Pick on the frozen screen";
     return {
-        Group(Id::gbClickPoint, Id::Panel, "Click Point", {8, 4, 193, 503}),
+        Group(Id::gbClickPoint, Id::Panel, "Click Point", {8, 4, 193, 547}),
         Radio(Id::rbCurrent, Id::gbClickPoint, &F::pointType, 0, {9, 16, 180, kRadioHeight}),
         Radio(Id::rbFixed, Id::gbClickPoint, &F::pointType, 1, {9, 34, 180, kRadioHeight}),
-        Group(Id::gbPoint, Id::gbClickPoint, "Specify click point", {23, 51, 162, 85}),
+        Group(Id::gbPoint, Id::gbClickPoint, "Specify click point", {23, 51, 162, 107}),
         Button(Id::btnCapture, Id::gbPoint, "Start to capture point", {6, 18, 76, 46}, Look::Tight),
         Label(Id::gbPoint, "X:", 88, 21),
         Numeric(Id::edPX, Id::gbPoint, &F::edPX, 104, 18, 50),
         Label(Id::gbPoint, "Y:", 88, 45),
         Numeric(Id::edPY, Id::gbPoint, &F::edPY, 104, 42, 50),
         Label(Id::gbPoint, hint, 4, 67, Look::Hint),
-        Radio(Id::rbColor, Id::gbClickPoint, &F::pointType, 2, {9, 137, 180, kRadioHeight}),
-        Group(Id::gbColor, Id::gbClickPoint, "specify color block", {23, 155, 162, 109}),
+        Button(Id::btnPickPoint, Id::gbPoint, pick, {6, 83, 150, kPickHeight}),
+        Radio(Id::rbColor, Id::gbClickPoint, &F::pointType, 2, {9, 159, 180, kRadioHeight}),
+        Group(Id::gbColor, Id::gbClickPoint, "specify color block", {23, 177, 162, 131}),
         Button(Id::btnCaptureColor, Id::gbColor, "Start to capture color", {6, 18, 74, 46}, Look::Tight),
         {Id::edSwatch, Kind::Swatch, Id::gbColor, "", {86, 18, 70, kEditHeight}},
         {Id::edColor, Kind::ReadOnlyEdit, Id::gbColor, "", {86, 42, 70, kEditHeight}, Look::Plain, &F::fColor},
         Label(Id::gbColor, hint, 4, 66, Look::Hint),
-        Label(Id::gbColor, "Color Simliar:", 6, 87),
-        Numeric(Id::edSimilar, Id::gbColor, &F::edSimilar, 94, 84, 34),
-        Label(Id::gbColor, "%", 146, 87),
-        Radio(Id::rbBMP, Id::gbClickPoint, &F::pointType, 3, {9, 264, 180, kRadioHeight}),
-        Group(Id::gbBMP, Id::gbClickPoint, "specify BMP", {23, 281, 162, 98}),
+        Button(Id::btnPickColor, Id::gbColor, pick, {6, 82, 150, kPickHeight}),
+        Label(Id::gbColor, "Color Simliar:", 6, 109),
+        Numeric(Id::edSimilar, Id::gbColor, &F::edSimilar, 94, 106, 34),
+        Label(Id::gbColor, "%", 146, 109),
+        Radio(Id::rbBMP, Id::gbClickPoint, &F::pointType, 3, {9, 308, 180, kRadioHeight}),
+        Group(Id::gbBMP, Id::gbClickPoint, "specify BMP", {23, 325, 162, 98}),
         {Id::btnBMP, Kind::ToolButton, Id::gbBMP, "Load BMP", {6, 16, 57, 33}},
         Label(Id::gbBMP, "(24bit bmp)", 6, 52, Look::Blue),
         {Id::pnlPreview, Kind::PictureFrame, Id::gbBMP, "", {66, 14, 92, 53}},
@@ -67,7 +74,7 @@ std::vector<TEditorControl> ClickPoint() {
         Label(Id::gbBMP, "BMP Simliar:", 6, 75),
         Numeric(Id::edBMPSimilar, Id::gbBMP, &F::edBMPSimilar, 94, 72, 34),
         Label(Id::gbBMP, "%", 146, 75),
-        {Id::pnlScope, Kind::Panel, Id::gbClickPoint, "", {3, 383, 186, 109}},
+        {Id::pnlScope, Kind::Panel, Id::gbClickPoint, "", {3, 427, 186, 109}},
         Radio(Id::rbFull, Id::pnlScope, &F::ScreenType, 0, {6, 4, 170, kRadioHeight}),
         Radio(Id::rbPart, Id::pnlScope, &F::ScreenType, 1, {6, 24, 170, kRadioHeight}),
         Button(Id::btnCaptureScope, Id::pnlScope, "Capture Scope", {6, 48, 50, 54}),
@@ -124,8 +131,18 @@ std::vector<TEditorControl> Timing() {
     };
 }
 
-std::vector<TEditorControl> Ending() {
+// The lines to paste into the desktop's configuration, with where they go above them.
+std::vector<TEditorControl> DesktopKeys() {
     return {
+        Group(Id::gbDesktopKeys, Id::Panel, "Keys Bound in the Desktop", {8, kHotKeysBottom, 407, kDesktopKeysHeight}),
+        {Id::lblDesktopKeysWhere, Kind::Label, Id::gbDesktopKeys, "", {10, 17, 0, 0}},
+        {Id::edDesktopKeys, Kind::ReadOnlyLines, Id::gbDesktopKeys, "", {8, 32, 336, 48}},
+        Button(Id::btnCopyDesktopKeys, Id::gbDesktopKeys, "Copy", {350, 32, 50, 25}),
+    };
+}
+
+std::vector<TEditorControl> Ending(bool keysBoundInDesktop) {
+    std::vector<TEditorControl> controls{
         Group(Id::gbStopOptions, Id::Panel, "Stop Options", {208, 334, 206, 78}),
         Radio(Id::rbStopOrder, Id::gbStopOptions, &F::stopType, 0, {8, 18, 180, kRadioHeight}),
         Radio(Id::rbStopClick, Id::gbStopOptions, &F::stopType, 1, {8, 44, 108, kRadioHeight}),
@@ -136,34 +153,61 @@ std::vector<TEditorControl> Ending() {
         Radio(Id::rbBack, Id::gbAfterClick, &F::finishType, 1, {8, 36, 194, kRadioHeight}),
         // The longest caption, on two lines.
         Radio(Id::rbBackClick, Id::gbAfterClick, &F::finishType, 2, {8, 56, 194, 34}),
-        Group(Id::gbHotKeys, Id::Panel, "Click HotKey", {8, 507, 407, 50}),
+        Group(Id::gbHotKeys, Id::Panel, "Click HotKey", {8, kHotKeysBottom - 50, 407, 50}),
         Label(Id::gbHotKeys, "Start Hotkey:", 10, 23),
         Label(Id::gbHotKeys, "Ctrl +", 94, 23),
         List(Id::cbHKStart, Id::gbHotKeys, &F::hkStart, 132, 19, 60),
         Label(Id::gbHotKeys, "Stop Hotkey:", 212, 23),
         Label(Id::gbHotKeys, "Ctrl +", 294, 23),
         List(Id::cbHKStop, Id::gbHotKeys, &F::hkStop, 332, 19, 60),
-        Label(Id::Panel, "Action Name:", 12, 570, Look::Title),
-        {Id::edName, Kind::LineEdit, Id::Panel, "", {92, 568, 111, 21}, Look::Blue, &F::edName},
     };
-}
-} // namespace
-
-const std::vector<TEditorControl>& TClickEditorLayout::Controls() {
-    static const std::vector<TEditorControl> controls = [] {
-        std::vector<TEditorControl> all = ClickPoint();
-        for (const auto& part : {Timing(), Ending()})
-            all.insert(all.end(), part.begin(), part.end());
-        return all;
-    }();
+    if (keysBoundInDesktop) {
+        const std::vector<TEditorControl> desktopKeys = DesktopKeys();
+        controls.insert(controls.end(), desktopKeys.begin(), desktopKeys.end());
+    }
+    const int nameTop = kHotKeysBottom + 11 + (keysBoundInDesktop ? kDesktopKeysHeight : 0);
+    controls.push_back(Label(Id::Panel, "Action Name:", 12, nameTop + 2, Look::Title));
+    controls.push_back({Id::edName, Kind::LineEdit, Id::Panel, "", {92, nameTop, 111, 21}, Look::Blue, &F::edName});
     return controls;
 }
 
+std::vector<TEditorControl> AllControls(bool keysBoundInDesktop) {
+    std::vector<TEditorControl> all = ClickPoint();
+    for (const auto& part : {Timing(), Ending(keysBoundInDesktop)})
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+} // namespace
+
+TSize TClickEditorLayout::PanelSize(bool keysBoundInDesktop) {
+    return {421, kHotKeysBottom + 38 + (keysBoundInDesktop ? kDesktopKeysHeight : 0)};
+}
+
+const std::vector<TEditorControl>& TClickEditorLayout::Controls(bool keysBoundInDesktop) {
+    static const std::vector<TEditorControl> plain = AllControls(false);
+    static const std::vector<TEditorControl> withDesktopKeys = AllControls(true);
+    return keysBoundInDesktop ? withDesktopKeys : plain;
+}
+
 const TEditorControl& TClickEditorLayout::Control(TEditorId id) {
-    for (const TEditorControl& control : Controls())
-        if (control.id == id && id != TEditorId::None)
-            return control;
+    for (bool keysBoundInDesktop : {false, true})
+        for (const TEditorControl& control : Controls(keysBoundInDesktop))
+            if (control.id == id && id != TEditorId::None)
+                return control;
     throw std::logic_error("no such editor control");
+}
+
+std::vector<TUnavailable> TClickEditorLayout::Unavailable(const TEditorSystem& system) {
+    if (system.readsPointer)
+        return {};
+    const char* noGoingBack = "Wayland lets no program read the pointer, so a click cannot go back where it was.";
+    return {
+        {Id::btnCapture, "Wayland lets no program read the pointer, so the point is picked on the frozen screen."},
+        {Id::btnCaptureColor,
+         "Wayland lets no program read the pointer, so the colour is picked on the frozen screen."},
+        {Id::rbBack, noGoingBack},
+        {Id::rbBackClick, noGoingBack},
+    };
 }
 
 TRect TClickEditorLayout::PanelBounds(const TEditorControl& control) {

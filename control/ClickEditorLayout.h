@@ -18,11 +18,13 @@ enum class TEditorId {
     btnCapture,
     edPX,
     edPY,
+    btnPickPoint,
     rbColor,
     gbColor,
     btnCaptureColor,
     edSwatch,
     edColor,
+    btnPickColor,
     edSimilar,
     rbBMP,
     gbBMP,
@@ -72,6 +74,10 @@ enum class TEditorId {
     gbHotKeys,
     cbHKStart,
     cbHKStop,
+    gbDesktopKeys,
+    lblDesktopKeysWhere,
+    edDesktopKeys,
+    btnCopyDesktopKeys,
     edName,
 };
 
@@ -85,6 +91,8 @@ enum class TEditorKind {
     NumericEdit,
     // A read-only edit showing a text field.
     ReadOnlyEdit,
+    // A read-only box of a few lines, which the front end fills.
+    ReadOnlyLines,
     // The read-only edit filled with the colour shown.
     Swatch,
     LineEdit,
@@ -125,16 +133,34 @@ struct TEditorControl {
     int item = 0;
 };
 
+// What the system the editor runs on lets it offer.
+struct TEditorSystem {
+    // The pointer's position can be read: the live capture and going back after a click work.
+    bool readsPointer = true;
+    // The hotkeys are bound in the desktop's configuration, which the editor then shows the lines for.
+    bool keysBoundInDesktop = false;
+};
+
+// A control that the system cannot serve, and why, in one sentence.
+struct TUnavailable {
+    TEditorId id;
+    const char* why;
+};
+
 // Every control of the editor's panel, parents before their children and in tab order, from which both front ends
 // build their editor.
 class TClickEditorLayout {
 public:
-    static constexpr TSize kPanelSize{421, 595};
     // A radio higher than this wraps its caption.
     static constexpr int kRadioHeight = 18;
 
-    static const std::vector<TEditorControl>& Controls();
+    // With `keysBoundInDesktop`, the group with the lines for the desktop's configuration lies under the hotkeys.
+    static TSize PanelSize(bool keysBoundInDesktop = false);
+    static const std::vector<TEditorControl>& Controls(bool keysBoundInDesktop = false);
+    // Any control of either panel; the name's caption and edit as they lie without the desktop's keys.
     static const TEditorControl& Control(TEditorId id);
+    // The controls that stay disabled on `system`, whatever else is chosen.
+    static std::vector<TUnavailable> Unavailable(const TEditorSystem& system);
     // The control's bounds within the panel.
     static TRect PanelBounds(const TEditorControl& control);
     // Whether the control lies in `container`, or is it.

@@ -69,7 +69,12 @@ std::vector<TLine> TScopeDrag::MouseDown(TPoint at) {
     FCrossHair = false;
     FStartPos = at;
     FCurPos = at;
-    FDragging = true;
+    if (m_kind == TDragKind::Point) {
+        FEndPos = at;
+        m_finished = true;
+    } else {
+        FDragging = true;
+    }
     return lines;
 }
 

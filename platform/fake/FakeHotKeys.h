@@ -23,7 +23,10 @@ public:
     bool registerHotKey(int id, THotKey key) override;
     void unregisterHotKey(int id) override;
     void setOnHotKey(std::function<void(int id)> handler) override;
+    bool boundInDesktop() const override { return m_boundInDesktop; }
 
+    // As on Wayland: the keys are bound in the desktop's configuration.
+    void bindInDesktop() { m_boundInDesktop = true; }
     void takeByOtherProgram(THotKey key) { m_takenElsewhere.insert(key); }
     // Presses the key: when it is registered, the handler gets its id inside the error guard. Returns whether it was
     // delivered.
@@ -43,4 +46,5 @@ private:
     std::vector<Registration> m_registered;
     std::vector<FakeHotKeyCall> m_calls;
     std::function<void(int)> m_handler;
+    bool m_boundInDesktop = false;
 };

@@ -117,3 +117,19 @@ TEST(ScopeDragTest, MovesBeforeAnyPressOnlyMoveTheCrosshair) {
     EXPECT_TRUE(drag.finished());
     EXPECT_EQ(drag.FStartPos, drag.FEndPos) << "a click without moving gives equal corners";
 }
+
+TEST(ScopeDragTest, PickingEndsAtThePressOnItsPixelAndLeavesThePictureAsItWas) {
+    TScopeDrag pick(kPicture, TDragKind::Point);
+    InvertedPixels picture;
+    picture.invert(pick.MouseMove({12, 7}));
+    EXPECT_EQ(picture.pixels, crossPixels({12, 7}));
+    picture.invert(pick.MouseDown({12, 7}));
+    EXPECT_TRUE(picture.pixels.empty());
+    EXPECT_TRUE(pick.finished());
+    EXPECT_FALSE(pick.FDragging);
+    picture.invert(pick.MouseMove({20, 20}));
+    picture.invert(pick.MouseUp({20, 20}));
+    EXPECT_TRUE(picture.pixels.empty()) << "nothing is drawn after the pick";
+    EXPECT_EQ(pick.FStartPos, (TPoint{12, 7}));
+    EXPECT_EQ(pick.FEndPos, (TPoint{12, 7}));
+}

@@ -79,8 +79,8 @@ void newClickWithScopeDragged(Display* display, ProgramRun& run, Window main, Dr
     int x = 0, y = 0;
     originOf(display, editor, x, y);
     std::this_thread::sleep_for(300ms);
-    clickAt(display, x + 31, y + 428, 1); // "Part screen to search"
-    clickAt(display, x + 48, y + 470, 1); // "Capture Scope"
+    clickAt(display, x + 31, y + 472, 1); // "Part screen to search"
+    clickAt(display, x + 48, y + 514, 1); // "Capture Scope"
     const Window overlay = waitForWindow(display, "fmCopy");
     ASSERT_NE(overlay, 0u);
     ASSERT_TRUE(waitUntilViewable(display, overlay));
@@ -89,7 +89,7 @@ void newClickWithScopeDragged(Display* display, ProgramRun& run, Window main, Dr
     dragWithLeftButton(display, drag.fromX, drag.fromY, drag.toX, drag.toY);
     ASSERT_TRUE(waitUntilViewable(display, editor)) << "the editor comes back";
     std::this_thread::sleep_for(300ms);
-    clickAt(display, x + 265, y + 584, 1); // OK
+    clickAt(display, x + 265, y + 628, 1); // OK
     for (int wait = 0; wait < 100 && isViewable(display, editor); ++wait)
         std::this_thread::sleep_for(50ms);
     run.signal(SIGTERM);

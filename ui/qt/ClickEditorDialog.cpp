@@ -27,18 +27,20 @@ bool typesCharacter(const QKeyEvent* event) {
 }
 } // namespace
 
-TClickEditorDialog::TClickEditorDialog(IMouse& mouse, IScreen& screen, QWidget* parent)
+// The buttons lie in the panel's bottom row, beside the name.
+TClickEditorDialog::TClickEditorDialog(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle("Click Info");
     setWindowIcon(appIcon());
-    setFixedSize(435, 607);
-    centreOnDesktop(*this);
-    m_panel = new TClickEditorPanel(mouse, screen, this);
+    m_panel = new TClickEditorPanel(mouse, screen, hotKeys, this);
     m_panel->setObjectName("panel");
     m_panel->move(6, 8);
-    btnOK = dialogButton("&OK", this, 228, 572);
-    btnCancel = dialogButton("&Cancel", this, 317, 572);
+    const QSize panel = m_panel->size();
+    setFixedSize(panel.width() + 14, panel.height() + 12);
+    centreOnDesktop(*this);
+    btnOK = dialogButton("&OK", this, 228, panel.height() - 23);
+    btnCancel = dialogButton("&Cancel", this, 317, panel.height() - 23);
     connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
     // No default button: Enter presses a button only while it has the focus (see keyPressEvent), Escape none.

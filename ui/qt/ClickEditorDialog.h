@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class IHotKeys;
 class IMouse;
 class IScreen;
 class QPushButton;
@@ -13,7 +14,7 @@ class TClickEditorPanel;
 class TClickEditorDialog : public QDialog, public IClickEditor {
     Q_OBJECT
 public:
-    TClickEditorDialog(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
+    TClickEditorDialog(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent = nullptr);
     ~TClickEditorDialog() override;
 
     void setCaption(const std::string& caption) override;

@@ -5,6 +5,7 @@
 #include "model/MouseObj.h"
 #include "pixels/Base64.h"
 #include "platform/ErrorGuard.h"
+#include "platform/HotKeys.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
 #include "ui/qt/BmpFile.h"
@@ -13,6 +14,7 @@
 #include "ui/qt/UpDown.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -23,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -31,6 +34,7 @@
 #include <QToolButton>
 #include <QValidator>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -154,6 +158,19 @@ QLineEdit* readOnlyEdit(QWidget* parent, QRect bounds) {
     return edit;
 }
 
+// Lines to copy whole: they scroll sideways rather than wrap; two show at once.
+QPlainTextEdit* readOnlyLines(QWidget* parent, QRect bounds) {
+    auto* box = place(new QPlainTextEdit, parent, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    box->setReadOnly(true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return box;
+}
+
+const char* environmentVariable(const char* name) {
+    return std::getenv(name);
+}
+
 std::string textOf(const QWidget* edit) {
     return static_cast<const QLineEdit*>(edit)->text().toStdString();
 }
@@ -204,25 +221,34 @@ QColor swatchColor(TSwatch swatch) {
 
 } // namespace
 
-TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, QWidget* parent)
-    : QFrame(parent), m_mouse(mouse), m_screen(screen), m_capture(m_loop, mouse, screen, *this),
-      m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
+TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent)
+    : QFrame(parent), m_mouse(mouse), m_screen(screen), m_system{mouse.readsPointer(), hotKeys.boundInDesktop()},
+      m_capture(m_loop, mouse, screen, *this), m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setFocusPolicy(Qt::StrongFocus);
-    resize(TClickEditorLayout::kPanelSize.width, TClickEditorLayout::kPanelSize.height);
-    for (const TEditorControl& control : TClickEditorLayout::Controls())
+    const TSize size = TClickEditorLayout::PanelSize(m_system.keysBoundInDesktop);
+    resize(size.width, size.height);
+    for (const TEditorControl& control : TClickEditorLayout::Controls(m_system.keysBoundInDesktop))
         m_controls.push_back({&control, create(control)});
     for (QGroupBox* box : findChildren<QGroupBox*>())
         plainChildren(box);
     nameControls();
     connectControls();
+    for (const TUnavailable& unavailable : TClickEditorLayout::Unavailable(m_system))
+        widget(unavailable.id)->setToolTip(unavailable.why);
+    if (m_system.keysBoundInDesktop) {
+        m_compositor = CompositorFromEnvironment(environmentVariable);
+        m_program = ProgramToRun(QCoreApplication::applicationFilePath().toStdString());
+    }
     const QTime now = QTime::currentTime();
     showFields(TClickEditorModel::Initial({now.hour(), now.minute(), now.second()}));
     // The colour and picture groups start enabled; only their buttons wait for their point type.
     gbPoint->setEnabled(rbFixed->isChecked());
     btnCapture->setEnabled(rbFixed->isChecked());
     btnCaptureColor->setEnabled(false);
+    btnPickColor->setEnabled(false);
     btnBMP->setEnabled(false);
+    keepUnavailableDisabled();
 }
 
 QWidget* TClickEditorPanel::widget(TEditorId id) const {
@@ -255,6 +281,8 @@ QWidget* TClickEditorPanel::create(const TEditorControl& control) {
         return numericEdit(parent, control.text, bounds);
     case Kind::ReadOnlyEdit:
         return readOnlyEdit(parent, bounds);
+    case Kind::ReadOnlyLines:
+        return readOnlyLines(parent, bounds);
     case Kind::Swatch: {
         QLineEdit* swatch = readOnlyEdit(parent, bounds);
         swatch->setFocusPolicy(Qt::NoFocus);
@@ -341,7 +369,12 @@ void TClickEditorPanel::nameControls() {
     rbBackClick = find<QRadioButton>(Id::rbBackClick);
     btnCapture = find<QPushButton>(Id::btnCapture);
     btnCaptureColor = find<QPushButton>(Id::btnCaptureColor);
+    btnPickPoint = find<QPushButton>(Id::btnPickPoint);
+    btnPickColor = find<QPushButton>(Id::btnPickColor);
     btnCaptureScope = find<QPushButton>(Id::btnCaptureScope);
+    btnCopyDesktopKeys = find<QPushButton>(Id::btnCopyDesktopKeys);
+    lblDesktopKeysWhere = find<QLabel>(Id::lblDesktopKeysWhere);
+    edDesktopKeys = find<QPlainTextEdit>(Id::edDesktopKeys);
     edPX = find<QLineEdit>(Id::edPX);
     edPY = find<QLineEdit>(Id::edPY);
     edSwatch = find<QLineEdit>(Id::edSwatch);
@@ -383,19 +416,52 @@ void TClickEditorPanel::connectControls() {
         onClick(radio, &TClickEditorPanel::rbFixedClick);
     onClick(btnCapture, &TClickEditorPanel::btnCaptureClick);
     onClick(btnCaptureColor, &TClickEditorPanel::btnCaptureColorClick);
+    onClick(btnPickPoint, &TClickEditorPanel::btnPickPointClick);
+    onClick(btnPickColor, &TClickEditorPanel::btnPickColorClick);
     onClick(btnBMP, &TClickEditorPanel::btnBMPClick);
     onClick(btnCaptureScope, &TClickEditorPanel::btnCaptureScopeClick);
+    if (!m_system.keysBoundInDesktop)
+        return;
+    onClick(btnCopyDesktopKeys, &TClickEditorPanel::btnCopyDesktopKeysClick);
+    const auto show = [this] { runGuarded([&] { showDesktopKeys(); }); };
+    connect(edName, &QLineEdit::textChanged, this, show);
+    for (QComboBox* keys : {cbHKStart, cbHKStop})
+        connect(keys, &QComboBox::currentIndexChanged, this, show);
 }
 
 void TClickEditorPanel::rbFixedClick() {
     const TPointGroups usable = TClickEditorModel::EnabledGroups(fields().pointType);
     gbPoint->setEnabled(usable.point);
     btnCapture->setEnabled(usable.point);
+    btnPickPoint->setEnabled(usable.point);
     gbColor->setEnabled(usable.color);
     btnCaptureColor->setEnabled(usable.color);
+    btnPickColor->setEnabled(usable.color);
     gbBMP->setEnabled(usable.picture);
     btnBMP->setEnabled(usable.picture);
+    keepUnavailableDisabled();
     StopCapture();
+}
+
+void TClickEditorPanel::keepUnavailableDisabled() {
+    for (const TUnavailable& unavailable : TClickEditorLayout::Unavailable(m_system))
+        widget(unavailable.id)->setEnabled(false);
+}
+
+void TClickEditorPanel::showDesktopKeys() {
+    const TDesktopBinding binding = DesktopBinding(m_compositor, m_program, edName->text().toStdString(),
+                                                   cbHKStart->currentIndex(), cbHKStop->currentIndex());
+    lblDesktopKeysWhere->setText(QString::fromStdString(binding.where));
+    lblDesktopKeysWhere->adjustSize();
+    QStringList lines;
+    for (const std::string& line : binding.lines)
+        lines.append(QString::fromStdString(line));
+    edDesktopKeys->setPlainText(lines.join('\n'));
+}
+
+// Whole lines, each ending in a line feed, ready to paste.
+void TClickEditorPanel::btnCopyDesktopKeysClick() {
+    QGuiApplication::clipboard()->setText(edDesktopKeys->toPlainText() + '\n');
 }
 
 void TClickEditorPanel::btnCaptureClick() {
@@ -406,6 +472,16 @@ void TClickEditorPanel::btnCaptureClick() {
 void TClickEditorPanel::btnCaptureColorClick() {
     m_capture.StartColor();
     setFocus();
+}
+
+void TClickEditorPanel::btnPickPointClick() {
+    StopCapture();
+    PickOnFrozenScreen(*this, *this, TPickKind::Point);
+}
+
+void TClickEditorPanel::btnPickColorClick() {
+    StopCapture();
+    PickOnFrozenScreen(*this, *this, TPickKind::Color);
 }
 
 void TClickEditorPanel::StopCapture() {
@@ -512,7 +588,15 @@ std::optional<std::pair<TPoint, TPoint>> TClickEditorPanel::runScopeOverlay() {
     TScopeOverlay overlay(m_screen, m_mouse);
     if (overlay.exec() != QDialog::Accepted)
         return std::nullopt;
-    return std::pair{overlay.drag.FStartPos, overlay.drag.FEndPos};
+    return std::pair{overlay.frozen().ProgramPoint(overlay.drag.FStartPos),
+                     overlay.frozen().ProgramPoint(overlay.drag.FEndPos)};
+}
+
+std::optional<TPick> TClickEditorPanel::runPickOverlay() {
+    TScopeOverlay overlay(m_screen, m_mouse, TDragKind::Point);
+    if (overlay.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return overlay.frozen().Pick(overlay.drag.FStartPos);
 }
 
 void TClickEditorPanel::showEditor() {

@@ -3,6 +3,7 @@
 #include "control/CaptureSession.h"
 #include "control/ClickEditorLayout.h"
 #include "control/ClickEditorModel.h"
+#include "control/DesktopBinding.h"
 #include "platform/Geometry.h"
 #include "platform/qt/QtEventLoop.h"
 
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+class IHotKeys;
 class IMouse;
 class IScreen;
 class QAbstractButton;
@@ -22,6 +24,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTimeEdit;
@@ -39,11 +42,12 @@ struct TNumericEdit {
 
 // Every control of one click and the capture tools. What the controls show, what they take and how it becomes a
 // click is the editor model's (TClickEditorModel), the capture the capture session's: the controls show their
-// fields and give them back.
+// fields and give them back. Where the keys are bound in the desktop (`hotKeys`), it shows the lines for the
+// desktop's configuration too.
 class TClickEditorPanel : public QFrame, private ICaptureView, private IScopeCaptureView {
     Q_OBJECT
 public:
-    TClickEditorPanel(IMouse& mouse, IScreen& screen, QWidget* parent = nullptr);
+    TClickEditorPanel(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent = nullptr);
 
     void LoadFromClick(TMouseObj& click);
     // Writes every field, or none and throws when a numeric edit holds no number.
@@ -61,7 +65,10 @@ public:
     void rbFixedClick();
     void btnCaptureClick();
     void btnCaptureColorClick();
+    void btnPickPointClick();
+    void btnPickColorClick();
     void StopCapture();
+    void btnCopyDesktopKeysClick();
     void btnBMPClick();
     void btnCaptureScopeClick();
     // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
@@ -82,7 +89,8 @@ public:
                  *rbPart = nullptr, *rbIntFixed = nullptr, *rbIntRan = nullptr, *rbNow = nullptr, *rbAt = nullptr,
                  *rbAfter = nullptr, *rbStopOrder = nullptr, *rbStopClick = nullptr, *rbNo = nullptr, *rbBack = nullptr,
                  *rbBackClick = nullptr;
-    QPushButton *btnCapture = nullptr, *btnCaptureColor = nullptr, *btnCaptureScope = nullptr;
+    QPushButton *btnCapture = nullptr, *btnCaptureColor = nullptr, *btnPickPoint = nullptr, *btnPickColor = nullptr,
+                *btnCaptureScope = nullptr, *btnCopyDesktopKeys = nullptr;
     QLineEdit *edPX = nullptr, *edPY = nullptr, *edSwatch = nullptr, *edColor = nullptr, *edSimilar = nullptr,
               *edBMPSimilar = nullptr, *edColorL = nullptr, *edColorR = nullptr, *edColorT = nullptr,
               *edColorB = nullptr, *edIntHour = nullptr, *edIntMinute = nullptr, *edIntSecond = nullptr,
@@ -91,7 +99,8 @@ public:
               *edStopTimes = nullptr, *edName = nullptr;
     QToolButton* btnBMP = nullptr;
     QFrame* pnlPreview = nullptr;
-    QLabel* ImageBMP = nullptr;
+    QLabel *ImageBMP = nullptr, *lblDesktopKeysWhere = nullptr;
+    QPlainTextEdit* edDesktopKeys = nullptr;
     QComboBox *cbButton = nullptr, *cbClick = nullptr, *cbHKStart = nullptr, *cbHKStop = nullptr;
     QTimeEdit* dtpTime = nullptr;
 
@@ -103,6 +112,8 @@ private:
     QLineEdit* numericEdit(QWidget* parent, std::string TClickEditorFields::*field, QRect bounds);
     void nameControls();
     void connectControls();
+    void keepUnavailableDisabled();
+    void showDesktopKeys();
     void clearPicture();
     void setSwatch(TSwatch swatch);
     void showCapturedPoint(TPoint point) override;
@@ -110,10 +121,15 @@ private:
     void hideEditor() override;
     void waitHidden(int milliseconds) override;
     std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
+    std::optional<TPick> runPickOverlay() override;
     void showEditor() override;
 
     IMouse& m_mouse;
     IScreen& m_screen;
+    const TEditorSystem m_system;
+    // Whose configuration the desktop's keys are shown for, and the program it runs.
+    TCompositor m_compositor = TCompositor::Sway;
+    std::string m_program;
     QtEventLoop m_loop;
     TCaptureSession m_capture;
     // The union of the monitors, which coordinates typed in are held to.

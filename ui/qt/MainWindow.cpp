@@ -434,7 +434,7 @@ bool TMainWindow::confirmDelete() {
 }
 
 std::unique_ptr<IClickEditor> TMainWindow::createClickEditor(const std::vector<int>& hotKeysHeldElsewhere) {
-    auto editor = std::make_unique<TClickEditorDialog>(m_platform.mouse, m_platform.screen, this);
+    auto editor = std::make_unique<TClickEditorDialog>(m_platform.mouse, m_platform.screen, m_platform.hotKeys, this);
     for (int n : hotKeysHeldElsewhere)
         editor->frame()->markHotKeyUnavailable(n);
     return editor;

@@ -18,13 +18,17 @@ bool isPushButton(HWND window) {
 }
 } // namespace
 
+// The buttons lie in the panel's bottom row, beside the name.
 TClickEditorDialog::TClickEditorDialog(IMouse& mouse, IScreen& screen, HWND owner) {
+    const TSize panel = TClickEditorLayout::PanelSize();
     createWindow("Click Info", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 435, 607, owner);
+                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, panel.width + 14, panel.height + 12, owner);
     centreOnDesktop(handle());
     m_panel = std::make_unique<TClickEditorPanel>(mouse, screen, handle());
-    btnOK = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 228, 572, 75, 25, kOkId);
-    btnCancel = createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 317, 572, 75, 25, kCancelId);
+    const int buttonsTop = panel.height - 23;
+    btnOK = createControl(handle(), L"BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 228, buttonsTop, 75, 25, kOkId);
+    btnCancel =
+        createControl(handle(), L"BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 317, buttonsTop, 75, 25, kCancelId);
     // The buttons lie over the frame's bottom right.
     SetWindowPos(btnOK, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(btnCancel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

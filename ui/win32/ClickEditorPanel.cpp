@@ -145,7 +145,7 @@ void pumpFor(DWORD milliseconds) {
 TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, HWND dialog)
     : m_screen(screen), m_capture(m_loop, mouse, screen, *this),
       m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
-    const TSize size = TClickEditorLayout::kPanelSize;
+    const TSize size = TClickEditorLayout::PanelSize();
     createChild(dialog, 6, 8, size.width, size.height);
     createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 0, 0, size.width, size.height);
     for (const TEditorControl& control : TClickEditorLayout::Controls())
@@ -157,6 +157,7 @@ TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, HWND dialog
     // The colour and picture groups start enabled; only their buttons wait for their point type.
     setGroupEnabled(Id::gbPoint, TClickEditorModel::EnabledGroups(fields().pointType).point);
     EnableWindow(btnCaptureColor, FALSE);
+    EnableWindow(btnPickColor, FALSE);
     EnableWindow(btnBMP, FALSE);
 }
 
@@ -184,10 +185,12 @@ void TClickEditorPanel::nameControls() {
         {Id::btnCapture, &TClickEditorPanel::btnCapture},
         {Id::edPX, &TClickEditorPanel::edPX},
         {Id::edPY, &TClickEditorPanel::edPY},
+        {Id::btnPickPoint, &TClickEditorPanel::btnPickPoint},
         {Id::gbColor, &TClickEditorPanel::gbColor},
         {Id::btnCaptureColor, &TClickEditorPanel::btnCaptureColor},
         {Id::edSwatch, &TClickEditorPanel::edSwatch},
         {Id::edColor, &TClickEditorPanel::edColor},
+        {Id::btnPickColor, &TClickEditorPanel::btnPickColor},
         {Id::edSimilar, &TClickEditorPanel::edSimilar},
         {Id::gbBMP, &TClickEditorPanel::gbBMP},
         {Id::btnBMP, &TClickEditorPanel::btnBMP},
@@ -233,6 +236,8 @@ HWND TClickEditorPanel::create(const TEditorControl& control) {
         return numericEdit(control);
     case Kind::ReadOnlyEdit:
         return edit(control, WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL);
+    case Kind::ReadOnlyLines:
+        return edit(control, WS_TABSTOP | WS_HSCROLL | ES_READONLY | ES_MULTILINE | ES_AUTOHSCROLL);
     case Kind::Swatch:
         return edit(control, ES_READONLY);
     case Kind::LineEdit:
@@ -374,6 +379,16 @@ void TClickEditorPanel::btnCaptureColorClick() {
     SetFocus(handle());
 }
 
+void TClickEditorPanel::btnPickPointClick() {
+    StopCapture();
+    PickOnFrozenScreen(*this, *this, TPickKind::Point);
+}
+
+void TClickEditorPanel::btnPickColorClick() {
+    StopCapture();
+    PickOnFrozenScreen(*this, *this, TPickKind::Color);
+}
+
 void TClickEditorPanel::StopCapture() {
     m_capture.Stop();
 }
@@ -478,7 +493,15 @@ std::optional<std::pair<TPoint, TPoint>> TClickEditorPanel::runScopeOverlay() {
     TScopeOverlay overlay(m_screen, GetAncestor(handle(), GA_ROOT));
     if (overlay.ShowModal() != mrOk)
         return std::nullopt;
-    return std::pair{overlay.drag.FStartPos, overlay.drag.FEndPos};
+    return std::pair{overlay.frozen().ProgramPoint(overlay.drag.FStartPos),
+                     overlay.frozen().ProgramPoint(overlay.drag.FEndPos)};
+}
+
+std::optional<TPick> TClickEditorPanel::runPickOverlay() {
+    TScopeOverlay overlay(m_screen, GetAncestor(handle(), GA_ROOT), TDragKind::Point);
+    if (overlay.ShowModal() != mrOk)
+        return std::nullopt;
+    return overlay.frozen().Pick(overlay.drag.FStartPos);
 }
 
 void TClickEditorPanel::showEditor() {
@@ -593,6 +616,10 @@ LRESULT TClickEditorPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
             btnCaptureClick();
         else if (from == btnCaptureColor)
             btnCaptureColorClick();
+        else if (from == btnPickPoint)
+            btnPickPointClick();
+        else if (from == btnPickColor)
+            btnPickColorClick();
         else if (from == btnBMP)
             btnBMPClick();
         else if (from == btnCaptureScope)

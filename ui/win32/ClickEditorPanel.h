@@ -43,6 +43,8 @@ public:
     void rbFixedClick();
     void btnCaptureClick();
     void btnCaptureColorClick();
+    void btnPickPointClick();
+    void btnPickColorClick();
     void StopCapture();
     void btnBMPClick();
     void btnCaptureScopeClick();
@@ -61,11 +63,12 @@ public:
     void markHotKeyUnavailable(int n);
 
     HWND rbCurrent = nullptr, rbFixed = nullptr, rbColor = nullptr, rbBMP = nullptr, gbPoint = nullptr,
-         btnCapture = nullptr, edPX = nullptr, edPY = nullptr, gbColor = nullptr, btnCaptureColor = nullptr,
-         edSwatch = nullptr, edColor = nullptr, edSimilar = nullptr, gbBMP = nullptr, btnBMP = nullptr,
-         ImageBMP = nullptr, btnCaptureScope = nullptr, edColorL = nullptr, edColorR = nullptr, edColorT = nullptr,
-         edColorB = nullptr, edIntHour = nullptr, edIntMinute = nullptr, edIntThousandths = nullptr,
-         edRanBegin = nullptr, dtpTime = nullptr, cbHKStart = nullptr, cbHKStop = nullptr, edName = nullptr;
+         btnCapture = nullptr, edPX = nullptr, edPY = nullptr, btnPickPoint = nullptr, gbColor = nullptr,
+         btnCaptureColor = nullptr, edSwatch = nullptr, btnPickColor = nullptr, edColor = nullptr, edSimilar = nullptr,
+         gbBMP = nullptr, btnBMP = nullptr, ImageBMP = nullptr, btnCaptureScope = nullptr, edColorL = nullptr,
+         edColorR = nullptr, edColorT = nullptr, edColorB = nullptr, edIntHour = nullptr, edIntMinute = nullptr,
+         edIntThousandths = nullptr, edRanBegin = nullptr, dtpTime = nullptr, cbHKStart = nullptr, cbHKStop = nullptr,
+         edName = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -90,6 +93,7 @@ private:
     void hideEditor() override;
     void waitHidden(int milliseconds) override;
     std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
+    std::optional<TPick> runPickOverlay() override;
     void showEditor() override;
 
     IScreen& m_screen;

@@ -1,8 +1,7 @@
 #include "ui/win32/ScopeOverlay.h"
 
-#include "platform/Screen.h"
-
 #include <algorithm>
+#include <cstring>
 
 namespace {
 int lineWidth(int width) {
@@ -10,8 +9,9 @@ int lineWidth(int width) {
 }
 } // namespace
 
-TScopeOverlay::TScopeOverlay(IScreen& screen, HWND owner) {
-    FormCreate(screen);
+TScopeOverlay::TScopeOverlay(IScreen& screen, HWND owner, TDragKind kind)
+    : m_frozen(screen, TFrozenScreen::TPart::Primary) {
+    FormCreate(kind);
     createWindow("fmCopy", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, m_size.width, m_size.height, owner);
     SetWindowPos(handle(), nullptr, 0, 0, m_size.width, m_size.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -22,11 +22,10 @@ TScopeOverlay::~TScopeOverlay() {
     DeleteDC(m_picture);
 }
 
-// The picture is taken once, here: what changes on the screen later is not shown. It is a bottom-up 24-bit DIB,
-// the very form the screen copy gives.
-void TScopeOverlay::FormCreate(IScreen& screen) {
-    m_size = screen.screenSize();
-    m_size = {std::max(1, m_size.width), std::max(1, m_size.height)};
+// The picture is the frozen screen's, shown in a bottom-up 24-bit DIB, the very form of its rows.
+void TScopeOverlay::FormCreate(TDragKind kind) {
+    const TPixelBuffer& frozen = m_frozen.pixels();
+    m_size = {std::max(1, frozen.width), std::max(1, frozen.height)};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = m_size.width;
@@ -39,10 +38,12 @@ void TScopeOverlay::FormCreate(IScreen& screen) {
     m_bits = static_cast<std::uint8_t*>(bits);
     m_picture = CreateCompatibleDC(nullptr);
     m_oldBitmap = SelectObject(m_picture, m_bitmap);
-    if (m_bits && !screen.copyRect(0, 0, m_size.width, m_size.height, m_bits, lineWidth(m_size.width)))
-        PatBlt(m_picture, 0, 0, m_size.width, m_size.height, BLACKNESS);
+    PatBlt(m_picture, 0, 0, m_size.width, m_size.height, BLACKNESS);
     GdiFlush();
-    drag = TScopeDrag(m_size);
+    for (int y = 0; m_bits && y < frozen.height; ++y)
+        std::memcpy(m_bits + std::size_t(m_size.height - 1 - y) * std::size_t(lineWidth(m_size.width)), frozen.Row(y),
+                    std::size_t(frozen.width) * 3);
+    drag = TScopeDrag(m_size, kind);
 }
 
 std::uint32_t TScopeOverlay::pixel(int x, int y) const {
@@ -116,7 +117,9 @@ LRESULT TScopeOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OverlayMouseUp(x, y);
         return 0;
     case WM_COMMAND:
-        // Escape and Enter reach a window as commands; no key ends the overlay.
+        // Escape and Enter reach a window as commands; Escape ends a pick, no key a scope.
+        if (LOWORD(wParam) == IDCANCEL && drag.kind() == TDragKind::Point)
+            setModalResult(mrCancel);
         return 0;
     default:
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/CaptureSession.h"
 #include "control/ScopeDrag.h"
 #include "ui/win32/Window.h"
 
@@ -7,12 +8,13 @@
 
 class IScreen;
 
-// A frozen picture of the whole screen, borderless over all of it, on which the user drags a search scope. mrOk
-// when a rectangle was dragged; drag.FStartPos and drag.FEndPos are then its corners, unsorted, in screen pixels.
-// No key cancels it; the system's close command does.
+// A frozen picture of the primary monitor, borderless over all of it, on which the user drags a search scope or
+// picks a pixel. mrOk when a rectangle was dragged or a pixel pressed; drag.FStartPos and drag.FEndPos are then its
+// corners, unsorted, in the picture's pixels, which frozen() turns into program positions and colours. Escape
+// cancels a pick; no key cancels a scope; the system's close command cancels either.
 class TScopeOverlay : public TModalWindow {
 public:
-    TScopeOverlay(IScreen& screen, HWND owner);
+    TScopeOverlay(IScreen& screen, HWND owner, TDragKind kind = TDragKind::Scope);
     ~TScopeOverlay() override;
 
     void OverlayMouseDown(int x, int y);
@@ -21,6 +23,7 @@ public:
 
     // A pixel of the picture as shown, 0x00RRGGBB.
     std::uint32_t pixel(int x, int y) const;
+    const TFrozenScreen& frozen() const { return m_frozen; }
 
     TScopeDrag drag{{}};
 
@@ -28,10 +31,11 @@ protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void FormCreate(IScreen& screen);
+    void FormCreate(TDragKind kind);
     void invert(const std::vector<TLine>& lines);
     void paint();
 
+    TFrozenScreen m_frozen;
     TSize m_size;
     HDC m_picture = nullptr;
     HBITMAP m_bitmap = nullptr;

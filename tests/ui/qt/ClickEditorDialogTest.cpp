@@ -1,13 +1,18 @@
 #include "ui/qt/ClickEditorDialog.h"
+#include "control/DesktopBinding.h"
 #include "platform/fake/FakePlatform.h"
 #include "ui/qt/ClickEditorPanel.h"
 #include "ui/qt/ScopeOverlay.h"
 #include "ui/qt/UiTestSupport.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -24,7 +29,7 @@ protected:
     }
 
     FakePlatform fake;
-    TClickEditorDialog dialog{fake.mouse, fake.screen};
+    TClickEditorDialog dialog{fake.mouse, fake.screen, fake.hotKeys};
     TClickEditorPanel& frame = *dialog.frame();
 };
 } // namespace
@@ -118,7 +123,7 @@ TEST_F(DialogTest, CaptionAndSizeAreTheEditors) {
     EXPECT_EQ(dialog.windowTitle(), "Click Info");
     dialog.setCaption("Edit Mouse Action");
     EXPECT_EQ(dialog.windowTitle(), "Edit Mouse Action");
-    EXPECT_EQ(dialog.size(), QSize(435, 607));
+    EXPECT_EQ(dialog.size(), QSize(435, 651));
     EXPECT_FALSE(dialog.okButton()->autoDefault());
     EXPECT_FALSE(dialog.cancelButton()->autoDefault());
 }
@@ -164,4 +169,61 @@ TEST_F(DialogTest, ChoosingAFileThatDoesNotExistWarnsAndChangesNothing) {
     frame.btnBMP->click();
     EXPECT_EQ(warning, "Warning: The file does not exist.");
     EXPECT_TRUE(frame.picture().isNull());
+}
+
+// The pixel pressed on the overlay, with its colour as it was when the screen froze; Escape keeps what was shown.
+TEST_F(DialogTest, PickingOnTheFrozenScreenShowsThePointOrTheColourThenTheEditorComesBack) {
+    fake.screen.resize(640, 480);
+    fake.screen.setPixel(300, 200, 0x123456);
+    const auto pressAt = [this](TPoint at) {
+        whenModal<TScopeOverlay>([this, at](TScopeOverlay& overlay) {
+            EXPECT_FALSE(dialog.isVisible());
+            fake.screen.fill(0xFFFFFF);
+            overlay.OverlayMouseMove(at.x, at.y);
+            overlay.OverlayMouseDown(at.x, at.y);
+        });
+    };
+    pressAt({123, 45});
+    frame.btnPickPoint->click();
+    EXPECT_EQ(frame.edPX->text(), "123");
+    EXPECT_EQ(frame.edPY->text(), "45");
+    EXPECT_TRUE(dialog.isVisible());
+
+    frame.rbColor->click();
+    fake.screen.setPixel(300, 200, 0x123456);
+    pressAt({300, 200});
+    frame.btnPickColor->click();
+    EXPECT_EQ(frame.edColor->text(), "$00563412");
+    EXPECT_EQ(frame.edSwatch->palette().color(QPalette::Base), QColor(0x12, 0x34, 0x56));
+
+    whenModal<TScopeOverlay>([](TScopeOverlay& overlay) { QTest::keyClick(&overlay, Qt::Key_Escape); });
+    frame.btnPickColor->click();
+    EXPECT_EQ(frame.edColor->text(), "$00563412");
+    EXPECT_EQ(frame.edPX->text(), "123");
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+// Where the keys are bound in the desktop, the lines to paste follow the name and the keys as they are edited.
+TEST(DesktopKeysTest, TheEditorShowsTheLinesForTheCompositorAndCopiesThem) {
+    FakePlatform fake;
+    fake.hotKeys.bindInDesktop();
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("XDG_CURRENT_DESKTOP", "sway");
+    TClickEditorDialog dialog{fake.mouse, fake.screen, fake.hotKeys};
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
+    TClickEditorPanel& frame = *dialog.frame();
+    ASSERT_NE(frame.edDesktopKeys, nullptr);
+    const QString program = QString::fromStdString(ProgramToRun(QCoreApplication::applicationFilePath().toStdString()));
+    EXPECT_EQ(frame.edDesktopKeys->toPlainText(), "bindsym Ctrl+F2 exec " + program + " start 'New Click'\n" +
+                                                      "bindsym Ctrl+F3 exec " + program + " stop 'New Click'");
+    EXPECT_TRUE(frame.lblDesktopKeysWhere->text().contains("sway/config"));
+    frame.edName->setText("Farm gold");
+    frame.cbHKStop->setCurrentIndex(1);
+    EXPECT_EQ(frame.edDesktopKeys->toPlainText(), "bindsym Ctrl+F2 exec " + program + " toggle 'Farm gold'");
+    frame.btnCopyDesktopKeys->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), frame.edDesktopKeys->toPlainText() + "\n");
+    dialog.show();
+    const QPoint linesBottom = frame.edDesktopKeys->mapTo(&dialog, frame.edDesktopKeys->rect().bottomLeft());
+    EXPECT_GT(dialog.okButton()->geometry().top(), linesBottom.y())
+        << "OK and Cancel stay in the bottom row, beside the name";
 }

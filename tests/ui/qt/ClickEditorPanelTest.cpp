@@ -32,7 +32,7 @@ namespace {
 class FrameTest : public ::testing::Test {
 protected:
     FakePlatform fake;
-    TClickEditorPanel frame{fake.mouse, fake.screen};
+    TClickEditorPanel frame{fake.mouse, fake.screen, fake.hotKeys};
 
     std::vector<std::string> texts(std::initializer_list<QLineEdit*> edits) {
         std::vector<std::string> result;
@@ -254,7 +254,7 @@ TEST_F(FrameTest, SystemColoursShowTheDesktopsColourForThem) {
 
 TEST_F(FrameTest, AStoredPictureThatCannotBeReadOpensEmptyAndSaysSo) {
     for (const char* stored : {"@@@ not base64 @@@", "QUJD"}) {
-        TClickEditorPanel fresh(fake.mouse, fake.screen);
+        TClickEditorPanel fresh(fake.mouse, fake.screen, fake.hotKeys);
         TMouseObj click;
         click.pointType = ptPicture;
         click.fBMP = stored;
@@ -265,7 +265,7 @@ TEST_F(FrameTest, AStoredPictureThatCannotBeReadOpensEmptyAndSaysSo) {
     }
     TMouseObj good;
     good.fBMP = StreamToBase64(encodeBmp24(sampleImage()));
-    TClickEditorPanel fresh(fake.mouse, fake.screen);
+    TClickEditorPanel fresh(fake.mouse, fake.screen, fake.hotKeys);
     fresh.LoadFromClick(good);
     EXPECT_TRUE(fresh.loadNotice().isEmpty());
 }
@@ -280,7 +280,7 @@ TEST_F(FrameTest, TheEditorAndThePictureSearchReadAStoredPictureAlike) {
                                                 PixelTest::BmpFields{.width = 3, .height = -2}}) {
         TMouseObj click;
         click.fBMP = StreamToBase64(PixelTest::BmpImage(refused, PixelTest::CountingRows(3, 4)));
-        TClickEditorPanel fresh(fake.mouse, fake.screen);
+        TClickEditorPanel fresh(fake.mouse, fake.screen, fake.hotKeys);
         fresh.LoadFromClick(click);
         EXPECT_TRUE(fresh.picture().isNull()) << refused.bitCount << " bits, " << refused.infoSize;
         EXPECT_TRUE(fresh.loadNotice().contains("could not be read"));
@@ -292,7 +292,7 @@ TEST_F(FrameTest, TheEditorAndThePictureSearchReadAStoredPictureAlike) {
     for (const std::uint32_t dataOffset : {54u, 1078u}) {
         TMouseObj click;
         click.fBMP = StreamToBase64(PixelTest::BmpImage({.width = 3, .height = 2, .dataOffset = dataOffset}, rows));
-        TClickEditorPanel fresh(fake.mouse, fake.screen);
+        TClickEditorPanel fresh(fake.mouse, fake.screen, fake.hotKeys);
         fresh.LoadFromClick(click);
         const std::shared_ptr<const TPixelBuffer> searched = DecodePicture(click.fBMP);
         ASSERT_EQ(fresh.picture().size(), QSize(3, 2)) << dataOffset;
@@ -539,4 +539,34 @@ TEST_F(FrameTest, CaptureScopeFillsTheEditsUnsorted) {
     EXPECT_EQ(texts({frame.edColorL, frame.edColorT, frame.edColorR, frame.edColorB}),
               (std::vector<std::string>{"500", "400", "100", "50"}));
     EXPECT_TRUE(frame.rbFull->isChecked()) << "the full/part choice is not changed";
+}
+
+// Wayland: what needs the pointer's position is disabled, says why, and stays so whatever point type is chosen; the
+// pick on the frozen screen takes the live capture's place.
+TEST(HiddenPointerTest, GoingBackAndTheLiveCaptureAreDisabledWithTheReasonAndThePickIsOffered) {
+    FakePlatform fake;
+    fake.mouse.hidePointer();
+    TClickEditorPanel frame{fake.mouse, fake.screen, fake.hotKeys};
+    for (QRadioButton* pointType : {frame.rbFixed, frame.rbColor}) {
+        pointType->click();
+        EXPECT_FALSE(frame.btnCapture->isEnabled());
+        EXPECT_FALSE(frame.btnCaptureColor->isEnabled());
+        EXPECT_EQ(frame.btnPickPoint->isEnabled(), pointType == frame.rbFixed);
+        EXPECT_EQ(frame.btnPickColor->isEnabled(), pointType == frame.rbColor);
+    }
+    EXPECT_TRUE(frame.btnCaptureColor->toolTip().contains("picked on the frozen screen"));
+    for (QRadioButton* back : {frame.rbBack, frame.rbBackClick}) {
+        EXPECT_FALSE(back->isEnabled());
+        EXPECT_EQ(back->toolTip(), "Wayland lets no program read the pointer, so a click cannot go back where it was.");
+    }
+    EXPECT_TRUE(frame.rbNo->isEnabled());
+    EXPECT_EQ(frame.edDesktopKeys, nullptr) << "keys bound in the desktop are another system's trait";
+
+    FakePlatform x11;
+    TClickEditorPanel reads{x11.mouse, x11.screen, x11.hotKeys};
+    reads.rbFixed->click();
+    EXPECT_TRUE(reads.btnCapture->isEnabled());
+    EXPECT_TRUE(reads.btnPickPoint->isEnabled());
+    EXPECT_TRUE(reads.rbBack->isEnabled());
+    EXPECT_TRUE(reads.rbBack->toolTip().isEmpty());
 }

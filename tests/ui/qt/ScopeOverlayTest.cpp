@@ -1,8 +1,11 @@
 #include "ui/qt/ScopeOverlay.h"
+#include "pixels/Color.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -110,4 +113,76 @@ TEST_F(OverlayTest, TheCornersAreTheScreenPixelsThePointerWasOnAtAnyScale) {
     send(QEvent::MouseButtonRelease, {300, 200});
     EXPECT_EQ(overlay.drag.FStartPos, (TPoint{700, 500})) << "at a scale of " << scale;
     EXPECT_EQ(overlay.drag.FEndPos, (TPoint{300, 200})) << "at a scale of " << scale;
+}
+
+namespace {
+// The in-memory screen laid out as Qt's screens, with the primary one at the program's origin; every pixel tells its
+// program position.
+void layOutAsQtsScreens(FakeScreen& screen) {
+    const QRect primary = QGuiApplication::primaryScreen()->geometry();
+    screen.resize(primary.width(), primary.height());
+    for (const QScreen* other : QGuiApplication::screens()) {
+        const QRect area = other->geometry().translated(-primary.topLeft());
+        if (other != QGuiApplication::primaryScreen())
+            screen.addMonitor({area.x(), area.y(), area.width(), area.height()});
+    }
+    for (const QScreen* each : QGuiApplication::screens()) {
+        const QRect area = each->geometry().translated(-primary.topLeft());
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                screen.setPixel(x, y, std::uint32_t((x & 0xFFF) << 12 | (y & 0xFFF)));
+    }
+}
+
+// The overlay's window on `screen`.
+QWidget* windowOn(TScopeOverlay& overlay, const QScreen* screen) {
+    if (screen == QGuiApplication::primaryScreen())
+        return &overlay;
+    for (TOverlayPart* part : overlay.parts())
+        if (part->screen() == screen)
+            return part;
+    return nullptr;
+}
+} // namespace
+
+// As on Wayland: a window on each screen, and positions from the windows' own events, never from the pointer. ctest
+// runs this on two screens laid out around another origin than the primary's top-left (two-screens.json).
+TEST(OverlayScreensTest, EachScreensWindowShowsItsPartAndAPressPicksThePixelUnderIt) {
+    FakePlatform fake;
+    layOutAsQtsScreens(fake.screen);
+    const QPoint origin = QGuiApplication::primaryScreen()->geometry().topLeft();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        TScopeOverlay overlay(fake.screen, fake.mouse, TDragKind::Point, TOverlayWindows::OnEachScreen);
+        EXPECT_EQ(overlay.parts().size(), QGuiApplication::screens().size() - 1);
+        fake.screen.fill(0);
+        overlay.show();
+        QWidget* window = windowOn(overlay, screen);
+        ASSERT_NE(window, nullptr) << screen->name().toStdString();
+        const QPoint program = screen->geometry().topLeft() - origin + QPoint(7, 9);
+        const std::uint32_t painted = std::uint32_t((program.x() & 0xFFF) << 12 | (program.y() & 0xFFF));
+        EXPECT_EQ(window->grab().toImage().pixel(7, 9) & 0xFFFFFFu, painted) << screen->name().toStdString();
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(7, 9));
+        EXPECT_EQ(overlay.result(), QDialog::Accepted);
+        const TPick pick = overlay.frozen().Pick(overlay.drag.FStartPos);
+        EXPECT_EQ(pick.point, (TPoint{program.x(), program.y()})) << screen->name().toStdString();
+        EXPECT_EQ(pick.swatch.value, SwapRB(painted)) << "the frozen pixel, not the screen now";
+        layOutAsQtsScreens(fake.screen);
+    }
+    EXPECT_EQ(fake.mouse.positionReads(), 0);
+}
+
+TEST(OverlayScreensTest, EscapeEndsAPickWithoutAPixelButNotAScope) {
+    FakePlatform fake;
+    fake.screen.resize(200, 120);
+    for (const TOverlayWindows windows : {TOverlayWindows::OverPrimary, TOverlayWindows::OnEachScreen}) {
+        TScopeOverlay pick(fake.screen, fake.mouse, TDragKind::Point, windows);
+        pick.show();
+        QTest::keyClick(&pick, Qt::Key_Escape);
+        EXPECT_EQ(pick.result(), QDialog::Rejected);
+        EXPECT_FALSE(pick.isVisible());
+        TScopeOverlay scope(fake.screen, fake.mouse, TDragKind::Scope, windows);
+        scope.show();
+        QTest::keyClick(&scope, Qt::Key_Escape);
+        EXPECT_TRUE(scope.isVisible());
+    }
 }

@@ -244,6 +244,34 @@ TEST(ScopeOverlayTest, TheSystemsCloseCommandGivesNoScope) {
     EXPECT_EQ(overlay.ShowModal(), mrCancel);
 }
 
+TEST(ScopeOverlayTest, APickEndsAtThePressWithTheFrozenPixelAndEscapeCancelsIt) {
+    initCommonControls();
+    FakePlatform fake;
+    fake.screen.resize(100, 100);
+    fake.screen.setPixel(20, 30, 0x123456);
+    TScopeOverlay pick(fake.screen, nullptr, TDragKind::Point);
+    fake.screen.fill(0);
+    PostMessageW(pick.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 30));
+    PostMessageW(pick.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+    EXPECT_EQ(pick.ShowModal(), mrOk);
+    EXPECT_EQ(pick.frozen().Pick(pick.drag.FStartPos), (TPick{{20, 30}, "$00563412", {TSwatch::Plain, 0x563412}}));
+    EXPECT_EQ(pick.pixel(20, 90), 0u) << "the crosshair was erased";
+    TScopeOverlay escaped(fake.screen, nullptr, TDragKind::Point);
+    PostMessageW(escaped.handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(escaped.ShowModal(), mrCancel);
+}
+
+TEST_F(EditorTest, PickingAColourOnTheFrozenScreenShowsItInTheEditor) {
+    fake.screen.setPixel(40, 50, 0x123456);
+    PostMessageW(frame().rbColor, BM_CLICK, 0, 0);
+    whenWindowAppears("fmCopy",
+                      [&](HWND overlay) { PostMessageW(overlay, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 50)); });
+    PostMessageW(frame().btnPickColor, BM_CLICK, 0, 0);
+    EXPECT_EQ(runPosted(), mrCancel);
+    EXPECT_EQ(windowText(frame().edColor), "$00563412");
+    EXPECT_EQ(frame().swatchColor(), 0x563412u);
+}
+
 TEST_F(EditorTest, AStoredPictureThatCannotBeReadShowsNoneAndIsTold) {
     TMouseObj click;
     click.fBMP = StreamToBase64({'n', 'o', ' ', 'B', 'M', 'P'});
