@@ -1,0 +1,297 @@
+// The real program on a headless sway: it picks the wlroots backend by itself, and its clicks, colour and picture
+// searches land on a native Wayland window, on every output and scale; a key bound in the compositor runs its toggle
+// command. `tappora check` tells the truth on wlroots, on X11 and on a Wayland session without the wlroots protocols.
+
+#include "SwayHeadless.h"
+#include "WaylandTarget.h"
+#include "XvfbServer.h"
+
+#include "model/ClickListFile.h"
+#include "pixels/Base64.h"
+#include "pixels/PixelBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <wayland-server-core.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+TMouseObj clickAt(const std::string& name, int x, int y) {
+    TMouseObj click;
+    click.fName = name;
+    click.pointType = ptFixed;
+    click.fPosX = x;
+    click.fPosY = y;
+    click.iClickInterval = 50;
+    click.fStartInterval = 0;
+    click.stopType = spRepeat;
+    click.fRepeat = 1;
+    return click;
+}
+
+TMouseObj colourClick(const std::string& name, std::uint32_t rgb, TRect scope) {
+    TMouseObj click = clickAt(name, 0, 0);
+    click.pointType = ptColor;
+    click.fColor = "$00" + [rgb] {
+        char text[7];
+        std::snprintf(text, sizeof text, "%02X%02X%02X", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+        return std::string(text);
+    }();
+    click.ScreenType = scPart;
+    click.fLeft = scope.left;
+    click.fTop = scope.top;
+    click.fRight = scope.left + scope.width;
+    click.fBottom = scope.top + scope.height;
+    return click;
+}
+
+// A picture no other place of the screen shows: a gradient of 8 x 6 pixels, as a BMP file.
+std::vector<std::uint8_t> uniquePicture() {
+    TPixelBuffer picture;
+    picture.SetSize(8, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            picture.SetPixel(x, y, static_cast<std::uint32_t>(0x10 * x << 16 | 0x20 * y << 8 | 0x99));
+    return EncodeBmp24(picture);
+}
+
+TMouseObj colourClick(const std::string& name, std::uint32_t rgb, TRect scope);
+
+// The program copied into the test's folder, where it keeps its files, and run in sway's session. It reads the screen
+// once before the test shows its targets: sway 1.7 scans a full-screen window out directly, and the first screen copy
+// of such an output composes it afresh from a stale buffer (the output then shows an older frame until it changes).
+// From the first reading on the program always has a copy pending, so no output is scanned out.
+class ProgramOnSway {
+public:
+    ProgramOnSway(const SwayHeadless& sway, std::vector<TMouseObj> clicks)
+        : m_sway(sway), m_program(sway.folder() / "program" / "tappora") {
+        fs::create_directories(m_program.parent_path());
+        fs::copy_file(TAPPORA_PROGRAM, m_program);
+        clicks.push_back(colourClick("Reader", 0x010203, {-5000, -5000, 10000, 10000}));
+        std::vector<const TMouseObj*> list;
+        for (const TMouseObj& click : clicks)
+            list.push_back(&click);
+        SaveClickListFile((m_program.parent_path() / kClickListFileName).string(), list);
+        sway.user().own(m_program.parent_path());
+        Environment environment = sway.environment();
+        environment.emplace_back("QT_QPA_PLATFORM", "wayland");
+        m_process = std::make_unique<UserProcess>(sway.user(), environment, std::vector<std::string>{m_program},
+                                                  sway.folder() / "program.log");
+        for (int attempt = 0; attempt < 200 && command({"list"}).exitStatus != 0; ++attempt)
+            std::this_thread::sleep_for(50ms);
+        command({"start", "Reader"});
+        std::this_thread::sleep_for(300ms);
+        command({"stop", "Reader"});
+    }
+    const fs::path& path() const { return m_program; }
+    CommandResult command(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), m_program.string());
+        return m_sway.run(arguments);
+    }
+
+private:
+    const SwayHeadless& m_sway;
+    fs::path m_program;
+    std::unique_ptr<UserProcess> m_process;
+};
+
+// The button events of one click of each kind, at the window position `at`.
+std::vector<PointerButton> pressesOf(unsigned button, TActionType action, TPoint at) {
+    const PointerButton press{button, true, at.x, at.y}, release{button, false, at.x, at.y};
+    switch (action) {
+    case atDouble:
+        return {press, release, press, release};
+    case atDown:
+        return {press};
+    case atUp:
+        return {release};
+    default:
+        return {press, release};
+    }
+}
+
+std::vector<PointerButton> nextButtons(WaylandTarget& target, std::size_t count) {
+    std::vector<PointerButton> events;
+    while (events.size() < count)
+        if (const auto event = target.nextButton())
+            events.push_back(*event);
+        else
+            break;
+    return events;
+}
+
+const SwayOptions kTwoOutputs{
+    .outputs = {{.width = 1920, .height = 1080, .x = 0, .y = 0}, {.width = 1280, .height = 1024, .x = -1280, .y = 0}}};
+} // namespace
+
+TEST(ProgramOnSwayTest, EveryButtonAndKindArrivesAtTheFixedPointAsSuch) {
+    const SwayHeadless sway;
+    struct Case {
+        TMouseType mouse;
+        TActionType action;
+        unsigned button;
+        TPoint at;
+    };
+    const Case cases[] = {{mtLeft, atSingle, PointerButton::left, {150, 120}},
+                          {mtRight, atDouble, PointerButton::right, {1919, 0}},
+                          {mtMiddle, atDown, PointerButton::middle, {0, 1079}},
+                          {mtMiddle, atUp, PointerButton::middle, {640, 480}}};
+    std::vector<TMouseObj> clicks;
+    for (const Case& c : cases) {
+        clicks.push_back(clickAt("Click " + std::to_string(clicks.size()), c.at.x, c.at.y));
+        clicks.back().mouseType = c.mouse;
+        clicks.back().actionType = c.action;
+    }
+    const ProgramOnSway program(sway, clicks);
+    WaylandTarget target(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF});
+    target.waitReady();
+    for (std::size_t i = 0; i < clicks.size(); ++i) {
+        SCOPED_TRACE(clicks[i].fName);
+        ASSERT_EQ(program.command({"start", clicks[i].fName}).exitStatus, 0);
+        const auto expected = pressesOf(cases[i].button, cases[i].action, cases[i].at);
+        EXPECT_EQ(nextButtons(target, expected.size()), expected);
+    }
+}
+
+TEST(ProgramOnSwayTest, ColourAndPictureClicksLandWhereFoundAndFixedOnesOnAnOutputLeftOfThePrimary) {
+    const SwayHeadless sway(kTwoOutputs);
+    const fs::path pictureFile = sway.folder() / "picture.bmp";
+    const std::vector<std::uint8_t> bmp = uniquePicture();
+    std::ofstream(pictureFile, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
+                                                      static_cast<std::streamsize>(bmp.size()));
+    sway.user().own(pictureFile);
+    TMouseObj pictureClick = clickAt("Picture", 0, 0);
+    pictureClick.pointType = ptPicture;
+    pictureClick.fBMP = StreamToBase64(bmp);
+    const ProgramOnSway program(
+        sway, {colourClick("Red", 0xFF0000, {0, 0, 1920, 1080}), pictureClick, clickAt("Left output", -1000, 100)});
+    WaylandTarget primary(sway, {.output = "HEADLESS-1",
+                                 .background = 0xFFFFFF,
+                                 .rects = {{{300, 200, 20, 10}, 0xFF0000}},
+                                 .picture = pictureFile,
+                                 .picturePlace = {900, 500}});
+    WaylandTarget left(sway, {.output = "HEADLESS-2", .background = 0xFFFFFF});
+    primary.waitReady();
+    left.waitReady();
+
+    ASSERT_EQ(program.command({"start", "Left output"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(left, 2), pressesOf(PointerButton::left, atSingle, {280, 100}));
+    ASSERT_EQ(program.command({"start", "Red"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(primary, 2), pressesOf(PointerButton::left, atSingle, {300, 200}));
+    ASSERT_EQ(program.command({"start", "Picture"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(primary, 2), pressesOf(PointerButton::left, atSingle, {904, 503}));
+}
+
+// Positions count logical pixels: a place found on a scaled output is the place clicked.
+TEST(ProgramOnSwayTest, OnScaledOutputsAColourIsClickedWhereItWasFound) {
+    const SwayHeadless sway({.outputs = {{.width = 1920, .height = 1080, .x = 0, .y = 0, .scale = 2},
+                                         {.width = 1920, .height = 1080, .x = 960, .y = 0, .scale = 1.5}}});
+    const ProgramOnSway program(
+        sway, {colourClick("Red", 0xFF0000, {0, 0, 960, 540}), colourClick("Blue", 0x0000FF, {960, 0, 1280, 720})});
+    WaylandTarget half(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF, .rects = {{{101, 51, 3, 3}, 0xFF0000}}});
+    WaylandTarget third(sway, {.output = "HEADLESS-2", .background = 0xFFFFFF, .rects = {{{700, 333, 3, 3}, 0x0000FF}}});
+    EXPECT_EQ(half.waitReady(), (TSize{960, 540}));
+    EXPECT_EQ(third.waitReady(), (TSize{1280, 720}));
+
+    ASSERT_EQ(program.command({"start", "Red"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(half, 2), pressesOf(PointerButton::left, atSingle, {101, 51}));
+    ASSERT_EQ(program.command({"start", "Blue"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(third, 2), pressesOf(PointerButton::left, atSingle, {700, 333}));
+}
+
+TEST(ProgramOnSwayTest, AKeyBoundInTheCompositorTogglesTheClick) {
+    // The binding names the program where the test will have copied it.
+    const SwayHeadless sway([] {
+        SwayOptions withBinding;
+        withBinding.configLines = {"bindsym Ctrl+F9 exec \"$HOME/../program/tappora\" toggle 'Farm gold'"};
+        return withBinding;
+    }());
+    TMouseObj click = clickAt("Farm gold", 400, 300);
+    click.stopType = spCommand;
+    click.iClickInterval = 200;
+    const ProgramOnSway program(sway, {click});
+    WaylandTarget target(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF});
+    target.waitReady();
+
+    ASSERT_EQ(sway.run({"wtype", "-M", "ctrl", "-k", "F9", "-m", "ctrl"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(target, 2), pressesOf(PointerButton::left, atSingle, {400, 300}));
+    ASSERT_EQ(sway.run({"wtype", "-M", "ctrl", "-k", "F9", "-m", "ctrl"}).exitStatus, 0);
+    std::this_thread::sleep_for(500ms);
+    const std::string list = program.command({"list"}).output;
+    EXPECT_NE(list.find("stopped"), std::string::npos) << list;
+}
+
+namespace {
+// A Wayland compositor that offers nothing at all, as far as the program can tell one that is not built on wlroots.
+class BareCompositor {
+public:
+    explicit BareCompositor(const fs::path& runtime) : m_display(wl_display_create()) {
+        fs::create_directories(runtime);
+        fs::permissions(runtime, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        m_name = wl_display_add_socket_auto(m_display);
+        // Open to the test user, who runs the program.
+        fs::permissions(runtime / m_name, fs::perms::all);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                wl_event_loop_dispatch(wl_display_get_event_loop(m_display), 50);
+                wl_display_flush_clients(m_display);
+            }
+        });
+    }
+    ~BareCompositor() {
+        m_stop = true;
+        m_thread.join();
+        wl_display_destroy(m_display);
+    }
+    std::string name() const { return m_name; }
+
+private:
+    wl_display* m_display;
+    std::string m_name;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+std::string check(const TestUser& user, const Environment& environment, const std::vector<std::string>& options = {}) {
+    std::vector<std::string> command{TAPPORA_PROGRAM, "check"};
+    command.insert(command.end(), options.begin(), options.end());
+    UserProcess process(user, environment, command);
+    std::string output = process.readAll(30s);
+    process.waitForExit(10s);
+    return output;
+}
+
+bool says(const std::string& report, const std::string& line) {
+    return report.find(line + "\n") != std::string::npos;
+}
+} // namespace
+
+TEST(BackendCheckTest, TellsWhichBackendRunsHereAndWhatWorks) {
+    const SwayHeadless sway;
+    const std::string wlroots = check(sway.user(), sway.environment());
+    EXPECT_TRUE(says(wlroots, "Backend: wlroots")) << wlroots;
+    EXPECT_TRUE(says(wlroots, "Clicks: working.")) << wlroots;
+    EXPECT_NE(wlroots.find("Hotkeys: not working."), std::string::npos) << wlroots;
+
+    const XvfbServer x11;
+    const std::string plainX11 = check(sway.user(), {{"DISPLAY", x11.displayName()}});
+    EXPECT_TRUE(says(plainX11, "Session: An X11 session.")) << plainX11;
+    EXPECT_TRUE(says(plainX11, "Hotkeys: working.")) << plainX11;
+
+    const BareCompositor bare(sway.folder() / "runtime-bare");
+    const Environment xwaylandOnly{
+        {"DISPLAY", x11.displayName()}, {"WAYLAND_DISPLAY", bare.name()}, {"XDG_RUNTIME_DIR", sway.folder() / "runtime-bare"}};
+    const std::string xwayland = check(sway.user(), xwaylandOnly);
+    EXPECT_TRUE(says(xwayland, "Session: A Wayland session, reached through XWayland.")) << xwayland;
+    EXPECT_NE(xwayland.find("Clicks: working. Only X11 programs"), std::string::npos) << xwayland;
+    const std::string forced = check(sway.user(), xwaylandOnly, {"--backend", "wlroots"});
+    EXPECT_NE(forced.find("it is not built on wlroots"), std::string::npos) << forced;
+}
