@@ -10,38 +10,41 @@
 #include <unistd.h>
 
 namespace {
-WaylandOutputCapture& captureOf(void* data) {
-    return *static_cast<WaylandOutputCapture*>(data);
+using Slot = WaylandOutputCapture::Slot;
+
+Slot& slotOf(void* data) {
+    return *static_cast<Slot*>(data);
 }
 
 void onBuffer(void* data, zwlr_screencopy_frame_v1*, std::uint32_t format, std::uint32_t width, std::uint32_t height,
               std::uint32_t stride) {
-    captureOf(data).bufferOffered(format, static_cast<int>(width), static_cast<int>(height),
-                                  static_cast<int>(stride));
+    Slot& slot = slotOf(data);
+    slot.capture->bufferOffered(slot, format, static_cast<int>(width), static_cast<int>(height),
+                                static_cast<int>(stride));
 }
 
 void onFlags(void* data, zwlr_screencopy_frame_v1*, std::uint32_t flags) {
-    captureOf(data).flagsTold(flags);
+    slotOf(data).bottomUp = (flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
 }
 
 void onReady(void* data, zwlr_screencopy_frame_v1*, std::uint32_t, std::uint32_t, std::uint32_t) {
-    captureOf(data).ready();
+    slotOf(data).capture->ready(slotOf(data));
 }
 
 void onFailed(void* data, zwlr_screencopy_frame_v1*) {
-    captureOf(data).refused();
+    slotOf(data).capture->refused(slotOf(data));
 }
 
 void onDamage(void* data, zwlr_screencopy_frame_v1*, std::uint32_t x, std::uint32_t y, std::uint32_t width,
               std::uint32_t height) {
-    captureOf(data).damaged(
+    slotOf(data).damage.push_back(
         {static_cast<int>(x), static_cast<int>(y), static_cast<int>(width), static_cast<int>(height)});
 }
 
 void onDmabuf(void*, zwlr_screencopy_frame_v1*, std::uint32_t, std::uint32_t, std::uint32_t) {}
 
 void onBufferDone(void* data, zwlr_screencopy_frame_v1*) {
-    captureOf(data).buffersOffered();
+    slotOf(data).capture->copy(slotOf(data));
 }
 
 const zwlr_screencopy_frame_v1_listener kFrameListener = {onBuffer,  onFlags,  onReady,     onFailed,
@@ -50,102 +53,110 @@ const zwlr_screencopy_frame_v1_listener kFrameListener = {onBuffer,  onFlags,  o
 
 WaylandOutputCapture::WaylandOutputCapture(WaylandConnection& connection, const WaylandOutput& output,
                                            FrameHandler onFrame)
-    : m_connection(connection), m_output(output), m_onFrame(std::move(onFrame)) {}
-
-WaylandOutputCapture::~WaylandOutputCapture() {
-    endFrame();
-    releaseBuffer();
+    : m_connection(connection), m_output(output), m_onFrame(std::move(onFrame)) {
+    for (Slot& slot : m_slots)
+        slot.capture = this;
 }
 
-void WaylandOutputCapture::request(bool onlyChanged) {
-    if (m_frame != nullptr)
+WaylandOutputCapture::~WaylandOutputCapture() {
+    for (Slot& slot : m_slots) {
+        endFrame(slot);
+        releaseBuffer(slot);
+    }
+}
+
+void WaylandOutputCapture::start() {
+    if (m_started && !m_failed)
         return;
-    m_onlyChanged = onlyChanged;
-    m_copyAsked = false;
+    m_started = true;
     m_failed = false;
-    m_damage.clear();
-    m_frame = zwlr_screencopy_manager_v1_capture_output(m_connection.screencopyManager(), 0, m_output.output);
-    zwlr_screencopy_frame_v1_add_listener(m_frame, &kFrameListener, this);
+    for (Slot& slot : m_slots)
+        endFrame(slot);
+    ask(m_slots[0], false);
+    ask(m_slots[1], true);
+}
+
+void WaylandOutputCapture::ask(Slot& slot, bool onlyChanged) {
+    slot.onlyChanged = onlyChanged;
+    slot.copyAsked = false;
+    slot.damage.clear();
+    slot.frame = zwlr_screencopy_manager_v1_capture_output(m_connection.screencopyManager(), 0, m_output.output);
+    zwlr_screencopy_frame_v1_add_listener(slot.frame, &kFrameListener, &slot);
     wl_display_flush(m_connection.display());
 }
 
 // Version 3 tells every buffer kind it offers, then buffer_done; earlier versions offer one shared-memory buffer.
-void WaylandOutputCapture::bufferOffered(std::uint32_t format, int width, int height, int stride) {
-    m_format = format;
-    m_width = width;
-    m_height = height;
-    m_stride = stride;
+void WaylandOutputCapture::bufferOffered(Slot& slot, std::uint32_t format, int width, int height, int stride) {
+    slot.format = format;
+    slot.width = width;
+    slot.height = height;
+    slot.stride = stride;
     if (m_connection.screencopyVersion() < 3)
-        copy();
+        copy(slot);
 }
 
-void WaylandOutputCapture::buffersOffered() {
-    copy();
-}
-
-void WaylandOutputCapture::copy() {
-    if (m_copyAsked || m_frame == nullptr)
+void WaylandOutputCapture::copy(Slot& slot) {
+    if (slot.copyAsked || slot.frame == nullptr)
         return;
-    m_copyAsked = true;
-    makeBuffer();
-    if (m_onlyChanged)
-        zwlr_screencopy_frame_v1_copy_with_damage(m_frame, m_buffer);
+    slot.copyAsked = true;
+    makeBuffer(slot);
+    if (slot.onlyChanged)
+        zwlr_screencopy_frame_v1_copy_with_damage(slot.frame, slot.buffer);
     else
-        zwlr_screencopy_frame_v1_copy(m_frame, m_buffer);
+        zwlr_screencopy_frame_v1_copy(slot.frame, slot.buffer);
     wl_display_flush(m_connection.display());
 }
 
-void WaylandOutputCapture::makeBuffer() {
-    if (m_buffer != nullptr && m_madeWidth == m_width && m_madeHeight == m_height && m_madeStride == m_stride &&
-        m_madeFormat == m_format)
+void WaylandOutputCapture::makeBuffer(Slot& slot) {
+    if (slot.buffer != nullptr && slot.madeWidth == slot.width && slot.madeHeight == slot.height &&
+        slot.madeStride == slot.stride && slot.madeFormat == slot.format)
         return;
-    releaseBuffer();
-    m_size = static_cast<std::size_t>(m_stride) * static_cast<std::size_t>(m_height);
+    releaseBuffer(slot);
+    slot.size = static_cast<std::size_t>(slot.stride) * static_cast<std::size_t>(slot.height);
     const int file = memfd_create("tappora-screen", MFD_CLOEXEC);
-    if (file < 0 || ftruncate(file, static_cast<off_t>(m_size)) != 0) {
+    void* memory = MAP_FAILED;
+    if (file >= 0 && ftruncate(file, static_cast<off_t>(slot.size)) == 0)
+        memory = mmap(nullptr, slot.size, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
+    if (memory == MAP_FAILED) {
         if (file >= 0)
             close(file);
         throw std::runtime_error("No shared memory for a copy of the screen.");
     }
-    void* memory = mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
-    if (memory == MAP_FAILED) {
-        close(file);
-        throw std::runtime_error("No shared memory for a copy of the screen.");
-    }
-    m_memory = static_cast<std::uint8_t*>(memory);
-    wl_shm_pool* pool = wl_shm_create_pool(m_connection.shm(), file, static_cast<std::int32_t>(m_size));
-    m_buffer = wl_shm_pool_create_buffer(pool, 0, m_width, m_height, m_stride, m_format);
+    slot.memory = static_cast<std::uint8_t*>(memory);
+    wl_shm_pool* pool = wl_shm_create_pool(m_connection.shm(), file, static_cast<std::int32_t>(slot.size));
+    slot.buffer = wl_shm_pool_create_buffer(pool, 0, slot.width, slot.height, slot.stride, slot.format);
     wl_shm_pool_destroy(pool);
     close(file);
-    m_madeWidth = m_width;
-    m_madeHeight = m_height;
-    m_madeStride = m_stride;
-    m_madeFormat = m_format;
+    slot.madeWidth = slot.width;
+    slot.madeHeight = slot.height;
+    slot.madeStride = slot.stride;
+    slot.madeFormat = slot.format;
 }
 
-void WaylandOutputCapture::releaseBuffer() {
-    if (m_buffer != nullptr)
-        wl_buffer_destroy(m_buffer);
-    if (m_memory != nullptr)
-        munmap(m_memory, m_size);
-    m_buffer = nullptr;
-    m_memory = nullptr;
+void WaylandOutputCapture::releaseBuffer(Slot& slot) {
+    if (slot.buffer != nullptr)
+        wl_buffer_destroy(slot.buffer);
+    if (slot.memory != nullptr)
+        munmap(slot.memory, slot.size);
+    slot.buffer = nullptr;
+    slot.memory = nullptr;
 }
 
-void WaylandOutputCapture::ready() {
-    const bool damageTold = m_onlyChanged;
-    endFrame();
-    m_onFrame({m_memory, m_madeWidth, m_madeHeight, m_madeStride, m_madeFormat, m_bottomUp,
-               damageTold ? &m_damage : nullptr});
+// The frame is taken, then the slot waits for the next change; the other slot's copy stays pending meanwhile.
+void WaylandOutputCapture::ready(Slot& slot) {
+    endFrame(slot);
+    m_onFrame({slot.memory, slot.madeWidth, slot.madeHeight, slot.madeStride, slot.madeFormat, slot.bottomUp,
+               slot.onlyChanged ? &slot.damage : nullptr});
+    ask(slot, true);
 }
 
-void WaylandOutputCapture::refused() {
-    endFrame();
+void WaylandOutputCapture::refused(Slot& slot) {
+    endFrame(slot);
     m_failed = true;
 }
 
-void WaylandOutputCapture::endFrame() {
-    if (m_frame != nullptr)
-        zwlr_screencopy_frame_v1_destroy(m_frame);
-    m_frame = nullptr;
+void WaylandOutputCapture::endFrame(Slot& slot) {
+    if (slot.frame != nullptr)
+        zwlr_screencopy_frame_v1_destroy(slot.frame);
+    slot.frame = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Geometry.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -11,9 +12,11 @@ struct WaylandOutput;
 struct wl_buffer;
 struct zwlr_screencopy_frame_v1;
 
-// One output's frames copied into shared memory (zwlr_screencopy_frame_v1), one at a time. After the first frame it
-// can wait for the next one that differs and tell where it differs (the protocol's damage), so that an unchanged
-// output is not copied again.
+// One output's frames copied into shared memory (zwlr_screencopy_frame_v1) for as long as it runs: a whole first
+// frame, then each frame that differs from the one before, with where it differs (the protocol's damage), so that an
+// unchanged output is not copied again. Two copies are asked for at all times, each into a buffer of its own: while
+// one arrives the other still waits, so the compositor always has a copy pending. (With none pending, sway 1.7 scans
+// a full-screen window out directly, and when the next copy is asked for it shows a stale buffer on that output.)
 class WaylandOutputCapture {
 public:
     // A frame as it arrived: `pixels` rows of 4-byte pixels in the compositor's format, `stride` bytes apart.
@@ -29,47 +32,50 @@ public:
     };
     using FrameHandler = std::function<void(const Frame&)>;
 
+    // One frame asked of the compositor, with the buffer it is copied into.
+    struct Slot {
+        WaylandOutputCapture* capture = nullptr;
+        zwlr_screencopy_frame_v1* frame = nullptr;
+        bool onlyChanged = false;
+        bool copyAsked = false;
+        bool bottomUp = false;
+        std::vector<TRect> damage;
+        std::uint32_t format = 0;
+        int width = 0, height = 0, stride = 0;
+        wl_buffer* buffer = nullptr;
+        std::uint8_t* memory = nullptr;
+        std::size_t size = 0;
+        int madeWidth = 0, madeHeight = 0, madeStride = 0;
+        std::uint32_t madeFormat = 0;
+    };
+
     WaylandOutputCapture(WaylandConnection& connection, const WaylandOutput& output, FrameHandler onFrame);
     WaylandOutputCapture(const WaylandOutputCapture&) = delete;
     WaylandOutputCapture& operator=(const WaylandOutputCapture&) = delete;
     ~WaylandOutputCapture();
 
-    // Asks for the next frame the output shows; with `onlyChanged`, for the next one that differs from the last one
-    // copied, with where it differs.
-    void request(bool onlyChanged);
-    bool waiting() const { return m_frame != nullptr; }
+    // Starts copying: the first frame whole, every later one where it changed.
+    void start();
+    bool started() const { return m_started; }
     bool failed() const { return m_failed; }
     const WaylandOutput& output() const { return m_output; }
 
-    // The frame's events.
-    void bufferOffered(std::uint32_t format, int width, int height, int stride);
-    void buffersOffered();
-    void flagsTold(std::uint32_t flags) { m_bottomUp = (flags & 1u) != 0; }
-    void damaged(TRect area) { m_damage.push_back(area); }
-    void ready();
-    void refused();
+    // A slot's frame events.
+    void bufferOffered(Slot& slot, std::uint32_t format, int width, int height, int stride);
+    void copy(Slot& slot);
+    void ready(Slot& slot);
+    void refused(Slot& slot);
 
 private:
-    void copy();
-    void makeBuffer();
-    void releaseBuffer();
-    void endFrame();
+    void ask(Slot& slot, bool onlyChanged);
+    void makeBuffer(Slot& slot);
+    static void releaseBuffer(Slot& slot);
+    static void endFrame(Slot& slot);
 
     WaylandConnection& m_connection;
     const WaylandOutput& m_output;
     FrameHandler m_onFrame;
-    zwlr_screencopy_frame_v1* m_frame = nullptr;
-    bool m_onlyChanged = false;
-    bool m_copyAsked = false;
+    std::array<Slot, 2> m_slots;
+    bool m_started = false;
     bool m_failed = false;
-    bool m_bottomUp = false;
-    std::vector<TRect> m_damage;
-    // The offered buffer and the one made for it, kept while the offer stays the same.
-    std::uint32_t m_format = 0;
-    int m_width = 0, m_height = 0, m_stride = 0;
-    wl_buffer* m_buffer = nullptr;
-    std::uint8_t* m_memory = nullptr;
-    std::size_t m_size = 0;
-    int m_madeWidth = 0, m_madeHeight = 0, m_madeStride = 0;
-    std::uint32_t m_madeFormat = 0;
 };

@@ -97,22 +97,22 @@ bool WaylandScreen::refresh(bool waitForCompositor) {
     return awaitFrames();
 }
 
-// Outputs that are not being copied yet (the first reading, a new layout, a refused copy) are asked for one whole
-// frame, and the reading waits for it; what changed meanwhile is then unknown.
+// Outputs that are not being copied yet (the first reading, a new layout, a refused copy) are started, and the
+// reading waits for their first whole frame; what changed meanwhile is then unknown.
 bool WaylandScreen::awaitFrames() {
-    std::vector<std::size_t> restarted;
+    std::vector<std::size_t> started;
     for (std::size_t i = 0; i < m_captures.size(); ++i) {
-        if (!m_captures[i]->waiting()) {
-            m_captures[i]->request(false);
+        if (!m_captures[i]->started() || m_captures[i]->failed()) {
+            m_captures[i]->start();
             m_received[i] = false;
-            restarted.push_back(i);
+            started.push_back(i);
         }
     }
-    if (restarted.empty())
-        return std::ranges::none_of(m_captures, &WaylandOutputCapture::failed);
+    if (started.empty())
+        return true;
     m_changesKnown = false;
-    const auto arrived = [this, &restarted] {
-        return std::ranges::all_of(restarted, [this](std::size_t i) { return m_received[i]; });
+    const auto arrived = [this, &started] {
+        return std::ranges::all_of(started, [this](std::size_t i) { return m_received[i]; });
     };
     const std::uint32_t start = m_clock.tickCount();
     while (!arrived() && std::ranges::none_of(m_captures, &WaylandOutputCapture::failed) &&
@@ -129,7 +129,6 @@ void WaylandScreen::takeFrame(std::size_t output, const WaylandOutputCapture::Fr
             compose(output, frame, area);
     }
     m_received[output] = true;
-    m_captures[output]->request(true);
 }
 
 void WaylandScreen::compose(std::size_t output, const WaylandOutputCapture::Frame& frame, TRect area) {
