@@ -15,8 +15,8 @@ struct zwlr_screencopy_frame_v1;
 // One output's frames copied into shared memory (zwlr_screencopy_frame_v1) for as long as it runs: a whole first
 // frame, then each frame that differs from the one before, with where it differs (the protocol's damage), so that an
 // unchanged output is not copied again. Two copies are asked for at all times, each into a buffer of its own: while
-// one arrives the other still waits, so the compositor always has a copy pending. (With none pending, sway 1.7 scans
-// a full-screen window out directly, and when the next copy is asked for it shows a stale buffer on that output.)
+// one arrives the other still waits, so every frame the output shows is copied, also one shown while the previous copy
+// was being taken in.
 class WaylandOutputCapture {
 public:
     // A frame as it arrived: `pixels` rows of 4-byte pixels in the compositor's format, `stride` bytes apart.

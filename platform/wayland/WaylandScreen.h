@@ -15,11 +15,9 @@ class WaylandLayout;
 // reports damage; a scaled output is sampled to one pixel per logical pixel, so a position found in the picture is
 // the position a click lands on.
 //
-// Freshness: a reading starts by waiting until the compositor has handled everything sent before it, so every frame
-// it showed before the reading and copied is in; frames come at the output's refresh. From the first reading on,
-// each output is asked for its next changed frame as soon as one arrives, for as long as the program runs: an
-// unchanged output costs nothing. (Asking again only after a pause would need a whole frame, and sway 1.7 answers
-// one of an unchanged output by showing a stale buffer.)
+// Freshness: from the first reading on, a copy of every output is always pending (WaylandOutputCapture), for as long as
+// the program runs; an unchanged output costs nothing. A reading starts by waiting until the compositor has handled
+// everything sent before it, so the last frame each output showed before the reading is in the picture.
 class WaylandScreen : public IScreen {
 public:
     WaylandScreen(WaylandConnection& connection, const WaylandLayout& layout, IClock& clock);
