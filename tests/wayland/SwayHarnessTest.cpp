@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -46,6 +47,23 @@ TEST(SwayHarnessTest, OutputsAreLaidOutAsConfigured) {
 
     EXPECT_THAT(sway.outputs(), testing::ElementsAre(SwayOutput{"HEADLESS-1", {0, 0, 1920, 1080}, 1},
                                                      SwayOutput{"HEADLESS-2", {-1280, 0, 1280, 1024}, 1}));
+}
+
+TEST(SwayHarnessTest, ItsProcessesRunAsTheTestUserOnItsDisplayOnlyWithFoldersOfTheirOwn) {
+    const SwayHeadless sway;
+    std::string waylandDisplay;
+    for (const auto& [name, value] : sway.environment())
+        if (name == "WAYLAND_DISPLAY")
+            waylandDisplay = value;
+    // A display of the test's own, which no process of the session may reach.
+    ::setenv("DISPLAY", ":97", 1);
+
+    const CommandResult seen = sway.run({"sh", "-c",
+                                         "id -u; echo \"${DISPLAY:-no X display}\"; echo $WAYLAND_DISPLAY; "
+                                         "test -w \"$HOME\" && echo writable"});
+    ::unsetenv("DISPLAY");
+
+    EXPECT_EQ(seen.output, std::to_string(sway.user().uid()) + "\nno X display\n" + waylandDisplay + "\nwritable\n");
 }
 
 TEST(SwayHarnessTest, TargetFillsItsOutputWithTheSceneAtTheScreenPlaceExpected) {
