@@ -38,17 +38,13 @@ void WaylandBackend::deliverEventsThrough(IForeignLoop& loop) {
     loop.watchReadable(connection.fileDescriptor(), [&connection] { connection.dispatchArrived(); });
 }
 
-void WaylandBackend::choosePrimaryOutput(const std::string& name) {
-    m_layout->choosePrimary(name);
-}
-
 TBackendReport WaylandBackend::report() const {
     return {"wlroots",
             "A Wayland session whose compositor offers the wlroots protocols.",
             {},
             {},
             {false, "Wayland lets no program take global keys: bind each key in the compositor to "
-                    "`tappora toggle NAME` (the click editor shows the line)."},
+                    "\"tappora toggle NAME\" (the click editor shows the line)."},
             {false, "Wayland lets no program read the pointer: clicks at the pointer press where it is, and no click "
                     "can go back after clicking."}};
 }
