@@ -20,6 +20,7 @@ TClickListController::TClickListController(IClickListView& view, Platform& platf
       m_listFile(utf8FromPath(pathFromUtf8(m_folder) / kClickListFileName), kClickListFileKind) {
     setDroppedErrorObserver([this](const char* what) { m_messages.TellDroppedError(what); });
     RunStartupStep("Could not check the files folder", &TClickListController::CleanUpAndCheckFolder);
+    RunStartupStep("Could not choose the primary output", &TClickListController::ApplyPrimaryOutput);
     RunStartupStep("Could not apply the window settings", &TClickListController::ApplyWindowSettings);
     RunStartupStep("Could not build the list columns", &TClickListController::BuildColumns);
     RunStartupStep("Could not load the click list", &TClickListController::LoadClickList);

@@ -87,9 +87,10 @@ public:
     void StopRow(int row);
     // Shows the options dialog with the settings' choices; on OK applies the user's to the settings and the list.
     void ShowOptions();
-    // The column visibility and auto start the settings hold.
+    // The column visibility, auto start and primary output the settings hold.
     TOptionsChoices Options();
-    // Stores the choices in the settings (columns matched by their place) and shows the columns anew.
+    // Stores the choices in the settings (columns matched by their place) and shows the columns anew; a primary output
+    // chosen anew is used from now on. A primary output list without items leaves the stored one.
     void ApplyOptions(const TOptionsChoices& choices);
     // `key`: 0 (F1) to 11 (F12).
     void HotKeyPressed(int key);
@@ -109,6 +110,8 @@ public:
     TClickRunner& Runner(int row) const;
     const std::string& ListFileName() const { return m_listFile.Path(); }
 
+    // The stored primary output is used; on a system that decides it itself, nothing changes.
+    void ApplyPrimaryOutput();
     void ApplyWindowSettings();
     void BuildColumns();
     void ApplyColumns();

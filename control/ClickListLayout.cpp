@@ -1,11 +1,12 @@
-// The window's place and the list's columns: applied from the settings at start and from the options dialog, stored
-// back at close.
+// The window's place, the list's columns and the primary output: applied from the settings at start and from the
+// options dialog, stored back at close.
 #include "control/ClickListController.h"
 
 #include "control/WindowPlacement.h"
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace {
 
@@ -55,7 +56,41 @@ int FirstVisible(const std::vector<int>& displayOrder, const std::vector<bool>& 
     return found == displayOrder.end() ? 0 : *found;
 }
 
+// The primary output's list where the user may choose it: the system's rule first, then each output. A stored name
+// that no output has (a monitor unplugged) is listed last and selected, saying that the rule stands in for it; it
+// stays stored, so the output is primary again when it comes back.
+TOptionsList PrimaryOutputList(const std::vector<std::string>& outputs, const std::string& stored) {
+    TOptionsList list;
+    if (outputs.empty()) {
+        return list;
+    }
+    list.items.emplace_back("At the layout's origin");
+    list.values.emplace_back();
+    for (const std::string& output : outputs) {
+        list.items.push_back(output);
+        list.values.push_back(output);
+    }
+    if (!stored.empty() && std::find(outputs.begin(), outputs.end(), stored) == outputs.end()) {
+        list.items.push_back(stored + " (not there: the layout's origin is used)");
+        list.values.push_back(stored);
+    }
+    list.selected = static_cast<int>(std::find(list.values.begin(), list.values.end(), stored) - list.values.begin());
+    return list;
+}
+
+// The value of the selected item; nothing when the list was not shown.
+std::optional<std::string> SelectedValue(const TOptionsList& list) {
+    if (list.selected < 0 || list.selected >= static_cast<int>(list.values.size())) {
+        return std::nullopt;
+    }
+    return list.values[list.selected];
+}
+
 } // namespace
+
+void TClickListController::ApplyPrimaryOutput() {
+    m_platform.screen.choosePrimary(Config().GetFrame().GetprimaryOutput());
+}
 
 void TClickListController::ApplyWindowSettings() {
     const TXMLFrameType frame = Config().GetFrame();
@@ -144,6 +179,7 @@ TOptionsChoices TClickListController::Options() {
         options.columns.push_back({cols.Item(i).GetName(), cols.Item(i).GetVisible()});
     }
     options.autorun = Config().GetFrame().Getautorun();
+    options.primaryOutput = PrimaryOutputList(m_platform.screen.outputNames(), Config().GetFrame().GetprimaryOutput());
     return options;
 }
 
@@ -155,4 +191,9 @@ void TClickListController::ApplyOptions(const TOptionsChoices& choices) {
     }
     Config().GetFrame().Setautorun(choices.autorun);
     ApplyColumns();
+    const std::optional<std::string> primary = SelectedValue(choices.primaryOutput);
+    if (primary && *primary != Config().GetFrame().GetprimaryOutput()) {
+        Config().GetFrame().SetprimaryOutput(*primary);
+        ApplyPrimaryOutput();
+    }
 }

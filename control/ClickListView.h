@@ -55,11 +55,21 @@ struct TOptionsColumn {
     friend bool operator==(const TOptionsColumn&, const TOptionsColumn&) = default;
 };
 
-// What the options dialog offers: the list columns in the settings' order, and whether the ticked clicks start with
-// the program.
+// A drop-down list of the options dialog: the texts shown, the value each stands for, and the one selected. The
+// dialog does not show a list without items.
+struct TOptionsList {
+    std::vector<std::string> items;
+    std::vector<std::string> values;
+    int selected = 0;
+    friend bool operator==(const TOptionsList&, const TOptionsList&) = default;
+};
+
+// What the options dialog offers: the list columns in the settings' order, whether the ticked clicks start with the
+// program, and the primary output where the user may choose it (values: output names, empty for the system's rule).
 struct TOptionsChoices {
     std::vector<TOptionsColumn> columns;
     bool autorun = false;
+    TOptionsList primaryOutput{};
     friend bool operator==(const TOptionsChoices&, const TOptionsChoices&) = default;
 };
 

@@ -161,6 +161,16 @@ bool TXMLFrameType::Getmax() const {
 void TXMLFrameType::Setmax(bool value) {
     SetAttribute(m_node, "max", BoolToString(value));
 }
+std::string TXMLFrameType::GetprimaryOutput() const {
+    return Text(m_node, "primaryOutput");
+}
+void TXMLFrameType::SetprimaryOutput(const std::string& value) {
+    if (value.empty()) {
+        m_node.remove_attribute("primaryOutput");
+    } else {
+        SetAttribute(m_node, "primaryOutput", value);
+    }
+}
 
 std::int32_t TXMLColType::Getid() const {
     return Position(m_node, "id");

@@ -32,6 +32,10 @@ public:
     void Setwidth(std::int32_t value);
     bool Getmax() const;
     void Setmax(bool value);
+    // The output the user chose as the primary one; empty (no attribute): the system's rule. An empty value removes
+    // the attribute, so a file that never had a choice stays as it was.
+    std::string GetprimaryOutput() const;
+    void SetprimaryOutput(const std::string& value);
 
 private:
     pugi::xml_node m_node;

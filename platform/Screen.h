@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 class IScreen {
@@ -26,4 +27,10 @@ public:
     // brought up to date by copying only them. Nothing when the platform cannot tell: on the first call, after the
     // screen's size changed, and on platforms that do not report drawing (then all of it may have changed).
     virtual std::optional<std::vector<TRect>> changedAreas() { return std::nullopt; }
+    // The monitors' names where the user chooses which one is primary (Wayland has no primary output); empty where
+    // the system decides (X11, Windows).
+    virtual std::vector<std::string> outputNames() { return {}; }
+    // The monitor of that name becomes the primary one, and every position moves with its top-left; an empty name, or
+    // one no monitor has, leaves the choice to the system's rule. Nothing happens where the system decides.
+    virtual void choosePrimary(const std::string&) {}
 };

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 // An in-memory screen that a test paints: one monitor, or several with the primary's top-left at (0, 0). The pixels
@@ -47,12 +49,18 @@ public:
     // From now on changedAreas reports what was painted, as a screen that reports drawing does; by default it cannot
     // tell, as a screen without such reports.
     void reportChanges() { m_reportsChanges = true; }
+    // The outputs among which the user chooses the primary one; by default none, as where the system decides.
+    void setOutputNames(std::vector<std::string> names) { m_outputNames = std::move(names); }
+    // Every name given to choosePrimary, in order.
+    const std::vector<std::string>& primaryChoices() const { return m_primaryChoices; }
 
     TSize screenSize() override;
     std::vector<TRect> monitorAreas() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
     std::optional<std::vector<TRect>> changedAreas() override;
+    std::vector<std::string> outputNames() override { return m_outputNames; }
+    void choosePrimary(const std::string& name) override { m_primaryChoices.push_back(name); }
 
 private:
     void makeDesktop();
@@ -78,4 +86,6 @@ private:
     // Whether changedAreas was asked since the start or the last resize, and what was painted since it last was.
     bool m_watching = false;
     std::vector<TRect> m_changes;
+    std::vector<std::string> m_outputNames;
+    std::vector<std::string> m_primaryChoices;
 };

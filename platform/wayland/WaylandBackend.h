@@ -30,8 +30,6 @@ public:
     void deliverEventsThrough(IForeignLoop& loop) override;
     TWindowSystem windowSystem() const override { return TWindowSystem::Wayland; }
     TBackendReport report() const override;
-    // The output named `name` becomes the primary one (empty: the one at the layout's origin).
-    void choosePrimaryOutput(const std::string& name);
 
 private:
     WaylandBackend() = default;

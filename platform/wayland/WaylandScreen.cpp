@@ -50,7 +50,7 @@ int framePosition(int logical, int logicalSize, int frameSize) {
 }
 } // namespace
 
-WaylandScreen::WaylandScreen(WaylandConnection& connection, const WaylandLayout& layout, IClock& clock)
+WaylandScreen::WaylandScreen(WaylandConnection& connection, WaylandLayout& layout, IClock& clock)
     : m_connection(connection), m_layout(layout), m_clock(clock) {}
 
 WaylandScreen::~WaylandScreen() = default;
@@ -92,7 +92,8 @@ bool WaylandScreen::refresh(bool waitForCompositor) {
         m_connection.roundTrip();
     else
         m_connection.dispatchArrived();
-    if (m_connection.takeLayoutChange())
+    const bool layoutChanged = m_connection.takeLayoutChange();
+    if (std::exchange(m_primaryChanged, false) || layoutChanged)
         rebuild();
     return awaitFrames();
 }
@@ -182,6 +183,20 @@ std::uint32_t WaylandScreen::pixelColor(int x, int y) {
     const TPoint at = rootFromProgram({x, y}, m_layout.origin());
     const std::uint32_t pixel = layoutPixel(at.x, at.y);
     return ((pixel & 0xffu) << 16) | (pixel & 0xff00u) | ((pixel >> 16) & 0xffu);
+}
+
+std::vector<std::string> WaylandScreen::outputNames() {
+    m_connection.dispatchArrived();
+    std::vector<std::string> names;
+    for (const auto& output : m_connection.outputs())
+        if (output->described)
+            names.push_back(output->name);
+    return names;
+}
+
+void WaylandScreen::choosePrimary(const std::string& name) {
+    m_layout.choosePrimary(name);
+    m_primaryChanged = true;
 }
 
 std::optional<std::vector<TRect>> WaylandScreen::changedAreas() {

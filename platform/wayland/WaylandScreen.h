@@ -4,6 +4,7 @@
 #include "platform/wayland/WaylandOutputCapture.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class IClock;
@@ -20,7 +21,7 @@ class WaylandLayout;
 // everything sent before it, so the last frame each output showed before the reading is in the picture.
 class WaylandScreen : public IScreen {
 public:
-    WaylandScreen(WaylandConnection& connection, const WaylandLayout& layout, IClock& clock);
+    WaylandScreen(WaylandConnection& connection, WaylandLayout& layout, IClock& clock);
     WaylandScreen(const WaylandScreen&) = delete;
     WaylandScreen& operator=(const WaylandScreen&) = delete;
     ~WaylandScreen() override;
@@ -30,6 +31,10 @@ public:
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
     std::optional<std::vector<TRect>> changedAreas() override;
+    // The described outputs in the compositor's order.
+    std::vector<std::string> outputNames() override;
+    // The picture is then taken anew, as after a layout change: every program position has moved.
+    void choosePrimary(const std::string& name) override;
 
 private:
     // Brings the picture up to date; false when an output's frame could not be had.
@@ -42,7 +47,7 @@ private:
     std::uint32_t layoutPixel(int x, int y) const;
 
     WaylandConnection& m_connection;
-    const WaylandLayout& m_layout;
+    WaylandLayout& m_layout;
     IClock& m_clock;
     std::vector<std::unique_ptr<WaylandOutputCapture>> m_captures;
     std::vector<bool> m_received;
@@ -50,4 +55,5 @@ private:
     std::vector<std::uint32_t> m_picture;
     std::vector<TRect> m_changed;
     bool m_changesKnown = false;
+    bool m_primaryChanged = false;
 };

@@ -461,6 +461,50 @@ TEST_F(ControlTest, OptionsClosedWithOkAfterTheProgramClosedChangeNothing) {
     EXPECT_FALSE(TConfig(folder.string()).GetFrame().Getautorun());
 }
 
+// The primary output's list: what it offers for the outputs there and the name stored, what the user's pick stores,
+// and which names the screen is told, at start and on OK.
+TEST_F(ControlTest, PrimaryOutputListsTheOutputsStoresThePickAndIsUsedAtStartAndOnOk) {
+    const std::vector<std::string> two{"HEADLESS-1", "HEADLESS-2"};
+    const TOptionsList listed{{"At the layout's origin", "HEADLESS-1", "HEADLESS-2"}, {"", "HEADLESS-1", "HEADLESS-2"}};
+    TOptionsList secondListed = listed, goneListed = listed;
+    secondListed.selected = 2;
+    goneListed.items.back() = "DP-1 (not there: the layout's origin is used)";
+    goneListed.values.back() = "DP-1";
+    goneListed.selected = 2;
+    struct Case {
+        std::vector<std::string> outputs;
+        std::string stored;
+        TOptionsList offered;
+        int pick;
+        std::string storedAfter;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        // Where the system decides there is no list, and a name stored in a Wayland session stays for the next one.
+        {{}, "DP-1", {}, 0, "DP-1", {"DP-1"}},
+        {two, "", listed, 2, "HEADLESS-2", {"", "HEADLESS-2"}},
+        {two, "HEADLESS-2", secondListed, 0, "", {"HEADLESS-2", ""}},
+        // An output that is gone is listed as such and stays stored; left selected, nothing is chosen anew.
+        {{"HEADLESS-1"}, "DP-1", goneListed, 2, "DP-1", {"DP-1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("stored \"" + c.stored + "\", picked " + std::to_string(c.pick));
+        fake.screen.setOutputNames(c.outputs);
+        EditSettings([&c](TConfig& config) { config.GetFrame().SetprimaryOutput(c.stored); });
+        const auto toldBefore = static_cast<std::ptrdiff_t>(fake.screen.primaryChoices().size());
+        StartController();
+        view.optionsChange = [&c](TOptionsChoices& choices) { choices.primaryOutput.selected = c.pick; };
+        ctrl->ShowOptions();
+        CloseController();
+
+        EXPECT_EQ(view.optionsOffered.primaryOutput, c.offered);
+        const std::vector<std::string>& told = fake.screen.primaryChoices();
+        EXPECT_EQ(std::vector<std::string>(told.begin() + toldBefore, told.end()), c.told);
+        EXPECT_EQ(TConfig(folder.string()).GetFrame().GetprimaryOutput(), c.storedAfter);
+        EXPECT_EQ(ReadFile(kConfigFileName).find("primaryOutput") != std::string::npos, !c.storedAfter.empty());
+    }
+}
+
 TEST_F(ControlTest, CommandsAfterCloseDoNothing) {
     WriteList({FastClick("A", 1, 2)});
     StartController();

@@ -5,11 +5,13 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QListWidget;
 class QPushButton;
 
-// Which list columns are visible and whether the ticked clicks start with the program: shows the choices it is
-// given and gives back the user's.
+// Which list columns are visible, whether the ticked clicks start with the program and, where the user may choose it,
+// the primary output: shows the choices it is given and gives back the user's.
 class TOptionsDialog : public QDialog, public IOptionsDialog {
     Q_OBJECT
 public:
@@ -24,6 +26,13 @@ public:
 
     QListWidget* clbList = nullptr;
     QCheckBox* cbAuto = nullptr;
+    QLabel* lblPrimaryOutput = nullptr;
+    QComboBox* cbPrimaryOutput = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
+
+private:
+    void showPrimaryOutput(const TOptionsList& list);
+
+    TOptionsList m_primaryOutput;
 };

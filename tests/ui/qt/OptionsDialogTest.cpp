@@ -1,7 +1,9 @@
 #include "ui/qt/OptionsDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +43,21 @@ TEST(OptionsTest, OkGivesBackTheUsersChoices) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.choices(),
               (TOptionsChoices{{{"Name", false}, {"Click Point", true}, {"Action Stats", true}}, true}));
+}
+
+TEST(OptionsTest, ThePrimaryOutputListIsShownOnlyWithItemsAboveTheButtonsAndGivesBackThePick) {
+    TOptionsDialog dialog;
+    TOptionsChoices shown = kShown;
+    shown.primaryOutput = {{"At the layout's origin", "HEADLESS-1"}, {"", "HEADLESS-1"}, 1};
+    dialog.showChoices(shown);
+    EXPECT_FALSE(dialog.cbPrimaryOutput->isHidden());
+    EXPECT_GT(dialog.btnOK->y(), dialog.cbPrimaryOutput->geometry().bottom());
+    dialog.cbPrimaryOutput->setCurrentIndex(0);
+    shown.primaryOutput.selected = 0;
+    EXPECT_EQ(dialog.choices(), shown);
+
+    dialog.showChoices(kShown);
+    EXPECT_TRUE(dialog.cbPrimaryOutput->isHidden());
 }
 
 TEST(OptionsTest, CancelAndTheCloseBoxEndTheDialogUnaccepted) {
