@@ -2,6 +2,7 @@
 // searches land on a native Wayland window, on every output and scale; a key bound in the compositor runs its toggle
 // command. `tappora check` tells the truth on wlroots, on X11 and on a Wayland session without the wlroots protocols.
 
+#include "ProgramOnSway.h"
 #include "SwayHeadless.h"
 #include "WaylandTarget.h"
 #include "XvfbServer.h"
@@ -62,37 +63,6 @@ std::vector<std::uint8_t> uniquePicture() {
     return EncodeBmp24(picture);
 }
 
-// The program copied into the test's folder, where it keeps its files, and run in sway's session.
-class ProgramOnSway {
-public:
-    ProgramOnSway(const SwayHeadless& sway, std::vector<TMouseObj> clicks)
-        : m_sway(sway), m_program(sway.folder() / "program" / "tappora") {
-        fs::create_directories(m_program.parent_path());
-        fs::copy_file(TAPPORA_PROGRAM, m_program);
-        std::vector<const TMouseObj*> list;
-        for (const TMouseObj& click : clicks)
-            list.push_back(&click);
-        SaveClickListFile((m_program.parent_path() / kClickListFileName).string(), list);
-        sway.user().own(m_program.parent_path());
-        Environment environment = sway.environment();
-        environment.emplace_back("QT_QPA_PLATFORM", "wayland");
-        m_process = std::make_unique<UserProcess>(sway.user(), environment, std::vector<std::string>{m_program},
-                                                  sway.folder() / "program.log");
-        for (int attempt = 0; attempt < 200 && command({"list"}).exitStatus != 0; ++attempt)
-            std::this_thread::sleep_for(50ms);
-    }
-    const fs::path& path() const { return m_program; }
-    CommandResult command(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), m_program.string());
-        return m_sway.run(arguments);
-    }
-
-private:
-    const SwayHeadless& m_sway;
-    fs::path m_program;
-    std::unique_ptr<UserProcess> m_process;
-};
-
 // The button events of one click of each kind, at the window position `at`.
 std::vector<PointerButton> pressesOf(unsigned button, TActionType action, TPoint at) {
     const PointerButton press{button, true, at.x, at.y}, release{button, false, at.x, at.y};
@@ -140,7 +110,7 @@ TEST(ProgramOnSwayTest, EveryButtonAndKindArrivesAtTheFixedPointAsSuch) {
         clicks.back().mouseType = c.mouse;
         clicks.back().actionType = c.action;
     }
-    const ProgramOnSway program(sway, clicks);
+    const ProgramOnSway program(sway, TAPPORA_PROGRAM, clicks);
     WaylandTarget target(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF});
     target.waitReady();
     for (std::size_t i = 0; i < clicks.size(); ++i) {
@@ -155,15 +125,16 @@ TEST(ProgramOnSwayTest, ColourAndPictureClicksLandWhereTheyAreFoundOnEitherOutpu
     const SwayHeadless sway(kTwoOutputs);
     const fs::path pictureFile = sway.folder() / "picture.bmp";
     const std::vector<std::uint8_t> bmp = uniquePicture();
-    std::ofstream(pictureFile, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
-                                                      static_cast<std::streamsize>(bmp.size()));
+    std::ofstream(pictureFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
     sway.user().own(pictureFile);
     TMouseObj pictureClick = clickAt("Picture", 0, 0);
     pictureClick.pointType = ptPicture;
     pictureClick.fBMP = StreamToBase64(bmp);
-    const ProgramOnSway program(
-        sway, {colourClick("Red", 0xFF0000, {0, 0, 1920, 1080}), colourClick("Green", 0x00C000, {-1280, 0, 1280, 1024}),
-               pictureClick, clickAt("Left output", -1000, 100)});
+    const ProgramOnSway program(sway, TAPPORA_PROGRAM,
+                                {colourClick("Red", 0xFF0000, {0, 0, 1920, 1080}),
+                                 colourClick("Green", 0x00C000, {-1280, 0, 1280, 1024}), pictureClick,
+                                 clickAt("Left output", -1000, 100)});
     WaylandTarget primary(sway, {.output = "HEADLESS-1",
                                  .background = 0xFFFFFF,
                                  .rects = {{{300, 200, 20, 10}, 0xFF0000}},
@@ -190,9 +161,11 @@ TEST(ProgramOnSwayTest, OnScaledOutputsAColourIsClickedWhereItWasFound) {
     const SwayHeadless sway({.outputs = {{.width = 1920, .height = 1080, .x = 0, .y = 0, .scale = 2},
                                          {.width = 1920, .height = 1080, .x = 960, .y = 0, .scale = 1.5}}});
     const ProgramOnSway program(
-        sway, {colourClick("Red", 0xFF0000, {0, 0, 960, 540}), colourClick("Blue", 0x0000FF, {960, 0, 1280, 720})});
+        sway, TAPPORA_PROGRAM,
+        {colourClick("Red", 0xFF0000, {0, 0, 960, 540}), colourClick("Blue", 0x0000FF, {960, 0, 1280, 720})});
     WaylandTarget half(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF, .rects = {{{101, 51, 3, 3}, 0xFF0000}}});
-    WaylandTarget third(sway, {.output = "HEADLESS-2", .background = 0xFFFFFF, .rects = {{{700, 333, 3, 3}, 0x0000FF}}});
+    WaylandTarget third(sway,
+                        {.output = "HEADLESS-2", .background = 0xFFFFFF, .rects = {{{700, 333, 3, 3}, 0x0000FF}}});
     EXPECT_EQ(half.waitReady(), (TSize{960, 540}));
     EXPECT_EQ(third.waitReady(), (TSize{1280, 720}));
 
@@ -212,7 +185,7 @@ TEST(ProgramOnSwayTest, AKeyBoundInTheCompositorTogglesTheClick) {
     TMouseObj click = clickAt("Farm gold", 400, 300);
     click.stopType = spCommand;
     click.iClickInterval = 200;
-    const ProgramOnSway program(sway, {click});
+    const ProgramOnSway program(sway, TAPPORA_PROGRAM, {click});
     WaylandTarget target(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF});
     target.waitReady();
 
@@ -283,8 +256,9 @@ TEST(BackendCheckTest, TellsWhichBackendRunsHereAndWhatWorks) {
     EXPECT_TRUE(says(plainX11, "Hotkeys: working.")) << plainX11;
 
     const BareCompositor bare(sway.folder() / "runtime-bare");
-    const Environment xwaylandOnly{
-        {"DISPLAY", x11.displayName()}, {"WAYLAND_DISPLAY", bare.name()}, {"XDG_RUNTIME_DIR", sway.folder() / "runtime-bare"}};
+    const Environment xwaylandOnly{{"DISPLAY", x11.displayName()},
+                                   {"WAYLAND_DISPLAY", bare.name()},
+                                   {"XDG_RUNTIME_DIR", sway.folder() / "runtime-bare"}};
     const std::string xwayland = check(sway.user(), xwaylandOnly);
     EXPECT_TRUE(says(xwayland, "Session: A Wayland session, reached through XWayland.")) << xwayland;
     EXPECT_NE(xwayland.find("Clicks: working. Only X11 programs"), std::string::npos) << xwayland;

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -118,6 +119,21 @@ TEST(SwayHarnessTest, TargetShowsAPictureFromABmpFileTheRightWayUp) {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(screen.at(x, y), colours[y][x]) << x << ", " << y;
+}
+
+// The benchmarks' changing screen: the whole window shown anew at every frame, its scene kept.
+TEST(SwayHarnessTest, AnAnimatedTargetTurnsItsBackgroundAtEveryFrameAndKeepsItsScene) {
+    const SwayHeadless sway;
+    WaylandTarget target(sway, {.background = 0x102030, .rects = {{{10, 10, 4, 4}, 0xFF0000}}, .animate = true});
+    target.waitReady();
+
+    std::set<std::uint32_t> backgrounds;
+    for (int shot = 0; shot < 40 && backgrounds.size() < 2; ++shot) {
+        const ScreenPixels screen = sway.screenshot({8, 8, 8, 8});
+        EXPECT_TRUE(showsRect(screen, {2, 2, 4, 4}, 0xFF0000, screen.at(0, 0)));
+        backgrounds.insert(screen.at(0, 0));
+    }
+    EXPECT_EQ(backgrounds, (std::set<std::uint32_t>{0x102030, 0x102031}));
 }
 
 TEST(SwayHarnessTest, KeyTypedThroughTheVirtualKeyboardFiresTheCompositorBinding) {

@@ -197,7 +197,8 @@ std::vector<SwayOutput> SwayHeadless::outputs() const {
 
 ScreenPixels SwayHeadless::screenshot(const TRect& rect) const {
     std::string geometry = std::to_string(rect.left) + "," + std::to_string(rect.top);
-    geometry += " " + std::to_string(rect.width) + "x" + std::to_string(rect.height);
+    geometry += ' ';
+    geometry += std::to_string(rect.width) + "x" + std::to_string(rect.height);
     const CommandResult result = run({"grim", "-g", geometry, "-t", "ppm", "-"});
     if (result.exitStatus != 0)
         throw std::runtime_error("grim failed for " + geometry);

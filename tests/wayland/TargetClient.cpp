@@ -2,9 +2,10 @@
 // painted with the scene given, that prints what it receives. No toolkit: wl_shm buffers and xdg-shell.
 //
 // Usage: tappora_wayland_target [--output NAME] [--background RRGGBB] [--rect X,Y,W,H,RRGGBB]...
-//                               [--picture X,Y,FILE.bmp]
+//                               [--picture X,Y,FILE.bmp] [--animate]
 // Rectangles and the picture are placed in the window's (logical) coordinates, later ones over earlier ones, the
-// picture last. Prints one line per event, flushed:
+// picture last. With --animate the window changes at every frame the compositor shows: the whole of it is shown anew,
+// the background one step of blue apart from the last frame's, as a video does. Prints one line per event, flushed:
 //     ready WIDTH HEIGHT                  the full-screen window is on the screen, WIDTH x HEIGHT logical pixels
 //     button BUTTON pressed|released X Y  a pointer button (the Linux code: 272 left, 273 right, 274 middle) at the
 //                                         window position of the pointer's last enter or motion
@@ -47,6 +48,7 @@ struct Scene {
     int pictureX = 0;
     int pictureY = 0;
     TPixelBuffer picture;
+    bool animate = false;
 };
 
 // The comma-separated fields of `text`, the last one taking the rest (a file name may hold commas).
@@ -95,6 +97,10 @@ void loadPicture(const std::string& file, TPixelBuffer& picture) {
 void parseArguments(int argc, char** argv, Scene& scene) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (option == "--animate") {
+            scene.animate = true;
+            continue;
+        }
         if (i + 1 == argc)
             throw std::invalid_argument("no value after " + std::string(option));
         const std::string_view value = argv[++i];
@@ -117,14 +123,14 @@ void parseArguments(int argc, char** argv, Scene& scene) {
     }
 }
 
-// XRGB8888 pixels, row after row, as wl_shm takes them.
-void paintScene(const Scene& scene, std::uint32_t* pixels, int width, int height) {
+// XRGB8888 pixels, row after row, as wl_shm takes them; the scene on `background`.
+void paintScene(const Scene& scene, std::uint32_t background, std::uint32_t* pixels, int width, int height) {
     const auto fill = [&](int left, int top, int right, int bottom, auto colourAt) {
         for (int y = std::max(top, 0); y < std::min(bottom, height); ++y)
             for (int x = std::max(left, 0); x < std::min(right, width); ++x)
                 pixels[static_cast<std::size_t>(y) * width + x] = colourAt(x - left, y - top);
     };
-    fill(0, 0, width, height, [&](int, int) { return scene.background; });
+    fill(0, 0, width, height, [&](int, int) { return background; });
     for (const FilledRect& rect : scene.rects)
         fill(rect.x, rect.y, rect.x + rect.width, rect.y + rect.height, [&](int, int) { return rect.rgb; });
     const TPixelBuffer& picture = scene.picture;
@@ -233,7 +239,9 @@ private:
         std::unique_ptr<ShmBuffer> previous;
         if (!m_buffer || width != m_size.width || height != m_size.height) {
             previous = std::exchange(m_buffer, std::make_unique<ShmBuffer>(m_shm, width, height));
-            paintScene(m_scene, m_buffer->pixels(), width, height);
+            paintScene(m_scene, m_scene.background, m_buffer->pixels(), width, height);
+            if (m_scene.animate)
+                m_alternate = alternateFrame(width, height);
             wl_surface_attach(m_surface, m_buffer->buffer(), 0, 0);
             wl_surface_damage_buffer(m_surface, 0, 0, width, height);
             m_size = {width, height};
@@ -259,6 +267,24 @@ private:
         m_readyPending = false;
         m_ready = true;
         printLine("ready " + std::to_string(m_size.width) + " " + std::to_string(m_size.height));
+        if (m_scene.animate)
+            showNextFrame();
+    }
+
+    // The scene on a background one step of blue apart.
+    std::unique_ptr<ShmBuffer> alternateFrame(int width, int height) const {
+        auto buffer = std::make_unique<ShmBuffer>(m_shm, width, height);
+        paintScene(m_scene, m_scene.background ^ 1, buffer->pixels(), width, height);
+        return buffer;
+    }
+
+    // The two frames in turns, the whole window damaged, the next one when the compositor has shown this one.
+    void showNextFrame() {
+        const ShmBuffer& shown = ++m_framesShown % 2 == 0 ? *m_buffer : *m_alternate;
+        wl_surface_attach(m_surface, shown.buffer(), 0, 0);
+        wl_surface_damage_buffer(m_surface, 0, 0, m_size.width, m_size.height);
+        wl_callback_add_listener(wl_surface_frame(m_surface), &animationListener, this);
+        wl_surface_commit(m_surface);
     }
 
     void onSeatCapabilities(std::uint32_t capabilities) {
@@ -280,7 +306,10 @@ private:
         std::string line = "button " + std::to_string(button);
         line += ' ';
         line += stateText;
-        line += " " + std::to_string(m_pointerX) + " " + std::to_string(m_pointerY);
+        line += ' ';
+        line += std::to_string(m_pointerX);
+        line += ' ';
+        line += std::to_string(m_pointerY);
         printLine(line);
     }
 
@@ -326,6 +355,7 @@ private:
     static const xdg_surface_listener xdgSurfaceListener;
     static const xdg_toplevel_listener toplevelListener;
     static const wl_callback_listener frameListener;
+    static const wl_callback_listener animationListener;
     static const wl_seat_listener seatListener;
     static const wl_pointer_listener pointerListener;
 
@@ -341,6 +371,8 @@ private:
     xdg_surface* m_xdgSurface = nullptr;
     xdg_toplevel* m_toplevel = nullptr;
     std::unique_ptr<ShmBuffer> m_buffer;
+    std::unique_ptr<ShmBuffer> m_alternate;
+    unsigned m_framesShown = 0;
     struct Size {
         int width = 0;
         int height = 0;
@@ -385,6 +417,13 @@ const xdg_toplevel_listener TargetWindow::toplevelListener{
 const wl_callback_listener TargetWindow::frameListener{
     .done = [](void* data, wl_callback* callback, std::uint32_t) { self(data).onFramePresented(callback); },
 };
+const wl_callback_listener TargetWindow::animationListener{
+    .done =
+        [](void* data, wl_callback* callback, std::uint32_t) {
+            wl_callback_destroy(callback);
+            self(data).showNextFrame();
+        },
+};
 const wl_seat_listener TargetWindow::seatListener{
     .capabilities = [](void* data, wl_seat*,
                        std::uint32_t capabilities) { self(data).onSeatCapabilities(capabilities); },
@@ -413,7 +452,7 @@ int main(int argc, char** argv) {
     } catch (const std::invalid_argument& error) {
         std::fprintf(stderr,
                      "tappora_wayland_target: %s\nusage: tappora_wayland_target [--output NAME] [--background RRGGBB] "
-                     "[--rect X,Y,W,H,RRGGBB]... [--picture X,Y,FILE.bmp]\n",
+                     "[--rect X,Y,W,H,RRGGBB]... [--picture X,Y,FILE.bmp] [--animate]\n",
                      error.what());
         return 2;
     }

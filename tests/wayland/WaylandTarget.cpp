@@ -31,6 +31,8 @@ std::vector<std::string> targetCommand(const WaylandScene& scene) {
         command.emplace_back("--picture");
         command.push_back(value.str());
     }
+    if (scene.animate)
+        command.emplace_back("--animate");
     return command;
 }
 } // namespace

@@ -39,6 +39,9 @@ struct WaylandScene {
     // picturePlace; none when empty.
     std::filesystem::path picture{};
     TPoint picturePlace{};
+    // The window changes at every frame the compositor shows (the background's lowest blue bit in turns), so that the
+    // output changes as under a video.
+    bool animate = false;
 };
 
 // A pointer button event as the target's window received it, at the window position (logical pixels) of the last

@@ -1,0 +1,29 @@
+#include "ProgramOnSway.h"
+
+#include "model/ClickListFile.h"
+
+#include <thread>
+
+namespace fs = std::filesystem;
+
+ProgramOnSway::ProgramOnSway(const SwayHeadless& sway, const fs::path& program, const std::vector<TMouseObj>& clicks)
+    : m_sway(sway), m_program(sway.folder() / "program" / "tappora") {
+    fs::create_directories(m_program.parent_path());
+    fs::copy_file(program, m_program, fs::copy_options::overwrite_existing);
+    std::vector<const TMouseObj*> list;
+    for (const TMouseObj& click : clicks)
+        list.push_back(&click);
+    SaveClickListFile((m_program.parent_path() / kClickListFileName).string(), list);
+    sway.user().own(m_program.parent_path());
+    Environment environment = sway.environment();
+    environment.emplace_back("QT_QPA_PLATFORM", "wayland");
+    m_process = std::make_unique<UserProcess>(sway.user(), environment, std::vector<std::string>{m_program},
+                                              sway.folder() / "program.log");
+    for (int attempt = 0; attempt < 200 && command({"list"}).exitStatus != 0; ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+CommandResult ProgramOnSway::command(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), m_program.string());
+    return m_sway.run(arguments);
+}
