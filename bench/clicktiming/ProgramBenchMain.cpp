@@ -23,7 +23,9 @@
 #include "ClickTimingStats.h"
 #include "PixelTestSupport.h"
 #include "PressRecorder.h"
+#include "ProcessUsage.h"
 #include "ProgramRun.h"
+#include "SearchTargets.h"
 #include "XvfbServer.h"
 #include "pixels/Base64.h"
 
@@ -36,27 +38,17 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-constexpr int kScreenWidth = 1920;
-constexpr int kScreenHeight = 1080;
+using namespace SearchTargets;
+
 constexpr int kIntervalMs = 10;
-// Targets sit in cells of this size to the right of and below the program's window at the top left.
-constexpr int kCell = 24;
-constexpr int kFieldLeft = 720;
-constexpr int kFieldTop = 360;
-constexpr int kBlockSide = 4;
-constexpr int kPictureSide = 12;
-constexpr std::uint32_t kBackground = 0x5C6370;
 
 struct Options {
     int seconds = 5;
@@ -68,27 +60,6 @@ struct Options {
     int stallMs = 0;
     bool changingScreen = false;
 };
-
-struct Cell {
-    int left = 0;
-    int top = 0;
-};
-
-Cell CellOf(int k) {
-    constexpr int columns = (kScreenWidth - kFieldLeft) / kCell;
-    return {kFieldLeft + kCell * (k % columns), kFieldTop + kCell * (k / columns)};
-}
-
-// A colour no other target and nothing of the program's window shows: blue 0x47, which no picture pixel has.
-std::uint32_t BlockColour(int k) {
-    return static_cast<std::uint32_t>(0x13 + k % 211) << 16 | static_cast<std::uint32_t>(0xE1 - k / 211 * 5) << 8 |
-           0x47;
-}
-
-std::uint32_t PicturePixel(int k, int x, int y) {
-    return static_cast<std::uint32_t>(((x * 31 + y * 17 + k * 53) & 0xFF) << 16 | ((x * y + k * 7) & 0xFF) << 8 |
-                                      (((x + y + k) * 13 & 0x7F) | 0x80));
-}
 
 struct ListShape {
     int colour = 0;
@@ -142,48 +113,6 @@ void PaintTargets(PressRecorder& target, const ListShape& shape) {
     }
 }
 
-// Processor time (user and system) of a process, in ms.
-double ProcessCpuMs(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    std::getline(stat, text);
-    // The fields after the command name, which may hold spaces, start after its closing parenthesis.
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; fields >> field && i <= 15; ++i) {
-        if (i == 14 || i == 15)
-            ticks += std::stod(field);
-    }
-    return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// The X server this process started (a child named Xvfb), or -1.
-pid_t ServerPid() {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string text;
-        if (!std::getline(stat, text) || text.find("(Xvfb)") == std::string::npos)
-            continue;
-        std::istringstream fields(text.substr(text.rfind(')') + 2));
-        std::string state;
-        pid_t parent = 0;
-        if (fields >> state >> parent && parent == getpid())
-            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
-    }
-    return -1;
-}
-
-double ResidentMb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
-
 struct Measure {
     std::string what;
     int searching = 0;
@@ -214,7 +143,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
         throw std::runtime_error(what + ": no click arrived; the program said: " + program.errorOutput());
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const double startMs = MonotonicMs();
-    const pid_t serverPid = ServerPid();
+    const pid_t serverPid = ChildProcessNamed("Xvfb");
     double stallEndMs = 0;
     const double startCpu = ProcessCpuMs(program.pid());
     const double startServerCpu = ProcessCpuMs(serverPid);
