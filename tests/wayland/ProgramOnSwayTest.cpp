@@ -111,6 +111,10 @@ TEST(ProgramOnSwayTest, EveryButtonAndKindArrivesAtTheFixedPointAsSuch) {
         clicks.back().actionType = c.action;
     }
     const ProgramOnSway program(sway, TAPPORA_PROGRAM, clicks);
+    // The backend chosen by itself in the session, and the window shown as a native Wayland one (the only window yet).
+    const std::string windows = sway.swaymsg({"-t", "get_tree"});
+    EXPECT_NE(windows.find(R"("app_id": "tappora")"), std::string::npos) << windows;
+    EXPECT_NE(windows.find(R"("shell": "xdg_shell")"), std::string::npos) << windows;
     WaylandTarget target(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF});
     target.waitReady();
     for (std::size_t i = 0; i < clicks.size(); ++i) {
