@@ -52,6 +52,10 @@ WaylandMouse::~WaylandMouse() {
     wl_display_flush(m_connection.display());
 }
 
+TPoint WaylandMouse::cursorPos() {
+    return programFromRoot(m_lastPut, m_layout.origin());
+}
+
 // The move is made within the layout's extent: absolute positions outside it have no meaning to the protocol.
 void WaylandMouse::setCursorPos(int x, int y) {
     m_connection.dispatchArrived();
@@ -69,7 +73,7 @@ void WaylandMouse::setCursorPos(int x, int y) {
                                             static_cast<std::uint32_t>(2 * extent.height));
     zwlr_virtual_pointer_v1_frame(m_pointer);
     wl_display_flush(m_connection.display());
-    m_lastPut = programFromRoot({extent.left + across, extent.top + down}, origin);
+    m_lastPut = {extent.left + across, extent.top + down};
 }
 
 void WaylandMouse::sendButtonEvent(std::uint32_t flag) {

@@ -18,7 +18,7 @@ public:
     WaylandMouse& operator=(const WaylandMouse&) = delete;
     ~WaylandMouse() override;
 
-    TPoint cursorPos() override { return m_lastPut; }
+    TPoint cursorPos() override;
     bool readsPointer() const override { return false; }
     void setCursorPos(int x, int y) override;
     void sendButtonEvent(std::uint32_t flag) override;
@@ -27,6 +27,7 @@ private:
     WaylandConnection& m_connection;
     const WaylandLayout& m_layout;
     zwlr_virtual_pointer_v1* m_pointer;
+    // In the compositor's layout, so that it stays right when the primary output changes.
     TPoint m_lastPut;
 };
 
