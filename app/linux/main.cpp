@@ -81,7 +81,6 @@ void showWindowsOn(TWindowSystem system) {
         ::setenv("QT_QPA_PLATFORM", "wayland", 1);
 }
 
-
 // A folder that cannot be made is told here; the window then says that the files cannot be saved.
 void prepareFilesFolder(const FilesFolder& files) {
     try {

@@ -44,7 +44,7 @@ void onOutputScale(void*, wl_output*, std::int32_t) {}
 void onOutputName(void*, wl_output*, const char*) {}
 void onOutputDescription(void*, wl_output*, const char*) {}
 
-const wl_output_listener kOutputListener = {onOutputGeometry, onOutputMode,  onOutputDone,
+const wl_output_listener kOutputListener = {onOutputGeometry, onOutputMode, onOutputDone,
                                             onOutputScale,    onOutputName, onOutputDescription};
 
 WaylandOutput& outputOf(void* data) {
@@ -72,8 +72,8 @@ void onXdgOutputName(void* data, zxdg_output_v1*, const char* name) {
 
 void onXdgOutputDescription(void*, zxdg_output_v1*, const char*) {}
 
-const zxdg_output_v1_listener kXdgOutputListener = {onLogicalPosition, onLogicalSize, onXdgOutputDone,
-                                                     onXdgOutputName, onXdgOutputDescription};
+const zxdg_output_v1_listener kXdgOutputListener = {onLogicalPosition, onLogicalSize, onXdgOutputDone, onXdgOutputName,
+                                                    onXdgOutputDescription};
 
 template <typename T>
 T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface, std::uint32_t offered,
@@ -162,7 +162,7 @@ void WaylandConnection::addGlobal(wl_registry* registry, std::uint32_t name, con
             describe(*output);
     } else if (which == zwlr_virtual_pointer_manager_v1_interface.name) {
         m_pointerManager = bind<zwlr_virtual_pointer_manager_v1>(registry, name,
-                                                                  zwlr_virtual_pointer_manager_v1_interface, version, 1);
+                                                                 zwlr_virtual_pointer_manager_v1_interface, version, 1);
     } else if (which == zwlr_screencopy_manager_v1_interface.name) {
         m_screencopyVersion = std::min(version, kScreencopyVersion);
         m_screencopyManager = bind<zwlr_screencopy_manager_v1>(registry, name, zwlr_screencopy_manager_v1_interface,

@@ -41,8 +41,8 @@ std::optional<WaylandButtonAction> waylandButtonActionFor(std::uint32_t flag) {
 }
 
 WaylandMouse::WaylandMouse(WaylandConnection& connection, const WaylandLayout& layout)
-    : m_connection(connection), m_layout(layout),
-      m_pointer(zwlr_virtual_pointer_manager_v1_create_virtual_pointer(connection.pointerManager(), connection.seat())) {
+    : m_connection(connection), m_layout(layout), m_pointer(zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
+                                                      connection.pointerManager(), connection.seat())) {
     // The seat gains its pointer with this one; windows learn of it before the first click.
     m_connection.roundTrip();
 }

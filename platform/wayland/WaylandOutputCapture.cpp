@@ -47,7 +47,7 @@ void onBufferDone(void* data, zwlr_screencopy_frame_v1*) {
     slotOf(data).capture->copy(slotOf(data));
 }
 
-const zwlr_screencopy_frame_v1_listener kFrameListener = {onBuffer,  onFlags,  onReady,     onFailed,
+const zwlr_screencopy_frame_v1_listener kFrameListener = {onBuffer, onFlags,  onReady,     onFailed,
                                                           onDamage, onDmabuf, onBufferDone};
 } // namespace
 

@@ -66,8 +66,8 @@ std::vector<TRect> WaylandScreen::monitorAreas() {
     const TPoint origin = m_layout.origin();
     std::vector<TRect> areas;
     for (const MonitorInfo& monitor : m_layout.monitors())
-        areas.push_back({monitor.area.left - origin.x, monitor.area.top - origin.y, monitor.area.width,
-                         monitor.area.height});
+        areas.push_back(
+            {monitor.area.left - origin.x, monitor.area.top - origin.y, monitor.area.width, monitor.area.height});
     return areas;
 }
 
@@ -82,7 +82,8 @@ void WaylandScreen::rebuild() {
             continue;
         const std::size_t index = m_captures.size();
         m_captures.push_back(std::make_unique<WaylandOutputCapture>(
-            m_connection, *output, [this, index](const WaylandOutputCapture::Frame& frame) { takeFrame(index, frame); }));
+            m_connection, *output,
+            [this, index](const WaylandOutputCapture::Frame& frame) { takeFrame(index, frame); }));
         m_received.push_back(false);
     }
 }
@@ -141,9 +142,10 @@ void WaylandScreen::compose(std::size_t output, const WaylandOutputCapture::Fram
     const bool unscaled = frame.width == logical.width && frame.height == logical.height;
     for (int y = top; y < bottom; ++y) {
         const int sourceY = unscaled ? y : framePosition(y, logical.height, frame.height);
-        std::uint32_t* row = m_picture.data() + static_cast<std::size_t>(logical.top - m_extent.top + y) *
-                                                    static_cast<std::size_t>(m_extent.width) +
-                             (logical.left - m_extent.left);
+        std::uint32_t* row =
+            m_picture.data() +
+            static_cast<std::size_t>(logical.top - m_extent.top + y) * static_cast<std::size_t>(m_extent.width) +
+            (logical.left - m_extent.left);
         for (int x = left; x < right; ++x)
             row[x] = framePixel(frame, unscaled ? x : framePosition(x, logical.width, frame.width), sourceY);
     }
