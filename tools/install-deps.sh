@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libxext-dev libxtst-dev libxrandr-dev libx11-xcb-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-randr0-dev
     xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
-    libwayland-dev libwayland-bin wayland-protocols qt6-wayland dpkg-dev sway grim wtype
+    libwayland-dev libwayland-bin wayland-protocols qt6-wayland dpkg-dev sway grim wtype dbus-daemon dbus-bin
 )
 # The core alone on the in-memory backend (make check): no Qt, no X.
 [ "${1:-}" = "--core" ] && packages=(cmake ninja-build pkg-config g++ libpugixml-dev libgtest-dev libgmock-dev)

@@ -6,7 +6,8 @@
 
 namespace fs = std::filesystem;
 
-ProgramOnSway::ProgramOnSway(const SwayHeadless& sway, const fs::path& program, const std::vector<TMouseObj>& clicks)
+ProgramOnSway::ProgramOnSway(const SwayHeadless& sway, const fs::path& program, const std::vector<TMouseObj>& clicks,
+                             const std::vector<std::string>& arguments)
     : m_sway(sway), m_program(sway.folder() / "program" / "tappora") {
     fs::create_directories(m_program.parent_path());
     fs::copy_file(program, m_program, fs::copy_options::overwrite_existing);
@@ -17,8 +18,9 @@ ProgramOnSway::ProgramOnSway(const SwayHeadless& sway, const fs::path& program, 
     sway.user().own(m_program.parent_path());
     Environment environment = sway.environment();
     environment.emplace_back("QT_QPA_PLATFORM", "wayland");
-    m_process = std::make_unique<UserProcess>(sway.user(), environment, std::vector<std::string>{m_program},
-                                              sway.folder() / "program.log");
+    std::vector<std::string> commandLine{m_program};
+    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    m_process = std::make_unique<UserProcess>(sway.user(), environment, commandLine, sway.folder() / "program.log");
     for (int attempt = 0; attempt < 200 && command({"list"}).exitStatus != 0; ++attempt)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }

@@ -18,8 +18,10 @@
 
 class ProgramOnSway {
 public:
-    // Returns once the program answers its commands (or after 10 s, when it does not).
-    ProgramOnSway(const SwayHeadless& sway, const std::filesystem::path& program, const std::vector<TMouseObj>& clicks);
+    // Started with `arguments` (e.g. "--hidden"); returns once the program answers its commands (or after 10 s, when
+    // it does not).
+    ProgramOnSway(const SwayHeadless& sway, const std::filesystem::path& program, const std::vector<TMouseObj>& clicks,
+                  const std::vector<std::string>& arguments = {});
 
     const std::filesystem::path& path() const { return m_program; }
     pid_t pid() const { return m_process->pid(); }

@@ -117,17 +117,22 @@ SwayHeadless::SwayHeadless(const SwayOptions& options)
                      {"XDG_CONFIG_HOME", (m_folder / "config").string()},
                      {"XDG_STATE_HOME", (m_folder / "state").string()}};
     m_user.own(m_folder);
-    Environment swayEnvironment = m_environment;
-    swayEnvironment.insert(swayEnvironment.end(), {{"WLR_BACKENDS", "headless"},
-                                                   {"WLR_RENDERER", "pixman"},
-                                                   {"WLR_LIBINPUT_NO_DEVICES", "1"},
-                                                   {"WLR_HEADLESS_OUTPUTS", std::to_string(options.outputs.size())}});
-    m_sway = std::make_unique<UserProcess>(
-        m_user, swayEnvironment, std::vector<std::string>{"sway", "--config", config.string()}, m_folder / "sway.log");
     try {
+        if (options.sessionBus)
+            startSessionBus();
+        Environment swayEnvironment = m_environment;
+        swayEnvironment.insert(swayEnvironment.end(),
+                               {{"WLR_BACKENDS", "headless"},
+                                {"WLR_RENDERER", "pixman"},
+                                {"WLR_LIBINPUT_NO_DEVICES", "1"},
+                                {"WLR_HEADLESS_OUTPUTS", std::to_string(options.outputs.size())}});
+        m_sway = std::make_unique<UserProcess>(m_user, swayEnvironment,
+                                               std::vector<std::string>{"sway", "--config", config.string()},
+                                               m_folder / "sway.log");
         waitUntilRunning(options.outputs.size());
     } catch (...) {
         m_sway.reset();
+        m_sessionBus.reset();
         std::error_code ignored;
         fs::remove_all(m_folder, ignored);
         throw;
@@ -136,8 +141,23 @@ SwayHeadless::SwayHeadless(const SwayOptions& options)
 
 SwayHeadless::~SwayHeadless() {
     m_sway.reset();
+    m_sessionBus.reset();
     std::error_code ignored;
     fs::remove_all(m_folder, ignored);
+}
+
+// dbus-daemon prints its address once it listens there.
+void SwayHeadless::startSessionBus() {
+    std::string address = "unix:path=";
+    address += (m_runtime / "bus").string();
+    std::string listen = "--address=";
+    listen += address;
+    m_sessionBus = std::make_unique<UserProcess>(
+        m_user, m_environment,
+        std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address", listen});
+    if (!m_sessionBus->readLine(startTimeout))
+        throw std::runtime_error("dbus-daemon did not start a session bus");
+    m_environment.emplace_back("DBUS_SESSION_BUS_ADDRESS", address);
 }
 
 void SwayHeadless::waitUntilRunning(std::size_t outputCount) {

@@ -42,6 +42,9 @@ struct SwayOptions {
     // Added at the end of the configuration, e.g. "bindsym Ctrl+F9 exec ...". (The braces keep GCC 12 from warning
     // about designated initializers that leave the member out.)
     std::vector<std::string> configLines{};
+    // A session bus of the user's own, started before sway, so that sway, its bar and every client share it
+    // (DBUS_SESSION_BUS_ADDRESS in environment()): swaybar's tray offers the StatusNotifierItem service there.
+    bool sessionBus = false;
 };
 
 // An output as sway reports it: its place in the layout in logical pixels (the mode divided by the scale).
@@ -80,7 +83,7 @@ public:
     // A folder of the test, the user's; removed with everything in it at the end.
     const std::filesystem::path& folder() const { return m_folder; }
     // The variables a client needs: WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, and HOME, XDG_CONFIG_HOME and
-    // XDG_STATE_HOME in the test's folder.
+    // XDG_STATE_HOME in the test's folder; DBUS_SESSION_BUS_ADDRESS with the session bus.
     const Environment& environment() const { return m_environment; }
 
     // Runs the command as the user with environment() and waits for it to end.
@@ -96,11 +99,13 @@ public:
     std::string log() const;
 
 private:
+    void startSessionBus();
     void waitUntilRunning(std::size_t outputCount);
 
     TestUser m_user;
     std::filesystem::path m_folder;
     std::filesystem::path m_runtime;
     Environment m_environment;
+    std::unique_ptr<UserProcess> m_sessionBus;
     std::unique_ptr<UserProcess> m_sway;
 };
