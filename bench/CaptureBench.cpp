@@ -6,7 +6,7 @@
 
 #include "engine/Search.h"
 #include "pixels/PixelBuffer.h"
-#include "platform/x11/PixelRows.h"
+#include "platform/PixelRows.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Mouse.h"
 #include "platform/x11/X11Screen.h"

@@ -5,6 +5,7 @@
 
 #include <wayland-client.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -65,10 +66,13 @@ WaylandOutputCapture::~WaylandOutputCapture() {
     }
 }
 
+bool WaylandOutputCapture::copying() const {
+    return std::ranges::any_of(m_slots, [](const Slot& slot) { return slot.frame != nullptr; });
+}
+
 void WaylandOutputCapture::start() {
-    if (m_started && !m_failed)
+    if (copying() && !m_failed)
         return;
-    m_started = true;
     m_failed = false;
     for (Slot& slot : m_slots)
         endFrame(slot);
@@ -145,9 +149,9 @@ void WaylandOutputCapture::releaseBuffer(Slot& slot) {
 // The frame is taken, then the slot waits for the next change; the other slot's copy stays pending meanwhile.
 void WaylandOutputCapture::ready(Slot& slot) {
     endFrame(slot);
-    m_onFrame({slot.memory, slot.madeWidth, slot.madeHeight, slot.madeStride, slot.madeFormat, slot.bottomUp,
-               slot.onlyChanged ? &slot.damage : nullptr});
-    ask(slot, true);
+    if (m_onFrame({slot.memory, slot.madeWidth, slot.madeHeight, slot.madeStride, slot.madeFormat, slot.bottomUp,
+                   slot.onlyChanged ? &slot.damage : nullptr}))
+        ask(slot, true);
 }
 
 void WaylandOutputCapture::refused(Slot& slot) {

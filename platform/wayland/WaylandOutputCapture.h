@@ -12,7 +12,7 @@ struct WaylandOutput;
 struct wl_buffer;
 struct zwlr_screencopy_frame_v1;
 
-// One output's frames copied into shared memory (zwlr_screencopy_frame_v1) for as long as it runs: a whole first
+// One output's frames copied into shared memory (zwlr_screencopy_frame_v1) while its user wants them: a whole first
 // frame, then each frame that differs from the one before, with where it differs (the protocol's damage), so that an
 // unchanged output is not copied again. Two copies are asked for at all times, each into a buffer of its own: while
 // one arrives the other still waits, so every frame the output shows is copied, also one shown while the previous copy
@@ -30,7 +30,8 @@ public:
         // Where it differs from the previous frame, in its own pixels; nothing when all of it may differ.
         const std::vector<TRect>* damage = nullptr;
     };
-    using FrameHandler = std::function<void(const Frame&)>;
+    // Takes a frame; false to stop asking for more once the copies pending have arrived.
+    using FrameHandler = std::function<bool(const Frame&)>;
 
     // One frame asked of the compositor, with the buffer it is copied into.
     struct Slot {
@@ -54,9 +55,10 @@ public:
     WaylandOutputCapture& operator=(const WaylandOutputCapture&) = delete;
     ~WaylandOutputCapture();
 
-    // Starts copying: the first frame whole, every later one where it changed.
+    // Starts copying: the first frame whole, every later one where it changed, until the handler declines one.
     void start();
-    bool started() const { return m_started; }
+    // Whether a copy is still asked for.
+    bool copying() const;
     bool failed() const { return m_failed; }
     const WaylandOutput& output() const { return m_output; }
 
@@ -76,6 +78,5 @@ private:
     const WaylandOutput& m_output;
     FrameHandler m_onFrame;
     std::array<Slot, 2> m_slots;
-    bool m_started = false;
     bool m_failed = false;
 };

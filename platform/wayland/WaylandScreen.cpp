@@ -1,6 +1,7 @@
 #include "platform/wayland/WaylandScreen.h"
 
 #include "platform/Clock.h"
+#include "platform/PixelRows.h"
 #include "platform/PrimaryMonitor.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandLayout.h"
@@ -12,6 +13,8 @@
 #include <utility>
 
 namespace {
+// Without a reading for this long the outputs are no longer copied as they change.
+constexpr std::uint32_t kKeepCopyingMs = 1000;
 // How long a reading waits for a new frame of every output.
 constexpr int kFrameWaitMs = 2000;
 
@@ -83,7 +86,7 @@ void WaylandScreen::rebuild() {
         const std::size_t index = m_captures.size();
         m_captures.push_back(std::make_unique<WaylandOutputCapture>(
             m_connection, *output,
-            [this, index](const WaylandOutputCapture::Frame& frame) { takeFrame(index, frame); }));
+            [this, index](const WaylandOutputCapture::Frame& frame) { return takeFrame(index, frame); }));
         m_received.push_back(false);
     }
 }
@@ -96,15 +99,16 @@ bool WaylandScreen::refresh(bool waitForCompositor) {
     const bool layoutChanged = m_connection.takeLayoutChange();
     if (std::exchange(m_primaryChanged, false) || layoutChanged)
         rebuild();
+    m_lastReading = m_clock.tickCount();
     return awaitFrames();
 }
 
-// Outputs that are not being copied yet (the first reading, a new layout, a refused copy) are started, and the
-// reading waits for their first whole frame; what changed meanwhile is then unknown.
+// Outputs that are not being copied (the first reading, a new layout, a refused copy, a pause in the readings) are
+// started, and the reading waits for their first whole frame; what changed meanwhile is then unknown.
 bool WaylandScreen::awaitFrames() {
     std::vector<std::size_t> started;
     for (std::size_t i = 0; i < m_captures.size(); ++i) {
-        if (!m_captures[i]->started() || m_captures[i]->failed()) {
+        if (!m_captures[i]->copying() || m_captures[i]->failed()) {
             m_captures[i]->start();
             m_received[i] = false;
             started.push_back(i);
@@ -123,7 +127,7 @@ bool WaylandScreen::awaitFrames() {
     return arrived();
 }
 
-void WaylandScreen::takeFrame(std::size_t output, const WaylandOutputCapture::Frame& frame) {
+bool WaylandScreen::takeFrame(std::size_t output, const WaylandOutputCapture::Frame& frame) {
     if (frame.damage == nullptr) {
         compose(output, frame, {0, 0, frame.width, frame.height});
     } else {
@@ -131,6 +135,7 @@ void WaylandScreen::takeFrame(std::size_t output, const WaylandOutputCapture::Fr
             compose(output, frame, area);
     }
     m_received[output] = true;
+    return m_clock.tickCount() - m_lastReading < kKeepCopyingMs;
 }
 
 void WaylandScreen::compose(std::size_t output, const WaylandOutputCapture::Frame& frame, TRect area) {
@@ -140,12 +145,17 @@ void WaylandScreen::compose(std::size_t output, const WaylandOutputCapture::Fram
     const auto [left, right] = logicalSpan(area.left, area.width, frame.width, logical.width);
     const auto [top, bottom] = logicalSpan(area.top, area.height, frame.height, logical.height);
     const bool unscaled = frame.width == logical.width && frame.height == logical.height;
+    const int pictureLeft = logical.left - m_extent.left;
     for (int y = top; y < bottom; ++y) {
+        std::uint32_t* row = pictureRow(logical.top + y) + pictureLeft;
+        if (unscaled && !redFirst(frame.format)) {
+            // The picture keeps the compositor's X,R,G,B pixels as they come.
+            const int sourceRow = frame.bottomUp ? frame.height - 1 - y : y;
+            std::memcpy(row + left, frame.pixels + static_cast<std::ptrdiff_t>(sourceRow) * frame.stride + 4 * left,
+                        4 * static_cast<std::size_t>(right - left));
+            continue;
+        }
         const int sourceY = unscaled ? y : framePosition(y, logical.height, frame.height);
-        std::uint32_t* row =
-            m_picture.data() +
-            static_cast<std::size_t>(logical.top - m_extent.top + y) * static_cast<std::size_t>(m_extent.width) +
-            (logical.left - m_extent.left);
         for (int x = left; x < right; ++x)
             row[x] = framePixel(frame, unscaled ? x : framePosition(x, logical.width, frame.width), sourceY);
     }
@@ -163,18 +173,28 @@ std::uint32_t WaylandScreen::layoutPixel(int x, int y) const {
                      static_cast<std::size_t>(x - m_extent.left)];
 }
 
+// The part on the picture is converted row by row as X11's images are; the rest of the rectangle is black.
 bool WaylandScreen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
     if (!refresh(false))
         return false;
     const TPoint start = rootFromProgram({left, top}, m_layout.origin());
+    const int fromX = std::clamp(m_extent.left - start.x, 0, width);
+    const int toX = std::clamp(m_extent.left + m_extent.width - start.x, fromX, width);
+    const int fromY = std::clamp(m_extent.top - start.y, 0, height);
+    const int toY = std::clamp(m_extent.top + m_extent.height - start.y, fromY, height);
+    const auto rowOut = [&](int y) { return bits + static_cast<std::ptrdiff_t>(height - 1 - y) * lineWidth; };
     for (int y = 0; y < height; ++y) {
-        std::uint8_t* out = bits + static_cast<std::ptrdiff_t>(height - 1 - y) * lineWidth;
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t pixel = layoutPixel(start.x + x, start.y + y);
-            out[3 * x] = static_cast<std::uint8_t>(pixel);
-            out[3 * x + 1] = static_cast<std::uint8_t>(pixel >> 8);
-            out[3 * x + 2] = static_cast<std::uint8_t>(pixel >> 16);
-        }
+        const bool onPicture = y >= fromY && y < toY;
+        std::memset(rowOut(y), 0, 3 * static_cast<std::size_t>(onPicture ? fromX : width));
+        if (onPicture)
+            std::memset(rowOut(y) + 3 * toX, 0, 3 * static_cast<std::size_t>(width - toX));
+    }
+    if (toX > fromX && toY > fromY) {
+        const std::uint32_t* first = pictureRow(start.y + fromY) + (start.x + fromX - m_extent.left);
+        convertPixelRows({reinterpret_cast<const std::uint8_t*>(first), static_cast<std::ptrdiff_t>(m_extent.width) * 4,
+                          PixelLayout{}},
+                         toX - fromX, toY - fromY,
+                         {rowOut(fromY) + 3 * fromX, -static_cast<std::ptrdiff_t>(lineWidth)});
     }
     return true;
 }

@@ -16,9 +16,11 @@ class WaylandLayout;
 // reports damage; a scaled output is sampled to one pixel per logical pixel, so a position found in the picture is
 // the position a click lands on.
 //
-// Freshness: from the first reading on, a copy of every output is always pending (WaylandOutputCapture), for as long as
-// the program runs; an unchanged output costs nothing. A reading starts by waiting until the compositor has handled
-// everything sent before it, so the last frame each output showed before the reading is in the picture.
+// Freshness: while the program reads the screen, a copy of every output is always pending (WaylandOutputCapture); an
+// unchanged output costs nothing. A reading starts by waiting until the compositor has handled everything sent before
+// it, so the last frame each output showed before the reading is in the picture. After a second without a reading
+// the copying stops, so that a changing screen costs nothing while no click searches; the next reading then waits
+// for one whole new frame of every output.
 class WaylandScreen : public IScreen {
 public:
     WaylandScreen(WaylandConnection& connection, WaylandLayout& layout, IClock& clock);
@@ -40,11 +42,16 @@ private:
     // Brings the picture up to date; false when an output's frame could not be had.
     bool refresh(bool waitForCompositor);
     void rebuild();
-    void takeFrame(std::size_t output, const WaylandOutputCapture::Frame& frame);
+    // Composes the frame in; whether to go on copying the output.
+    bool takeFrame(std::size_t output, const WaylandOutputCapture::Frame& frame);
     void compose(std::size_t output, const WaylandOutputCapture::Frame& frame, TRect area);
     bool awaitFrames();
-    // A picture pixel as 0x00RRGGBB, black off the outputs; (x, y) in the compositor's layout.
+    // A picture pixel as 0x00RRGGBB in its low bytes, black off the outputs; (x, y) in the compositor's layout.
     std::uint32_t layoutPixel(int x, int y) const;
+    std::uint32_t* pictureRow(int layoutY) {
+        return m_picture.data() +
+               static_cast<std::size_t>(layoutY - m_extent.top) * static_cast<std::size_t>(m_extent.width);
+    }
 
     WaylandConnection& m_connection;
     WaylandLayout& m_layout;
@@ -55,5 +62,6 @@ private:
     std::vector<std::uint32_t> m_picture;
     std::vector<TRect> m_changed;
     bool m_changesKnown = false;
+    std::uint32_t m_lastReading = 0;
     bool m_primaryChanged = false;
 };

@@ -1,7 +1,7 @@
 #include "platform/x11/X11Screen.h"
 
 #include "platform/PrimaryMonitor.h"
-#include "platform/x11/PixelRows.h"
+#include "platform/PixelRows.h"
 #include "platform/x11/X11Damage.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11Monitors.h"

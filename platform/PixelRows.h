@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// How the server lays out the pixels of an image it sends.
+// How a window system lays out the pixels of an image it gives (an X server's image, a Wayland screen copy).
 struct PixelLayout {
     int bitsPerPixel = 32;
     bool msbFirst = false;
@@ -12,7 +12,7 @@ struct PixelLayout {
     std::uint32_t blueMask = 0x0000FF;
 };
 
-// Rows of server pixels, top row first.
+// Rows of such pixels, top row first.
 struct SourceRows {
     const std::uint8_t* data = nullptr;
     std::ptrdiff_t bytesPerLine = 0;
@@ -26,7 +26,8 @@ struct TargetRows {
     std::ptrdiff_t step = 0;
 };
 
-// The 32-bit little-endian B,G,R,X layout of nearly every true-colour X server, which has a fast conversion.
+// The 32-bit little-endian B,G,R,X layout of nearly every true-colour X server and of Wayland's XRGB8888, which has
+// a fast conversion.
 bool isBgrxLayout(const PixelLayout& layout);
 
 // Converts width x height pixels into 3-byte B,G,R pixels, each channel scaled to 8 bits.

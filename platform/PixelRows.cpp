@@ -1,4 +1,4 @@
-#include "platform/x11/PixelRows.h"
+#include "platform/PixelRows.h"
 
 #include <bit>
 #include <cstring>
