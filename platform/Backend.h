@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // A loop that the window toolkit runs (Qt's), offered to a backend whose events arrive on a connection of its own.
 class IForeignLoop {
@@ -61,6 +62,10 @@ public:
     Platform platform(IEventLoop& loop) { return {mouse(), screen(), loop, clock(), hotKeys()}; }
 };
 
-// The backend the program was built with, opened for the user-interface thread; nothing when the system cannot be
-// reached (no display), with `failure` saying why in one sentence.
-std::unique_ptr<IBackend> openBackend(std::string& failure);
+// The backend named `requested` (`--backend`), or with an empty name the one this system needs, among those the
+// program was built with, opened for the user-interface thread; nothing when it cannot be opened (no display, no such
+// backend in this build), with `failure` saying why in one or two sentences.
+std::unique_ptr<IBackend> openBackend(std::string_view requested, std::string& failure);
+inline std::unique_ptr<IBackend> openBackend(std::string& failure) {
+    return openBackend({}, failure);
+}

@@ -1,11 +1,9 @@
 #include "app/linux/CommandLine.h"
 
 #include "app/linux/FilesFolder.h"
-#include "platform/linux/LinuxBackend.h"
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -64,7 +62,7 @@ std::optional<std::string> backendOption(const std::vector<std::string>& argumen
 }
 
 bool knownBackend(const std::string& name) {
-    return std::ranges::find(kLinuxBackends, name) != std::end(kLinuxBackends);
+    return name == "x11" || name == "wlroots";
 }
 } // namespace
 

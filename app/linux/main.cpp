@@ -3,7 +3,7 @@
 #include "app/linux/SignalWatcher.h"
 #include "app/linux/SingleCopy.h"
 #include "control/BackendReport.h"
-#include "platform/linux/LinuxBackend.h"
+#include "platform/Backend.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtShell.h"
 #include "ui/qt/MainWindow.h"
@@ -38,7 +38,7 @@ int sendCommand(const TCommandRequest& request, const FilesFolder& files) {
 // `tappora check`: the backend this session would run on and what works with it.
 int checkBackend(const std::string& requested) {
     std::string failure;
-    const std::unique_ptr<IBackend> backend = openLinuxBackend(requested, failure);
+    const std::unique_ptr<IBackend> backend = openBackend(requested, failure);
     if (!backend) {
         std::cout << "Backend: none\n" << failure << '\n';
         return 2;
@@ -121,7 +121,7 @@ public:
 int run(int argc, char* argv[], const FilesFolder& files, const CommandLine& line) {
     // Opened before Qt, which would abort without a display; the program keeps these connections.
     std::string failure;
-    const std::unique_ptr<IBackend> backend = openLinuxBackend(line.backend, failure);
+    const std::unique_ptr<IBackend> backend = openBackend(line.backend, failure);
     if (!backend) {
         std::cerr << "tappora: " << failure << '\n';
         return 2;

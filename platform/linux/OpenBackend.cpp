@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxBackend.h"
+#include "platform/Backend.h"
 
 #include "platform/wayland/WaylandBackend.h"
 #include "platform/x11/X11Backend.h"
@@ -20,7 +20,8 @@ bool inWaylandSession() {
 }
 } // namespace
 
-std::unique_ptr<IBackend> openLinuxBackend(std::string_view requested, std::string& failure) {
+// On Linux: wlroots in a Wayland session whose compositor offers its protocols, X11 otherwise (also through XWayland).
+std::unique_ptr<IBackend> openBackend(std::string_view requested, std::string& failure) {
     if (requested == "x11")
         return openX11(failure);
     if (requested == "wlroots")
@@ -38,8 +39,4 @@ std::unique_ptr<IBackend> openLinuxBackend(std::string_view requested, std::stri
     if (!backend && !waylandFailure.empty())
         failure = waylandFailure + " " + failure;
     return backend;
-}
-
-std::unique_ptr<IBackend> openBackend(std::string& failure) {
-    return openLinuxBackend({}, failure);
 }

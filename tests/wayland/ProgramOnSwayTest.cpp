@@ -112,7 +112,11 @@ TEST(ProgramOnSwayTest, EveryButtonAndKindArrivesAtTheFixedPointAsSuch) {
     }
     const ProgramOnSway program(sway, TAPPORA_PROGRAM, clicks);
     // The backend chosen by itself in the session, and the window shown as a native Wayland one (the only window yet).
-    const std::string windows = sway.swaymsg({"-t", "get_tree"});
+    std::string windows = sway.swaymsg({"-t", "get_tree"});
+    for (int attempt = 0; attempt < 100 && windows.find(R"("app_id": "tappora")") == std::string::npos; ++attempt) {
+        std::this_thread::sleep_for(100ms);
+        windows = sway.swaymsg({"-t", "get_tree"});
+    }
     EXPECT_NE(windows.find(R"("app_id": "tappora")"), std::string::npos) << windows;
     EXPECT_NE(windows.find(R"("shell": "xdg_shell")"), std::string::npos) << windows;
     WaylandTarget target(sway, {.output = "HEADLESS-1", .background = 0xFFFFFF});
