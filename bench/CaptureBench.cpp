@@ -132,7 +132,8 @@ void BM_ClickPairDelivered(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// One tick of a colour click over the full screen: capture, search, move there and click.
+// One tick of a colour click over the full screen as the program makes it: the question what was drawn since the last
+// look (nothing, so the kept copy is not copied again), the search in that copy, move there and click.
 void BM_ColourClickTick(benchmark::State& state) {
     X11Screen screen(bench().connection->display());
     X11Mouse mouse(bench().connection->display());
