@@ -1,4 +1,5 @@
 #include "ProgramRun.h"
+#include "ChildExit.h"
 
 #include "TempFolder.h"
 
@@ -108,21 +109,7 @@ void ProgramRun::signal(int signalNumber) const {
 }
 
 std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (m_pid > 0) {
-        int status = 0;
-        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
-        if (done == m_pid) {
-            m_pid = -1;
-            if (WIFEXITED(status))
-                return WEXITSTATUS(status);
-            return std::nullopt;
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return std::nullopt;
+    return waitForChildExit(m_pid, timeout);
 }
 
 std::string ProgramRun::errorOutput() const {

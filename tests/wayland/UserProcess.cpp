@@ -1,4 +1,5 @@
 #include "UserProcess.h"
+#include "ChildExit.h"
 
 #include <cerrno>
 #include <csignal>
@@ -114,20 +115,7 @@ std::string UserProcess::readAll(std::chrono::milliseconds timeout) {
 }
 
 std::optional<int> UserProcess::waitForExit(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (m_pid > 0) {
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            if (WIFEXITED(status))
-                return WEXITSTATUS(status);
-            return std::nullopt;
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return std::nullopt;
+    return waitForChildExit(m_pid, timeout);
 }
 
 void UserProcess::stop() {
