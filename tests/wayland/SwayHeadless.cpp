@@ -190,14 +190,6 @@ void SwayHeadless::waitUntilRunning(std::size_t outputCount) {
     }
 }
 
-CommandResult SwayHeadless::run(const std::vector<std::string>& command, std::chrono::milliseconds timeout) const {
-    UserProcess process(m_user, m_environment, command);
-    CommandResult result;
-    result.output = process.readAll(timeout);
-    result.exitStatus = process.waitForExit(timeout);
-    return result;
-}
-
 std::string SwayHeadless::swaymsg(const std::vector<std::string>& arguments) const {
     std::vector<std::string> command{"swaymsg"};
     command.insert(command.end(), arguments.begin(), arguments.end());

@@ -16,6 +16,7 @@
 
 #include "TestUser.h"
 #include "UserProcess.h"
+#include "WaylandSession.h"
 
 #include "platform/Geometry.h"
 
@@ -55,13 +56,6 @@ struct SwayOutput {
     friend bool operator==(const SwayOutput&, const SwayOutput&) = default;
 };
 
-// What a command run through the compositor's session printed and how it ended (nothing: killed, or not ended in
-// time).
-struct CommandResult {
-    std::optional<int> exitStatus;
-    std::string output;
-};
-
 // Pixels of the screen as 0x00RRGGBB, row after row.
 struct ScreenPixels {
     int width = 0;
@@ -71,24 +65,20 @@ struct ScreenPixels {
     std::uint32_t at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y) * width + x); }
 };
 
-class SwayHeadless {
+class SwayHeadless : public WaylandSession {
 public:
     // Throws std::runtime_error when sway cannot be started or its outputs do not come up.
     explicit SwayHeadless(const SwayOptions& options = {});
     SwayHeadless(const SwayHeadless&) = delete;
     SwayHeadless& operator=(const SwayHeadless&) = delete;
-    ~SwayHeadless();
+    ~SwayHeadless() override;
 
-    const TestUser& user() const { return m_user; }
-    // A folder of the test, the user's; removed with everything in it at the end.
-    const std::filesystem::path& folder() const { return m_folder; }
-    // The variables a client needs: WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, and HOME, XDG_CONFIG_HOME and
-    // XDG_STATE_HOME in the test's folder; DBUS_SESSION_BUS_ADDRESS with the session bus.
-    const Environment& environment() const { return m_environment; }
+    const TestUser& user() const override { return m_user; }
+    const std::filesystem::path& folder() const override { return m_folder; }
+    // WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, and HOME, XDG_CONFIG_HOME and XDG_STATE_HOME in the test's folder;
+    // DBUS_SESSION_BUS_ADDRESS with the session bus.
+    const Environment& environment() const override { return m_environment; }
 
-    // Runs the command as the user with environment() and waits for it to end.
-    CommandResult run(const std::vector<std::string>& command,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
     // The output of `swaymsg <arguments>`; throws when swaymsg fails.
     std::string swaymsg(const std::vector<std::string>& arguments) const;
     // The active outputs, as `swaymsg -t get_outputs` reports them.

@@ -42,8 +42,8 @@ std::ostream& operator<<(std::ostream& out, const PointerButton& event) {
                << event.y;
 }
 
-WaylandTarget::WaylandTarget(const SwayHeadless& sway, const WaylandScene& scene)
-    : m_process(sway.user(), sway.environment(), targetCommand(scene)) {}
+WaylandTarget::WaylandTarget(const WaylandSession& session, const WaylandScene& scene)
+    : m_process(session.user(), session.environment(), targetCommand(scene)) {}
 
 TSize WaylandTarget::waitReady(std::chrono::milliseconds timeout) {
     const std::optional<std::string> line = m_process.readLine(timeout);

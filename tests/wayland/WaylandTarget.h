@@ -1,6 +1,6 @@
 #pragma once
 
-// The click target of the Wayland tests: tappora_wayland_target (TargetClient.cpp) started in a SwayHeadless session,
+// The click target of the Wayland tests: tappora_wayland_target (TargetClient.cpp) started in a WaylandSession,
 // full screen on one output, painted with a scene; it reports the pointer buttons its window receives. Killed when the
 // object goes.
 //
@@ -10,8 +10,8 @@
 //     ... make the program click at (110, 55) ...
 //     EXPECT_EQ(target.nextButton(), (PointerButton{PointerButton::left, true, 110, 55}));
 
-#include "SwayHeadless.h"
 #include "UserProcess.h"
+#include "WaylandSession.h"
 
 #include "platform/Geometry.h"
 
@@ -63,7 +63,7 @@ std::ostream& operator<<(std::ostream& out, const PointerButton& event);
 
 class WaylandTarget {
 public:
-    WaylandTarget(const SwayHeadless& sway, const WaylandScene& scene);
+    WaylandTarget(const WaylandSession& session, const WaylandScene& scene);
     WaylandTarget(const WaylandTarget&) = delete;
     WaylandTarget& operator=(const WaylandTarget&) = delete;
 
