@@ -8,6 +8,10 @@ packages=(
     libx11-dev libxext-dev libxtst-dev libxrandr-dev libx11-xcb-dev libxcb-shm0-dev libxcb-damage0-dev libxcb-randr0-dev
     xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
     libwayland-dev libwayland-bin wayland-protocols qt6-wayland dpkg-dev sway grim wtype dbus-daemon dbus-bin
+    # GNOME and KDE Plasma through the desktop portals: the compositors headless, PipeWire, the portals, gdbus, and
+    # the accessibility bus through which the tests answer GNOME's consent dialog.
+    libpipewire-0.3-dev mutter kwin-wayland pipewire wireplumber xdg-desktop-portal xdg-desktop-portal-gnome
+    xdg-desktop-portal-kde libglib2.0-bin at-spi2-core python3-gi gir1.2-atspi-2.0
 )
 # The core alone on the in-memory backend (make check): no Qt, no X.
 [ "${1:-}" = "--core" ] && packages=(cmake ninja-build pkg-config g++ libpugixml-dev libgtest-dev libgmock-dev)
