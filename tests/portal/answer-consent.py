@@ -35,6 +35,7 @@ def descendants(node):
 
 
 def has_state(node, state):
+    node.clear_cache()
     return node.get_state_set().contains(state)
 
 
@@ -62,6 +63,14 @@ def dialog():
     return None
 
 
+def wait_until(condition, failure, seconds=10):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            raise RuntimeError(failure)
+        time.sleep(0.05)
+
+
 def press(node, action):
     for i in range(node.get_n_actions()):
         if node.get_action_name(i) == action:
@@ -75,6 +84,9 @@ def allow(window):
         raise RuntimeError("the dialog has no check box " + INTERACTION)
     if not has_state(check_box, Atspi.StateType.CHECKED):
         press(check_box, "toggle")
+        # GTK switches the box a while after the action returns (measured up to half a second); Share pressed before
+        # that starts the session without the pointer.
+        wait_until(lambda: has_state(check_box, Atspi.StateType.CHECKED), INTERACTION + " did not switch on")
     monitors = [item for item in descendants(window)
                 if item.get_role() == Atspi.Role.LIST_ITEM and item.get_name() != INTERACTION]
     if monitors and not any(has_state(item, Atspi.StateType.SELECTED) for item in monitors):
