@@ -56,10 +56,10 @@ std::string StopOptionText(const TClickRunner& click) {
 const char* const kHotKeyNotTakenMark = " (unavailable)";
 
 // A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
-// a count that goes on while it never clicks.
+// a count that goes on while it never clicks; so does a click that stopped because the desktop refused it.
 std::string StatsText(const TClickRunner& click) {
     if (!click.running) {
-        return "stopped";
+        return click.tickError.empty() ? "stopped" : "stopped: " + click.tickError;
     }
     return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
 }

@@ -87,6 +87,7 @@ void TClickRunner::Start() {
     waiting = true;
     tickError.clear();
     ++m_startNumber;
+    m_platform.mouse.prepare();
     timer->setEnabled(true);
 }
 
@@ -94,6 +95,7 @@ void TClickRunner::Stop() {
     if (timer)
         timer->setEnabled(false);
     running = false;
+    tickError.clear();
     ++m_startNumber;
 }
 
@@ -119,6 +121,10 @@ void TClickRunner::RememberOutcome(const std::function<void()>& tick) {
     try {
         tick();
         tickError.clear();
+    } catch (const TServiceRefused& refusal) {
+        Stop();
+        tickError = refusal.what();
+        throw;
     } catch (const std::exception& error) {
         tickError = error.what();
         throw;

@@ -50,7 +50,8 @@ public:
     bool running = false;
     // From a start until its clicking begins; count then counts the seconds waited, not clicks.
     bool waiting = false;
-    // Why the last tick failed (it still throws, to the error guard); empty after a tick that went well, and at Start.
+    // Why the last tick failed (it still throws, to the error guard); empty after a tick that went well, at Start and
+    // at Stop. A runner that stopped itself because the desktop refused a service keeps why.
     std::string tickError;
 
 protected:

@@ -3,6 +3,7 @@
 #include "platform/Geometry.h"
 
 #include <cstdint>
+#include <stdexcept>
 
 // Button event flags, with the values the click list and the click step use (the system's values). Named so that no
 // operating-system header's macros clash.
@@ -15,9 +16,19 @@ constexpr std::uint32_t MiddleDown = 0x0020;
 constexpr std::uint32_t MiddleUp = 0x0040;
 } // namespace MouseButtonEvent
 
+// Thrown by a service that the desktop refused or took back (the user said no, the session ended): unlike a failed
+// event, trying again will not help until the user acts, so the clicks that need it stop.
+class TServiceRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class IMouse {
 public:
     virtual ~IMouse() = default;
+    // Gets ready to click: where the desktop must first allow it, asks now and returns at once (button events throw
+    // until it has answered); nothing where clicks need no leave.
+    virtual void prepare() {}
     // The pointer position in screen pixels; where the system keeps it from programs (Wayland), where the program last
     // put it.
     virtual TPoint cursorPos() = 0;

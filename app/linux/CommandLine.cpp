@@ -62,7 +62,7 @@ std::optional<std::string> backendOption(const std::vector<std::string>& argumen
 }
 
 bool knownBackend(const std::string& name) {
-    return name == "x11" || name == "wlroots";
+    return name == "x11" || name == "wlroots" || name == "portal";
 }
 } // namespace
 
@@ -81,7 +81,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (backend->empty())
                 return refuse("the option \"--backend\" needs a value");
             if (!knownBackend(*backend))
-                return refuse("--backend takes x11 or wlroots, not \"" + *backend + "\"");
+                return refuse("--backend takes x11, wlroots or portal, not \"" + *backend + "\"");
             line.backend = *backend;
         } else if (argument == "--version")
             line.action = CommandLine::ShowVersion;
@@ -99,15 +99,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string helpText(const FilesFolder& files) {
-    return "Usage: tappora [--hidden] [--backend x11|wlroots]\n"
+    return "Usage: tappora [--hidden] [--backend x11|wlroots|portal]\n"
            "       tappora COMMAND [NAME...]\n"
-           "       tappora check [--backend x11|wlroots]\n"
+           "       tappora check [--backend x11|wlroots|portal]\n"
            "       tappora --help | --version\n"
            "A mouse auto-clicker for X11 and Wayland desktops: a list of clicks, each started and stopped with the\n"
            "toolbar or the hotkeys Ctrl+F1 to Ctrl+F12, or with the commands below.\n"
            "\n"
            "  --hidden           start in the notification area (for autostart)\n"
-           "  --backend NAME     click and read the screen through x11 or wlroots instead of the one chosen\n"
+           "  --backend NAME     click and read the screen through x11, wlroots or portal (GNOME, KDE) instead of\n"
+           "                     the one chosen\n"
            "  -h, --help         show this help and exit\n"
            "  --version          show the version and exit\n"
            "  check              tell which backend would run here and whether clicks, captures, hotkeys and the\n"

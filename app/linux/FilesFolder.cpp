@@ -1,11 +1,12 @@
 #include "app/linux/FilesFolder.h"
 
+#include "platform/posix/UserFolders.h"
+
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 
 #include <cerrno>
 #include <cstring>
-#include <pwd.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,11 +24,6 @@ std::filesystem::path perUserFolder(const ProgramFolderFacts& facts) {
 FilesFolder besideProgram(const ProgramFolderFacts& facts, const std::string& why) {
     return {FilesFolder::BesideProgram, facts.programFolder,
             "This copy keeps its files beside itself, in " + facts.programFolder.string() + ", because " + why + "."};
-}
-
-std::string homeFromPasswordFile() {
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry && entry->pw_dir ? entry->pw_dir : "";
 }
 
 bool ownedAndWritable(const std::filesystem::path& folder) {
@@ -70,7 +66,7 @@ ProgramFolderFacts probeProgramFolder(const std::filesystem::path& folder, const
                       std::filesystem::exists(folder.parent_path() / "share/applications/tappora.desktop", ignored);
     facts.ownedAndWritable = ownedAndWritable(folder);
     facts.configHome = xdgConfigHome ? xdgConfigHome : "";
-    facts.home = home && *home ? home : homeFromPasswordFile();
+    facts.home = userHome(home);
     return facts;
 }
 
@@ -84,14 +80,4 @@ void createFilesFolder(const FilesFolder& files) {
         throw std::runtime_error("Cannot create the folder '" + files.folder.string() + "': " + std::strerror(errno));
     if (!std::filesystem::is_directory(files.folder, error))
         throw std::runtime_error("Cannot use '" + files.folder.string() + "' as a folder: it is a file.");
-}
-
-std::filesystem::path recoveryFolder(const char* xdgStateHome, const char* home) {
-    // As for the configuration folder, a relative $XDG_STATE_HOME is ignored.
-    if (xdgStateHome && std::filesystem::path(xdgStateHome).is_absolute())
-        return std::filesystem::path(xdgStateHome) / "tappora";
-    const std::string homeFolder = home && *home ? home : homeFromPasswordFile();
-    if (homeFolder.empty())
-        return {};
-    return std::filesystem::path(homeFolder) / ".local" / "state" / "tappora";
 }

@@ -36,6 +36,3 @@ ProgramFolderFacts probeProgramFolder(const std::filesystem::path& folder, const
 // Makes the per-user folder (private to the user) when it is missing; throws std::runtime_error naming the folder
 // and the system's reason when it cannot.
 void createFilesFolder(const FilesFolder& files);
-// Where a list that cannot be saved when the program is ended from outside is kept: $XDG_STATE_HOME/tappora, else
-// ~/.local/state/tappora; empty when neither is known. `xdgStateHome` and `home` are the environment's values.
-std::filesystem::path recoveryFolder(const char* xdgStateHome, const char* home);

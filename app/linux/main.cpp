@@ -4,6 +4,7 @@
 #include "app/linux/SingleCopy.h"
 #include "control/BackendReport.h"
 #include "platform/Backend.h"
+#include "platform/posix/UserFolders.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtShell.h"
 #include "ui/qt/MainWindow.h"
@@ -145,7 +146,7 @@ int run(int argc, char* argv[], const FilesFolder& files, const CommandLine& lin
     QtShell shell;
     Platform platform = backend->platform(loop);
     TMainWindow form(platform, shell, files.folder.string(),
-                     recoveryFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
+                     stateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")).string());
     const SaveAtUnexpectedExit saveAtExit(form, singleCopy);
     QObject::connect(&form, &TMainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     singleCopy.setCommandHandler([&form](const TCommandRequest& request) { return form.answerCommand(request); });

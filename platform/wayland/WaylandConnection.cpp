@@ -81,7 +81,9 @@ T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface
     return static_cast<T*>(wl_registry_bind(registry, name, &interface, std::min(offered, wanted)));
 }
 
-std::string missingProtocol(const WaylandConnection& connection) {
+std::string missingProtocol(const WaylandConnection& connection, WaylandConnection::Use use) {
+    if (use == WaylandConnection::Use::OutputsOnly)
+        return connection.outputs().empty() ? "The compositor offers no output." : "";
     if (connection.pointerManager() == nullptr)
         return "The compositor offers no virtual pointer (zwlr_virtual_pointer_manager_v1), so it is not built on "
                "wlroots.";
@@ -93,7 +95,7 @@ std::string missingProtocol(const WaylandConnection& connection) {
 }
 } // namespace
 
-std::unique_ptr<WaylandConnection> WaylandConnection::open(std::string& failure) {
+std::unique_ptr<WaylandConnection> WaylandConnection::open(std::string& failure, Use use) {
     const char* name = std::getenv("WAYLAND_DISPLAY");
     if (name == nullptr || *name == '\0') {
         failure = "No Wayland session: WAYLAND_DISPLAY is empty.";
@@ -110,7 +112,7 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(std::string& failure)
     // The globals, then the outputs' descriptions asked for when they were bound.
     connection->roundTrip();
     connection->roundTrip();
-    failure = missingProtocol(*connection);
+    failure = missingProtocol(*connection, use);
     if (!failure.empty())
         return nullptr;
     return connection;

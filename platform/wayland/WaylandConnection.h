@@ -33,9 +33,13 @@ struct WaylandOutput {
 // their logical layout, the virtual pointer and the screen copy. Events are dispatched on the thread that owns it.
 class WaylandConnection {
 public:
-    // The session's compositor (WAYLAND_DISPLAY); nothing when there is none or it lacks what clicks and captures
-    // need, with `failure` saying which, in one sentence.
-    static std::unique_ptr<WaylandConnection> open(std::string& failure);
+    // What the connection is for: clicks and captures through the wlroots protocols, or only the outputs' layout
+    // (where the desktop's portals click and capture).
+    enum class Use { ClicksAndCaptures, OutputsOnly };
+
+    // The session's compositor (WAYLAND_DISPLAY); nothing when there is none or it lacks what `use` needs, with
+    // `failure` saying which, in one sentence.
+    static std::unique_ptr<WaylandConnection> open(std::string& failure, Use use = Use::ClicksAndCaptures);
     WaylandConnection(const WaylandConnection&) = delete;
     WaylandConnection& operator=(const WaylandConnection&) = delete;
     ~WaylandConnection();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/Screen.h"
+#include "platform/OutputPicture.h"
+#include "platform/wayland/WaylandLayoutScreen.h"
 #include "platform/wayland/WaylandOutputCapture.h"
 
 #include <memory>
@@ -21,22 +22,16 @@ class WaylandLayout;
 // it, so the last frame each output showed before the reading is in the picture. After a second without a reading
 // the copying stops, so that a changing screen costs nothing while no click searches; the next reading then waits
 // for one whole new frame of every output.
-class WaylandScreen : public IScreen {
+class WaylandScreen : public WaylandLayoutScreen {
 public:
     WaylandScreen(WaylandConnection& connection, WaylandLayout& layout, IClock& clock);
     WaylandScreen(const WaylandScreen&) = delete;
     WaylandScreen& operator=(const WaylandScreen&) = delete;
     ~WaylandScreen() override;
 
-    TSize screenSize() override;
-    std::vector<TRect> monitorAreas() override;
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
     std::optional<std::vector<TRect>> changedAreas() override;
-    // The described outputs in the compositor's order.
-    std::vector<std::string> outputNames() override;
-    // The picture is then taken anew, as after a layout change: every program position has moved.
-    void choosePrimary(const std::string& name) override;
 
 private:
     // Brings the picture up to date; false when an output's frame could not be had.
@@ -44,24 +39,12 @@ private:
     void rebuild();
     // Composes the frame in; whether to go on copying the output.
     bool takeFrame(std::size_t output, const WaylandOutputCapture::Frame& frame);
-    void compose(std::size_t output, const WaylandOutputCapture::Frame& frame, TRect area);
     bool awaitFrames();
-    // A picture pixel as 0x00RRGGBB in its low bytes, black off the outputs; (x, y) in the compositor's layout.
-    std::uint32_t layoutPixel(int x, int y) const;
-    std::uint32_t* pictureRow(int layoutY) {
-        return m_picture.data() +
-               static_cast<std::size_t>(layoutY - m_extent.top) * static_cast<std::size_t>(m_extent.width);
-    }
 
-    WaylandConnection& m_connection;
-    WaylandLayout& m_layout;
     IClock& m_clock;
     std::vector<std::unique_ptr<WaylandOutputCapture>> m_captures;
     std::vector<bool> m_received;
-    TRect m_extent;
-    std::vector<std::uint32_t> m_picture;
-    std::vector<TRect> m_changed;
+    OutputPicture m_picture;
     bool m_changesKnown = false;
     std::uint32_t m_lastReading = 0;
-    bool m_primaryChanged = false;
 };

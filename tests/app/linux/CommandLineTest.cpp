@@ -39,7 +39,7 @@ const LineCase kLineCases[] = {
     {{"-display", ":1"}, CommandLine::Refuse, "unknown option \"-display\""},
     {{"--backend", "wlroots"}, CommandLine::Run, ""},
     {{"check", "--backend=x11"}, CommandLine::Check, ""},
-    {{"--backend", "wayland"}, CommandLine::Refuse, "--backend takes x11 or wlroots, not \"wayland\""},
+    {{"--backend", "wayland"}, CommandLine::Refuse, "--backend takes x11, wlroots or portal, not \"wayland\""},
     {{"check", "--backend"}, CommandLine::Refuse, "the option \"--backend\" needs a value"},
     {{"check", "now"}, CommandLine::Refuse, "unexpected argument \"now\""},
 };

@@ -1,4 +1,5 @@
 #include "app/linux/FilesFolder.h"
+#include "platform/posix/UserFolders.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -133,10 +134,10 @@ TEST_F(TempTree, APortableCopyMakesNoFolder) {
     EXPECT_FALSE(fs::exists(root / "not-made"));
 }
 TEST(RecoveryFolder, IsTheStateFolderOfTheBaseDirectoryRules) {
-    EXPECT_EQ(recoveryFolder("/home/ann/state", "/home/ann"), fs::path("/home/ann/state/tappora"));
-    EXPECT_EQ(recoveryFolder(nullptr, "/home/ann"), fs::path("/home/ann/.local/state/tappora"));
-    EXPECT_EQ(recoveryFolder("", "/home/ann"), fs::path("/home/ann/.local/state/tappora"));
-    EXPECT_EQ(recoveryFolder("state", "/home/ann"), fs::path("/home/ann/.local/state/tappora"))
+    EXPECT_EQ(stateFolder("/home/ann/state", "/home/ann"), fs::path("/home/ann/state/tappora"));
+    EXPECT_EQ(stateFolder(nullptr, "/home/ann"), fs::path("/home/ann/.local/state/tappora"));
+    EXPECT_EQ(stateFolder("", "/home/ann"), fs::path("/home/ann/.local/state/tappora"));
+    EXPECT_EQ(stateFolder("state", "/home/ann"), fs::path("/home/ann/.local/state/tappora"))
         << "a relative XDG_STATE_HOME is ignored";
 }
 } // namespace
