@@ -5,7 +5,8 @@ Share; `refuse` presses Cancel.
 
 Usage: answer-consent.py allow|refuse [TIMEOUT_SECONDS]
 Runs in the desktop's session (its DBUS_SESSION_BUS_ADDRESS). Waits for the dialog; exits 0 once it has been
-answered, 1 when no dialog came in time (printing what the accessibility bus showed), 2 on bad usage.
+answered and has closed, 1 when no dialog came in time (printing what the accessibility bus showed) or it could
+not be answered, 2 on bad usage.
 """
 import sys
 import time
@@ -116,6 +117,8 @@ def main():
         window = dialog()
         if window is not None:
             (allow if sys.argv[1] == "allow" else refuse)(window)
+            # So that the next answer does not find this dialog again.
+            wait_until(lambda: dialog() is None, "the dialog stayed open")
             print("answered", sys.argv[1], flush=True)
             return 0
         time.sleep(0.1)
