@@ -11,7 +11,7 @@ packages=(
     # GNOME and KDE Plasma through the desktop portals: the compositors headless, PipeWire, the portals, gdbus, and
     # the accessibility bus through which the tests answer GNOME's consent dialog.
     libpipewire-0.3-dev mutter kwin-wayland pipewire wireplumber xdg-desktop-portal xdg-desktop-portal-gnome
-    xdg-desktop-portal-kde libglib2.0-bin at-spi2-core python3-gi gir1.2-atspi-2.0
+    xdg-desktop-portal-kde qtwayland5 libglib2.0-bin at-spi2-core python3-gi gir1.2-atspi-2.0
 )
 # The core alone on the in-memory backend (make check): no Qt, no X.
 [ "${1:-}" = "--core" ] && packages=(cmake ninja-build pkg-config g++ libpugixml-dev libgtest-dev libgmock-dev)
