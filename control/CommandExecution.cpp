@@ -129,9 +129,13 @@ std::string HotKeyName(std::uint8_t key) {
 std::string ListLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
-    return RowLabel(ctrl, row) + ": " + status.state + ", " + std::to_string(status.clicks) +
-           (status.clicks == 1 ? " click, " : " clicks, ") + HotKeyName(runner.hkStart) + " starts, " +
-           HotKeyName(runner.hkStop) + " stops";
+    std::string line = RowLabel(ctrl, row) + ": " + status.state + ", " + std::to_string(status.clicks) +
+                       (status.clicks == 1 ? " click, " : " clicks, ") + HotKeyName(runner.hkStart) + " starts, " +
+                       HotKeyName(runner.hkStop) + " stops";
+    if (!runner.tickError.empty()) {
+        line += " (" + runner.tickError + ")";
+    }
+    return line;
 }
 
 std::string JsonLine(const TClickListController& ctrl, int row) {
@@ -139,7 +143,8 @@ std::string JsonLine(const TClickListController& ctrl, int row) {
     const TClickStatus status = StatusOf(runner);
     return "  {\"row\": " + std::to_string(row + 1) + ", \"name\": " + JsonString(runner.fName) + ", \"state\": \"" +
            status.state + "\", \"clicks\": " + std::to_string(status.clicks) + ", \"startHotkey\": \"" +
-           HotKeyName(runner.hkStart) + "\", \"stopHotkey\": \"" + HotKeyName(runner.hkStop) + "\"}";
+           HotKeyName(runner.hkStart) + "\", \"stopHotkey\": \"" + HotKeyName(runner.hkStop) + "\"" +
+           (runner.tickError.empty() ? "" : ", \"problem\": " + JsonString(runner.tickError)) + "}";
 }
 
 TCommandAnswer List(const TClickListController& ctrl) {

@@ -3,6 +3,7 @@
 #include "platform/Mouse.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class FakeEventLoop;
@@ -27,8 +28,15 @@ public:
         return m_pos;
     }
     bool readsPointer() const override { return m_readsPointer; }
+    void prepare() override { ++m_preparations; }
     void setCursorPos(int x, int y) override;
+    // Throws TServiceRefused while the desktop refuses the clicks.
     void sendButtonEvent(std::uint32_t flag) override;
+
+    // A desktop that refused the program the pointer (the user said no): button events throw `why`.
+    void refuse(std::string why) { m_refusal = std::move(why); }
+    // How often the program got ready to click (a desktop that asks would have asked).
+    int preparations() const { return m_preparations; }
 
     // A system that keeps the pointer's position from programs (Wayland).
     void hidePointer() { m_readsPointer = false; }
@@ -54,5 +62,7 @@ private:
     std::uint32_t m_pressed = 0;
     int m_positionReads = 0;
     bool m_readsPointer = true;
+    int m_preparations = 0;
+    std::string m_refusal;
     std::vector<FakeMouseEvent> m_events;
 };

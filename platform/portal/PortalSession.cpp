@@ -8,6 +8,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,6 +23,8 @@ constexpr unsigned kMonitorSource = 1;
 constexpr unsigned kCursorHidden = 1;
 // Remembered until the user takes the leave back in the desktop's settings.
 constexpr unsigned kPersistUntilRevoked = 2;
+// Measured on GNOME 43: 0.1 s was always enough.
+constexpr int kFirstMoveSettleMs = 200;
 
 std::string text(const QString& value) {
     return value.toStdString();
@@ -167,6 +170,7 @@ void PortalSession::started(unsigned response, const QVariantMap& results) {
         return;
     }
     m_streams = streamsOf(results);
+    m_moved = false;
     if (m_streams.empty()) {
         fail("The desktop shared no monitor with Tappora: start a click again and share the monitors when the desktop "
              "asks.");
@@ -178,8 +182,12 @@ void PortalSession::started(unsigned response, const QVariantMap& results) {
     setState(State::Started);
 }
 
+// A session that has not started, or has failed, was closed for a reason already told or still to be told (GNOME
+// closes it around its answer to a refused question).
 void PortalSession::closedByDesktop() {
     m_session.clear();
+    if (m_state != State::Started)
+        return;
     fail("The desktop ended Tappora's remote control: start a click again to be asked again.");
 }
 
@@ -206,19 +214,40 @@ void PortalSession::close() {
     m_session.clear();
 }
 
-// The calls are not waited for, so a click costs no round trip through the portal and the compositor; they arrive in
-// order, and the first refusal ends the session (a desktop refuses pointer events only when it gave no pointer).
+// The portal may handle calls side by side, so each event is sent once the one before it has been handled: the events
+// keep their order without a tick waiting for them. The first move of a session is given time to take effect, as
+// GNOME drops a press that follows it at once. The first refusal ends the session (a desktop refuses pointer events
+// only when it gave no pointer).
 void PortalSession::notify(const QString& method, const QVariantList& arguments) {
     QDBusMessage call = QDBusMessage::createMethodCall(Portal::kService, Portal::kPath, Portal::kRemoteDesktop, method);
     QVariantList all{QVariant::fromValue(QDBusObjectPath(m_session)), QVariantMap()};
     all.append(arguments);
     call.setArguments(all);
-    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+    m_events.push_back(call);
+    if (!m_sending)
+        sendNextEvent();
+}
+
+void PortalSession::sendNextEvent() {
+    if (m_events.empty() || m_state != State::Started) {
+        m_sending = false;
+        m_events.clear();
+        return;
+    }
+    m_sending = true;
+    const bool firstMove = !m_moved && m_events.front().member() == QLatin1String("NotifyPointerMotionAbsolute");
+    m_moved = m_moved || firstMove;
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(m_events.front()), this);
+    m_events.pop_front();
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, firstMove](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();
         if (finished->isError() && m_state == State::Started)
             fail("The desktop refused a pointer event (" + text(finished->error().message()) +
                  "): start a click again and allow remote interaction when the desktop asks.");
+        if (firstMove)
+            QTimer::singleShot(kFirstMoveSettleMs, this, &PortalSession::sendNextEvent);
+        else
+            sendNextEvent();
     });
 }
 

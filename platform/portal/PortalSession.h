@@ -3,9 +3,11 @@
 #include "platform/Geometry.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -65,6 +67,7 @@ private:
     bool granted(unsigned response, const QVariantMap& results, const char* step);
     void setState(State state);
     void notify(const QString& method, const QVariantList& arguments);
+    void sendNextEvent();
     void close();
 
     static QDBusConnection bus() { return QDBusConnection::sessionBus(); }
@@ -76,4 +79,9 @@ private:
     QString m_session;
     std::vector<Stream> m_streams;
     std::function<void()> m_onStateChange;
+    // Pointer events not yet sent, and whether one is being handled.
+    std::deque<QDBusMessage> m_events;
+    bool m_sending = false;
+    // Whether the session's first move was sent.
+    bool m_moved = false;
 };

@@ -112,6 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                                },
                                "running 12 times"},
                       CellCase{"Action Stats", [](TClickRunner& c) { c.count = 12; }, "stopped"},
+                      CellCase{"Action Stats", [](TClickRunner& c) { c.tickError = "refused"; }, "stopped: refused"},
                       // Names are compared exactly.
                       CellCase{"name", keep, "unknown"}, CellCase{"Name ", keep, "unknown"},
                       CellCase{"", keep, "unknown"}, CellCase{"Action stats", keep, "unknown"}));

@@ -202,6 +202,20 @@ TEST_F(ClickTickTest, AFixedPointIsClickedOnAnyMonitorAndOffThemAllTheRowSaysWhy
     }
 }
 
+// A failed event is tried again at the next tick; a desktop's refusal is not, until the user starts the click again.
+TEST_F(ClickTickTest, AClickTheDesktopRefusesStopsSayingWhyAndItsNextStartAsksAgain) {
+    runner->pointType = ptFixed;
+    fake.mouse.refuse("the desktop said no");
+    runFirstStep();
+    EXPECT_FALSE(runner->running);
+    EXPECT_EQ(runner->tickError, "the desktop said no");
+    EXPECT_EQ(fake.mouse.preparations(), 1);
+    fake.mouse.refuse("");
+    runner->Start();
+    EXPECT_EQ(fake.mouse.preparations(), 2);
+    EXPECT_EQ(runner->tickError, "");
+}
+
 TEST_F(ClickTickTest, ButtonDownOfOneClickIsReleasedByAnotherClicksButtonUp) {
     runner->pointType = ptFixed;
     runner->actionType = atDown;

@@ -3,6 +3,7 @@
 // command. `tappora check` tells the truth on wlroots, on X11 and on a Wayland session without the wlroots protocols.
 
 #include "ProgramOnSway.h"
+#include "WaylandClicks.h"
 #include "SwayHeadless.h"
 #include "WaylandTarget.h"
 #include "XvfbServer.h"
@@ -24,70 +25,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-TMouseObj clickAt(const std::string& name, int x, int y) {
-    TMouseObj click;
-    click.fName = name;
-    click.pointType = ptFixed;
-    click.fPosX = x;
-    click.fPosY = y;
-    click.iClickInterval = 50;
-    click.fStartInterval = 0;
-    click.stopType = spRepeat;
-    click.fRepeat = 1;
-    return click;
-}
-
-TMouseObj colourClick(const std::string& name, std::uint32_t rgb, TRect scope) {
-    TMouseObj click = clickAt(name, 0, 0);
-    click.pointType = ptColor;
-    click.fColor = "$00" + [rgb] {
-        char text[7];
-        std::snprintf(text, sizeof text, "%02X%02X%02X", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
-        return std::string(text);
-    }();
-    click.ScreenType = scPart;
-    click.fLeft = scope.left;
-    click.fTop = scope.top;
-    click.fRight = scope.left + scope.width;
-    click.fBottom = scope.top + scope.height;
-    return click;
-}
-
-// A picture no other place of the screen shows: a gradient of 8 x 6 pixels, as a BMP file.
-std::vector<std::uint8_t> uniquePicture() {
-    TPixelBuffer picture;
-    picture.SetSize(8, 6);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x)
-            picture.SetPixel(x, y, static_cast<std::uint32_t>(0x10 * x << 16 | 0x20 * y << 8 | 0x99));
-    return EncodeBmp24(picture);
-}
-
-// The button events of one click of each kind, at the window position `at`.
-std::vector<PointerButton> pressesOf(unsigned button, TActionType action, TPoint at) {
-    const PointerButton press{button, true, at.x, at.y}, release{button, false, at.x, at.y};
-    switch (action) {
-    case atDouble:
-        return {press, release, press, release};
-    case atDown:
-        return {press};
-    case atUp:
-        return {release};
-    default:
-        return {press, release};
-    }
-}
-
-std::vector<PointerButton> nextButtons(WaylandTarget& target, std::size_t count) {
-    std::vector<PointerButton> events;
-    while (events.size() < count)
-        if (const auto event = target.nextButton())
-            events.push_back(*event);
-        else
-            break;
-    return events;
-}
-
 const SwayOptions kTwoOutputs{
     .outputs = {{.width = 1920, .height = 1080, .x = 0, .y = 0}, {.width = 1280, .height = 1024, .x = -1280, .y = 0}}};
 } // namespace
@@ -131,14 +68,8 @@ TEST(ProgramOnSwayTest, EveryButtonAndKindArrivesAtTheFixedPointAsSuch) {
 
 TEST(ProgramOnSwayTest, ColourAndPictureClicksLandWhereTheyAreFoundOnEitherOutput) {
     const SwayHeadless sway(kTwoOutputs);
-    const fs::path pictureFile = sway.folder() / "picture.bmp";
-    const std::vector<std::uint8_t> bmp = uniquePicture();
-    std::ofstream(pictureFile, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
-    sway.user().own(pictureFile);
-    TMouseObj pictureClick = clickAt("Picture", 0, 0);
-    pictureClick.pointType = ptPicture;
-    pictureClick.fBMP = StreamToBase64(bmp);
+    const fs::path pictureFile = writeUniquePicture(sway);
+    const TMouseObj pictureClick = pictureClickOf("Picture", pictureFile);
     const ProgramOnSway program(sway, TAPPORA_PROGRAM,
                                 {colourClick("Red", 0xFF0000, {0, 0, 1920, 1080}),
                                  colourClick("Green", 0x00C000, {-1280, 0, 1280, 1024}), pictureClick,
