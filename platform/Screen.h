@@ -19,7 +19,8 @@ public:
     // Positions have their origin at the primary screen's top-left, so other monitors' pixels are there too, at
     // negative positions left of and above it. Pixels off the desktop come out black. Only the 3 x width pixel bytes
     // of each row are written, so the rows may lie inside a larger buffer. False when the copy failed; those bytes are
-    // then undefined.
+    // then undefined. Where the desktop hands out the screen (the portals), throws TServiceRefused (Mouse.h) once it
+    // refused or took it back, and std::runtime_error while it has not yet sent it.
     virtual bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) = 0;
     // The colour of one screen pixel as 0x00BBGGRR (red in the low byte); black off the desktop.
     virtual std::uint32_t pixelColor(int x, int y) = 0;

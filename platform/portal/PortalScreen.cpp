@@ -7,6 +7,9 @@
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandLayout.h"
 
+#include <stdexcept>
+#include <utility>
+
 namespace {
 // How long a reading waits for the first frame of every stream.
 constexpr std::uint32_t kFirstFrameWaitMs = 2000;
@@ -33,6 +36,7 @@ void PortalScreen::startCapture() {
         m_streamAreas.push_back(stream.area);
     }
     m_capture.reset();
+    m_waitedForFirstFrames = false;
     const int fd = m_session.openPipeWireRemote();
     if (fd < 0) {
         m_session.fail("The desktop gave Tappora no access to the screen's streams (OpenPipeWireRemote failed).");
@@ -44,39 +48,40 @@ void PortalScreen::startCapture() {
         });
 }
 
-bool PortalScreen::refresh() {
+void PortalScreen::refresh() {
     m_connection.dispatchArrived();
     m_session.requireStarted();
     if (!m_capture || takeLayoutChange())
         startCapture();
     m_loop.iterate(0);
-    const std::uint32_t start = m_clock.tickCount();
-    while (!m_capture->allReceived() && m_capture->failure().empty() && m_clock.tickCount() - start < kFirstFrameWaitMs)
-        m_loop.iterate(static_cast<int>(kFirstFrameWaitMs - (m_clock.tickCount() - start)));
+    if (!std::exchange(m_waitedForFirstFrames, true)) {
+        const std::uint32_t start = m_clock.tickCount();
+        while (!m_capture->allReceived() && m_capture->failure().empty() &&
+               m_clock.tickCount() - start < kFirstFrameWaitMs)
+            m_loop.iterate(static_cast<int>(kFirstFrameWaitMs - (m_clock.tickCount() - start)));
+    }
     if (!m_capture->failure().empty()) {
         m_session.fail(m_capture->failure() + " Start a click again to share the screen again.");
         throw TServiceRefused(m_session.failure());
     }
-    return m_capture->allReceived();
+    if (!m_capture->allReceived())
+        throw std::runtime_error("the desktop has sent no picture of the screen yet");
 }
 
 bool PortalScreen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
-    if (!refresh())
-        return false;
+    refresh();
     m_picture.copyRect(m_layout.origin(), left, top, width, height, bits, lineWidth);
     return true;
 }
 
 std::uint32_t PortalScreen::pixelColor(int x, int y) {
-    if (!refresh())
-        return 0;
+    refresh();
     return m_picture.pixelColor(m_layout.origin(), x, y);
 }
 
 std::optional<std::vector<TRect>> PortalScreen::changedAreas() {
-    const bool fresh = refresh();
-    if (!fresh || !m_changesKnown) {
-        m_changesKnown = fresh;
+    refresh();
+    if (!std::exchange(m_changesKnown, true)) {
         m_picture.takeChanged();
         return std::nullopt;
     }

@@ -30,9 +30,10 @@ public:
     void sessionChanged();
 
 private:
-    // Brings the picture up to date; false when a stream's first frame did not come in time. Throws, as the session
-    // does, while the session cannot be used.
-    bool refresh();
+    // Brings the picture up to date. Throws, as the session does, while the session cannot be used, and while a
+    // stream has sent no frame yet: the first reading of a capture waits a moment for them, later ones do not, so
+    // that a desktop that sends none (KWin without OpenGL) does not hold up every tick.
+    void refresh();
     void startCapture();
 
     PortalSession& m_session;
@@ -42,4 +43,5 @@ private:
     std::vector<TRect> m_streamAreas;
     OutputPicture m_picture;
     bool m_changesKnown = false;
+    bool m_waitedForFirstFrames = false;
 };
