@@ -3,7 +3,9 @@
 
 #include "model/ClickTexts.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <string_view>
 #include <unordered_map>
 
@@ -64,6 +66,19 @@ std::string StatsText(const TClickRunner& click) {
     return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
 }
 
+std::string WithoutCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// Where the desktop binds the keys (a shortcuts portal), it may have bound others than the program suggested.
+std::string DesktopTriggerMark(const std::string& suggested, const std::string& bound) {
+    if (bound.empty() || WithoutCase(bound) == WithoutCase(suggested)) {
+        return {};
+    }
+    return " (desktop: " + bound + ")";
+}
+
 using CellTextRule = std::string (*)(const TClickRunner&);
 
 const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
@@ -107,9 +122,10 @@ std::string TClickListController::GetCellText(int row, int column) {
     const TClickRunner& runner = *m_rows[row].runner;
     std::string text = ColumnText(runner, name);
     const bool startKey = name == "Start HotKey";
-    if ((startKey || name == "Stop HotKey") && m_hotKeysRegistered &&
-        !HotKeyTaken(startKey ? runner.hkStart : runner.hkStop)) {
-        text += kHotKeyNotTakenMark;
+    if ((startKey || name == "Stop HotKey") && m_hotKeysRegistered) {
+        const int key = startKey ? runner.hkStart : runner.hkStop;
+        text += HotKeyTaken(key) ? DesktopTriggerMark(text, m_platform.hotKeys.desktopTrigger(key))
+                                 : kHotKeyNotTakenMark;
     }
     return text;
 }

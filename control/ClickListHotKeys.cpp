@@ -7,6 +7,7 @@
 
 void TClickListController::RegisterHotKeys() {
     m_platform.hotKeys.setOnHotKey([this](int id) { HotKeyReceived(id); });
+    m_platform.hotKeys.setOnTriggersChanged([this] { RepaintAll(); });
     std::string notTaken;
     for (int n = 0; n < kHotKeyCount; ++n) {
         // The key's id is its place, 0 for F1.
@@ -25,6 +26,7 @@ void TClickListController::RegisterHotKeys() {
 
 void TClickListController::UnregisterHotKeys() {
     m_platform.hotKeys.setOnHotKey({});
+    m_platform.hotKeys.setOnTriggersChanged({});
     if (std::exchange(m_hotKeysRegistered, false)) {
         for (int id = 0; id < kHotKeyCount; ++id) {
             m_platform.hotKeys.unregisterHotKey(id);

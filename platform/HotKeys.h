@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 // Modifier flags of a hotkey. Named so that no operating-system header's macros clash.
 namespace HotKeyModifier {
@@ -33,4 +34,9 @@ public:
     // Whether the keys are bound in the desktop's own settings instead (Wayland lets no program take them): there every
     // key registers, none is ever pressed here, and the desktop runs `tappora toggle NAME` for the user's binding.
     virtual bool boundInDesktop() const { return false; }
+    // Where the desktop binds the keys the program suggests (a shortcuts portal), the keys it bound for `id` as it
+    // names them (the user may have chosen others in its settings); empty elsewhere, and until the desktop has told.
+    virtual std::string desktopTrigger(int) const { return {}; }
+    // The handler runs each time the desktop tells which keys it bound.
+    virtual void setOnTriggersChanged(std::function<void()>) {}
 };

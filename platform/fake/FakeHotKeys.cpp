@@ -38,3 +38,14 @@ bool FakeHotKeys::isRegistered(THotKey key) const {
     return std::any_of(m_registered.begin(), m_registered.end(),
                        [&](const Registration& registration) { return registration.key == key; });
 }
+
+std::string FakeHotKeys::desktopTrigger(int id) const {
+    const auto trigger = m_triggers.find(id);
+    return trigger == m_triggers.end() ? std::string() : trigger->second;
+}
+
+void FakeHotKeys::bindAs(int id, std::string trigger) {
+    m_triggers[id] = std::move(trigger);
+    if (m_onTriggersChanged)
+        runGuarded(m_onTriggersChanged);
+}

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
+#include <string>
 #include <set>
 #include <vector>
 
@@ -24,10 +26,14 @@ public:
     void unregisterHotKey(int id) override;
     void setOnHotKey(std::function<void(int id)> handler) override;
     bool boundInDesktop() const override { return m_boundInDesktop; }
+    std::string desktopTrigger(int id) const override;
+    void setOnTriggersChanged(std::function<void()> handler) override { m_onTriggersChanged = std::move(handler); }
 
     // As on Wayland: the keys are bound in the desktop's configuration.
     void bindInDesktop() { m_boundInDesktop = true; }
     void takeByOtherProgram(THotKey key) { m_takenElsewhere.insert(key); }
+    // As with a shortcuts portal: the desktop tells that it bound `trigger` for `id`.
+    void bindAs(int id, std::string trigger);
     // Presses the key: when it is registered, the handler gets its id inside the error guard. Returns whether it was
     // delivered.
     bool press(THotKey key);
@@ -47,4 +53,6 @@ private:
     std::vector<FakeHotKeyCall> m_calls;
     std::function<void(int)> m_handler;
     bool m_boundInDesktop = false;
+    std::map<int, std::string> m_triggers;
+    std::function<void()> m_onTriggersChanged;
 };

@@ -1,6 +1,7 @@
 #include "platform/portal/PortalBackend.h"
 
 #include "platform/portal/PipeWireCapture.h"
+#include "platform/portal/PortalHotKeys.h"
 #include "platform/portal/PortalMouse.h"
 #include "platform/portal/PortalRequest.h"
 #include "platform/portal/PortalScreen.h"
@@ -14,16 +15,23 @@
 namespace {
 // The portal is asked over a connection of its own: the session bus connection proper is made once the toolkit's
 // loop exists, which it does not yet while the backend is chosen.
-unsigned remoteDesktopVersion() {
+struct PortalVersions {
+    unsigned remoteDesktop = 0;
+    unsigned globalShortcuts = 0;
+};
+
+PortalVersions portalVersions() {
     const QString name = QStringLiteral("tappora-probe");
-    unsigned version = 0;
+    PortalVersions versions;
     {
         const QDBusConnection probe = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
         if (probe.isConnected() && Portal::interfaceVersion(probe, Portal::kScreenCast) > 0)
-            version = Portal::interfaceVersion(probe, Portal::kRemoteDesktop);
+            versions.remoteDesktop = Portal::interfaceVersion(probe, Portal::kRemoteDesktop);
+        if (probe.isConnected())
+            versions.globalShortcuts = Portal::interfaceVersion(probe, Portal::kGlobalShortcuts);
     }
     QDBusConnection::disconnectFromBus(name);
-    return version;
+    return versions;
 }
 } // namespace
 
@@ -32,7 +40,13 @@ std::unique_ptr<PortalBackend> PortalBackend::open(const std::filesystem::path& 
     backend->m_connection = WaylandConnection::open(failure, WaylandConnection::Use::OutputsOnly);
     if (!backend->m_connection)
         return nullptr;
-    backend->m_remoteDesktopVersion = remoteDesktopVersion();
+    const PortalVersions versions = portalVersions();
+    backend->m_remoteDesktopVersion = versions.remoteDesktop;
+    backend->m_globalShortcuts = versions.globalShortcuts > 0;
+    if (backend->m_globalShortcuts)
+        backend->m_hotKeys = std::make_unique<PortalHotKeys>();
+    else
+        backend->m_hotKeys = std::make_unique<WaylandHotKeys>();
     if (backend->m_remoteDesktopVersion == 0) {
         failure = "The session bus has no remote desktop portal (org.freedesktop.portal.RemoteDesktop with "
                   "ScreenCast): install xdg-desktop-portal with the desktop's own portal (xdg-desktop-portal-gnome or "
@@ -84,8 +98,11 @@ TBackendReport PortalBackend::report() const {
                   "control the pointer and see the screen when the first click starts, at every start of the program.",
             session,
             session,
-            {false, "This desktop lets no program take global keys: bind each key in the desktop's settings to "
-                    "\"tappora toggle NAME\" (the click editor shows the command)."},
+            m_globalShortcuts
+                ? TCapability{true, "The desktop binds Ctrl+F1 to Ctrl+F12 as Tappora suggests, or the keys chosen in "
+                                    "its settings for Tappora's shortcuts; the list shows the keys it bound."}
+                : TCapability{false, "This desktop lets no program take global keys: bind each key in the desktop's "
+                                     "settings to \"tappora toggle NAME\" (the click editor shows the command)."},
             {false, "Wayland lets no program read the pointer: clicks at the pointer press where it is, and no click "
                     "can go back after clicking."}};
 }

@@ -18,7 +18,8 @@ class WaylandLayout;
 // The real platform on GNOME and KDE Plasma under Wayland, whose compositors offer no protocol for clicks and captures:
 // both go through the desktop portals (RemoteDesktop with ScreenCast streams over PipeWire), in one session started
 // when the first click starts, after the user's leave where the desktop asks for it. The outputs' layout comes from
-// the compositor itself; keys are bound in the desktop.
+// the compositor itself. Keys go through the desktop's shortcuts portal where it has one, else they are bound in the
+// desktop's settings to commands.
 class PortalBackend : public IBackend {
 public:
     // Nothing when there is no Wayland session or no remote desktop portal on the session bus; `failure` then says
@@ -31,7 +32,7 @@ public:
     IMouse& mouse() override;
     IScreen& screen() override;
     IClock& clock() override;
-    WaylandHotKeys& hotKeys() override { return m_hotKeys; }
+    IHotKeys& hotKeys() override { return *m_hotKeys; }
     void deliverEventsThrough(IForeignLoop& loop) override;
     TWindowSystem windowSystem() const override { return TWindowSystem::Wayland; }
     TBackendReport report() const override;
@@ -47,5 +48,6 @@ private:
     std::unique_ptr<PortalSession> m_session;
     std::unique_ptr<PortalMouse> m_mouse;
     std::unique_ptr<PortalScreen> m_screen;
-    WaylandHotKeys m_hotKeys;
+    bool m_globalShortcuts = false;
+    std::unique_ptr<IHotKeys> m_hotKeys;
 };

@@ -103,6 +103,17 @@ TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
     EXPECT_THAT(view.editorHotKeysHeldElsewhere, ElementsAre(4, 11)) << "and marked in the editor";
 }
 
+TEST_F(ControlTest, KeysTheDesktopBoundOtherwiseAreShownInTheList) {
+    WriteList({FastClick("A", 4, 2)});
+    StartController();
+    const int repaints = view.repaintAlls;
+    fake.hotKeys.bindAs(4, "Meta+F5");
+    fake.hotKeys.bindAs(2, "Ctrl+F3");
+    EXPECT_EQ(Cell(0, "Start HotKey"), "CTRL+F5 (desktop: Meta+F5)");
+    EXPECT_EQ(Cell(0, "Stop HotKey"), "CTRL+F3") << "bound as suggested";
+    EXPECT_GT(view.repaintAlls, repaints) << "shown when the desktop tells";
+}
+
 TEST_F(ControlTest, OnlyExactlyCtrlWithAFunctionKeyReachesTheClicks) {
     WriteList({FastClick("A", 1, 2)});
     StartController();
