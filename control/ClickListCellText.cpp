@@ -124,8 +124,8 @@ std::string TClickListController::GetCellText(int row, int column) {
     const bool startKey = name == "Start HotKey";
     if ((startKey || name == "Stop HotKey") && m_hotKeysRegistered) {
         const int key = startKey ? runner.hkStart : runner.hkStop;
-        text += HotKeyTaken(key) ? DesktopTriggerMark(text, m_platform.hotKeys.desktopTrigger(key))
-                                 : kHotKeyNotTakenMark;
+        text +=
+            HotKeyTaken(key) ? DesktopTriggerMark(text, m_platform.hotKeys.desktopTrigger(key)) : kHotKeyNotTakenMark;
     }
     return text;
 }

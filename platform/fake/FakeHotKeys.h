@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <functional>
 #include <map>
-#include <string>
 #include <set>
+#include <string>
 #include <vector>
 
 // One recorded registerHotKey or unregisterHotKey call, with its outcome.

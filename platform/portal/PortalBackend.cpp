@@ -42,8 +42,7 @@ std::unique_ptr<PortalBackend> PortalBackend::open(const std::filesystem::path& 
         return nullptr;
     const PortalVersions versions = portalVersions();
     backend->m_remoteDesktopVersion = versions.remoteDesktop;
-    backend->m_globalShortcuts = versions.globalShortcuts > 0;
-    if (backend->m_globalShortcuts)
+    if (versions.globalShortcuts > 0)
         backend->m_hotKeys = std::make_unique<PortalHotKeys>();
     else
         backend->m_hotKeys = std::make_unique<WaylandHotKeys>();
@@ -98,11 +97,10 @@ TBackendReport PortalBackend::report() const {
                   "control the pointer and see the screen when the first click starts, at every start of the program.",
             session,
             session,
-            m_globalShortcuts
-                ? TCapability{true, "The desktop binds Ctrl+F1 to Ctrl+F12 as Tappora suggests, or the keys chosen in "
-                                    "its settings for Tappora's shortcuts; the list shows the keys it bound."}
-                : TCapability{false, "This desktop lets no program take global keys: bind each key in the desktop's "
-                                     "settings to \"tappora toggle NAME\" (the click editor shows the command)."},
+            m_hotKeys->boundInDesktop()
+                ? TCapability{false, "This desktop binds no global keys for Tappora: bind each key in the desktop's "
+                                     "settings to \"tappora toggle NAME\" (the click editor shows the command)."}
+                : TCapability{true, "The desktop bound Tappora's shortcuts; the list shows keys it bound otherwise."},
             {false, "Wayland lets no program read the pointer: clicks at the pointer press where it is, and no click "
                     "can go back after clicking."}};
 }

@@ -48,6 +48,5 @@ private:
     std::unique_ptr<PortalSession> m_session;
     std::unique_ptr<PortalMouse> m_mouse;
     std::unique_ptr<PortalScreen> m_screen;
-    bool m_globalShortcuts = false;
     std::unique_ptr<IHotKeys> m_hotKeys;
 };

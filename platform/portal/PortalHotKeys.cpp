@@ -125,18 +125,24 @@ void PortalHotKeys::sessionCreated(unsigned response, const QVariantMap& results
     m_session = results.value(QStringLiteral("session_handle")).toString();
     QList<PortalShortcut> shortcuts;
     for (const auto& [id, key] : m_keys)
-        shortcuts.append({shortcutId(id),
-                          {{QStringLiteral("description"),
-                            QStringLiteral("Tappora: start and stop the clicks bound to Ctrl+F%1").arg(key.functionKey)},
-                           {QStringLiteral("preferred_trigger"), triggerText(key)}}});
+        shortcuts.append(
+            {shortcutId(id),
+             {{QStringLiteral("description"),
+               QStringLiteral("Tappora: start and stop the clicks bound to Ctrl+F%1").arg(key.functionKey)},
+              {QStringLiteral("preferred_trigger"), triggerText(key)}}});
     PortalRequest::send(bus(), Portal::kGlobalShortcuts, QStringLiteral("BindShortcuts"),
                         {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts), QString()},
                         {}, [this](unsigned response, const QVariantMap& results) { bound(response, results); });
 }
 
+// KDE Plasma 5.27 with portal 1.16 answers a program outside a sandbox (it has no application id there) with no
+// shortcut at all: the keys are then bound in the desktop's settings, as where there is no such portal.
 void PortalHotKeys::bound(unsigned response, const QVariantMap& results) {
     if (response == 0)
         takeTriggers(results.value(QStringLiteral("shortcuts")));
+    m_boundInDesktop = response != 0 || m_triggers.empty();
+    if (m_onTriggersChanged)
+        runGuarded(m_onTriggersChanged);
 }
 
 void PortalHotKeys::takeTriggers(const QVariant& shortcuts) {
@@ -150,8 +156,6 @@ void PortalHotKeys::takeTriggers(const QVariant& shortcuts) {
             m_triggers[id] = shortcut.properties.value(QStringLiteral("trigger_description")).toString().toStdString();
     }
     list.endArray();
-    if (m_onTriggersChanged)
-        runGuarded(m_onTriggersChanged);
 }
 
 void PortalHotKeys::activated(const QDBusMessage& signal) {
@@ -165,8 +169,11 @@ void PortalHotKeys::activated(const QDBusMessage& signal) {
 
 void PortalHotKeys::shortcutsChanged(const QDBusMessage& signal) {
     const QList<QVariant> arguments = signal.arguments();
-    if (arguments.size() >= 2 && arguments[0].value<QDBusObjectPath>().path() == m_session)
-        takeTriggers(arguments[1]);
+    if (arguments.size() < 2 || arguments[0].value<QDBusObjectPath>().path() != m_session)
+        return;
+    takeTriggers(arguments[1]);
+    if (m_onTriggersChanged)
+        runGuarded(m_onTriggersChanged);
 }
 
 void PortalHotKeys::closeSession() {

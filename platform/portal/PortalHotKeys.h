@@ -26,6 +26,8 @@ public:
     bool registerHotKey(int id, THotKey key) override;
     void unregisterHotKey(int id) override;
     void setOnHotKey(std::function<void(int id)> handler) override { m_onHotKey = std::move(handler); }
+    // Until the desktop has answered, and when it bound none of the keys.
+    bool boundInDesktop() const override { return m_boundInDesktop; }
     std::string desktopTrigger(int id) const override;
     void setOnTriggersChanged(std::function<void()> handler) override { m_onTriggersChanged = std::move(handler); }
 
@@ -50,4 +52,5 @@ private:
     QString m_session;
     bool m_bindingScheduled = false;
     bool m_listening = false;
+    bool m_boundInDesktop = true;
 };

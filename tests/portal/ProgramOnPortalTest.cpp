@@ -100,3 +100,4 @@ TEST(ProgramOnPortalTest, OnKdeAFixedClickLandsWithoutAQuestionAndAColourClickTe
         listShowing(program, "the desktop has sent no picture of the screen yet"),
         HasSubstr("\"Red\": running, 0 clicks, Ctrl+F2 starts, Ctrl+F3 stops (the desktop has sent no picture"));
 }
+
