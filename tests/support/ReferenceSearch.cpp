@@ -138,6 +138,9 @@ std::optional<TNearestPixel> NearestPixel(const TPixelBuffer& screen, std::uint3
 
 std::optional<TNearestPlacement> NearestPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture) {
     std::optional<TNearestPlacement> nearest;
+    if (picture.width <= 0 || picture.height <= 0) {
+        return nearest;
+    }
     for (std::int32_t y = 0; y <= screen.height - picture.height; ++y) {
         for (std::int32_t x = 0; x <= screen.width - picture.width; ++x) {
             const std::int32_t worst = worstAt(screen, picture, x, y);
