@@ -14,7 +14,7 @@ struct TFindNow::TTask {
     std::thread thread;
 };
 
-TFindNow::TFindNow(Platform& platform) : m_platform(platform) {}
+TFindNow::TFindNow(IScreen& screen, IEventLoop& loop) : m_screen(screen), m_loop(loop) {}
 
 TFindNow::~TFindNow() {
     if (m_task) {
@@ -30,7 +30,7 @@ void TFindNow::Start(const TMouseObj& click, Done done) {
     }
     auto task = std::make_shared<TTask>();
     task->done = std::move(done);
-    TDryRunInput input = CaptureForDryRun(m_platform.screen, click);
+    TDryRunInput input = CaptureForDryRun(m_screen, click);
     task->thread = std::thread([task, input = std::move(input)] {
         TDryRunResult result = RunDryRun(input, task->cancel);
         const std::lock_guard<std::mutex> hold(task->lock);
@@ -38,7 +38,7 @@ void TFindNow::Start(const TMouseObj& click, Done done) {
     });
     m_task = std::move(task);
     if (!m_timer) {
-        m_timer = m_platform.loop.createTimer();
+        m_timer = m_loop.createTimer();
         m_timer->setInterval(kPollIntervalMs);
         m_timer->setOnTick([this] { Poll(); });
     }

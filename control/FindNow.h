@@ -1,7 +1,8 @@
 #pragma once
 
 #include "engine/DryRun.h"
-#include "platform/Platform.h"
+#include "platform/EventLoop.h"
+#include "platform/Screen.h"
 
 #include <functional>
 #include <memory>
@@ -10,7 +11,7 @@
 // on a thread of their own, and the result comes back in the user-interface thread (a loop timer looks for it), so
 // the editor stays responsive and its Cancel is heard. One search at a time.
 //
-//     TFindNow findNow(platform);
+//     TFindNow findNow(platform.screen, platform.loop);
 //     findNow.Start(click, [](const TDryRunResult& result) { show(DryRunLine(result)); /* mark result.place */ });
 //     findNow.Cancel(); // the search stops at its next row and `done` gets outcome Cancelled
 class TFindNow {
@@ -18,7 +19,7 @@ public:
     using Done = std::function<void(const TDryRunResult&)>;
     static constexpr int kPollIntervalMs = 20;
 
-    explicit TFindNow(Platform& platform);
+    TFindNow(IScreen& screen, IEventLoop& loop);
     // Cancels a search still going and waits for its thread; `done` is not called then.
     ~TFindNow();
     TFindNow(const TFindNow&) = delete;
@@ -34,7 +35,8 @@ private:
     struct TTask;
     void Poll();
 
-    Platform& m_platform;
+    IScreen& m_screen;
+    IEventLoop& m_loop;
     std::unique_ptr<ITimer> m_timer;
     std::shared_ptr<TTask> m_task;
 };
