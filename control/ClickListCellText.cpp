@@ -1,6 +1,7 @@
 // What each cell of the list says about its click.
 #include "control/ClickListController.h"
 
+#include "control/DryRunText.h"
 #include "model/ClickTexts.h"
 
 #include <array>
@@ -55,13 +56,53 @@ std::string StopOptionText(const TClickRunner& click) {
 
 const char* const kHotKeyNotTakenMark = " (unavailable)";
 
-// A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
-// a count that goes on while it never clicks.
-std::string StatsText(const TClickRunner& click) {
-    if (!click.running) {
-        return "stopped";
+bool Searches(const TClickRunner& click) {
+    return click.pointType == ptColor || click.pointType == ptPicture;
+}
+
+// Built in steps: GCC 12 warns wrongly (-Wrestrict) about a short literal added to a temporary string.
+std::string FoundAtText(TPoint at) {
+    std::string text = "found at (";
+    text += std::to_string(at.x);
+    text += ", ";
+    text += std::to_string(at.y);
+    return text + ")";
+}
+
+std::string MissesText(std::int32_t misses) {
+    if (misses == 1) {
+        return "not found";
     }
-    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
+    std::string text = "not found ";
+    text += std::to_string(misses);
+    return text + " times in a row";
+}
+
+// What the click's last search gave, in a few words; empty before its first search.
+std::string LastSearchText(const TLastSearch& search) {
+    switch (search.kind) {
+    case TLastSearch::TKind::Found:
+        return FoundAtText(search.at);
+    case TLastSearch::TKind::NotFound:
+        return MissesText(search.missesInRow);
+    case TLastSearch::TKind::Failed:
+        return "cannot search";
+    case TLastSearch::TKind::None:
+        break;
+    }
+    return {};
+}
+
+// A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
+// a count that goes on while it never clicks. A searching click adds what its last search gave, also once stopped.
+std::string StatsText(const TClickRunner& click) {
+    std::string text = "stopped";
+    if (click.running) {
+        text = click.tickError.empty() ? "running " + std::to_string(click.count) + " times"
+                                       : "failed: " + click.tickError;
+    }
+    const std::string search = Searches(click) ? LastSearchText(click.lastSearch) : std::string();
+    return search.empty() ? text : text + "; " + search;
 }
 
 using CellTextRule = std::string (*)(const TClickRunner&);
@@ -93,6 +134,25 @@ std::string ColumnText(const TClickRunner& runner, const std::string& columnName
     const auto& rules = CellTextRules();
     const auto rule = rules.find(columnName);
     return rule == rules.end() ? "unknown" : rule->second(runner);
+}
+
+std::string TClickListController::GetRowTip(int row) const {
+    if (row < 0 || row >= RowCount() || !Searches(*m_rows[row].runner)) {
+        return {};
+    }
+    const TLastSearch& search = m_rows[row].runner->lastSearch;
+    switch (search.kind) {
+    case TLastSearch::TKind::Found:
+        return "Last search: " + FoundAtText(search.at) + ".";
+    case TLastSearch::TKind::NotFound:
+        return "Last search: " + MissesText(search.missesInRow) +
+               ". Find now in the click editor shows how near it came.";
+    case TLastSearch::TKind::Failed:
+        return "Cannot search: " + SearchFailureText(search.failure) + ".";
+    case TLastSearch::TKind::None:
+        break;
+    }
+    return "Not searched since the click was started.";
 }
 
 std::string TClickListController::GetCellText(int row, int column) {

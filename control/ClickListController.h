@@ -103,6 +103,8 @@ public:
     TConfig& Config();
     // The text of a cell; empty for a row or column that does not exist.
     std::string GetCellText(int row, int column);
+    // The row's tip: for a colour or picture click what its last search gave, in full; empty for other clicks.
+    std::string GetRowTip(int row) const;
     void NodeChecked(int row, bool checked);
 
     int RowCount() const;
@@ -129,6 +131,7 @@ private:
         bool shownRunning = false;
         std::int32_t shownCount = 0;
         std::string shownError{};
+        TLastSearch shownSearch{};
 
         void RememberShownStatus();
     };
