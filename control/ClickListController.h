@@ -4,6 +4,7 @@
 #include "control/ToolCommands.h"
 #include "control/UserMessages.h"
 #include "engine/ClickRunner.h"
+#include "engine/DryRun.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 
@@ -103,6 +104,8 @@ public:
     TConfig& Config();
     // The text of a cell; empty for a row or column that does not exist.
     std::string GetCellText(int row, int column);
+    // The row's click searched once on the screen as it is, without clicking; the row must exist.
+    TDryRunResult DryRunRow(int row);
     // The row's tip: for a colour or picture click what its last search gave, in full; empty for other clicks.
     std::string GetRowTip(int row) const;
     void NodeChecked(int row, bool checked);

@@ -1,4 +1,4 @@
-// Starting and stopping the runners, and repainting the rows whose status changed while they run.
+// Starting and stopping the runners, repainting the rows whose status changed while they run, and a row's dry run.
 #include "control/ClickListController.h"
 
 #include <algorithm>
@@ -93,4 +93,9 @@ void TClickListController::RefreshChangedRows() {
     if (m_refreshTimer && !AnyRunning()) {
         m_refreshTimer->setEnabled(false);
     }
+}
+
+TDryRunResult TClickListController::DryRunRow(int row) {
+    const TCancelFlag running{false};
+    return DryRun(m_platform.screen, *m_rows[row].runner, running);
 }

@@ -1,6 +1,7 @@
 #include "control/CommandExecution.h"
 
 #include "control/ClickListController.h"
+#include "control/DryRunText.h"
 #include "control/OutputText.h"
 
 #include <algorithm>
@@ -166,6 +167,19 @@ TCommandAnswer ListJson(const TClickListController& ctrl) {
     return answer;
 }
 
+// The dry run of the first row the name means, on the screen as it is, without clicking.
+TCommandAnswer Find(TClickListController& ctrl, const TCommandRequest& request, bool json) {
+    const TClickRows named = RowsNamed(ctrl, request.clicks);
+    if (named.rows.empty()) {
+        return {TExitCode::kClickNotInList, named.missing};
+    }
+    const int row = named.rows.front();
+    const TDryRunResult result = ctrl.DryRunRow(row);
+    const int exitCode = result.outcome == TDryRunOutcome::Found ? TExitCode::kDone : TExitCode::kNotFound;
+    return {exitCode,
+            {json ? DryRunJson(ctrl.Runner(row).fName, result) : RowLabel(ctrl, row) + ": " + DryRunLine(result)}};
+}
+
 } // namespace
 
 TCommandAnswer Execute(TClickListController& ctrl, const TCommandRequest& request, IWindowActions& window) {
@@ -186,6 +200,9 @@ TCommandAnswer Execute(TClickListController& ctrl, const TCommandRequest& reques
     case TCommandVerb::Quit:
         window.quitAsExit();
         return {};
+    case TCommandVerb::Find:
+    case TCommandVerb::FindJson:
+        return Find(ctrl, request, request.verb == TCommandVerb::FindJson);
     }
     return {};
 }
