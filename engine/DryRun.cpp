@@ -26,24 +26,34 @@ std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> scopeOf(IScre
     return {0, 0, size.width, size.height};
 }
 
-bool readWanted(const TMouseObj& click, TDryRunInput& input) {
+std::optional<std::uint32_t> colourOf(const TMouseObj& click) {
     try {
-        if (click.pointType == ptColor) {
-            input.color = SwapRB(static_cast<std::uint32_t>(StringToColor(click.fColor)));
-            return true;
-        }
-        input.picture = DecodePicture(click.fBMP);
+        return SwapRB(static_cast<std::uint32_t>(StringToColor(click.fColor)));
     } catch (const std::invalid_argument&) {
+        return std::nullopt;
     }
+}
+
+// Nothing for text that is not base64 or bytes that are not a 24-bit BMP, as for no picture at all.
+std::shared_ptr<const TPixelBuffer> pictureOf(const TMouseObj& click) {
+    try {
+        std::shared_ptr<const TPixelBuffer> picture = DecodePicture(click.fBMP);
+        return picture && picture->width > 0 && picture->height > 0 ? picture : nullptr;
+    } catch (const std::invalid_argument&) {
+        return nullptr;
+    }
+}
+
+bool readWanted(const TMouseObj& click, TDryRunInput& input) {
     if (click.pointType == ptColor) {
-        input.failure = TSearchFailure::ColourUnreadable;
-        return false;
+        const std::optional<std::uint32_t> colour = colourOf(click);
+        input.color = colour.value_or(0);
+        input.failure = colour ? TSearchFailure::None : TSearchFailure::ColourUnreadable;
+    } else {
+        input.picture = pictureOf(click);
+        input.failure = input.picture ? TSearchFailure::None : TSearchFailure::PictureUnreadable;
     }
-    if (!input.picture || input.picture->width <= 0 || input.picture->height <= 0) {
-        input.failure = TSearchFailure::PictureUnreadable;
-        return false;
-    }
-    return true;
+    return input.failure == TSearchFailure::None;
 }
 
 bool captureArea(IScreen& screen, const TMouseObj& click, TDryRunInput& input) {
