@@ -96,7 +96,8 @@ void tell(const TCommandAnswer& answer) {
     std::string text;
     for (const std::string& line : answer.lines)
         text += line + "\r\n";
-    if (!print(text) && answer.exitCode != TExitCode::kDone)
+    // `find` finding nothing is an answer, which a script without a console polls: no box for it.
+    if (!print(text) && answer.exitCode != TExitCode::kDone && answer.exitCode != TExitCode::kNotFound)
         MessageBoxW(nullptr, toUtf16(text).c_str(), L"Tappora", MB_OK | MB_ICONWARNING);
 }
 
