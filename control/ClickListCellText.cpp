@@ -86,7 +86,7 @@ std::string LastSearchText(const TLastSearch& search) {
     case TLastSearch::TKind::NotFound:
         return MissesText(search.missesInRow);
     case TLastSearch::TKind::Failed:
-        return "cannot search";
+        return "cannot search: " + SearchFailureText(search.failure);
     case TLastSearch::TKind::None:
         break;
     }

@@ -75,7 +75,7 @@ TEST_F(ControlTest, AColourClicksRowShowsItsLastSearchAndItsTipTheDetail) {
     fake.loop.advance(100);
     EXPECT_EQ(ctrl->GetRowTip(0), "Cannot search: the scope is off the screen.");
     ctrl->StopAll();
-    EXPECT_EQ(Cell(0, "Action Stats"), "stopped; cannot search");
+    EXPECT_EQ(Cell(0, "Action Stats"), "stopped; cannot search: the scope is off the screen");
 }
 
 TEST_F(ControlTest, StopButtonStopsEveryRunningClick) {

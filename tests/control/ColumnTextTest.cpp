@@ -130,9 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CellCase{"Action Stats",
                                [](TClickRunner& c) {
                                    c.pointType = ptPicture;
-                                   c.lastSearch.kind = TLastSearch::TKind::Failed;
+                                   c.lastSearch = {TLastSearch::TKind::Failed, {-1, -1}, 0,
+                                                   TSearchFailure::PictureUnreadable};
                                },
-                               "stopped; cannot search"},
+                               "stopped; cannot search: the picture cannot be read (a 24-bit BMP is needed)"},
                       CellCase{"Action Stats",
                                [](TClickRunner& c) { c.lastSearch = {TLastSearch::TKind::Found, {30, 40}}; },
                                "stopped"},
