@@ -78,8 +78,7 @@ std::string MissesText(std::int32_t misses) {
     return text + " times in a row";
 }
 
-// What the click's last search gave, in a few words; empty before its first search.
-std::string LastSearchText(const TLastSearch& search) {
+std::string LastSearchWords(const TLastSearch& search) {
     switch (search.kind) {
     case TLastSearch::TKind::Found:
         return FoundAtText(search.at);
@@ -101,7 +100,7 @@ std::string StatsText(const TClickRunner& click) {
         text = click.tickError.empty() ? "running " + std::to_string(click.count) + " times"
                                        : "failed: " + click.tickError;
     }
-    const std::string search = Searches(click) ? LastSearchText(click.lastSearch) : std::string();
+    const std::string search = LastSearchText(click);
     return search.empty() ? text : text + "; " + search;
 }
 
@@ -125,6 +124,10 @@ const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
 }
 
 } // namespace
+
+std::string LastSearchText(const TClickRunner& runner) {
+    return Searches(runner) ? LastSearchWords(runner.lastSearch) : std::string();
+}
 
 std::string HotKeyText(int key) {
     return "CTRL+F" + std::to_string(key + 1);

@@ -189,5 +189,8 @@ private:
 
 // Gives the cell text of a click for a column name.
 std::string ColumnText(const TClickRunner& runner, const std::string& columnName);
+// What a colour or picture click's last search gave, in a few words; empty before its first search and for other
+// clicks.
+std::string LastSearchText(const TClickRunner& runner);
 // "CTRL+F1" for key 0, as the list and the messages name the hotkeys.
 std::string HotKeyText(int key);

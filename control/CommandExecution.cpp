@@ -130,17 +130,21 @@ std::string HotKeyName(std::uint8_t key) {
 std::string ListLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
+    const std::string search = LastSearchText(runner);
     return RowLabel(ctrl, row) + ": " + status.state + ", " + std::to_string(status.clicks) +
            (status.clicks == 1 ? " click, " : " clicks, ") + HotKeyName(runner.hkStart) + " starts, " +
-           HotKeyName(runner.hkStop) + " stops";
+           HotKeyName(runner.hkStop) + " stops" + (search.empty() ? "" : "; " + search);
 }
 
+// A colour or picture click that has searched adds what its last search gave.
 std::string JsonLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
+    const std::string search = LastSearchText(runner);
     return "  {\"row\": " + std::to_string(row + 1) + ", \"name\": " + JsonString(runner.fName) + ", \"state\": \"" +
            status.state + "\", \"clicks\": " + std::to_string(status.clicks) + ", \"startHotkey\": \"" +
-           HotKeyName(runner.hkStart) + "\", \"stopHotkey\": \"" + HotKeyName(runner.hkStop) + "\"}";
+           HotKeyName(runner.hkStart) + "\", \"stopHotkey\": \"" + HotKeyName(runner.hkStop) + "\"" +
+           (search.empty() ? "" : ", \"lastSearch\": " + JsonString(search)) + "}";
 }
 
 TCommandAnswer List(const TClickListController& ctrl) {

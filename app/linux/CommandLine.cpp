@@ -117,7 +117,7 @@ std::string helpText(const FilesFolder& files) {
            "  start NAME...    start the clicks named as the list shows them; #N is the N-th row\n"
            "  stop NAME...     stop them; stop --all stops every click\n"
            "  toggle NAME...   start those that are stopped and stop those that run\n"
-           "  list [--json]    one line a click: row, name, state, clicks counted, hotkeys\n"
+           "  list [--json]    one line a click: row, name, state, clicks counted, hotkeys, last search\n"
            "  find NAME [--json]  search once for the click's colour or picture on the screen as it is, without\n"
            "                   clicking: where it is, or how near it came (the closest pixel, the best place)\n"
            "  show             bring the window forward\n"

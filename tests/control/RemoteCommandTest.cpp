@@ -301,6 +301,12 @@ TEST_F(RemoteCommandTest, FindSaysWhereTheClicksColourIsOrHowNearItCame) {
               Args{R"(#1 "A": Could not search: the click looks for no colour or picture.)"});
     EXPECT_EQ(Run({"find", "Nope"}), (TCommandAnswer{1, {"No click in the list is named \"Nope\"."}}));
     EXPECT_EQ(ClicksSoFar(), 0u);
+
+    // Once running, the list tells what its last search gave.
+    Run({"start", "B"});
+    fake.loop.advance(1100);
+    EXPECT_THAT(Run({"list", "--json"}).lines[2], EndsWith(R"x(, "lastSearch": "found at (10, 20)"},)x"));
+    EXPECT_THAT(Run({"list"}).lines[1], EndsWith("; found at (10, 20)"));
 }
 
 TEST_F(RemoteCommandTest, ShowAndQuitAreTheWindowsToDo) {

@@ -100,5 +100,22 @@ TEST_F(FindTest, FindsTheColourAndThePictureShownAndOnceGoneSaysHowNearTheScreen
     EXPECT_NE(nearPicture.output.find("Best place: (700, 100) at 84% similarity, 95% asked.\n"), std::string::npos)
         << nearPicture.output;
     EXPECT_TRUE(target.pumpEvents().empty()) << "find clicks nothing";
+
+    // Running, the click keeps its last search, which the list shows.
+    ProgramRun started{AnotherStart{run}};
+    started.setEnvironment("XDG_RUNTIME_DIR", runtime.text());
+    started.start("", {"start", "Badge"});
+    ASSERT_EQ(started.waitForExit(), 0);
+    std::string list;
+    for (int wait = 0; wait < 50 && list.find("not found") == std::string::npos; ++wait) {
+        std::this_thread::sleep_for(100ms);
+        ProgramRun listed{AnotherStart{run}};
+        listed.setEnvironment("XDG_RUNTIME_DIR", runtime.text());
+        listed.start("", {"list", "--json"});
+        listed.waitForExit();
+        list = listed.standardOutput();
+    }
+    EXPECT_NE(list.find(R"("name": "Badge", "state": "running", "clicks": 0)"), std::string::npos) << list;
+    EXPECT_NE(list.find(R"("lastSearch": "not found)"), std::string::npos) << list;
 }
 } // namespace
