@@ -361,6 +361,12 @@ TEST_F(ProgramTest, FindSaysWhereTheClicksTargetIsOrHowNearItCame) {
         EXPECT_THAT(result.output, ::testing::HasSubstr(each.says));
     }
     EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty()) << "find clicks nothing";
+
+    // Running, the click keeps its last search, which the list shows.
+    EXPECT_EQ(command({L"start", L"Nearly"}).exitCode, 0);
+    EXPECT_TRUE(pumpUntil([&] {
+        return command({L"list", L"--json"}).output.find("\"lastSearch\": \"not found") != std::string::npos;
+    }));
     closeProgram();
 }
 
