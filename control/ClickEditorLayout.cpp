@@ -14,6 +14,8 @@ constexpr int kPickHeight = 20;
 // The hotkeys' group ends here, over the whole width under both columns.
 constexpr int kHotKeysBottom = 601;
 constexpr int kDesktopKeysHeight = 86;
+// Find now and its result line, under the hotkeys (and the desktop's keys).
+constexpr int kFindRowHeight = 46;
 
 TEditorControl Group(Id id, Id parent, const char* caption, TRect bounds) {
     return {id, Kind::Group, parent, caption, bounds};
@@ -165,7 +167,10 @@ std::vector<TEditorControl> Ending(bool keysBoundInDesktop) {
         const std::vector<TEditorControl> desktopKeys = DesktopKeys();
         controls.insert(controls.end(), desktopKeys.begin(), desktopKeys.end());
     }
-    const int nameTop = kHotKeysBottom + 11 + (keysBoundInDesktop ? kDesktopKeysHeight : 0);
+    const int findTop = kHotKeysBottom + 4 + (keysBoundInDesktop ? kDesktopKeysHeight : 0);
+    controls.push_back(Button(Id::btnFindNow, Id::Panel, TClickEditorModel::FindNowCaption(false), {8, findTop, 75, 25}));
+    controls.push_back({Id::lblFindResult, Kind::Note, Id::Panel, "", {90, findTop, 325, 40}});
+    const int nameTop = findTop + kFindRowHeight + 7;
     controls.push_back(Label(Id::Panel, "Action Name:", 12, nameTop + 2, Look::Title));
     controls.push_back({Id::edName, Kind::LineEdit, Id::Panel, "", {92, nameTop, 111, 21}, Look::Blue, &F::edName});
     return controls;
@@ -180,7 +185,7 @@ std::vector<TEditorControl> AllControls(bool keysBoundInDesktop) {
 } // namespace
 
 TSize TClickEditorLayout::PanelSize(bool keysBoundInDesktop) {
-    return {421, kHotKeysBottom + 38 + (keysBoundInDesktop ? kDesktopKeysHeight : 0)};
+    return {421, kHotKeysBottom + 38 + kFindRowHeight + (keysBoundInDesktop ? kDesktopKeysHeight : 0)};
 }
 
 const std::vector<TEditorControl>& TClickEditorLayout::Controls(bool keysBoundInDesktop) {

@@ -78,6 +78,8 @@ enum class TEditorId {
     lblDesktopKeysWhere,
     edDesktopKeys,
     btnCopyDesktopKeys,
+    btnFindNow,
+    lblFindResult,
     edName,
 };
 
@@ -93,6 +95,8 @@ enum class TEditorKind {
     ReadOnlyEdit,
     // A read-only box of a few lines, which the front end fills.
     ReadOnlyLines,
+    // Text the editor writes, wrapped onto as many lines as its bounds hold.
+    Note,
     // The read-only edit filled with the colour shown.
     Swatch,
     LineEdit,
@@ -139,6 +143,8 @@ struct TEditorSystem {
     bool readsPointer = true;
     // The hotkeys are bound in the desktop's configuration, which the editor then shows the lines for.
     bool keysBoundInDesktop = false;
+    // A window can be put where the program wants it: Find now marks the place found on the screen.
+    bool placesWindows = true;
 };
 
 // A control that the system cannot serve, and why, in one sentence.

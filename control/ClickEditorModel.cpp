@@ -1,5 +1,7 @@
 #include "control/ClickEditorModel.h"
+#include "control/DryRunText.h"
 #include "model/ClickTexts.h"
+#include "model/ColorText.h"
 #include "pixels/Base64.h"
 
 #include <algorithm>
@@ -127,6 +129,48 @@ void RememberCoordinates(F& fields) {
 
 std::string Text(std::int64_t value) {
     return std::to_string(value);
+}
+
+constexpr int kFrameWidth = 2;
+constexpr int kCrossArm = 12;
+// The cross leaves the pixel found and its neighbours free.
+constexpr int kCrossGap = 3;
+constexpr std::uint32_t kPictureMarkColor = 0xFF0000;
+constexpr std::uint32_t kScopeMarkColor = 0x0078D7;
+
+// Every channel at least 128 away from the colour's, so that no search for it at a similarity above 50 % matches it.
+std::uint32_t Contrasting(std::uint32_t rgb) {
+    std::uint32_t result = 0;
+    for (int shift : {0, 8, 16})
+        result |= (((rgb >> shift) & 0xFF) < 0x80 ? 0xFFu : 0u) << shift;
+    return result;
+}
+
+// The bars of a frame of `width` lying just outside `inner`.
+std::vector<TMarkBar> FrameAround(TRect inner, int width, std::uint32_t color) {
+    const int right = inner.left + inner.width, bottom = inner.top + inner.height;
+    const int outerWidth = inner.width + 2 * width;
+    return {{{inner.left - width, inner.top - width, outerWidth, width}, color},
+            {{inner.left - width, bottom, outerWidth, width}, color},
+            {{inner.left - width, inner.top, width, inner.height}, color},
+            {{right, inner.top, width, inner.height}, color}};
+}
+
+std::vector<TMarkBar> CrossOn(TPoint at, std::uint32_t color) {
+    const int reach = kCrossGap + 1;
+    return {{{at.x - reach - kCrossArm + 1, at.y - 1, kCrossArm, 3}, color},
+            {{at.x + reach, at.y - 1, kCrossArm, 3}, color},
+            {{at.x - 1, at.y - reach - kCrossArm + 1, 3, kCrossArm}, color},
+            {{at.x - 1, at.y + reach, 3, kCrossArm}, color}};
+}
+
+std::uint32_t SearchedColor(const TMouseObj& click) {
+    try {
+        const std::uint32_t bgr = std::uint32_t(StringToColor(click.fColor));
+        return (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
+    } catch (const std::invalid_argument&) {
+        return 0;
+    }
 }
 
 // The stored value for a radio group whose first item means `first` and any other choice `other`.
@@ -370,4 +414,70 @@ std::string TClickEditorModel::HotKeyItem(int n, bool available) {
     std::string item(1, 'F');
     item.append(std::to_string(n + 1));
     return available ? item : item.append(" (unavailable)");
+}
+
+const char* TClickEditorModel::FindNowCaption(bool searching) {
+    return searching ? "Cancel" : "Find now";
+}
+
+TFindNowAction::TFindNowAction(IScreen& screen, IEventLoop& loop, IFindNowView& view, TRect monitors,
+                               bool placesWindows)
+    : m_view(view), m_monitors(monitors), m_placesWindows(placesWindows), m_findNow(screen, loop),
+      m_markTimer(loop.createTimer()) {
+    m_markTimer->setInterval(kMarkMs);
+    m_markTimer->setOnTick([this] { HideMark(); });
+}
+
+void TFindNowAction::Click() {
+    if (Searching()) {
+        Cancel();
+        return;
+    }
+    HideMark();
+    TMouseObj click;
+    try {
+        click = TClickEditorModel::ToClick(m_view.fields(), TMouseObj{}, m_monitors);
+    } catch (const std::invalid_argument& refused) {
+        m_view.showFindResult(refused.what());
+        return;
+    }
+    m_view.setFindNowCaption(TClickEditorModel::FindNowCaption(true));
+    m_findNow.Start(click, [this, click](const TDryRunResult& result) { Show(click, result); });
+}
+
+void TFindNowAction::Cancel() {
+    m_findNow.Cancel();
+}
+
+void TFindNowAction::HideMark() {
+    m_markTimer->setEnabled(false);
+    m_view.hideMark();
+}
+
+void TFindNowAction::Show(const TMouseObj& click, const TDryRunResult& result) {
+    const TFindNowShown shown = Shown(click, result, m_placesWindows);
+    m_view.setFindNowCaption(TClickEditorModel::FindNowCaption(false));
+    m_view.showFindResult(shown.line);
+    if (shown.mark.empty())
+        return;
+    m_view.showMark(shown.mark);
+    m_markTimer->setEnabled(true);
+}
+
+TFindNowShown TFindNowAction::Shown(const TMouseObj& click, const TDryRunResult& result, bool placesWindows) {
+    TFindNowShown shown{DryRunLine(result), {}};
+    if (result.outcome != TDryRunOutcome::Found)
+        return shown;
+    if (!placesWindows) {
+        shown.line += " It is not marked on the screen: Wayland lets no program put a window where it wants.";
+        return shown;
+    }
+    if (click.pointType == ptPicture)
+        shown.mark = FrameAround({result.pictureAt.x, result.pictureAt.y, result.picture.width, result.picture.height},
+                                 kFrameWidth, kPictureMarkColor);
+    else
+        shown.mark = CrossOn(result.place, Contrasting(SearchedColor(click)));
+    for (const TMarkBar& bar : FrameAround(result.scope, 1, kScopeMarkColor))
+        shown.mark.push_back(bar);
+    return shown;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "control/FindNow.h"
 #include "model/MouseObj.h"
 #include "model/StartTime.h"
 #include "platform/Geometry.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -119,4 +121,65 @@ public:
     // The hotkey lists' item for Ctrl+F(n + 1): "F1" to "F12", marked when another program holds the key.
     static std::string HotKeyItem(int n, bool available);
     static constexpr int kHotKeyCount = 12;
+    // Find now's button: "Find now", or "Cancel" while a search goes on.
+    static const char* FindNowCaption(bool searching);
+};
+
+// One bar of the mark Find now puts on the screen, in screen coordinates, and its colour as 0x00RRGGBB.
+struct TMarkBar {
+    TRect rect;
+    std::uint32_t color = 0;
+    friend bool operator==(const TMarkBar&, const TMarkBar&) = default;
+};
+
+// What Find now shows of a search: the result line, and the bars of the mark (none when nothing is marked).
+struct TFindNowShown {
+    std::string line;
+    std::vector<TMarkBar> mark;
+};
+
+// What Find now asks of the editor. The mark's bars are windows of their own that take neither the focus nor the
+// pointer.
+class IFindNowView {
+public:
+    virtual ~IFindNowView() = default;
+    // The values the editor shows now.
+    virtual TClickEditorFields fields() const = 0;
+    virtual void showFindResult(const std::string& line) = 0;
+    virtual void setFindNowCaption(const std::string& caption) = 0;
+    virtual void showMark(const std::vector<TMarkBar>& bars) = 0;
+    virtual void hideMark() = 0;
+};
+
+// Find now: the click made of the editor's current values (not the stored ones) is searched for once on the screen as
+// it is, without clicking. The result line tells where it was found and how fast, or the nearest miss, or why it could
+// not search; a place found is marked for kMarkMs, with the scope's outline. The bars lie outside the pixel or the
+// picture found and outside the scope, so the search of the click itself never reads them; the editor hides them
+// before any capture of its own. While a search goes on the button cancels it.
+class TFindNowAction {
+public:
+    static constexpr int kMarkMs = 2000;
+
+    // `placesWindows`: the system lets the editor put the mark where it wants (not on Wayland).
+    TFindNowAction(IScreen& screen, IEventLoop& loop, IFindNowView& view, TRect monitors, bool placesWindows);
+
+    // The button: starts a search, or cancels the one going on.
+    void Click();
+    // The search going on ends without a result line.
+    void Cancel();
+    bool Searching() const { return m_findNow.Busy(); }
+    // Before a capture of the editor and when it closes: the mark goes at once.
+    void HideMark();
+
+    // The result line and mark of a search of `click`.
+    static TFindNowShown Shown(const TMouseObj& click, const TDryRunResult& result, bool placesWindows);
+
+private:
+    void Show(const TMouseObj& click, const TDryRunResult& result);
+
+    IFindNowView& m_view;
+    TRect m_monitors;
+    bool m_placesWindows;
+    TFindNow m_findNow;
+    std::unique_ptr<ITimer> m_markTimer;
 };

@@ -1,6 +1,7 @@
 // What each cell of the list says about its click.
 #include "control/ClickListController.h"
 
+#include "control/DryRunText.h"
 #include "model/ClickTexts.h"
 
 #include <algorithm>
@@ -57,13 +58,53 @@ std::string StopOptionText(const TClickRunner& click) {
 
 const char* const kHotKeyNotTakenMark = " (unavailable)";
 
-// A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
-// a count that goes on while it never clicks; so does a click that stopped because the desktop refused it.
-std::string StatsText(const TClickRunner& click) {
-    if (!click.running) {
-        return click.tickError.empty() ? "stopped" : "stopped: " + click.tickError;
+bool Searches(const TClickRunner& click) {
+    return click.pointType == ptColor || click.pointType == ptPicture;
+}
+
+// Built in steps: GCC 12 warns wrongly (-Wrestrict) about a short literal added to a temporary string.
+std::string FoundAtText(TPoint at) {
+    std::string text = "found at (";
+    text += std::to_string(at.x);
+    text += ", ";
+    text += std::to_string(at.y);
+    return text + ")";
+}
+
+std::string MissesText(std::int32_t misses) {
+    if (misses == 1) {
+        return "not found";
     }
-    return click.tickError.empty() ? "running " + std::to_string(click.count) + " times" : "failed: " + click.tickError;
+    std::string text = "not found ";
+    text += std::to_string(misses);
+    return text + " times in a row";
+}
+
+std::string LastSearchWords(const TLastSearch& search) {
+    switch (search.kind) {
+    case TLastSearch::TKind::Found:
+        return FoundAtText(search.at);
+    case TLastSearch::TKind::NotFound:
+        return MissesText(search.missesInRow);
+    case TLastSearch::TKind::Failed:
+        return "cannot search: " + SearchFailureText(search.failure);
+    case TLastSearch::TKind::None:
+        break;
+    }
+    return {};
+}
+
+// A running click whose ticks fail (a start time that is no time, a colour that is no colour) says why, instead of
+// a count that goes on while it never clicks; so does a click that stopped because the desktop refused it. A
+// searching click adds what its last search gave, also once stopped.
+std::string StatsText(const TClickRunner& click) {
+    std::string text = click.tickError.empty() ? "stopped" : "stopped: " + click.tickError;
+    if (click.running) {
+        text = click.tickError.empty() ? "running " + std::to_string(click.count) + " times"
+                                       : "failed: " + click.tickError;
+    }
+    const std::string search = LastSearchText(click);
+    return search.empty() ? text : text + "; " + search;
 }
 
 std::string WithoutCase(std::string text) {
@@ -100,6 +141,10 @@ const std::unordered_map<std::string_view, CellTextRule>& CellTextRules() {
 
 } // namespace
 
+std::string LastSearchText(const TClickRunner& runner) {
+    return Searches(runner) ? LastSearchWords(runner.lastSearch) : std::string();
+}
+
 std::string HotKeyText(int key) {
     return "CTRL+F" + std::to_string(key + 1);
 }
@@ -108,6 +153,25 @@ std::string ColumnText(const TClickRunner& runner, const std::string& columnName
     const auto& rules = CellTextRules();
     const auto rule = rules.find(columnName);
     return rule == rules.end() ? "unknown" : rule->second(runner);
+}
+
+std::string TClickListController::GetRowTip(int row) const {
+    if (row < 0 || row >= RowCount() || !Searches(*m_rows[row].runner)) {
+        return {};
+    }
+    const TLastSearch& search = m_rows[row].runner->lastSearch;
+    switch (search.kind) {
+    case TLastSearch::TKind::Found:
+        return "Last search: " + FoundAtText(search.at) + ".";
+    case TLastSearch::TKind::NotFound:
+        return "Last search: " + MissesText(search.missesInRow) +
+               ". Find now in the click editor shows how near it came.";
+    case TLastSearch::TKind::Failed:
+        return "Cannot search: " + SearchFailureText(search.failure) + ".";
+    case TLastSearch::TKind::None:
+        break;
+    }
+    return "Not searched since the click was started.";
 }
 
 std::string TClickListController::GetCellText(int row, int column) {

@@ -4,6 +4,7 @@
 #include "control/ToolCommands.h"
 #include "control/UserMessages.h"
 #include "engine/ClickRunner.h"
+#include "engine/DryRun.h"
 #include "model/ClickListFile.h"
 #include "model/Config.h"
 
@@ -103,6 +104,10 @@ public:
     TConfig& Config();
     // The text of a cell; empty for a row or column that does not exist.
     std::string GetCellText(int row, int column);
+    // The row's click searched once on the screen as it is, without clicking; the row must exist.
+    TDryRunResult DryRunRow(int row);
+    // The row's tip: for a colour or picture click what its last search gave, in full; empty for other clicks.
+    std::string GetRowTip(int row) const;
     void NodeChecked(int row, bool checked);
 
     int RowCount() const;
@@ -129,6 +134,7 @@ private:
         bool shownRunning = false;
         std::int32_t shownCount = 0;
         std::string shownError{};
+        TLastSearch shownSearch{};
 
         void RememberShownStatus();
     };
@@ -183,5 +189,8 @@ private:
 
 // Gives the cell text of a click for a column name.
 std::string ColumnText(const TClickRunner& runner, const std::string& columnName);
+// What a colour or picture click's last search gave, in a few words; empty before its first search and for other
+// clicks.
+std::string LastSearchText(const TClickRunner& runner);
 // "CTRL+F1" for key 0, as the list and the messages name the hotkeys.
 std::string HotKeyText(int key);

@@ -1,4 +1,4 @@
-// Starting and stopping the runners, and repainting the rows whose status changed while they run.
+// Starting and stopping the runners, repainting the rows whose status changed while they run, and a row's dry run.
 #include "control/ClickListController.h"
 
 #include <algorithm>
@@ -45,6 +45,7 @@ void TClickListController::Row::RememberShownStatus() {
     shownRunning = runner->running;
     shownCount = runner->count;
     shownError = runner->tickError;
+    shownSearch = runner->lastSearch;
 }
 
 void TClickListController::RepaintRow(int row) {
@@ -77,17 +78,24 @@ void TClickListController::WatchRunners() {
     }
 }
 
-// The status cell shows the count only while running, so a stopped runner's count changes need no repaint.
+// The status cell shows the count only while running, so a stopped runner's count changes need no repaint; the last
+// search changes only while running.
 void TClickListController::RefreshChangedRows() {
     for (int row = 0; row < RowCount(); ++row) {
         const Row& shown = m_rows[row];
         const bool running = shown.runner->running;
         if (running != shown.shownRunning ||
-            (running && (shown.runner->count != shown.shownCount || shown.runner->tickError != shown.shownError))) {
+            (running && (shown.runner->count != shown.shownCount || shown.runner->tickError != shown.shownError ||
+                         shown.runner->lastSearch != shown.shownSearch))) {
             RepaintRow(row);
         }
     }
     if (m_refreshTimer && !AnyRunning()) {
         m_refreshTimer->setEnabled(false);
     }
+}
+
+TDryRunResult TClickListController::DryRunRow(int row) {
+    const TCancelFlag running{false};
+    return DryRun(m_platform.screen, *m_rows[row].runner, running);
 }

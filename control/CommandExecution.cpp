@@ -1,6 +1,7 @@
 #include "control/CommandExecution.h"
 
 #include "control/ClickListController.h"
+#include "control/DryRunText.h"
 #include "control/OutputText.h"
 
 #include <algorithm>
@@ -129,22 +130,26 @@ std::string HotKeyName(std::uint8_t key) {
 std::string ListLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
+    const std::string search = LastSearchText(runner);
     std::string line = RowLabel(ctrl, row) + ": " + status.state + ", " + std::to_string(status.clicks) +
                        (status.clicks == 1 ? " click, " : " clicks, ") + HotKeyName(runner.hkStart) + " starts, " +
                        HotKeyName(runner.hkStop) + " stops";
     if (!runner.tickError.empty()) {
         line += " (" + runner.tickError + ")";
     }
-    return line;
+    return search.empty() ? line : line + "; " + search;
 }
 
+// A colour or picture click that has searched adds what its last search gave.
 std::string JsonLine(const TClickListController& ctrl, int row) {
     const TClickRunner& runner = ctrl.Runner(row);
     const TClickStatus status = StatusOf(runner);
+    const std::string search = LastSearchText(runner);
     return "  {\"row\": " + std::to_string(row + 1) + ", \"name\": " + JsonString(runner.fName) + ", \"state\": \"" +
            status.state + "\", \"clicks\": " + std::to_string(status.clicks) + ", \"startHotkey\": \"" +
            HotKeyName(runner.hkStart) + "\", \"stopHotkey\": \"" + HotKeyName(runner.hkStop) + "\"" +
-           (runner.tickError.empty() ? "" : ", \"problem\": " + JsonString(runner.tickError)) + "}";
+           (runner.tickError.empty() ? "" : ", \"problem\": " + JsonString(runner.tickError)) +
+           (search.empty() ? "" : ", \"lastSearch\": " + JsonString(search)) + "}";
 }
 
 TCommandAnswer List(const TClickListController& ctrl) {
@@ -171,6 +176,19 @@ TCommandAnswer ListJson(const TClickListController& ctrl) {
     return answer;
 }
 
+// The dry run of the first row the name means, on the screen as it is, without clicking.
+TCommandAnswer Find(TClickListController& ctrl, const TCommandRequest& request, bool json) {
+    const TClickRows named = RowsNamed(ctrl, request.clicks);
+    if (named.rows.empty()) {
+        return {TExitCode::kClickNotInList, named.missing};
+    }
+    const int row = named.rows.front();
+    const TDryRunResult result = ctrl.DryRunRow(row);
+    const int exitCode = result.outcome == TDryRunOutcome::Found ? TExitCode::kDone : TExitCode::kNotFound;
+    return {exitCode,
+            {json ? DryRunJson(ctrl.Runner(row).fName, result) : RowLabel(ctrl, row) + ": " + DryRunLine(result)}};
+}
+
 } // namespace
 
 TCommandAnswer Execute(TClickListController& ctrl, const TCommandRequest& request, IWindowActions& window) {
@@ -191,6 +209,9 @@ TCommandAnswer Execute(TClickListController& ctrl, const TCommandRequest& reques
     case TCommandVerb::Quit:
         window.quitAsExit();
         return {};
+    case TCommandVerb::Find:
+    case TCommandVerb::FindJson:
+        return Find(ctrl, request, request.verb == TCommandVerb::FindJson);
     }
     return {};
 }

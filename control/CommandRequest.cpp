@@ -70,6 +70,30 @@ TParsedArguments ParseClicks(TCommandVerb verb, const std::string& word, std::ve
     return Parsed(verb, std::move(clicks));
 }
 
+// find NAME, with --json before or after the name.
+TParsedArguments ParseFind(std::vector<std::string>::const_iterator arg, std::vector<std::string>::const_iterator end) {
+    std::vector<std::string> clicks;
+    bool json = false;
+    bool optionsEnded = false;
+    for (; arg != end; ++arg) {
+        if (!optionsEnded && *arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && *arg == "--json") {
+            json = true;
+        } else if (!optionsEnded && IsOption(*arg)) {
+            return Refused(Quoted(*arg) + " is not an option of \"find\".");
+        } else if (IsRowZero(*arg)) {
+            return Refused("Rows are counted from 1, so " + *arg + " names no row.");
+        } else {
+            clicks.push_back(*arg);
+        }
+    }
+    if (clicks.size() != 1) {
+        return Refused("\"find\" needs the name of one click, or #N for the N-th row.");
+    }
+    return Parsed(json ? TCommandVerb::FindJson : TCommandVerb::Find, std::move(clicks));
+}
+
 // Control characters, the separator and the escape itself become \xHH, so the request stays one line.
 void AppendEscaped(std::string& line, std::string_view arg) {
     static const char* const kHex = "0123456789ABCDEF";
@@ -173,7 +197,7 @@ std::optional<std::size_t> RowReference(const std::string& click) {
 
 TParsedArguments ParseArguments(const std::vector<std::string>& args) {
     if (args.empty()) {
-        return Refused("Give a command: start, stop, toggle, list, show or quit.");
+        return Refused("Give a command: start, stop, toggle, list, find, show or quit.");
     }
     const std::string& word = args.front();
     const bool noMore = args.size() == 1;
@@ -182,6 +206,9 @@ TParsedArguments ParseArguments(const std::vector<std::string>& args) {
                                   : word == "stop" ? TCommandVerb::Stop
                                                    : TCommandVerb::Toggle;
         return ParseClicks(verb, word, args.begin() + 1, args.end());
+    }
+    if (word == "find") {
+        return ParseFind(args.begin() + 1, args.end());
     }
     if (word == "list") {
         if (noMore || (args.size() == 2 && args[1] == "--json")) {
@@ -193,7 +220,8 @@ TParsedArguments ParseArguments(const std::vector<std::string>& args) {
         return noMore ? Parsed(word == "show" ? TCommandVerb::Show : TCommandVerb::Quit)
                       : Refused(Quoted(word) + " takes no arguments.");
     }
-    return Refused(Quoted(word) + " is not a command; the commands are start, stop, toggle, list, show and quit.");
+    return Refused(Quoted(word) +
+                   " is not a command; the commands are start, stop, toggle, list, find, show and quit.");
 }
 
 std::string EncodeRequest(const TCommandRequest& request) {
@@ -222,6 +250,12 @@ std::string EncodeRequest(const TCommandRequest& request) {
         break;
     case TCommandVerb::Quit:
         args = {"quit"};
+        break;
+    case TCommandVerb::Find:
+        args = {"find", "--"};
+        break;
+    case TCommandVerb::FindJson:
+        args = {"find", "--json", "--"};
         break;
     }
     args.insert(args.end(), request.clicks.begin(), request.clicks.end());

@@ -9,11 +9,12 @@
 // A command given to `tappora` from outside (a shell, a script, a compositor's key) and answered by the copy that is
 // already running. The command sends its request as one line of text and gets back an exit code and text lines.
 
-enum class TCommandVerb { Start, Stop, Toggle, StopAll, List, ListJson, Show, Quit };
+enum class TCommandVerb { Start, Stop, Toggle, StopAll, List, ListJson, Show, Quit, Find, FindJson };
 
 struct TCommandRequest {
     TCommandVerb verb = TCommandVerb::List;
-    // Click names as the list shows them, or `#N` for the N-th row (from 1); for Start, Stop and Toggle only.
+    // Click names as the list shows them, or `#N` for the N-th row (from 1); for Start, Stop and Toggle, and the one
+    // click of Find.
     std::vector<std::string> clicks;
 
     friend bool operator==(const TCommandRequest&, const TCommandRequest&) = default;
@@ -24,6 +25,8 @@ constexpr int kDone = 0;
 constexpr int kClickNotInList = 1;
 constexpr int kBadUsage = 2;
 constexpr int kNoRunningCopy = 3;
+// `find`: the click's search found nothing, or could not search.
+constexpr int kNotFound = 4;
 } // namespace TExitCode
 
 struct TCommandAnswer {
@@ -41,8 +44,8 @@ struct TParsedArguments {
 };
 
 // Reads the command's arguments, without the program's name: `start NAME...`, `stop NAME...`, `toggle NAME...`,
-// `stop --all`, `list`, `list --json`, `show`, `quit`. `--` ends the options, so a click named like one can still be
-// named. `#N` names the N-th row; `#0` is bad usage.
+// `stop --all`, `list`, `list --json`, `show`, `quit`, `find NAME`, `find --json NAME`. `--` ends the options, so a
+// click named like one can still be named. `#N` names the N-th row; `#0` is bad usage.
 TParsedArguments ParseArguments(const std::vector<std::string>& args);
 
 // The request as one line of UTF-8 ending in a line feed; any argument text round-trips through TRequestReader.

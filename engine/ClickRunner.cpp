@@ -2,6 +2,7 @@
 
 #include "engine/Desktop.h"
 #include "engine/Search.h"
+#include "model/ColorText.h"
 #include "model/StartTime.h"
 #include "pixels/PictureText.h"
 
@@ -86,6 +87,7 @@ void TClickRunner::Start() {
     running = true;
     waiting = true;
     tickError.clear();
+    lastSearch = {};
     ++m_startNumber;
     m_platform.mouse.prepare();
     timer->setEnabled(true);
@@ -236,23 +238,60 @@ std::optional<TPoint> TClickRunner::FindTarget(std::uint64_t startNumber) {
             return std::nullopt;
         return FixedPointOnAMonitor();
     case ptColor: {
+        const std::uint32_t colour = WantedColour();
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchColorBlock(m_platform.screen, fColor, left, top, right, bottom, fColorSimplar,
-                                              {m_platform.loop.tickBatch(), &m_searchMemo});
-        return found.x == -1 ? NotFound() : found;
+        return RememberSearch(FindColourTarget(m_platform.screen, colour, left, top, right, bottom, fColorSimplar,
+                                               {m_platform.loop.tickBatch(), &m_searchMemo}));
     }
     case ptPicture: {
-        const std::shared_ptr<const TPixelBuffer> picture = Picture();
-        if (!picture)
+        std::shared_ptr<const TPixelBuffer> picture;
+        try {
+            picture = Picture();
+        } catch (const std::invalid_argument&) {
+            RememberFailure(TSearchFailure::PictureUnreadable);
+            throw;
+        }
+        if (!picture) {
+            RememberFailure(TSearchFailure::PictureUnreadable);
             return std::nullopt;
+        }
         const auto [left, top, right, bottom] = SearchScope();
-        const TPoint found = SearchPicture(m_platform.screen, picture.get(), left, top, right, bottom, fBMPSimplar,
-                                           {m_platform.loop.tickBatch(), &m_searchMemo});
-        return found.x == -1 ? NotFound() : found;
+        return RememberSearch(FindPictureTarget(m_platform.screen, picture.get(), left, top, right, bottom, fBMPSimplar,
+                                                {m_platform.loop.tickBatch(), &m_searchMemo}));
     }
     default:
         return std::nullopt;
     }
+}
+
+std::uint32_t TClickRunner::WantedColour() {
+    try {
+        return SwapRB(static_cast<std::uint32_t>(StringToColor(fColor)));
+    } catch (const std::invalid_argument&) {
+        RememberFailure(TSearchFailure::ColourUnreadable);
+        throw;
+    }
+}
+
+std::optional<TPoint> TClickRunner::RememberSearch(const TSearchAnswer& answer) {
+    if (answer.failure != TSearchFailure::None) {
+        RememberFailure(answer.failure);
+        return NotFound();
+    }
+    if (answer.Found()) {
+        lastSearch = {TLastSearch::TKind::Found, answer.found, 0, TSearchFailure::None};
+        return answer.found;
+    }
+    const bool missedBefore = lastSearch.kind == TLastSearch::TKind::NotFound;
+    lastSearch = {TLastSearch::TKind::NotFound,
+                  {-1, -1},
+                  missedBefore ? std::min(lastSearch.missesInRow, std::numeric_limits<std::int32_t>::max() - 1) + 1 : 1,
+                  TSearchFailure::None};
+    return NotFound();
+}
+
+void TClickRunner::RememberFailure(TSearchFailure failure) {
+    lastSearch = {TLastSearch::TKind::Failed, {-1, -1}, 0, failure};
 }
 
 // The platform would move the pointer to the nearest screen edge and click there, on whatever is at that edge.

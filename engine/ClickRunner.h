@@ -11,6 +11,19 @@
 #include <optional>
 #include <string>
 
+// What a colour or picture click's searches gave lately: found, not found (how many ticks in a row), or why it could
+// not search.
+struct TLastSearch {
+    enum class TKind { None, Found, NotFound, Failed };
+    TKind kind = TKind::None;
+    // Where it was found.
+    TPoint at{-1, -1};
+    std::int32_t missesInRow = 0;
+    TSearchFailure failure = TSearchFailure::None;
+
+    friend bool operator==(const TLastSearch&, const TLastSearch&) = default;
+};
+
 // A click definition that runs over time on its own timer: it waits for its start condition on one-second ticks,
 // then performs one click step per tick of the click interval.
 //
@@ -53,6 +66,8 @@ public:
     // Why the last tick failed (it still throws, to the error guard); empty after a tick that went well, at Start and
     // at Stop. A runner that stopped itself because the desktop refused a service keeps why.
     std::string tickError;
+    // The last search of this run (colour and picture clicks); none at Start.
+    TLastSearch lastSearch;
 
 protected:
     Platform& m_platform;
@@ -76,6 +91,10 @@ private:
     // Throws when no monitor shows the point.
     TPoint FixedPointOnAMonitor();
     std::optional<TPoint> NotFound();
+    // Keeps what the search answered; the point to click, or nothing.
+    std::optional<TPoint> RememberSearch(const TSearchAnswer& answer);
+    void RememberFailure(TSearchFailure failure);
+    std::uint32_t WantedColour();
     void SendButtonEvents();
     bool GoesBackAfterClick() const;
     void ApplyFinish(TPoint origin);

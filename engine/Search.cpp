@@ -51,14 +51,11 @@ TRect asRect(const TCaptureRect& rect) {
     return {rect.left, rect.top, rect.width, rect.height};
 }
 
-// The first answer in reading order of `scan` run on each part of the rectangle on its own, relative to the
-// rectangle: pixels outside every part never match.
-template <class Scan>
-std::optional<TPoint> scanParts(const TPixelView& shown, const TCaptureRect& rect, const std::vector<TRect>& parts,
-                                Scan scan) {
+// The first answer in reading order of `scan` run on each part of the area on its own, relative to its rectangle.
+template <class Scan> std::optional<TPoint> scanParts(const TPixelView& shown, const TSearchArea& area, Scan scan) {
     std::optional<TPoint> first;
-    for (const TRect& part : parts) {
-        const TPoint offset{part.left - rect.left, part.top - rect.top};
+    for (const TRect& part : area.parts) {
+        const TPoint offset{part.left - area.rect->left, part.top - area.rect->top};
         const std::optional<TPoint> at = scan(shown.Part(offset.x, offset.y, part.width, part.height));
         if (!at) {
             continue;
@@ -71,12 +68,13 @@ std::optional<TPoint> scanParts(const TPixelView& shown, const TCaptureRect& rec
     return first;
 }
 
-// Finds what is wanted in the parts of the rectangle as the screen shows it now, in screen coordinates: `scan` finds
-// it in the pixels of a part, or the runner's memo knows it when nothing changed. Not found when the copy failed. The
-// rectangle is clipped to the desktop already, so the capture keeps it as it is.
+// Finds what is wanted in the area as the screen shows it now, in screen coordinates: `scan` finds it in the pixels
+// shown, relative to the rectangle, or the runner's memo knows it when nothing changed. The rectangle is clipped to
+// the desktop already, so the capture keeps it as it is.
 template <class Scan>
-TPoint findIn(IScreen& screen, const TCaptureRect& rect, const std::vector<TRect>& parts, TSize screenSize,
-              const TSearchContext& context, const TSearchMemo::Wanted& wanted, Scan scan) {
+TSearchAnswer findIn(IScreen& screen, const TSearchArea& area, TSize screenSize, const TSearchContext& context,
+                     const TSearchMemo::Wanted& wanted, Scan scan) {
+    const TCaptureRect& rect = *area.rect;
     TSharedScreen& shared = SharedScreen();
     const bool fromShared = TSharedScreen::Covers(rect, screenSize);
     std::optional<TPixelView> shown;
@@ -87,20 +85,20 @@ TPoint findIn(IScreen& screen, const TCaptureRect& rect, const std::vector<TRect
         shown = buffer.View();
     }
     if (!shown) {
-        return NotFound;
+        return {NotFound, TSearchFailure::CaptureRefused};
     }
     TSearchMemo* memo = fromShared ? context.memo : nullptr;
     if (memo) {
         if (const std::optional<TPoint> kept = memo->Recall(shared, wanted, rect)) {
-            return *kept;
+            return {*kept};
         }
     }
-    const std::optional<TPoint> at = scanParts(*shown, rect, parts, scan);
+    const std::optional<TPoint> at = scan(*shown);
     const TPoint found = at ? TPoint{rect.left + at->x, rect.top + at->y} : NotFound;
     if (memo) {
         memo->Remember(shared, wanted, rect, found);
     }
-    return found;
+    return {found};
 }
 
 std::optional<TBDSimilar> tolerancesFor(std::int32_t similarity) {
@@ -111,6 +109,17 @@ std::optional<TBDSimilar> tolerancesFor(std::int32_t similarity) {
     return TBDSimilar{tolerance, tolerance, tolerance};
 }
 
+TSearchArea searchArea(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                       std::vector<TRect> (*partsOf)(const TRect&, std::span<const TRect>)) {
+    // Read at every search: the monitors may have changed (RandR) since the last one.
+    const std::vector<TRect> monitors = screen.monitorAreas();
+    TSearchArea area{captureRect(left, top, right, bottom, DesktopBounds(monitors)), {}};
+    if (area.rect) {
+        area.parts = partsOf(asRect(*area.rect), monitors);
+    }
+    return area;
+}
+
 } // namespace
 
 bool KeepsScreenBuffer(std::int32_t memSize, std::int32_t screenWidth, std::int32_t screenHeight) {
@@ -118,50 +127,83 @@ bool KeepsScreenBuffer(std::int32_t memSize, std::int32_t screenWidth, std::int3
     return memSize <= lineWidth * std::max(screenHeight, 0);
 }
 
+TSearchArea ColourSearchArea(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t right,
+                             std::int32_t bottom) {
+    return searchArea(screen, left, top, right, bottom, PartsOnMonitors);
+}
+
+TSearchArea PictureSearchArea(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t right,
+                              std::int32_t bottom) {
+    return searchArea(screen, left, top, right, bottom, LargestAreasOnMonitors);
+}
+
+std::optional<TPoint> FirstColourIn(const TPixelView& shown, const TSearchArea& area, std::uint32_t color,
+                                    std::int32_t similarity) {
+    const auto tolerances = tolerancesFor(similarity);
+    return scanParts(shown, area, [&](const TPixelView& part) -> std::optional<TPoint> {
+        std::int32_t x = -1;
+        std::int32_t y = -1;
+        return FindColorIn(part, color, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
+    });
+}
+
+std::optional<TPoint> FirstPictureIn(const TPixelView& shown, const TSearchArea& area, const TPixelBuffer& picture,
+                                     std::int32_t similarity) {
+    const auto tolerances = tolerancesFor(similarity);
+    return scanParts(shown, area, [&](const TPixelView& part) -> std::optional<TPoint> {
+        std::int32_t x = -1;
+        std::int32_t y = -1;
+        return FindBitmapIn(part, picture, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
+    });
+}
+
+TSearchAnswer FindColourTarget(IScreen& screen, std::uint32_t color, std::int32_t left, std::int32_t top,
+                               std::int32_t right, std::int32_t bottom, std::int32_t similarity,
+                               const TSearchContext& context) {
+    const ScreenBufferTrim trim{screen.screenSize()};
+    const TSearchArea area = ColourSearchArea(screen, left, top, right, bottom);
+    if (!area.rect) {
+        return {NotFound, TSearchFailure::ScopeOffScreen};
+    }
+    return findIn(screen, area, trim.screen, context, {color, nullptr, similarity},
+                  [&](const TPixelView& shown) { return FirstColourIn(shown, area, color, similarity); });
+}
+
+TSearchAnswer FindPictureTarget(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
+                                std::int32_t right, std::int32_t bottom, std::int32_t similarity,
+                                const TSearchContext& context) {
+    if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
+        return {NotFound, TSearchFailure::PictureUnreadable};
+    }
+    const ScreenBufferTrim trim{screen.screenSize()};
+    const TSearchArea area = PictureSearchArea(screen, left, top, right, bottom);
+    if (!area.rect) {
+        return {NotFound, TSearchFailure::ScopeOffScreen};
+    }
+    // A picture larger than the rectangle has no placement: no need to copy the screen.
+    if (picture->width > area.rect->width || picture->height > area.rect->height) {
+        return {NotFound, TSearchFailure::PictureLargerThanScope};
+    }
+    return findIn(screen, area, trim.screen, context, {0, picture, similarity},
+                  [&](const TPixelView& shown) -> std::optional<TPoint> {
+                      const std::optional<TPoint> at = FirstPictureIn(shown, area, *picture, similarity);
+                      if (!at) {
+                          return std::nullopt;
+                      }
+                      return TPoint{at->x + picture->width / 2, at->y + picture->height / 2};
+                  });
+}
+
 TPoint SearchColorBlock(IScreen& screen, const std::string& colorText, std::int32_t left, std::int32_t top,
                         std::int32_t right, std::int32_t bottom, std::int32_t similarity,
                         const TSearchContext& context) {
     const std::uint32_t color = SwapRB(static_cast<std::uint32_t>(StringToColor(colorText)));
-    // Read at every search: the monitors may have changed (RandR) since the last one.
-    const ScreenBufferTrim trim{screen.screenSize()};
-    const std::vector<TRect> monitors = screen.monitorAreas();
-    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, DesktopBounds(monitors));
-    if (!rect) {
-        return NotFound;
-    }
-    const auto tolerances = tolerancesFor(similarity);
-    return findIn(screen, *rect, PartsOnMonitors(asRect(*rect), monitors), trim.screen, context,
-                  {color, nullptr, similarity}, [&](const TPixelView& shown) -> std::optional<TPoint> {
-                      std::int32_t x = -1;
-                      std::int32_t y = -1;
-                      return FindColorIn(shown, color, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
-                  });
+    return FindColourTarget(screen, color, left, top, right, bottom, similarity, context).found;
 }
 
 TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
                      std::int32_t right, std::int32_t bottom, std::int32_t similarity, const TSearchContext& context) {
-    if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
-        return NotFound;
-    }
-    // Read at every search: the monitors may have changed (RandR) since the last one.
-    const ScreenBufferTrim trim{screen.screenSize()};
-    const std::vector<TRect> monitors = screen.monitorAreas();
-    const std::optional<TCaptureRect> rect = captureRect(left, top, right, bottom, DesktopBounds(monitors));
-    // A picture larger than the rectangle has no placement: no need to copy the screen.
-    if (!rect || picture->width > rect->width || picture->height > rect->height) {
-        return NotFound;
-    }
-    const auto tolerances = tolerancesFor(similarity);
-    // A placement lies wholly on monitors, perhaps across two: inside one of the largest areas on them.
-    return findIn(screen, *rect, LargestAreasOnMonitors(asRect(*rect), monitors), trim.screen, context,
-                  {0, picture, similarity}, [&](const TPixelView& shown) -> std::optional<TPoint> {
-                      std::int32_t x = -1;
-                      std::int32_t y = -1;
-                      if (!FindBitmapIn(shown, *picture, tolerances, x, y)) {
-                          return std::nullopt;
-                      }
-                      return TPoint{x + picture->width / 2, y + picture->height / 2};
-                  });
+    return FindPictureTarget(screen, picture, left, top, right, bottom, similarity, context).found;
 }
 
 std::optional<TPoint> TSearchMemo::Recall(const TSharedScreen& shared, const Wanted& wanted,

@@ -10,6 +10,25 @@
 class IScreen;
 class TSharedScreen;
 
+// Why a colour or picture click could not search at all (as against searching and finding nothing).
+enum class TSearchFailure {
+    None,
+    NotASearch,             // the click is at the pointer or at a fixed point
+    ColourUnreadable,       // the colour text is no colour
+    PictureUnreadable,      // no picture, or one that is not a 24-bit BMP
+    ScopeOffScreen,         // no pixel of the scope is on a monitor
+    PictureLargerThanScope, // the picture has no place in the scope
+    CaptureRefused,         // the system gave no copy of the screen
+};
+
+// A search's answer: the point to click, or not found, or why it could not search.
+struct TSearchAnswer {
+    TPoint found{-1, -1};
+    TSearchFailure failure = TSearchFailure::None;
+
+    bool Found() const { return found.x != -1; }
+};
+
 // A runner's last answer, kept between its ticks: a search of the same colour or picture, at the same similarity, in
 // the same scope, has the same answer as long as no pixel of the scope changed since, so it is not scanned again.
 // Only answers read from the shared copy of the screen are kept, since only it tells what changed.
@@ -45,6 +64,34 @@ struct TSearchContext {
     std::uint64_t batch = 0;
     TSearchMemo* memo = nullptr;
 };
+
+// Where a search looks: the rectangle it copies (its scope clipped to the desktop) and the parts of it on monitors,
+// in screen coordinates; pixels outside every part never match. No rectangle when no pixel of the scope is on the
+// desktop.
+struct TSearchArea {
+    std::optional<TCaptureRect> rect;
+    std::vector<TRect> parts;
+};
+// The colour search looks at every pixel on a monitor, the picture search at the largest areas on monitors (a
+// placement may lie across two).
+TSearchArea ColourSearchArea(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t right,
+                             std::int32_t bottom);
+TSearchArea PictureSearchArea(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t right,
+                              std::int32_t bottom);
+// The first answer in reading order of the searches in each part on its own, relative to the rectangle: the first
+// matching pixel, or the top-left corner of the first matching placement.
+std::optional<TPoint> FirstColourIn(const TPixelView& shown, const TSearchArea& area, std::uint32_t color,
+                                    std::int32_t similarity);
+std::optional<TPoint> FirstPictureIn(const TPixelView& shown, const TSearchArea& area, const TPixelBuffer& picture,
+                                     std::int32_t similarity);
+
+// SearchColorBlock and SearchPicture, telling also why they could not search. The colour is 0x00RRGGBB.
+TSearchAnswer FindColourTarget(IScreen& screen, std::uint32_t color, std::int32_t left, std::int32_t top,
+                               std::int32_t right, std::int32_t bottom, std::int32_t similarity,
+                               const TSearchContext& context = {});
+TSearchAnswer FindPictureTarget(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
+                                std::int32_t right, std::int32_t bottom, std::int32_t similarity,
+                                const TSearchContext& context = {});
 
 // The first pixel of the colour in the rectangle (right and bottom exclusive), in screen coordinates, or (-1, -1).
 // Throws std::invalid_argument for colour text that is neither a name nor a number.

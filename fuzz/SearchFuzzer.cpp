@@ -1,10 +1,12 @@
 // The colour block and picture searches over a fuzzed screen, picture, scope and similarity, each checked against
-// the plain pixel-by-pixel scans and against what it claims to have found.
+// the plain pixel-by-pixel scans and against what it claims to have found; the nearest misses against trying every
+// pixel and placement.
 #include "FuzzSupport.h"
 
 #include "ReferenceSearch.h"
 #include "engine/Search.h"
 #include "model/ColorText.h"
+#include "pixels/NearestMiss.h"
 #include "pixels/PixelBuffer.h"
 #include "platform/fake/FakeScreen.h"
 
@@ -132,6 +134,11 @@ void CompareScans(FuzzedDataProvider& input, const TPixelBuffer& buffer, const T
     FuzzCheck(buffer.MatchAtSimilar(picture, tolerances, x, y) ==
                   ReferenceSearch::MatchAtSimilar(buffer, picture, tolerances, x, y),
               "MatchAtSimilar as the reference");
+    const TCancelFlag running{false};
+    FuzzCheck(NearestPixel(buffer.View(), color, running) == ReferenceSearch::NearestPixel(buffer, color),
+              "NearestPixel as the reference");
+    FuzzCheck(NearestPlacement(buffer.View(), picture, running) == ReferenceSearch::NearestPlacement(buffer, picture),
+              "NearestPlacement as the reference");
 }
 
 TPoint ExpectedColorBlock(const TPixelBuffer& buffer, const TCaptureRect& rect, std::uint32_t color,

@@ -118,12 +118,15 @@ std::string helpText(const FilesFolder& files) {
            "  start NAME...    start the clicks named as the list shows them; #N is the N-th row\n"
            "  stop NAME...     stop them; stop --all stops every click\n"
            "  toggle NAME...   start those that are stopped and stop those that run\n"
-           "  list [--json]    one line a click: row, name, state, clicks counted, hotkeys\n"
+           "  list [--json]    one line a click: row, name, state, clicks counted, hotkeys, last search\n"
+           "  find NAME [--json]  search once for the click's colour or picture on the screen as it is, without\n"
+           "                   clicking: where it is, or how near it came (the closest pixel, the best place)\n"
            "  show             bring the window forward\n"
            "  quit             close the program as Exit does, saving\n"
            "Examples: tappora toggle \"Farm gold\"   tappora start '#2'   tappora stop --all\n"
+           "          until tappora find \"OK button\"; do sleep 1; done\n"
            "Exit status: 0 done, 1 a named click is not in the list (the others are still acted on),\n"
-           "2 bad usage, 3 no copy running with these files.\n"
+           "2 bad usage, 3 no copy running with these files, 4 find found nothing (or could not search).\n"
            "\n"
            "Files: the click list \"tapporas.xml\" and the settings \"TapporaConfig.xml\".\n" +
            files.reason +

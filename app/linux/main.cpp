@@ -26,11 +26,12 @@ FilesFolder filesFolder() {
     return chooseFilesFolder(probeProgramFolder(programFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
 }
 
-// What the running copy did goes to stdout, also when a named click was missing; a command it could not take at all
-// (bad usage, no copy) is told on stderr.
+// What the running copy did goes to stdout, also when a named click was missing or `find` found nothing; a command it
+// could not take at all (bad usage, no copy) is told on stderr.
 int sendCommand(const TCommandRequest& request, const FilesFolder& files) {
     const TCommandAnswer answer = askRunningCopy(files.folder.string(), request);
-    const bool acted = answer.exitCode == TExitCode::kDone || answer.exitCode == TExitCode::kClickNotInList;
+    const bool acted = answer.exitCode == TExitCode::kDone || answer.exitCode == TExitCode::kClickNotInList ||
+                       answer.exitCode == TExitCode::kNotFound;
     for (const std::string& line : answer.lines)
         (acted ? std::cout : std::cerr) << (acted ? "" : "tappora: ") << line << '\n';
     return answer.exitCode;

@@ -39,16 +39,19 @@ void tellOtherCopyNotFound(const std::filesystem::path& folder) {
 const char kUsage[] =
     "Usage: tappora.exe [--hidden]\n"
     "       tappora.exe start NAME... | stop NAME... | toggle NAME... | stop --all | list [--json] | show | quit\n"
+    "       tappora.exe find NAME [--json]\n"
     "\n"
     "Without a command Tappora starts (in the notification area with --hidden), or brings forward the copy that\n"
     "runs with the files beside tappora.exe. A command is carried out by that running copy: NAME is a click's name\n"
-    "as the list shows it (all clicks of that name), or #N for the N-th row.\n"
+    "as the list shows it (all clicks of that name), or #N for the N-th row. find searches once for the click's\n"
+    "colour or picture on the screen as it is, without clicking, and says where it is or how near it came.\n"
     "\n"
     "  tappora.exe toggle \"Fire button\"\n"
     "  tappora.exe stop --all\n"
     "  tappora.exe list --json\n"
     "\n"
-    "Exit codes: 0 done; 1 a named click is not in the list (or not ticked); 2 bad usage; 3 no running copy.\n";
+    "Exit codes: 0 done; 1 a named click is not in the list (or not ticked); 2 bad usage; 3 no running copy;\n"
+    "4 find found nothing (or could not search).\n";
 
 // The program's arguments as UTF-8, without its own name.
 std::vector<std::string> arguments() {
@@ -93,7 +96,8 @@ void tell(const TCommandAnswer& answer) {
     std::string text;
     for (const std::string& line : answer.lines)
         text += line + "\r\n";
-    if (!print(text) && answer.exitCode != TExitCode::kDone)
+    // `find` finding nothing is an answer, which a script without a console polls: no box for it.
+    if (!print(text) && answer.exitCode != TExitCode::kDone && answer.exitCode != TExitCode::kNotFound)
         MessageBoxW(nullptr, toUtf16(text).c_str(), L"Tappora", MB_OK | MB_ICONWARNING);
 }
 

@@ -54,6 +54,30 @@ TEST_F(ControlTest, AClickWhoseTicksFailSaysWhyInItsRowUntilATickGoesWell) {
     EXPECT_EQ(Cell(0, "Action Stats"), "stopped");
 }
 
+// The row of a colour click follows its searches while it runs, and its tip says what the last one gave.
+TEST_F(ControlTest, AColourClicksRowShowsItsLastSearchAndItsTipTheDetail) {
+    WriteList({FastClick("Red", 1, 2, R"(pointType="2" fColor="clRed")")});
+    StartController();
+    fake.screen.resize(200, 100);
+    EXPECT_EQ(ctrl->GetRowTip(0), "Not searched since the click was started.");
+    ctrl->StartAll();
+    fake.loop.advance(1000 + 3 * 100);
+    EXPECT_EQ(Cell(0, "Action Stats"), "running 0 times; not found 3 times in a row");
+    EXPECT_EQ(ctrl->GetRowTip(0),
+              "Last search: not found 3 times in a row. Find now in the click editor shows how near it came.");
+    fake.screen.setPixel(20, 30, 0xFF0000);
+    view.repaintedRows.clear();
+    fake.loop.advance(TClickListController::kRefreshIntervalMs);
+    EXPECT_THAT(view.repaintedRows, Contains(0));
+    EXPECT_EQ(ctrl->GetRowTip(0), "Last search: found at (20, 30).");
+    ctrl->Runner(0).ScreenType = scPart;
+    ctrl->Runner(0).fLeft = 900;
+    fake.loop.advance(100);
+    EXPECT_EQ(ctrl->GetRowTip(0), "Cannot search: the scope is off the screen.");
+    ctrl->StopAll();
+    EXPECT_EQ(Cell(0, "Action Stats"), "stopped; cannot search: the scope is off the screen");
+}
+
 TEST_F(ControlTest, StopButtonStopsEveryRunningClick) {
     WriteList({FastClick("A", 1, 2), FastClick("B", 3, 4)});
     StartController();

@@ -113,6 +113,31 @@ INSTANTIATE_TEST_SUITE_P(
                                "running 12 times"},
                       CellCase{"Action Stats", [](TClickRunner& c) { c.count = 12; }, "stopped"},
                       CellCase{"Action Stats", [](TClickRunner& c) { c.tickError = "refused"; }, "stopped: refused"},
+                      // A searching click adds its last search; a click that does not search has none to add.
+                      CellCase{"Action Stats",
+                               [](TClickRunner& c) {
+                                   c.pointType = ptColor;
+                                   c.running = true;
+                                   c.count = 2;
+                                   c.lastSearch = {TLastSearch::TKind::Found, {30, 40}};
+                               },
+                               "running 2 times; found at (30, 40)"},
+                      CellCase{"Action Stats",
+                               [](TClickRunner& c) {
+                                   c.pointType = ptPicture;
+                                   c.lastSearch = {TLastSearch::TKind::NotFound, {-1, -1}, 7};
+                               },
+                               "stopped; not found 7 times in a row"},
+                      CellCase{"Action Stats",
+                               [](TClickRunner& c) {
+                                   c.pointType = ptPicture;
+                                   c.lastSearch = {TLastSearch::TKind::Failed, {-1, -1}, 0,
+                                                   TSearchFailure::PictureUnreadable};
+                               },
+                               "stopped; cannot search: the picture cannot be read (a 24-bit BMP is needed)"},
+                      CellCase{"Action Stats",
+                               [](TClickRunner& c) { c.lastSearch = {TLastSearch::TKind::Found, {30, 40}}; },
+                               "stopped"},
                       // Names are compared exactly.
                       CellCase{"name", keep, "unknown"}, CellCase{"Name ", keep, "unknown"},
                       CellCase{"", keep, "unknown"}, CellCase{"Action stats", keep, "unknown"}));

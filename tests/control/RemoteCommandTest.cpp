@@ -10,6 +10,8 @@
 #include <vector>
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::StartsWith;
 using Args = std::vector<std::string>;
 using TState = TRequestReader::TState;
 
@@ -32,6 +34,11 @@ TEST(CommandRequestTest, ArgumentsGiveTheRequestOrBadUsage) {
         {{"list", "--json"}, TCommandRequest{V::ListJson, {}}},
         {{"show"}, TCommandRequest{V::Show, {}}},
         {{"quit"}, TCommandRequest{V::Quit, {}}},
+        {{"find", "A b"}, TCommandRequest{V::Find, {"A b"}}},
+        {{"find", "#2", "--json"}, TCommandRequest{V::FindJson, {"#2"}}},
+        {{"find"}, std::nullopt},
+        {{"find", "A", "B"}, std::nullopt},
+        {{"find", "--xml", "A"}, std::nullopt},
         {{}, std::nullopt},
         {{"frob"}, std::nullopt},
         {{"START", "A"}, std::nullopt},
@@ -63,6 +70,7 @@ TEST(CommandRequestTest, EveryRequestComesThroughTheReaderAsSentEvenByteByByte) 
         {TCommandVerb::StopAll, {}},
         {TCommandVerb::ListJson, {}},
         {TCommandVerb::Quit, {}},
+        {TCommandVerb::FindJson, {"--json"}},
     };
     for (const TCommandRequest& request : requests) {
         const std::string line = EncodeRequest(request);
@@ -267,6 +275,38 @@ TEST_F(RemoteCommandTest, ListsGiveEachClicksStateCountAndHotkeys) {
                 R"(10", "stopHotkey": "Ctrl+F11"})",
             "]",
         }));
+}
+
+// `find` searches as the click's tick would, clicks nothing, and tells scripts by its exit code whether it was found.
+TEST_F(RemoteCommandTest, FindSaysWhereTheClicksColourIsOrHowNearItCame) {
+    fake.screen.resize(200, 100);
+    fake.screen.fill(0x102030);
+    fake.screen.setPixel(50, 60, 0xF01010);
+    TClickRunner& click = ctrl->Runner(1);
+    click.pointType = ptColor;
+    click.fColor = "clRed";
+    click.fColorSimplar = 95;
+    const TCommandAnswer notFound = Run({"find", "B"});
+    EXPECT_EQ(notFound.exitCode, TExitCode::kNotFound);
+    ASSERT_EQ(notFound.lines.size(), 1u);
+    EXPECT_THAT(notFound.lines[0], StartsWith(R"(#2 "B": Not found in )"));
+    EXPECT_THAT(notFound.lines[0],
+                EndsWith(" Nearest: (50, 60), colour $001010F0, beyond the tolerance by red 3, green 4, "
+                         "blue 4."));
+    fake.screen.setPixel(10, 20, 0xFF0000);
+    const TCommandAnswer found = Run({"find", "--json", "#2"});
+    EXPECT_EQ(found.exitCode, TExitCode::kDone);
+    EXPECT_THAT(found.lines, ElementsAre(StartsWith(R"({"name": "B", "result": "found", "at": {"x": 10, "y": 20}, )")));
+    EXPECT_EQ(Run({"find", "#1"}).lines,
+              Args{R"(#1 "A": Could not search: the click looks for no colour or picture.)"});
+    EXPECT_EQ(Run({"find", "Nope"}), (TCommandAnswer{1, {"No click in the list is named \"Nope\"."}}));
+    EXPECT_EQ(ClicksSoFar(), 0u);
+
+    // Once running, the list tells what its last search gave.
+    Run({"start", "B"});
+    fake.loop.advance(1100);
+    EXPECT_THAT(Run({"list", "--json"}).lines[2], EndsWith(R"x(, "lastSearch": "found at (10, 20)"},)x"));
+    EXPECT_THAT(Run({"list"}).lines[1], EndsWith("; found at (10, 20)"));
 }
 
 TEST_F(RemoteCommandTest, ShowAndQuitAreTheWindowsToDo) {

@@ -433,3 +433,42 @@ TEST_F(PictureClickTest, AnEditStoredWhileRunningIsSearchedFromTheNextTick) {
 }
 
 } // namespace
+
+// What the list shows of each searching click: where it was last found, how many ticks in a row it was not, or why
+// it could not search; a new start forgets it.
+TEST_F(PictureClickTest, EachSearchLeavesItsResultForTheList) {
+    using K = TLastSearch::TKind;
+    const std::string shown = StreamToBase64(MakeBmp24(3, picture));
+    struct Case {
+        const char* what;
+        TPointType kind;
+        std::string text;
+        int scopeLeft;
+        int ticks;
+        TLastSearch expected;
+    };
+    const Case cases[] = {
+        {"picture shown", ptPicture, shown, 0, 1, {K::Found, {51, 21}, 0, TSearchFailure::None}},
+        {"colour absent", ptColor, "clLime", 0, 3, {K::NotFound, {-1, -1}, 3, TSearchFailure::None}},
+        {"colour text", ptColor, "clNoSuch", 0, 2, {K::Failed, {-1, -1}, 0, TSearchFailure::ColourUnreadable}},
+        {"no picture", ptPicture, "", 0, 1, {K::Failed, {-1, -1}, 0, TSearchFailure::PictureUnreadable}},
+        {"not base64", ptPicture, "abc", 0, 1, {K::Failed, {-1, -1}, 0, TSearchFailure::PictureUnreadable}},
+        {"scope off", ptPicture, shown, 5000, 1, {K::Failed, {-1, -1}, 0, TSearchFailure::ScopeOffScreen}},
+    };
+    fake.screen.paint(50, 20, 3, this->picture);
+    runner->stopType = spCommand;
+    for (const Case& c : cases) {
+        runner->pointType = c.kind;
+        (c.kind == ptColor ? runner->fColor : runner->fBMP) = c.text;
+        runner->ScreenType = scPart;
+        runner->fLeft = c.scopeLeft;
+        runner->fRight = c.scopeLeft + 200;
+        runner->fBottom = 100;
+        runFirstStep();
+        fake.loop.advance(100 * (c.ticks - 1));
+        EXPECT_EQ(runner->lastSearch, c.expected) << c.what;
+        runner->Stop();
+    }
+    runner->Start();
+    EXPECT_EQ(runner->lastSearch, TLastSearch{}) << "a new start";
+}

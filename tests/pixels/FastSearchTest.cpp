@@ -2,6 +2,7 @@
 // processor runs, on random and adversarial images.
 #include "PixelTestSupport.h"
 #include "ReferenceSearch.h"
+#include "pixels/NearestMiss.h"
 #include "pixels/PixelBuffer.h"
 #include "pixels/PixelScan.h"
 
@@ -11,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using PixelScan::TLevel;
@@ -388,6 +390,45 @@ TEST_P(FastSearchTest, SearchesOnAPartOfABufferMatchThePlainScansOnACopyOfThePar
             });
             ASSERT_EQ(fastPicture, plainPicture) << "round " << round;
         }
+    }
+}
+
+// The nearest misses, which run the fast search at many tolerances, against trying every pixel and placement: on
+// sprinkled screens, on flat and repeating ones (where every placement is nearly as good) and on noisy cut pictures.
+TEST_P(FastSearchTest, NearestMissesAreThePlainScansNearest) {
+    const TCancelFlag running{false};
+    for (int round = 0; round < 400; ++round) {
+        const std::vector<std::uint32_t> palette = Neighbours(OneIn(2) ? EdgyColor() : AnyColor(), Uniform(0, 40));
+        TPixelBuffer screen;
+        Sprinkle(screen, Uniform(1, 40), Uniform(1, 12), palette[0], palette, Uniform(1, 30));
+        const std::uint32_t color = OneIn(3) ? AnyColor() : palette[static_cast<std::size_t>(Uniform(1, 16))];
+        ASSERT_EQ(NearestPixel(screen.View(), color, running), ReferenceSearch::NearestPixel(screen, color)) << round;
+        TPixelBuffer picture;
+        if (OneIn(4)) {
+            Sprinkle(picture, Uniform(1, 6), Uniform(1, 5), AnyColor(), palette, 3);
+        } else {
+            CutPicture(screen, Uniform(1, std::min(screen.width + 1, 7)), Uniform(1, std::min(screen.height + 1, 5)),
+                       Uniform(0, 60), picture);
+        }
+        ASSERT_EQ(NearestPlacement(screen.View(), picture, running), ReferenceSearch::NearestPlacement(screen, picture))
+            << round;
+    }
+}
+
+TEST(NearestMissTest, ACancelledWalkGivesNothing) {
+    TPixelBuffer screen;
+    PixelTest::Fill(screen, 8, 8, 0x102030);
+    TPixelBuffer picture;
+    PixelTest::Fill(picture, 2, 2, 0x405060);
+    const TCancelFlag cancelled{true};
+    EXPECT_EQ(NearestPixel(screen.View(), 0, cancelled), std::nullopt);
+    EXPECT_EQ(NearestPlacement(screen.View(), picture, cancelled), std::nullopt);
+}
+
+TEST(NearestMissTest, SimilarityReachedIsTheHighestWhoseToleranceAdmitsTheDifference) {
+    for (const auto& [worst, similarity] :
+         {std::pair{0, 100}, {1, 99}, {2, 99}, {3, 98}, {12, 95}, {13, 94}, {102, 60}, {103, 59}, {255, 0}}) {
+        EXPECT_EQ(SimilarityReached(worst), similarity) << worst;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "ReferenceSearch.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace ReferenceSearch {
@@ -63,6 +65,23 @@ bool findPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture, cons
     return notFound(x, y);
 }
 
+TChannelDistance distance(std::uint32_t a, std::uint32_t b) {
+    const auto channel = [&](int shift) {
+        return std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+    };
+    return {channel(16), channel(8), channel(0)};
+}
+
+std::int32_t worstAt(const TPixelBuffer& screen, const TPixelBuffer& picture, std::int32_t x, std::int32_t y) {
+    std::int32_t worst = 0;
+    for (std::int32_t row = 0; row < picture.height; ++row) {
+        for (std::int32_t column = 0; column < picture.width; ++column) {
+            worst = std::max(worst, distance(screen.Pixel(x + column, y + row), picture.Pixel(column, row)).Largest());
+        }
+    }
+    return worst;
+}
+
 bool equal(std::uint32_t a, std::uint32_t b) {
     return (a & 0xFFFFFF) == (b & 0xFFFFFF);
 }
@@ -102,6 +121,35 @@ bool FindBitmapSimilar(const TPixelBuffer& screen, const TPixelBuffer& picture, 
         return MatchAtSimilar(screen, picture, tolerances, left, top);
     };
     return findPlacement(screen, picture, similar, x, y);
+}
+
+std::optional<TNearestPixel> NearestPixel(const TPixelBuffer& screen, std::uint32_t color) {
+    std::optional<TNearestPixel> nearest;
+    for (std::int32_t y = 0; y < screen.height; ++y) {
+        for (std::int32_t x = 0; x < screen.width; ++x) {
+            const TChannelDistance d = distance(screen.Pixel(x, y), color);
+            if (!nearest || d.Largest() < nearest->distance.Largest()) {
+                nearest = TNearestPixel{x, y, screen.Pixel(x, y), d};
+            }
+        }
+    }
+    return nearest;
+}
+
+std::optional<TNearestPlacement> NearestPlacement(const TPixelBuffer& screen, const TPixelBuffer& picture) {
+    std::optional<TNearestPlacement> nearest;
+    if (picture.width <= 0 || picture.height <= 0) {
+        return nearest;
+    }
+    for (std::int32_t y = 0; y <= screen.height - picture.height; ++y) {
+        for (std::int32_t x = 0; x <= screen.width - picture.width; ++x) {
+            const std::int32_t worst = worstAt(screen, picture, x, y);
+            if (!nearest || worst < nearest->worst) {
+                nearest = TNearestPlacement{x, y, worst};
+            }
+        }
+    }
+    return nearest;
 }
 
 } // namespace ReferenceSearch

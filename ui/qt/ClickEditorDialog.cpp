@@ -43,7 +43,8 @@ TClickEditorDialog::TClickEditorDialog(IMouse& mouse, IScreen& screen, IHotKeys&
     btnCancel = dialogButton("&Cancel", this, 317, panel.height() - 23);
     connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
-    // No default button: Enter presses a button only while it has the focus (see keyPressEvent), Escape none.
+    // No default button: Enter presses a button only while it has the focus (see keyPressEvent); Escape presses none
+    // and only cancels Find now.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
     // Key preview: every typed character in the dialog is seen before its control.
@@ -103,10 +104,13 @@ void TClickEditorDialog::done(int result) {
 
 void TClickEditorDialog::FormClose() {
     m_panel->StopCapture();
+    m_panel->findNow().Cancel();
+    m_panel->findNow().HideMark();
 }
 
 void TClickEditorDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
+        m_panel->findNow().Cancel();
         event->accept();
         return;
     }

@@ -222,8 +222,11 @@ QColor swatchColor(TSwatch swatch) {
 } // namespace
 
 TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent)
-    : QFrame(parent), m_mouse(mouse), m_screen(screen), m_system{mouse.readsPointer(), hotKeys.boundInDesktop()},
-      m_capture(m_loop, mouse, screen, *this), m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
+    : QFrame(parent), m_mouse(mouse), m_screen(screen),
+      m_system{mouse.readsPointer(), hotKeys.boundInDesktop(),
+               TScopeOverlay::windowsHere() == TOverlayWindows::OverPrimary},
+      m_capture(m_loop, mouse, screen, *this), m_monitors(TClickEditorModel::Extent(screen.monitorAreas())),
+      m_findNow(screen, m_loop, *this, m_monitors, m_system.placesWindows) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setFocusPolicy(Qt::StrongFocus);
     const TSize size = TClickEditorLayout::PanelSize(m_system.keysBoundInDesktop);
@@ -283,6 +286,13 @@ QWidget* TClickEditorPanel::create(const TEditorControl& control) {
         return readOnlyEdit(parent, bounds);
     case Kind::ReadOnlyLines:
         return readOnlyLines(parent, bounds);
+    case Kind::Note: {
+        auto* note = place(new QLabel, parent, b.left, b.top, b.width, b.height);
+        note->setWordWrap(true);
+        note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return note;
+    }
     case Kind::Swatch: {
         QLineEdit* swatch = readOnlyEdit(parent, bounds);
         swatch->setFocusPolicy(Qt::NoFocus);
@@ -373,6 +383,8 @@ void TClickEditorPanel::nameControls() {
     btnPickColor = find<QPushButton>(Id::btnPickColor);
     btnCaptureScope = find<QPushButton>(Id::btnCaptureScope);
     btnCopyDesktopKeys = find<QPushButton>(Id::btnCopyDesktopKeys);
+    btnFindNow = find<QPushButton>(Id::btnFindNow);
+    lblFindResult = find<QLabel>(Id::lblFindResult);
     lblDesktopKeysWhere = find<QLabel>(Id::lblDesktopKeysWhere);
     edDesktopKeys = find<QPlainTextEdit>(Id::edDesktopKeys);
     edPX = find<QLineEdit>(Id::edPX);
@@ -420,6 +432,7 @@ void TClickEditorPanel::connectControls() {
     onClick(btnPickColor, &TClickEditorPanel::btnPickColorClick);
     onClick(btnBMP, &TClickEditorPanel::btnBMPClick);
     onClick(btnCaptureScope, &TClickEditorPanel::btnCaptureScopeClick);
+    onClick(btnFindNow, &TClickEditorPanel::btnFindNowClick);
     if (!m_system.keysBoundInDesktop)
         return;
     onClick(btnCopyDesktopKeys, &TClickEditorPanel::btnCopyDesktopKeysClick);
@@ -470,6 +483,7 @@ void TClickEditorPanel::btnCaptureClick() {
 }
 
 void TClickEditorPanel::btnCaptureColorClick() {
+    m_findNow.HideMark();
     m_capture.StartColor();
     setFocus();
 }
@@ -572,7 +586,29 @@ void TClickEditorPanel::btnCaptureScopeClick() {
     CaptureScope(*this);
 }
 
+void TClickEditorPanel::btnFindNowClick() {
+    m_findNow.Click();
+}
+
+void TClickEditorPanel::showFindResult(const std::string& line) {
+    lblFindResult->setText(QString::fromStdString(line));
+}
+
+void TClickEditorPanel::setFindNowCaption(const std::string& caption) {
+    btnFindNow->setText(QString::fromStdString(caption));
+}
+
+void TClickEditorPanel::showMark(const std::vector<TMarkBar>& bars) {
+    m_mark.show(bars);
+}
+
+void TClickEditorPanel::hideMark() {
+    m_mark.hide();
+}
+
+// The frozen screen is taken once the editor is gone: the mark goes with it.
 void TClickEditorPanel::hideEditor() {
+    m_findNow.HideMark();
     window()->hide();
 }
 

@@ -6,6 +6,7 @@
 #include "control/DesktopBinding.h"
 #include "platform/Geometry.h"
 #include "platform/qt/QtEventLoop.h"
+#include "ui/qt/FindMark.h"
 
 #include <QFrame>
 #include <QImage>
@@ -43,8 +44,8 @@ struct TNumericEdit {
 // Every control of one click and the capture tools. What the controls show, what they take and how it becomes a
 // click is the editor model's (TClickEditorModel), the capture the capture session's: the controls show their
 // fields and give them back. Where the keys are bound in the desktop (`hotKeys`), it shows the lines for the
-// desktop's configuration too.
-class TClickEditorPanel : public QFrame, private ICaptureView, private IScopeCaptureView {
+// desktop's configuration too. Find now is the Find now action's, which the panel shows.
+class TClickEditorPanel : public QFrame, private ICaptureView, private IScopeCaptureView, private IFindNowView {
     Q_OBJECT
 public:
     TClickEditorPanel(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent = nullptr);
@@ -53,7 +54,7 @@ public:
     // Writes every field, or none and throws when a numeric edit holds no number.
     void SaveToClick(TMouseObj& click);
     // What the controls show now.
-    TClickEditorFields fields() const;
+    TClickEditorFields fields() const override;
     void showFields(const TClickEditorFields& fields);
 
     // The numeric edit OK cannot store, or nullptr; `message` is what the user is told about it.
@@ -61,6 +62,8 @@ public:
     const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
     TUpDown* upDownOf(const QLineEdit* edit) const;
     TCaptureSession& capture() { return m_capture; }
+    TFindNowAction& findNow() { return m_findNow; }
+    const TFindMark& findMark() const { return m_mark; }
 
     void rbFixedClick();
     void btnCaptureClick();
@@ -71,6 +74,7 @@ public:
     void btnCopyDesktopKeysClick();
     void btnBMPClick();
     void btnCaptureScopeClick();
+    void btnFindNowClick();
     // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
     bool loadPictureFile(const QString& path);
     // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
@@ -90,7 +94,7 @@ public:
                  *rbAfter = nullptr, *rbStopOrder = nullptr, *rbStopClick = nullptr, *rbNo = nullptr, *rbBack = nullptr,
                  *rbBackClick = nullptr;
     QPushButton *btnCapture = nullptr, *btnCaptureColor = nullptr, *btnPickPoint = nullptr, *btnPickColor = nullptr,
-                *btnCaptureScope = nullptr, *btnCopyDesktopKeys = nullptr;
+                *btnCaptureScope = nullptr, *btnCopyDesktopKeys = nullptr, *btnFindNow = nullptr;
     QLineEdit *edPX = nullptr, *edPY = nullptr, *edSwatch = nullptr, *edColor = nullptr, *edSimilar = nullptr,
               *edBMPSimilar = nullptr, *edColorL = nullptr, *edColorR = nullptr, *edColorT = nullptr,
               *edColorB = nullptr, *edIntHour = nullptr, *edIntMinute = nullptr, *edIntSecond = nullptr,
@@ -99,7 +103,7 @@ public:
               *edStopTimes = nullptr, *edName = nullptr;
     QToolButton* btnBMP = nullptr;
     QFrame* pnlPreview = nullptr;
-    QLabel *ImageBMP = nullptr, *lblDesktopKeysWhere = nullptr;
+    QLabel *ImageBMP = nullptr, *lblDesktopKeysWhere = nullptr, *lblFindResult = nullptr;
     QPlainTextEdit* edDesktopKeys = nullptr;
     QComboBox *cbButton = nullptr, *cbClick = nullptr, *cbHKStart = nullptr, *cbHKStop = nullptr;
     QTimeEdit* dtpTime = nullptr;
@@ -123,6 +127,10 @@ private:
     std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
     std::optional<TPick> runPickOverlay() override;
     void showEditor() override;
+    void showFindResult(const std::string& line) override;
+    void setFindNowCaption(const std::string& caption) override;
+    void showMark(const std::vector<TMarkBar>& bars) override;
+    void hideMark() override;
 
     IMouse& m_mouse;
     IScreen& m_screen;
@@ -143,4 +151,6 @@ private:
     std::vector<TNumericEdit> m_numericEdits;
     // Every control built from the editor layout, with the layout's entry for it.
     std::vector<std::pair<const TEditorControl*, QWidget*>> m_controls;
+    TFindMark m_mark;
+    TFindNowAction m_findNow;
 };

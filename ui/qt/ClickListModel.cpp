@@ -109,6 +109,12 @@ QVariant TClickListModel::cellText(int row, int column) const {
     return text;
 }
 
+QVariant TClickListModel::rowTip(int row) const {
+    QVariant tip;
+    runGuarded([&] { tip = QString::fromStdString(m_controller->GetRowTip(row)); });
+    return tip;
+}
+
 QVariant TClickListModel::data(const QModelIndex& index, int role) const {
     if (!m_controller || !index.isValid() || index.row() >= m_controller->RowCount())
         return {};
@@ -121,6 +127,8 @@ QVariant TClickListModel::data(const QModelIndex& index, int role) const {
         return m_controller->RowChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(m_alignments.value(index.column()));
+    case Qt::ToolTipRole:
+        return rowTip(index.row());
     default:
         return {};
     }

@@ -38,6 +38,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    QVariant rowTip(int row) const;
     QVariant cellText(int row, int column) const;
 
     TClickListController* m_controller = nullptr;

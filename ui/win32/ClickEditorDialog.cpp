@@ -58,6 +58,8 @@ int TClickEditorDialog::ShowModal() {
 
 void TClickEditorDialog::FormClose() {
     m_panel->StopCapture();
+    m_panel->findNow().Cancel();
+    m_panel->findNow().HideMark();
 }
 
 void TClickEditorDialog::btnOKClick() {
@@ -86,6 +88,8 @@ bool TClickEditorDialog::previewMessage(MSG& message) {
         return false;
     if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
         m_panel->capture().CharacterTyped();
+        if (message.wParam == VK_ESCAPE)
+            m_panel->findNow().Cancel();
         HWND focused = GetFocus();
         if (message.wParam == VK_RETURN && isPushButton(focused))
             SendMessageW(focused, BM_CLICK, 0, 0);

@@ -10,7 +10,7 @@ class IScreen;
 class TClickEditorPanel;
 
 // The click editor window: the frame with every click control, and OK and Cancel. Neither button is the default:
-// Enter presses a button only while it has the focus, and Escape presses none.
+// Enter presses a button only while it has the focus, and Escape presses none (it cancels Find now).
 class TClickEditorDialog : public TModalWindow, public IClickEditor {
 public:
     TClickEditorDialog(IMouse& mouse, IScreen& screen, HWND owner);

@@ -144,7 +144,7 @@ void pumpFor(DWORD milliseconds) {
 
 TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, HWND dialog)
     : m_screen(screen), m_capture(m_loop, mouse, screen, *this),
-      m_monitors(TClickEditorModel::Extent(screen.monitorAreas())) {
+      m_monitors(TClickEditorModel::Extent(screen.monitorAreas())), m_findNow(screen, m_loop, *this, m_monitors, true) {
     const TSize size = TClickEditorLayout::PanelSize();
     createChild(dialog, 6, 8, size.width, size.height);
     createControl(handle(), L"STATIC", "", SS_ETCHEDFRAME, 0, 0, size.width, size.height);
@@ -207,7 +207,9 @@ void TClickEditorPanel::nameControls() {
         {Id::dtpTime, &TClickEditorPanel::dtpTime},
         {Id::cbHKStart, &TClickEditorPanel::cbHKStart},
         {Id::cbHKStop, &TClickEditorPanel::cbHKStop},
-        {Id::edName, &TClickEditorPanel::edName}};
+        {Id::edName, &TClickEditorPanel::edName},
+        {Id::btnFindNow, &TClickEditorPanel::btnFindNow},
+        {Id::lblFindResult, &TClickEditorPanel::lblFindResult}};
     for (const auto& [id, member] : named)
         this->*member = control(id);
 }
@@ -232,6 +234,8 @@ HWND TClickEditorPanel::create(const TEditorControl& control) {
                          (control.bounds.height > TClickEditorLayout::kRadioHeight ? BS_MULTILINE : 0));
     case Kind::Label:
         return label(control);
+    case Kind::Note:
+        return place(control, L"STATIC", SS_LEFT | SS_NOPREFIX);
     case Kind::NumericEdit:
         return numericEdit(control);
     case Kind::ReadOnlyEdit:
@@ -375,6 +379,7 @@ void TClickEditorPanel::btnCaptureClick() {
 }
 
 void TClickEditorPanel::btnCaptureColorClick() {
+    m_findNow.HideMark();
     m_capture.StartColor();
     SetFocus(handle());
 }
@@ -480,7 +485,29 @@ void TClickEditorPanel::btnCaptureScopeClick() {
     CaptureScope(*this);
 }
 
+void TClickEditorPanel::btnFindNowClick() {
+    m_findNow.Click();
+}
+
+void TClickEditorPanel::showFindResult(const std::string& line) {
+    setText(lblFindResult, line);
+}
+
+void TClickEditorPanel::setFindNowCaption(const std::string& caption) {
+    setText(btnFindNow, caption);
+}
+
+void TClickEditorPanel::showMark(const std::vector<TMarkBar>& bars) {
+    m_mark.show(bars);
+}
+
+void TClickEditorPanel::hideMark() {
+    m_mark.hide();
+}
+
+// The frozen screen is taken once the editor is gone: the mark goes with it.
 void TClickEditorPanel::hideEditor() {
+    m_findNow.HideMark();
     ShowWindow(GetAncestor(handle(), GA_ROOT), SW_HIDE);
 }
 
@@ -624,6 +651,8 @@ LRESULT TClickEditorPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
             btnBMPClick();
         else if (from == btnCaptureScope)
             btnCaptureScopeClick();
+        else if (from == btnFindNow)
+            btnFindNowClick();
         else
             radioClicked(from);
         return 0;

@@ -4,6 +4,7 @@
 #include "control/ClickEditorLayout.h"
 #include "control/ClickEditorModel.h"
 #include "platform/win32/Win32EventLoop.h"
+#include "ui/win32/FindMark.h"
 #include "ui/win32/Window.h"
 
 #include <cstdint>
@@ -23,8 +24,9 @@ struct TNumericEdit {
 };
 
 // Every control of one click and the capture tools, on a child window of the editor dialog. What the controls show,
-// what they take and how it becomes a click is the editor model's, the capture the capture session's.
-class TClickEditorPanel : public TWindow, private ICaptureView, private IScopeCaptureView {
+// what they take and how it becomes a click is the editor model's, the capture the capture session's, Find now the Find
+// now action's.
+class TClickEditorPanel : public TWindow, private ICaptureView, private IScopeCaptureView, private IFindNowView {
 public:
     TClickEditorPanel(IMouse& mouse, IScreen& screen, HWND dialog);
     ~TClickEditorPanel() override;
@@ -33,12 +35,14 @@ public:
     // Writes every field, or none and throws when a numeric edit holds no number.
     void SaveToClick(TMouseObj& click);
     // What the controls show now.
-    TClickEditorFields fields() const;
+    TClickEditorFields fields() const override;
     void showFields(const TClickEditorFields& fields);
     // The numeric edit OK cannot store, or nullptr; `message` is what the user is told about it.
     const TNumericEdit* refusedEdit(std::string& message) const;
     const std::vector<TNumericEdit>& numericEdits() const { return m_numericEdits; }
     TCaptureSession& capture() { return m_capture; }
+    TFindNowAction& findNow() { return m_findNow; }
+    const TFindMark& findMark() const { return m_mark; }
 
     void rbFixedClick();
     void btnCaptureClick();
@@ -48,6 +52,7 @@ public:
     void StopCapture();
     void btnBMPClick();
     void btnCaptureScopeClick();
+    void btnFindNowClick();
     // Shows the BMP file image in the preview; false (and nothing changed) when it is no picture.
     bool showPicture(const std::vector<std::uint8_t>& bmpFile);
     // Shows a BMP file in the preview, kept as a 24-bit one; false (and nothing changed) when it cannot be read.
@@ -68,7 +73,7 @@ public:
          gbBMP = nullptr, btnBMP = nullptr, ImageBMP = nullptr, btnCaptureScope = nullptr, edColorL = nullptr,
          edColorR = nullptr, edColorT = nullptr, edColorB = nullptr, edIntHour = nullptr, edIntMinute = nullptr,
          edIntThousandths = nullptr, edRanBegin = nullptr, dtpTime = nullptr, cbHKStart = nullptr, cbHKStop = nullptr,
-         edName = nullptr;
+         edName = nullptr, btnFindNow = nullptr, lblFindResult = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -95,6 +100,10 @@ private:
     std::optional<std::pair<TPoint, TPoint>> runScopeOverlay() override;
     std::optional<TPick> runPickOverlay() override;
     void showEditor() override;
+    void showFindResult(const std::string& line) override;
+    void setFindNowCaption(const std::string& caption) override;
+    void showMark(const std::vector<TMarkBar>& bars) override;
+    void hideMark() override;
 
     IScreen& m_screen;
     Win32EventLoop m_loop;
@@ -113,4 +122,6 @@ private:
     HBITMAP m_preview = nullptr;
     std::uint32_t m_swatch = 0;
     HBRUSH m_swatchBrush = nullptr;
+    TFindMark m_mark;
+    TFindNowAction m_findNow;
 };

@@ -40,7 +40,7 @@ TClickList::TClickList(HWND parent, int id) {
                            WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 100,
                            100, id, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(m_hwnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
-                                                  LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
+                                                  LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     // A list view always has a first column; it stays, empty and narrow, while no column is shown.
     putColumn(m_hwnd, 0, L"", 0, LVCFMT_LEFT, true);
 }
@@ -256,6 +256,17 @@ void TClickList::getCellText(NMLVDISPINFOW& info) const {
     info.item.pszText[info.item.cchTextMax - 1] = L'\0';
 }
 
+// Asked when the pointer rests on a row; the tip takes the place of the cut cell text the list offers.
+void TClickList::getRowTip(NMLVGETINFOTIPW& tip) const {
+    if (!m_controller || tip.cchTextMax <= 0)
+        return;
+    const std::wstring text = toUtf16(m_controller->GetRowTip(tip.iItem));
+    if (text.empty())
+        return;
+    wcsncpy(tip.pszText, text.c_str(), std::size_t(tip.cchTextMax - 1));
+    tip.pszText[tip.cchTextMax - 1] = L'\0';
+}
+
 // The check box is the row's state image: 1 unchecked, 2 checked.
 void TClickList::itemChanged(const NMLISTVIEW& change) const {
     if (m_populating || !m_controller || change.iItem < 0 || !(change.uChanged & LVIF_STATE))
@@ -275,6 +286,9 @@ bool TClickList::notify(const NMHDR& header, LRESULT& result) {
         switch (header.code) {
         case LVN_GETDISPINFOW:
             getCellText(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+            break;
+        case LVN_GETINFOTIPW:
+            getRowTip(*reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(&header)));
             break;
         case LVN_ITEMCHANGED:
             itemChanged(reinterpret_cast<const NMLISTVIEW&>(header));

@@ -64,6 +64,7 @@ private:
     void showLayout();
     void insertRow(int row);
     void getCellText(NMLVDISPINFOW& info) const;
+    void getRowTip(NMLVGETINFOTIPW& tip) const;
     void itemChanged(const NMLISTVIEW& change) const;
 
     HWND m_hwnd;

@@ -3,11 +3,13 @@
 // own records where the clicks landed. Commands such as `tappora.exe start NAME` run as a script runs them, with their
 // output redirected.
 
+#include "ReferenceSearch.h"
 #include "app/win32/SingleCopy.h"
 #include "model/ClickListFile.h"
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
 #include "pixels/Base64.h"
+#include "pixels/NearestMiss.h"
 #include "platform/win32/ProgramFolder.h"
 #include "tests/platform/win32/TargetPattern.h"
 #include "tests/platform/win32/Win32TestSupport.h"
@@ -186,7 +188,12 @@ protected:
         endless->stopType = spCommand;
         endless->fPosX = kLeft + 50;
         endless->fPosY = kTop + 60;
-        listText = ClickListText({fixed.get(), colour.get(), picture.get(), endless.get()});
+        // Its picture differs from the screen by 40 in one pixel's blue: not found at similarity 100.
+        auto nearly = clickStartedBy(9, ptPicture, "Nearly"); // Ctrl+F10
+        nearlyBmp = patternBmp(100, 120, 12, 10);
+        nearlyBmp[54] = static_cast<std::uint8_t>(nearlyBmp[54] < 128 ? nearlyBmp[54] + 40 : nearlyBmp[54] - 40);
+        nearly->fBMP = StreamToBase64(nearlyBmp);
+        listText = ClickListText({fixed.get(), colour.get(), picture.get(), endless.get(), nearly.get()});
         std::ofstream(folder / "tapporas.xml", std::ios::binary) << listText;
 
         target = std::make_unique<TargetWindow>(kLeft, kTop, kSize, kSize);
@@ -244,6 +251,7 @@ protected:
     fs::path folder;
     fs::path localData;
     std::string listText;
+    std::vector<std::uint8_t> nearlyBmp;
     std::unique_ptr<TargetWindow> target;
     std::unique_ptr<ChildProcess> program;
 };
@@ -318,6 +326,47 @@ TEST_F(ProgramTest, StartAndStopByCommandClickAndListTells) {
     pumpFor(std::chrono::milliseconds(1500));
     EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty());
     EXPECT_GT(jsonClicks(command({L"list", L"--json"}).output, "Endless", "stopped"), 0);
+    closeProgram();
+}
+
+// `find` searches as a tick would, without clicking; exit 0 when found and 4 when not, with the nearest miss that
+// trying every placement on the target's pattern gives.
+TEST_F(ProgramTest, FindSaysWhereTheClicksTargetIsOrHowNearItCame) {
+    TPixelBuffer shown;
+    shown.SetSize(kSize, kSize);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            shown.SetPixel(x, y, targetPatternColour(x, y));
+    TPixelBuffer nearly;
+    ASSERT_TRUE(DecodeBmp24(nearlyBmp, nearly));
+    const TNearestPlacement best = ReferenceSearch::NearestPlacement(shown, nearly).value();
+    const auto point = [](int x, int y) {
+        return "(" + std::to_string(kLeft + x) + ", " + std::to_string(kTop + y) + ")";
+    };
+    const struct {
+        std::wstring click;
+        int exitCode;
+        std::string says;
+    } cases[] = {
+        {L"Colour", 0, "#2 \"Colour\": Found at " + point(70, 90)},
+        {L"#3", 0, "#3 \"Picture\": Found at " + point(106, 125)},
+        {L"Nearly", 4,
+         "Best place: " + point(best.x, best.y) + " at " + std::to_string(SimilarityReached(best.worst)) +
+             "% similarity, 100% asked."},
+        {L"Endless", 4, "Could not search: the click looks for no colour or picture."},
+    };
+    for (const auto& each : cases) {
+        const CommandResult result = command({L"find", each.click});
+        EXPECT_EQ(result.exitCode, each.exitCode) << result.output;
+        EXPECT_THAT(result.output, ::testing::HasSubstr(each.says));
+    }
+    EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty()) << "find clicks nothing";
+
+    // Running, the click keeps its last search, which the list shows.
+    EXPECT_EQ(command({L"start", L"Nearly"}).exitCode, 0);
+    EXPECT_TRUE(pumpUntil([&] {
+        return command({L"list", L"--json"}).output.find("\"lastSearch\": \"not found") != std::string::npos;
+    }));
     closeProgram();
 }
 
