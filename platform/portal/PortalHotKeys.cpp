@@ -3,6 +3,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/portal/PortalRequest.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -179,6 +180,12 @@ void PortalHotKeys::shortcutsChanged(const QDBusMessage& signal) {
 void PortalHotKeys::closeSession() {
     if (m_session.isEmpty())
         return;
+    // Once the toolkit has gone (the program ends), the bus is gone too; the portal ends the session with the
+    // connection.
+    if (!QCoreApplication::instance()) {
+        m_session.clear();
+        return;
+    }
     bus().call(QDBusMessage::createMethodCall(Portal::kService, m_session, Portal::kSession, QStringLiteral("Close")),
                QDBus::NoBlock);
     m_session.clear();

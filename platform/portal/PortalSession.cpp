@@ -3,6 +3,7 @@
 #include "platform/Mouse.h"
 #include "platform/portal/PortalRequest.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -207,6 +208,12 @@ void PortalSession::setState(State state) {
 void PortalSession::close() {
     if (m_session.isEmpty())
         return;
+    // Once the toolkit has gone (the program ends), the bus is gone too; the portal ends the session with the
+    // connection.
+    if (!QCoreApplication::instance()) {
+        m_session.clear();
+        return;
+    }
     bus().disconnect(Portal::kService, m_session, Portal::kSession, QStringLiteral("Closed"), this,
                      SLOT(closedByDesktop()));
     bus().call(QDBusMessage::createMethodCall(Portal::kService, m_session, Portal::kSession, QStringLiteral("Close")),
