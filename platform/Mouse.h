@@ -17,6 +17,9 @@ constexpr std::uint32_t MiddleUp = 0x0040;
 
 class IMouse {
 public:
+    // The toolkits' own default where the system keeps no such setting (X11, Wayland).
+    static constexpr int kDefaultDoubleClickTime = 400;
+
     virtual ~IMouse() = default;
     // The pointer position in screen pixels; where the system keeps it from programs (Wayland), where the program last
     // put it.
@@ -28,4 +31,6 @@ public:
     // Sends one button event (one MouseButtonEvent flag) where the pointer is, delivered in call order. Throws when the
     // system refused the event, so that a click that never happened is not counted.
     virtual void sendButtonEvent(std::uint32_t flag) = 0;
+    // The longest time in ms from one press to the next that programs still take for a double click.
+    virtual int doubleClickTime() const { return kDefaultDoubleClickTime; }
 };

@@ -27,6 +27,8 @@ public:
         return m_pos;
     }
     bool readsPointer() const override { return m_readsPointer; }
+    int doubleClickTime() const override { return m_doubleClickTime; }
+    void setDoubleClickTime(int ms) { m_doubleClickTime = ms; }
     void setCursorPos(int x, int y) override;
     void sendButtonEvent(std::uint32_t flag) override;
 
@@ -54,5 +56,6 @@ private:
     std::uint32_t m_pressed = 0;
     int m_positionReads = 0;
     bool m_readsPointer = true;
+    int m_doubleClickTime = kDefaultDoubleClickTime;
     std::vector<FakeMouseEvent> m_events;
 };

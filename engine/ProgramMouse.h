@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Mouse.h"
+
+#include <optional>
+
+// The pointer as the program's clicks use it: passes everything on and remembers where they last put the pointer, so
+// that a watch on the pointer can tell the program's own moves from the user's.
+class TProgramMouse : public IMouse {
+public:
+    explicit TProgramMouse(IMouse& mouse) : m_mouse(mouse) {}
+
+    TPoint cursorPos() override { return m_mouse.cursorPos(); }
+    bool readsPointer() const override { return m_mouse.readsPointer(); }
+    void setCursorPos(int x, int y) override {
+        m_mouse.setCursorPos(x, y);
+        m_lastPlaced = TPoint{x, y};
+    }
+    void sendButtonEvent(std::uint32_t flag) override { m_mouse.sendButtonEvent(flag); }
+    int doubleClickTime() const override { return m_mouse.doubleClickTime(); }
+
+    // Where the program last put the pointer; nothing before its first move.
+    std::optional<TPoint> lastPlaced() const { return m_lastPlaced; }
+
+private:
+    IMouse& m_mouse;
+    std::optional<TPoint> m_lastPlaced;
+};
