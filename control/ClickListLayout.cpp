@@ -185,8 +185,7 @@ TOptionsChoices TClickListController::Options() {
                                              m_hotKeysRegistered && !m_stopAllKeyTaken && !m_closed);
     options.cornerStop = Config().GetFrame().GetcornerStop();
     if (!m_cornerWatch.Available()) {
-        options.cornerStopUnavailable = "Wayland lets no program read the pointer, so a corner cannot stop the clicks. "
-                                        "Bind \"tappora stop --all\" to a key in the desktop instead.";
+        options.cornerStopUnavailable = "Wayland hides the pointer, so no corner can stop the clicks.";
     }
     return options;
 }

@@ -37,7 +37,9 @@ bool TCornerWatch::InACorner(TPoint point, std::span<const TRect> monitors) {
 
 void TCornerWatch::Poll() {
     const TPoint pointer = m_platform.mouse.cursorPos();
-    if (m_programMouse.lastPlaced() == pointer || !InACorner(pointer, m_platform.screen.monitorAreas())) {
+    if (m_programMouse.lastPlaced() == pointer)
+        return;
+    if (!InACorner(pointer, m_platform.screen.monitorAreas())) {
         m_inCornerSince.reset();
         return;
     }

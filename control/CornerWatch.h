@@ -10,8 +10,9 @@
 #include <span>
 
 // The way out of a runaway fast click: while it watches, the pointer pushed into a corner of a monitor and held there
-// for kHoldMs calls `onCorner`. A pointer that lies where the program's clicks put it is not the user's doing and
-// does not count. Where the pointer cannot be read, it never watches.
+// for kHoldMs calls `onCorner`. A pointer that lies where the program's clicks put it is not the user's doing: it
+// neither counts nor ends the hold, so a user who keeps pushing against a click that pulls the pointer to its target
+// still gets out. Where the pointer cannot be read, it never watches.
 class TCornerWatch {
 public:
     static constexpr int kPollMs = 50;

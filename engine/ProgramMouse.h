@@ -4,17 +4,22 @@
 
 #include <optional>
 
-// The pointer as the program's clicks use it: passes everything on and remembers where they last put the pointer, so
-// that a watch on the pointer can tell the program's own moves from the user's.
+// The pointer as the program's clicks use it: passes everything on and remembers where they last moved the pointer,
+// so that a watch on the pointer can tell the program's own moves from the user's. A click at the pointer "moves" it
+// where it was just read, which is no move.
 class TProgramMouse : public IMouse {
 public:
     explicit TProgramMouse(IMouse& mouse) : m_mouse(mouse) {}
 
-    TPoint cursorPos() override { return m_mouse.cursorPos(); }
+    TPoint cursorPos() override {
+        m_lastRead = m_mouse.cursorPos();
+        return *m_lastRead;
+    }
     bool readsPointer() const override { return m_mouse.readsPointer(); }
     void setCursorPos(int x, int y) override {
         m_mouse.setCursorPos(x, y);
-        m_lastPlaced = TPoint{x, y};
+        if (m_lastRead != TPoint{x, y})
+            m_lastPlaced = TPoint{x, y};
     }
     void sendButtonEvent(std::uint32_t flag) override { m_mouse.sendButtonEvent(flag); }
     int doubleClickTime() const override { return m_mouse.doubleClickTime(); }
@@ -25,4 +30,5 @@ public:
 private:
     IMouse& m_mouse;
     std::optional<TPoint> m_lastPlaced;
+    std::optional<TPoint> m_lastRead;
 };

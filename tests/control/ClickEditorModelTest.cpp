@@ -299,6 +299,8 @@ TEST(ClickEditorModelTest, SignsHugeNumbersAndValuesOutOfRangeAreRefusedNamingTh
          nullptr,
          ""},
         {{{&F::edPX, "-1920"}, {&F::edPY, "1440"}}, nullptr, ""},
+        {{{&F::edHoldTimeTo, "10001"}}, &F::edHoldTimeTo, "The longest hold time (to) must be from 0 to 10000 ms."},
+        {{{&F::edJitter, "501"}}, &F::edJitter, "The field \"Spread\" must be from 0 to 500 pixels."},
     };
     for (const Case& c : cases) {
         TClickEditorFields f = Model::Initial({9, 15, 0});
@@ -365,4 +367,28 @@ TEST(ClickEditorModelTest, AnUnreadableStartTimeIsToldAndKeptUnlessThePickerChan
 TEST(ClickEditorModelTest, CoordinatesAreHeldToTheUnionOfTheMonitors) {
     EXPECT_EQ(Model::Extent({{0, 0, 2560, 1440}, {-1920, 300, 1920, 1080}}), kDesk);
     EXPECT_EQ(Model::Extent({}), TRect{});
+}
+
+// A double click counts only while its presses come within the system's double-click time, so its holds must fit.
+TEST(ClickEditorModelTest, TheHoldAndSpreadRoundTripAndADoubleClickHeldTooLongIsRefused) {
+    TMouseObj click;
+    click.fHoldTime = 80;
+    click.fHoldTimeTo = 175;
+    click.fJitter = 10;
+    click.actionType = atDouble;
+    TClickEditorFields f = shownFor(click);
+    const TMouseObj stored = Model::ToClick(f, TMouseObj{}, kDesk, 400);
+    EXPECT_EQ((std::vector{stored.fHoldTime, stored.fHoldTimeTo, stored.fJitter}), (std::vector{80, 175, 10}));
+    EXPECT_EQ(Model::SpreadArea(f.edJitter), "in a 21 px circle");
+    EXPECT_EQ(Model::SpreadArea("0"), "on the target");
+
+    f.edHoldTimeTo = "176";
+    const std::optional<TFieldRefusal> refusal = Model::Refusal(f, kDesk, 400);
+    ASSERT_TRUE(refusal);
+    EXPECT_TRUE(refusal->field == &TClickEditorFields::edHoldTimeTo);
+    EXPECT_EQ(refusal->message, "A double click counts only when its two presses come within the system's "
+                                "double-click time (400 ms), so each press can be held at most 175 ms.");
+    EXPECT_FALSE(Model::Refusal(f, kDesk, 500)) << "a system with a longer double-click time";
+    f.actionType = atSingle;
+    EXPECT_FALSE(Model::Refusal(f, kDesk, 400));
 }
