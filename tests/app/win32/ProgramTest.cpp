@@ -19,10 +19,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -271,6 +273,91 @@ TEST_F(ProgramTest, CtrlShiftF2StartsNothing) {
     pumpFor(std::chrono::milliseconds(1500));
     EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty());
     closeProgram();
+}
+
+struct TargetLine {
+    std::string message;
+    int x = 0, y = 0;
+    long time = 0;
+};
+
+std::vector<TargetLine> parsed(const std::vector<std::string>& lines) {
+    std::vector<TargetLine> parsed;
+    for (const std::string& line : lines) {
+        TargetLine target;
+        std::istringstream(line) >> target.message >> target.x >> target.y >> target.time;
+        parsed.push_back(target);
+    }
+    return parsed;
+}
+
+// Held presses are released the set time later by the target's message clock, spread clicks land around their target,
+// and the stop-all key and the pointer held in a corner both stop every click. The list is saved as it was read.
+TEST_F(ProgramTest, HeldAndSpreadClicksAndTheKeyAndTheCornerThatStopThemAll) {
+    closeProgram();
+    auto held = clickStartedBy(1, ptFixed, "Held");
+    held->stopType = spCommand;
+    held->iClickInterval = 700;
+    held->fHoldTime = 120;
+    held->fPosX = kLeft + 30;
+    held->fPosY = kTop + 40;
+    auto spread = clickStartedBy(1, ptFixed, "Spread");
+    spread->stopType = spCommand;
+    spread->mouseType = mtRight;
+    spread->fJitter = 10;
+    spread->fPosX = kLeft + 128;
+    spread->fPosY = kTop + 128;
+    listText = ClickListText({held.get(), spread.get()});
+    std::ofstream(folder / "tapporas.xml", std::ios::binary) << listText;
+    std::string settings = readFile(folder / "TapporaConfig.xml");
+    std::ofstream(folder / "TapporaConfig.xml", std::ios::binary)
+        << settings.insert(settings.find("autorun="), "cornerStop=\"True\" ");
+    target = std::make_unique<TargetWindow>(kLeft, kTop, kSize, kSize, true);
+    program = std::make_unique<ChildProcess>(folder / "tappora.exe", std::vector<std::wstring>{});
+    ASSERT_TRUE(pumpUntil([&] { return program->window(L"Tappora") != 0; }));
+    const auto stopsClicking = [&] {
+        pumpFor(std::chrono::milliseconds(500));
+        target->clear();
+        pumpFor(std::chrono::milliseconds(1000));
+        return target->waitForLines(0).empty();
+    };
+
+    press(L"ctrl+f2");
+    const std::vector<TargetLine> lines = parsed(target->waitForLines(150));
+    std::size_t heldClicks = 0;
+    std::set<std::pair<int, int>> places;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].message == "WM_LBUTTONDOWN" || lines[i].message == "WM_LBUTTONDBLCLK") {
+            const auto up = std::find_if(lines.begin() + long(i), lines.end(),
+                                         [](const TargetLine& line) { return line.message == "WM_LBUTTONUP"; });
+            if (up == lines.end())
+                continue;
+            ++heldClicks;
+            std::printf("held for %ld ms\n", up->time - lines[i].time);
+            EXPECT_GE(up->time - lines[i].time, 120);
+            EXPECT_EQ(std::make_pair(up->x, up->y), std::make_pair(30, 40));
+        } else if (lines[i].message == "WM_RBUTTONDOWN" || lines[i].message == "WM_RBUTTONDBLCLK") {
+            const int dx = lines[i].x - 128, dy = lines[i].y - 128;
+            EXPECT_LE(dx * dx + dy * dy, 100) << lines[i].x << " " << lines[i].y;
+            places.insert({lines[i].x, lines[i].y});
+        }
+    }
+    EXPECT_GE(heldClicks, 3u);
+    EXPECT_GE(places.size(), 5u) << "spread, not on one pixel";
+
+    press(L"ctrl+shift+f12");
+    EXPECT_TRUE(stopsClicking()) << "Ctrl+Shift+F12 stops every click";
+
+    press(L"ctrl+f2");
+    target->waitForLines(4);
+    const int right = GetSystemMetrics(SM_CXSCREEN) - 1;
+    for (int pushed = 0; pushed < 50; ++pushed) {
+        SetCursorPos(right, 0);
+        pumpFor(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(stopsClicking()) << "the top-right corner stops every click";
+    closeProgram();
+    EXPECT_EQ(readFile(folder / "tapporas.xml"), listText);
 }
 
 // A list the Linux program wrote opens unchanged and is saved back byte for byte; the settings file appears beside.
