@@ -136,9 +136,12 @@ void TClickRunner::ClickTick() {
         if (!target)
             return;
         // Where the pointer cannot be read, a click at the pointer is pressed where it is, unmoved.
+        m_pressPlace.reset();
         if (pointType != ptCurrent || m_platform.mouse.readsPointer()) {
             const TPoint place = SpreadPlace(*target);
             m_platform.mouse.setCursorPos(place.x, place.y);
+            if (pointType != ptCurrent)
+                m_pressPlace = place;
         }
         m_pendingSteps = ButtonSteps(*this, m_platform.mouse.doubleClickTime(), random);
         m_finishOrigin = pointType != ptCurrent ? origin : std::nullopt;
@@ -291,9 +294,13 @@ void TClickRunner::RunButtonSteps() {
         ApplyFinish(*std::exchange(m_finishOrigin, std::nullopt));
 }
 
+// Another click may have moved the pointer while this one held its button: it is released where it was pressed, or the
+// press would become a drag. At the pointer, the user's own moves are left alone.
 void TClickRunner::HoldTick() {
     TickScope scope(*this);
     m_holdTimer->setEnabled(false);
+    if (m_pressPlace)
+        m_platform.mouse.setCursorPos(m_pressPlace->x, m_pressPlace->y);
     RunButtonSteps();
 }
 

@@ -104,6 +104,8 @@ private:
     // The click's button steps not sent yet, and where the pointer goes back to after them.
     std::vector<TButtonStep> m_pendingSteps;
     std::optional<TPoint> m_finishOrigin;
+    // Where a click away from the pointer pressed its button, for the release after a hold.
+    std::optional<TPoint> m_pressPlace;
     // The last spread click: where it went, and the target it was spread around.
     std::optional<std::pair<TPoint, TPoint>> m_lastSpread;
     int m_tickDepth = 0;

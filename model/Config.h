@@ -36,7 +36,7 @@ public:
     // the attribute, so a file that never had a choice stays as it was.
     std::string GetprimaryOutput() const;
     void SetprimaryOutput(const std::string& value);
-    // The key that stops every click, as its text ("Ctrl+Shift+F12", "None"); empty (no attribute): the default key.
+    // The key that stops every click, as its text ("Ctrl+Shift+F11", "None"); empty (no attribute): the default key.
     // An empty value removes the attribute.
     std::string GetstopAllKey() const;
     void SetstopAllKey(const std::string& value);

@@ -81,7 +81,7 @@ TEST_F(ControlTest, RegistersCtrlF1ToF12AndTheStopAllKeyAndUnregistersThemAtClos
     }
     EXPECT_EQ(calls[12], (FakeHotKeyCall{FakeHotKeyCall::Kind::Register,
                                          StopAllKey::kHotKeyId,
-                                         {HotKeyModifier::Control | HotKeyModifier::Shift, 12},
+                                         {HotKeyModifier::Control | HotKeyModifier::Shift, 11},
                                          true}));
     EXPECT_EQ(fake.hotKeys.registeredCount(), 13u);
 

@@ -210,10 +210,8 @@ TEST(ClickListFileTest, NegativeIntervalsAndRandomBoundsKeepTheirDefaults) {
         {"fPosX", "-300", &TMouseObj::fPosX, -300},
         {"fLeft", "-1920", &TMouseObj::fLeft, -1920},
         // The hold and spread: negative or beyond the largest, they read as their default too.
-        {"fHoldTime", "80", &TMouseObj::fHoldTime, 80},
         {"fHoldTime", "-80", &TMouseObj::fHoldTime, 0},
         {"fHoldTimeTo", "10001", &TMouseObj::fHoldTimeTo, 0},
-        {"fJitter", "abc", &TMouseObj::fJitter, 0},
         {"fJitter", "500", &TMouseObj::fJitter, 500},
         {"fJitter", "501", &TMouseObj::fJitter, 0},
     };

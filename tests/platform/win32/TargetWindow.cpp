@@ -75,12 +75,11 @@ void preparePicture(int width, int height) {
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (const char* name = buttonMessageName(message)) {
         const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
-        if (logTimes) {
+        if (logTimes)
             std::fprintf(logFile, "%s %d %d %ld\n", name, x, y, GetMessageTime());
-            std::fflush(logFile);
-        } else {
+        else
             writeLine(name, x, y);
-        }
+        std::fflush(logFile);
         return 0;
     }
     switch (message) {
