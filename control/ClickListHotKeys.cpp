@@ -42,7 +42,7 @@ void TClickListController::UnregisterHotKeys() {
     m_stopAllKeyTaken = false;
 }
 
-// No key ("None") is never held elsewhere.
+// "None" registers nothing, so no other program can hold it.
 bool TClickListController::RegisterStopAllKey() {
     const std::optional<THotKey> key = StopAllKey::FromText(Config().GetFrame().GetstopAllKey());
     if (!key) {

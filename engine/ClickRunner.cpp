@@ -274,7 +274,7 @@ TPoint TClickRunner::SpreadPlace(TPoint target) {
     return place;
 }
 
-// A step that fails leaves the rest unsent: a release the system refused cannot be made good by the next press.
+// The steps are taken out first: one the system refuses throws, and the rest of that click is dropped with it.
 void TClickRunner::RunButtonSteps() {
     std::vector<TButtonStep> steps = std::exchange(m_pendingSteps, {});
     for (std::size_t i = 0; i < steps.size(); ++i) {
