@@ -2,8 +2,12 @@
 
 #include <utility>
 
-TCornerWatch::TCornerWatch(Platform& platform, const TProgramMouse& programMouse, std::function<void()> onCorner)
+TCornerWatch::TCornerWatch(Platform& platform, TProgramMouse& programMouse, std::function<void()> onCorner)
     : m_platform(platform), m_programMouse(programMouse), m_onCorner(std::move(onCorner)) {}
+
+TCornerWatch::~TCornerWatch() {
+    m_programMouse.setBeforeMove(nullptr);
+}
 
 void TCornerWatch::Watch(bool on) {
     on = on && Available();
@@ -16,6 +20,7 @@ void TCornerWatch::Watch(bool on) {
         m_timer->setOnTick([this] { Poll(); });
     }
     m_timer->setEnabled(on);
+    m_programMouse.setBeforeMove(on ? std::function<void()>([this] { Look(); }) : nullptr);
 }
 
 bool TCornerWatch::Watching() const {
@@ -35,19 +40,20 @@ bool TCornerWatch::InACorner(TPoint point, std::span<const TRect> monitors) {
     return false;
 }
 
-void TCornerWatch::Poll() {
+void TCornerWatch::Look() {
     const TPoint pointer = m_platform.mouse.cursorPos();
     if (m_programMouse.lastPlaced() == pointer)
         return;
-    if (!InACorner(pointer, m_platform.screen.monitorAreas())) {
+    if (!InACorner(pointer, m_platform.screen.monitorAreas()))
         m_inCornerSince.reset();
-        return;
-    }
-    const std::uint32_t now = m_platform.clock.tickCount();
-    if (!m_inCornerSince)
-        m_inCornerSince = now;
-    // Unsigned, so that the tick count wrapping around in between changes nothing.
-    if (now - *m_inCornerSince >= std::uint32_t(kHoldMs)) {
+    else if (!m_inCornerSince)
+        m_inCornerSince = m_platform.clock.tickCount();
+}
+
+// Unsigned, so that the tick count wrapping around in between changes nothing.
+void TCornerWatch::Poll() {
+    Look();
+    if (m_inCornerSince && m_platform.clock.tickCount() - *m_inCornerSince >= std::uint32_t(kHoldMs)) {
         m_inCornerSince.reset();
         m_onCorner();
     }
