@@ -6,7 +6,7 @@
 #include <vector>
 
 // What `tappora check` prints and the About box shows, one line each: the backend, the session, then whether clicks,
-// captures, hotkeys and the pointer position work here and, where not fully, why.
+// captures, hotkeys, the pointer position and the corner that stops every click work here and, where not fully, why.
 //
 //     Backend: wlroots
 //     Session: A Wayland session whose compositor offers the wlroots protocols.

@@ -12,7 +12,7 @@ constexpr int kRadioHeight = TClickEditorLayout::kRadioHeight;
 constexpr int kListHeight = 22;
 constexpr int kPickHeight = 20;
 // The hotkeys' group ends here, over the whole width under both columns.
-constexpr int kHotKeysBottom = 601;
+constexpr int kHotKeysBottom = 625;
 constexpr int kDesktopKeysHeight = 86;
 // Find now and its result line, under the hotkeys (and the desktop's keys).
 constexpr int kFindRowHeight = 46;
@@ -46,7 +46,7 @@ std::vector<TEditorControl> ClickPoint() {
     const char* hint = "Press any key to stop capture";
     const char* pick = "Pick on the frozen screen";
     return {
-        Group(Id::gbClickPoint, Id::Panel, "Click Point", {8, 4, 193, 547}),
+        Group(Id::gbClickPoint, Id::Panel, "Click Point", {8, 4, 193, 571}),
         Radio(Id::rbCurrent, Id::gbClickPoint, &F::pointType, 0, {9, 16, 180, kRadioHeight}),
         Radio(Id::rbFixed, Id::gbClickPoint, &F::pointType, 1, {9, 34, 180, kRadioHeight}),
         Group(Id::gbPoint, Id::gbClickPoint, "Specify click point", {23, 51, 162, 107}),
@@ -155,6 +155,15 @@ std::vector<TEditorControl> Ending(bool keysBoundInDesktop) {
         Radio(Id::rbBack, Id::gbAfterClick, &F::finishType, 1, {8, 36, 194, kRadioHeight}),
         // The longest caption, on two lines.
         Radio(Id::rbBackClick, Id::gbAfterClick, &F::finishType, 2, {8, 56, 194, 34}),
+        Group(Id::gbHoldSpread, Id::Panel, "Hold and Spread", {208, 507, 206, 68}),
+        Label(Id::gbHoldSpread, "Hold", 8, 21),
+        Numeric(Id::edHoldTime, Id::gbHoldSpread, &F::edHoldTime, 44, 18, 38),
+        Label(Id::gbHoldSpread, "to", 100, 21),
+        Numeric(Id::edHoldTimeTo, Id::gbHoldSpread, &F::edHoldTimeTo, 116, 18, 38),
+        Label(Id::gbHoldSpread, "ms", 174, 21),
+        Label(Id::gbHoldSpread, "Spread", 8, 45),
+        Numeric(Id::edJitter, Id::gbHoldSpread, &F::edJitter, 52, 42, 30),
+        {Id::lblSpreadArea, Kind::Label, Id::gbHoldSpread, "", {102, 45, 0, 0}},
         Group(Id::gbHotKeys, Id::Panel, "Click HotKey", {8, kHotKeysBottom - 50, 407, 50}),
         Label(Id::gbHotKeys, "Start Hotkey:", 10, 23),
         Label(Id::gbHotKeys, "Ctrl +", 94, 23),

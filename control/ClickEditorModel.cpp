@@ -1,5 +1,6 @@
 #include "control/ClickEditorModel.h"
 #include "control/DryRunText.h"
+#include "engine/ClickVariation.h"
 #include "model/ClickTexts.h"
 #include "model/ColorText.h"
 #include "pixels/Base64.h"
@@ -88,6 +89,9 @@ std::vector<TComposedValue> ComposedValues(TRect monitors) {
         {Named("Color Simliar"), {{&F::edSimilar, 1}}, 0, 100, " %"},
         {Named("BMP Simliar"), {{&F::edBMPSimilar, 1}}, 0, 100, " %"},
         {Named("times"), {{&F::edStopTimes, 1}}, 1, kStoredMax, ""},
+        {"The hold time (Hold)", {{&F::edHoldTime, 1}}, 0, kMaxHoldTime, " ms"},
+        {"The longest hold time (to)", {{&F::edHoldTimeTo, 1}}, 0, kMaxHoldTime, " ms"},
+        {Named("Spread"), {{&F::edJitter, 1}}, 0, kMaxJitter, " pixels"},
     };
     for (const TNumericField& field : TClickEditorModel::NumericFields()) {
         if (field.kind == TNumberKind::Digits)
@@ -233,6 +237,9 @@ TClickEditorFields TClickEditorModel::FromClick(const TMouseObj& click, const TC
     f.hkStart = click.hkStart;
     f.hkStop = click.hkStop;
     f.finishType = click.finishType <= ftBackClick ? click.finishType : -1;
+    f.edHoldTime = Text(click.fHoldTime);
+    f.edHoldTimeTo = Text(click.fHoldTimeTo);
+    f.edJitter = Text(click.fJitter);
     f.edName = click.fName;
     RememberCoordinates(f);
     return f;
@@ -273,6 +280,9 @@ const std::vector<TNumericField>& TClickEditorModel::NumericFields() {
         {"Start after Minutes", &F::edtStartMin, K::Digits, 2, TSpin{0, 59}},
         {"Start after Seconds", &F::edtStartSec, K::Digits, 2, TSpin{0, 59}},
         {"times", &F::edStopTimes, K::Digits, 0, TSpin{1, 10000, 10}},
+        {"Hold", &F::edHoldTime, K::Digits, 5, TSpin{0, kMaxHoldTime, 10}},
+        {"Hold to", &F::edHoldTimeTo, K::Digits, 5, TSpin{0, kMaxHoldTime, 10}},
+        {"Spread", &F::edJitter, K::Digits, 3, TSpin{0, kMaxJitter}},
     };
     return fields;
 }
@@ -313,7 +323,24 @@ bool TClickEditorModel::Accepts(const TNumericField& field, const std::string& t
     return text.find_first_not_of("0123456789", digitsFrom) == std::string::npos;
 }
 
-std::optional<TFieldRefusal> TClickEditorModel::Refusal(const TClickEditorFields& fields, TRect monitors) {
+// A double click counts only when its second press comes within the system's double-click time.
+std::optional<TFieldRefusal> DoubleClickHoldRefusal(const F& fields, int doubleClickTime) {
+    if (fields.actionType != atDouble)
+        return std::nullopt;
+    const std::int64_t longest = LongestDoubleClickHold(doubleClickTime);
+    for (std::string F::*hold : {&F::edHoldTime, &F::edHoldTimeTo}) {
+        if (Number(fields, hold) <= longest)
+            continue;
+        std::string message = "A double click counts only when its two presses come within the system's double-click "
+                              "time (";
+        message.append(Text(doubleClickTime)).append(" ms), so each press can be held at most ");
+        return TFieldRefusal{hold, message.append(Text(longest)).append(" ms.")};
+    }
+    return std::nullopt;
+}
+
+std::optional<TFieldRefusal> TClickEditorModel::Refusal(const TClickEditorFields& fields, TRect monitors,
+                                                        int doubleClickTime) {
     for (const TNumericField& field : NumericFields()) {
         if (NumberOf(field, fields.*field.text))
             continue;
@@ -332,7 +359,17 @@ std::optional<TFieldRefusal> TClickEditorModel::Refusal(const TClickEditorFields
         return TFieldRefusal{FirstSetPart(fields, value), value.what + " must be from " + Text(value.min) + " to " +
                                                               Text(value.max) + value.unit + "."};
     }
-    return std::nullopt;
+    return DoubleClickHoldRefusal(fields, doubleClickTime);
+}
+
+std::string TClickEditorModel::SpreadArea(const std::string& edJitter) {
+    const std::optional<std::int64_t> radius = NumberOf(NumericField(&F::edJitter), edJitter);
+    if (!radius)
+        return {};
+    if (*radius == 0)
+        return "on the target";
+    std::string area = "in a ";
+    return area.append(Text(*radius * 2 + 1)).append(" px circle");
 }
 
 const std::vector<const char*>& TClickEditorModel::Choices(int TClickEditorFields::*group) {
@@ -362,8 +399,9 @@ const std::vector<const char*>& TClickEditorModel::ActionItems() {
     return items;
 }
 
-TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseObj& shown, TRect monitors) {
-    if (const std::optional<TFieldRefusal> refusal = Refusal(f, monitors))
+TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseObj& shown, TRect monitors,
+                                     int doubleClickTime) {
+    if (const std::optional<TFieldRefusal> refusal = Refusal(f, monitors, doubleClickTime))
         throw std::invalid_argument(refusal->message);
     const auto stored = [&](std::string F::*text) { return std::int32_t(Number(f, text)); };
     const std::vector<TComposedValue> composed = ComposedValues(monitors);
@@ -401,6 +439,9 @@ TMouseObj TClickEditorModel::ToClick(const TClickEditorFields& f, const TMouseOb
     if (f.hkStop >= 0)
         click.hkStop = std::uint8_t(f.hkStop);
     click.finishType = f.finishType == 0 ? ftNothing : f.finishType == 1 ? ftBack : ftBackClick;
+    click.fHoldTime = stored(&F::edHoldTime);
+    click.fHoldTimeTo = stored(&F::edHoldTimeTo);
+    click.fJitter = stored(&F::edJitter);
     click.fName = f.edName;
     return click;
 }

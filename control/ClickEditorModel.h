@@ -4,6 +4,7 @@
 #include "model/MouseObj.h"
 #include "model/StartTime.h"
 #include "platform/Geometry.h"
+#include "platform/Mouse.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,8 @@ struct TClickEditorFields {
     std::string edStopTimes = "1";
     int hkStart = 1, hkStop = 2;
     int finishType = ftNothing;
+    // The hold in ms, its upper bound for a random hold (0: none), and the spread's radius in pixels.
+    std::string edHoldTime = "0", edHoldTimeTo = "0", edJitter = "0";
     std::string edName = "New Click";
     // The coordinates as last shown (X, Y, L, R, T, B): one the user left alone is kept even off today's monitors.
     std::vector<std::string> coordinatesAsShown;
@@ -98,11 +101,16 @@ public:
     // What the user is told on opening about what the click could not show; empty for nothing.
     static std::string LoadNotice(const TClickEditorFields& fields);
     // Why OK cannot store the fields, or nothing: a numeric field that holds no number, or a value out of its range
-    // (coordinates against `monitors`, the union of the monitors' areas).
-    static std::optional<TFieldRefusal> Refusal(const TClickEditorFields& fields, TRect monitors);
+    // (coordinates against `monitors`, the union of the monitors' areas), or a double click held longer than the
+    // system's `doubleClickTime` lets its presses be.
+    static std::optional<TFieldRefusal> Refusal(const TClickEditorFields& fields, TRect monitors,
+                                                int doubleClickTime = IMouse::kDefaultDoubleClickTime);
     // The click shown with every field written, which the editor stores in one assignment; throws
     // std::invalid_argument with the refusal's message when Refusal has one.
-    static TMouseObj ToClick(const TClickEditorFields& fields, const TMouseObj& shown, TRect monitors);
+    static TMouseObj ToClick(const TClickEditorFields& fields, const TMouseObj& shown, TRect monitors,
+                             int doubleClickTime = IMouse::kDefaultDoubleClickTime);
+    // The area a spread of `edJitter` pixels covers, in words beside it; empty while it holds no number.
+    static std::string SpreadArea(const std::string& edJitter);
 
     // The smallest rectangle holding every monitor: what coordinates are held to.
     static TRect Extent(const std::vector<TRect>& monitors);

@@ -112,7 +112,7 @@ void TClickListController::NewClick() {
     if (editor->ShowModal() != mrOk) {
         return;
     }
-    auto runner = std::make_unique<TClickRunner>(m_platform);
+    auto runner = std::make_unique<TClickRunner>(m_runnerPlatform);
     // The editor writes all fields or none; when it fails nothing is added.
     editor->SaveToClick(*runner);
     AddClick(std::move(runner));

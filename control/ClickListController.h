@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/ClickListView.h"
+#include "control/CornerWatch.h"
 #include "control/ToolCommands.h"
 #include "control/UserMessages.h"
 #include "engine/ClickRunner.h"
@@ -93,13 +94,17 @@ public:
     // Stores the choices in the settings (columns matched by their place) and shows the columns anew; a primary output
     // chosen anew is used from now on. A primary output list without items leaves the stored one.
     void ApplyOptions(const TOptionsChoices& choices);
+    // The stop-all key and the corner stop of the choices, stored and used from now on.
+    void ApplyStopOptions(const TOptionsChoices& choices);
     // `key`: 0 (F1) to 11 (F12).
     void HotKeyPressed(int key);
-    // Every registered hotkey's id comes here: the controller registers exactly Ctrl+F1 to Ctrl+F12 as ids 0 to 11,
-    // and other ids do nothing.
+    // Every registered hotkey's id comes here: the controller registers Ctrl+F1 to Ctrl+F12 as ids 0 to 11 and the
+    // key that stops every click as StopAllKey::kHotKeyId; other ids do nothing.
     void HotKeyReceived(int id);
     // Whether Ctrl+F(n + 1) is registered; a key another program holds is not, and is marked where it is shown.
     bool HotKeyTaken(int n) const;
+    // Whether the corner watch runs: the option is on, a click runs and the pointer can be read.
+    bool WatchingCorners() const { return m_cornerWatch.Watching(); }
 
     TConfig& Config();
     // The text of a cell; empty for a row or column that does not exist.
@@ -140,6 +145,8 @@ private:
     };
 
     std::vector<int> HotKeysHeldElsewhere() const;
+    // Registers the stored stop-all key; false when another program holds it.
+    bool RegisterStopAllKey();
     void RunStartupStep(const char* what, void (TClickListController::*step)());
     void CleanUpAndCheckFolder();
     void UseLoadedRows(const ClickListLoad& load);
@@ -165,6 +172,10 @@ private:
 
     IClickListView& m_view;
     Platform& m_platform;
+    // The runners' platform: the same, with their pointer moves remembered for the corner watch.
+    TProgramMouse m_programMouse{m_platform.mouse};
+    Platform m_runnerPlatform{m_programMouse, m_platform.screen, m_platform.loop, m_platform.clock, m_platform.hotKeys};
+    TCornerWatch m_cornerWatch{m_platform, m_programMouse, [this] { StopAll(); }};
     TUserMessages m_messages{m_view};
     std::string m_folder;
     std::string m_recoveryFolder;
@@ -175,6 +186,7 @@ private:
     std::vector<bool> m_columnVisible;
     bool m_hotKeysRegistered = false;
     std::array<bool, kHotKeyCount> m_hotKeyTaken{};
+    bool m_stopAllKeyTaken = false;
     std::vector<Row> m_rows;
     std::unique_ptr<ITimer> m_refreshTimer;
     std::vector<std::string> m_startupMessages;

@@ -1,5 +1,7 @@
 // Ctrl+F1 to Ctrl+F12: registered at start, released at close; each press starts and stops the clicks bound to it.
+// The stop-all key beside them stops every click.
 #include "control/ClickListController.h"
+#include "control/StopAllKey.h"
 
 #include "platform/HotKeys.h"
 
@@ -17,6 +19,11 @@ void TClickListController::RegisterHotKeys() {
         }
     }
     m_hotKeysRegistered = true;
+    if (!RegisterStopAllKey()) {
+        notTaken += notTaken.empty() ? "" : ", ";
+        notTaken += StopAllKey::Text(*StopAllKey::FromText(Config().GetFrame().GetstopAllKey()));
+        notTaken += " (which stops all clicks)";
+    }
     if (!notTaken.empty()) {
         m_startupMessages.push_back("These hotkeys could not be taken, because another program (or another copy of "
                                     "Tappora) already uses them: " +
@@ -31,8 +38,22 @@ void TClickListController::UnregisterHotKeys() {
         for (int id = 0; id < kHotKeyCount; ++id) {
             m_platform.hotKeys.unregisterHotKey(id);
         }
+        m_platform.hotKeys.unregisterHotKey(StopAllKey::kHotKeyId);
     }
     m_hotKeyTaken.fill(false);
+    m_stopAllKeyTaken = false;
+}
+
+// "None" registers nothing, so no other program can hold it.
+bool TClickListController::RegisterStopAllKey() {
+    const std::optional<THotKey> key = StopAllKey::FromText(Config().GetFrame().GetstopAllKey());
+    if (!key) {
+        m_platform.hotKeys.unregisterHotKey(StopAllKey::kHotKeyId);
+        m_stopAllKeyTaken = false;
+        return true;
+    }
+    m_stopAllKeyTaken = m_platform.hotKeys.registerHotKey(StopAllKey::kHotKeyId, *key);
+    return m_stopAllKeyTaken;
 }
 
 std::vector<int> TClickListController::HotKeysHeldElsewhere() const {
@@ -50,10 +71,14 @@ bool TClickListController::HotKeyTaken(int n) const {
 }
 
 void TClickListController::HotKeyReceived(int id) {
-    if (id < 0 || id >= kHotKeyCount || m_closed) {
+    if (m_closed) {
         return;
     }
-    HotKeyPressed(id);
+    if (id == StopAllKey::kHotKeyId) {
+        StopAll();
+    } else if (id >= 0 && id < kHotKeyCount) {
+        HotKeyPressed(id);
+    }
 }
 
 void TClickListController::HotKeyPressed(int key) {

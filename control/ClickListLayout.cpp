@@ -2,6 +2,7 @@
 // options dialog, stored back at close.
 #include "control/ClickListController.h"
 
+#include "control/StopAllKey.h"
 #include "control/WindowPlacement.h"
 
 #include <algorithm>
@@ -180,6 +181,12 @@ TOptionsChoices TClickListController::Options() {
     }
     options.autorun = Config().GetFrame().Getautorun();
     options.primaryOutput = PrimaryOutputList(m_platform.screen.outputNames(), Config().GetFrame().GetprimaryOutput());
+    options.stopAllKey = StopAllKey::Choices(Config().GetFrame().GetstopAllKey(),
+                                             m_hotKeysRegistered && !m_stopAllKeyTaken && !m_closed);
+    options.cornerStop = Config().GetFrame().GetcornerStop();
+    if (!m_cornerWatch.Available()) {
+        options.cornerStopUnavailable = "Wayland hides the pointer, so no corner can stop the clicks.";
+    }
     return options;
 }
 
@@ -196,4 +203,22 @@ void TClickListController::ApplyOptions(const TOptionsChoices& choices) {
         Config().GetFrame().SetprimaryOutput(*primary);
         ApplyPrimaryOutput();
     }
+    ApplyStopOptions(choices);
+}
+
+// A key chosen anew is taken at once; one another program holds is told.
+void TClickListController::ApplyStopOptions(const TOptionsChoices& choices) {
+    if (const std::optional<std::string> key = SelectedValue(choices.stopAllKey)) {
+        const std::string stored = StopAllKey::Stored(*key);
+        if (stored != Config().GetFrame().GetstopAllKey()) {
+            Config().GetFrame().SetstopAllKey(stored);
+            if (m_hotKeysRegistered && !RegisterStopAllKey()) {
+                m_view.showFileMessage("The key " + *key +
+                                       " could not be taken, because another program (or another copy of Tappora) "
+                                       "already uses it. Choose another key in Options to stop all clicks with it.");
+            }
+        }
+    }
+    Config().GetFrame().SetcornerStop(choices.cornerStop && choices.cornerStopUnavailable.empty());
+    m_cornerWatch.Watch(Config().GetFrame().GetcornerStop() && AnyRunning());
 }

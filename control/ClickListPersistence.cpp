@@ -195,7 +195,7 @@ void TClickListController::UseLoadedRows(const ClickListLoad& load) {
     if (load.status == ClickListLoad::Loaded) {
         ReleaseRows();
         for (const TMouseObj& click : load.clicks) {
-            auto runner = std::make_unique<TClickRunner>(m_platform);
+            auto runner = std::make_unique<TClickRunner>(m_runnerPlatform);
             static_cast<TMouseObj&>(*runner) = click;
             const bool checked = runner->checked;
             m_rows.push_back(Row{std::move(runner), checked});

@@ -21,6 +21,7 @@ void TClickListController::StopAll() {
             row.runner->Stop();
         }
     }
+    m_cornerWatch.Watch(false);
     RepaintAll();
 }
 
@@ -76,6 +77,7 @@ void TClickListController::WatchRunners() {
     if (!m_refreshTimer->enabled()) {
         m_refreshTimer->setEnabled(true);
     }
+    m_cornerWatch.Watch(Config().GetFrame().GetcornerStop());
 }
 
 // The status cell shows the count only while running, so a stopped runner's count changes need no repaint; the last
@@ -92,6 +94,7 @@ void TClickListController::RefreshChangedRows() {
     }
     if (m_refreshTimer && !AnyRunning()) {
         m_refreshTimer->setEnabled(false);
+        m_cornerWatch.Watch(false);
     }
 }
 

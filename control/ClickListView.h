@@ -65,11 +65,16 @@ struct TOptionsList {
 };
 
 // What the options dialog offers: the list columns in the settings' order, whether the ticked clicks start with the
-// program, and the primary output where the user may choose it (values: output names, empty for the system's rule).
+// program, the primary output where the user may choose it (values: output names, empty for the system's rule), the
+// key that stops every click, and whether a corner stops them (with why not, where the pointer cannot be watched:
+// the check box is then disabled).
 struct TOptionsChoices {
     std::vector<TOptionsColumn> columns;
     bool autorun = false;
     TOptionsList primaryOutput{};
+    TOptionsList stopAllKey{};
+    bool cornerStop = false;
+    std::string cornerStopUnavailable{};
     friend bool operator==(const TOptionsChoices&, const TOptionsChoices&) = default;
 };
 

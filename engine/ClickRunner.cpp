@@ -12,6 +12,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -35,20 +36,13 @@ long double RoundHalfToEven(long double value) {
     return std::fmod(lower, 2.0L) == 0 ? lower : lower + 1;
 }
 
-struct ButtonFlags {
-    std::uint32_t down;
-    std::uint32_t up;
-};
+bool IsRelease(std::uint32_t flag) {
+    return (flag & (MouseButtonEvent::LeftUp | MouseButtonEvent::RightUp | MouseButtonEvent::MiddleUp)) != 0;
+}
 
-ButtonFlags FlagsOf(TMouseType button) {
-    switch (button) {
-    case mtLeft:
-        return {MouseButtonEvent::LeftDown, MouseButtonEvent::LeftUp};
-    case mtRight:
-        return {MouseButtonEvent::RightDown, MouseButtonEvent::RightUp};
-    default:
-        return {MouseButtonEvent::MiddleDown, MouseButtonEvent::MiddleUp};
-    }
+std::uint32_t SeedFrom(IClock& clock) {
+    const std::optional<std::uint64_t> counter = clock.performanceCounter();
+    return counter ? static_cast<std::uint32_t>(*counter) : clock.tickCount();
 }
 
 } // namespace
@@ -69,12 +63,13 @@ private:
     TClickRunner& m_runner;
 };
 
-TClickRunner::TClickRunner(Platform& platform) : m_platform(platform) {}
+TClickRunner::TClickRunner(Platform& platform) : random(SeedFrom(platform.clock)), m_platform(platform) {}
 
 TClickRunner::~TClickRunner() {
     assert(m_tickDepth == 0 && "a runner inside its own tick is released through Dispose");
     if (timer)
         timer->setEnabled(false);
+    ReleaseHeldButtons();
 }
 
 void TClickRunner::Start() {
@@ -143,16 +138,23 @@ void TClickRunner::ClickTick() {
             GoesBackAfterClick() ? std::optional<TPoint>(m_platform.mouse.cursorPos()) : std::nullopt;
         if (!ProcessMessagesStillRunning(startNumber))
             return;
+        if (Holding())
+            return;
         const std::optional<TPoint> target = FindTarget(startNumber);
         if (!target)
             return;
         // Where the pointer cannot be read, a click at the pointer is pressed where it is, unmoved.
-        if (pointType != ptCurrent || m_platform.mouse.readsPointer())
-            m_platform.mouse.setCursorPos(target->x, target->y);
-        SendButtonEvents();
+        m_pressPlace.reset();
+        if (pointType != ptCurrent || m_platform.mouse.readsPointer()) {
+            const TPoint place = SpreadPlace(*target);
+            m_platform.mouse.setCursorPos(place.x, place.y);
+            if (pointType != ptCurrent)
+                m_pressPlace = place;
+        }
+        m_pendingSteps = ButtonSteps(*this, m_platform.mouse.doubleClickTime(), random);
+        m_finishOrigin = pointType != ptCurrent ? origin : std::nullopt;
+        RunButtonSteps();
         CountOne();
-        if (pointType != ptCurrent && origin)
-            ApplyFinish(*origin);
         StopWhenRepeatReached();
         if (InteverType == itRandom)
             NextRandomInterval();
@@ -160,8 +162,7 @@ void TClickRunner::ClickTick() {
 }
 
 void TClickRunner::NextRandomInterval() {
-    const std::optional<std::uint64_t> counter = m_platform.clock.performanceCounter();
-    std::uint32_t seed = counter ? static_cast<std::uint32_t>(*counter) : m_platform.clock.tickCount();
+    std::uint32_t seed = SeedFrom(m_platform.clock);
     seed = seed * 134775813u + 1u;
     const auto r = static_cast<std::uint32_t>((static_cast<std::uint64_t>(seed) * 100u) >> 32);
     const long double span = static_cast<long double>(static_cast<std::int64_t>(fRanEnd) - fRanBegin);
@@ -308,26 +309,54 @@ std::optional<TPoint> TClickRunner::NotFound() {
     return std::nullopt;
 }
 
-void TClickRunner::SendButtonEvents() {
-    const auto [down, up] = FlagsOf(mouseType);
-    IMouse& mouse = m_platform.mouse;
-    switch (actionType) {
-    case atSingle:
-        mouse.sendButtonEvent(down);
-        mouse.sendButtonEvent(up);
-        break;
-    case atDouble:
-        for (int i = 0; i < 2; ++i) {
-            mouse.sendButtonEvent(down);
-            mouse.sendButtonEvent(up);
+TPoint TClickRunner::SpreadPlace(TPoint target) {
+    if (fJitter <= 0)
+        return target;
+    if (pointType == ptCurrent && m_lastSpread && m_lastSpread->first == target)
+        target = m_lastSpread->second;
+    const TPoint place = JitteredPoint(target, fJitter, m_platform.screen.monitorAreas(), random);
+    m_lastSpread = {place, target};
+    return place;
+}
+
+// The steps are taken out first: one the system refuses throws, and the rest of that click is dropped with it.
+void TClickRunner::RunButtonSteps() {
+    std::vector<TButtonStep> steps = std::exchange(m_pendingSteps, {});
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        m_platform.mouse.sendButtonEvent(steps[i].flag);
+        if (steps[i].holdAfter > 0 && i + 1 < steps.size()) {
+            m_pendingSteps.assign(steps.begin() + std::ptrdiff_t(i) + 1, steps.end());
+            if (!m_holdTimer) {
+                m_holdTimer = m_platform.loop.createTimer();
+                m_holdTimer->setOnTick([this] { HoldTick(); });
+            }
+            m_holdTimer->setInterval(steps[i].holdAfter);
+            m_holdTimer->setEnabled(true);
+            return;
         }
-        break;
-    case atUp:
-        mouse.sendButtonEvent(up);
-        break;
-    default:
-        mouse.sendButtonEvent(down);
-        break;
+    }
+    if (m_finishOrigin)
+        ApplyFinish(*std::exchange(m_finishOrigin, std::nullopt));
+}
+
+// Another click may have moved the pointer while this one held its button: it is released where it was pressed, or the
+// press would become a drag. At the pointer, the user's own moves are left alone.
+void TClickRunner::HoldTick() {
+    TickScope scope(*this);
+    m_holdTimer->setEnabled(false);
+    if (m_pressPlace)
+        m_platform.mouse.setCursorPos(m_pressPlace->x, m_pressPlace->y);
+    RunButtonSteps();
+}
+
+void TClickRunner::ReleaseHeldButtons() noexcept {
+    for (const TButtonStep& step : std::exchange(m_pendingSteps, {})) {
+        try {
+            if (IsRelease(step.flag))
+                m_platform.mouse.sendButtonEvent(step.flag);
+        } catch (const std::exception&) {
+            // Nothing more can be done for a button the system will not release.
+        }
     }
 }
 

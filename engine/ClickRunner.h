@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ClickVariation.h"
 #include "engine/Search.h"
 #include "model/MouseObj.h"
 #include "pixels/PixelBuffer.h"
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What a colour or picture click's searches gave lately: found, not found (how many ticks in a row), or why it could
 // not search.
@@ -45,8 +47,11 @@ public:
     // Throws when `fStartAt` is not a time of day (the runner then keeps waiting).
     void StartWaitTick();
     // Tick of the clicking phase: one click step. Throws when `fColor` or `fBMP` cannot be decoded, or when the
-    // fixed point lies on no monitor.
+    // fixed point lies on no monitor. A press that is held goes on after the tick, on the hold timer; a tick that
+    // comes while the last click is still held does nothing.
     void ClickTick();
+    // Whether a pressed button waits for its release (which comes also after Stop).
+    bool Holding() const { return !m_pendingSteps.empty(); }
     // Draws the next random interval from fRanBegin..fRanEnd and sets it on the timer.
     void NextRandomInterval();
     // The picture of fBMP, decoded again only when fBMP has changed since the last decoding; nullptr for no picture.
@@ -68,6 +73,8 @@ public:
     std::string tickError;
     // The last search of this run (colour and picture clicks); none at Start.
     TLastSearch lastSearch;
+    // Draws the holds and the spread of the clicks; seeded from the clock.
+    TClickRandom random;
 
 protected:
     Platform& m_platform;
@@ -95,7 +102,15 @@ private:
     std::optional<TPoint> RememberSearch(const TSearchAnswer& answer);
     void RememberFailure(TSearchFailure failure);
     std::uint32_t WantedColour();
-    void SendButtonEvents();
+    // The place of this click: the target, or with a spread a place near it. At the pointer, the target is where
+    // the user left it: the place the last spread click went to stands for that click's target.
+    TPoint SpreadPlace(TPoint target);
+    // Sends the button steps up to the next hold, arms the hold timer for it, and after the last one applies the
+    // after-click action.
+    void RunButtonSteps();
+    void HoldTick();
+    // The releases still owed, sent now: the runner goes and leaves no button pressed.
+    void ReleaseHeldButtons() noexcept;
     bool GoesBackAfterClick() const;
     void ApplyFinish(TPoint origin);
     void StopWhenRepeatReached();
@@ -105,6 +120,14 @@ private:
     std::string m_pictureText;
     std::shared_ptr<const TPixelBuffer> m_picture;
     TSearchMemo m_searchMemo;
+    std::unique_ptr<ITimer> m_holdTimer;
+    // The click's button steps not sent yet, and where the pointer goes back to after them.
+    std::vector<TButtonStep> m_pendingSteps;
+    std::optional<TPoint> m_finishOrigin;
+    // Where a click away from the pointer pressed its button, for the release after a hold.
+    std::optional<TPoint> m_pressPlace;
+    // The last spread click: where it went, and the target it was spread around.
+    std::optional<std::pair<TPoint, TPoint>> m_lastSpread;
     int m_tickDepth = 0;
     bool m_disposed = false;
     // Counts every Start and Stop, so a tick can tell whether its run is still the current one.

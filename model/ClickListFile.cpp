@@ -8,6 +8,7 @@
 
 #include <array>
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 #include <variant>
 
@@ -20,12 +21,16 @@ using ClickField =
 struct ClickAttribute {
     const char* name;
     ClickField field;
-    // A duration in ms: a negative one is no value the runner can wait, so it reads like text that does not convert.
-    bool duration = false;
+    // A duration in ms or a distance: a negative one is no value the runner can use, so it reads like text that does
+    // not convert, and so does one above the largest.
+    bool nonNegative = false;
+    std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+    // Written only when it differs from the default, so that a list that does not use it is saved as before.
+    bool onlyWhenSet = false;
 };
 
 // The attributes of an `item`, in the order they are written.
-const std::array<ClickAttribute, 28> kClickAttributes{{
+const std::array<ClickAttribute, 31> kClickAttributes{{
     {"fPosX", &TMouseObj::fPosX},
     {"fPosY", &TMouseObj::fPosY},
     {"fStartAt", &TMouseObj::fStartAt},
@@ -54,6 +59,9 @@ const std::array<ClickAttribute, 28> kClickAttributes{{
     {"fRanBegin", &TMouseObj::fRanBegin, true},
     {"fRanEnd", &TMouseObj::fRanEnd, true},
     {"InteverType", &TMouseObj::InteverType},
+    {"fHoldTime", &TMouseObj::fHoldTime, true, kMaxHoldTime, true},
+    {"fHoldTimeTo", &TMouseObj::fHoldTimeTo, true, kMaxHoldTime, true},
+    {"fJitter", &TMouseObj::fJitter, true, kMaxJitter, true},
 }};
 
 template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
@@ -71,8 +79,8 @@ std::string FieldText(const TMouseObj& click, const ClickField& field) {
 
 std::int32_t IntegerFromText(const ClickAttribute& attribute, const std::string& text) {
     const std::int32_t value = StringToInt(text);
-    if (attribute.duration && value < 0) {
-        throw std::invalid_argument("'" + text + "' is not a valid duration");
+    if ((attribute.nonNegative && value < 0) || value > attribute.largest) {
+        throw std::invalid_argument("'" + text + "' is out of range");
     }
     return value;
 }
@@ -94,9 +102,14 @@ void SetFieldFromText(TMouseObj& click, const ClickAttribute& attribute, const s
 } // namespace
 
 void WriteClickNode(const TMouseObj& click, pugi::xml_node parent) {
+    static const TMouseObj defaults;
     pugi::xml_node item = parent.append_child("item");
     for (const auto& attribute : kClickAttributes) {
-        item.append_attribute(attribute.name).set_value(FieldText(click, attribute.field).c_str());
+        const std::string text = FieldText(click, attribute.field);
+        if (attribute.onlyWhenSet && text == FieldText(defaults, attribute.field)) {
+            continue;
+        }
+        item.append_attribute(attribute.name).set_value(text.c_str());
     }
 }
 

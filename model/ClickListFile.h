@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-// The click list file "tapporas.xml": root `list`, one `item` with 28 attributes per click.
+// The click list file "tapporas.xml": root `list`, one `item` with 28 attributes per click, and after them the hold and
+// spread where a click uses them.
 inline constexpr const char* kClickListFileName = "tapporas.xml";
 inline constexpr TFileKind kClickListFileKind{"click list file", "The click list was not saved"};
 
-// Appends an `item` after the parent's last child with the 28 attributes in file order.
+// Appends an `item` after the parent's last child with the 28 attributes in file order, then those of the hold and
+// spread that differ from their defaults.
 void WriteClickNode(const TMouseObj& click, pugi::xml_node parent);
 // Reads every attribute the node has into `click`; absent attributes, and texts that do not convert to the
 // field's type, leave the field as it was (its default for a new click).

@@ -83,6 +83,15 @@ void SetAttribute(pugi::xml_node node, const char* name, const std::string& text
     attribute.set_value(text.c_str());
 }
 
+// An attribute that only some files have: an empty value removes it, so a file without it stays as it was.
+void SetOrRemove(pugi::xml_node node, const char* name, const std::string& value) {
+    if (value.empty()) {
+        node.remove_attribute(name);
+    } else {
+        SetAttribute(node, name, value);
+    }
+}
+
 std::string Text(pugi::xml_node node, const char* name) {
     return node.attribute(name).value();
 }
@@ -165,11 +174,23 @@ std::string TXMLFrameType::GetprimaryOutput() const {
     return Text(m_node, "primaryOutput");
 }
 void TXMLFrameType::SetprimaryOutput(const std::string& value) {
-    if (value.empty()) {
-        m_node.remove_attribute("primaryOutput");
-    } else {
-        SetAttribute(m_node, "primaryOutput", value);
+    SetOrRemove(m_node, "primaryOutput", value);
+}
+std::string TXMLFrameType::GetstopAllKey() const {
+    return Text(m_node, "stopAllKey");
+}
+void TXMLFrameType::SetstopAllKey(const std::string& value) {
+    SetOrRemove(m_node, "stopAllKey", value);
+}
+bool TXMLFrameType::GetcornerStop() const {
+    try {
+        return StringToBool(Text(m_node, "cornerStop"));
+    } catch (const std::invalid_argument&) {
+        return false;
     }
+}
+void TXMLFrameType::SetcornerStop(bool value) {
+    SetOrRemove(m_node, "cornerStop", value ? BoolToString(true) : std::string());
 }
 
 std::int32_t TXMLColType::Getid() const {

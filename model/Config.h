@@ -36,6 +36,14 @@ public:
     // the attribute, so a file that never had a choice stays as it was.
     std::string GetprimaryOutput() const;
     void SetprimaryOutput(const std::string& value);
+    // The key that stops every click, as its text ("Ctrl+Shift+F11", "None"); empty (no attribute): the default key.
+    // An empty value removes the attribute.
+    std::string GetstopAllKey() const;
+    void SetstopAllKey(const std::string& value);
+    // Whether holding the pointer in a screen corner stops every click; no attribute (or one that does not convert):
+    // false. False removes the attribute.
+    bool GetcornerStop() const;
+    void SetcornerStop(bool value);
 
 private:
     pugi::xml_node m_node;

@@ -55,4 +55,14 @@ public:
     std::uint8_t hkStop = 2;
     std::string fName = "New Click";
     bool checked = true;
+    // How long each press is held before its release, in ms; with fHoldTimeTo above it, a random time from
+    // fHoldTime to fHoldTimeTo for each press. 0: released at once.
+    std::int32_t fHoldTime = 0;
+    std::int32_t fHoldTimeTo = 0;
+    // Each click lands within this many pixels of its target, nearer the centre more often; 0: on the target.
+    std::int32_t fJitter = 0;
 };
+
+// The largest hold and spread a click takes; the list file reads a larger value as the default.
+constexpr std::int32_t kMaxHoldTime = 10000;
+constexpr std::int32_t kMaxJitter = 500;

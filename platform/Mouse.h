@@ -25,6 +25,9 @@ public:
 
 class IMouse {
 public:
+    // The toolkits' own default where the system keeps no such setting (X11, Wayland).
+    static constexpr int kDefaultDoubleClickTime = 400;
+
     virtual ~IMouse() = default;
     // Gets ready to click: where the desktop must first allow it, asks now and returns at once (button events throw
     // until it has answered); nothing where clicks need no leave.
@@ -39,4 +42,6 @@ public:
     // Sends one button event (one MouseButtonEvent flag) where the pointer is, delivered in call order. Throws when the
     // system refused the event, so that a click that never happened is not counted.
     virtual void sendButtonEvent(std::uint32_t flag) = 0;
+    // The longest time in ms from one press to the next that programs still take for a double click.
+    virtual int doubleClickTime() const { return kDefaultDoubleClickTime; }
 };

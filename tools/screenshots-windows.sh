@@ -52,13 +52,13 @@ shoot "$main" windows-main-window.png
 click "$main" 33 "$button_y"
 editor=$(window "New Mouse Action")
 shoot "$editor" windows-editor.png
-click "$editor" 354 628
+click "$editor" 354 652
 sleep 0.5
 
 click "$main" 343 "$button_y"
 options=$(window "Config Options")
 shoot "$options" windows-options.png
-click "$options" 157 327
+click "$options" 157 418
 sleep 0.5
 
 click "$main" 405 "$button_y"

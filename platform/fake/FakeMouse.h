@@ -29,6 +29,8 @@ public:
     }
     bool readsPointer() const override { return m_readsPointer; }
     void prepare() override { ++m_preparations; }
+    int doubleClickTime() const override { return m_doubleClickTime; }
+    void setDoubleClickTime(int ms) { m_doubleClickTime = ms; }
     void setCursorPos(int x, int y) override;
     // Throws TServiceRefused while the desktop refuses the clicks.
     void sendButtonEvent(std::uint32_t flag) override;
@@ -64,5 +66,6 @@ private:
     bool m_readsPointer = true;
     int m_preparations = 0;
     std::string m_refusal;
+    int m_doubleClickTime = kDefaultDoubleClickTime;
     std::vector<FakeMouseEvent> m_events;
 };

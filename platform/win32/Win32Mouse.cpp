@@ -58,3 +58,7 @@ void Win32Mouse::sendButtonEvent(std::uint32_t flag) {
         throw std::runtime_error("Windows refused the mouse input (the window under the pointer may belong to a "
                                  "program running as administrator)");
 }
+
+int Win32Mouse::doubleClickTime() const {
+    return static_cast<int>(GetDoubleClickTime());
+}

@@ -23,6 +23,7 @@ public:
     void setCursorPos(int x, int y) override;
     // Throws std::runtime_error when the system refused the event.
     void sendButtonEvent(std::uint32_t flag) override;
+    int doubleClickTime() const override;
 
 private:
     ButtonSender m_send;

@@ -299,6 +299,8 @@ TEST(ClickEditorModelTest, SignsHugeNumbersAndValuesOutOfRangeAreRefusedNamingTh
          nullptr,
          ""},
         {{{&F::edPX, "-1920"}, {&F::edPY, "1440"}}, nullptr, ""},
+        {{{&F::edHoldTimeTo, "10001"}}, &F::edHoldTimeTo, "The longest hold time (to) must be from 0 to 10000 ms."},
+        {{{&F::edJitter, "501"}}, &F::edJitter, "The field \"Spread\" must be from 0 to 500 pixels."},
     };
     for (const Case& c : cases) {
         TClickEditorFields f = Model::Initial({9, 15, 0});
@@ -365,4 +367,21 @@ TEST(ClickEditorModelTest, AnUnreadableStartTimeIsToldAndKeptUnlessThePickerChan
 TEST(ClickEditorModelTest, CoordinatesAreHeldToTheUnionOfTheMonitors) {
     EXPECT_EQ(Model::Extent({{0, 0, 2560, 1440}, {-1920, 300, 1920, 1080}}), kDesk);
     EXPECT_EQ(Model::Extent({}), TRect{});
+}
+
+// The hold and spread round trip; a double click held longer than the system's double-click time lets is refused.
+TEST(ClickEditorModelTest, TheHoldAndSpreadRoundTripAndADoubleClickHeldTooLongIsRefused) {
+    TMouseObj click;
+    click.fHoldTime = 80;
+    click.fHoldTimeTo = 176;
+    click.fJitter = 10;
+    click.actionType = atDouble;
+    const TClickEditorFields f = shownFor(click);
+    const TMouseObj stored = Model::ToClick(f, TMouseObj{}, kDesk, 500);
+    EXPECT_EQ((std::vector{stored.fHoldTime, stored.fHoldTimeTo, stored.fJitter}), (std::vector{80, 176, 10}));
+    const std::optional<TFieldRefusal> refusal = Model::Refusal(f, kDesk, 400);
+    ASSERT_TRUE(refusal && refusal->field == &TClickEditorFields::edHoldTimeTo);
+    EXPECT_EQ(refusal->message, "A double click counts only when its two presses come within the system's "
+                                "double-click time (400 ms), so each press can be held at most 175 ms.");
+    EXPECT_EQ(Model::SpreadArea(f.edJitter) + ", " + Model::SpreadArea("0"), "in a 21 px circle, on the target");
 }

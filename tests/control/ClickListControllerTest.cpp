@@ -1,4 +1,5 @@
 #include "control/ControlFixture.h"
+#include "control/StopAllKey.h"
 
 #include "LinuxFaults.h"
 
@@ -70,20 +71,24 @@ TEST_F(ControlTest, LoadsEveryItemAsARowTickedFromItsCheckedAttribute) {
     EXPECT_FALSE(ctrl->Runner(0).running);
 }
 
-TEST_F(ControlTest, RegistersCtrlF1ToF12AndUnregistersThemAtClose) {
+TEST_F(ControlTest, RegistersCtrlF1ToF12AndTheStopAllKeyAndUnregistersThemAtClose) {
     StartController();
     const auto& calls = fake.hotKeys.calls();
-    ASSERT_THAT(calls, SizeIs(TClickListController::kHotKeyCount));
+    ASSERT_THAT(calls, SizeIs(TClickListController::kHotKeyCount + 1));
     for (int n = 0; n < TClickListController::kHotKeyCount; ++n) {
         EXPECT_EQ(calls[n],
                   (FakeHotKeyCall{FakeHotKeyCall::Kind::Register, n, {HotKeyModifier::Control, n + 1}, true}));
     }
-    EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
+    EXPECT_EQ(calls[12], (FakeHotKeyCall{FakeHotKeyCall::Kind::Register,
+                                         StopAllKey::kHotKeyId,
+                                         {HotKeyModifier::Control | HotKeyModifier::Shift, 11},
+                                         true}));
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 13u);
 
     CloseController();
     EXPECT_EQ(fake.hotKeys.registeredCount(), 0u);
-    ASSERT_THAT(calls, SizeIs(24));
-    EXPECT_EQ(calls[12].kind, FakeHotKeyCall::Kind::Unregister);
+    ASSERT_THAT(calls, SizeIs(26));
+    EXPECT_EQ(calls[13].kind, FakeHotKeyCall::Kind::Unregister);
 }
 
 TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
@@ -91,8 +96,8 @@ TEST_F(ControlTest, KeysTakenByAnotherProgramAreToldAtStartAndMarkedInTheList) {
     fake.hotKeys.takeByOtherProgram({HotKeyModifier::Control, 12});
     WriteList({FastClick("A", 4, 2)});
     StartController();
-    EXPECT_EQ(fake.hotKeys.registeredCount(), 10u);
-    EXPECT_THAT(fake.hotKeys.calls(), SizeIs(12)) << "every key was asked for";
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 11u);
+    EXPECT_THAT(fake.hotKeys.calls(), SizeIs(13)) << "every key was asked for";
     ASSERT_THAT(ctrl->StartupMessages(), SizeIs(1));
     EXPECT_THAT(ctrl->StartupMessages()[0], HasSubstr("already uses them: CTRL+F5, CTRL+F12."));
     EXPECT_FALSE(ctrl->HotKeyTaken(4));
@@ -169,7 +174,7 @@ TEST_F(ControlTest, CloseRunsOnceAndTheDestructorClosesWhenNobodyDid) {
     EXPECT_THAT(ctrl->Close(), IsEmpty());
     ctrl.reset();
     EXPECT_EQ(ReadFile(kClickListFileName), "changed by hand");
-    EXPECT_THAT(fake.hotKeys.calls(), SizeIs(24));
+    EXPECT_THAT(fake.hotKeys.calls(), SizeIs(26));
 
     WriteList({R"(fName="kept")"});
     StartController();
@@ -290,7 +295,7 @@ TEST_F(ControlTest, ABrokenSettingsValueDoesNotKeepTheListFromLoading) {
 
     EXPECT_EQ(ctrl->RowCount(), 1);
     EXPECT_TRUE(ctrl->Runner(0).running);
-    EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 13u);
     EXPECT_EQ(view.columns.size(), 11u);
 }
 
@@ -311,7 +316,7 @@ TEST_F(ControlTest, AFailingStartupStepIsReportedAndTheOtherStepsStillRun) {
     EXPECT_EQ(refusing.columns.size(), 11u);
     ASSERT_EQ(started.RowCount(), 1);
     EXPECT_TRUE(started.Runner(0).running);
-    EXPECT_EQ(fake.hotKeys.registeredCount(), 12u);
+    EXPECT_EQ(fake.hotKeys.registeredCount(), 13u);
 }
 
 TEST_F(ControlTest, SavedListMatchesTheExpectedTextAfterNewAndEdits) {

@@ -13,10 +13,13 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
+#include <set>
 #include <thread>
 
 namespace {
@@ -33,6 +36,11 @@ std::string item(const std::string& name, int x, int y, int button, int interval
            "\" finishType=\"0\" ScreenType=\"0\" iClickInterval=\"" + std::to_string(interval) + "\" hkStart=\"" +
            std::to_string(hkStart) + "\" hkStop=\"" + std::to_string(hkStop) + "\" fName=\"" + name +
            "\" checked=\"True\" fRanBegin=\"100\" fRanEnd=\"5000\" InteverType=\"0\"/>";
+}
+
+// The item with more attributes after the others, as the program writes the hold and spread.
+std::string withAttributes(std::string item, const std::string& attributes) {
+    return item.insert(item.size() - 2, attributes);
 }
 
 const std::string kListHead = R"(<?xml version="1.0" encoding="utf-8" standalone="yes"?>)"
@@ -89,7 +97,7 @@ void newClickWithScopeDragged(Display* display, ProgramRun& run, Window main, Dr
     dragWithLeftButton(display, drag.fromX, drag.fromY, drag.toX, drag.toY);
     ASSERT_TRUE(waitUntilViewable(display, editor)) << "the editor comes back";
     std::this_thread::sleep_for(300ms);
-    clickAt(display, x + 265, y + 628, 1); // OK
+    clickAt(display, x + 265, y + 652, 1); // OK
     for (int wait = 0; wait < 100 && isViewable(display, editor); ++wait)
         std::this_thread::sleep_for(50ms);
     run.signal(SIGTERM);
@@ -139,6 +147,62 @@ TEST_F(ProgramTest, HotkeysRunTheClicksWhereTheListSaysAndTheFilesAreSavedAtClos
     EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
     EXPECT_EQ(run.readFile("tapporas.xml"), list);
     EXPECT_EQ(run.readFile("TapporaConfig.xml"), settings("False"));
+}
+
+// Held presses are released the set time later by the server's clock, spread clicks land around their target, and the
+// stop-all key and a pointer the user keeps in a corner both stop every click. The list is saved as it was read.
+TEST_F(ProgramTest, HeldAndSpreadClicksAndTheKeyAndTheCornerThatStopThemAll) {
+    const std::string list =
+        kListHead + withAttributes(item("Held", 900, 600, 0, 300, 0, 1, 1, 2), R"( fHoldTime="120")") +
+        withAttributes(item("Spread", 1000, 650, 2, 50, 0, 1, 1, 2), R"( fJitter="10")") + "</list>";
+    run.writeFile("tapporas.xml", list);
+    std::string config = settings("False");
+    run.writeFile("TapporaConfig.xml", config.insert(config.find("autorun="), R"(cornerStop="True" )"));
+    startAndWait();
+    Display* display = target.display();
+    const auto stopsClicking = [&] {
+        std::this_thread::sleep_for(400ms);
+        const std::size_t after = target.pumpEvents().size();
+        std::this_thread::sleep_for(600ms);
+        return target.pumpEvents().size() == after;
+    };
+
+    pressChord(display, {XK_Control_L}, XK_F2);
+    const std::vector<ButtonRecord> events = target.waitForButtonEvents(60);
+    std::size_t held = 0;
+    std::set<std::pair<int, int>> places;
+    for (auto press = events.begin(); press != events.end(); ++press) {
+        const auto release = std::find_if(press, events.end(), [&](const ButtonRecord& r) {
+            return r.kind == ButtonRecord::Release && r.button == press->button;
+        });
+        if (press->kind != ButtonRecord::Press || release == events.end())
+            continue;
+        if (press->button == 1) {
+            ++held;
+            std::cout << "held for " << release->serverTime - press->serverTime << " ms\n";
+            EXPECT_GE(release->serverTime - press->serverTime, 120u);
+        } else {
+            EXPECT_LE(std::hypot(press->rootX - 1000, press->rootY - 650), 10.0);
+            places.insert({press->rootX, press->rootY});
+        }
+    }
+    EXPECT_GE(held, 3u);
+    EXPECT_GE(places.size(), 5u) << "spread, not on one pixel";
+
+    pressChord(display, {XK_Control_L, XK_Shift_L}, XK_F11);
+    EXPECT_TRUE(stopsClicking()) << "Ctrl+Shift+F11 stops every click";
+    pressChord(display, {XK_Control_L}, XK_F2);
+    target.waitForButtonEvents(target.pumpEvents().size() + 4);
+    for (int pushed = 0; pushed < 50; ++pushed) {
+        XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, DisplayWidth(display, 0) - 1, 0);
+        XFlush(display);
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(stopsClicking()) << "the top-right corner stops every click";
+
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0) << run.errorOutput();
+    EXPECT_EQ(run.readFile("tapporas.xml"), list);
 }
 
 TEST_F(ProgramTest, TheCloseBoxSavesLikeExit) {

@@ -117,6 +117,18 @@ TEST(ClickListFileTest, ASavedFileLoadsBackToTheSameClicksAndTheSameBytes) {
     EXPECT_EQ(ClickListText({&load.clicks[0], &load.clicks[1]}), saved);
 }
 
+// A list that uses none of them is written as it always was (above); a click that does gets only those it uses, after
+// the others, so that older readers, which pass over attributes they do not know, load it all the same.
+TEST(ClickListFileTest, TheHoldAndSpreadAreWrittenAfterTheOthersOnlyWhereSetAndLoadBack) {
+    TMouseObj held;
+    held.fHoldTime = 40;
+    held.fJitter = 12;
+    const std::string text = ClickListText({&held});
+    EXPECT_THAT(text, HasSubstr(R"( InteverType="0" fHoldTime="40" fJitter="12"/>)"));
+    held.fHoldTimeTo = 90;
+    ExpectSameClick(*ReadFirstItem(ClickListText({&held})), held);
+}
+
 TEST(ClickListFileTest, TextsWithLineBreaksTabsAndOtherScriptsSurviveTheFile) {
     TMouseObj click;
     click.fName = "line one\nline two\ttab\r 点击 ✓";
@@ -197,6 +209,11 @@ TEST(ClickListFileTest, NegativeIntervalsAndRandomBoundsKeepTheirDefaults) {
         // Positions are not durations: left of or above the primary monitor they are negative.
         {"fPosX", "-300", &TMouseObj::fPosX, -300},
         {"fLeft", "-1920", &TMouseObj::fLeft, -1920},
+        // The hold and spread: negative or beyond the largest, they read as their default too.
+        {"fHoldTime", "-80", &TMouseObj::fHoldTime, 0},
+        {"fHoldTimeTo", "10001", &TMouseObj::fHoldTimeTo, 0},
+        {"fJitter", "500", &TMouseObj::fJitter, 500},
+        {"fJitter", "501", &TMouseObj::fJitter, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.attribute) + "=" + c.text);

@@ -58,7 +58,7 @@ bool TargetClient::readEvent(int timeoutMs) {
     if (event.type == ButtonPress || event.type == ButtonRelease) {
         const XButtonEvent& button = event.xbutton;
         m_events.push_back({event.type == ButtonPress ? ButtonRecord::Press : ButtonRecord::Release, button.button,
-                            button.x_root, button.y_root, button.send_event != 0});
+                            button.x_root, button.y_root, button.send_event != 0, button.time});
     }
     return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // The click target of the X11 and end-to-end tests: an override-redirect window covering the whole screen, on a
-// connection of its own, that records every button press and release it receives with its root coordinates and
-// whether it was sent by XSendEvent (synthesised input through XTest is not). It can also paint the screen.
+// connection of its own, that records every button press and release it receives with its root coordinates, the
+// server's time and whether it was sent by XSendEvent (synthesised input through XTest is not). It can also paint the
+// screen.
 //
 //     XvfbServer server;
 //     TargetClient target(server.displayName());
@@ -31,7 +32,12 @@ struct ButtonRecord {
     int rootX = 0;
     int rootY = 0;
     bool sendEvent = false;
-    friend bool operator==(const ButtonRecord&, const ButtonRecord&) = default;
+    // The server's time of the event in ms, for how long a button was held; not compared.
+    unsigned long serverTime = 0;
+    friend bool operator==(const ButtonRecord& a, const ButtonRecord& b) {
+        return a.kind == b.kind && a.button == b.button && a.rootX == b.rootX && a.rootY == b.rootY &&
+               a.sendEvent == b.sendEvent;
+    }
 };
 
 std::ostream& operator<<(std::ostream& out, const ButtonRecord& record);

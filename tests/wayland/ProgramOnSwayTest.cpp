@@ -188,6 +188,7 @@ TEST(BackendCheckTest, TellsWhichBackendRunsHereAndWhatWorks) {
     EXPECT_TRUE(says(wlroots, "Backend: wlroots")) << wlroots;
     EXPECT_TRUE(says(wlroots, "Clicks: working.")) << wlroots;
     EXPECT_NE(wlroots.find("Hotkeys: not working."), std::string::npos) << wlroots;
+    EXPECT_NE(wlroots.find("Corner stop: not working. It watches the pointer"), std::string::npos) << wlroots;
 
     const XvfbServer x11;
     const std::string plainX11 = check(sway.user(), {{"DISPLAY", x11.displayName()}});

@@ -409,6 +409,10 @@ void TClickEditorPanel::nameControls() {
     edtStartMin = find<QLineEdit>(Id::edtStartMin);
     edtStartSec = find<QLineEdit>(Id::edtStartSec);
     edStopTimes = find<QLineEdit>(Id::edStopTimes);
+    edHoldTime = find<QLineEdit>(Id::edHoldTime);
+    edHoldTimeTo = find<QLineEdit>(Id::edHoldTimeTo);
+    edJitter = find<QLineEdit>(Id::edJitter);
+    lblSpreadArea = find<QLabel>(Id::lblSpreadArea);
     edName = find<QLineEdit>(Id::edName);
     btnBMP = find<QToolButton>(Id::btnBMP);
     pnlPreview = find<QFrame>(Id::pnlPreview);
@@ -433,6 +437,7 @@ void TClickEditorPanel::connectControls() {
     onClick(btnBMP, &TClickEditorPanel::btnBMPClick);
     onClick(btnCaptureScope, &TClickEditorPanel::btnCaptureScopeClick);
     onClick(btnFindNow, &TClickEditorPanel::btnFindNowClick);
+    connect(edJitter, &QLineEdit::textChanged, this, [this] { runGuarded([&] { showSpreadArea(); }); });
     if (!m_system.keysBoundInDesktop)
         return;
     onClick(btnCopyDesktopKeys, &TClickEditorPanel::btnCopyDesktopKeysClick);
@@ -470,6 +475,11 @@ void TClickEditorPanel::showDesktopKeys() {
     for (const std::string& line : binding.lines)
         lines.append(QString::fromStdString(line));
     edDesktopKeys->setPlainText(lines.join('\n'));
+}
+
+void TClickEditorPanel::showSpreadArea() {
+    lblSpreadArea->setText(QString::fromStdString(TClickEditorModel::SpreadArea(edJitter->text().toStdString())));
+    lblSpreadArea->adjustSize();
 }
 
 // Whole lines, each ending in a line feed, ready to paste.
@@ -640,7 +650,8 @@ void TClickEditorPanel::showEditor() {
 }
 
 const TNumericEdit* TClickEditorPanel::refusedEdit(std::string& message) const {
-    const std::optional<TFieldRefusal> refusal = TClickEditorModel::Refusal(fields(), m_monitors);
+    const std::optional<TFieldRefusal> refusal =
+        TClickEditorModel::Refusal(fields(), m_monitors, m_mouse.doubleClickTime());
     if (!refusal)
         return nullptr;
     message = refusal->message;
@@ -731,5 +742,5 @@ void TClickEditorPanel::LoadFromClick(TMouseObj& click) {
 }
 
 void TClickEditorPanel::SaveToClick(TMouseObj& click) {
-    click = TClickEditorModel::ToClick(fields(), click, m_monitors);
+    click = TClickEditorModel::ToClick(fields(), click, m_monitors, m_mouse.doubleClickTime());
 }

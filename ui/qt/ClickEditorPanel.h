@@ -100,10 +100,11 @@ public:
               *edColorB = nullptr, *edIntHour = nullptr, *edIntMinute = nullptr, *edIntSecond = nullptr,
               *edIntTenths = nullptr, *edIntHundredths = nullptr, *edIntThousandths = nullptr, *edRanBegin = nullptr,
               *edRanEnd = nullptr, *edtStartHour = nullptr, *edtStartMin = nullptr, *edtStartSec = nullptr,
-              *edStopTimes = nullptr, *edName = nullptr;
+              *edStopTimes = nullptr, *edHoldTime = nullptr, *edHoldTimeTo = nullptr, *edJitter = nullptr,
+              *edName = nullptr;
     QToolButton* btnBMP = nullptr;
     QFrame* pnlPreview = nullptr;
-    QLabel *ImageBMP = nullptr, *lblDesktopKeysWhere = nullptr, *lblFindResult = nullptr;
+    QLabel *ImageBMP = nullptr, *lblDesktopKeysWhere = nullptr, *lblFindResult = nullptr, *lblSpreadArea = nullptr;
     QPlainTextEdit* edDesktopKeys = nullptr;
     QComboBox *cbButton = nullptr, *cbClick = nullptr, *cbHKStart = nullptr, *cbHKStop = nullptr;
     QTimeEdit* dtpTime = nullptr;
@@ -118,6 +119,7 @@ private:
     void connectControls();
     void keepUnavailableDisabled();
     void showDesktopKeys();
+    void showSpreadArea();
     void clearPicture();
     void setSwatch(TSwatch swatch);
     void showCapturedPoint(TPoint point) override;

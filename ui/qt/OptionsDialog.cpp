@@ -15,8 +15,10 @@
 
 namespace {
 constexpr int kWidth = 220;
-constexpr int kHeight = 354;
-constexpr int kButtonsTop = 315;
+// The stop-all key and the corner stop lie between the auto start and the buttons.
+constexpr int kStopOptionsTop = 310;
+constexpr int kHeight = 445;
+constexpr int kButtonsTop = 406;
 // The room the primary output's list takes above the buttons when it is shown.
 constexpr int kPrimaryOutputHeight = 48;
 } // namespace
@@ -51,6 +53,14 @@ TOptionsDialog::TOptionsDialog(QWidget* parent)
     cbAuto->setGeometry(24, 272, 169, 33);
     setWrappedText(cbAuto, "Auto Start Running When Program Start", 145);
 
+    lblStopAllKey = new QLabel("&Stop all clicks with the key:", this);
+    lblStopAllKey->setGeometry(24, kStopOptionsTop, 169, 16);
+    cbStopAllKey = new QComboBox(this);
+    cbStopAllKey->setGeometry(24, kStopOptionsTop + 16, 169, 24);
+    lblStopAllKey->setBuddy(cbStopAllKey);
+    cbCornerStop = new QCheckBox(this);
+    cbCornerStop->setGeometry(24, kStopOptionsTop + 44, 169, 48);
+
     lblPrimaryOutput = new QLabel("&Primary output:", this);
     lblPrimaryOutput->setGeometry(24, kButtonsTop - 4, 169, 16);
     cbPrimaryOutput = new QComboBox(this);
@@ -62,7 +72,9 @@ TOptionsDialog::TOptionsDialog(QWidget* parent)
     setTabOrder(btnOK, btnCancel);
     setTabOrder(btnCancel, clbList);
     setTabOrder(clbList, cbAuto);
-    setTabOrder(cbAuto, cbPrimaryOutput);
+    setTabOrder(cbAuto, cbStopAllKey);
+    setTabOrder(cbStopAllKey, cbCornerStop);
+    setTabOrder(cbCornerStop, cbPrimaryOutput);
     connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
 }
@@ -80,7 +92,25 @@ void TOptionsDialog::showChoices(const TOptionsChoices& choices) {
         item->setSizeHint(QSize(0, 18));
     }
     cbAuto->setChecked(choices.autorun);
+    showStopOptions(choices);
     showPrimaryOutput(choices.primaryOutput);
+}
+
+// Where the pointer cannot be watched, the check box says why in its place and cannot be ticked.
+void TOptionsDialog::showStopOptions(const TOptionsChoices& choices) {
+    m_stopAllKey = choices.stopAllKey;
+    cbStopAllKey->clear();
+    for (const std::string& item : m_stopAllKey.items)
+        cbStopAllKey->addItem(QString::fromStdString(item));
+    cbStopAllKey->setCurrentIndex(m_stopAllKey.selected);
+    m_cornerStopUnavailable = choices.cornerStopUnavailable;
+    const bool available = m_cornerStopUnavailable.empty();
+    cbCornerStop->setChecked(choices.cornerStop && available);
+    cbCornerStop->setEnabled(available);
+    setWrappedText(cbCornerStop,
+                   available ? "Stop all clicks when the pointer rests in a screen corner for half a second"
+                             : QString::fromStdString(m_cornerStopUnavailable),
+                   145);
 }
 
 // The list goes between the auto start and the buttons, which move down to make room; without items it is not shown.
@@ -105,6 +135,11 @@ TOptionsChoices TOptionsDialog::choices() const {
         chosen.columns.push_back(
             {clbList->item(i)->text().toStdString(), clbList->item(i)->checkState() == Qt::Checked});
     chosen.autorun = cbAuto->isChecked();
+    chosen.stopAllKey = m_stopAllKey;
+    if (!m_stopAllKey.items.empty())
+        chosen.stopAllKey.selected = cbStopAllKey->currentIndex();
+    chosen.cornerStop = cbCornerStop->isChecked();
+    chosen.cornerStopUnavailable = m_cornerStopUnavailable;
     chosen.primaryOutput = m_primaryOutput;
     if (!m_primaryOutput.items.empty())
         chosen.primaryOutput.selected = cbPrimaryOutput->currentIndex();

@@ -10,8 +10,9 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-// Which list columns are visible, whether the ticked clicks start with the program and, where the user may choose it,
-// the primary output: shows the choices it is given and gives back the user's.
+// Which list columns are visible, whether the ticked clicks start with the program, the key and the corner that stop
+// every click and, where the user may choose it, the primary output: shows the choices it is given and gives back the
+// user's.
 class TOptionsDialog : public QDialog, public IOptionsDialog {
     Q_OBJECT
 public:
@@ -26,6 +27,9 @@ public:
 
     QListWidget* clbList = nullptr;
     QCheckBox* cbAuto = nullptr;
+    QLabel* lblStopAllKey = nullptr;
+    QComboBox* cbStopAllKey = nullptr;
+    QCheckBox* cbCornerStop = nullptr;
     QLabel* lblPrimaryOutput = nullptr;
     QComboBox* cbPrimaryOutput = nullptr;
     QPushButton* btnOK = nullptr;
@@ -33,6 +37,9 @@ public:
 
 private:
     void showPrimaryOutput(const TOptionsList& list);
+    void showStopOptions(const TOptionsChoices& choices);
 
     TOptionsList m_primaryOutput;
+    TOptionsList m_stopAllKey;
+    std::string m_cornerStopUnavailable;
 };

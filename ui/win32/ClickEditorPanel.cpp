@@ -143,7 +143,7 @@ void pumpFor(DWORD milliseconds) {
 } // namespace
 
 TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, HWND dialog)
-    : m_screen(screen), m_capture(m_loop, mouse, screen, *this),
+    : m_mouse(mouse), m_screen(screen), m_capture(m_loop, mouse, screen, *this),
       m_monitors(TClickEditorModel::Extent(screen.monitorAreas())), m_findNow(screen, m_loop, *this, m_monitors, true) {
     const TSize size = TClickEditorLayout::PanelSize();
     createChild(dialog, 6, 8, size.width, size.height);
@@ -207,6 +207,8 @@ void TClickEditorPanel::nameControls() {
         {Id::dtpTime, &TClickEditorPanel::dtpTime},
         {Id::cbHKStart, &TClickEditorPanel::cbHKStart},
         {Id::cbHKStop, &TClickEditorPanel::cbHKStop},
+        {Id::edJitter, &TClickEditorPanel::edJitter},
+        {Id::lblSpreadArea, &TClickEditorPanel::lblSpreadArea},
         {Id::edName, &TClickEditorPanel::edName},
         {Id::btnFindNow, &TClickEditorPanel::btnFindNow},
         {Id::lblFindResult, &TClickEditorPanel::lblFindResult}};
@@ -538,7 +540,8 @@ void TClickEditorPanel::showEditor() {
 }
 
 const TNumericEdit* TClickEditorPanel::refusedEdit(std::string& message) const {
-    const std::optional<TFieldRefusal> refusal = TClickEditorModel::Refusal(fields(), m_monitors);
+    const std::optional<TFieldRefusal> refusal =
+        TClickEditorModel::Refusal(fields(), m_monitors, m_mouse.doubleClickTime());
     if (!refusal)
         return nullptr;
     message = refusal->message;
@@ -624,7 +627,14 @@ void TClickEditorPanel::LoadFromClick(TMouseObj& click) {
 }
 
 void TClickEditorPanel::SaveToClick(TMouseObj& click) {
-    click = TClickEditorModel::ToClick(fields(), click, m_monitors);
+    click = TClickEditorModel::ToClick(fields(), click, m_monitors, m_mouse.doubleClickTime());
+}
+
+void TClickEditorPanel::showSpreadArea() {
+    const std::string area = TClickEditorModel::SpreadArea(getText(edJitter));
+    setText(lblSpreadArea, area);
+    SetWindowPos(lblSpreadArea, nullptr, 0, 0, textWidth(lblSpreadArea, area) + 1, dpiScaled(14),
+                 SWP_NOMOVE | SWP_NOZORDER);
 }
 
 LRESULT TClickEditorPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -637,6 +647,8 @@ LRESULT TClickEditorPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_COMMAND: {
         HWND from = HWND(lParam);
+        if (HIWORD(wParam) == EN_CHANGE && from == edJitter)
+            showSpreadArea();
         if (HIWORD(wParam) != BN_CLICKED)
             return 0;
         if (from == btnCapture)

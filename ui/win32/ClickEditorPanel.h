@@ -73,7 +73,7 @@ public:
          gbBMP = nullptr, btnBMP = nullptr, ImageBMP = nullptr, btnCaptureScope = nullptr, edColorL = nullptr,
          edColorR = nullptr, edColorT = nullptr, edColorB = nullptr, edIntHour = nullptr, edIntMinute = nullptr,
          edIntThousandths = nullptr, edRanBegin = nullptr, dtpTime = nullptr, cbHKStart = nullptr, cbHKStop = nullptr,
-         edName = nullptr, btnFindNow = nullptr, lblFindResult = nullptr;
+         edJitter = nullptr, lblSpreadArea = nullptr, edName = nullptr, btnFindNow = nullptr, lblFindResult = nullptr;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -92,6 +92,7 @@ private:
     void radioClicked(HWND radio);
     void setGroupEnabled(TEditorId group, bool enabled);
     void clearPicture();
+    void showSpreadArea();
     void setSwatch(TSwatch swatch);
     void showCapturedPoint(TPoint point) override;
     void showCapturedColor(const std::string& text, TSwatch swatch) override;
@@ -105,6 +106,7 @@ private:
     void showMark(const std::vector<TMarkBar>& bars) override;
     void hideMark() override;
 
+    IMouse& m_mouse;
     IScreen& m_screen;
     Win32EventLoop m_loop;
     TCaptureSession m_capture;

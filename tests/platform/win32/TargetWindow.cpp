@@ -1,10 +1,11 @@
 // The click and capture target of the Win32 tests, a program of its own as a real target would be:
 //
-//     tappora_win32_target LOG LEFT TOP WIDTH HEIGHT
+//     tappora_win32_target LOG LEFT TOP WIDTH HEIGHT [times]
 //
 // shows a topmost window with the client area at (LEFT, TOP), WIDTH x HEIGHT, painted with targetPatternColour, and
 // writes to LOG (UTF-8, one line each, flushed at once) "ready" when it is up, then every button message it receives
-// with its client point, for example "WM_RBUTTONDBLCLK 40 25". It runs until it is closed or killed.
+// with its client point, for example "WM_RBUTTONDBLCLK 40 25", and with "times" the message's time in ms after it
+// ("WM_LBUTTONUP 30 40 81234"). It runs until it is closed or killed.
 
 #include "tests/platform/win32/TargetPattern.h"
 
@@ -17,6 +18,7 @@
 
 namespace {
 std::FILE* logFile = nullptr;
+bool logTimes = false;
 std::vector<std::uint8_t> picture;
 BITMAPINFO pictureInfo{};
 
@@ -72,7 +74,12 @@ void preparePicture(int width, int height) {
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (const char* name = buttonMessageName(message)) {
-        writeLine(name, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+        if (logTimes)
+            std::fprintf(logFile, "%s %d %d %ld\n", name, x, y, GetMessageTime());
+        else
+            writeLine(name, x, y);
+        std::fflush(logFile);
         return 0;
     }
     switch (message) {
@@ -95,8 +102,9 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 6)
+    if (argc != 6 && !(argc == 7 && std::wcscmp(argv[6], L"times") == 0))
         return 2;
+    logTimes = argc == 7;
     logFile = _wfopen(argv[1], L"w");
     if (logFile == nullptr)
         return 2;

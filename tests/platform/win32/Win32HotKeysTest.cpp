@@ -45,6 +45,13 @@ TEST_F(Win32HotKeysTest, CtrlShiftF2AndPlainF2DoNotFire) {
     EXPECT_THAT(received, IsEmpty());
 }
 
+// The stop-all key's modifier set, beside the clicks' Ctrl.
+TEST_F(Win32HotKeysTest, CtrlShiftF11ArrivesWithItsOwnId) {
+    ASSERT_TRUE(hotKeys.registerHotKey(12, {HotKeyModifier::Control | HotKeyModifier::Shift, 11}));
+    drive(L"ctrl+shift+f11");
+    EXPECT_THAT(received, ElementsAre(12));
+}
+
 TEST_F(Win32HotKeysTest, AHeldKeyFiresOnceAndAgainAfterItsRelease) {
     drive(L"ctrl+f2", 6);
     EXPECT_THAT(received, ElementsAre(kCtrlF2Id));

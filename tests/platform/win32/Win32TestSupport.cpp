@@ -98,12 +98,13 @@ void pumpFor(std::chrono::milliseconds duration) {
     pumpUntil([] { return false; }, duration);
 }
 
-TargetWindow::TargetWindow(int left, int top, int width, int height)
+TargetWindow::TargetWindow(int left, int top, int width, int height, bool withTimes)
     : m_log(temporaryLogFile()), m_left(left), m_top(top) {
-    m_process = std::make_unique<ChildProcess>(L"tappora_win32_target.exe",
-                                               std::vector<std::wstring>{m_log.wstring(), std::to_wstring(left),
-                                                                         std::to_wstring(top), std::to_wstring(width),
-                                                                         std::to_wstring(height)});
+    std::vector<std::wstring> arguments{m_log.wstring(), std::to_wstring(left), std::to_wstring(top),
+                                        std::to_wstring(width), std::to_wstring(height)};
+    if (withTimes)
+        arguments.emplace_back(L"times");
+    m_process = std::make_unique<ChildProcess>(L"tappora_win32_target.exe", arguments);
     if (!pumpUntil([this] { return !readLines().empty(); }))
         throw std::runtime_error("the target window did not come up");
     m_skipped = 1;

@@ -35,10 +35,11 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 // Pumps this thread's messages for `duration`.
 void pumpFor(std::chrono::milliseconds duration);
 
-// The Win32 target window of a program of its own, at the given client rectangle, and what it logged.
+// The Win32 target window of a program of its own, at the given client rectangle, and what it logged: each button
+// message with its client point, and with `withTimes` the message's time in ms after it.
 class TargetWindow {
 public:
-    TargetWindow(int left, int top, int width, int height);
+    TargetWindow(int left, int top, int width, int height, bool withTimes = false);
     TargetWindow(const TargetWindow&) = delete;
     TargetWindow& operator=(const TargetWindow&) = delete;
     // Ends the program and removes its log.

@@ -123,7 +123,7 @@ TEST_F(DialogTest, CaptionAndSizeAreTheEditors) {
     EXPECT_EQ(dialog.windowTitle(), "Click Info");
     dialog.setCaption("Edit Mouse Action");
     EXPECT_EQ(dialog.windowTitle(), "Edit Mouse Action");
-    EXPECT_EQ(dialog.size(), QSize(435, 697));
+    EXPECT_EQ(dialog.size(), QSize(435, 721));
     EXPECT_FALSE(dialog.okButton()->autoDefault());
     EXPECT_FALSE(dialog.cancelButton()->autoDefault());
 }

@@ -433,7 +433,7 @@ TEST_F(FrameTest, NumericEditsTakeDigitsOnly) {
     frame.show();
     for (QGroupBox* group : {frame.gbPoint, frame.gbColor, frame.gbBMP})
         group->setEnabled(true);
-    ASSERT_EQ(frame.numericEdits().size(), 20u);
+    ASSERT_EQ(frame.numericEdits().size(), 23u);
     for (const TNumericEdit& numeric : frame.numericEdits()) {
         std::string name;
         for (const TNumericField& field : TClickEditorModel::NumericFields())

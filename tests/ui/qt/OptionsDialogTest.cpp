@@ -70,3 +70,21 @@ TEST(OptionsTest, CancelAndTheCloseBoxEndTheDialogUnaccepted) {
         EXPECT_NE(dialog.result(), QDialog::Accepted);
     }
 }
+
+// The stop-all key's list and the corner's check box give back the user's pick; a corner that cannot be watched says
+// why and cannot be ticked.
+TEST(OptionsTest, TheStopAllKeyAndTheCornerGiveBackThePickAndAnUnavailableCornerSaysWhy) {
+    TOptionsDialog dialog;
+    TOptionsChoices shown = kShown;
+    shown.stopAllKey = {{"None", "Ctrl+Shift+F11"}, {"None", "Ctrl+Shift+F11"}, 1};
+    dialog.showChoices(shown);
+    dialog.cbStopAllKey->setCurrentIndex(0);
+    dialog.cbCornerStop->setChecked(true);
+    shown.stopAllKey.selected = 0;
+    shown.cornerStop = true;
+    EXPECT_EQ(dialog.choices(), shown);
+    shown.cornerStopUnavailable = "Wayland hides the pointer, so no corner can stop the clicks.";
+    dialog.showChoices(shown);
+    EXPECT_FALSE(dialog.cbCornerStop->isEnabled() || dialog.cbCornerStop->isChecked());
+    EXPECT_EQ(dialog.cbCornerStop->accessibleName().toStdString(), shown.cornerStopUnavailable);
+}

@@ -31,6 +31,23 @@ TEST_F(OptionsTest, ShowsEveryColumnWithItsVisibilityAndTheAutoStart) {
     EXPECT_EQ(dialog.choices(), kShown) << "unchanged controls give back what they were shown";
 }
 
+// The stop-all key's list and the corner's check box give back the user's pick; a corner that cannot be watched says
+// why and cannot be ticked.
+TEST_F(OptionsTest, TheStopAllKeyAndTheCornerGiveBackThePickAndAnUnavailableCornerSaysWhy) {
+    TOptionsChoices shown = kShown;
+    shown.stopAllKey = {{"None", "Ctrl+Shift+F11"}, {"None", "Ctrl+Shift+F11"}, 1};
+    dialog.showChoices(shown);
+    SendMessageW(dialog.cbStopAllKey, CB_SETCURSEL, 0, 0);
+    SendMessageW(dialog.cbCornerStop, BM_SETCHECK, BST_CHECKED, 0);
+    shown.stopAllKey.selected = 0;
+    shown.cornerStop = true;
+    EXPECT_EQ(dialog.choices(), shown);
+    shown.cornerStopUnavailable = "Wayland hides the pointer, so no corner can stop the clicks.";
+    dialog.showChoices(shown);
+    EXPECT_FALSE(IsWindowEnabled(dialog.cbCornerStop) || dialog.choices().cornerStop);
+    EXPECT_EQ(windowText(dialog.cbCornerStop), shown.cornerStopUnavailable);
+}
+
 TEST_F(OptionsTest, OkGivesBackTheUsersChoicesAndCancelOrTheCloseBoxEndUnaccepted) {
     for (UINT end : {UINT(IDCANCEL), UINT(WM_CLOSE), UINT(IDOK)}) {
         dialog.showChoices(kShown);
