@@ -184,6 +184,9 @@ TOptionsChoices TClickListController::Options() {
     options.stopAllKey = StopAllKey::Choices(Config().GetFrame().GetstopAllKey(),
                                              m_hotKeysRegistered && !m_stopAllKeyTaken && !m_closed);
     options.cornerStop = Config().GetFrame().GetcornerStop();
+    if (m_platform.mouse.asksLeave()) {
+        options.askDesktop = "Ask the desktop now to let Tappora click and see the screen";
+    }
     if (!m_cornerWatch.Available()) {
         options.cornerStopUnavailable = "Wayland hides the pointer, so no corner can stop the clicks.";
     }
@@ -204,6 +207,9 @@ void TClickListController::ApplyOptions(const TOptionsChoices& choices) {
         ApplyPrimaryOutput();
     }
     ApplyStopOptions(choices);
+    if (choices.askDesktopNow && !choices.askDesktop.empty()) {
+        m_platform.mouse.prepare();
+    }
 }
 
 // A key chosen anew is taken at once; one another program holds is told.

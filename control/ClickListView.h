@@ -75,6 +75,10 @@ struct TOptionsChoices {
     TOptionsList stopAllKey{};
     bool cornerStop = false;
     std::string cornerStopUnavailable{};
+    // Where the desktop asks its leave before the first click, the check box's caption (empty elsewhere), and
+    // whether to ask now.
+    std::string askDesktop{};
+    bool askDesktopNow = false;
     friend bool operator==(const TOptionsChoices&, const TOptionsChoices&) = default;
 };
 

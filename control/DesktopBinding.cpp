@@ -109,6 +109,11 @@ std::vector<std::string> WayfireLines(const TKeyCommand& bound) {
             Joined({"command_tappora_", key, " = ", Escaped(bound.command, {{'#', "\\#"}})})};
 }
 
+// GNOME and KDE Plasma keep their shortcuts in their settings, not in a file: each line is one shortcut to add there.
+std::vector<std::string> SettingsLines(const TKeyCommand& bound) {
+    return {Joined({"Ctrl+F", std::to_string(bound.key), ": ", bound.command})};
+}
+
 struct TFormat {
     TCompositor compositor;
     const char* where;
@@ -121,6 +126,11 @@ const TFormat kFormats[] = {
     {TCompositor::River, "Add to river's init, ~/.config/river/init:", RiverLines},
     {TCompositor::Labwc, "Add inside <keyboard> in ~/.config/labwc/rc.xml, then reconfigure labwc:", LabwcLines},
     {TCompositor::Wayfire, "Add to the [command] section of ~/.config/wayfire.ini:", WayfireLines},
+    {TCompositor::Gnome,
+     "In Settings, Keyboard, View and Customise Shortcuts, Custom Shortcuts, add each line's command with its key:",
+     SettingsLines},
+    {TCompositor::Kde,
+     "In System Settings, Shortcuts, Add New, Command or Script, add each line's command with its key:", SettingsLines},
 };
 } // namespace
 
@@ -128,7 +138,8 @@ TCompositor CompositorFromEnvironment(const std::function<const char*(const char
     const char* desktops = variable("XDG_CURRENT_DESKTOP");
     const std::pair<const char*, TCompositor> named[] = {
         {"sway", TCompositor::Sway},   {"hyprland", TCompositor::Hyprland}, {"river", TCompositor::River},
-        {"labwc", TCompositor::Labwc}, {"wayfire", TCompositor::Wayfire},
+        {"labwc", TCompositor::Labwc}, {"wayfire", TCompositor::Wayfire},   {"gnome", TCompositor::Gnome},
+        {"kde", TCompositor::Kde},
     };
     for (const auto& [desktop, compositor] : named)
         if (ListsDesktop(desktops, desktop))

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-// Where no program may take global keys (Wayland), the user binds them in the compositor's configuration to run
-// `tappora toggle NAME`, or `start` and `stop`. These are the lines to paste there for one click.
+// Where no program may take global keys (Wayland), the user binds them in the compositor's configuration (or the
+// desktop's settings) to run `tappora toggle NAME`, or `start` and `stop`. These are the lines to paste there for one
+// click.
 
-// The compositors whose configuration the lines are written for.
-enum class TCompositor { Sway, Hyprland, River, Labwc, Wayfire };
+// The compositors whose configuration the lines are written for, and the desktops whose settings take them.
+enum class TCompositor { Sway, Hyprland, River, Labwc, Wayfire, Gnome, Kde };
 
 // The compositor the program runs under, from its environment (`variable` answers as getenv does, nullptr for
 // unset): the desktop XDG_CURRENT_DESKTOP names, else SWAYSOCK's sway, else HYPRLAND_INSTANCE_SIGNATURE's Hyprland;

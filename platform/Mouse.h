@@ -32,6 +32,8 @@ public:
     // Gets ready to click: where the desktop must first allow it, asks now and returns at once (button events throw
     // until it has answered); nothing where clicks need no leave.
     virtual void prepare() {}
+    // Whether the desktop asks the user's leave before the first click (prepare() asks it).
+    virtual bool asksLeave() const { return false; }
     // The pointer position in screen pixels; where the system keeps it from programs (Wayland), where the program last
     // put it.
     virtual TPoint cursorPos() = 0;

@@ -29,6 +29,9 @@ public:
     }
     bool readsPointer() const override { return m_readsPointer; }
     void prepare() override { ++m_preparations; }
+    bool asksLeave() const override { return m_asksLeave; }
+    // A desktop that asks the user's leave before the first click (the portals).
+    void askLeave() { m_asksLeave = true; }
     int doubleClickTime() const override { return m_doubleClickTime; }
     void setDoubleClickTime(int ms) { m_doubleClickTime = ms; }
     void setCursorPos(int x, int y) override;
@@ -65,6 +68,7 @@ private:
     int m_positionReads = 0;
     bool m_readsPointer = true;
     int m_preparations = 0;
+    bool m_asksLeave = false;
     std::string m_refusal;
     int m_doubleClickTime = kDefaultDoubleClickTime;
     std::vector<FakeMouseEvent> m_events;

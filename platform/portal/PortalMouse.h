@@ -14,6 +14,7 @@ public:
 
     // Starts the session, asking the user again after a refusal.
     void prepare() override;
+    bool asksLeave() const override { return true; }
     TPoint cursorPos() override;
     bool readsPointer() const override { return false; }
     // A point off every monitor goes to the nearest point of the nearest one.

@@ -461,6 +461,22 @@ TEST_F(ControlTest, OptionsOkAppliesTheChoicesToTheSettingsAndColumnsAndCancelAp
     EXPECT_TRUE(stored.GetFrame().Getautorun());
 }
 
+// Where the desktop asks its leave before the first click, Options can have it asked now; elsewhere nothing is offered.
+TEST_F(ControlTest, OptionsAsksTheDesktopsLeaveNowOnlyWhereTheDesktopAsksAndOnlyWhenTicked) {
+    StartController();
+    view.optionsResult = mrOk;
+    ctrl->ShowOptions();
+    EXPECT_EQ(view.optionsOffered.askDesktop, "");
+
+    fake.mouse.askLeave();
+    ctrl->ShowOptions();
+    EXPECT_NE(view.optionsOffered.askDesktop, "");
+    EXPECT_EQ(fake.mouse.preparations(), 0);
+    view.optionsChange = [](TOptionsChoices& choices) { choices.askDesktopNow = true; };
+    ctrl->ShowOptions();
+    EXPECT_EQ(fake.mouse.preparations(), 1);
+}
+
 TEST_F(ControlTest, OptionsChoicesForFewerOrMoreColumnsThanTheSettingsHaveApplyToTheColumnsThereAre) {
     StartController();
     for (const std::size_t given : {std::size_t(2), std::size_t(15)}) {

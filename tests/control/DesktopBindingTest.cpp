@@ -53,6 +53,7 @@ TEST(DesktopBindingTest, EachCompositorGetsItsOwnLinesForTheKeys) {
          4,
          -1,
          {"binding_tappora_5 = <ctrl> KEY_F5", "command_tappora_5 = tappora start 'x'"}},
+        {C::Gnome, "tappora", "x", 4, 5, {"Ctrl+F5: tappora start 'x'", "Ctrl+F6: tappora stop 'x'"}},
         {C::Sway, "tappora", "x", -1, -1, {}},
         {C::Sway,
          "'/opt/my apps/tappora'",
@@ -114,6 +115,8 @@ TEST(DesktopBindingTest, TheCompositorIsTheDesktopNamedElseTheSocketFound) {
         {{{"XDG_CURRENT_DESKTOP", "Wayfire"}}, C::Wayfire},
         {{{"XDG_CURRENT_DESKTOP", "Hyprland"}}, C::Hyprland},
         {{{"XDG_CURRENT_DESKTOP", "riverside"}}, C::Sway},
+        {{{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}, C::Gnome},
+        {{{"XDG_CURRENT_DESKTOP", "KDE"}}, C::Kde},
     };
     for (const Case& c : cases) {
         const auto variable = [&](const char* name) -> const char* {

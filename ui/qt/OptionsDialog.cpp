@@ -19,8 +19,9 @@ constexpr int kWidth = 220;
 constexpr int kStopOptionsTop = 310;
 constexpr int kHeight = 445;
 constexpr int kButtonsTop = 406;
-// The room the primary output's list takes above the buttons when it is shown.
+// The room the primary output's list and the desktop's question take above the buttons when they are shown.
 constexpr int kPrimaryOutputHeight = 48;
+constexpr int kAskDesktopHeight = 40;
 } // namespace
 
 TOptionsDialog::TOptionsDialog(QWidget* parent)
@@ -68,6 +69,8 @@ TOptionsDialog::TOptionsDialog(QWidget* parent)
     lblPrimaryOutput->setBuddy(cbPrimaryOutput);
     lblPrimaryOutput->hide();
     cbPrimaryOutput->hide();
+    cbAskDesktop = new QCheckBox(this);
+    cbAskDesktop->hide();
 
     setTabOrder(btnOK, btnCancel);
     setTabOrder(btnCancel, clbList);
@@ -75,6 +78,7 @@ TOptionsDialog::TOptionsDialog(QWidget* parent)
     setTabOrder(cbAuto, cbStopAllKey);
     setTabOrder(cbStopAllKey, cbCornerStop);
     setTabOrder(cbCornerStop, cbPrimaryOutput);
+    setTabOrder(cbPrimaryOutput, cbAskDesktop);
     connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
 }
@@ -94,6 +98,7 @@ void TOptionsDialog::showChoices(const TOptionsChoices& choices) {
     cbAuto->setChecked(choices.autorun);
     showStopOptions(choices);
     showPrimaryOutput(choices.primaryOutput);
+    showAskDesktop(choices.askDesktop);
 }
 
 // Where the pointer cannot be watched, the check box says why in its place and cannot be ticked.
@@ -123,10 +128,27 @@ void TOptionsDialog::showPrimaryOutput(const TOptionsList& list) {
     const bool shown = !list.items.empty();
     lblPrimaryOutput->setVisible(shown);
     cbPrimaryOutput->setVisible(shown);
-    const int room = shown ? kPrimaryOutputHeight : 0;
-    setFixedSize(kWidth, kHeight + room);
-    btnOK->move(btnOK->x(), kButtonsTop + room);
-    btnCancel->move(btnCancel->x(), kButtonsTop + room);
+    m_room = shown ? kPrimaryOutputHeight : 0;
+    placeButtons();
+}
+
+// Under the primary output's list, where the desktop asks its leave before the first click.
+void TOptionsDialog::showAskDesktop(const std::string& caption) {
+    m_askDesktop = caption;
+    cbAskDesktop->setChecked(false);
+    cbAskDesktop->setVisible(!caption.empty());
+    if (caption.empty())
+        return;
+    setWrappedText(cbAskDesktop, QString::fromStdString(caption), 145);
+    cbAskDesktop->setGeometry(24, kButtonsTop + m_room, 169, 36);
+    m_room += kAskDesktopHeight;
+    placeButtons();
+}
+
+void TOptionsDialog::placeButtons() {
+    setFixedSize(kWidth, kHeight + m_room);
+    btnOK->move(btnOK->x(), kButtonsTop + m_room);
+    btnCancel->move(btnCancel->x(), kButtonsTop + m_room);
 }
 
 TOptionsChoices TOptionsDialog::choices() const {
@@ -140,6 +162,8 @@ TOptionsChoices TOptionsDialog::choices() const {
         chosen.stopAllKey.selected = cbStopAllKey->currentIndex();
     chosen.cornerStop = cbCornerStop->isChecked();
     chosen.cornerStopUnavailable = m_cornerStopUnavailable;
+    chosen.askDesktop = m_askDesktop;
+    chosen.askDesktopNow = !m_askDesktop.empty() && cbAskDesktop->isChecked();
     chosen.primaryOutput = m_primaryOutput;
     if (!m_primaryOutput.items.empty())
         chosen.primaryOutput.selected = cbPrimaryOutput->currentIndex();

@@ -32,14 +32,20 @@ public:
     QCheckBox* cbCornerStop = nullptr;
     QLabel* lblPrimaryOutput = nullptr;
     QComboBox* cbPrimaryOutput = nullptr;
+    QCheckBox* cbAskDesktop = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
 
 private:
     void showPrimaryOutput(const TOptionsList& list);
     void showStopOptions(const TOptionsChoices& choices);
+    void showAskDesktop(const std::string& caption);
+    // The dialog grows by the room the shown extras take, and the buttons move below them.
+    void placeButtons();
 
     TOptionsList m_primaryOutput;
     TOptionsList m_stopAllKey;
     std::string m_cornerStopUnavailable;
+    std::string m_askDesktop;
+    int m_room = 0;
 };

@@ -60,6 +60,25 @@ TEST(OptionsTest, ThePrimaryOutputListIsShownOnlyWithItemsAboveTheButtonsAndGive
     EXPECT_TRUE(dialog.cbPrimaryOutput->isHidden());
 }
 
+// Below the primary output, where the desktop asks its leave before the first click.
+TEST(OptionsTest, TheDesktopsQuestionIsOfferedBelowThePrimaryOutputOnlyWhereTheDesktopAsks) {
+    TOptionsDialog dialog;
+    TOptionsChoices shown = kShown;
+    shown.primaryOutput = {{"At the layout's origin", "Meta-0"}, {"", "Meta-0"}, 0};
+    shown.askDesktop = "Ask the desktop now";
+    dialog.showChoices(shown);
+    EXPECT_FALSE(dialog.cbAskDesktop->isHidden());
+    EXPECT_GT(dialog.cbAskDesktop->y(), dialog.cbPrimaryOutput->geometry().bottom());
+    EXPECT_GT(dialog.btnOK->y(), dialog.cbAskDesktop->geometry().bottom());
+    dialog.cbAskDesktop->setChecked(true);
+    shown.askDesktopNow = true;
+    EXPECT_EQ(dialog.choices(), shown);
+
+    dialog.showChoices(kShown);
+    EXPECT_TRUE(dialog.cbAskDesktop->isHidden());
+    EXPECT_FALSE(dialog.choices().askDesktopNow);
+}
+
 TEST(OptionsTest, CancelAndTheCloseBoxEndTheDialogUnaccepted) {
     for (bool byCloseBox : {false, true}) {
         TOptionsDialog dialog;
