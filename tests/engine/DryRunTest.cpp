@@ -104,7 +104,7 @@ TEST(DryRunTest, SaysWhyItCouldNotSearch) {
     TMouseObj notBmp = pictureClick;
     notBmp.fBMP = StreamToBase64({1, 2, 3});
     TMouseObj notBase64 = pictureClick;
-    notBase64.fBMP = "#";
+    notBase64.fBMP.assign(1, '#'); // not "#": GCC 12 -O3 warns wrongly (-Wrestrict)
     TMouseObj fixed = colour;
     fixed.pointType = ptFixed;
     struct Case {
