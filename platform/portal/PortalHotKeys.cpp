@@ -47,7 +47,7 @@ int hotKeyId(const QString& shortcut) {
     return number ? id : -1;
 }
 
-// The portal's notation of a trigger (the XDG shortcuts specification): "CTRL+F2".
+// A trigger as the shortcuts portal writes it: "CTRL+F2".
 QString triggerText(THotKey key) {
     QString text;
     if (key.modifiers & HotKeyModifier::Control)
