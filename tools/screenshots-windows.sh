@@ -52,7 +52,7 @@ shoot "$main" windows-main-window.png
 click "$main" 33 "$button_y"
 editor=$(window "New Mouse Action")
 shoot "$editor" windows-editor.png
-click "$editor" 354 628
+click "$editor" 354 674
 sleep 0.5
 
 click "$main" 343 "$button_y"

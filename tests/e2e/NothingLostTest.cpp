@@ -55,7 +55,7 @@ void addClickWithTheMouse(Display* display, Window main) {
     ASSERT_NE(editor, 0u);
     std::this_thread::sleep_for(500ms);
     originOf(display, editor, x, y);
-    clickAt(display, x + 265, y + 628, 1);
+    clickAt(display, x + 265, y + 674, 1);
 }
 
 bool eventually(const std::function<bool()>& condition) {

@@ -89,7 +89,7 @@ void newClickWithScopeDragged(Display* display, ProgramRun& run, Window main, Dr
     dragWithLeftButton(display, drag.fromX, drag.fromY, drag.toX, drag.toY);
     ASSERT_TRUE(waitUntilViewable(display, editor)) << "the editor comes back";
     std::this_thread::sleep_for(300ms);
-    clickAt(display, x + 265, y + 628, 1); // OK
+    clickAt(display, x + 265, y + 674, 1); // OK
     for (int wait = 0; wait < 100 && isViewable(display, editor); ++wait)
         std::this_thread::sleep_for(50ms);
     run.signal(SIGTERM);
