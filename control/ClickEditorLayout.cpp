@@ -177,7 +177,8 @@ std::vector<TEditorControl> Ending(bool keysBoundInDesktop) {
         controls.insert(controls.end(), desktopKeys.begin(), desktopKeys.end());
     }
     const int findTop = kHotKeysBottom + 4 + (keysBoundInDesktop ? kDesktopKeysHeight : 0);
-    controls.push_back(Button(Id::btnFindNow, Id::Panel, TClickEditorModel::FindNowCaption(false), {8, findTop, 75, 25}));
+    controls.push_back(
+        Button(Id::btnFindNow, Id::Panel, TClickEditorModel::FindNowCaption(false), {8, findTop, 75, 25}));
     controls.push_back({Id::lblFindResult, Kind::Note, Id::Panel, "", {90, findTop, 325, 40}});
     const int nameTop = findTop + kFindRowHeight + 7;
     controls.push_back(Label(Id::Panel, "Action Name:", 12, nameTop + 2, Look::Title));

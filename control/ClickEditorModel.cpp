@@ -142,12 +142,10 @@ constexpr int kCrossGap = 3;
 constexpr std::uint32_t kPictureMarkColor = 0xFF0000;
 constexpr std::uint32_t kScopeMarkColor = 0x0078D7;
 
-// Every channel at least 128 away from the colour's, so that no search for it at a similarity above 50 % matches it.
-std::uint32_t Contrasting(std::uint32_t rgb) {
-    std::uint32_t result = 0;
-    for (int shift : {0, 8, 16})
-        result |= (((rgb >> shift) & 0xFF) < 0x80 ? 0xFFu : 0u) << shift;
-    return result;
+// A vivid colour whose red lies at least 128 away from the colour's, so that no search for it at a similarity above
+// 50 % matches the mark.
+std::uint32_t MarkColorFor(std::uint32_t rgb) {
+    return (rgb >> 16 & 0xFF) < 0x80 ? 0xFF00FF : 0x00FF00;
 }
 
 // The bars of a frame of `width` lying just outside `inner`.
@@ -517,7 +515,7 @@ TFindNowShown TFindNowAction::Shown(const TMouseObj& click, const TDryRunResult&
         shown.mark = FrameAround({result.pictureAt.x, result.pictureAt.y, result.picture.width, result.picture.height},
                                  kFrameWidth, kPictureMarkColor);
     else
-        shown.mark = CrossOn(result.place, Contrasting(SearchedColor(click)));
+        shown.mark = CrossOn(result.place, MarkColorFor(SearchedColor(click)));
     for (const TMarkBar& bar : FrameAround(result.scope, 1, kScopeMarkColor))
         shown.mark.push_back(bar);
     return shown;

@@ -3,10 +3,13 @@
 #include "PixelTestSupport.h"
 #include "pixels/Base64.h"
 #include "pixels/PictureText.h"
+#include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -384,4 +387,110 @@ TEST(ClickEditorModelTest, TheHoldAndSpreadRoundTripAndADoubleClickHeldTooLongIs
     EXPECT_EQ(refusal->message, "A double click counts only when its two presses come within the system's "
                                 "double-click time (400 ms), so each press can be held at most 175 ms.");
     EXPECT_EQ(Model::SpreadArea(f.edJitter) + ", " + Model::SpreadArea("0"), "in a 21 px circle, on the target");
+}
+
+namespace {
+class FindNowView : public IFindNowView {
+public:
+    TClickEditorFields fields() const override { return shown; }
+    void showFindResult(const std::string& text) override { line = text; }
+    void setFindNowCaption(const std::string& text) override { caption = text; }
+    void showMark(const std::vector<TMarkBar>& bars) override { mark = bars; }
+    void hideMark() override { mark.clear(); }
+
+    TClickEditorFields shown = Model::Initial({9, 0, 0});
+    std::string line;
+    std::string caption = Model::FindNowCaption(false);
+    std::vector<TMarkBar> mark;
+};
+
+// The search runs on a thread of its own and comes back at a tick of the loop.
+void RunUntilShown(FakePlatform& fake, const FindNowView& view) {
+    for (int tick = 0; tick < 5000 && view.line.empty(); ++tick) {
+        fake.loop.advance(TFindNow::kPollIntervalMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+std::vector<TMarkBar> Outline(TRect inner, int width, std::uint32_t color) {
+    const int right = inner.left + inner.width, bottom = inner.top + inner.height;
+    return {{{inner.left - width, inner.top - width, inner.width + 2 * width, width}, color},
+            {{inner.left - width, bottom, inner.width + 2 * width, width}, color},
+            {{inner.left - width, inner.top, width, inner.height}, color},
+            {{right, inner.top, width, inner.height}, color}};
+}
+
+std::vector<TMarkBar> Joined(std::vector<TMarkBar> first, const std::vector<TMarkBar>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+} // namespace
+
+// The editor's current values are searched for on the screen as it is; the line tells the outcome, a place found is
+// marked beside it (never on the pixels found) with the scope's outline, and the mark goes after two seconds.
+TEST(FindNowTest, TheLineTellsTheOutcomeAndAPlaceFoundIsMarkedBesideItForTwoSeconds) {
+    const std::vector<std::uint8_t> picture =
+        PixelTest::Bmp24Image(4, 3, [](int x, int y) { return 0x102030u + x + 16 * y; });
+    const std::vector<TMarkBar> crossOn300x200{{{285, 199, 12, 3}, 0xFF00FF},
+                                               {{304, 199, 12, 3}, 0xFF00FF},
+                                               {{299, 185, 3, 12}, 0xFF00FF},
+                                               {{299, 204, 3, 12}, 0xFF00FF}};
+    struct Case {
+        const char* what;
+        int pointType;
+        bool pixelPainted;
+        bool placesWindows;
+        std::string lineStart;
+        std::vector<TMarkBar> mark;
+    };
+    const std::vector<Case> cases{
+        {"colour found", ptColor, true, true, "Found at (300, 200) in ",
+         Joined(crossOn300x200, Outline({100, 50, 400, 350}, 1, 0x0078D7))},
+        {"colour missed", ptColor, false, true, "Not found in ", {}},
+        {"picture found", ptPicture, true, true, "Found at (202, 101) in ",
+         Joined(Outline({200, 100, 4, 3}, 2, 0xFF0000), Outline({100, 50, 400, 350}, 1, 0x0078D7))},
+        {"no mark where windows cannot be placed", ptColor, true, false, "Found at (300, 200) in ", {}},
+        {"not a search", ptFixed, true, true, "Could not search: the click looks for no colour or picture.", {}},
+    };
+    for (const Case& c : cases) {
+        FakePlatform fake;
+        fake.screen.resize(640, 480);
+        fake.screen.fill(0xFFFFFF);
+        if (c.pixelPainted) {
+            fake.screen.setPixel(300, 200, 0x123456);
+            fake.screen.paint(200, 100, 4,
+                              std::vector<std::uint32_t>{0x102030, 0x102031, 0x102032, 0x102033, 0x102040, 0x102041,
+                                                         0x102042, 0x102043, 0x102050, 0x102051, 0x102052, 0x102053});
+        }
+        FindNowView view;
+        view.shown.pointType = c.pointType;
+        view.shown.fColor = "$00563412";
+        view.shown.picture = picture;
+        view.shown = Model::WithScope(view.shown, {100, 50}, {500, 400});
+        view.shown.ScreenType = scPart;
+        TFindNowAction action(fake.screen, fake.loop, view, {0, 0, 640, 480}, c.placesWindows);
+        action.Click();
+        EXPECT_EQ(view.caption, "Cancel") << c.what << ": the button cancels while the search goes on";
+        RunUntilShown(fake, view);
+        EXPECT_TRUE(view.line.starts_with(c.lineStart)) << c.what << ": " << view.line;
+        EXPECT_EQ(view.caption, "Find now") << c.what;
+        EXPECT_EQ(view.mark, c.mark) << c.what;
+        EXPECT_EQ(view.line.find("not marked") != std::string::npos, !c.placesWindows) << c.what;
+        fake.loop.advance(TFindNowAction::kMarkMs - 1);
+        EXPECT_EQ(view.mark, c.mark) << c.what;
+        fake.loop.advance(TFindNow::kPollIntervalMs);
+        EXPECT_TRUE(view.mark.empty()) << c.what;
+    }
+}
+
+TEST(FindNowTest, ValuesThatMakeNoClickAreToldAndNothingIsSearched) {
+    FakePlatform fake;
+    FindNowView view;
+    view.shown.pointType = ptColor;
+    view.shown.edIntMinute.clear();
+    TFindNowAction action(fake.screen, fake.loop, view, {0, 0, 640, 480}, true);
+    action.Click();
+    EXPECT_EQ(view.line, "The field \"Min\" is empty. Please enter a number.");
+    EXPECT_FALSE(action.Searching());
+    EXPECT_EQ(view.caption, "Find now");
 }

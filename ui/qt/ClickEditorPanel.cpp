@@ -222,9 +222,9 @@ QColor swatchColor(TSwatch swatch) {
 } // namespace
 
 TClickEditorPanel::TClickEditorPanel(IMouse& mouse, IScreen& screen, IHotKeys& hotKeys, QWidget* parent)
-    : QFrame(parent), m_mouse(mouse), m_screen(screen),
-      m_system{mouse.readsPointer(), hotKeys.boundInDesktop(),
-               TScopeOverlay::windowsHere() == TOverlayWindows::OverPrimary},
+    : QFrame(parent), m_mouse(mouse),
+      m_screen(screen), m_system{mouse.readsPointer(), hotKeys.boundInDesktop(),
+                                 TScopeOverlay::windowsHere() == TOverlayWindows::OverPrimary},
       m_capture(m_loop, mouse, screen, *this), m_monitors(TClickEditorModel::Extent(screen.monitorAreas())),
       m_findNow(screen, m_loop, *this, m_monitors, m_system.placesWindows) {
     setFrameStyle(QFrame::Panel | QFrame::Raised);

@@ -17,9 +17,9 @@ QRect placeOf(const TRect& rect) {
 void TFindMark::show(const std::vector<TMarkBar>& bars) {
     hide();
     for (const TMarkBar& bar : bars) {
-        auto window = std::make_unique<QWidget>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint |
-                                                             Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput |
-                                                             Qt::WindowDoesNotAcceptFocus);
+        auto window =
+            std::make_unique<QWidget>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                                   Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
         window->setWindowTitle("Find now mark");
         window->setAttribute(Qt::WA_ShowWithoutActivating);
         QPalette palette = window->palette();

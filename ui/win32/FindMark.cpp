@@ -40,11 +40,10 @@ void TFindMark::show(const std::vector<TMarkBar>& bars) {
     registerMarkClass();
     for (const TMarkBar& bar : bars) {
         HBRUSH brush = CreateSolidBrush(colorRef(bar.color));
-        HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW |
-                                          WS_EX_TOPMOST,
-                                      kMarkClass, L"Find now mark", WS_POPUP, bar.rect.left, bar.rect.top,
-                                      bar.rect.width, bar.rect.height, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                      nullptr);
+        HWND window =
+            CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                            kMarkClass, L"Find now mark", WS_POPUP, bar.rect.left, bar.rect.top, bar.rect.width,
+                            bar.rect.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!window) {
             DeleteObject(brush);
             continue;
