@@ -16,7 +16,7 @@
 // Usage: portal_bench [--desktop gnome|kde] [--only clicks|capture|idle] [--seconds S] [--idle-seconds S]
 //   --seconds       how long clicks are counted and captures read, after a second of warm-up (default 5)
 //   --idle-seconds  how long the idle program is watched (default 10)
-// `portal_bench child capture S` is the part that runs in the desktop's session, as the desktop's user.
+// `portal_bench child capture S WAIT` is the part that runs in the desktop's session, as the desktop's user.
 
 #include "WaylandBenchSupport.h"
 
@@ -65,6 +65,8 @@ constexpr std::uint32_t kRed = 0xFF0000;
 constexpr int kReadingIntervalMs = 10;
 // The first start of a session on GNOME waits for the consent dialog, answered about 4 s after it came.
 constexpr auto kSessionStartTimeout = 90s;
+// KDE asks nothing: a frame that has not come within this never comes.
+constexpr auto kKdeFrameWait = 20s;
 
 struct Options {
     std::string desktop;
@@ -145,11 +147,11 @@ template <typename Done> bool RunLoopUntil(Done done, std::chrono::milliseconds 
     return held;
 }
 
-// Starts the session as a click does, waits for the first picture, then reads the whole screen every 10 ms for
+// Starts the session as a click does, waits up to `waitSeconds` for the first picture, then reads the whole screen every 10 ms for
 // `seconds` after a second of warm-up. Prints "timing" when the timed part begins, then
 // "done READINGS FRAMES SECONDS CPU_MS" and "ages MS..." and "readings MS..." (the wall time of each reading), or
 // "noframes" when no picture came.
-int CaptureChild(int seconds) {
+int CaptureChild(int seconds, int waitSeconds) {
     int argc = 1;
     char name[] = "portal_bench";
     char* argv[] = {name, nullptr};
@@ -163,7 +165,8 @@ int CaptureChild(int seconds) {
     NotifierLoop loop([&arrivals] { arrivals.takeIn(); });
     backend->deliverEventsThrough(loop);
     backend->mouse().prepare();
-    if (!RunLoopUntil([&arrivals] { return arrivals.takeIn() && arrivals.pictured(); }, kSessionStartTimeout)) {
+    if (!RunLoopUntil([&arrivals] { return arrivals.takeIn() && arrivals.pictured(); },
+                       std::chrono::seconds(waitSeconds))) {
         std::puts("noframes");
         return 0;
     }
@@ -430,6 +433,10 @@ void BenchClicks(const PortalDesktop& desktop, Desktop which, const Options& opt
     PrintClicks(which, rows);
 }
 
+std::chrono::seconds FirstFrameWait(Desktop which) {
+    return which == Desktop::gnome ? kSessionStartTimeout : kKdeFrameWait;
+}
+
 struct CaptureRow {
     std::string screen;
     bool framesCame = false;
@@ -446,10 +453,11 @@ CaptureRow MeasureCapture(const PortalDesktop& desktop, Desktop which, bool anim
     const DesktopCpu cpu(desktop, which);
     const std::unique_ptr<ConsentAnswer> consent = AllowWhereAsked(desktop, which);
     UserProcess child(desktop.user(), desktop.environment(),
-                      {SelfPath(), "child", "capture", std::to_string(options.seconds)});
+                      {SelfPath(), "child", "capture", std::to_string(options.seconds),
+                       std::to_string(FirstFrameWait(which).count())});
     CaptureRow row;
     row.screen = animate ? "changing at every frame" : "unchanging";
-    const std::optional<std::string> first = child.readLine(kSessionStartTimeout + 10s);
+    const std::optional<std::string> first = child.readLine(FirstFrameWait(which) + 10s);
     if (first == "noframes")
         return row;
     Require(first == "timing", "the capture did not start");
@@ -479,7 +487,7 @@ void BenchCapture(const PortalDesktop& desktop, Desktop which, const Options& op
     for (const CaptureRow& row : rows) {
         if (!row.framesCame) {
             std::printf("| %s | no frame came in %lld s | | | | | | | | |\n", row.screen.c_str(),
-                        static_cast<long long>(kSessionStartTimeout.count()));
+                        static_cast<long long>(FirstFrameWait(which).count()));
             continue;
         }
         // Without frames the picture is the one of the start, still true: its age says nothing.
@@ -537,7 +545,7 @@ void BenchIdle(const PortalDesktop& desktop, Desktop which, const Options& optio
         const double startMs = NowMs();
         Require(program.command({"start", click.fName}).exitStatus == 0, "tappora start failed");
         // KWin's virtual backend sends no frame: there the colour click runs without finding its colour.
-        const bool clicked = log.waitForPressAfter(startMs, which == Desktop::gnome ? kSessionStartTimeout : 10s);
+        const bool clicked = log.waitForPressAfter(startMs, FirstFrameWait(which));
         Require(clicked || which == Desktop::kde, "the colour click did not click");
         program.command({"stop", "--all"});
         rows.push_back(MeasureIdle(program, cpu, "session open after a colour click ran, screen unchanging", options));
@@ -602,8 +610,8 @@ Options ParseOptions(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc > 3 && std::string(argv[1]) == "child" && std::string(argv[2]) == "capture")
-            return CaptureChild(std::stoi(argv[3]));
+        if (argc > 4 && std::string(argv[1]) == "child" && std::string(argv[2]) == "capture")
+            return CaptureChild(std::stoi(argv[3]), std::stoi(argv[4]));
         const Options options = ParseOptions(argc, argv);
         std::printf("program: %s\nload average at the start: %s\n", TAPPORA_PROGRAM, LoadAverage().c_str());
         for (const Desktop which : {Desktop::gnome, Desktop::kde})

@@ -39,8 +39,11 @@ std::string text(const QString& value) {
 // The monitors' streams of Start's results: a(ua{sv}) with each stream's position (ii) and size (ii).
 std::vector<PortalSession::Stream> streamsOf(const QVariantMap& results) {
     std::vector<PortalSession::Stream> streams;
+    // KWin tells no position of a monitor's stream: it is then at the layout's origin.
     const auto pair = [](const QVariant& value) {
         int first = 0, second = 0;
+        if (!value.isValid())
+            return std::pair{first, second};
         const QDBusArgument argument = value.value<QDBusArgument>();
         argument.beginStructure();
         argument >> first >> second;
