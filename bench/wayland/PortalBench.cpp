@@ -147,10 +147,10 @@ template <typename Done> bool RunLoopUntil(Done done, std::chrono::milliseconds 
     return held;
 }
 
-// Starts the session as a click does, waits up to `waitSeconds` for the first picture, then reads the whole screen every 10 ms for
-// `seconds` after a second of warm-up. Prints "timing" when the timed part begins, then
-// "done READINGS FRAMES SECONDS CPU_MS" and "ages MS..." and "readings MS..." (the wall time of each reading), or
-// "noframes" when no picture came.
+// Starts the session as a click does, waits up to `waitSeconds` for the first picture, then reads the whole screen
+// every 10 ms for `seconds` after a second of warm-up. Prints "timing" when the timed part begins, then "done READINGS
+// FRAMES SECONDS CPU_MS" and "ages MS..." and "readings MS..." (the wall time of each reading), or "noframes" when no
+// picture came.
 int CaptureChild(int seconds, int waitSeconds) {
     int argc = 1;
     char name[] = "portal_bench";
@@ -158,7 +158,8 @@ int CaptureChild(int seconds, int waitSeconds) {
     const QCoreApplication application(argc, argv);
     const char* state = std::getenv("XDG_STATE_HOME");
     std::string failure;
-    const std::unique_ptr<PortalBackend> backend = PortalBackend::open(fs::path(state ? state : ".") / "tappora", failure);
+    const std::unique_ptr<PortalBackend> backend =
+        PortalBackend::open(fs::path(state ? state : ".") / "tappora", failure);
     Require(backend != nullptr, failure);
     IScreen& screen = backend->screen();
     FrameArrivals arrivals(screen);
@@ -166,7 +167,7 @@ int CaptureChild(int seconds, int waitSeconds) {
     backend->deliverEventsThrough(loop);
     backend->mouse().prepare();
     if (!RunLoopUntil([&arrivals] { return arrivals.takeIn() && arrivals.pictured(); },
-                       std::chrono::seconds(waitSeconds))) {
+                      std::chrono::seconds(waitSeconds))) {
         std::puts("noframes");
         return 0;
     }
@@ -244,9 +245,9 @@ class DesktopCpu {
 public:
     DesktopCpu(const PortalDesktop& desktop, Desktop which) {
         m_compositor = {DesktopProcess(desktop, which == Desktop::gnome ? "mutter" : "kwin_wayland")};
-        m_portals = {DesktopProcess(desktop, "xdg-desktop-portal"),
-                     DesktopProcess(desktop, which == Desktop::gnome ? "xdg-desktop-portal-gnome"
-                                                                     : "xdg-desktop-portal-kde")};
+        m_portals = {
+            DesktopProcess(desktop, "xdg-desktop-portal"),
+            DesktopProcess(desktop, which == Desktop::gnome ? "xdg-desktop-portal-gnome" : "xdg-desktop-portal-kde")};
         m_bus = {DesktopProcess(desktop, "dbus-daemon")};
     }
 
@@ -368,7 +369,8 @@ ClickRow ProgramClicks(const PortalDesktop& desktop, Desktop which, const Option
     std::this_thread::sleep_for(3s);
     const PressLog::Window late = log.between(stoppedMs, NowMs());
     row.who = "the program (`tappora start`)";
-    row.madePerSecond = static_cast<double>(TotalClicks(after) - TotalClicks(before)) * 1000 / (after.atMs - before.atMs);
+    row.madePerSecond =
+        static_cast<double>(TotalClicks(after) - TotalClicks(before)) * 1000 / (after.atMs - before.atMs);
     row.afterStop = late.timesMs.size();
     row.lateMs = late.timesMs.empty() ? 0 : late.timesMs.back() - stoppedMs;
     return row;
@@ -395,7 +397,8 @@ ClickRow BareClicks(const PortalDesktop& desktop, Desktop which, const Options& 
                      {"python3", TAPPORA_PORTAL_CLICK_LOOP, TAPPORA_REMOTE_CLICK, std::to_string(kFixedPoint.x),
                       std::to_string(kFixedPoint.y), std::to_string(options.seconds + 3)});
     const double startMs = NowMs();
-    ClickRow row = CountPresses(log, startMs, peer.pid(), cpu, options.seconds, [] {}, [] {});
+    ClickRow row = CountPresses(
+        log, startMs, peer.pid(), cpu, options.seconds, [] {}, [] {});
     std::optional<std::string> line;
     do
         line = peer.readLine(60s);
@@ -409,11 +412,12 @@ ClickRow BareClicks(const PortalDesktop& desktop, Desktop which, const Options& 
 }
 
 void PrintClicks(Desktop which, const std::vector<ClickRow>& rows) {
-    std::printf("\n%s, clicks at 1 ms (load average %s):\n\n| Clicking | Made a second | Received a second | Received / "
-                "1000 wanted | Places | Presses after the stop | Last one after | NotifyPointerButton answered "
-                "(median, p95) | Clicking process CPU | Compositor CPU | Portals CPU | Session bus CPU |\n"
-                "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n",
-                NameOf(which), LoadAverage().c_str());
+    std::printf(
+        "\n%s, clicks at 1 ms (load average %s):\n\n| Clicking | Made a second | Received a second | Received / "
+        "1000 wanted | Places | Presses after the stop | Last one after | NotifyPointerButton answered "
+        "(median, p95) | Clicking process CPU | Compositor CPU | Portals CPU | Session bus CPU |\n"
+        "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n",
+        NameOf(which), LoadAverage().c_str());
     for (const ClickRow& row : rows) {
         char roundtrip[64] = "";
         if (!row.roundtripsMs.empty())
@@ -462,7 +466,8 @@ CaptureRow MeasureCapture(const PortalDesktop& desktop, Desktop which, bool anim
         return row;
     Require(first == "timing", "the capture did not start");
     const DesktopCpu::Sample from = cpu.sample();
-    const std::vector<double> done = NumbersAfter(child.readLine(std::chrono::seconds(options.seconds + 30)).value_or(""), "done");
+    const std::vector<double> done =
+        NumbersAfter(child.readLine(std::chrono::seconds(options.seconds + 30)).value_or(""), "done");
     const DesktopCpu::Sample to = cpu.sample();
     Require(done.size() == 4, "the capture ended without its figures");
     row.framesCame = true;
@@ -479,11 +484,12 @@ void BenchCapture(const PortalDesktop& desktop, Desktop which, const Options& op
     std::vector<CaptureRow> rows;
     for (const bool animate : {false, true})
         rows.push_back(MeasureCapture(desktop, which, animate, options));
-    std::printf("\n%s, the program's screen read every %d ms (load average %s):\n\n| Screen | Readings | Frames a second | "
-                "Frame interval | Picture's age (median, p95, max) | Reading the whole screen (median) | Reading "
-                "process CPU | Compositor CPU | Portals CPU | Session bus CPU |\n"
-                "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n",
-                NameOf(which), kReadingIntervalMs, LoadAverage().c_str());
+    std::printf(
+        "\n%s, the program's screen read every %d ms (load average %s):\n\n| Screen | Readings | Frames a second | "
+        "Frame interval | Picture's age (median, p95, max) | Reading the whole screen (median) | Reading "
+        "process CPU | Compositor CPU | Portals CPU | Session bus CPU |\n"
+        "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n",
+        NameOf(which), kReadingIntervalMs, LoadAverage().c_str());
     for (const CaptureRow& row : rows) {
         if (!row.framesCame) {
             std::printf("| %s | no frame came in %lld s | | | | | | | | |\n", row.screen.c_str(),

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <optional>
 #include <regex>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 using namespace std::chrono_literals;

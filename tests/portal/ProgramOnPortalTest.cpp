@@ -101,7 +101,6 @@ TEST(ProgramOnPortalTest, OnKdeAFixedClickLandsWithoutAQuestionAndAColourClickTe
         HasSubstr("\"Red\": running, 0 clicks, Ctrl+F2 starts, Ctrl+F3 stops (the desktop has sent no picture"));
 }
 
-
 // Clicks asked for faster than the portal answers are dropped whole while the portal is behind: every press that
 // arrives has its release, so no button is left held.
 TEST(ProgramOnPortalTest, OnKdeClicksFasterThanThePortalArriveAsWholeClicks) {
