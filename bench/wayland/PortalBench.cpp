@@ -593,7 +593,7 @@ void BenchDesktop(Desktop which, const Options& options) {
     } catch (const std::exception& error) {
         const std::string why = error.what();
         std::printf("\n%s could not be started here, so it is not measured: %s\n", NameOf(which),
-                    why.substr(0, why.find('\n')).c_str());
+                    why.substr(0, std::min(why.find('\n'), why.find("; the log"))).c_str());
         return;
     }
     if (options.only.empty() || options.only == "clicks")
