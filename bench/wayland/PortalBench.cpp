@@ -308,12 +308,6 @@ struct ClickRow {
     CpuShares desktopCpu;
 };
 
-struct Window {
-    double fromMs = 0, toMs = 0;
-    double clickerCpuMs = 0;
-    DesktopCpu::Sample desktopFrom, desktopTo;
-};
-
 // Waits for the first press after `sinceMs`, lets a second go by, then measures for `seconds`; `atStart` and `atEnd`
 // run right at the window's edges.
 template <typename AtStart, typename AtEnd>
