@@ -281,6 +281,9 @@ void PortalSession::pressButton(int button, bool pressed) {
         m_droppedPresses.insert(button);
         return;
     }
+    // The release to come answers the press sent now, not one dropped before it.
+    if (pressed)
+        m_droppedPresses.erase(button);
     notify(QStringLiteral("NotifyPointerButton"), {button, static_cast<unsigned>(pressed ? 1 : 0)});
 }
 
