@@ -59,7 +59,7 @@ test-windows-core:
 	JOBS=$(JOBS) tools/test-windows-core.sh build-windows
 
 # Builds only what the benchmarks run: the tests are built and run by `make test`.
-BENCH_TARGETS = search_bench capture_bench click_timing program_bench wayland_bench
+BENCH_TARGETS = search_bench capture_bench click_timing program_bench wayland_bench portal_bench
 
 bench:
 	tools/install-deps.sh --bench

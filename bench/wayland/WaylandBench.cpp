@@ -19,6 +19,7 @@
 // `wayland_bench child ...` is the part that runs in the compositor's session, as that user.
 
 #include "ProtocolClient.h"
+#include "WaylandBenchSupport.h"
 
 #include "ClickTimingStats.h"
 #include "PixelTestSupport.h"
@@ -36,17 +37,12 @@
 #include "platform/wayland/WaylandBackend.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <numeric>
 #include <optional>
-#include <regex>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -71,28 +67,6 @@ struct Options {
     int seconds = 5;
     int idleSeconds = 10;
 };
-
-double NowMs() {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double OwnCpuMs() {
-    timespec time{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-    return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_nsec) / 1e6;
-}
-
-// The load averages over 1, 5 and 15 minutes, as uptime tells them.
-std::string LoadAverage() {
-    std::ifstream file("/proc/loadavg");
-    std::string one, five, fifteen;
-    file >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
-}
-
-std::string SelfPath() {
-    return fs::read_symlink("/proc/self/exe").string();
-}
 
 // ---- In the compositor's session ----------------------------------------------------------------------------------
 
@@ -188,69 +162,6 @@ int RunChild(const std::vector<std::string>& arguments) {
 
 // ---- The parent ---------------------------------------------------------------------------------------------------
 
-// The presses a target window received, timed as they come out of its report, read by a thread of its own so that
-// the target never waits to write.
-class PressLog {
-public:
-    explicit PressLog(WaylandTarget& target) : m_target(target), m_reader([this] { read(); }) {}
-    PressLog(const PressLog&) = delete;
-    PressLog& operator=(const PressLog&) = delete;
-    ~PressLog() {
-        m_stop = true;
-        m_reader.join();
-    }
-
-    // Waits until a press comes after `sinceMs`; false when none came within `timeout`.
-    bool waitForPressAfter(double sinceMs, std::chrono::milliseconds timeout) const {
-        const double untilMs = NowMs() + static_cast<double>(timeout.count());
-        while (NowMs() < untilMs) {
-            {
-                const std::lock_guard lock(m_mutex);
-                if (!m_times.empty() && m_times.back() > sinceMs)
-                    return true;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
-    }
-
-    struct Window {
-        std::vector<double> timesMs;
-        std::size_t places = 0;
-    };
-    Window between(double fromMs, double toMs) const {
-        const std::lock_guard lock(m_mutex);
-        Window window;
-        std::set<std::pair<int, int>> places;
-        for (std::size_t i = 0; i < m_times.size(); ++i)
-            if (m_times[i] >= fromMs && m_times[i] < toMs) {
-                window.timesMs.push_back(m_times[i]);
-                places.insert(m_places[i]);
-            }
-        window.places = places.size();
-        return window;
-    }
-
-private:
-    void read() {
-        while (!m_stop) {
-            const std::optional<PointerButton> event = m_target.nextButton(50ms);
-            if (!event || !event->pressed)
-                continue;
-            const std::lock_guard lock(m_mutex);
-            m_times.push_back(NowMs());
-            m_places.emplace_back(event->x, event->y);
-        }
-    }
-
-    WaylandTarget& m_target;
-    mutable std::mutex m_mutex;
-    std::vector<double> m_times;
-    std::vector<std::pair<int, int>> m_places;
-    std::atomic<bool> m_stop{false};
-    std::thread m_reader;
-};
-
 WaylandScene SearchScene(const fs::path& pictures, bool animate) {
     WaylandScene scene{.output = "HEADLESS-1", .background = kBackground};
     for (int k = 0; k < kColourClicks; ++k)
@@ -300,35 +211,6 @@ std::vector<std::string> NamesOf(const std::vector<TMouseObj>& clicks) {
     for (const TMouseObj& click : clicks)
         names.push_back(click.fName);
     return names;
-}
-
-// Each click's state and count as `tappora list --json` tells them, with when they were read (the command's middle).
-struct ClickCounts {
-    double atMs = 0;
-    std::vector<long long> clicks;
-    std::size_t running = 0;
-};
-
-ClickCounts ReadCounts(const ProgramOnSway& program) {
-    const double startMs = NowMs();
-    const CommandResult listed = program.command({"list", "--json"});
-    ClickCounts counts;
-    counts.atMs = (startMs + NowMs()) / 2;
-    static const std::regex clicks(R"re("state": "(\w+)", "clicks": (\d+))re");
-    std::istringstream lines(listed.output);
-    for (std::string line; std::getline(lines, line);) {
-        std::smatch match;
-        if (std::regex_search(line, match, clicks)) {
-            counts.running += match[1] == "running" ? 1 : 0;
-            counts.clicks.push_back(std::stoll(match[2]));
-        }
-    }
-    return counts;
-}
-
-void Require(bool holds, const std::string& what) {
-    if (!holds)
-        throw std::runtime_error(what);
 }
 
 constexpr const char* kProgramCapture = "the program's screen";

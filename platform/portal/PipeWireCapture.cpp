@@ -111,12 +111,17 @@ const pw_stream_events kStreamEvents = [] {
 }();
 } // namespace
 
+// The loop stays entered by the program's thread for its whole life: a loop that no thread has entered runs what
+// PipeWire's own data thread hands it (each frame) at once in that thread, beside the readings of the picture, and
+// never wakes the program's loop.
 PipeWireLoop::PipeWireLoop() {
     pw_init(nullptr, nullptr);
     m_loop = pw_loop_new(nullptr);
+    pw_loop_enter(m_loop);
 }
 
 PipeWireLoop::~PipeWireLoop() {
+    pw_loop_leave(m_loop);
     pw_loop_destroy(m_loop);
 }
 
@@ -125,9 +130,7 @@ int PipeWireLoop::fileDescriptor() const {
 }
 
 void PipeWireLoop::iterate(int milliseconds) {
-    pw_loop_enter(m_loop);
     pw_loop_iterate(m_loop, milliseconds);
-    pw_loop_leave(m_loop);
 }
 
 PipeWireCapture::PipeWireCapture(PipeWireLoop& loop, int remoteFd, const std::vector<unsigned>& nodes,

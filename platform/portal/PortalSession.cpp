@@ -26,6 +26,11 @@ constexpr unsigned kCursorHidden = 1;
 constexpr unsigned kPersistUntilRevoked = 2;
 // Measured on GNOME 43: 0.1 s was always enough.
 constexpr int kFirstMoveSettleMs = 200;
+// Two clicks (a move, a press and a release each) waiting for the portal at most: a click asked for beyond them is
+// dropped, as a timer drops the ticks it missed, so that clicks faster than the portal answers never fall behind and a
+// stopped click stops at once (measured on GNOME 43: about 0.6 ms an event, so a 1 ms click asks for more).
+constexpr std::size_t kMostWaitingEvents = 6;
+const QString kMotion = QStringLiteral("NotifyPointerMotionAbsolute");
 
 std::string text(const QString& value) {
     return value.toStdString();
@@ -34,8 +39,11 @@ std::string text(const QString& value) {
 // The monitors' streams of Start's results: a(ua{sv}) with each stream's position (ii) and size (ii).
 std::vector<PortalSession::Stream> streamsOf(const QVariantMap& results) {
     std::vector<PortalSession::Stream> streams;
+    // KWin tells no position of a monitor's stream: it is then at the layout's origin.
     const auto pair = [](const QVariant& value) {
         int first = 0, second = 0;
+        if (!value.isValid())
+            return std::pair{first, second};
         const QDBusArgument argument = value.value<QDBusArgument>();
         argument.beginStructure();
         argument >> first >> second;
@@ -172,6 +180,7 @@ void PortalSession::started(unsigned response, const QVariantMap& results) {
     }
     m_streams = streamsOf(results);
     m_moved = false;
+    m_droppedPresses.clear();
     if (m_streams.empty()) {
         fail("The desktop shared no monitor with Tappora: start a click again and share the monitors when the desktop "
              "asks.");
@@ -242,7 +251,7 @@ void PortalSession::sendNextEvent() {
         return;
     }
     m_sending = true;
-    const bool firstMove = !m_moved && m_events.front().member() == QLatin1String("NotifyPointerMotionAbsolute");
+    const bool firstMove = !m_moved && m_events.front().member() == kMotion;
     m_moved = m_moved || firstMove;
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(m_events.front()), this);
     m_events.pop_front();
@@ -258,11 +267,23 @@ void PortalSession::sendNextEvent() {
     });
 }
 
+// A move still waiting is overtaken by the next one: only where the pointer ends matters.
 void PortalSession::movePointer(const Stream& stream, double x, double y) {
-    notify(QStringLiteral("NotifyPointerMotionAbsolute"), {stream.node, x, y});
+    if (!m_events.empty() && m_events.back().member() == kMotion)
+        m_events.pop_back();
+    notify(kMotion, {stream.node, x, y});
 }
 
 void PortalSession::pressButton(int button, bool pressed) {
+    if (!pressed && m_droppedPresses.erase(button) > 0)
+        return;
+    if (pressed && m_events.size() >= kMostWaitingEvents) {
+        m_droppedPresses.insert(button);
+        return;
+    }
+    // The release to come answers the press sent now, not one dropped before it.
+    if (pressed)
+        m_droppedPresses.erase(button);
     notify(QStringLiteral("NotifyPointerButton"), {button, static_cast<unsigned>(pressed ? 1 : 0)});
 }
 

@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ public:
 
     // The pointer to (x, y) of `stream`'s monitor, in its logical pixels.
     void movePointer(const Stream& stream, double x, double y);
-    // A button (a Linux input code, BTN_LEFT...) pressed or released.
+    // A button (a Linux input code, BTN_LEFT...) pressed or released. A press that finds the portal too far behind is
+    // dropped with its release.
     void pressButton(int button, bool pressed);
     // A connection to PipeWire that sees this session's streams; -1 when the portal refuses one.
     int openPipeWireRemote();
@@ -82,6 +84,8 @@ private:
     // Pointer events not yet sent, and whether one is being handled.
     std::deque<QDBusMessage> m_events;
     bool m_sending = false;
+    // Buttons whose press was dropped: their release goes too.
+    std::set<int> m_droppedPresses;
     // Whether the session's first move was sent.
     bool m_moved = false;
 };

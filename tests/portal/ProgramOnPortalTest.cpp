@@ -101,3 +101,25 @@ TEST(ProgramOnPortalTest, OnKdeAFixedClickLandsWithoutAQuestionAndAColourClickTe
         HasSubstr("\"Red\": running, 0 clicks, Ctrl+F2 starts, Ctrl+F3 stops (the desktop has sent no picture"));
 }
 
+// Clicks asked for faster than the portal answers are dropped whole while the portal is behind: every press that
+// arrives has its release, so no button is left held.
+TEST(ProgramOnPortalTest, OnKdeClicksFasterThanThePortalArriveAsWholeClicks) {
+    const KdeHeadless kde(kMonitor);
+    Scene scene(kde);
+    TMouseObj fast = clickAt("Fast", 321, 123);
+    fast.iClickInterval = 1;
+    fast.stopType = spCommand;
+    const ProgramOnSway program(kde, TAPPORA_PROGRAM, {fast}, {"--hidden"});
+    ASSERT_EQ(program.command({"start", "Fast"}).exitStatus, 0);
+    ASSERT_TRUE(scene.target.nextButton().has_value());
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(program.command({"stop", "Fast"}).exitStatus, 0);
+
+    std::vector<PointerButton> events;
+    while (const std::optional<PointerButton> event = scene.target.nextButton(2s))
+        events.push_back(*event);
+    ASSERT_FALSE(events.empty());
+    for (std::size_t i = 0; i < events.size(); ++i)
+        ASSERT_EQ(events[i].pressed, i % 2 == 1) << "event " << i;
+    EXPECT_EQ(events.size() % 2, 1u);
+}

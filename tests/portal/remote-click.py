@@ -48,9 +48,8 @@ def request(interface, method, signature, arguments, options):
     return answer["results"]
 
 
-def main():
-    x, y = float(sys.argv[1]), float(sys.argv[2])
-    button = int(sys.argv[3]) if len(sys.argv) > 3 else 272
+def start_session():
+    """Starts a session with a pointer and a monitor's stream; prints and returns the session and the stream's node."""
     session = request("RemoteDesktop", "CreateSession", "", [],
                       {"session_handle_token": GLib.Variant("s", "tappora")})["session_handle"]
     request("RemoteDesktop", "SelectDevices", "o", [session], {"types": GLib.Variant("u", POINTER)})
@@ -58,14 +57,29 @@ def main():
     started = request("RemoteDesktop", "Start", "os", [session, ""], {})
     node, stream = started["streams"][0]
     print("started", node, *stream.get("position", (0, 0)), *stream["size"], flush=True)
-    call("RemoteDesktop", "NotifyPointerMotionAbsolute",
-         GLib.Variant("(oa{sv}udd)", (session, {}, node, x, y)))
+    return session, node
+
+
+def move(session, node, x, y):
+    call("RemoteDesktop", "NotifyPointerMotionAbsolute", GLib.Variant("(oa{sv}udd)", (session, {}, node, x, y)))
     # mutter gives the window under the new pointer its focus a moment after the first motion; a press sent at once
     # reaches no window (measured: lost in one start of three).
     time.sleep(0.2)
+
+
+def press(session, button, state):
+    call("RemoteDesktop", "NotifyPointerButton", GLib.Variant("(oa{sv}iu)", (session, {}, button, state)))
+
+
+def main():
+    x, y = float(sys.argv[1]), float(sys.argv[2])
+    button = int(sys.argv[3]) if len(sys.argv) > 3 else 272
+    session, node = start_session()
+    move(session, node, x, y)
     for state in (1, 0):
-        call("RemoteDesktop", "NotifyPointerButton", GLib.Variant("(oa{sv}iu)", (session, {}, button, state)))
+        press(session, button, state)
     print("clicked", flush=True)
 
 
-main()
+if __name__ == "__main__":
+    main()
