@@ -42,6 +42,7 @@ protected:
 
     void SetUp() override {
         const std::string picture = StreamToBase64(PixelTest::Bmp24Image(6, 4, Badge));
+        // The picture click's colour is the pure red of the mark's frame.
         list = R"(<?xml version="1.0" encoding="utf-8" standalone="yes"?><list versionNo="1.0">)" +
                Item("Red dot", R"(pointType="2" fColor="$000000F0" fColorSimplar="100" fBMP="")") +
                Item("Badge", R"(pointType="3" fColor="$000000FF" fBMPSimplar="95" fBMP=")" + picture + "\"") +
