@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -21,6 +22,8 @@ AccessibleNames::AccessibleNames() {
     listen += m_address;
     m_bus = ::fork();
     if (m_bus == 0) {
+        // Not outliving a test that ends abruptly: what the bus started goes with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::setenv("XDG_RUNTIME_DIR", m_folder.path().c_str(), 1);
         ::execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile", listen.c_str(), nullptr);
         ::_exit(127);

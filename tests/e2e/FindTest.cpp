@@ -51,8 +51,11 @@ protected:
     }
 };
 
-// The windows of Find now's mark shown now, by place and size; each takes no part in the window manager's focus.
+// The windows of Find now's mark shown now, by place and size; each takes no part in the window manager's focus. A
+// window may go while it is looked at: that is no error that ends the test.
 std::vector<std::array<int, 4>> MarkBars(Display* display) {
+    XSync(display, False);
+    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
     unsigned count = 0;
     XQueryTree(display, root, &root, &parent, &children, &count);
@@ -68,6 +71,8 @@ std::vector<std::array<int, 4>> MarkBars(Display* display) {
         XFree(title);
     }
     XFree(children);
+    XSync(display, False);
+    XSetErrorHandler(previous);
     return bars;
 }
 
