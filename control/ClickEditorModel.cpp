@@ -482,7 +482,7 @@ void TFindNowAction::Click() {
         return;
     }
     m_view.hideEditor();
-    m_view.waitHidden(kHideForScopeMs);
+    m_view.waitHidden(kHideForCaptureMs);
     m_findNow.Start(click, [this, click](const TDryRunResult& result) { Show(click, result); });
     m_view.showEditor();
     m_view.setFindNowCaption(TClickEditorModel::FindNowCaption(true));
