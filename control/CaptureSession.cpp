@@ -56,7 +56,7 @@ void TCaptureSession::Tick() {
 
 void CaptureScope(IScopeCaptureView& view) {
     view.hideEditor();
-    view.waitHidden(kHideForScopeMs);
+    view.waitHidden(kHideForCaptureMs);
     if (const auto corners = view.runScopeOverlay())
         view.setScope(corners->first, corners->second);
     view.showEditor();
@@ -64,7 +64,7 @@ void CaptureScope(IScopeCaptureView& view) {
 
 void PickOnFrozenScreen(IScopeCaptureView& view, ICaptureView& shown, TPickKind kind) {
     view.hideEditor();
-    view.waitHidden(kHideForScopeMs);
+    view.waitHidden(kHideForCaptureMs);
     if (const std::optional<TPick> pick = view.runPickOverlay()) {
         if (kind == TPickKind::Point)
             shown.showCapturedPoint(pick->point);

@@ -112,7 +112,8 @@ public:
 // Capture Scope: the editor gets out of the way of the screen the overlay freezes, long enough for the desktop to
 // repaint where it was, and comes back with the dragged scope.
 void CaptureScope(IScopeCaptureView& view);
-constexpr int kHideForScopeMs = 200;
+// How long the editor stays out of the way before a capture (Capture Scope, picking, Find now).
+constexpr int kHideForCaptureMs = 200;
 
 enum class TPickKind { Point, Color };
 // Picking a point or a colour on the frozen screen, beside the live capture and instead of it where the pointer

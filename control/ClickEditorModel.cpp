@@ -1,4 +1,5 @@
 #include "control/ClickEditorModel.h"
+#include "control/CaptureSession.h"
 #include "control/DryRunText.h"
 #include "engine/ClickVariation.h"
 #include "model/ClickTexts.h"
@@ -480,8 +481,11 @@ void TFindNowAction::Click() {
         m_view.showFindResult(refused.what());
         return;
     }
-    m_view.setFindNowCaption(TClickEditorModel::FindNowCaption(true));
+    m_view.hideEditor();
+    m_view.waitHidden(kHideForCaptureMs);
     m_findNow.Start(click, [this, click](const TDryRunResult& result) { Show(click, result); });
+    m_view.showEditor();
+    m_view.setFindNowCaption(TClickEditorModel::FindNowCaption(true));
 }
 
 void TFindNowAction::Cancel() {

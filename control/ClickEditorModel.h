@@ -157,13 +157,19 @@ public:
     virtual void setFindNowCaption(const std::string& caption) = 0;
     virtual void showMark(const std::vector<TMarkBar>& bars) = 0;
     virtual void hideMark() = 0;
+    // Around the capture, as for Capture Scope: the editor gets out of the way of the screen it searches.
+    virtual void hideEditor() = 0;
+    virtual void waitHidden(int milliseconds) = 0;
+    virtual void showEditor() = 0;
 };
 
 // Find now: the click made of the editor's current values (not the stored ones) is searched for once on the screen as
-// it is, without clicking. The result line tells where it was found and how fast, or the nearest miss, or why it could
-// not search; a place found is marked for kMarkMs, with the scope's outline. The bars lie outside the pixel or the
-// picture found and outside the scope, so the search of the click itself never reads them; the editor hides them
-// before any capture of its own. While a search goes on the button cancels it.
+// it is without the editor, which would otherwise be found itself (its swatch shows the colour, its preview the
+// picture), and without clicking. The result line tells where it was found and how fast, or the nearest miss, or why it
+// could not search; a place found is marked for kMarkMs, with the scope's outline. The bars lie outside the pixel or
+// the picture found and outside the scope, so the search of the click itself never reads them; they go with the editor
+// before any capture of its own, long enough for the desktop to repaint where they were. While a search goes on the
+// button cancels it.
 class TFindNowAction {
 public:
     static constexpr int kMarkMs = 2000;

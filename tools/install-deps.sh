@@ -9,7 +9,7 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick trayer fonts-dejavu-core
     libwayland-dev libwayland-bin wayland-protocols qt6-wayland dpkg-dev sway grim wtype dbus-daemon dbus-bin
     # GNOME and KDE Plasma through the desktop portals: the compositors headless, PipeWire, the portals, gdbus, and
-    # the accessibility bus through which the tests answer GNOME's consent dialog.
+    # the accessibility bus through which the tests answer GNOME's consent dialog and read the program's own windows.
     libpipewire-0.3-dev mutter kwin-wayland pipewire wireplumber xdg-desktop-portal xdg-desktop-portal-gnome
     xdg-desktop-portal-kde qtwayland5 libglib2.0-bin at-spi2-core python3-gi gir1.2-atspi-2.0
 )

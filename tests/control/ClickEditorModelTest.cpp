@@ -397,6 +397,9 @@ public:
     void setFindNowCaption(const std::string& text) override { caption = text; }
     void showMark(const std::vector<TMarkBar>& bars) override { mark = bars; }
     void hideMark() override { mark.clear(); }
+    void hideEditor() override {}
+    void waitHidden(int) override {}
+    void showEditor() override {}
 
     TClickEditorFields shown = Model::Initial({9, 0, 0});
     std::string line;
@@ -481,6 +484,32 @@ TEST(FindNowTest, TheLineTellsTheOutcomeAndAPlaceFoundIsMarkedBesideItForTwoSeco
         fake.loop.advance(TFindNow::kPollIntervalMs);
         EXPECT_TRUE(view.mark.empty()) << c.what;
     }
+}
+
+// The editor shows the colour searched for in its swatch: it is out of the way while the screen is copied.
+TEST(FindNowTest, TheEditorIsHiddenWhileTheScreenIsCopied) {
+    FakePlatform fake;
+    fake.screen.resize(640, 480);
+    fake.screen.fill(0xFFFFFF);
+    fake.screen.setPixel(300, 200, 0x123456);
+    struct SwatchShown : FindNowView {
+        FakeScreen& screen;
+        bool editorShown = false;
+        explicit SwatchShown(FakeScreen& s) : screen(s) { showEditor(); }
+        void hideEditor() override { paintEditor(false, 0xFFFFFF); }
+        void showEditor() override { paintEditor(true, 0x123456); }
+        void paintEditor(bool shownNow, std::uint32_t swatch) {
+            editorShown = shownNow;
+            screen.setPixel(20, 10, swatch);
+        }
+    } view(fake.screen);
+    view.shown.pointType = ptColor;
+    view.shown.fColor = "$00563412";
+    TFindNowAction action(fake.screen, fake.loop, view, {0, 0, 640, 480}, true);
+    action.Click();
+    RunUntilShown(fake, view);
+    EXPECT_TRUE(view.line.starts_with("Found at (300, 200) in ")) << view.line;
+    EXPECT_TRUE(view.editorShown) << "the editor is back";
 }
 
 TEST(FindNowTest, ValuesThatMakeNoClickAreToldAndNothingIsSearched) {

@@ -1,9 +1,6 @@
 // Commands from outside, sent by a second process of the real program to the copy running under Xvfb.
-#include "ProgramRun.h"
+#include "RunningCopy.h"
 #include "TapporaVersion.h"
-#include "TargetClient.h"
-#include "TempFolder.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +26,6 @@ const std::string kList = R"(<?xml version="1.0" encoding="utf-8" standalone="ye
                           R"(startType="0" stopType="0" finishType="0" ScreenType="0" iClickInterval="100" )"
                           R"(hkStart="1" hkStop="2" fName="Farm gold" checked="True" fRanBegin="100" )"
                           R"(fRanEnd="5000" InteverType="0"/></list>)";
-
-struct Reply {
-    std::optional<int> code;
-    std::string output;
-    std::string errors;
-};
 
 std::size_t pressesAtTheClick(const std::vector<ButtonRecord>& events) {
     return std::size_t(std::count_if(events.begin(), events.end(), [](const ButtonRecord& r) {
@@ -71,31 +62,9 @@ private:
     bool m_connected = false;
 };
 
-class CommandTest : public testing::Test {
+class CommandTest : public RunningCopyTest {
 protected:
-    XvfbServer server;
-    TargetClient target{server.displayName()};
-    TempFolder runtime{"tappora-runtime"};
-    ProgramRun run;
-
-    void SetUp() override {
-        fs::permissions(runtime.path(), fs::perms::owner_all, fs::perm_options::replace);
-        run.setEnvironment("XDG_RUNTIME_DIR", runtime.text());
-        run.writeFile("tapporas.xml", kList);
-        run.writeFile("TapporaConfig.xml", TopLeftSettings(false));
-        run.start(server.displayName(), {"--hidden"});
-        for (int wait = 0; wait < 100 && fs::is_empty(runtime.path()); ++wait)
-            std::this_thread::sleep_for(50ms);
-    }
-
-    // `tappora ARGUMENTS` with the running copy's files and no display at all.
-    Reply command(const std::vector<std::string>& arguments) {
-        ProgramRun sent{AnotherStart{run}};
-        sent.setEnvironment("XDG_RUNTIME_DIR", runtime.text());
-        sent.start("", arguments);
-        const std::optional<int> code = sent.waitForExit();
-        return {code, sent.standardOutput(), sent.errorOutput()};
-    }
+    void SetUp() override { startRunning(kList); }
 };
 
 TEST_F(CommandTest, StartAndStopByNameClickTheTargetAndListTellsStateAndCount) {
@@ -106,7 +75,7 @@ TEST_F(CommandTest, StartAndStopByNameClickTheTargetAndListTellsStateAndCount) {
     std::this_thread::sleep_for(600ms);
     EXPECT_LE(pressesAtTheClick(target.pumpEvents()), afterStop + 1) << "at most one click was on its way";
 
-    const Reply list = command({"list", "--json"});
+    const CommandReply list = command({"list", "--json"});
     EXPECT_EQ(list.code, 0);
     EXPECT_NE(list.output.find(R"({"row": 1, "name": "Farm gold", "state": "stopped", "clicks": )"), std::string::npos)
         << list.output;
@@ -129,7 +98,7 @@ TEST_F(CommandTest, ExitCodesSayWhatHappened) {
     for (const Case& c : {Case{{"toggle", "#1", "Nope"}, 1, "No click in the list is named \"Nope\".", ""},
                           Case{{"start"}, 2, "", "\"start\" needs the name of at least one click"},
                           Case{{"list", "--jsn"}, 2, "", "\"list\" takes nothing but --json."}}) {
-        const Reply reply = command(c.arguments);
+        const CommandReply reply = command(c.arguments);
         EXPECT_EQ(reply.code, c.code) << c.arguments[0] << ": " << reply.errors;
         EXPECT_NE(reply.output.find(c.outputHolds), std::string::npos) << reply.output;
         EXPECT_NE(reply.errors.find(c.errorHolds), std::string::npos) << reply.errors;

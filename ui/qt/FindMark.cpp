@@ -4,13 +4,22 @@
 #include <QScreen>
 
 namespace {
-// Screen coordinates start at the primary monitor's top-left; Qt's at its layout's, in units of the display scale.
+// Screen coordinates are pixels from the primary monitor's top-left. Qt keeps each screen's top-left in pixels and
+// scales the rest of that screen about it by the screen's own scale, so the screen that holds the place decides.
 QRect placeOf(const TRect& rect) {
     const QScreen* primary = QGuiApplication::primaryScreen();
-    const QPoint origin = primary != nullptr ? primary->geometry().topLeft() : QPoint();
-    const qreal scale = primary != nullptr ? primary->devicePixelRatio() : 1.0;
-    return {origin.x() + qRound(rect.left / scale), origin.y() + qRound(rect.top / scale),
-            std::max(1, qRound(rect.width / scale)), std::max(1, qRound(rect.height / scale))};
+    if (primary == nullptr)
+        return {rect.left, rect.top, std::max(1, rect.width), std::max(1, rect.height)};
+    const QPoint pixel = primary->geometry().topLeft() + QPoint(rect.left, rect.top);
+    const QScreen* holder = primary;
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (QRect(screen->geometry().topLeft(), screen->geometry().size() * screen->devicePixelRatio()).contains(pixel))
+            holder = screen;
+    const QPoint origin = holder->geometry().topLeft();
+    const qreal scale = holder->devicePixelRatio();
+    return {origin.x() + qRound((pixel.x() - origin.x()) / scale),
+            origin.y() + qRound((pixel.y() - origin.y()) / scale), std::max(1, qRound(rect.width / scale)),
+            std::max(1, qRound(rect.height / scale))};
 }
 } // namespace
 
