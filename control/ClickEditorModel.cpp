@@ -352,6 +352,9 @@ std::optional<TFieldRefusal> TClickEditorModel::Refusal(const TClickEditorFields
         const std::int64_t composed = ComposedOf(fields, value);
         if (composed >= value.min && composed <= value.max)
             continue;
+        // The count matters only to a click that stops after it; any other keeps whatever its file holds.
+        if (value.parts.front().first == &F::edStopTimes && fields.stopType != spRepeat)
+            continue;
         if (value.parts.size() == 1 && value.parts.front().second == 1 && composed >= INT32_MIN &&
             composed <= kStoredMax && LeftAsShown(fields, value.parts.front().first))
             continue;

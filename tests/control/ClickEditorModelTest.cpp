@@ -307,6 +307,7 @@ TEST(ClickEditorModelTest, SignsHugeNumbersAndValuesOutOfRangeAreRefusedNamingTh
     };
     for (const Case& c : cases) {
         TClickEditorFields f = Model::Initial({9, 15, 0});
+        f.stopType = spRepeat; // so that the count is read
         for (const auto& [field, text] : c.typed)
             f.*field = text;
         const std::optional<TFieldRefusal> refusal = Model::Refusal(f, kDesk);
@@ -316,6 +317,10 @@ TEST(ClickEditorModelTest, SignsHugeNumbersAndValuesOutOfRangeAreRefusedNamingTh
         EXPECT_TRUE(refusal->field == c.refused) << c.message;
         EXPECT_EQ(refusal->message, c.message);
     }
+    TClickEditorFields stoppedByCommand = Model::Initial({9, 15, 0});
+    stoppedByCommand.edStopTimes = "0";
+    stoppedByCommand.stopType = spCommand;
+    EXPECT_FALSE(Model::Refusal(stoppedByCommand, kDesk)) << "a count no stop reads is kept as the file has it";
 }
 
 TEST(ClickEditorModelTest, ACoordinateLeftAsShownIsKeptOffTodaysMonitors) {
