@@ -322,8 +322,9 @@ struct TRangeBytes32 {
     __m256i low[3];
     __m256i width[3];
 
-    TAPPORA_AVX2 __m256i outside(const std::uint8_t* part, int index) const {
-        return outside32(load32(part), low[index], width[index]);
+    // The 32 bytes at `bytes`, which are part `part` of a 96-byte block.
+    TAPPORA_AVX2 __m256i outside(const std::uint8_t* bytes, int part) const {
+        return outside32(load32(bytes), low[part], width[part]);
     }
 };
 
