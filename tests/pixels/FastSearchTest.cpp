@@ -193,6 +193,26 @@ TEST_P(FastSearchTest, ColourSearchFindsHitsAtEveryColumnOfAWideRow) {
     }
 }
 
+// Screens taller than the bands of rows a colour search tests at once, with rows back to back in memory (widths a
+// multiple of 4) or padded, and a few hits close together: the first in reading order, not in memory, is found.
+TEST_P(FastSearchTest, ColourSearchOnTallScreensFindsTheFirstHitOfEachBand) {
+    for (int round = 0; round < 300; ++round) {
+        const std::uint32_t color = AnyColor();
+        const TBDSimilar t = AnyTolerances();
+        TPixelBuffer screen;
+        Sprinkle(screen, OneIn(2) ? 4 * Uniform(1, 12) : Uniform(1, 50), Uniform(15, 70), AnyColor(),
+                 Neighbours(color, std::clamp(t.g, 0, 255)), 4000);
+        const int row = Uniform(0, screen.height - 1);
+        for (int hits = Uniform(0, 3); hits > 0; --hits) {
+            screen.SetPixel(Uniform(0, screen.width - 1), std::min(row + Uniform(0, 17), screen.height - 1), color);
+        }
+        ExpectSameColorSearch(screen, color, t, round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
 TEST_P(FastSearchTest, ColourSearchAtToleranceBoundaries) {
     int round = 0;
     for (const int tolerance : {0, 1, 12, 25, 102, 254, 255}) {
