@@ -135,13 +135,34 @@ std::optional<PixelScan::TByteTolerance> byteTolerance(const TBDSimilar& toleran
     return PixelScan::TByteTolerance{clamp(tolerances.r), clamp(tolerances.g), clamp(tolerances.b)};
 }
 
+// Rows tested at once where they lie back to back in memory.
+constexpr std::int32_t BandRows = 16;
+
+// Whether `rows` rows from `top` may show the colour: where the rows lie back to back (in either order), one scan of
+// all their pixels in memory order tells, without the cost of starting each row; otherwise they may.
+bool bandMayMatch(const TPixelView& screen, std::int32_t top, std::int32_t rows, std::uint32_t color,
+                  const std::optional<PixelScan::TByteTolerance>& tolerance) {
+    if (std::abs(screen.step) != 3 * static_cast<std::ptrdiff_t>(screen.width)) {
+        return true;
+    }
+    const std::uint8_t* first = screen.step < 0 ? screen.Row(top + rows - 1) : screen.Row(top);
+    return PixelScan::FindMatching(first, rows * screen.width, color, tolerance) >= 0;
+}
+
 // The first pixel in reading order that shows the colour, exactly or, with a tolerance, within it.
 bool findFirstPixel(const TPixelView& screen, std::uint32_t color,
                     const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
-    for (std::int32_t row = 0; row < screen.height; ++row) {
-        if (const int column = PixelScan::FindMatching(screen.Row(row), screen.width, color & 0xFFFFFF, tolerance);
-            column >= 0) {
-            return found(column, row, x, y);
+    color &= 0xFFFFFF;
+    for (std::int32_t top = 0; top < screen.height; top += BandRows) {
+        const std::int32_t rows = std::min(BandRows, screen.height - top);
+        if (!bandMayMatch(screen, top, rows, color, tolerance)) {
+            continue;
+        }
+        for (std::int32_t row = top; row < top + rows; ++row) {
+            if (const int column = PixelScan::FindMatching(screen.Row(row), screen.width, color, tolerance);
+                column >= 0) {
+                return found(column, row, x, y);
+            }
         }
     }
     return notFound(x, y);

@@ -128,10 +128,25 @@ TPattern repeat(const TByteTolerance& t) {
     return repeat(TPixelBytes{t.b, t.g, t.r});
 }
 
-// 0xFF on the blue and green byte of each pixel: where a blue-green or green-red pair of one pixel starts.
-const TPattern& pairStarts() {
-    static const TPattern starts = repeat(TPixelBytes{0xFF, 0xFF, 0});
-    return starts;
+// 0xFFFF on the 16-bit words made of one pixel's red byte and the next one's blue: every other word (at an even
+// offset) lies within one pixel, and each pixel holds exactly one of them (blue-green or green-red).
+const TPattern& straddlingWords() {
+    static const TPattern words = [] {
+        TPattern pattern{};
+        for (int k = 0; k < 96; k += 2) {
+            const std::uint8_t straddles = k % 3 == 2 ? 0xFF : 0;
+            pattern.bytes[k] = straddles;
+            pattern.bytes[k + 1] = straddles;
+        }
+        return pattern;
+    }();
+    return words;
+}
+
+// The channel (0 blue, 1 green, 2 red) of each byte of a 96-byte block.
+const TPattern& channels() {
+    static const TPattern channel = repeat(TPixelBytes{0, 1, 2});
+    return channel;
 }
 
 // Byte-match bits of 16 consecutive pixels -> a bit at 3i for each pixel i whose three bytes all matched.
@@ -266,32 +281,8 @@ TAPPORA_AVX2 std::uint64_t mask32(__m256i v) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(v));
 }
 
-TAPPORA_AVX2 __m256i inRange32(__m256i x, __m256i low, __m256i high) {
-    return _mm256_cmpeq_epi8(x, _mm256_min_epu8(_mm256_max_epu8(x, low), high));
-}
-
 TAPPORA_AVX2 __m256i absDiff32(__m256i a, __m256i b) {
     return _mm256_or_si256(_mm256_subs_epu8(a, b), _mm256_subs_epu8(b, a));
-}
-
-// Matching byte pairs within one pixel. Every pixel whose three bytes match keeps its blue-green or its green-red
-// pair inside one 16-byte lane (the byte shift works within lanes), so a block without such a pair holds no match.
-// Where no pixel matches, one test per 32 pixels replaces the mask arithmetic (which pays only for the SSE2 kernels).
-TAPPORA_AVX2 __m256i pairs32(__m256i matches, __m256i starts) {
-    return _mm256_and_si256(_mm256_and_si256(matches, _mm256_srli_si256(matches, 1)), starts);
-}
-
-// The 96-byte pair-start pattern: whether a block of 32 pixels may hold a match.
-struct TPairFilter32 {
-    __m256i s0, s1, s2;
-
-    TAPPORA_AVX2 __m256i pairs(__m256i e0, __m256i e1, __m256i e2) const {
-        return _mm256_or_si256(_mm256_or_si256(pairs32(e0, s0), pairs32(e1, s1)), pairs32(e2, s2));
-    }
-};
-
-TAPPORA_AVX2 TPairFilter32 pairFilter32() {
-    return {pattern32(pairStarts(), 0), pattern32(pairStarts(), 1), pattern32(pairStarts(), 2)};
 }
 
 // Byte-match masks of 96 bytes (32 pixels) -> the first whole pixel among them, or -1.
@@ -306,112 +297,155 @@ TAPPORA_AVX2 int firstOf32(__m256i e0, __m256i e1, __m256i e2) {
     return -1;
 }
 
-// Byte tests of one 32-byte part of a 96-byte block: equal to the colour's bytes.
-struct TEqualBytes32 {
-    __m256i c0, c1, c2;
+// Part 0, 1 or 2 of a 96-byte block of the pixel repeated, built from its bytes in one shuffle.
+TAPPORA_AVX2 __m256i pixel32(const TPixelBytes& pixel, int part) {
+    const int bgr = pixel.b | pixel.g << 8 | pixel.r << 16;
+    return _mm256_shuffle_epi8(_mm256_set1_epi32(bgr), pattern32(channels(), part));
+}
+
+// The bytes of one 32-byte part of a 96-byte block (32 pixels), each zero where it matches the colour's byte.
+struct TExactDistance32 {
+    __m256i color[3];
 
     TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
-        return _mm256_cmpeq_epi8(load32(block + 32 * part), part == 0 ? c0 : part == 1 ? c1 : c2);
+        return _mm256_xor_si256(load32(block + 32 * part), color[part]);
     }
 };
 
-// Byte tests of one 32-byte part of a 96-byte block: within the colour's channel bounds.
+// Zero where a byte lies within [low, low + width]: the byte less low, wrapping below it, less width, saturating.
+TAPPORA_AVX2 __m256i outside32(__m256i x, __m256i low, __m256i width) {
+    return _mm256_subs_epu8(_mm256_sub_epi8(x, low), width);
+}
+
+// The bounds of one pixel as its low bytes and the widths above them.
 struct TRangeBytes32 {
-    __m256i l0, l1, l2, h0, h1, h2;
+    __m256i low[3];
+    __m256i width[3];
 
-    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
-        return part == 0   ? inRange32(load32(block), l0, h0)
-               : part == 1 ? inRange32(load32(block + 32), l1, h1)
-                           : inRange32(load32(block + 64), l2, h2);
+    // The 32 bytes at `bytes`, which are part `part` of a 96-byte block.
+    TAPPORA_AVX2 __m256i outside(const std::uint8_t* bytes, int part) const {
+        return outside32(load32(bytes), low[part], width[part]);
     }
 };
 
-// The first matching pixel among the first `done` pixels, or -1 with `done` the pixels tested (a multiple of 32).
-// Blocks of 64 pixels share one filter test, the cheapest step where no pixel matches.
-template <class TBytes>
-TAPPORA_AVX2 int scanAvx2(const std::uint8_t* pixels, int count, const TBytes& bytes, int& done) {
-    const TPairFilter32 filter = pairFilter32();
+TAPPORA_AVX2 TRangeBytes32 rangeBytes32(const TPixelBytes& low, const TPixelBytes& high) {
+    const TPixelBytes width{static_cast<std::uint8_t>(high.b - low.b), static_cast<std::uint8_t>(high.g - low.g),
+                            static_cast<std::uint8_t>(high.r - low.r)};
+    return {{pixel32(low, 0), pixel32(low, 1), pixel32(low, 2)},
+            {pixel32(width, 0), pixel32(width, 1), pixel32(width, 2)}};
+}
+
+// The bytes of one 32-byte part of a 96-byte block, each zero where it lies within the colour's channel bounds.
+struct TRangeDistance32 {
+    TRangeBytes32 bounds;
+
+    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
+        return bounds.outside(block + 32 * part, part);
+    }
+};
+
+// The same for every pixel of a run: pixel j of the run is read 3j bytes on, and a byte is zero where all match.
+struct TRunDistance32 {
+    TRangeBytes32 bounds[MaxRun];
+    int length = 0;
+
+    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
+        __m256i any = bounds[0].outside(block + 32 * part, part);
+        for (int j = 1; j < length; ++j) {
+            any = _mm256_or_si256(any, bounds[j].outside(block + 3 * j + 32 * part, part));
+        }
+        return any;
+    }
+};
+
+template <class TDistance> TAPPORA_AVX2 int firstMatch32(const std::uint8_t* block, const TDistance& distance) {
+    const __m256i zero = _mm256_setzero_si256();
+    return firstOf32(_mm256_cmpeq_epi8(distance(block, 0), zero), _mm256_cmpeq_epi8(distance(block, 1), zero),
+                     _mm256_cmpeq_epi8(distance(block, 2), zero));
+}
+
+// Part `part` of four 96-byte blocks in a row, as the least of each 16-bit word among them.
+template <class TDistance>
+TAPPORA_AVX2 __m256i leastWords(const std::uint8_t* blocks, const TDistance& distance, int part) {
+    return _mm256_min_epu16(_mm256_min_epu16(distance(blocks, part), distance(blocks + 96, part)),
+                            _mm256_min_epu16(distance(blocks + 192, part), distance(blocks + 288, part)));
+}
+
+// The words of part `part` of a 96-byte block that lie within one pixel; the others set to all ones.
+TAPPORA_AVX2 __m256i within(__m256i words, int part) {
+    return _mm256_or_si256(words, pattern32(straddlingWords(), part));
+}
+
+// Whether any of 128 pixels may match: a pixel whose three bytes match has its one whole word at zero. Where no
+// pixel matches, this test per 128 pixels is all the work; where one may, the blocks are tested pixel by pixel.
+template <class TDistance> TAPPORA_AVX2 bool mayMatch128(const std::uint8_t* blocks, const TDistance& distance) {
+    const __m256i least = _mm256_min_epu16(
+        _mm256_min_epu16(within(leastWords(blocks, distance, 0), 0), within(leastWords(blocks, distance, 1), 1)),
+        within(leastWords(blocks, distance, 2), 2));
+    const __m256i zeros = _mm256_cmpeq_epi16(least, _mm256_setzero_si256());
+    return !_mm256_testz_si256(zeros, zeros);
+}
+
+// Out of line, so that the scan keeps none of its distances for it: they are read again on the rare blocks it tests.
+template <class TDistance>
+__attribute__((noinline)) TAPPORA_AVX2 int firstMatch128(const std::uint8_t* blocks, const TDistance& distance) {
+    for (int block = 0; block < 4; ++block) {
+        if (const int hit = firstMatch32(blocks + 96 * block, distance); hit >= 0) {
+            return 32 * block + hit;
+        }
+    }
+    return -1;
+}
+
+// The first matching pixel of at least 32, or -1. The last 32 pixels are tested as one block that may overlap pixels
+// already tested (none of which matched), so that no narrower kernel is needed for the rest.
+template <class TDistance> TAPPORA_AVX2 int scanAvx2(const std::uint8_t* pixels, int count, const TDistance& distance) {
     int i = 0;
-    for (; i + 64 <= count; i += 64) {
+    for (; i + 128 <= count; i += 128) {
         const std::uint8_t* p = pixels + 3 * i;
-        const __m256i e0 = bytes(p, 0), e1 = bytes(p, 1), e2 = bytes(p, 2);
-        const __m256i e3 = bytes(p + 96, 0), e4 = bytes(p + 96, 1), e5 = bytes(p + 96, 2);
-        const __m256i pairs = _mm256_or_si256(filter.pairs(e0, e1, e2), filter.pairs(e3, e4, e5));
-        if (_mm256_testz_si256(pairs, pairs)) {
+        if (!mayMatch128(p, distance)) {
             continue;
         }
-        if (const int hit = firstOf32(e0, e1, e2); hit >= 0) {
-            return i + hit;
-        }
-        if (const int hit = firstOf32(e3, e4, e5); hit >= 0) {
-            return i + 32 + hit;
-        }
-    }
-    for (; i + 32 <= count; i += 32) {
-        const std::uint8_t* p = pixels + 3 * i;
-        if (const int hit = firstOf32(bytes(p, 0), bytes(p, 1), bytes(p, 2)); hit >= 0) {
+        if (const int hit = firstMatch128(p, distance); hit >= 0) {
             return i + hit;
         }
     }
-    done = i;
+    for (; i < count; i += 32) {
+        const int from = std::min(i, count - 32);
+        if (const int hit = firstMatch32(pixels + 3 * from, distance); hit >= 0) {
+            return from + hit;
+        }
+    }
     return -1;
 }
 
 TAPPORA_AVX2 int findExactAvx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
-    const TPattern pattern = repeat(bytesOf(color));
-    const TEqualBytes32 bytes{pattern32(pattern, 0), pattern32(pattern, 1), pattern32(pattern, 2)};
-    int done = 0;
-    if (const int hit = scanAvx2(pixels, count, bytes, done); hit >= 0) {
-        return hit;
+    if (count < 32) {
+        return findExactSse2(pixels, count, color);
     }
-    return offsetResult(done, findExactSse2(pixels + 3 * done, count - done, color));
+    const TPixelBytes c = bytesOf(color);
+    return scanAvx2(pixels, count, TExactDistance32{{pixel32(c, 0), pixel32(c, 1), pixel32(c, 2)}});
 }
 
 TAPPORA_AVX2 int findSimilarAvx2(const std::uint8_t* pixels, int count, std::uint32_t color,
                                  const TByteTolerance& tolerance) {
-    const TPixelBytes c = bytesOf(color);
-    const TPattern low = repeat(lowerBound(c, tolerance));
-    const TPattern high = repeat(upperBound(c, tolerance));
-    const TRangeBytes32 bytes{pattern32(low, 0),  pattern32(low, 1),  pattern32(low, 2),
-                              pattern32(high, 0), pattern32(high, 1), pattern32(high, 2)};
-    int done = 0;
-    if (const int hit = scanAvx2(pixels, count, bytes, done); hit >= 0) {
-        return hit;
+    if (count < 32) {
+        return findSimilarSse2(pixels, count, color, tolerance);
     }
-    return offsetResult(done, findSimilarSse2(pixels + 3 * done, count - done, color, tolerance));
+    const TPixelBytes c = bytesOf(color);
+    return scanAvx2(pixels, count, TRangeDistance32{rangeBytes32(lowerBound(c, tolerance), upperBound(c, tolerance))});
 }
 
-// Byte tests of one 32-byte part of a 96-byte block for every pixel of a run.
-struct TRunBytes32 {
-    __m256i low[MaxRun][3];
-    __m256i high[MaxRun][3];
-    int length = 0;
-
-    TAPPORA_AVX2 __m256i operator()(const std::uint8_t* block, int part) const {
-        __m256i all = _mm256_set1_epi8(-1);
-        for (int j = 0; j < length; ++j) {
-            all = _mm256_and_si256(all, inRange32(load32(block + 3 * j + 32 * part), low[j][part], high[j][part]));
-        }
-        return all;
-    }
-};
-
 TAPPORA_AVX2 int findRunAvx2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
-    TRunBytes32 bytes;
-    bytes.length = run.length;
+    if (count < 32) {
+        return findRunSse2(pixels, count, run);
+    }
+    TRunDistance32 distance;
+    distance.length = run.length;
     for (int j = 0; j < run.length; ++j) {
-        const TPattern low = repeat(run.low[j]);
-        const TPattern high = repeat(run.high[j]);
-        for (int part = 0; part < 3; ++part) {
-            bytes.low[j][part] = pattern32(low, part);
-            bytes.high[j][part] = pattern32(high, part);
-        }
+        distance.bounds[j] = rangeBytes32(run.low[j], run.high[j]);
     }
-    int done = 0;
-    if (const int hit = scanAvx2(pixels, count, bytes, done); hit >= 0) {
-        return hit;
-    }
-    return offsetResult(done, findRunSse2(pixels + 3 * done, count - done, run));
+    return scanAvx2(pixels, count, distance);
 }
 
 TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, int count,

@@ -45,6 +45,21 @@ std::uint32_t Moved(std::uint32_t rgb, int red, int green, int blue) {
            Clamp(static_cast<int>(rgb >> 8 & 0xFF) + green) << 8 | Clamp(static_cast<int>(rgb & 0xFF) + blue);
 }
 
+// The first of `count` places in row 0 where `length` pixels in a row lie within the tolerances of `run`, or -1.
+int PlainFirstRun(const TPixelBuffer& row, int count, const std::uint32_t* run, int length,
+                  const TBDSimilar& tolerances) {
+    for (int i = 0; i < count; ++i) {
+        bool all = true;
+        for (int j = 0; j < length && all; ++j) {
+            all = ColorsSimilar(row.Pixel(i + j, 0), run[j], tolerances);
+        }
+        if (all) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 class FastSearchTest : public testing::TestWithParam<TLevel> {
 protected:
     void SetUp() override {
@@ -172,6 +187,26 @@ TEST_P(FastSearchTest, ColourSearchFindsHitsAtEveryColumnOfAWideRow) {
         screen.SetPixel(std::max(column - 1, 0), 1, 0x7F8080);
         ExpectSameColorSearch(screen, 0x80807F, {0, 0, 0}, column);
         ExpectSameColorSearch(screen, 0x7E807F, {1, 0, 0}, column);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+// Screens taller than the bands of rows a colour search tests at once, with rows back to back in memory (widths a
+// multiple of 4) or padded, and a few hits close together: the first in reading order, not in memory, is found.
+TEST_P(FastSearchTest, ColourSearchOnTallScreensFindsTheFirstHitOfEachBand) {
+    for (int round = 0; round < 300; ++round) {
+        const std::uint32_t color = AnyColor();
+        const TBDSimilar t = AnyTolerances();
+        TPixelBuffer screen;
+        Sprinkle(screen, OneIn(2) ? 4 * Uniform(1, 12) : Uniform(1, 50), Uniform(15, 70), AnyColor(),
+                 Neighbours(color, std::clamp(t.g, 0, 255)), 4000);
+        const int row = Uniform(0, screen.height - 1);
+        for (int hits = Uniform(0, 3); hits > 0; --hits) {
+            screen.SetPixel(Uniform(0, screen.width - 1), std::min(row + Uniform(0, 17), screen.height - 1), color);
+        }
+        ExpectSameColorSearch(screen, color, t, round);
         if (HasFatalFailure()) {
             return;
         }
@@ -321,6 +356,54 @@ TEST_P(FastSearchTest, RunSearchFindsWhatAPlainLoopFinds) {
             expected = all ? i : -1;
         }
         ASSERT_EQ(PixelScan::FindRun(row.Row(0), count, run, length, t), expected) << "round " << round;
+    }
+}
+
+// Rows of every length around the vector widths (16, 32 and 128 pixels), in buffers of exactly the bytes the kernels
+// may read, on backgrounds of near misses: each pixel one past the tolerance in one channel, so that two of its three
+// bytes match; with green off, every pixel's red and the next one's blue match as well. The colour, or a run of them,
+// is placed at the row's ends, at block edges or nowhere.
+TEST_P(FastSearchTest, KernelsFindTheFirstMatchOnRowsOfNearMisses) {
+    const auto middle = [&] { return static_cast<std::uint32_t>(Uniform(48, 207)); };
+    int round = 0;
+    for (const int count : {1, 15, 16, 17, 31, 32, 33, 63, 95, 96, 127, 128, 129, 159, 255, 256, 257, 383, 385, 520}) {
+        for (const int background : {0, 1, 2, 3}) { // random; off in channel i % 3; off in green; off in any channel
+            for (const int place : {-1, 0, count - 1, 31, 32, 127, 128, 255, Uniform(0, count - 1)}) {
+                ++round;
+                const std::uint32_t color = middle() << 16 | middle() << 8 | middle();
+                const int t = OneIn(2) ? 0 : Uniform(1, 40);
+                const int length = Uniform(1, PixelScan::MaxRun);
+                TPixelBuffer row;
+                PixelTest::Fill(row, count + length - 1, 1, 0);
+                for (int i = 0; i < row.width; ++i) {
+                    const int channel = background == 1 ? i % 3 : background == 2 ? 1 : Uniform(0, 2);
+                    const int off = OneIn(2) ? t + 1 : -t - 1;
+                    row.SetPixel(i, 0,
+                                 background == 0 ? AnyColor()
+                                                 : Moved(color, channel == 2 ? off : 0, channel == 1 ? off : 0,
+                                                         channel == 0 ? off : 0));
+                }
+                std::uint32_t run[PixelScan::MaxRun] = {color, Moved(color, t, -t, t), Moved(color, -t, 0, t), color};
+                for (int j = 0; place >= 0 && place < count && j < length; ++j) {
+                    const int by = Uniform(-t, t);
+                    row.SetPixel(place + j, 0, OneIn(3) ? Moved(run[j], by, -by, by) : run[j]);
+                }
+                // Exactly the row's bytes, so that a sanitizer sees any read past them.
+                const std::vector<std::uint8_t> bytes(row.Row(0), row.Row(0) + 3 * row.width);
+                const PixelScan::TByteTolerance within{std::uint8_t(t), std::uint8_t(t), std::uint8_t(t)};
+                ASSERT_EQ(PixelScan::FindExact(bytes.data(), count, color), PlainFirstRun(row, count, run, 1, {}))
+                    << round;
+                ASSERT_EQ(PixelScan::FindSimilar(bytes.data(), count, color, within),
+                          PlainFirstRun(row, count, run, 1, {t, t, t}))
+                    << round;
+                ASSERT_EQ(PixelScan::FindRun(bytes.data(), count, run, length, within),
+                          PlainFirstRun(row, count, run, length, {t, t, t}))
+                    << round;
+                ASSERT_EQ(PixelScan::FindRun(bytes.data(), count, run, length, std::nullopt),
+                          PlainFirstRun(row, count, run, length, {}))
+                    << round;
+            }
+        }
     }
 }
 
