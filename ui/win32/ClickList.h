@@ -12,7 +12,8 @@ class TClickListController;
 
 // The click list: a report list view over the controller. Cell texts and check states are asked of the controller
 // whenever they are painted; the list keeps only the columns. Hidden columns are taken out of the list view and
-// keep their width and place; the column that carries the check boxes is the list view's own first column.
+// keep their width and place; the column that carries the check boxes is the list view's own first column. A row's
+// tip is a tooltip of the list's own: the list view's info tips never show under Wine.
 class TClickList {
 public:
     TClickList(HWND parent, int id);
@@ -64,10 +65,18 @@ private:
     void showLayout();
     void insertRow(int row);
     void getCellText(NMLVDISPINFOW& info) const;
-    void getRowTip(NMLVGETINFOTIPW& tip) const;
+    void addRowTip(HWND parent);
+    void getRowTip(NMTTDISPINFOW& tip);
+    // A new row under the pointer takes the tip of the row before away.
+    static LRESULT CALLBACK trackTipRow(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self);
+    int rowAt(POINT client) const;
     void itemChanged(const NMLISTVIEW& change) const;
 
     HWND m_hwnd;
+    HWND m_tip = nullptr;
+    int m_pointerRow = -1;
+    std::wstring m_tipText;
     TClickListController* m_controller = nullptr;
     std::function<void()> m_onDoubleClick;
     std::vector<Column> m_columns;

@@ -226,9 +226,15 @@ std::vector<std::string> rowTexts(HWND list, int row) {
     return texts;
 }
 
-// A press and release of the left button at a screen point, as the mouse gives them; twice for a double click.
+// The pointer to a screen point, and as many presses and releases of the left button there as the mouse gives them.
 void clickAt(POINT at, int times = 1) {
-    SetCursorPos(at.x, at.y);
+    // The last pixel as a move of the mouse, which the window under it sees; a set position alone it may not.
+    SetCursorPos(at.x - 1, at.y);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = 1;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
     pumpFor(std::chrono::milliseconds(100));
     for (int click = 0; click < times; ++click) {
         INPUT input[2] = {};
@@ -379,6 +385,9 @@ protected:
     HWND openEditor(int row) {
         const HWND main = reinterpret_cast<HWND>(program->window(L"Tappora"));
         const RECT rect = rowOnScreen(FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr), row);
+        // A first press may only bring the window forward: the row is chosen before the double click.
+        clickAt({rect.left + 20, (rect.top + rect.bottom) / 2});
+        pumpFor(std::chrono::milliseconds(GetDoubleClickTime() + 100));
         clickAt({rect.left + 20, (rect.top + rect.bottom) / 2}, 2);
         pumpUntil([&] { return program->window(L"Edit Mouse Action") != 0; });
         return reinterpret_cast<HWND>(program->window(L"Edit Mouse Action"));
