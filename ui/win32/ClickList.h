@@ -19,6 +19,7 @@ public:
     TClickList(HWND parent, int id);
 
     HWND handle() const { return m_hwnd; }
+    HWND rowTip() const { return m_tip; }
     // Rows are shown only once the controller exists; until then the controller's row notices are ignored.
     void setController(TClickListController* controller);
     // A double click on a row.
