@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the Windows pictures in docs/: the main window with a few clicks (one of them running), the click editor,
-# its Find now with a colour found and marked and with the colour gone, and the options dialog, taken from the real
-# tappora.exe under Wine on a private Xvfb.
+# its Find now with a colour found and marked and with the colour gone, a row's tip and the options dialog, taken
+# from the real tappora.exe under Wine on a private Xvfb.
 #   tools/screenshots-windows.sh [tappora.exe]    (default: build-windows/bin/tappora.exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -58,6 +58,8 @@ xdotool windowfocus --sync "$main"
 xdotool key ctrl+F2
 sleep 1.5
 shoot "$main" windows-main-window.png
+# The fixed click would go on taking the pointer away from the clicks below.
+xdotool key ctrl+F3
 
 # Client points of the editor's layout (control/ClickEditorLayout.cpp, ui/win32/ClickEditorDialog.cpp): its panel
 # lies at (6, 8), Find now in the panel's row above the name, Cancel in the bottom row.
@@ -90,6 +92,17 @@ import -window root -crop 740x288+0+480 "$root/docs/windows-find-not-found.png"
 echo docs/windows-find-not-found.png
 click "$editor" "$cancel_x" "$cancel_y"
 gone "Edit Mouse Action"
+
+# The colour click running where its colour is gone: the pointer resting on its row brings up the row's tip.
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+F6
+sleep 4
+xdotool mousemove --window "$main" 66 144
+sleep 0.3
+xdotool mousemove --window "$main" 68 145
+sleep 3
+import -window root -crop 1024x150+0+110 "$root/docs/windows-row-tip.png"
+echo docs/windows-row-tip.png
 
 click "$main" 343 "$button_y"
 options=$(window "Config Options")

@@ -65,6 +65,8 @@ void TClickList::addRowTip(HWND parent) {
 LRESULT CALLBACK TClickList::trackTipRow(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR self) {
     auto& clickList = *reinterpret_cast<TClickList*>(self);
+    if (message == WM_MOUSELEAVE)
+        clickList.m_pointerRow = -1;
     const int row = message == WM_MOUSEMOVE ? clickList.rowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) : -1;
     if (message == WM_MOUSEMOVE && row != clickList.m_pointerRow) {
         clickList.m_pointerRow = row;

@@ -68,7 +68,7 @@ private:
     void getCellText(NMLVDISPINFOW& info) const;
     void addRowTip(HWND parent);
     void getRowTip(NMTTDISPINFOW& tip);
-    // A new row under the pointer takes the tip of the row before away.
+    // A new row under the pointer, or the same one after the pointer has left the list, takes the tip shown away.
     static LRESULT CALLBACK trackTipRow(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR self);
     int rowAt(POINT client) const;
