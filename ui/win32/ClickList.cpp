@@ -46,6 +46,10 @@ TClickList::TClickList(HWND parent, int id) {
     addRowTip(parent);
 }
 
+TClickList::~TClickList() {
+    RemoveWindowSubclass(m_hwnd, trackTipRow, 1);
+}
+
 // One tool, the whole list; its text is asked for when it is about to show, for the row under the pointer.
 void TClickList::addRowTip(HWND parent) {
     m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -67,10 +71,11 @@ LRESULT CALLBACK TClickList::trackTipRow(HWND list, UINT message, WPARAM wParam,
     auto& clickList = *reinterpret_cast<TClickList*>(self);
     if (message == WM_MOUSELEAVE)
         clickList.m_pointerRow = -1;
-    const int row = message == WM_MOUSEMOVE ? clickList.rowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) : -1;
-    if (message == WM_MOUSEMOVE && row != clickList.m_pointerRow) {
+    if (message == WM_MOUSEMOVE) {
+        const int row = clickList.rowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (row != clickList.m_pointerRow)
+            SendMessageW(clickList.m_tip, TTM_POP, 0, 0);
         clickList.m_pointerRow = row;
-        SendMessageW(clickList.m_tip, TTM_POP, 0, 0);
     }
     return DefSubclassProc(list, message, wParam, lParam);
 }

@@ -17,6 +17,10 @@ class TClickListController;
 class TClickList {
 public:
     TClickList(HWND parent, int id);
+    TClickList(const TClickList&) = delete;
+    TClickList& operator=(const TClickList&) = delete;
+    // The list, should it outlive this, no longer asks it for the row under the pointer.
+    ~TClickList();
 
     HWND handle() const { return m_hwnd; }
     HWND rowTip() const { return m_tip; }
