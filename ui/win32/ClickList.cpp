@@ -40,9 +40,50 @@ TClickList::TClickList(HWND parent, int id) {
                            WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 100,
                            100, id, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(m_hwnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
-                                                  LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+                                                  LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
     // A list view always has a first column; it stays, empty and narrow, while no column is shown.
     putColumn(m_hwnd, 0, L"", 0, LVCFMT_LEFT, true);
+    addRowTip(parent);
+}
+
+TClickList::~TClickList() {
+    RemoveWindowSubclass(m_hwnd, trackTipRow, 1);
+}
+
+// One tool, the whole list; its text is asked for when it is about to show, for the row under the pointer.
+void TClickList::addRowTip(HWND parent) {
+    m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = parent;
+    tool.uId = UINT_PTR(m_hwnd);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(m_tip, TTM_ADDTOOLW, 0, LPARAM(&tool));
+    SendMessageW(m_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    SetWindowSubclass(m_hwnd, trackTipRow, 1, DWORD_PTR(this));
+}
+
+LRESULT CALLBACK TClickList::trackTipRow(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self) {
+    auto& clickList = *reinterpret_cast<TClickList*>(self);
+    if (message == WM_MOUSELEAVE)
+        clickList.m_pointerRow = -1;
+    if (message == WM_MOUSEMOVE) {
+        const int row = clickList.rowAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (row != clickList.m_pointerRow)
+            SendMessageW(clickList.m_tip, TTM_POP, 0, 0);
+        clickList.m_pointerRow = row;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+int TClickList::rowAt(POINT client) const {
+    LVHITTESTINFO hit{};
+    hit.pt = client;
+    return int(SendMessageW(m_hwnd, LVM_HITTEST, 0, LPARAM(&hit)));
 }
 
 void TClickList::setController(TClickListController* controller) {
@@ -256,15 +297,14 @@ void TClickList::getCellText(NMLVDISPINFOW& info) const {
     info.item.pszText[info.item.cchTextMax - 1] = L'\0';
 }
 
-// Asked when the pointer rests on a row; the tip takes the place of the cut cell text the list offers.
-void TClickList::getRowTip(NMLVGETINFOTIPW& tip) const {
-    if (!m_controller || tip.cchTextMax <= 0)
-        return;
-    const std::wstring text = toUtf16(m_controller->GetRowTip(tip.iItem));
-    if (text.empty())
-        return;
-    wcsncpy(tip.pszText, text.c_str(), std::size_t(tip.cchTextMax - 1));
-    tip.pszText[tip.cchTextMax - 1] = L'\0';
+// Asked when the pointer rests on the list: the tip of the row under it, none where no row is or it has none.
+void TClickList::getRowTip(NMTTDISPINFOW& tip) {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ScreenToClient(m_hwnd, &pointer);
+    const int row = rowAt(pointer);
+    m_tipText = m_controller && row >= 0 ? toUtf16(m_controller->GetRowTip(row)) : std::wstring();
+    tip.lpszText = m_tipText.data();
 }
 
 // The check box is the row's state image: 1 unchecked, 2 checked.
@@ -279,6 +319,11 @@ void TClickList::itemChanged(const NMLISTVIEW& change) const {
 }
 
 bool TClickList::notify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom == m_tip && header.code == TTN_GETDISPINFOW) {
+        runGuarded([&] { getRowTip(reinterpret_cast<NMTTDISPINFOW&>(const_cast<NMHDR&>(header))); });
+        result = 0;
+        return true;
+    }
     if (header.hwndFrom != m_hwnd)
         return false;
     result = 0;
@@ -286,9 +331,6 @@ bool TClickList::notify(const NMHDR& header, LRESULT& result) {
         switch (header.code) {
         case LVN_GETDISPINFOW:
             getCellText(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
-            break;
-        case LVN_GETINFOTIPW:
-            getRowTip(*reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(&header)));
             break;
         case LVN_ITEMCHANGED:
             itemChanged(reinterpret_cast<const NMLISTVIEW&>(header));

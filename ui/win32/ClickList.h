@@ -12,12 +12,18 @@ class TClickListController;
 
 // The click list: a report list view over the controller. Cell texts and check states are asked of the controller
 // whenever they are painted; the list keeps only the columns. Hidden columns are taken out of the list view and
-// keep their width and place; the column that carries the check boxes is the list view's own first column.
+// keep their width and place; the column that carries the check boxes is the list view's own first column. A row's
+// tip is a tooltip of the list's own: the list view's info tips never show under Wine.
 class TClickList {
 public:
     TClickList(HWND parent, int id);
+    TClickList(const TClickList&) = delete;
+    TClickList& operator=(const TClickList&) = delete;
+    // The list, should it outlive this, no longer asks it for the row under the pointer.
+    ~TClickList();
 
     HWND handle() const { return m_hwnd; }
+    HWND rowTip() const { return m_tip; }
     // Rows are shown only once the controller exists; until then the controller's row notices are ignored.
     void setController(TClickListController* controller);
     // A double click on a row.
@@ -64,10 +70,18 @@ private:
     void showLayout();
     void insertRow(int row);
     void getCellText(NMLVDISPINFOW& info) const;
-    void getRowTip(NMLVGETINFOTIPW& tip) const;
+    void addRowTip(HWND parent);
+    void getRowTip(NMTTDISPINFOW& tip);
+    // A new row under the pointer, or the same one after the pointer has left the list, takes the tip shown away.
+    static LRESULT CALLBACK trackTipRow(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self);
+    int rowAt(POINT client) const;
     void itemChanged(const NMLISTVIEW& change) const;
 
     HWND m_hwnd;
+    HWND m_tip = nullptr;
+    int m_pointerRow = -1;
+    std::wstring m_tipText;
     TClickListController* m_controller = nullptr;
     std::function<void()> m_onDoubleClick;
     std::vector<Column> m_columns;

@@ -9,8 +9,10 @@
 #include "model/ColorText.h"
 #include "model/MouseObj.h"
 #include "pixels/Base64.h"
+#include "pixels/Color.h"
 #include "pixels/NearestMiss.h"
 #include "platform/win32/ProgramFolder.h"
+#include "platform/win32/Utf16.h"
 #include "tests/platform/win32/TargetPattern.h"
 #include "tests/platform/win32/Win32TestSupport.h"
 
@@ -18,13 +20,16 @@
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
+#include <commctrl.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -163,6 +168,109 @@ std::vector<BYTE> currentUser() {
     return user;
 }
 
+// Sends a list view message of the program whose argument points to `data`, copied to memory lent in the program for
+// the call and back: such messages are not carried from one program to another. `lentAt` sets pointers within `data`.
+void askList(
+    HWND list, UINT message, WPARAM wParam, void* data, std::size_t size,
+    const std::function<void(char*)>& lentAt = [](char*) {}) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    char* lent = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    lentAt(lent);
+    WriteProcessMemory(process, lent, data, size, nullptr);
+    SendMessageW(list, message, wParam, LPARAM(lent));
+    ReadProcessMemory(process, lent, data, size, nullptr);
+    VirtualFreeEx(process, lent, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
+POINT rowCentre(HWND list, int row) {
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    askList(list, LVM_GETITEMRECT, WPARAM(row), &rect, sizeof rect);
+    POINT centre{rect.left + 20, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &centre);
+    return centre;
+}
+
+// The texts the program's list shows in a row, one column after the other.
+std::string rowText(HWND list, int row) {
+    std::string texts;
+    struct Cell {
+        LVITEMW item;
+        wchar_t text[256];
+    };
+    for (int column = 0; column < 11; ++column) {
+        Cell cell{};
+        cell.item.iSubItem = column;
+        cell.item.cchTextMax = 255;
+        askList(list, LVM_GETITEMTEXTW, WPARAM(row), &cell, sizeof cell,
+                [&](char* lent) { cell.item.pszText = reinterpret_cast<wchar_t*>(lent + offsetof(Cell, text)); });
+        texts += toUtf8(cell.text) + "|";
+    }
+    return texts;
+}
+
+// The pointer to a screen point, the last pixel as a move of the mouse that the window under it sees, and as many
+// clicks of the left button there as asked.
+void clickAt(POINT at, int times = 1) {
+    SetCursorPos(at.x - 1, at.y);
+    INPUT input[3] = {};
+    input[0].type = input[1].type = input[2].type = INPUT_MOUSE;
+    input[0].mi.dx = 1;
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, input, sizeof input[0]);
+    pumpFor(std::chrono::milliseconds(100));
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    for (int click = 0; click < times; ++click) {
+        SendInput(2, input + 1, sizeof input[0]);
+        pumpFor(std::chrono::milliseconds(50));
+    }
+}
+
+std::string windowText(HWND window) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return toUtf8(text);
+}
+
+// What the windows of Find now's mark shown now cover together, as "left top right bottom"; `within` leaves out the
+// bars as long as the scope's sides.
+std::string markExtent(int within = 1 << 20) {
+    RECT extent{1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
+    for (HWND bar = nullptr; (bar = FindWindowExW(nullptr, bar, L"TapporaFindMark", nullptr)) != nullptr;) {
+        RECT rect{};
+        if (IsWindowVisible(bar) && GetWindowRect(bar, &rect) && rect.right - rect.left < within &&
+            rect.bottom - rect.top < within)
+            extent = {std::min(extent.left, rect.left), std::min(extent.top, rect.top),
+                      std::max(extent.right, rect.right), std::max(extent.bottom, rect.bottom)};
+    }
+    if (extent.left > extent.right)
+        return "none";
+    return std::to_string(extent.left) + " " + std::to_string(extent.top) + " " + std::to_string(extent.right) + " " +
+           std::to_string(extent.bottom);
+}
+
+// The screen's pixels in the rectangle, copied as a program copies them.
+void copyScreen(int left, int top, int width, int height, TPixelBuffer& pixels) {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
+    pixels.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF colour = GetPixel(memory, x, y);
+            pixels.SetPixel(x, y, std::uint32_t(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour));
+        }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override { start(L"Tappora e2e"); }
@@ -210,6 +318,30 @@ protected:
 
     CommandResult command(const std::vector<std::wstring>& arguments) const {
         return runCommand(folder / "tappora.exe", arguments);
+    }
+
+    // Opens the editor of a row by a double click on it; a first press may only bring the window forward.
+    HWND openEditor(int row) {
+        const HWND main = reinterpret_cast<HWND>(program->window(L"Tappora"));
+        const POINT at = rowCentre(FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr), row);
+        clickAt(at);
+        pumpFor(std::chrono::milliseconds(GetDoubleClickTime() + 100));
+        clickAt(at, 2);
+        pumpUntil([&] { return program->window(L"Edit Mouse Action") != 0; });
+        return reinterpret_cast<HWND>(program->window(L"Edit Mouse Action"));
+    }
+
+    // Clicks Find now in the editor (in its panel, the result line next to it) and waits for the result line.
+    static std::string findNow(HWND editor) {
+        HWND button = nullptr;
+        for (HWND panel = nullptr; !button && (panel = FindWindowExW(editor, panel, nullptr, nullptr)) != nullptr;)
+            button = FindWindowExW(panel, nullptr, L"Button", L"Find now");
+        RECT rect{};
+        GetWindowRect(button, &rect);
+        clickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        const HWND line = GetWindow(button, GW_HWNDNEXT);
+        pumpUntil([&] { return !windowText(line).empty(); });
+        return windowText(line);
     }
 
     void TearDown() override {
@@ -440,6 +572,67 @@ TEST_F(ProgramTest, FindSaysWhereTheClicksTargetIsOrHowNearItCame) {
     EXPECT_TRUE(pumpUntil([&] {
         return command({L"list", L"--json"}).output.find("\"lastSearch\": \"not found") != std::string::npos;
     }));
+    closeProgram();
+}
+
+// Find now in the editor, clicked as a user clicks: the target's colour and picture are found where they are and
+// marked on the screen by windows that leave the editor the focus and go again; with the target gone, each is not
+// found, with the nearest miss that trying every pixel and placement of the screen as it is gives. Running, a
+// click's row shows its last search.
+TEST_F(ProgramTest, FindNowInTheEditorMarksWhatItFindsAndOnceItIsGoneTellsHowNearItCame) {
+    const auto point = [](int x, int y) {
+        return "(" + std::to_string(kLeft + x) + ", " + std::to_string(kTop + y) + ")";
+    };
+    const auto area = [](int left, int top, int right, int bottom) {
+        return std::to_string(kLeft + left) + " " + std::to_string(kTop + top) + " " + std::to_string(kLeft + right) +
+               " " + std::to_string(kTop + bottom);
+    };
+    // A cross on the pixel, a frame around the picture; each with the scope's outline just outside the scope.
+    const std::string marks[] = {area(70 - 15, 90 - 15, 70 + 16, 90 + 16), area(98, 118, 114, 132)};
+    const std::string found[] = {"Found at " + point(70, 90), "Found at " + point(106, 125)};
+    for (int row : {1, 2}) {
+        const HWND editor = openEditor(row);
+        EXPECT_THAT(findNow(editor), ::testing::StartsWith(found[row - 1]));
+        EXPECT_TRUE(pumpUntil([&] {
+            return markExtent(kSize) == marks[row - 1] && markExtent() == area(-1, -1, kSize + 1, kSize + 1);
+        })) << markExtent(kSize)
+            << " / " << markExtent();
+        EXPECT_EQ(GetForegroundWindow(), editor) << "the mark took the focus";
+        EXPECT_TRUE(pumpUntil([] { return markExtent() == "none"; })) << "the mark stays";
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return !IsWindow(editor); }));
+    }
+    EXPECT_THAT(target->waitForLines(0), ::testing::IsEmpty()) << "Find now clicks nothing";
+
+    target.reset();
+    pumpFor(std::chrono::milliseconds(500));
+    TPixelBuffer shown, picture;
+    copyScreen(kLeft, kTop, kSize, kSize, shown);
+    ASSERT_TRUE(DecodeBmp24(patternBmp(100, 120, 12, 10), picture));
+    const TNearestPixel pixel = ReferenceSearch::NearestPixel(shown, targetPatternColour(70, 90)).value();
+    const TNearestPlacement place = ReferenceSearch::NearestPlacement(shown, picture).value();
+    const std::string missed[] = {
+        "Nearest: " + point(pixel.x, pixel.y) + ", colour " + ColorToString(static_cast<TColor>(SwapRB(pixel.color))) +
+            ", beyond the tolerance by red " + std::to_string(pixel.distance.r) + ", green " +
+            std::to_string(pixel.distance.g) + ", blue " + std::to_string(pixel.distance.b) + ".",
+        "Best place: " + point(place.x, place.y) + " at " + std::to_string(SimilarityReached(place.worst)) +
+            "% similarity, 100% asked.",
+    };
+    for (int row : {1, 2}) {
+        const HWND editor = openEditor(row);
+        const std::string line = findNow(editor);
+        EXPECT_THAT(line, ::testing::StartsWith("Not found in "));
+        EXPECT_THAT(line, ::testing::HasSubstr(missed[row - 1]));
+        EXPECT_EQ(markExtent(), "none");
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return !IsWindow(editor); }));
+    }
+
+    EXPECT_EQ(command({L"start", L"Colour"}).exitCode, 0);
+    const HWND list =
+        FindWindowExW(reinterpret_cast<HWND>(program->window(L"Tappora")), nullptr, WC_LISTVIEWW, nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return rowText(list, 1).find("; not found") != std::string::npos; }))
+        << rowText(list, 1);
     closeProgram();
 }
 

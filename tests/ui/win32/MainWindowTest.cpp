@@ -324,3 +324,23 @@ TEST_F(MainWindowTest, StoredBoundsAreTheOuterFrameAndAreWrittenBackUnchanged) {
     const TXMLFrameType frame = settings.GetFrame();
     EXPECT_EQ((TRect{frame.Getleft(), frame.Gettop(), frame.Getwidth(), frame.Getheight()}), (TRect{40, 50, 600, 320}));
 }
+
+// The list's own tooltip asks for the tip of the row under the pointer; a click that searches nothing has none.
+TEST_F(MainWindowTest, TheTipIsThatOfTheRowUnderThePointer) {
+    writeList(
+        R"(<item fName="Plain" hkStart="1" hkStop="2"/><item fName="Red" pointType="2" hkStart="4" hkStop="5"/>)");
+    start();
+    for (const auto& [row, tip] : {std::pair{0, ""}, std::pair{1, "Not searched since the click was started."}}) {
+        RECT bounds{};
+        ListView_GetItemRect(list(), row, &bounds, LVIR_BOUNDS);
+        POINT pointer{bounds.left + 10, (bounds.top + bounds.bottom) / 2};
+        ClientToScreen(list(), &pointer);
+        SetCursorPos(pointer.x, pointer.y);
+        NMTTDISPINFOW asked{};
+        asked.hdr.hwndFrom = form->list().rowTip();
+        asked.hdr.code = TTN_GETDISPINFOW;
+        SendMessageW(form->handle(), WM_NOTIFY, 0, LPARAM(&asked));
+        ASSERT_NE(asked.lpszText, nullptr);
+        EXPECT_EQ(toUtf8(asked.lpszText), tip) << "row " << row;
+    }
+}
