@@ -14,11 +14,7 @@ fs::path copyOfKWin(const PortalDesktop& desktop) {
 } // namespace
 
 KdeHeadless::KdeHeadless(const MonitorSize& monitor) : PortalDesktop("KDE", "tappora-kde") {
-    // KWin offers input injection and screen casting only to programs whose desktop entry asks for them, looked up in
-    // KDE's service cache. On a minimal install (no recommended packages) that lookup failed for the portal, which then
-    // refused every session; the test desktop gives those interfaces to every client instead, as a full Plasma session
-    // gives them to the portal.
-    startCompositor({"env", "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1", copyOfKWin(*this).string(), "--virtual", "--width", std::to_string(monitor.width), "--height",
+    startCompositor({copyOfKWin(*this).string(), "--virtual", "--width", std::to_string(monitor.width), "--height",
                      std::to_string(monitor.height), "--socket", waylandDisplay, "--no-lockscreen"},
                     "org.kde.KWin");
 }

@@ -18,7 +18,9 @@ constexpr auto stopTimeout = std::chrono::seconds(10);
 [[noreturn]] void runChild(const TestUser& user, const Environment& environment,
                            const std::vector<std::string>& command) {
     user.become();
-    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET"})
+    // The session's own programs reach its compositor only; the tests' offscreen Qt would keep the portal's KDE
+    // backend from connecting to it.
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM"})
         ::unsetenv(display);
     for (const auto& [name, value] : environment)
         ::setenv(name.c_str(), value.c_str(), 1);
