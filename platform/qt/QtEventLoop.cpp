@@ -86,6 +86,16 @@ private:
         m_wake->start(std::max(wait, std::chrono::milliseconds(0)));
     }
 
+    // A tick already due comes at the next round of the loop; a later one wakes the loop when it falls due. A tick
+    // a round costs one wake-up of the loop, not a posted call and a timer restarted on top.
+    void callNext(TickSchedule::Time now) {
+        dropStale();
+        if (!m_due.empty() && m_due.top().due <= now)
+            postRun();
+        else
+            armWake(now);
+    }
+
     // Comes back at the next round of the loop: a call posted while Qt delivers posted calls waits for the next pass.
     void postRun() {
         if (m_runPosted || !m_context)
@@ -175,8 +185,9 @@ void QtEventLoop::TickQueue::runDue() {
         m_lastBatch = NewTickBatch();
         m_batchBegan = now;
     }
-    // Queued before the tick, so that a modal loop opened inside the tick runs the other ticks meanwhile.
-    postRun();
+    // The next tick is called for before this one runs, so that a modal loop opened inside the tick runs the other
+    // ticks meanwhile.
+    callNext(now);
     // The tick may destroy the loop and its own timer, the last owners of this queue.
     const std::shared_ptr<TickQueue> keep = shared_from_this();
     const std::uint64_t outer = std::exchange(m_runningBatch, m_lastBatch);
