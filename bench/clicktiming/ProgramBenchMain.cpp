@@ -318,8 +318,8 @@ int main(int argc, char** argv) {
         if (Wanted(options, "timing")) {
             const int skipped = 50;
             const int seconds = (options.timingClicks + skipped) * options.timingIntervalMs / 1000 + 1;
-            const Measure timed = RunList(options, "1 fixed", {0, 0, 1, options.timingIntervalMs}, seconds,
-                                          options.stallMs);
+            const Measure timed =
+                RunList(options, "1 fixed", {0, 0, 1, options.timingIntervalMs}, seconds, options.stallMs);
             PrintTiming(timed, skipped);
             if (options.stallMs > 0)
                 PrintStall(timed, options.stallMs);

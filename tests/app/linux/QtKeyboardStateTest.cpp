@@ -45,7 +45,7 @@ TEST(QtKeyboardStateTest, QtHearsModifiersButNotThePointerButtonsTheProgramPress
     XvfbServer server;
     const std::string display = server.displayName();
     int argc = 5;
-    char* argv[] = {const_cast<char*>("test"), const_cast<char*>("-platform"), const_cast<char*>("xcb"),
+    char* argv[] = {const_cast<char*>("test"),     const_cast<char*>("-platform"),     const_cast<char*>("xcb"),
                     const_cast<char*>("-display"), const_cast<char*>(display.c_str()), nullptr};
     QGuiApplication app(argc, argv);
     keepPointerButtonsOutOfQtKeyboardState();
