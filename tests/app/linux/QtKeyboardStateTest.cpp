@@ -21,24 +21,18 @@
 namespace {
 
 // What changed, for each keyboard-state report that reaches Qt's own connection.
-class StateReports : public QAbstractNativeEventFilter {
-public:
-    explicit StateReports(int xkbEventBase) : m_xkbEventBase(xkbEventBase) {}
-
+struct StateReports : QAbstractNativeEventFilter {
+    explicit StateReports(int xkbEventBase) : xkbEventBase(xkbEventBase) {}
     bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
         const auto* event = static_cast<const std::uint8_t*>(message);
-        if ((event[0] & 0x7f) == m_xkbEventBase && event[1] == XkbStateNotify) {
-            std::uint16_t changedParts = 0;
-            std::memcpy(&changedParts, event + 26, sizeof changedParts);
+        std::uint16_t changedParts = 0;
+        std::memcpy(&changedParts, event + 26, sizeof changedParts);
+        if ((event[0] & 0x7f) == xkbEventBase && event[1] == XkbStateNotify)
             changed.push_back(changedParts);
-        }
         return false;
     }
-
+    int xkbEventBase;
     std::vector<unsigned> changed;
-
-private:
-    int m_xkbEventBase;
 };
 
 TEST(QtKeyboardStateTest, QtHearsModifiersButNotThePointerButtonsTheProgramPresses) {
