@@ -67,6 +67,7 @@ bench:
 	cmake --build build-bench -j$(JOBS) --target $(BENCH_TARGETS)
 	tools/run-bench.sh build-bench
 	tools/run-click-timing.sh build-bench
+	tools/run-fast-clicks.sh build-bench
 
 fuzz: deps
 	tools/run-fuzz.sh

@@ -1,5 +1,6 @@
 #include "app/linux/CommandLine.h"
 #include "app/linux/FilesFolder.h"
+#include "app/linux/QtKeyboardState.h"
 #include "app/linux/SignalWatcher.h"
 #include "app/linux/SingleCopy.h"
 #include "control/BackendReport.h"
@@ -134,6 +135,7 @@ int run(int argc, char* argv[], const FilesFolder& files, const CommandLine& lin
     QApplication::setApplicationName("Tappora");
     QApplication::setQuitOnLastWindowClosed(false);
     applyProgramFont();
+    keepPointerButtonsOutOfQtKeyboardState();
     TSingleCopy singleCopy(files.folder.string());
     if (!singleCopy.isFirst()) {
         std::cerr << "tappora: " << singleCopy.message() << '\n';

@@ -5,10 +5,12 @@
 //
 // Usage: program_bench [--seconds S] [--counts 1,10,40,100] [--memory-counts 100,1000] [--timing-clicks N]
 //                      [--program PATH] [--only many|mix|memory|timing] [--stall-ms N] [--changing-screen 1]
+//                      [--timing-interval MS]
 //   --seconds        how long each list is measured, after a second of warm-up (default 5)
 //   --counts         list lengths of full-screen colour clicks at 10 ms (default 1,10,40,100)
 //   --memory-counts  list lengths (four colour clicks to one picture click) for the memory figures (default 100,1000)
 //   --timing-clicks  clicks of the fixed 10 ms click that are timed (default 2000)
+//   --timing-interval  the fixed click's interval in ms (default 10; 1 tells what a fast click costs)
 //   --program        another build of the program, to compare builds on the same machine in one run
 //   --changing-screen  while the clicks are counted, a pixel in the screen's corner changes every 5 ms, so that no
 //                    search finds the screen unchanged since its last tick (a video or a busy desktop)
@@ -59,19 +61,21 @@ struct Options {
     std::string only;
     int stallMs = 0;
     bool changingScreen = false;
+    int timingIntervalMs = kIntervalMs;
 };
 
 struct ListShape {
     int colour = 0;
     int picture = 0;
     int fixed = 0;
+    int intervalMs = kIntervalMs;
     int total() const { return colour + picture + fixed; }
 };
 
-std::unique_ptr<TMouseObj> NewClick(int k) {
+std::unique_ptr<TMouseObj> NewClick(int k, int intervalMs) {
     auto click = std::make_unique<TMouseObj>();
     click->fName = "bench " + std::to_string(k);
-    click->iClickInterval = kIntervalMs;
+    click->iClickInterval = intervalMs;
     click->startType = stNow;
     click->stopType = spCommand;
     click->ScreenType = scFull;
@@ -81,7 +85,7 @@ std::unique_ptr<TMouseObj> NewClick(int k) {
 std::string ListText(const ListShape& shape) {
     std::vector<std::unique_ptr<TMouseObj>> clicks;
     for (int k = 0; k < shape.total(); ++k) {
-        auto click = NewClick(k);
+        auto click = NewClick(k, shape.intervalMs);
         if (k < shape.colour) {
             click->pointType = ptColor;
             click->fColor = ColorToString(static_cast<TColor>(SwapRB(BlockColour(k))));
@@ -115,6 +119,7 @@ void PaintTargets(PressRecorder& target, const ListShape& shape) {
 
 struct Measure {
     std::string what;
+    int intervalMs = kIntervalMs;
     int searching = 0;
     double wantedPerSecond = 0;
     double deliveredPerSecond = 0;
@@ -165,6 +170,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
     const double endServerCpu = ProcessCpuMs(serverPid);
     Measure m;
     m.what = what;
+    m.intervalMs = shape.intervalMs;
     m.stallEndMs = stallEndMs;
     m.searching = shape.colour + shape.picture;
     m.residentMb = ResidentMb(program.pid());
@@ -177,7 +183,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
     }
     m.places = static_cast<int>(places.size());
     const double elapsedS = (endMs - startMs) / 1000.0;
-    m.wantedPerSecond = shape.total() * 1000.0 / kIntervalMs;
+    m.wantedPerSecond = shape.total() * 1000.0 / shape.intervalMs;
     m.deliveredPerSecond = static_cast<double>(m.pressMs.size()) / elapsedS;
     m.cpuPercent = (endCpu - startCpu) / (endMs - startMs) * 100.0;
     m.serverCpuPercent = (endServerCpu - startServerCpu) / (endMs - startMs) * 100.0;
@@ -199,31 +205,32 @@ void PrintManyClicks(const std::vector<Measure>& measures) {
 
 void PrintTiming(const Measure& m, int skipped) {
     std::vector<double> times(m.pressMs.begin() + std::min<std::size_t>(skipped, m.pressMs.size()), m.pressMs.end());
-    const ClickTimingStats stats = ComputeClickTimingStats(times, kIntervalMs);
-    std::printf("\n| One fixed click at 10 ms, the real program | Clicks | Median error | p99 error | Mean interval | "
-                "Clicks/s | Program CPU |\n|---|---:|---:|---:|---:|---:|---:|\n");
-    std::printf("| %s | %zu | %.3f ms | %.3f ms | %.3f ms | %.1f | %.1f %% |\n", m.what.c_str(), stats.clicks,
+    const ClickTimingStats stats = ComputeClickTimingStats(times, m.intervalMs);
+    std::printf("\n| One fixed click at %d ms, the real program | Clicks | Median error | p99 error | Mean interval | "
+                "Clicks/s | Program CPU | CPU per click |\n|---|---:|---:|---:|---:|---:|---:|---:|\n",
+                m.intervalMs);
+    std::printf("| %s | %zu | %.3f ms | %.3f ms | %.3f ms | %.1f | %.1f %% | %.3f ms |\n", m.what.c_str(), stats.clicks,
                 stats.medianIntervalError, stats.p99IntervalError, stats.meanInterval, stats.clicksPerSecond,
-                m.cpuPercent);
+                m.cpuPercent, m.cpuMsPerClick);
     std::fflush(stdout);
 }
 
 // The median place of the presses in [fromMs, toMs) within the interval, against the first press's grid, in ms from
 // the nearest slot: the same before and after a stall when the clicks keep their grid.
-double MedianPhase(const std::vector<double>& pressMs, double fromMs, double toMs) {
+double MedianPhase(const std::vector<double>& pressMs, int intervalMs, double fromMs, double toMs) {
     std::vector<double> phases;
     for (const double t : pressMs) {
         if (t >= fromMs && t < toMs) {
             const double since = t - pressMs.front();
-            phases.push_back(since - std::round(since / kIntervalMs) * kIntervalMs);
+            phases.push_back(since - std::round(since / intervalMs) * intervalMs);
         }
     }
     return Percentile(phases, 50);
 }
 
 void PrintStall(const Measure& m, int stallMs) {
-    const double before = MedianPhase(m.pressMs, 0, m.stallEndMs - stallMs);
-    const double after = MedianPhase(m.pressMs, m.stallEndMs, 1e300);
+    const double before = MedianPhase(m.pressMs, m.intervalMs, 0, m.stallEndMs - stallMs);
+    const double after = MedianPhase(m.pressMs, m.intervalMs, m.stallEndMs, 1e300);
     // A burst of made-up clicks would come right after the stall: five slots in 50 ms allow five or six presses.
     const auto rightAfter = std::count_if(m.pressMs.begin(), m.pressMs.end(),
                                           [&](double t) { return t >= m.stallEndMs && t < m.stallEndMs + 50; });
@@ -231,7 +238,7 @@ void PrintStall(const Measure& m, int stallMs) {
         "\nThe program stopped for %d ms halfway (SIGSTOP, SIGCONT):\n\n| Interval | Largest burst | Last press "
         "off the schedule ms | Median place in the interval before / after the stall | Presses in the 50 ms "
         "after it |\n|---:|---:|---:|---:|---:|\n| %d ms | %zu | %.2f | %.2f / %.2f ms | %ld |\n",
-        stallMs, kIntervalMs, LargestBurst(m.pressMs, kIntervalMs), FinalGridOffset(m.pressMs, kIntervalMs), before,
+        stallMs, m.intervalMs, LargestBurst(m.pressMs, m.intervalMs), FinalGridOffset(m.pressMs, m.intervalMs), before,
         after, static_cast<long>(rightAfter));
     std::fflush(stdout);
 }
@@ -263,6 +270,8 @@ Options ParseOptions(int argc, char** argv) {
             options.only = value;
         else if (name == "--changing-screen")
             options.changingScreen = value != "0";
+        else if (name == "--timing-interval")
+            options.timingIntervalMs = std::max(1, std::stoi(value));
         else if (name == "--stall-ms")
             options.stallMs = std::max(0, std::stoi(value));
         else
@@ -308,8 +317,9 @@ int main(int argc, char** argv) {
         }
         if (Wanted(options, "timing")) {
             const int skipped = 50;
-            const int seconds = (options.timingClicks + skipped) * kIntervalMs / 1000 + 1;
-            const Measure timed = RunList(options, "1 fixed", {0, 0, 1}, seconds, options.stallMs);
+            const int seconds = (options.timingClicks + skipped) * options.timingIntervalMs / 1000 + 1;
+            const Measure timed =
+                RunList(options, "1 fixed", {0, 0, 1, options.timingIntervalMs}, seconds, options.stallMs);
             PrintTiming(timed, skipped);
             if (options.stallMs > 0)
                 PrintStall(timed, options.stallMs);

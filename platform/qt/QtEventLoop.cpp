@@ -9,18 +9,44 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QThread>
-#include <QTimer>
+
+#include <sys/timerfd.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <queue>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 namespace {
+// steady_clock reads CLOCK_MONOTONIC, the clock of the wake-up timer.
 TickSchedule::Time steadyNow() {
     return std::chrono::steady_clock::now().time_since_epoch();
+}
+
+// A kernel timer the loop watches: it wakes the loop at a time given to the nanosecond, where Qt's timers take whole
+// milliseconds.
+int NewWakeTimer() {
+    const int fd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (fd < 0)
+        throw std::system_error(errno, std::generic_category(), "timerfd_create");
+    return fd;
+}
+
+constexpr TickSchedule::Time kDisarmed{0};
+// A time long past, which fires at once: 0 would disarm the timer.
+constexpr TickSchedule::Time kEarliestWake{1};
+
+void SetWakeTimer(int fd, TickSchedule::Time at) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(at);
+    itimerspec spec{};
+    spec.it_value.tv_sec = static_cast<time_t>(seconds.count());
+    spec.it_value.tv_nsec = static_cast<long>((at - seconds).count());
+    ::timerfd_settime(fd, TFD_TIMER_ABSTIME, &spec, nullptr);
 }
 } // namespace
 
@@ -35,14 +61,21 @@ class QtTimer;
 // outlives the loop finds it gone rather than dangling.
 class QtEventLoop::TickQueue : public std::enable_shared_from_this<QtEventLoop::TickQueue> {
 public:
-    explicit TickQueue(QObject* context) : m_context(context), m_wake(new QTimer(context)) {
-        m_wake->setTimerType(Qt::PreciseTimer);
-        m_wake->setSingleShot(true);
-        QObject::connect(m_wake, &QTimer::timeout, m_wake, [this] { runDue(); });
+    explicit TickQueue(QObject* context)
+        : m_context(context), m_wakeFd(NewWakeTimer()),
+          m_wake(new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, context)) {
+        QObject::connect(m_wake, &QSocketNotifier::activated, m_wake, [this] {
+            std::uint64_t expirations = 0;
+            [[maybe_unused]] const auto read = ::read(m_wakeFd, &expirations, sizeof expirations);
+            runDue();
+        });
     }
     TickQueue(const TickQueue&) = delete;
     TickQueue& operator=(const TickQueue&) = delete;
-    ~TickQueue() { delete m_wake; }
+    ~TickQueue() {
+        delete m_wake;
+        ::close(m_wakeFd);
+    }
 
     void enterPump() { m_pumpLoopLevels.push_back(QThread::currentThread()->loopLevel()); }
     std::uint64_t runningBatch() const { return m_runningBatch; }
@@ -52,7 +85,7 @@ public:
     void add(QtTimer* timer, std::shared_ptr<bool> alive, unsigned generation, TickSchedule::Time due) {
         m_due.push({due, ++m_sequence, timer, std::move(alive), generation});
         if (!m_runPosted && m_due.top().sequence == m_sequence)
-            armWake(steadyNow());
+            armWake();
     }
 
 private:
@@ -79,11 +112,21 @@ private:
     void runDue();
     void dropStale();
 
-    void armWake(TickSchedule::Time now) {
-        if (!m_wake || m_due.empty())
-            return;
-        const auto wait = std::chrono::round<std::chrono::milliseconds>(m_due.top().due - now);
-        m_wake->start(std::max(wait, std::chrono::milliseconds(0)));
+    // For the earliest tick's due time itself, not a whole number of milliseconds from now: what the tick before
+    // took and the rounding of a millisecond timer do not make the next one late.
+    void armWake() {
+        if (m_wake && !m_due.empty())
+            SetWakeTimer(m_wakeFd, std::max(m_due.top().due, kEarliestWake));
+    }
+
+    // A tick already due comes at the next round of the loop; a later one wakes the loop when it falls due. A tick
+    // a round costs one wake-up of the loop, not a posted call and a timer restarted on top.
+    void callNext(TickSchedule::Time now) {
+        dropStale();
+        if (!m_due.empty() && m_due.top().due <= now)
+            postRun();
+        else
+            armWake();
     }
 
     // Comes back at the next round of the loop: a call posted while Qt delivers posted calls waits for the next pass.
@@ -91,14 +134,14 @@ private:
         if (m_runPosted || !m_context)
             return;
         m_runPosted = true;
-        if (m_wake)
-            m_wake->stop();
+        SetWakeTimer(m_wakeFd, kDisarmed);
         QMetaObject::invokeMethod(
             m_context, [this] { runDue(); }, Qt::QueuedConnection);
     }
 
     QPointer<QObject> m_context;
-    QPointer<QTimer> m_wake;
+    int m_wakeFd;
+    QPointer<QSocketNotifier> m_wake;
     bool m_runPosted = false;
     std::vector<int> m_pumpLoopLevels;
     std::priority_queue<Due, std::vector<Due>, std::greater<>> m_due;
@@ -164,7 +207,7 @@ void QtEventLoop::TickQueue::runDue() {
     dropStale();
     const TickSchedule::Time now = steadyNow();
     if (m_due.empty() || m_due.top().due > now) {
-        armWake(now);
+        armWake();
         return;
     }
     QtTimer* timer = m_due.top().timer;
@@ -175,8 +218,9 @@ void QtEventLoop::TickQueue::runDue() {
         m_lastBatch = NewTickBatch();
         m_batchBegan = now;
     }
-    // Queued before the tick, so that a modal loop opened inside the tick runs the other ticks meanwhile.
-    postRun();
+    // The next tick is called for before this one runs, so that a modal loop opened inside the tick runs the other
+    // ticks meanwhile.
+    callNext(now);
     // The tick may destroy the loop and its own timer, the last owners of this queue.
     const std::shared_ptr<TickQueue> keep = shared_from_this();
     const std::uint64_t outer = std::exchange(m_runningBatch, m_lastBatch);

@@ -9,8 +9,9 @@
 class QObject;
 
 // Timers and the pending-message pump on Qt's event loop, for the user-interface thread; a QCoreApplication (or
-// QApplication) must exist while it is used. Timers are precise timers that keep to start + k x interval, so a busy
-// moment delays ticks without making them drift; slots missed entirely are dropped, not made up in a burst.
+// QApplication) must exist while it is used. Timers keep to start + k x interval, so a busy moment delays ticks
+// without making them drift; slots missed entirely are dropped, not made up in a burst. The loop wakes at each tick's
+// due time to the nanosecond (a kernel timer it watches), where Qt's own timers take whole milliseconds.
 //
 // Ticks that are all due when the loop takes the first of them form one batch (see IEventLoop::tickBatch), even though
 // they run one per round of the loop.
