@@ -7,8 +7,10 @@
 #include "pixels/Base64.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 
 namespace {
@@ -142,6 +144,8 @@ constexpr int kCrossArm = 12;
 constexpr int kCrossGap = 3;
 constexpr std::uint32_t kPictureMarkColor = 0xFF0000;
 constexpr std::uint32_t kScopeMarkColor = 0x0078D7;
+constexpr int kDotSize = 3;
+constexpr int kDotSpacing = 10;
 
 // A vivid colour whose red lies at least 128 away from the colour's, so that no search for it at a similarity above
 // 50 % matches the mark.
@@ -165,6 +169,27 @@ std::vector<TMarkBar> CrossOn(TPoint at, std::uint32_t color) {
             {{at.x + reach, at.y - 1, kCrossArm, 3}, color},
             {{at.x - 1, at.y - reach - kCrossArm + 1, 3, kCrossArm}, color},
             {{at.x - 1, at.y + reach, 3, kCrossArm}, color}};
+}
+
+// Dots just outside the circle a spread of `radius` lands in, as many as leave gaps the eye joins; on the monitor
+// when one is given, where a click beyond its edge lands on the edge.
+std::vector<TMarkBar> SpreadRing(TPoint centre, int radius, const TRect* monitor, std::uint32_t color) {
+    if (radius <= 0)
+        return {};
+    const double ringRadius = std::min(radius, kMaxJitter) + kDotSize / 2 + 1;
+    const int dots = std::clamp(static_cast<int>(2 * std::numbers::pi * ringRadius / kDotSpacing), 8, 32);
+    std::vector<TMarkBar> ring;
+    for (int i = 0; i < dots; ++i) {
+        const double angle = 2 * std::numbers::pi * i / dots;
+        TPoint dot{centre.x + static_cast<int>(std::lround(ringRadius * std::cos(angle))) - kDotSize / 2,
+                   centre.y + static_cast<int>(std::lround(ringRadius * std::sin(angle))) - kDotSize / 2};
+        if (monitor != nullptr) {
+            dot.x = std::clamp(dot.x, monitor->left, monitor->left + monitor->width - kDotSize);
+            dot.y = std::clamp(dot.y, monitor->top, monitor->top + monitor->height - kDotSize);
+        }
+        ring.push_back({{dot.x, dot.y, kDotSize, kDotSize}, color});
+    }
+    return ring;
 }
 
 std::uint32_t SearchedColor(const TMouseObj& click) {
@@ -465,7 +490,7 @@ const char* TClickEditorModel::FindNowCaption(bool searching) {
 
 TFindNowAction::TFindNowAction(IScreen& screen, IEventLoop& loop, IFindNowView& view, TRect monitors,
                                bool placesWindows)
-    : m_view(view), m_monitors(monitors), m_placesWindows(placesWindows), m_findNow(screen, loop),
+    : m_screen(screen), m_view(view), m_monitors(monitors), m_placesWindows(placesWindows), m_findNow(screen, loop),
       m_markTimer(loop.createTimer()) {
     m_markTimer->setInterval(kMarkMs);
     m_markTimer->setOnTick([this] { HideMark(); });
@@ -501,7 +526,8 @@ void TFindNowAction::HideMark() {
 }
 
 void TFindNowAction::Show(const TMouseObj& click, const TDryRunResult& result) {
-    const TFindNowShown shown = Shown(click, result, m_placesWindows);
+    const std::vector<TRect> monitors = click.fJitter > 0 ? m_screen.monitorAreas() : std::vector<TRect>{};
+    const TFindNowShown shown = Shown(click, result, m_placesWindows, monitors);
     m_view.setFindNowCaption(TClickEditorModel::FindNowCaption(false));
     m_view.showFindResult(shown.line);
     if (shown.mark.empty())
@@ -510,7 +536,8 @@ void TFindNowAction::Show(const TMouseObj& click, const TDryRunResult& result) {
     m_markTimer->setEnabled(true);
 }
 
-TFindNowShown TFindNowAction::Shown(const TMouseObj& click, const TDryRunResult& result, bool placesWindows) {
+TFindNowShown TFindNowAction::Shown(const TMouseObj& click, const TDryRunResult& result, bool placesWindows,
+                                    std::span<const TRect> monitors) {
     TFindNowShown shown{DryRunLine(result), {}};
     if (result.outcome != TDryRunOutcome::Found)
         return shown;
@@ -518,11 +545,14 @@ TFindNowShown TFindNowAction::Shown(const TMouseObj& click, const TDryRunResult&
         shown.line += " It is not marked on the screen: Wayland lets no program put a window where it wants.";
         return shown;
     }
+    const std::uint32_t color = click.pointType == ptPicture ? kPictureMarkColor : MarkColorFor(SearchedColor(click));
     if (click.pointType == ptPicture)
         shown.mark = FrameAround({result.pictureAt.x, result.pictureAt.y, result.picture.width, result.picture.height},
-                                 kFrameWidth, kPictureMarkColor);
+                                 kFrameWidth, color);
     else
-        shown.mark = CrossOn(result.place, MarkColorFor(SearchedColor(click)));
+        shown.mark = CrossOn(result.place, color);
+    for (const TMarkBar& dot : SpreadRing(result.place, click.fJitter, MonitorShowing(monitors, result.place), color))
+        shown.mark.push_back(dot);
     for (const TMarkBar& bar : FrameAround(result.scope, 1, kScopeMarkColor))
         shown.mark.push_back(bar);
     return shown;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -185,12 +186,15 @@ public:
     // Before a capture of the editor and when it closes: the mark goes at once.
     void HideMark();
 
-    // The result line and mark of a search of `click`.
-    static TFindNowShown Shown(const TMouseObj& click, const TDryRunResult& result, bool placesWindows);
+    // The result line and mark of a search of `click`; a spread click's mark rings the area its clicks land in, cut to
+    // the monitor of the place found as the clicks are.
+    static TFindNowShown Shown(const TMouseObj& click, const TDryRunResult& result, bool placesWindows,
+                               std::span<const TRect> monitors);
 
 private:
     void Show(const TMouseObj& click, const TDryRunResult& result);
 
+    IScreen& m_screen;
     IFindNowView& m_view;
     TRect m_monitors;
     bool m_placesWindows;

@@ -35,14 +35,6 @@ int DrawHoldTime(const TMouseObj& click, TClickRandom& random) {
     return std::uniform_int_distribution<int>(shortest, longest)(random);
 }
 
-const TRect* MonitorShowing(std::span<const TRect> monitors, TPoint point) {
-    for (const TRect& monitor : monitors)
-        if (point.x >= monitor.left && point.x < monitor.left + monitor.width && point.y >= monitor.top &&
-            point.y < monitor.top + monitor.height)
-            return &monitor;
-    return nullptr;
-}
-
 } // namespace
 
 TPoint JitteredPoint(TPoint target, int radius, std::span<const TRect> monitors, TClickRandom& random) {
@@ -58,6 +50,14 @@ TPoint JitteredPoint(TPoint target, int radius, std::span<const TRect> monitors,
         spot.y = std::clamp(spot.y, monitor->top, monitor->top + monitor->height - 1);
     }
     return spot;
+}
+
+const TRect* MonitorShowing(std::span<const TRect> monitors, TPoint point) {
+    for (const TRect& monitor : monitors)
+        if (point.x >= monitor.left && point.x < monitor.left + monitor.width && point.y >= monitor.top &&
+            point.y < monitor.top + monitor.height)
+            return &monitor;
+    return nullptr;
 }
 
 int LongestDoubleClickHold(int doubleClickTime) {

@@ -16,6 +16,9 @@ using TClickRandom = std::mt19937;
 // the radius, and never off the monitor that shows the target (a place past its edge lands on the edge).
 TPoint JitteredPoint(TPoint target, int radius, std::span<const TRect> monitors, TClickRandom& random);
 
+// The monitor that shows `point`; nullptr when none does.
+const TRect* MonitorShowing(std::span<const TRect> monitors, TPoint point);
+
 // The longest hold of each press of a double click whose presses and releases all fall within the system's
 // `doubleClickTime`, leaving room for a timer tick that comes late.
 int LongestDoubleClickHold(int doubleClickTime);

@@ -24,7 +24,7 @@ write_click_list() { # file
 write_find_list() { # file, the picture as base64: one picture click, whose colour is pure red
     {
         printf '<?xml version="1.0" encoding="utf-8"?><list versionNo="1.0" generated="tools/screenshots.sh">'
-        item "Press Play" 3 0 0 1000 1 2 True | sed "s|fBMP=\"\"|fBMP=\"$2\"|; s|fBMPSimplar=\"100\"|fBMPSimplar=\"95\"|"
+        item "Press Play" 3 0 0 1000 1 2 True | sed "s|fBMP=\"\"|fBMP=\"$2\"|; s|fBMPSimplar=\"100\"|fBMPSimplar=\"95\" fJitter=\"20\"|"
         printf '</list>'
     } >"$1"
 }

@@ -57,8 +57,8 @@ kill -TERM "$program_pid"
 wait "$program_pid" || true
 program_pid=""
 
-# Find now beside a window with two buttons: the click looks for the picture of Play (found, and framed for two
-# seconds) or for pure red, which the Stop button only comes near.
+# Find now beside a window with two buttons: the click looks for the picture of Play (found, and framed with the
+# ring of its 20-pixel spread for two seconds) or for pure red, which the Stop button only comes near.
 font=$(fc-match -f '%{file}' 'DejaVu Sans:bold')
 convert -size 240x100 xc:'#e8e8e8' -fill '#2a6fdb' -draw 'roundrectangle 24,30 116,66 8,8' \
     -fill '#e01818' -draw 'roundrectangle 132,30 216,66 8,8' -fill white -font "$font" -pointsize 15 \

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
@@ -527,4 +528,45 @@ TEST(FindNowTest, ValuesThatMakeNoClickAreToldAndNothingIsSearched) {
     EXPECT_EQ(view.line, "The field \"Min\" is empty. Please enter a number.");
     EXPECT_FALSE(action.Searching());
     EXPECT_EQ(view.caption, "Find now");
+}
+
+// A spread click's mark rings the area its clicks land in: every dot just outside the radius, around the place
+// found, and on the monitor of that place, where clicks beyond its edge land on the edge.
+TEST(FindNowTest, ASpreadClicksMarkRingsItsAreaOnTheMonitorOfThePlaceFound) {
+    const std::vector<TRect> monitors{{0, 0, 640, 480}, {640, 0, 640, 480}};
+    struct Case {
+        const char* what;
+        TPoint place;
+        int radius;
+    };
+    for (const Case& c : {Case{"in the open", {300, 200}, 40}, Case{"beside the next monitor", {630, 100}, 60},
+                          Case{"at the top", {200, 3}, 5}}) {
+        TMouseObj click;
+        click.pointType = ptColor;
+        click.fColor = "$00563412";
+        TDryRunResult result;
+        result.outcome = TDryRunOutcome::Found;
+        result.place = c.place;
+        result.scope = monitors[0];
+        const std::size_t unspread = TFindNowAction::Shown(click, result, true, monitors).mark.size();
+        click.fJitter = c.radius;
+        const std::vector<TMarkBar> mark = TFindNowAction::Shown(click, result, true, monitors).mark;
+        ASSERT_GE(mark.size(), unspread + 8) << c.what;
+        TPoint sum{0, 0};
+        for (std::size_t i = 4; i < mark.size() - 4; ++i) {
+            const TRect dot = mark[i].rect;
+            const TPoint centre{dot.left + dot.width / 2, dot.top + dot.height / 2};
+            sum = {sum.x + centre.x, sum.y + centre.y};
+            EXPECT_TRUE(dot.left >= 0 && dot.top >= 0 && dot.left + dot.width <= 640 && dot.top + dot.height <= 480)
+                << c.what << ": a dot off the monitor at " << dot.left << ", " << dot.top;
+            const double distance = std::hypot(centre.x - c.place.x, centre.y - c.place.y);
+            const bool atTheEdge = dot.left == 0 || dot.top == 0 || dot.left + dot.width == 640;
+            EXPECT_LE(distance, c.radius + 4) << c.what;
+            EXPECT_TRUE(atTheEdge || distance > c.radius + 1) << c.what << ": a dot inside the area, " << distance;
+        }
+        const auto dots = static_cast<int>(mark.size() - unspread);
+        if (c.place.x == 300) {
+            EXPECT_LE(std::abs(sum.x / dots - 300) + std::abs(sum.y / dots - 200), 2) << c.what;
+        }
+    }
 }
