@@ -184,6 +184,7 @@ TOptionsChoices TClickListController::Options() {
     options.stopAllKey = StopAllKey::Choices(Config().GetFrame().GetstopAllKey(),
                                              m_hotKeysRegistered && !m_stopAllKeyTaken && !m_closed);
     options.cornerStop = Config().GetFrame().GetcornerStop();
+    options.keysBoundInDesktop = m_platform.hotKeys.boundInDesktop();
     if (m_platform.mouse.asksLeave()) {
         options.askDesktop = "Ask the desktop now to let Tappora click and see the screen";
     }

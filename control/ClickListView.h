@@ -79,6 +79,8 @@ struct TOptionsChoices {
     // whether to ask now.
     std::string askDesktop{};
     bool askDesktopNow = false;
+    // The keys are bound in the desktop's configuration, which then needs the stop-all key's line too.
+    bool keysBoundInDesktop = false;
     friend bool operator==(const TOptionsChoices&, const TOptionsChoices&) = default;
 };
 

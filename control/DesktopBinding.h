@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/HotKeys.h"
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,3 +37,7 @@ struct TDesktopBinding {
 // starts it and another stops it.
 TDesktopBinding DesktopBinding(TCompositor compositor, const std::string& program, const std::string& name,
                                int startKey, int stopKey);
+
+// The lines that make `key` run `program stop --all` (none without a key), and where they go, told as what they are
+// for.
+TDesktopBinding StopAllBinding(TCompositor compositor, const std::string& program, std::optional<THotKey> key);

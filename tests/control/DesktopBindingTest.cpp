@@ -133,3 +133,22 @@ TEST(DesktopBindingTest, TheInstalledProgramIsRunByNameAnyOtherByItsPathQuotedWh
     EXPECT_EQ(ProgramToRun("/home/me/my apps/tappora"), "'/home/me/my apps/tappora'");
     EXPECT_EQ(ShellQuoted("it's"), R"('it'"'"'s')");
 }
+
+// The key that stops every click carries more modifiers than Ctrl, each written as its format names it.
+TEST(DesktopBindingTest, TheStopAllKeyIsBoundWithItsModifiersToStopEveryClick) {
+    const THotKey key{HotKeyModifier::Control | HotKeyModifier::Alt | HotKeyModifier::Shift, 11};
+    const std::vector<std::pair<C, std::vector<std::string>>> cases{
+        {C::Sway, {"bindsym Ctrl+Alt+Shift+F11 exec tappora stop --all"}},
+        {C::Hyprland, {"bind = CTRL ALT SHIFT, F11, exec, tappora stop --all"}},
+        {C::River, {"riverctl map normal Control+Alt+Shift F11 spawn \"tappora stop --all\""}},
+        {C::Labwc, {"<keybind key=\"C-A-S-F11\"><action name=\"Execute\" command=\"tappora stop --all\"/></keybind>"}},
+        {C::Wayfire,
+         {"binding_tappora_stop_all = <ctrl> <alt> <shift> KEY_F11", "command_tappora_stop_all = tappora stop --all"}},
+        {C::Kde, {"Ctrl+Alt+Shift+F11: tappora stop --all"}},
+    };
+    for (const auto& [compositor, lines] : cases)
+        EXPECT_EQ(StopAllBinding(compositor, "tappora", key).lines, lines) << int(compositor);
+    EXPECT_EQ(StopAllBinding(C::Sway, "tappora", std::nullopt).lines, std::vector<std::string>{});
+    EXPECT_EQ(StopAllBinding(C::Gnome, "tappora", key).where.substr(0, 51),
+              "To stop all clicks with the key, in Settings, Keybo");
+}

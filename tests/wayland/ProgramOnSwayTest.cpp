@@ -3,11 +3,12 @@
 // command. `tappora check` tells the truth on wlroots, on X11 and on a Wayland session without the wlroots protocols.
 
 #include "ProgramOnSway.h"
-#include "WaylandClicks.h"
 #include "SwayHeadless.h"
+#include "WaylandClicks.h"
 #include "WaylandTarget.h"
 #include "XvfbServer.h"
 
+#include "control/DesktopBinding.h"
 #include "model/ClickListFile.h"
 #include "pixels/Base64.h"
 #include "pixels/PixelBuffer.h"
@@ -114,7 +115,8 @@ TEST(ProgramOnSwayTest, OnScaledOutputsAColourIsClickedWhereItWasFound) {
     EXPECT_EQ(nextButtons(third, 2), pressesOf(PointerButton::left, atSingle, {700, 333}));
 }
 
-TEST(ProgramOnSwayTest, AKeyBoundInTheCompositorTogglesTheClick) {
+// The lines are the editor's and the options dialog's, bound as the user pastes them.
+TEST(ProgramOnSwayTest, AKeyBoundInTheCompositorTogglesTheClickAndTheStopAllKeyStopsIt) {
     // The binding names the program where the test will have copied it.
     const SwayHeadless sway([] {
         SwayOptions withBinding;
@@ -134,6 +136,16 @@ TEST(ProgramOnSwayTest, AKeyBoundInTheCompositorTogglesTheClick) {
     std::this_thread::sleep_for(500ms);
     const std::string list = program.command({"list"}).output;
     EXPECT_NE(list.find("stopped"), std::string::npos) << list;
+
+    const THotKey stopAllKey{HotKeyModifier::Control | HotKeyModifier::Shift, 11};
+    const std::string stopAllLine = StopAllBinding(TCompositor::Sway, program.path().string(), stopAllKey).lines.at(0);
+    ASSERT_EQ(sway.run({"swaymsg", stopAllLine}).exitStatus, 0) << stopAllLine;
+    ASSERT_EQ(program.command({"start", "Farm gold"}).exitStatus, 0);
+    EXPECT_EQ(nextButtons(target, 2), pressesOf(PointerButton::left, atSingle, {400, 300}));
+    ASSERT_EQ(sway.run({"wtype", "-M", "ctrl", "-M", "shift", "-k", "F11", "-m", "shift", "-m", "ctrl"}).exitStatus, 0);
+    std::this_thread::sleep_for(500ms);
+    const std::string afterStopAll = program.command({"list"}).output;
+    EXPECT_NE(afterStopAll.find("stopped"), std::string::npos) << afterStopAll;
 }
 
 namespace {

@@ -1,17 +1,25 @@
 #include "ui/qt/OptionsDialog.h"
 
+#include "control/StopAllKey.h"
+
 #include "platform/ErrorGuard.h"
 #include "ui/qt/Placement.h"
 #include "ui/qt/TextWrap.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cstdlib>
 
 namespace {
 constexpr int kWidth = 220;
@@ -22,6 +30,11 @@ constexpr int kButtonsTop = 406;
 // The room the primary output's list and the desktop's question take above the buttons when they are shown.
 constexpr int kPrimaryOutputHeight = 48;
 constexpr int kAskDesktopHeight = 40;
+constexpr int kStopAllLinesHeight = 58;
+
+const char* environmentVariable(const char* name) {
+    return std::getenv(name);
+}
 } // namespace
 
 TOptionsDialog::TOptionsDialog(QWidget* parent)
@@ -71,6 +84,14 @@ TOptionsDialog::TOptionsDialog(QWidget* parent)
     cbPrimaryOutput->hide();
     cbAskDesktop = new QCheckBox(this);
     cbAskDesktop->hide();
+    lblStopAllWhere = new QLabel(this);
+    lblStopAllWhere->setWordWrap(true);
+    edStopAllLines = new QPlainTextEdit(this);
+    edStopAllLines->setReadOnly(true);
+    btnCopyStopAll = new QPushButton("Cop&y", this);
+    btnCopyStopAll->setAutoDefault(false);
+    for (QWidget* widget : std::initializer_list<QWidget*>{lblStopAllWhere, edStopAllLines, btnCopyStopAll})
+        widget->hide();
 
     setTabOrder(btnOK, btnCancel);
     setTabOrder(btnCancel, clbList);
@@ -79,6 +100,13 @@ TOptionsDialog::TOptionsDialog(QWidget* parent)
     setTabOrder(cbStopAllKey, cbCornerStop);
     setTabOrder(cbCornerStop, cbPrimaryOutput);
     setTabOrder(cbPrimaryOutput, cbAskDesktop);
+    setTabOrder(cbAskDesktop, edStopAllLines);
+    setTabOrder(edStopAllLines, btnCopyStopAll);
+    connect(cbStopAllKey, &QComboBox::currentIndexChanged, this, [this] { runGuarded([&] { showStopAllLines(); }); });
+    // Whole lines, each ending in a line feed, ready to paste.
+    connect(btnCopyStopAll, &QPushButton::clicked, this, [this] {
+        runGuarded([&] { QGuiApplication::clipboard()->setText(edStopAllLines->toPlainText() + '\n'); });
+    });
     connect(btnOK, &QPushButton::clicked, this, [this] { runGuarded([&] { btnOKClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { runGuarded([&] { btnCancelClick(); }); });
 }
@@ -99,6 +127,7 @@ void TOptionsDialog::showChoices(const TOptionsChoices& choices) {
     showStopOptions(choices);
     showPrimaryOutput(choices.primaryOutput);
     showAskDesktop(choices.askDesktop);
+    showStopAllBinding(choices.keysBoundInDesktop);
 }
 
 // Where the pointer cannot be watched, the check box says why in its place and cannot be ticked.
@@ -145,6 +174,37 @@ void TOptionsDialog::showAskDesktop(const std::string& caption) {
     placeButtons();
 }
 
+void TOptionsDialog::showStopAllBinding(bool keysBoundInDesktop) {
+    m_keysBoundInDesktop = keysBoundInDesktop;
+    for (QWidget* widget : std::initializer_list<QWidget*>{lblStopAllWhere, edStopAllLines, btnCopyStopAll})
+        widget->setVisible(keysBoundInDesktop);
+    if (!keysBoundInDesktop)
+        return;
+    m_compositor = CompositorFromEnvironment(environmentVariable);
+    m_program = ProgramToRun(QCoreApplication::applicationFilePath().toStdString());
+    showStopAllLines();
+    const int whereHeight = lblStopAllWhere->heightForWidth(169);
+    lblStopAllWhere->setGeometry(24, kButtonsTop + m_room, 169, whereHeight);
+    edStopAllLines->setGeometry(24, kButtonsTop + m_room + whereHeight + 2, 169, kStopAllLinesHeight);
+    btnCopyStopAll->setGeometry(24, kButtonsTop + m_room + whereHeight + kStopAllLinesHeight + 6, 60, 25);
+    m_room += whereHeight + kStopAllLinesHeight + 36;
+    placeButtons();
+}
+
+void TOptionsDialog::showStopAllLines() {
+    if (!m_keysBoundInDesktop)
+        return;
+    const int chosen = cbStopAllKey->currentIndex();
+    const std::string key =
+        chosen >= 0 && chosen < int(m_stopAllKey.values.size()) ? m_stopAllKey.values[chosen] : StopAllKey::kNone;
+    const TDesktopBinding binding = StopAllBinding(m_compositor, m_program, StopAllKey::FromText(key));
+    lblStopAllWhere->setText(QString::fromStdString(binding.where));
+    QStringList lines;
+    for (const std::string& line : binding.lines)
+        lines.append(QString::fromStdString(line));
+    edStopAllLines->setPlainText(lines.join('\n'));
+}
+
 void TOptionsDialog::placeButtons() {
     setFixedSize(kWidth, kHeight + m_room);
     btnOK->move(btnOK->x(), kButtonsTop + m_room);
@@ -164,6 +224,7 @@ TOptionsChoices TOptionsDialog::choices() const {
     chosen.cornerStopUnavailable = m_cornerStopUnavailable;
     chosen.askDesktop = m_askDesktop;
     chosen.askDesktopNow = !m_askDesktop.empty() && cbAskDesktop->isChecked();
+    chosen.keysBoundInDesktop = m_keysBoundInDesktop;
     chosen.primaryOutput = m_primaryOutput;
     if (!m_primaryOutput.items.empty())
         chosen.primaryOutput.selected = cbPrimaryOutput->currentIndex();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/ClickListView.h"
+#include "control/DesktopBinding.h"
 
 #include <QDialog>
 
@@ -8,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 // Which list columns are visible, whether the ticked clicks start with the program, the key and the corner that stop
@@ -33,6 +35,9 @@ public:
     QLabel* lblPrimaryOutput = nullptr;
     QComboBox* cbPrimaryOutput = nullptr;
     QCheckBox* cbAskDesktop = nullptr;
+    QLabel* lblStopAllWhere = nullptr;
+    QPlainTextEdit* edStopAllLines = nullptr;
+    QPushButton* btnCopyStopAll = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
 
@@ -40,6 +45,9 @@ private:
     void showPrimaryOutput(const TOptionsList& list);
     void showStopOptions(const TOptionsChoices& choices);
     void showAskDesktop(const std::string& caption);
+    // Where the desktop binds the keys, the line that binds the chosen stop-all key, under the other extras.
+    void showStopAllBinding(bool keysBoundInDesktop);
+    void showStopAllLines();
     // The dialog grows by the room the shown extras take, and the buttons move below them.
     void placeButtons();
 
@@ -47,5 +55,8 @@ private:
     TOptionsList m_stopAllKey;
     std::string m_cornerStopUnavailable;
     std::string m_askDesktop;
+    bool m_keysBoundInDesktop = false;
+    TCompositor m_compositor = TCompositor::Sway;
+    std::string m_program;
     int m_room = 0;
 };
