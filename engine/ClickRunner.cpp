@@ -153,7 +153,12 @@ void TClickRunner::ClickTick() {
         }
         m_pendingSteps = ButtonSteps(*this, m_platform.mouse.doubleClickTime(), random);
         m_finishOrigin = pointType != ptCurrent ? origin : std::nullopt;
-        RunButtonSteps();
+        try {
+            RunButtonSteps();
+        } catch (const TClickDropped&) {
+            m_finishOrigin.reset();
+            return;
+        }
         CountOne();
         StopWhenRepeatReached();
         if (InteverType == itRandom)

@@ -23,6 +23,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Thrown by a mouse whose system takes clicks more slowly than they are asked for, for a press it dropped with its
+// release: like a slot the timer missed, that click is not counted, and it is no error.
+class TClickDropped : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class IMouse {
 public:
     // The toolkits' own default where the system keeps no such setting (X11, Wayland).
@@ -42,7 +49,8 @@ public:
     // Moves the pointer to (x, y); points off the screen are passed on unchanged.
     virtual void setCursorPos(int x, int y) = 0;
     // Sends one button event (one MouseButtonEvent flag) where the pointer is, delivered in call order. Throws when the
-    // system refused the event, so that a click that never happened is not counted.
+    // system refused the event, so that a click that never happened is not counted (TClickDropped when it was only
+    // too fast for the system).
     virtual void sendButtonEvent(std::uint32_t flag) = 0;
     // The longest time in ms from one press to the next that programs still take for a double click.
     virtual int doubleClickTime() const { return kDefaultDoubleClickTime; }

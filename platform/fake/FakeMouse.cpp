@@ -16,6 +16,8 @@ void FakeMouse::setCursorPos(int x, int y) {
 void FakeMouse::sendButtonEvent(std::uint32_t flag) {
     if (!m_refusal.empty())
         throw TServiceRefused(m_refusal);
+    if (m_droppingPresses && (flag & kDownFlags) != 0)
+        throw TClickDropped("busy");
     m_pressed |= flag & kDownFlags;
     // Each up flag is its down flag shifted left by one.
     m_pressed &= ~((flag & kUpFlags) >> 1);

@@ -35,11 +35,13 @@ public:
     int doubleClickTime() const override { return m_doubleClickTime; }
     void setDoubleClickTime(int ms) { m_doubleClickTime = ms; }
     void setCursorPos(int x, int y) override;
-    // Throws TServiceRefused while the desktop refuses the clicks.
+    // Throws TServiceRefused while the desktop refuses the clicks, TClickDropped for a press while it drops them.
     void sendButtonEvent(std::uint32_t flag) override;
 
     // A desktop that refused the program the pointer (the user said no): button events throw `why`.
     void refuse(std::string why) { m_refusal = std::move(why); }
+    // A desktop still busy with earlier clicks: presses are dropped (TClickDropped) while `busy`.
+    void dropPresses(bool busy) { m_droppingPresses = busy; }
     // How often the program got ready to click (a desktop that asks would have asked).
     int preparations() const { return m_preparations; }
 
@@ -70,6 +72,7 @@ private:
     int m_preparations = 0;
     bool m_asksLeave = false;
     std::string m_refusal;
+    bool m_droppingPresses = false;
     int m_doubleClickTime = kDefaultDoubleClickTime;
     std::vector<FakeMouseEvent> m_events;
 };

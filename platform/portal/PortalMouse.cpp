@@ -41,6 +41,6 @@ void PortalMouse::setCursorPos(int x, int y) {
 void PortalMouse::sendButtonEvent(std::uint32_t flag) {
     m_session.requireStarted();
     const std::optional<WaylandButtonAction> action = waylandButtonActionFor(flag);
-    if (action)
-        m_session.pressButton(static_cast<int>(action->button), action->press);
+    if (action && !m_session.pressButton(static_cast<int>(action->button), action->press))
+        throw TClickDropped("the desktop is still busy with the clicks before");
 }

@@ -274,17 +274,18 @@ void PortalSession::movePointer(const Stream& stream, double x, double y) {
     notify(kMotion, {stream.node, x, y});
 }
 
-void PortalSession::pressButton(int button, bool pressed) {
+bool PortalSession::pressButton(int button, bool pressed) {
     if (!pressed && m_droppedPresses.erase(button) > 0)
-        return;
+        return true;
     if (pressed && m_events.size() >= kMostWaitingEvents) {
         m_droppedPresses.insert(button);
-        return;
+        return false;
     }
     // The release to come answers the press sent now, not one dropped before it.
     if (pressed)
         m_droppedPresses.erase(button);
     notify(QStringLiteral("NotifyPointerButton"), {button, static_cast<unsigned>(pressed ? 1 : 0)});
+    return true;
 }
 
 int PortalSession::openPipeWireRemote() {

@@ -52,8 +52,8 @@ public:
     // The pointer to (x, y) of `stream`'s monitor, in its logical pixels.
     void movePointer(const Stream& stream, double x, double y);
     // A button (a Linux input code, BTN_LEFT...) pressed or released. A press that finds the portal too far behind is
-    // dropped with its release.
-    void pressButton(int button, bool pressed);
+    // dropped with its release: false then.
+    bool pressButton(int button, bool pressed);
     // A connection to PipeWire that sees this session's streams; -1 when the portal refuses one.
     int openPipeWireRemote();
 

@@ -216,6 +216,19 @@ TEST_F(ClickTickTest, AClickTheDesktopRefusesStopsSayingWhyAndItsNextStartAsksAg
     EXPECT_EQ(runner->tickError, "");
 }
 
+// A click the desktop dropped for coming too fast is like a slot the timer missed: not counted, and no error.
+TEST_F(ClickTickTest, AClickTheDesktopDroppedIsNotCountedAndIsNoError) {
+    runner->pointType = ptFixed;
+    fake.mouse.dropPresses(true);
+    runFirstStep();
+    EXPECT_EQ(runner->count, 0);
+    EXPECT_EQ(runner->tickError, "");
+    EXPECT_TRUE(runner->running);
+    fake.mouse.dropPresses(false);
+    fake.loop.advance(runner->iClickInterval);
+    EXPECT_EQ(runner->count, 1);
+}
+
 TEST_F(ClickTickTest, ButtonDownOfOneClickIsReleasedByAnotherClicksButtonUp) {
     runner->pointType = ptFixed;
     runner->actionType = atDown;
