@@ -1,8 +1,9 @@
 // Screen capture on a private Xvfb of 1920 x 1080: the full screen copied into the 24-bit pixel buffer, against the
 // raw XShmGetImage of the same rectangle (the floor), beside the XGetImage fallback and the conversion alone; one
 // colour-click tick over the full screen against the capture alone; and click pairs injected with XTest and received
-// by the target client. Prints a table of ratios at the end; on a busy
-// machine run it with --benchmark_repetitions=5 so that the table holds medians.
+// by the target client. The captures are measured twice: idle, and with every other core kept busy while this
+// process and the server share one, where no work of the capture can overlap the server's copy. Prints a table of
+// ratios at the end; on a busy machine run it with --benchmark_repetitions=5 so that the table holds medians.
 
 #include "engine/Search.h"
 #include "pixels/PixelBuffer.h"
@@ -19,14 +20,20 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -60,43 +67,144 @@ void paintDesktop() {
     });
 }
 
-void BM_RawXShmGetImage(benchmark::State& state) {
-    Display* display = bench().connection->display();
-    const int screen = DefaultScreen(display);
-    XShmSegmentInfo info{};
-    XImage* image = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap,
-                                    nullptr, &info, kWidth, kHeight);
-    info.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * kHeight, IPC_CREAT | 0600);
-    info.shmaddr = image->data = static_cast<char*>(shmat(info.shmid, nullptr, 0));
-    XShmAttach(display, &info);
-    XSync(display, False);
-    shmctl(info.shmid, IPC_RMID, nullptr);
-    for (auto _ : state) {
-        XShmGetImage(display, DefaultRootWindow(display), image, 0, 0, AllPlanes);
-        benchmark::DoNotOptimize(image->data[0]);
+enum class Load { Idle, OtherCoresBusy };
+
+// While it lives, this thread and the X server run on the first processor this process may use, and a spinning
+// thread keeps each other one busy.
+class OtherCoresBusy {
+public:
+    explicit OtherCoresBusy(pid_t server) : m_server(server) {
+        sched_getaffinity(0, sizeof m_mine, &m_mine);
+        sched_getaffinity(server, sizeof m_servers, &m_servers);
+        int first = -1;
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+            if (!CPU_ISSET(cpu, &m_mine))
+                continue;
+            if (first < 0)
+                first = cpu;
+            else
+                m_spinners.emplace_back([this, cpu] { spinOn(cpu); });
+        }
+        const cpu_set_t one = only(first);
+        sched_setaffinity(0, sizeof one, &one);
+        sched_setaffinity(server, sizeof one, &one);
     }
-    XShmDetach(display, &info);
-    XSync(display, False);
-    shmdt(info.shmaddr);
-    XDestroyImage(image);
+    OtherCoresBusy(const OtherCoresBusy&) = delete;
+    OtherCoresBusy& operator=(const OtherCoresBusy&) = delete;
+    ~OtherCoresBusy() {
+        m_stop = true;
+        for (std::thread& spinner : m_spinners)
+            spinner.join();
+        sched_setaffinity(0, sizeof m_mine, &m_mine);
+        sched_setaffinity(m_server, sizeof m_servers, &m_servers);
+    }
+
+private:
+    static cpu_set_t only(int cpu) {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(cpu, &set);
+        return set;
+    }
+    void spinOn(int cpu) {
+        const cpu_set_t one = only(cpu);
+        pthread_setaffinity_np(pthread_self(), sizeof one, &one);
+        while (!m_stop.load(std::memory_order_relaxed)) {
+        }
+    }
+
+    pid_t m_server;
+    cpu_set_t m_mine{};
+    cpu_set_t m_servers{};
+    std::atomic<bool> m_stop{false};
+    std::vector<std::thread> m_spinners;
+};
+
+std::unique_ptr<OtherCoresBusy> loadFor(Load load) {
+    return load == Load::OtherCoresBusy ? std::make_unique<OtherCoresBusy>(bench().server.pid()) : nullptr;
 }
 
-void captureInto(benchmark::State& state, X11Screen::CaptureMethod method) {
+// A shared-memory image of the full screen, attached to the server.
+struct ShmImage {
+    ShmImage() {
+        Display* display = bench().connection->display();
+        const int screen = DefaultScreen(display);
+        image = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap,
+                                nullptr, &info, kWidth, kHeight);
+        info.shmid = shmget(IPC_PRIVATE, bytes(), IPC_CREAT | 0600);
+        info.shmaddr = image->data = static_cast<char*>(shmat(info.shmid, nullptr, 0));
+        XShmAttach(display, &info);
+        XSync(display, False);
+        shmctl(info.shmid, IPC_RMID, nullptr);
+    }
+    ShmImage(const ShmImage&) = delete;
+    ShmImage& operator=(const ShmImage&) = delete;
+    ~ShmImage() {
+        Display* display = bench().connection->display();
+        XShmDetach(display, &info);
+        XSync(display, False);
+        shmdt(info.shmaddr);
+        XDestroyImage(image);
+    }
+    std::size_t bytes() const { return static_cast<std::size_t>(image->bytes_per_line) * kHeight; }
+    void get() {
+        XShmGetImage(bench().connection->display(), DefaultRootWindow(bench().connection->display()), image, 0, 0,
+                     AllPlanes);
+    }
+
+    XShmSegmentInfo info{};
+    XImage* image = nullptr;
+};
+
+void BM_RawXShmGetImage(benchmark::State& state, Load load) {
+    ShmImage image;
+    const auto busy = loadFor(load);
+    for (auto _ : state) {
+        image.get();
+        benchmark::DoNotOptimize(image.image->data[0]);
+    }
+}
+
+// The cheapest pass any capture that copies the server's image again could make: a plain copy of it.
+void BM_RawThenCopy(benchmark::State& state, Load load) {
+    ShmImage image;
+    std::vector<char> copy(image.bytes());
+    const auto busy = loadFor(load);
+    for (auto _ : state) {
+        image.get();
+        std::memcpy(copy.data(), image.image->data, copy.size());
+        benchmark::DoNotOptimize(copy[0]);
+    }
+}
+
+void captureInto(benchmark::State& state, X11Screen::CaptureMethod method, Load load,
+                 BgrxRowKernel kernel = bestBgrxRowKernel()) {
     X11Screen screen(bench().connection->display(), nullptr, method);
     TPixelBuffer buffer;
+    useBgrxRowKernel(kernel);
+    const auto busy = loadFor(load);
     for (auto _ : state) {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))
             state.SkipWithError("capture failed");
         benchmark::DoNotOptimize(buffer.bits[0]);
     }
+    useBgrxRowKernel(bestBgrxRowKernel());
 }
 
-void BM_CaptureSharedMemory(benchmark::State& state) {
-    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst);
+void BM_CaptureSharedMemory(benchmark::State& state, Load load) {
+    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst, load);
+}
+
+void BM_CaptureSsse3(benchmark::State& state, Load load) {
+    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst, load, convertBgrxRowSsse3);
+}
+
+void BM_CaptureAvx2Streaming(benchmark::State& state, Load load) {
+    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst, load, convertBgrxRowAvx2Streaming);
 }
 
 void BM_CaptureGetImage(benchmark::State& state) {
-    captureInto(state, X11Screen::CaptureMethod::GetImageOnly);
+    captureInto(state, X11Screen::CaptureMethod::GetImageOnly, Load::Idle);
 }
 
 void convert(benchmark::State& state, void (*conversion)(const SourceRows&, int, int, const TargetRows&)) {
@@ -151,8 +259,14 @@ void BM_ColourClickTick(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_RawXShmGetImage)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CaptureSharedMemory)->UseRealTime()->Unit(benchmark::kMillisecond);
+#define CAPTURE_UNDER_LOADS(function)                                                                                  \
+    BENCHMARK_CAPTURE(function, idle, Load::Idle)->UseRealTime()->Unit(benchmark::kMillisecond);                       \
+    BENCHMARK_CAPTURE(function, busy, Load::OtherCoresBusy)->UseRealTime()->Unit(benchmark::kMillisecond)
+CAPTURE_UNDER_LOADS(BM_RawXShmGetImage);
+CAPTURE_UNDER_LOADS(BM_RawThenCopy);
+CAPTURE_UNDER_LOADS(BM_CaptureSharedMemory);
+CAPTURE_UNDER_LOADS(BM_CaptureSsse3);
+CAPTURE_UNDER_LOADS(BM_CaptureAvx2Streaming);
 BENCHMARK(BM_CaptureGetImage)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertFast)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertGeneral)->UseRealTime()->Unit(benchmark::kMillisecond);
@@ -177,16 +291,24 @@ public:
 void printRatios(const std::map<std::string, double>& times) {
     const auto ratio = [&](const char* what, const char* floor) {
         if (times.contains(what) && times.contains(floor))
-            std::printf("%-24s %8.3f ms  %5.2fx %s\n", what, times.at(what) / 1e6, times.at(what) / times.at(floor),
+            std::printf("%-32s %8.3f ms  %5.2fx %s\n", what, times.at(what) / 1e6, times.at(what) / times.at(floor),
                         floor);
     };
     std::printf("\nFull %d x %d capture, wall time per capture, against the floor:\n", kWidth, kHeight);
-    ratio("BM_RawXShmGetImage", "BM_RawXShmGetImage");
-    ratio("BM_CaptureSharedMemory", "BM_RawXShmGetImage");
-    ratio("BM_CaptureGetImage", "BM_RawXShmGetImage");
-    ratio("BM_ConvertFast", "BM_RawXShmGetImage");
+    for (const char* load : {"idle", "busy"}) {
+        const std::string floor = std::string("BM_RawXShmGetImage/") + load;
+        for (const char* what : {"BM_RawXShmGetImage", "BM_RawThenCopy", "BM_CaptureSharedMemory", "BM_CaptureSsse3",
+                                 "BM_CaptureAvx2Streaming"}) {
+            std::string name = what;
+            name += '/';
+            name += load;
+            ratio(name.c_str(), floor.c_str());
+        }
+    }
+    ratio("BM_CaptureGetImage", "BM_RawXShmGetImage/idle");
+    ratio("BM_ConvertFast", "BM_RawXShmGetImage/idle");
     ratio("BM_ConvertGeneral", "BM_ConvertFast");
-    ratio("BM_ColourClickTick", "BM_CaptureSharedMemory");
+    ratio("BM_ColourClickTick", "BM_CaptureSharedMemory/idle");
     if (times.contains("BM_ClickPairDelivered"))
         std::printf("Click pairs injected and received: %.0f per second\n", 1e9 / times.at("BM_ClickPairDelivered"));
 }
