@@ -120,25 +120,6 @@ __attribute__((target("avx2"))) void convertBgrxRowAvx2(const std::uint8_t* sour
     convertBgrxRowSsse3(source, width - x, target);
 }
 
-// The same with stores that bypass the cache, from the first pixel whose target is 32-byte aligned.
-__attribute__((target("avx2"))) void convertBgrxRowAvx2Streaming(const std::uint8_t* source, int width,
-                                                                 std::uint8_t* target) {
-    int head = 0;
-    while (head < width && head < 32 && reinterpret_cast<std::uintptr_t>(target + 3 * head) % 32 != 0)
-        ++head;
-    convertBgrxRowPortable(source, head, target);
-    source += 4 * head;
-    target += 3 * head;
-    int x = head;
-    for (; x + 32 <= width; x += 32, source += 128, target += 96) {
-        __m256i out[3];
-        pack32(source, out);
-        for (int i = 0; i < 3; ++i)
-            _mm256_stream_si256(reinterpret_cast<__m256i*>(target + 32 * i), out[i]);
-    }
-    _mm_sfence();
-    convertBgrxRowPortable(source, width - x, target);
-}
 #endif
 
 BgrxRowKernel bestBgrxRowKernel() {

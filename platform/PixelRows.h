@@ -42,9 +42,8 @@ void convertBgrxRowPortable(const std::uint8_t* source, int width, std::uint8_t*
 #if defined(__x86_64__) || defined(__i386__)
 // Needs SSSE3.
 void convertBgrxRowSsse3(const std::uint8_t* source, int width, std::uint8_t* target);
-// Need AVX2.
+// Needs AVX2.
 void convertBgrxRowAvx2(const std::uint8_t* source, int width, std::uint8_t* target);
-void convertBgrxRowAvx2Streaming(const std::uint8_t* source, int width, std::uint8_t* target);
 #endif
 // The fastest kernel this processor runs.
 BgrxRowKernel bestBgrxRowKernel();
