@@ -285,13 +285,27 @@ public:
     std::map<std::string, double> times;
 };
 
-void printRatios(const std::map<std::string, double>& times) {
+// The load average over the last minute, as /proc/loadavg tells it; empty where there is none.
+std::string loadAverage() {
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    char text[16] = {};
+    if (file != nullptr) {
+        if (std::fscanf(file, "%15s", text) != 1)
+            text[0] = '\0';
+        std::fclose(file);
+    }
+    return text;
+}
+
+void printRatios(const std::map<std::string, double>& times, const std::string& loadBefore) {
     const auto ratio = [&](const char* what, const char* floor) {
         if (times.contains(what) && times.contains(floor))
             std::printf("%-32s %8.3f ms  %5.2fx %s\n", what, times.at(what) / 1e6, times.at(what) / times.at(floor),
                         floor);
     };
-    std::printf("\nFull %d x %d capture, wall time per capture, against the floor:\n", kWidth, kHeight);
+    std::printf("\nFull %d x %d capture, wall time per capture, against the floor (load average %s before, %s after; "
+                "busy: every other core spinning, this process and the server on one):\n",
+                kWidth, kHeight, loadBefore.c_str(), loadAverage().c_str());
     for (const char* load : {"idle", "busy"}) {
         const std::string floor = std::string("BM_RawXShmGetImage/") + load;
         for (const char* what :
@@ -313,9 +327,10 @@ void printRatios(const std::map<std::string, double>& times) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     paintDesktop();
+    const std::string loadBefore = loadAverage();
     WallTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printRatios(reporter.times);
+    printRatios(reporter.times, loadBefore);
     benchmark::Shutdown();
     return 0;
 }
