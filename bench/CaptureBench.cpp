@@ -120,8 +120,31 @@ private:
     std::vector<std::thread> m_spinners;
 };
 
-std::unique_ptr<OtherCoresBusy> loadFor(Load load) {
-    return load == Load::OtherCoresBusy ? std::make_unique<OtherCoresBusy>(bench().server.pid()) : nullptr;
+// The processor time a capture costs, this thread's and the X server's: unlike the wall time, other programs on the
+// machine do not lengthen it.
+class ProcessorTime {
+public:
+    ProcessorTime() { clock_getcpuclockid(bench().server.pid(), &m_server); }
+    double nanoseconds() const { return read(CLOCK_THREAD_CPUTIME_ID) + read(m_server); }
+
+private:
+    static double read(clockid_t clock) {
+        timespec time{};
+        clock_gettime(clock, &time);
+        return static_cast<double>(time.tv_sec) * 1e9 + static_cast<double>(time.tv_nsec);
+    }
+    clockid_t m_server{};
+};
+
+// Runs the benchmark's loop under the load, counting the processor time per iteration as "cpu" (milliseconds).
+template <class Body> void underLoad(benchmark::State& state, Load load, Body body) {
+    const auto busy = load == Load::OtherCoresBusy ? std::make_unique<OtherCoresBusy>(bench().server.pid()) : nullptr;
+    const ProcessorTime processor;
+    const double start = processor.nanoseconds();
+    for (auto _ : state)
+        body();
+    state.counters["cpu"] =
+        benchmark::Counter((processor.nanoseconds() - start) / 1e6, benchmark::Counter::kAvgIterations);
 }
 
 // A shared-memory image of the full screen, attached to the server.
@@ -158,23 +181,21 @@ struct ShmImage {
 
 void BM_RawXShmGetImage(benchmark::State& state, Load load) {
     ShmImage image;
-    const auto busy = loadFor(load);
-    for (auto _ : state) {
+    underLoad(state, load, [&] {
         image.get();
         benchmark::DoNotOptimize(image.image->data[0]);
-    }
+    });
 }
 
 // The cheapest pass any capture that copies the server's image again could make: a plain copy of it.
 void BM_RawThenCopy(benchmark::State& state, Load load) {
     ShmImage image;
     std::vector<char> copy(image.bytes());
-    const auto busy = loadFor(load);
-    for (auto _ : state) {
+    underLoad(state, load, [&] {
         image.get();
         std::memcpy(copy.data(), image.image->data, copy.size());
         benchmark::DoNotOptimize(copy[0]);
-    }
+    });
 }
 
 void captureInto(benchmark::State& state, X11Screen::CaptureMethod method, Load load,
@@ -182,12 +203,11 @@ void captureInto(benchmark::State& state, X11Screen::CaptureMethod method, Load 
     X11Screen screen(bench().connection->display(), nullptr, method);
     TPixelBuffer buffer;
     useBgrxRowKernel(kernel);
-    const auto busy = loadFor(load);
-    for (auto _ : state) {
+    underLoad(state, load, [&] {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))
             state.SkipWithError("capture failed");
         benchmark::DoNotOptimize(buffer.bits[0]);
-    }
+    });
     useBgrxRowKernel(bestBgrxRowKernel());
 }
 
@@ -208,12 +228,11 @@ void convert(benchmark::State& state, void (*conversion)(const SourceRows&, int,
     std::vector<std::uint8_t> source(static_cast<std::size_t>(kWidth) * 4 * kHeight, 0x5A);
     const int lineWidth = kWidth * 3;
     std::vector<std::uint8_t> target(static_cast<std::size_t>(lineWidth) * kHeight);
-    const auto busy = loadFor(load);
-    for (auto _ : state) {
+    underLoad(state, load, [&] {
         conversion({source.data(), kWidth * 4, PixelLayout{}}, kWidth, kHeight,
                    {target.data() + static_cast<std::size_t>(kHeight - 1) * lineWidth, -lineWidth});
         benchmark::DoNotOptimize(target[0]);
-    }
+    });
 }
 
 void BM_ConvertFast(benchmark::State& state, Load load) {
@@ -270,19 +289,24 @@ BENCHMARK(BM_ConvertGeneral)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColourClickTick)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickPairDelivered)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's wall time per iteration, in nanoseconds: the server works in another process.
+// Keeps each benchmark's wall time per iteration, in nanoseconds (the server works in another process), and the
+// processor time where it was counted.
 class WallTimeReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         // With repetitions, the median aggregate comes last and stands for the benchmark.
         for (const Run& run : runs)
             if (!run.error_occurred && run.iterations > 0 &&
-                (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median"))
-                times[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations) * 1e9;
+                (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")) {
+                const std::string& name = run.run_name.function_name;
+                times[name] = run.real_accumulated_time / static_cast<double>(run.iterations) * 1e9;
+                if (const auto cpu = run.counters.find("cpu"); cpu != run.counters.end())
+                    processorTimes[name] = cpu->second.value * 1e6;
+            }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
+    std::map<std::string, double> processorTimes;
 };
 
 // The load average over the last minute, as /proc/loadavg tells it; empty where there is none.
@@ -297,25 +321,26 @@ std::string loadAverage() {
     return text;
 }
 
-void printRatios(const std::map<std::string, double>& times, const std::string& loadBefore) {
-    const auto ratio = [&](const char* what, const char* floor) {
-        if (times.contains(what) && times.contains(floor))
-            std::printf("%-32s %8.3f ms  %5.2fx %s\n", what, times.at(what) / 1e6, times.at(what) / times.at(floor),
-                        floor);
+void printRatios(const WallTimeReporter& reporter, const std::string& loadBefore) {
+    const auto& times = reporter.times;
+    const auto& processor = reporter.processorTimes;
+    const auto ratio = [&](const std::string& what, const std::string& floor) {
+        if (!times.contains(what) || !times.contains(floor))
+            return;
+        std::printf("%-32s %8.3f ms  %5.2fx", what.c_str(), times.at(what) / 1e6, times.at(what) / times.at(floor));
+        if (processor.contains(what) && processor.contains(floor))
+            std::printf("  %8.3f ms  %5.2fx", processor.at(what) / 1e6, processor.at(what) / processor.at(floor));
+        std::printf("  %s\n", floor.c_str());
     };
-    std::printf("\nFull %d x %d capture, wall time per capture, against the floor (load average %s before, %s after; "
-                "busy: every other core spinning, this process and the server on one):\n",
-                kWidth, kHeight, loadBefore.c_str(), loadAverage().c_str());
-    for (const char* load : {"idle", "busy"}) {
-        const std::string floor = std::string("BM_RawXShmGetImage/") + load;
-        for (const char* what :
-             {"BM_RawXShmGetImage", "BM_RawThenCopy", "BM_CaptureSharedMemory", "BM_CaptureSsse3", "BM_ConvertFast"}) {
-            std::string name = what;
-            name += '/';
-            name += load;
-            ratio(name.c_str(), floor.c_str());
-        }
-    }
+    std::printf(
+        "\nFull %d x %d capture, per capture against the floor, wall time and processor time (this thread's and "
+        "the server's); load average %s before, %s after; busy: every other core spinning, this process and "
+        "the server on one:\n",
+        kWidth, kHeight, loadBefore.c_str(), loadAverage().c_str());
+    for (const std::string load : {"idle", "busy"})
+        for (const std::string what :
+             {"BM_RawXShmGetImage", "BM_RawThenCopy", "BM_CaptureSharedMemory", "BM_CaptureSsse3", "BM_ConvertFast"})
+            ratio(what + "/" + load, "BM_RawXShmGetImage/" + load);
     ratio("BM_CaptureGetImage", "BM_RawXShmGetImage/idle");
     ratio("BM_ConvertGeneral", "BM_ConvertFast/idle");
     ratio("BM_ColourClickTick", "BM_CaptureSharedMemory/idle");
@@ -330,7 +355,7 @@ int main(int argc, char** argv) {
     const std::string loadBefore = loadAverage();
     WallTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printRatios(reporter.times, loadBefore);
+    printRatios(reporter, loadBefore);
     benchmark::Shutdown();
     return 0;
 }
