@@ -12,6 +12,7 @@
 #include "platform/x11/X11Mouse.h"
 #include "platform/x11/X11Screen.h"
 
+#include "CoreLoad.h"
 #include "TargetClient.h"
 #include "XvfbServer.h"
 
@@ -20,12 +21,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +31,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -69,77 +66,10 @@ void paintDesktop() {
 
 enum class Load { Idle, OtherCoresBusy };
 
-// While it lives, this thread and the X server run on the first processor this process may use, and a spinning
-// thread keeps each other one busy.
-class OtherCoresBusy {
-public:
-    explicit OtherCoresBusy(pid_t server) : m_server(server) {
-        sched_getaffinity(0, sizeof m_mine, &m_mine);
-        sched_getaffinity(server, sizeof m_servers, &m_servers);
-        int first = -1;
-        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
-            if (!CPU_ISSET(cpu, &m_mine))
-                continue;
-            if (first < 0)
-                first = cpu;
-            else
-                m_spinners.emplace_back([this, cpu] { spinOn(cpu); });
-        }
-        const cpu_set_t one = only(first);
-        sched_setaffinity(0, sizeof one, &one);
-        sched_setaffinity(server, sizeof one, &one);
-    }
-    OtherCoresBusy(const OtherCoresBusy&) = delete;
-    OtherCoresBusy& operator=(const OtherCoresBusy&) = delete;
-    ~OtherCoresBusy() {
-        m_stop = true;
-        for (std::thread& spinner : m_spinners)
-            spinner.join();
-        sched_setaffinity(0, sizeof m_mine, &m_mine);
-        sched_setaffinity(m_server, sizeof m_servers, &m_servers);
-    }
-
-private:
-    static cpu_set_t only(int cpu) {
-        cpu_set_t set;
-        CPU_ZERO(&set);
-        CPU_SET(cpu, &set);
-        return set;
-    }
-    void spinOn(int cpu) {
-        const cpu_set_t one = only(cpu);
-        pthread_setaffinity_np(pthread_self(), sizeof one, &one);
-        while (!m_stop.load(std::memory_order_relaxed)) {
-        }
-    }
-
-    pid_t m_server;
-    cpu_set_t m_mine{};
-    cpu_set_t m_servers{};
-    std::atomic<bool> m_stop{false};
-    std::vector<std::thread> m_spinners;
-};
-
-// The processor time a capture costs, this thread's and the X server's: unlike the wall time, other programs on the
-// machine do not lengthen it.
-class ProcessorTime {
-public:
-    ProcessorTime() { clock_getcpuclockid(bench().server.pid(), &m_server); }
-    double nanoseconds() const { return read(CLOCK_THREAD_CPUTIME_ID) + read(m_server); }
-
-private:
-    static double read(clockid_t clock) {
-        timespec time{};
-        clock_gettime(clock, &time);
-        return static_cast<double>(time.tv_sec) * 1e9 + static_cast<double>(time.tv_nsec);
-    }
-    clockid_t m_server{};
-};
-
 // Runs the benchmark's loop under the load, counting the processor time per iteration as "cpu" (milliseconds).
 template <class Body> void underLoad(benchmark::State& state, Load load, Body body) {
     const auto busy = load == Load::OtherCoresBusy ? std::make_unique<OtherCoresBusy>(bench().server.pid()) : nullptr;
-    const ProcessorTime processor;
+    const PairProcessorTime processor(bench().server.pid());
     const double start = processor.nanoseconds();
     for (auto _ : state)
         body();
