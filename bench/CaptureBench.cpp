@@ -1,8 +1,9 @@
 // Screen capture on a private Xvfb of 1920 x 1080: the full screen copied into the 24-bit pixel buffer, against the
 // raw XShmGetImage of the same rectangle (the floor), beside the XGetImage fallback and the conversion alone; one
 // colour-click tick over the full screen against the capture alone; and click pairs injected with XTest and received
-// by the target client. Prints a table of ratios at the end; on a busy
-// machine run it with --benchmark_repetitions=5 so that the table holds medians.
+// by the target client. The captures are measured twice: idle, and with every other core kept busy while this
+// process and the server share one, where no work of the capture can overlap the server's copy. Prints a table of
+// ratios at the end; on a busy machine run it with --benchmark_repetitions=5 so that the table holds medians.
 
 #include "engine/Search.h"
 #include "pixels/PixelBuffer.h"
@@ -11,6 +12,7 @@
 #include "platform/x11/X11Mouse.h"
 #include "platform/x11/X11Screen.h"
 
+#include "CoreLoad.h"
 #include "TargetClient.h"
 #include "XvfbServer.h"
 
@@ -23,6 +25,8 @@
 #include <sys/shm.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <random>
@@ -60,62 +64,126 @@ void paintDesktop() {
     });
 }
 
-void BM_RawXShmGetImage(benchmark::State& state) {
-    Display* display = bench().connection->display();
-    const int screen = DefaultScreen(display);
-    XShmSegmentInfo info{};
-    XImage* image = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap,
-                                    nullptr, &info, kWidth, kHeight);
-    info.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * kHeight, IPC_CREAT | 0600);
-    info.shmaddr = image->data = static_cast<char*>(shmat(info.shmid, nullptr, 0));
-    XShmAttach(display, &info);
-    XSync(display, False);
-    shmctl(info.shmid, IPC_RMID, nullptr);
-    for (auto _ : state) {
-        XShmGetImage(display, DefaultRootWindow(display), image, 0, 0, AllPlanes);
-        benchmark::DoNotOptimize(image->data[0]);
-    }
-    XShmDetach(display, &info);
-    XSync(display, False);
-    shmdt(info.shmaddr);
-    XDestroyImage(image);
+enum class Load { Idle, OtherCoresBusy };
+
+// Runs the benchmark's loop under the load, counting the processor time per iteration as "cpu" (milliseconds).
+template <class Body> void underLoad(benchmark::State& state, Load load, Body body) {
+    const auto busy = load == Load::OtherCoresBusy ? std::make_unique<OtherCoresBusy>(bench().server.pid()) : nullptr;
+    const PairProcessorTime processor(bench().server.pid());
+    const double start = processor.nanoseconds();
+    for (auto _ : state)
+        body();
+    state.counters["cpu"] =
+        benchmark::Counter((processor.nanoseconds() - start) / 1e6, benchmark::Counter::kAvgIterations);
 }
 
-void captureInto(benchmark::State& state, X11Screen::CaptureMethod method) {
+// A shared-memory image of the full screen, attached to the server.
+struct ShmImage {
+    ShmImage() {
+        Display* display = bench().connection->display();
+        const int screen = DefaultScreen(display);
+        image = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap,
+                                nullptr, &info, kWidth, kHeight);
+        info.shmid = shmget(IPC_PRIVATE, bytes(), IPC_CREAT | 0600);
+        info.shmaddr = image->data = static_cast<char*>(shmat(info.shmid, nullptr, 0));
+        XShmAttach(display, &info);
+        XSync(display, False);
+        shmctl(info.shmid, IPC_RMID, nullptr);
+    }
+    ShmImage(const ShmImage&) = delete;
+    ShmImage& operator=(const ShmImage&) = delete;
+    ~ShmImage() {
+        Display* display = bench().connection->display();
+        XShmDetach(display, &info);
+        XSync(display, False);
+        shmdt(info.shmaddr);
+        XDestroyImage(image);
+    }
+    std::size_t bytes() const { return static_cast<std::size_t>(image->bytes_per_line) * kHeight; }
+    void get() {
+        XShmGetImage(bench().connection->display(), DefaultRootWindow(bench().connection->display()), image, 0, 0,
+                     AllPlanes);
+    }
+
+    XShmSegmentInfo info{};
+    XImage* image = nullptr;
+};
+
+void BM_RawXShmGetImage(benchmark::State& state, Load load) {
+    ShmImage image;
+    underLoad(state, load, [&] {
+        image.get();
+        benchmark::DoNotOptimize(image.image->data[0]);
+    });
+}
+
+// The cheapest pass any capture that copies the server's image again could make: a plain copy of it.
+void BM_RawThenCopy(benchmark::State& state, Load load) {
+    ShmImage image;
+    std::vector<char> copy(image.bytes());
+    underLoad(state, load, [&] {
+        image.get();
+        std::memcpy(copy.data(), image.image->data, copy.size());
+        benchmark::DoNotOptimize(copy[0]);
+    });
+}
+
+void captureInto(benchmark::State& state, X11Screen::CaptureMethod method, Load load,
+                 BgrxRowKernel kernel = bestBgrxRowKernel()) {
     X11Screen screen(bench().connection->display(), nullptr, method);
     TPixelBuffer buffer;
-    for (auto _ : state) {
+    useBgrxRowKernel(kernel);
+    underLoad(state, load, [&] {
         if (!buffer.CaptureScreen(screen, 0, 0, kWidth, kHeight))
             state.SkipWithError("capture failed");
         benchmark::DoNotOptimize(buffer.bits[0]);
-    }
+    });
+    useBgrxRowKernel(bestBgrxRowKernel());
 }
 
-void BM_CaptureSharedMemory(benchmark::State& state) {
-    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst);
+void BM_CaptureSharedMemory(benchmark::State& state, Load load) {
+    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst, load);
+}
+
+void BM_CaptureSsse3(benchmark::State& state, Load load) {
+    captureInto(state, X11Screen::CaptureMethod::SharedMemoryFirst, load, convertBgrxRowSsse3);
 }
 
 void BM_CaptureGetImage(benchmark::State& state) {
-    captureInto(state, X11Screen::CaptureMethod::GetImageOnly);
+    captureInto(state, X11Screen::CaptureMethod::GetImageOnly, Load::Idle);
 }
 
-void convert(benchmark::State& state, void (*conversion)(const SourceRows&, int, int, const TargetRows&)) {
+void convert(benchmark::State& state, void (*conversion)(const SourceRows&, int, int, const TargetRows&),
+             Load load = Load::Idle) {
     std::vector<std::uint8_t> source(static_cast<std::size_t>(kWidth) * 4 * kHeight, 0x5A);
     const int lineWidth = kWidth * 3;
     std::vector<std::uint8_t> target(static_cast<std::size_t>(lineWidth) * kHeight);
-    for (auto _ : state) {
+    underLoad(state, load, [&] {
         conversion({source.data(), kWidth * 4, PixelLayout{}}, kWidth, kHeight,
                    {target.data() + static_cast<std::size_t>(kHeight - 1) * lineWidth, -lineWidth});
         benchmark::DoNotOptimize(target[0]);
-    }
+    });
 }
 
-void BM_ConvertFast(benchmark::State& state) {
-    convert(state, convertPixelRows);
+void BM_ConvertFast(benchmark::State& state, Load load) {
+    convert(state, convertPixelRows, load);
 }
 
 void BM_ConvertGeneral(benchmark::State& state) {
     convert(state, convertPixelRowsGeneral);
+}
+
+// One read of a full-screen copy with 3-byte pixels (as the program keeps it) and with the server's 4-byte ones: the
+// least any search over the copy costs, were the copy kept without converting it.
+void BM_ReadScreenCopy(benchmark::State& state) {
+    const auto bytesPerPixel = static_cast<std::size_t>(state.range(0));
+    std::vector<std::uint64_t> copy(bytesPerPixel * kWidth * kHeight / sizeof(std::uint64_t), 0x5A);
+    for (auto _ : state) {
+        std::uint64_t any = 0;
+        for (const std::uint64_t word : copy)
+            any |= word;
+        benchmark::DoNotOptimize(any);
+    }
 }
 
 void BM_ClickPairDelivered(benchmark::State& state) {
@@ -151,42 +219,80 @@ void BM_ColourClickTick(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_RawXShmGetImage)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CaptureSharedMemory)->UseRealTime()->Unit(benchmark::kMillisecond);
+#define CAPTURE_UNDER_LOADS(function)                                                                                  \
+    BENCHMARK_CAPTURE(function, idle, Load::Idle)->UseRealTime()->Unit(benchmark::kMillisecond);                       \
+    BENCHMARK_CAPTURE(function, busy, Load::OtherCoresBusy)->UseRealTime()->Unit(benchmark::kMillisecond)
+CAPTURE_UNDER_LOADS(BM_RawXShmGetImage);
+CAPTURE_UNDER_LOADS(BM_RawThenCopy);
+CAPTURE_UNDER_LOADS(BM_CaptureSharedMemory);
+CAPTURE_UNDER_LOADS(BM_CaptureSsse3);
 BENCHMARK(BM_CaptureGetImage)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ConvertFast)->UseRealTime()->Unit(benchmark::kMillisecond);
+CAPTURE_UNDER_LOADS(BM_ConvertFast);
 BENCHMARK(BM_ConvertGeneral)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadScreenCopy)->Arg(3)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColourClickTick)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickPairDelivered)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's wall time per iteration, in nanoseconds: the server works in another process.
+// Keeps each benchmark's wall time per iteration, in nanoseconds (the server works in another process), and the
+// processor time where it was counted.
 class WallTimeReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         // With repetitions, the median aggregate comes last and stands for the benchmark.
         for (const Run& run : runs)
             if (!run.error_occurred && run.iterations > 0 &&
-                (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median"))
-                times[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations) * 1e9;
+                (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")) {
+                std::string name = run.run_name.function_name;
+                if (!run.run_name.args.empty()) {
+                    name += '/';
+                    name += run.run_name.args;
+                }
+                times[name] = run.real_accumulated_time / static_cast<double>(run.iterations) * 1e9;
+                if (const auto cpu = run.counters.find("cpu"); cpu != run.counters.end())
+                    processorTimes[name] = cpu->second.value * 1e6;
+            }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
+    std::map<std::string, double> processorTimes;
 };
 
-void printRatios(const std::map<std::string, double>& times) {
-    const auto ratio = [&](const char* what, const char* floor) {
-        if (times.contains(what) && times.contains(floor))
-            std::printf("%-24s %8.3f ms  %5.2fx %s\n", what, times.at(what) / 1e6, times.at(what) / times.at(floor),
-                        floor);
+// The load average over the last minute, as /proc/loadavg tells it; empty where there is none.
+std::string loadAverage() {
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    char text[16] = {};
+    if (file != nullptr) {
+        if (std::fscanf(file, "%15s", text) != 1)
+            text[0] = '\0';
+        std::fclose(file);
+    }
+    return text;
+}
+
+void printRatios(const WallTimeReporter& reporter, const std::string& loadBefore) {
+    const auto& times = reporter.times;
+    const auto& processor = reporter.processorTimes;
+    const auto ratio = [&](const std::string& what, const std::string& floor) {
+        if (!times.contains(what) || !times.contains(floor))
+            return;
+        std::printf("%-32s %8.3f ms  %5.2fx", what.c_str(), times.at(what) / 1e6, times.at(what) / times.at(floor));
+        if (processor.contains(what) && processor.contains(floor))
+            std::printf("  %8.3f ms  %5.2fx", processor.at(what) / 1e6, processor.at(what) / processor.at(floor));
+        std::printf("  %s\n", floor.c_str());
     };
-    std::printf("\nFull %d x %d capture, wall time per capture, against the floor:\n", kWidth, kHeight);
-    ratio("BM_RawXShmGetImage", "BM_RawXShmGetImage");
-    ratio("BM_CaptureSharedMemory", "BM_RawXShmGetImage");
-    ratio("BM_CaptureGetImage", "BM_RawXShmGetImage");
-    ratio("BM_ConvertFast", "BM_RawXShmGetImage");
-    ratio("BM_ConvertGeneral", "BM_ConvertFast");
-    ratio("BM_ColourClickTick", "BM_CaptureSharedMemory");
+    std::printf(
+        "\nFull %d x %d capture, per capture against the floor, wall time and processor time (this thread's and "
+        "the server's); load average %s before, %s after; busy: every other core spinning, this process and "
+        "the server on one:\n",
+        kWidth, kHeight, loadBefore.c_str(), loadAverage().c_str());
+    for (const std::string load : {"idle", "busy"})
+        for (const std::string what :
+             {"BM_RawXShmGetImage", "BM_RawThenCopy", "BM_CaptureSharedMemory", "BM_CaptureSsse3", "BM_ConvertFast"})
+            ratio(what + "/" + load, "BM_RawXShmGetImage/" + load);
+    ratio("BM_CaptureGetImage", "BM_RawXShmGetImage/idle");
+    ratio("BM_ConvertGeneral", "BM_ConvertFast/idle");
+    ratio("BM_ReadScreenCopy/4", "BM_ReadScreenCopy/3");
+    ratio("BM_ColourClickTick", "BM_CaptureSharedMemory/idle");
     if (times.contains("BM_ClickPairDelivered"))
         std::printf("Click pairs injected and received: %.0f per second\n", 1e9 / times.at("BM_ClickPairDelivered"));
 }
@@ -195,9 +301,10 @@ void printRatios(const std::map<std::string, double>& times) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     paintDesktop();
+    const std::string loadBefore = loadAverage();
     WallTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printRatios(reporter.times);
+    printRatios(reporter, loadBefore);
     benchmark::Shutdown();
     return 0;
 }

@@ -39,14 +39,9 @@ void store32(std::uint8_t* at, std::uint32_t value) {
     std::memcpy(at, &value, sizeof value);
 }
 
-using RowKernel = void (*)(const std::uint8_t*, int, std::uint8_t*);
-
-RowKernel bestBgrxKernel() {
-#if defined(__x86_64__) || defined(__i386__)
-    if (__builtin_cpu_supports("ssse3"))
-        return convertBgrxRowSsse3;
-#endif
-    return convertBgrxRowPortable;
+BgrxRowKernel& currentBgrxKernel() {
+    static BgrxRowKernel kernel = bestBgrxRowKernel();
+    return kernel;
 }
 } // namespace
 
@@ -88,7 +83,58 @@ __attribute__((target("ssse3"))) void convertBgrxRowSsse3(const std::uint8_t* so
     }
     convertBgrxRowPortable(source, width - x, target);
 }
+
+namespace {
+__attribute__((target("avx2"))) __m256i packedLoad(const std::uint8_t* at) {
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8,
+                                          9, 10, 12, 13, 14, -1, -1, -1, -1);
+    return _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), pack);
+}
+
+__attribute__((target("avx2"))) __m256i words(__m256i packed, int w0, int w1, int w2, int w3, int w4, int w5, int w6,
+                                              int w7) {
+    return _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(w0, w1, w2, w3, w4, w5, w6, w7));
+}
+
+// The 96 bytes of 32 pixels. Each 32-byte load of eight pixels is shuffled within its lanes into 2 x 12 packed bytes,
+// the 4-byte words 0, 1, 2, 4, 5, 6; four loads fill three 32-byte stores with them.
+__attribute__((target("avx2"))) void pack32(const std::uint8_t* source, __m256i out[3]) {
+    const __m256i a = packedLoad(source);
+    const __m256i b = packedLoad(source + 32);
+    const __m256i c = packedLoad(source + 64);
+    const __m256i d = packedLoad(source + 96);
+    out[0] = _mm256_blend_epi32(words(a, 0, 1, 2, 4, 5, 6, 0, 0), words(b, 0, 0, 0, 0, 0, 0, 0, 1), 0xC0);
+    out[1] = _mm256_blend_epi32(words(b, 2, 4, 5, 6, 0, 0, 0, 0), words(c, 0, 0, 0, 0, 0, 1, 2, 4), 0xF0);
+    out[2] = _mm256_blend_epi32(words(c, 5, 6, 0, 0, 0, 0, 0, 0), words(d, 0, 0, 0, 1, 2, 4, 5, 6), 0xFC);
+}
+} // namespace
+
+__attribute__((target("avx2"))) void convertBgrxRowAvx2(const std::uint8_t* source, int width, std::uint8_t* target) {
+    int x = 0;
+    for (; x + 32 <= width; x += 32, source += 128, target += 96) {
+        __m256i out[3];
+        pack32(source, out);
+        for (int i = 0; i < 3; ++i)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + 32 * i), out[i]);
+    }
+    convertBgrxRowSsse3(source, width - x, target);
+}
+
 #endif
+
+BgrxRowKernel bestBgrxRowKernel() {
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx2"))
+        return convertBgrxRowAvx2;
+    if (__builtin_cpu_supports("ssse3"))
+        return convertBgrxRowSsse3;
+#endif
+    return convertBgrxRowPortable;
+}
+
+void useBgrxRowKernel(BgrxRowKernel kernel) {
+    currentBgrxKernel() = kernel;
+}
 
 bool isBgrxLayout(const PixelLayout& layout) {
     return std::endian::native == std::endian::little && layout.bitsPerPixel == 32 && !layout.msbFirst &&
@@ -100,7 +146,7 @@ void convertPixelRows(const SourceRows& source, int width, int height, const Tar
         convertPixelRowsGeneral(source, width, height, target);
         return;
     }
-    static const RowKernel kernel = bestBgrxKernel();
+    const BgrxRowKernel kernel = currentBgrxKernel();
     for (int y = 0; y < height; ++y)
         kernel(source.data + y * source.bytesPerLine, width, target.top + y * target.step);
 }

@@ -36,9 +36,16 @@ void convertPixelRows(const SourceRows& source, int width, int height, const Tar
 // The general conversion, one pixel at a time, for any true-colour layout; the reference for the fast path.
 void convertPixelRowsGeneral(const SourceRows& source, int width, int height, const TargetRows& target);
 
-// The row kernels of the B,G,R,X conversion, chosen once by what the processor offers; public for the tests.
+// The row kernels of the B,G,R,X conversion, chosen by what the processor offers; public for the tests and benchmarks.
+using BgrxRowKernel = void (*)(const std::uint8_t* source, int width, std::uint8_t* target);
 void convertBgrxRowPortable(const std::uint8_t* source, int width, std::uint8_t* target);
 #if defined(__x86_64__) || defined(__i386__)
 // Needs SSSE3.
 void convertBgrxRowSsse3(const std::uint8_t* source, int width, std::uint8_t* target);
+// Needs AVX2.
+void convertBgrxRowAvx2(const std::uint8_t* source, int width, std::uint8_t* target);
 #endif
+// The fastest kernel this processor runs.
+BgrxRowKernel bestBgrxRowKernel();
+// The kernel convertPixelRows uses from now on; bestBgrxRowKernel() unless a benchmark compares them.
+void useBgrxRowKernel(BgrxRowKernel kernel);

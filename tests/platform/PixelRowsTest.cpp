@@ -40,16 +40,18 @@ TEST(PixelRows, FastPathEqualsGeneralPathForEveryWidth) {
 }
 
 TEST(PixelRows, EveryRowKernelEqualsTheGeneralPath) {
-    std::vector<void (*)(const std::uint8_t*, int, std::uint8_t*)> kernels{convertBgrxRowPortable};
+    std::vector<BgrxRowKernel> kernels{convertBgrxRowPortable};
 #if defined(__x86_64__) || defined(__i386__)
     if (__builtin_cpu_supports("ssse3"))
         kernels.push_back(convertBgrxRowSsse3);
+    if (__builtin_cpu_supports("avx2"))
+        kernels.push_back(convertBgrxRowAvx2);
 #endif
     for (const auto kernel : kernels) {
-        for (const int width : {1, 3, 4, 15, 16, 17, 31, 32, 33, 63, 1366}) {
+        for (const int width : {1, 3, 4, 15, 16, 17, 31, 32, 33, 63, 64, 65, 95, 96, 97, 1366}) {
             const auto source = randomBytes(static_cast<std::size_t>(width) * 4, width + 1000);
             // Guard bytes after the row show that no kernel writes past its pixels.
-            std::vector<std::uint8_t> fast(static_cast<std::size_t>(width) * 3 + 16, 0xEE);
+            std::vector<std::uint8_t> fast(static_cast<std::size_t>(width) * 3 + 32, 0xEE);
             std::vector<std::uint8_t> general(fast);
             kernel(source.data(), width, fast.data());
             convertPixelRowsGeneral({source.data(), width * 4, PixelLayout{}}, width, 1, {general.data(), 0});

@@ -34,6 +34,8 @@ public:
 
     // ":N", for XOpenDisplay or the DISPLAY of a child process.
     const std::string& displayName() const { return m_displayName; }
+    // The server's process, e.g. to pin it to a processor in a benchmark.
+    pid_t pid() const { return m_pid; }
     // Ends the server at once, as a crash or the end of the session does; its clients lose their connection.
     void crash();
 
