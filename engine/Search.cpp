@@ -90,8 +90,8 @@ std::optional<TPoint> scanParts(const TPixelView& shown, const TSearchArea& area
 }
 
 // Where an answer may have appeared since `kept` was found, when only `changes` (screen coordinates) were drawn on:
-// an answer before the kept one lies where something was drawn, and the first one from the kept one on is found by
-// scanning on from there (at once, when it still stands). Nothing when that would look at more than a scan does.
+// an answer before the kept one lies where something was drawn; the kept one stands unless drawn over, and then the
+// first one from it on is found by scanning on from there. Nothing when that would look at more than a scan does.
 template <class FirstAmong>
 std::optional<std::optional<TPoint>> firstSince(const TCaptureRect& rect, const std::optional<TPoint>& kept,
                                                 const std::vector<TRect>& changes, TSize reach, FirstAmong firstAmong) {
@@ -108,15 +108,25 @@ std::optional<std::optional<TPoint>> firstSince(const TCaptureRect& rect, const 
     if (looked * 2 > std::int64_t{rect.width} * rect.height) {
         return std::nullopt;
     }
-    std::optional<TPoint> first;
-    if (kept) {
+    const auto holds = [](const TRect& place, TPoint at) {
+        return at.x >= place.left && at.x - place.left < place.width && at.y >= place.top &&
+               at.y - place.top < place.height;
+    };
+    std::optional<TPoint> first = kept;
+    if (kept && std::any_of(places.begin(), places.end(), [&](const TRect& place) { return holds(place, *kept); })) {
         first = firstAmong({kept->x, kept->y, rect.width - kept->x, 1});
         if (!first) {
             first = firstAmong({0, kept->y + 1, rect.width, rect.height - kept->y - 1});
         }
     }
-    for (const TRect& place : places) {
-        first = earlier(first, firstAmong(place));
+    // Rows below the first answer so far hold no earlier one.
+    for (TRect place : places) {
+        if (first) {
+            place.height = std::min(place.height, first->y + 1 - place.top);
+        }
+        if (place.height > 0) {
+            first = earlier(first, firstAmong(place));
+        }
     }
     return first;
 }
