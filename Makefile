@@ -68,6 +68,7 @@ bench:
 	tools/run-bench.sh build-bench
 	tools/run-click-timing.sh build-bench
 	tools/run-fast-clicks.sh build-bench
+	tools/run-many-clicks.sh build-bench
 
 fuzz: deps
 	tools/run-fuzz.sh

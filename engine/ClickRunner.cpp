@@ -45,6 +45,18 @@ std::uint32_t SeedFrom(IClock& clock) {
     return counter ? static_cast<std::uint32_t>(*counter) : clock.tickCount();
 }
 
+// A click's move and button events go to the system in one go, also when a step throws.
+class HeldEvents {
+public:
+    explicit HeldEvents(IMouse& mouse) : m_mouse(mouse) { m_mouse.holdEvents(); }
+    HeldEvents(const HeldEvents&) = delete;
+    HeldEvents& operator=(const HeldEvents&) = delete;
+    ~HeldEvents() { m_mouse.sendHeld(); }
+
+private:
+    IMouse& m_mouse;
+};
+
 } // namespace
 
 // Tracks how deeply the runner's ticks are nested, and destroys a runner disposed meanwhile once the outermost
@@ -143,6 +155,7 @@ void TClickRunner::ClickTick() {
         const std::optional<TPoint> target = FindTarget(startNumber);
         if (!target)
             return;
+        const HeldEvents held(m_platform.mouse);
         // Where the pointer cannot be read, a click at the pointer is pressed where it is, unmoved.
         m_pressPlace.reset();
         if (pointType != ptCurrent || m_platform.mouse.readsPointer()) {
@@ -349,6 +362,7 @@ void TClickRunner::RunButtonSteps() {
 void TClickRunner::HoldTick() {
     TickScope scope(*this);
     m_holdTimer->setEnabled(false);
+    const HeldEvents held(m_platform.mouse);
     if (m_pressPlace)
         m_platform.mouse.setCursorPos(m_pressPlace->x, m_pressPlace->y);
     RunButtonSteps();

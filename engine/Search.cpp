@@ -51,29 +51,94 @@ TRect asRect(const TCaptureRect& rect) {
     return {rect.left, rect.top, rect.width, rect.height};
 }
 
-// The first answer in reading order of `scan` run on each part of the area on its own, relative to its rectangle.
-template <class Scan> std::optional<TPoint> scanParts(const TPixelView& shown, const TSearchArea& area, Scan scan) {
+std::optional<TRect> clippedTo(const TRect& a, const TRect& b) {
+    const int left = std::max(a.left, b.left);
+    const int top = std::max(a.top, b.top);
+    const int right = std::min(a.left + a.width, b.left + b.width);
+    const int bottom = std::min(a.top + a.height, b.top + b.height);
+    if (right <= left || bottom <= top) {
+        return std::nullopt;
+    }
+    return TRect{left, top, right - left, bottom - top};
+}
+
+std::optional<TPoint> earlier(const std::optional<TPoint>& a, const std::optional<TPoint>& b) {
+    if (!a || !b) {
+        return a ? a : b;
+    }
+    return std::tie(b->y, b->x) < std::tie(a->y, a->x) ? b : a;
+}
+
+// The first answer in reading order whose top-left corner lies in `among` (relative to the area's rectangle), of
+// `scan` run on each part of the area on its own. An answer covers `reach` pixels: it lies wholly in one part.
+template <class Scan>
+std::optional<TPoint> scanParts(const TPixelView& shown, const TSearchArea& area, const TRect& among, TSize reach,
+                                Scan scan) {
     std::optional<TPoint> first;
     for (const TRect& part : area.parts) {
-        const TPoint offset{part.left - area.rect->left, part.top - area.rect->top};
-        const std::optional<TPoint> at = scan(shown.Part(offset.x, offset.y, part.width, part.height));
-        if (!at) {
+        const TRect places{part.left - area.rect->left, part.top - area.rect->top, part.width - reach.width + 1,
+                           part.height - reach.height + 1};
+        const std::optional<TRect> looked = clippedTo(places, among);
+        if (!looked) {
             continue;
         }
-        const TPoint found{offset.x + at->x, offset.y + at->y};
-        if (!first || std::tie(found.y, found.x) < std::tie(first->y, first->x)) {
-            first = found;
+        const std::optional<TPoint> at = scan(
+            shown.Part(looked->left, looked->top, looked->width + reach.width - 1, looked->height + reach.height - 1));
+        first = earlier(first, at ? std::optional<TPoint>({looked->left + at->x, looked->top + at->y}) : std::nullopt);
+    }
+    return first;
+}
+
+// Where an answer may have appeared since `kept` was found, when only `changes` (screen coordinates) were drawn on:
+// an answer before the kept one lies where something was drawn; the kept one stands unless drawn over, and then the
+// first one from it on is found by scanning on from there. Nothing when that would look at more than a scan does.
+template <class FirstAmong>
+std::optional<std::optional<TPoint>> firstSince(const TCaptureRect& rect, const std::optional<TPoint>& kept,
+                                                const std::vector<TRect>& changes, TSize reach, FirstAmong firstAmong) {
+    if (changes.empty()) {
+        return kept;
+    }
+    std::vector<TRect> places;
+    std::int64_t looked = 0;
+    for (const TRect& change : changes) {
+        places.push_back({change.left - rect.left - reach.width + 1, change.top - rect.top - reach.height + 1,
+                          change.width + reach.width - 1, change.height + reach.height - 1});
+        looked += std::int64_t{places.back().width} * places.back().height;
+    }
+    if (looked * 2 > std::int64_t{rect.width} * rect.height) {
+        return std::nullopt;
+    }
+    const auto holds = [](const TRect& place, TPoint at) {
+        return at.x >= place.left && at.x - place.left < place.width && at.y >= place.top &&
+               at.y - place.top < place.height;
+    };
+    std::optional<TPoint> first = kept;
+    if (kept && std::any_of(places.begin(), places.end(), [&](const TRect& place) { return holds(place, *kept); })) {
+        first = firstAmong({kept->x, kept->y, rect.width - kept->x, 1});
+        if (!first) {
+            first = firstAmong({0, kept->y + 1, rect.width, rect.height - kept->y - 1});
+        }
+    }
+    // Rows below the first answer so far hold no earlier one.
+    for (TRect place : places) {
+        if (first) {
+            place.height = std::min(place.height, first->y + 1 - place.top);
+        }
+        if (place.height > 0) {
+            first = earlier(first, firstAmong(place));
         }
     }
     return first;
 }
 
-// Finds what is wanted in the area as the screen shows it now, in screen coordinates: `scan` finds it in the pixels
-// shown, relative to the rectangle, or the runner's memo knows it when nothing changed. The rectangle is clipped to
-// the desktop already, so the capture keeps it as it is.
-template <class Scan>
+// Finds what is wanted in the area as the screen shows it now, in screen coordinates (`aim` from the answer's top-left
+// corner):
+// `firstAmong` finds the first answer in reading order among places relative to the rectangle in the pixels shown;
+// the runner's memo knows it when nothing changed, or tells where to look again when little did. The rectangle is
+// clipped to the desktop already, so the capture keeps it as it is.
+template <class FirstAmong>
 TSearchAnswer findIn(IScreen& screen, const TSearchArea& area, TSize screenSize, const TSearchContext& context,
-                     const TSearchMemo::Wanted& wanted, Scan scan) {
+                     const TSearchMemo::Wanted& wanted, TSize reach, TPoint aim, FirstAmong firstAmong) {
     const TCaptureRect& rect = *area.rect;
     TSharedScreen& shared = SharedScreen();
     const bool fromShared = TSharedScreen::Covers(rect, screenSize);
@@ -87,18 +152,21 @@ TSearchAnswer findIn(IScreen& screen, const TSearchArea& area, TSize screenSize,
     if (!shown) {
         return {NotFound, TSearchFailure::CaptureRefused};
     }
+    const auto firstIn = [&](const TRect& among) { return firstAmong(*shown, among); };
     TSearchMemo* memo = fromShared ? context.memo : nullptr;
+    std::optional<std::optional<TPoint>> at;
     if (memo) {
-        if (const std::optional<TPoint> kept = memo->Recall(shared, wanted, rect)) {
-            return {*kept};
+        if (const std::optional<TSearchMemo::Kept> kept = memo->Recall(shared, wanted, rect)) {
+            at = firstSince(rect, kept->at, kept->changes, reach, firstIn);
         }
     }
-    const std::optional<TPoint> at = scan(*shown);
-    const TPoint found = at ? TPoint{rect.left + at->x, rect.top + at->y} : NotFound;
-    if (memo) {
-        memo->Remember(shared, wanted, rect, found);
+    if (!at) {
+        at = firstIn({0, 0, rect.width, rect.height});
     }
-    return {found};
+    if (memo) {
+        memo->Remember(shared, wanted, rect, *at);
+    }
+    return {*at ? TPoint{rect.left + (*at)->x + aim.x, rect.top + (*at)->y + aim.y} : NotFound};
 }
 
 std::optional<TBDSimilar> tolerancesFor(std::int32_t similarity) {
@@ -138,23 +206,27 @@ TSearchArea PictureSearchArea(IScreen& screen, std::int32_t left, std::int32_t t
 }
 
 std::optional<TPoint> FirstColourIn(const TPixelView& shown, const TSearchArea& area, std::uint32_t color,
-                                    std::int32_t similarity) {
+                                    std::int32_t similarity, const std::optional<TRect>& among) {
     const auto tolerances = tolerancesFor(similarity);
-    return scanParts(shown, area, [&](const TPixelView& part) -> std::optional<TPoint> {
-        std::int32_t x = -1;
-        std::int32_t y = -1;
-        return FindColorIn(part, color, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
-    });
+    return scanParts(
+        shown, area, among.value_or(TRect{0, 0, area.rect->width, area.rect->height}), {1, 1},
+        [&](const TPixelView& part) -> std::optional<TPoint> {
+            std::int32_t x = -1;
+            std::int32_t y = -1;
+            return FindColorIn(part, color, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
+        });
 }
 
 std::optional<TPoint> FirstPictureIn(const TPixelView& shown, const TSearchArea& area, const TPixelBuffer& picture,
-                                     std::int32_t similarity) {
+                                     std::int32_t similarity, const std::optional<TRect>& among) {
     const auto tolerances = tolerancesFor(similarity);
-    return scanParts(shown, area, [&](const TPixelView& part) -> std::optional<TPoint> {
-        std::int32_t x = -1;
-        std::int32_t y = -1;
-        return FindBitmapIn(part, picture, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
-    });
+    return scanParts(
+        shown, area, among.value_or(TRect{0, 0, area.rect->width, area.rect->height}), {picture.width, picture.height},
+        [&](const TPixelView& part) -> std::optional<TPoint> {
+            std::int32_t x = -1;
+            std::int32_t y = -1;
+            return FindBitmapIn(part, picture, tolerances, x, y) ? std::optional<TPoint>({x, y}) : std::nullopt;
+        });
 }
 
 TSearchAnswer FindColourTarget(IScreen& screen, std::uint32_t color, std::int32_t left, std::int32_t top,
@@ -165,8 +237,10 @@ TSearchAnswer FindColourTarget(IScreen& screen, std::uint32_t color, std::int32_
     if (!area.rect) {
         return {NotFound, TSearchFailure::ScopeOffScreen};
     }
-    return findIn(screen, area, trim.screen, context, {color, nullptr, similarity},
-                  [&](const TPixelView& shown) { return FirstColourIn(shown, area, color, similarity); });
+    return findIn(screen, area, trim.screen, context, {color, nullptr, similarity}, {1, 1}, {0, 0},
+                  [&](const TPixelView& shown, const TRect& among) {
+                      return FirstColourIn(shown, area, color, similarity, among);
+                  });
 }
 
 TSearchAnswer FindPictureTarget(IScreen& screen, const TPixelBuffer* picture, std::int32_t left, std::int32_t top,
@@ -184,13 +258,9 @@ TSearchAnswer FindPictureTarget(IScreen& screen, const TPixelBuffer* picture, st
     if (picture->width > area.rect->width || picture->height > area.rect->height) {
         return {NotFound, TSearchFailure::PictureLargerThanScope};
     }
-    return findIn(screen, area, trim.screen, context, {0, picture, similarity},
-                  [&](const TPixelView& shown) -> std::optional<TPoint> {
-                      const std::optional<TPoint> at = FirstPictureIn(shown, area, *picture, similarity);
-                      if (!at) {
-                          return std::nullopt;
-                      }
-                      return TPoint{at->x + picture->width / 2, at->y + picture->height / 2};
+    return findIn(screen, area, trim.screen, context, {0, picture, similarity}, {picture->width, picture->height},
+                  {picture->width / 2, picture->height / 2}, [&](const TPixelView& shown, const TRect& among) {
+                      return FirstPictureIn(shown, area, *picture, similarity, among);
                   });
 }
 
@@ -206,15 +276,20 @@ TPoint SearchPicture(IScreen& screen, const TPixelBuffer* picture, std::int32_t 
     return FindPictureTarget(screen, picture, left, top, right, bottom, similarity, context).found;
 }
 
-std::optional<TPoint> TSearchMemo::Recall(const TSharedScreen& shared, const Wanted& wanted,
-                                          const TCaptureRect& rect) const {
-    if (!Holds(wanted, rect) || !shared.UnchangedSince(m_version, rect)) {
+std::optional<TSearchMemo::Kept> TSearchMemo::Recall(const TSharedScreen& shared, const Wanted& wanted,
+                                                     const TCaptureRect& rect) const {
+    if (!Holds(wanted, rect)) {
         return std::nullopt;
     }
-    return m_found;
+    std::optional<std::vector<TRect>> changes = shared.ChangesSince(m_version, rect);
+    if (!changes) {
+        return std::nullopt;
+    }
+    return Kept{m_at, std::move(*changes)};
 }
 
-void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect, TPoint found) {
+void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect,
+                           std::optional<TPoint> at) {
     m_held = true;
     m_version = shared.Version();
     m_rect = rect;
@@ -229,7 +304,7 @@ void TSearchMemo::Remember(const TSharedScreen& shared, const Wanted& wanted, co
             m_picturePixels.insert(m_picturePixels.end(), picture->Row(y), picture->Row(y) + rowBytes);
         }
     }
-    m_found = found;
+    m_at = at;
 }
 
 bool TSearchMemo::Holds(const Wanted& wanted, const TCaptureRect& rect) const {

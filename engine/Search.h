@@ -30,8 +30,9 @@ struct TSearchAnswer {
 };
 
 // A runner's last answer, kept between its ticks: a search of the same colour or picture, at the same similarity, in
-// the same scope, has the same answer as long as no pixel of the scope changed since, so it is not scanned again.
-// Only answers read from the shared copy of the screen are kept, since only it tells what changed.
+// the same scope, has the same answer as long as no pixel of the scope changed since, so it is not scanned again; when
+// a few areas changed, only they and the pixels from the kept answer on are looked at again. Only answers read from
+// the shared copy of the screen are kept, since only it tells what changed.
 class TSearchMemo {
 public:
     // What is looked for: a colour, or a picture's pixels (copied, so that a picture edited in place is new).
@@ -40,9 +41,16 @@ public:
         const TPixelBuffer* picture = nullptr;
         std::int32_t similarity = 100;
     };
-    // The answer kept for `wanted` in `rect`, when the shared copy shows the rectangle unchanged since it was found.
-    std::optional<TPoint> Recall(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect) const;
-    void Remember(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect, TPoint found);
+    // An answer kept for the same search, relative to the rectangle (a picture's placement by its top-left corner),
+    // and the areas of the rectangle drawn on since it was found (screen coordinates; none when nothing changed).
+    struct Kept {
+        std::optional<TPoint> at;
+        std::vector<TRect> changes;
+    };
+    // The answer kept for `wanted` in `rect`, when the shared copy tells what changed in the rectangle since.
+    std::optional<Kept> Recall(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect) const;
+    void Remember(const TSharedScreen& shared, const Wanted& wanted, const TCaptureRect& rect,
+                  std::optional<TPoint> at);
 
 private:
     bool Holds(const Wanted& wanted, const TCaptureRect& rect) const;
@@ -55,7 +63,7 @@ private:
     bool m_picture = false;
     std::int32_t m_pictureWidth = 0;
     std::vector<std::uint8_t> m_picturePixels;
-    TPoint m_found;
+    std::optional<TPoint> m_at;
 };
 
 // How a runner's tick searches: the loop's tick batch (see TSharedScreen::Look; 0 asks the screen afresh) and the
@@ -79,11 +87,12 @@ TSearchArea ColourSearchArea(IScreen& screen, std::int32_t left, std::int32_t to
 TSearchArea PictureSearchArea(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t right,
                               std::int32_t bottom);
 // The first answer in reading order of the searches in each part on its own, relative to the rectangle: the first
-// matching pixel, or the top-left corner of the first matching placement.
+// matching pixel, or the top-left corner of the first matching placement; with `among` (relative to the rectangle),
+// only answers whose top-left corner lies in it.
 std::optional<TPoint> FirstColourIn(const TPixelView& shown, const TSearchArea& area, std::uint32_t color,
-                                    std::int32_t similarity);
+                                    std::int32_t similarity, const std::optional<TRect>& among = std::nullopt);
 std::optional<TPoint> FirstPictureIn(const TPixelView& shown, const TSearchArea& area, const TPixelBuffer& picture,
-                                     std::int32_t similarity);
+                                     std::int32_t similarity, const std::optional<TRect>& among = std::nullopt);
 
 // SearchColorBlock and SearchPicture, telling also why they could not search. The colour is 0x00RRGGBB.
 TSearchAnswer FindColourTarget(IScreen& screen, std::uint32_t color, std::int32_t left, std::int32_t top,

@@ -29,6 +29,14 @@ bool Overlap(const TRect& area, const TCaptureRect& rect) {
            area.top < std::int64_t{rect.top} + rect.height && rect.top < std::int64_t{area.top} + area.height;
 }
 
+TRect Intersection(const TRect& a, const TRect& b) {
+    const int left = std::max(a.left, b.left);
+    const int top = std::max(a.top, b.top);
+    const int right = std::min(a.left + a.width, b.left + b.width);
+    const int bottom = std::min(a.top + a.height, b.top + b.height);
+    return {left, top, right - left, bottom - top};
+}
+
 TRect Joined(const TRect& a, const TRect& b) {
     const int left = std::min(a.left, b.left);
     const int top = std::min(a.top, b.top);
@@ -106,20 +114,26 @@ void TSharedScreen::Clear() {
     m_updates.clear();
 }
 
-bool TSharedScreen::UnchangedSince(std::uint64_t version, const TCaptureRect& rect) const {
+std::optional<std::vector<TRect>> TSharedScreen::ChangesSince(std::uint64_t version, const TCaptureRect& rect) const {
     if (!m_whole || version < m_wholeVersion || version > m_version) {
-        return false;
+        return std::nullopt;
     }
+    std::vector<TRect> changes;
     if (version == m_version) {
-        return true;
+        return changes;
     }
     if (m_updates.empty() || m_updates.front().before > version) {
-        return false;
+        return std::nullopt;
     }
-    return std::none_of(m_updates.begin(), m_updates.end(), [&](const Update& update) {
-        return update.before >= version && std::any_of(update.bands.begin(), update.bands.end(),
-                                                       [&](const TRect& band) { return Overlap(band, rect); });
-    });
+    const TRect scope{rect.left, rect.top, rect.width, rect.height};
+    for (const Update& update : m_updates) {
+        for (const TRect& band : update.bands) {
+            if (update.before >= version && Overlap(band, rect)) {
+                changes.push_back(Intersection(band, scope));
+            }
+        }
+    }
+    return changes;
 }
 
 bool TSharedScreen::CopyWhole(IScreen& screen) {

@@ -30,8 +30,10 @@ public:
 
     // Counts the copy's updates; a search remembers it with its answer.
     std::uint64_t Version() const { return m_version; }
-    // Whether the copy is kept up to date and no pixel of `rect` changed in it since `version`.
-    bool UnchangedSince(std::uint64_t version, const TCaptureRect& rect) const;
+    // The areas of `rect` copied again since `version` (clipped to it, possibly overlapping; none when no pixel of it
+    // changed), or nothing when the copy cannot tell: it is not kept up to date, or `version` is older than the
+    // updates it remembers.
+    std::optional<std::vector<TRect>> ChangesSince(std::uint64_t version, const TCaptureRect& rect) const;
 
 private:
     struct Update {

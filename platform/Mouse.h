@@ -52,6 +52,12 @@ public:
     // system refused the event, so that a click that never happened is not counted (TClickDropped when it was only
     // too fast for the system).
     virtual void sendButtonEvent(std::uint32_t flag) = 0;
+    // Holds back the moves and button events that follow until sendHeld(), so that the system gets a click's events
+    // in one go: on X11 one write, where each event sent on its own costs the server a wake-up. Nothing where each
+    // event is sent anyway.
+    virtual void holdEvents() {}
+    // Sends what was held back, in call order, and sends each event at once again from then on.
+    virtual void sendHeld() {}
     // The longest time in ms from one press to the next that programs still take for a double click.
     virtual int doubleClickTime() const { return kDefaultDoubleClickTime; }
 };

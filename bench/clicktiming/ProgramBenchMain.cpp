@@ -4,14 +4,17 @@
 // Prints markdown tables.
 //
 // Usage: program_bench [--seconds S] [--counts 1,10,40,100] [--memory-counts 100,1000] [--timing-clicks N]
-//                      [--program PATH] [--only many|mix|memory|timing] [--stall-ms N] [--changing-screen 1]
-//                      [--timing-interval MS]
+//                      [--program PATH] [--only many|mix|memory|timing|ratio] [--stall-ms N] [--changing-screen 1]
+//                      [--timing-interval MS] [--ratio-count N]
 //   --seconds        how long each list is measured, after a second of warm-up (default 5)
 //   --counts         list lengths of full-screen colour clicks at 10 ms (default 1,10,40,100)
 //   --memory-counts  list lengths (four colour clicks to one picture click) for the memory figures (default 100,1000)
 //   --timing-clicks  clicks of the fixed 10 ms click that are timed (default 2000)
 //   --timing-interval  the fixed click's interval in ms (default 10; 1 tells what a fast click costs)
 //   --program        another build of the program, to compare builds on the same machine in one run
+//   --ratio-count    N fixed clicks, N full-screen colour clicks and 0.8 N colour + 0.2 N picture clicks, all at 10 ms,
+//                    on an unchanging and on a changing screen: what the searching lists deliver against the fixed
+//                    clicks of the same run (default 1000)
 //   --changing-screen  while the clicks are counted, a pixel in the screen's corner changes every 5 ms, so that no
 //                    search finds the screen unchanged since its last tick (a video or a busy desktop)
 //   --stall-ms       halfway through the timed clicks, stops the program for N ms (SIGSTOP, SIGCONT) and reports the
@@ -62,6 +65,7 @@ struct Options {
     int stallMs = 0;
     bool changingScreen = false;
     int timingIntervalMs = kIntervalMs;
+    int ratioCount = 1000;
 };
 
 struct ListShape {
@@ -136,7 +140,8 @@ struct Measure {
 
 // Runs the program on the list until the clicks have run for a second, then measures for `seconds`; with `stallMs`,
 // the program is stopped for that long halfway, as a machine that stalls or a debugger does.
-Measure RunList(const Options& options, const std::string& what, const ListShape& shape, int seconds, int stallMs = 0) {
+Measure RunList(const Options& options, const std::string& what, const ListShape& shape, int seconds, int stallMs = 0,
+                bool changingScreen = false) {
     XvfbServer server({.width = kScreenWidth, .height = kScreenHeight});
     PressRecorder target(server.displayName());
     PaintTargets(target, shape);
@@ -160,7 +165,7 @@ Measure RunList(const Options& options, const std::string& what, const ListShape
         stallEndMs = MonotonicMs();
     }
     const double untilMs = startMs + seconds * 1000.0;
-    for (int change = 0; options.changingScreen && MonotonicMs() < untilMs; ++change) {
+    for (int change = 0; (changingScreen || options.changingScreen) && MonotonicMs() < untilMs; ++change) {
         target.paint(kScreenWidth - 1, kScreenHeight - 1, 1, 1, [change](int, int) { return change % 2 * 0xFFFFFFu; });
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -201,6 +206,32 @@ void PrintManyClicks(const std::vector<Measure>& measures) {
                     m.cpuPercent, m.cpuMsPerClick, m.serverCpuPercent, m.residentMb, m.places);
     }
     std::fflush(stdout);
+}
+
+// Each searching list beside the fixed clicks of the same run, on an unchanging and on a changing screen.
+void PrintRatios(const Options& options) {
+    const int n = options.ratioCount;
+    const int pictures = n / 5;
+    std::printf("\n| %d clicks at 10 ms | Screen | Delivered a second | / fixed clicks | Program CPU | CPU per click | "
+                "X server CPU |\n|---|---|---:|---:|---:|---:|---:|\n",
+                n);
+    for (const bool changing : {false, true}) {
+        const char* screen = changing ? "changing every 5 ms" : "unchanging";
+        const std::pair<std::string, ListShape> lists[] = {
+            {"fixed", {0, 0, n}},
+            {"colour", {n, 0, 0}},
+            {std::to_string(n - pictures) + " colour + " + std::to_string(pictures) + " picture",
+             {n - pictures, pictures, 0}}};
+        double fixed = 0;
+        for (const auto& [what, shape] : lists) {
+            const Measure m = RunList(options, what, shape, options.seconds, 0, changing);
+            fixed = shape.fixed > 0 ? m.deliveredPerSecond : fixed;
+            std::printf("| %s | %s | %.0f | %.1f %% | %.0f %% | %.3f ms | %.0f %% |\n", what.c_str(), screen,
+                        m.deliveredPerSecond, m.deliveredPerSecond / fixed * 100, m.cpuPercent, m.cpuMsPerClick,
+                        m.serverCpuPercent);
+            std::fflush(stdout);
+        }
+    }
 }
 
 void PrintTiming(const Measure& m, int skipped) {
@@ -272,6 +303,8 @@ Options ParseOptions(int argc, char** argv) {
             options.changingScreen = value != "0";
         else if (name == "--timing-interval")
             options.timingIntervalMs = std::max(1, std::stoi(value));
+        else if (name == "--ratio-count")
+            options.ratioCount = std::max(5, std::stoi(value));
         else if (name == "--stall-ms")
             options.stallMs = std::max(0, std::stoi(value));
         else
@@ -311,6 +344,9 @@ int main(int argc, char** argv) {
                 PrintManyClicks({measures.back()});
             }
         }
+        // Only when asked for: tools/run-many-clicks.sh runs them in rounds.
+        if (options.only == "ratio")
+            PrintRatios(options);
         if (!measures.empty()) {
             std::printf("\nAll lists:");
             PrintManyClicks(measures);

@@ -2,6 +2,8 @@
 
 #include "platform/fake/FakeEventLoop.h"
 
+#include <utility>
+
 namespace {
 constexpr std::uint32_t kDownFlags =
     MouseButtonEvent::LeftDown | MouseButtonEvent::RightDown | MouseButtonEvent::MiddleDown;
@@ -10,7 +12,7 @@ constexpr std::uint32_t kUpFlags = MouseButtonEvent::LeftUp | MouseButtonEvent::
 
 void FakeMouse::setCursorPos(int x, int y) {
     m_pos = {x, y};
-    m_events.push_back({FakeMouseEvent::Kind::Move, 0, m_pos, m_clock.now()});
+    record({FakeMouseEvent::Kind::Move, 0, m_pos, m_clock.now()});
 }
 
 void FakeMouse::sendButtonEvent(std::uint32_t flag) {
@@ -18,10 +20,27 @@ void FakeMouse::sendButtonEvent(std::uint32_t flag) {
         throw TServiceRefused(m_refusal);
     if (m_droppingPresses && (flag & kDownFlags) != 0)
         throw TClickDropped("busy");
-    m_pressed |= flag & kDownFlags;
+    record({FakeMouseEvent::Kind::Button, flag, m_pos, m_clock.now()});
+}
+
+void FakeMouse::sendHeld() {
+    m_holding = false;
+    for (const FakeMouseEvent& event : std::exchange(m_held, {}))
+        deliver(event);
+}
+
+void FakeMouse::record(const FakeMouseEvent& event) {
+    if (m_holding)
+        m_held.push_back(event);
+    else
+        deliver(event);
+}
+
+void FakeMouse::deliver(const FakeMouseEvent& event) {
+    m_pressed |= event.flag & kDownFlags;
     // Each up flag is its down flag shifted left by one.
-    m_pressed &= ~((flag & kUpFlags) >> 1);
-    m_events.push_back({FakeMouseEvent::Kind::Button, flag, m_pos, m_clock.now()});
+    m_pressed &= ~((event.flag & kUpFlags) >> 1);
+    m_events.push_back(event);
 }
 
 std::vector<std::uint32_t> FakeMouse::buttonFlags() const {

@@ -18,7 +18,8 @@ struct FakeMouseEvent {
     friend bool operator==(const FakeMouseEvent&, const FakeMouseEvent&) = default;
 };
 
-// A pointer that records every move and button event the program makes, with the virtual time it was made at.
+// A pointer that records every move and button event the program makes, with the virtual time it was made at. Events
+// held back (holdEvents) are recorded only once sent, as a system receives them.
 class FakeMouse : public IMouse {
 public:
     explicit FakeMouse(const FakeEventLoop& clock) : m_clock(clock) {}
@@ -37,6 +38,8 @@ public:
     void setCursorPos(int x, int y) override;
     // Throws TServiceRefused while the desktop refuses the clicks, TClickDropped for a press while it drops them.
     void sendButtonEvent(std::uint32_t flag) override;
+    void holdEvents() override { m_holding = true; }
+    void sendHeld() override;
 
     // A desktop that refused the program the pointer (the user said no): button events throw `why`.
     void refuse(std::string why) { m_refusal = std::move(why); }
@@ -64,6 +67,9 @@ public:
     bool isButtonDown(std::uint32_t downFlag) const { return (m_pressed & downFlag) != 0; }
 
 private:
+    void record(const FakeMouseEvent& event);
+    void deliver(const FakeMouseEvent& event);
+
     const FakeEventLoop& m_clock;
     TPoint m_pos;
     std::uint32_t m_pressed = 0;
@@ -75,4 +81,6 @@ private:
     bool m_droppingPresses = false;
     int m_doubleClickTime = kDefaultDoubleClickTime;
     std::vector<FakeMouseEvent> m_events;
+    bool m_holding = false;
+    std::vector<FakeMouseEvent> m_held;
 };

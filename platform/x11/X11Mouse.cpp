@@ -47,7 +47,7 @@ TPoint X11Mouse::cursorPos() {
 void X11Mouse::setCursorPos(int x, int y) {
     const TPoint root = rootFromProgram({x, y}, m_monitors->origin());
     XTestFakeMotionEvent(m_display, DefaultScreen(m_display), root.x, root.y, CurrentTime);
-    XFlush(m_display);
+    send();
 }
 
 void X11Mouse::sendButtonEvent(std::uint32_t flag) {
@@ -55,5 +55,15 @@ void X11Mouse::sendButtonEvent(std::uint32_t flag) {
     if (!action)
         return;
     XTestFakeButtonEvent(m_display, action->button, action->press ? True : False, CurrentTime);
-    XFlush(m_display);
+    send();
+}
+
+void X11Mouse::sendHeld() {
+    m_holding = false;
+    send();
+}
+
+void X11Mouse::send() {
+    if (!m_holding)
+        XFlush(m_display);
 }

@@ -9,8 +9,8 @@ struct _XDisplay;
 class X11Monitors;
 
 // Pointer and buttons through XTest, at the program's positions (origin at the primary monitor's top-left; the
-// monitors are shared with the screen when given). Each request is flushed at once, so events reach the server in
-// call order.
+// monitors are shared with the screen when given). Each request is flushed at once, unless held back, so events reach
+// the server in call order.
 class X11Mouse : public IMouse {
 public:
     explicit X11Mouse(_XDisplay* display, std::shared_ptr<X11Monitors> monitors = nullptr);
@@ -18,9 +18,14 @@ public:
     TPoint cursorPos() override;
     void setCursorPos(int x, int y) override;
     void sendButtonEvent(std::uint32_t flag) override;
+    void holdEvents() override { m_holding = true; }
+    void sendHeld() override;
 
 private:
+    void send();
+
     _XDisplay* m_display;
+    bool m_holding = false;
     std::shared_ptr<X11Monitors> m_monitors;
 };
 

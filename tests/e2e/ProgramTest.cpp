@@ -4,6 +4,7 @@
 #include "XMonitors.h"
 #include "XTestKeys.h"
 #include "XvfbServer.h"
+#include "pixels/Color.h"
 
 #include <gtest/gtest.h>
 
@@ -235,6 +236,33 @@ TEST_F(ProgramTest, AutoStartRunsTheTickedClicksAtStart) {
     startAndWait();
     const auto& events = target.waitForButtonEvents(4);
     EXPECT_EQ(countPresses(events, 2, 700, 500), 2u);
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), 0);
+}
+
+// The program's own list repaints its count while a full-screen colour click runs: the click's kept answer is brought
+// up to date from what the server reports drawn, and follows its target from one place to another.
+TEST_F(ProgramTest, AFullScreenColourClickFollowsItsTargetWhileTheListRepaints) {
+    constexpr std::uint32_t wanted = 0x12AB34;
+    const auto show = [&](int x, int y, std::uint32_t rgb) {
+        target.paint(x, y, 2, 2, [rgb](int, int) { return rgb; });
+    };
+    target.paint(0, 0, 1366, 768, [](int, int) { return 0x404040u; });
+    show(900, 600, wanted);
+    std::string colour = item("Colour", 0, 0, 0, 20, 0, 0, 5, 6);
+    colour.replace(colour.find(R"(fColor="clBlack")"), 16, "fColor=\"" + std::to_string(SwapRB(wanted)) + "\"");
+    colour.replace(colour.find(R"(pointType="1")"), 13, R"(pointType="2")");
+    run.writeFile("tapporas.xml", kListHead + colour + "</list>");
+    run.writeFile("TapporaConfig.xml", settings("True"));
+    startAndWait();
+    EXPECT_GE(countPresses(target.waitForButtonEvents(10), 1, 900, 600), 5u);
+    show(900, 600, 0x404040u);
+    show(700, 650, wanted);
+    std::this_thread::sleep_for(300ms);
+    const std::size_t before = target.pumpEvents().size();
+    const auto& events = target.waitForButtonEvents(before + 20);
+    const std::vector<ButtonRecord> later(events.begin() + std::ptrdiff_t(before), events.end());
+    EXPECT_EQ(countPresses(later, 1, 700, 650), 10u) << "every click where the target went";
     run.signal(SIGTERM);
     EXPECT_EQ(run.waitForExit(), 0);
 }

@@ -69,11 +69,14 @@ protected:
     SearchMemoTest() : screen(Width, Height) {
         screen.fill(Background);
         screen.reportChanges();
-        picture.SetSize(2, 2);
+        // Wider than high, so that an area drawn on is widened by the picture's own width and height.
+        picture.SetSize(3, 2);
         picture.SetPixel(0, 0, Wanted);
         picture.SetPixel(1, 0, Wanted);
+        picture.SetPixel(2, 0, NearlyWanted);
         picture.SetPixel(0, 1, Background);
         picture.SetPixel(1, 1, Wanted);
+        picture.SetPixel(2, 1, Wanted);
     }
     ~SearchMemoTest() override { SharedScreen().Clear(); }
 
@@ -112,7 +115,7 @@ TEST_F(SearchMemoTest, AgreesWithAFreshScanWhateverIsPaintedEditedOrAskedInBetwe
             break;
         case 3: // the definition changes: another colour or similarity, or the picture edited in place
             if (Click& click = clicks[below(6)]; click.picture)
-                picture.SetPixel(below(2), below(2), colours[below(4)]);
+                picture.SetPixel(below(3), below(2), colours[below(4)]);
             else if (below(2) == 0)
                 click.colour = colours[below(4)];
             else

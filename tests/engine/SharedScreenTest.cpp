@@ -97,6 +97,33 @@ TEST_F(SharedScreenTest, APixelPaintedAfterACopyIsSeenByTheNextSearchAndOnlyItsA
     }
 }
 
+// What a kept answer is brought up to date from: the drawn areas of its scope since its version, or "cannot tell".
+TEST_F(SharedScreenTest, TellsTheAreasOfAScopeDrawnOnSinceAVersionOrThatItCannotTell) {
+    TSharedScreen shared;
+    const TCaptureRect scope{0, 0, 100, 100};
+    const auto look = [&] { return shared.Look(screen, scope, {400, 300}).has_value(); };
+    ASSERT_TRUE(look());
+    EXPECT_FALSE(shared.ChangesSince(shared.Version(), scope)) << "without reports";
+    screen.reportChanges();
+    ASSERT_TRUE(look()); // the first question starts the reports; the next copies the whole screen
+    ASSERT_TRUE(look());
+    const std::uint64_t kept = shared.Version();
+    ASSERT_TRUE(look());
+    EXPECT_EQ(shared.ChangesSince(kept, scope), std::vector<TRect>{});
+    screen.fillRect(95, 10, 10, 1, Wanted);
+    screen.setPixel(50, 60, Wanted);
+    screen.setPixel(300, 200, Wanted);
+    ASSERT_TRUE(look());
+    EXPECT_EQ(shared.ChangesSince(kept, scope), (std::vector<TRect>{{95, 10, 5, 1}, {50, 60, 1, 1}}));
+    EXPECT_EQ(shared.ChangesSince(kept, {0, 0, 40, 40}), std::vector<TRect>{});
+    EXPECT_EQ(shared.ChangesSince(shared.Version(), scope), std::vector<TRect>{});
+    for (int update = 0; update < 64; ++update) {
+        screen.setPixel(399, 299, update % 2 == 0 ? Wanted : Background);
+        ASSERT_TRUE(look());
+    }
+    EXPECT_FALSE(shared.ChangesSince(kept, scope)) << "older than the updates remembered";
+}
+
 TEST_F(SharedScreenTest, WithoutReportsEverySearchCopiesItsOwnRectangleAfresh) {
     EXPECT_EQ(FindColor(), NotFound);
     EXPECT_EQ(FindColor(screen, 100, 50, 200, 150), NotFound);
