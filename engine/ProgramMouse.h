@@ -13,6 +13,9 @@ class TProgramMouse : public IMouse {
 public:
     explicit TProgramMouse(IMouse& mouse) : m_mouse(mouse) {}
 
+    void prepare() override { m_mouse.prepare(); }
+    bool asksLeave() const override { return m_mouse.asksLeave(); }
+
     TPoint cursorPos() override {
         m_lastRead = m_mouse.cursorPos();
         return *m_lastRead;
@@ -26,6 +29,8 @@ public:
             m_lastPlaced = TPoint{x, y};
     }
     void sendButtonEvent(std::uint32_t flag) override { m_mouse.sendButtonEvent(flag); }
+    void holdEvents() override { m_mouse.holdEvents(); }
+    void sendHeld() override { m_mouse.sendHeld(); }
     int doubleClickTime() const override { return m_mouse.doubleClickTime(); }
 
     // Where the program last put the pointer; nothing before its first move.

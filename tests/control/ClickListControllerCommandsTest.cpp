@@ -463,6 +463,7 @@ TEST_F(ControlTest, OptionsOkAppliesTheChoicesToTheSettingsAndColumnsAndCancelAp
 
 // Where the desktop asks its leave before the first click, Options can have it asked now; elsewhere nothing is offered.
 TEST_F(ControlTest, OptionsAsksTheDesktopsLeaveNowOnlyWhereTheDesktopAsksAndOnlyWhenTicked) {
+    WriteList({FastClick("A", 1, 2)});
     StartController();
     view.optionsResult = mrOk;
     ctrl->ShowOptions();
@@ -475,6 +476,9 @@ TEST_F(ControlTest, OptionsAsksTheDesktopsLeaveNowOnlyWhereTheDesktopAsksAndOnly
     view.optionsChange = [](TOptionsChoices& choices) { choices.askDesktopNow = true; };
     ctrl->ShowOptions();
     EXPECT_EQ(fake.mouse.preparations(), 1);
+    // Each start asks again, so a click the user refused once can be allowed at its next start.
+    ctrl->StartAll();
+    EXPECT_EQ(fake.mouse.preparations(), 2);
 }
 
 TEST_F(ControlTest, OptionsChoicesForFewerOrMoreColumnsThanTheSettingsHaveApplyToTheColumnsThereAre) {
