@@ -51,17 +51,6 @@ TRect asRect(const TCaptureRect& rect) {
     return {rect.left, rect.top, rect.width, rect.height};
 }
 
-std::optional<TRect> clippedTo(const TRect& a, const TRect& b) {
-    const int left = std::max(a.left, b.left);
-    const int top = std::max(a.top, b.top);
-    const int right = std::min(a.left + a.width, b.left + b.width);
-    const int bottom = std::min(a.top + a.height, b.top + b.height);
-    if (right <= left || bottom <= top) {
-        return std::nullopt;
-    }
-    return TRect{left, top, right - left, bottom - top};
-}
-
 std::optional<TPoint> earlier(const std::optional<TPoint>& a, const std::optional<TPoint>& b) {
     if (!a || !b) {
         return a ? a : b;
@@ -78,7 +67,7 @@ std::optional<TPoint> scanParts(const TPixelView& shown, const TSearchArea& area
     for (const TRect& part : area.parts) {
         const TRect places{part.left - area.rect->left, part.top - area.rect->top, part.width - reach.width + 1,
                            part.height - reach.height + 1};
-        const std::optional<TRect> looked = clippedTo(places, among);
+        const std::optional<TRect> looked = SharedPart(places, among);
         if (!looked) {
             continue;
         }

@@ -24,19 +24,6 @@ std::optional<TRect> Clipped(const TRect& area, TSize screen) {
                  static_cast<int>(bottom - top)};
 }
 
-bool Overlap(const TRect& area, const TCaptureRect& rect) {
-    return area.left < std::int64_t{rect.left} + rect.width && rect.left < std::int64_t{area.left} + area.width &&
-           area.top < std::int64_t{rect.top} + rect.height && rect.top < std::int64_t{area.top} + area.height;
-}
-
-TRect Intersection(const TRect& a, const TRect& b) {
-    const int left = std::max(a.left, b.left);
-    const int top = std::max(a.top, b.top);
-    const int right = std::min(a.left + a.width, b.left + b.width);
-    const int bottom = std::min(a.top + a.height, b.top + b.height);
-    return {left, top, right - left, bottom - top};
-}
-
 TRect Joined(const TRect& a, const TRect& b) {
     const int left = std::min(a.left, b.left);
     const int top = std::min(a.top, b.top);
@@ -128,8 +115,9 @@ std::optional<std::vector<TRect>> TSharedScreen::ChangesSince(std::uint64_t vers
     const TRect scope{rect.left, rect.top, rect.width, rect.height};
     for (const Update& update : m_updates) {
         for (const TRect& band : update.bands) {
-            if (update.before >= version && Overlap(band, rect)) {
-                changes.push_back(Intersection(band, scope));
+            const std::optional<TRect> part = SharedPart(band, scope);
+            if (update.before >= version && part) {
+                changes.push_back(*part);
             }
         }
     }
