@@ -36,9 +36,9 @@ bool inRange(std::uint8_t value, std::uint8_t low, std::uint8_t high) {
     return value >= low && value <= high;
 }
 
-int findExactPortable(const std::uint8_t* pixels, int count, std::uint32_t color) {
+template <int PixelBytes> int findExactPortable(const std::uint8_t* pixels, int count, std::uint32_t color) {
     const TPixelBytes c = bytesOf(color);
-    for (int i = 0; i < count; ++i, pixels += 3) {
+    for (int i = 0; i < count; ++i, pixels += PixelBytes) {
         if (pixels[0] == c.b && pixels[1] == c.g && pixels[2] == c.r) {
             return i;
         }
@@ -46,11 +46,12 @@ int findExactPortable(const std::uint8_t* pixels, int count, std::uint32_t color
     return -1;
 }
 
+template <int PixelBytes>
 int findSimilarPortable(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
     const TPixelBytes c = bytesOf(color);
     const TPixelBytes low = lowerBound(c, tolerance);
     const TPixelBytes high = upperBound(c, tolerance);
-    for (int i = 0; i < count; ++i, pixels += 3) {
+    for (int i = 0; i < count; ++i, pixels += PixelBytes) {
         if (inRange(pixels[0], low.b, high.b) && inRange(pixels[1], low.g, high.g) &&
             inRange(pixels[2], low.r, high.r)) {
             return i;
@@ -59,8 +60,9 @@ int findSimilarPortable(const std::uint8_t* pixels, int count, std::uint32_t col
     return -1;
 }
 
+template <int PixelBytes>
 bool allSimilarPortable(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
-    for (int i = 0; i < count; ++i, a += 3, b += 3) {
+    for (int i = 0; i < count; ++i, a += PixelBytes, b += PixelBytes) {
         if (std::abs(a[0] - b[0]) > tolerance.b || std::abs(a[1] - b[1]) > tolerance.g ||
             std::abs(a[2] - b[2]) > tolerance.r) {
             return false;
@@ -87,11 +89,11 @@ TRunBounds runBounds(const std::uint32_t* colors, int length, const std::optiona
     return bounds;
 }
 
-int findRunPortable(const std::uint8_t* pixels, int count, const TRunBounds& run) {
-    for (int i = 0; i < count; ++i, pixels += 3) {
+template <int PixelBytes> int findRunPortable(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    for (int i = 0; i < count; ++i, pixels += PixelBytes) {
         bool all = true;
         for (int j = 0; j < run.length && all; ++j) {
-            const std::uint8_t* p = pixels + 3 * j;
+            const std::uint8_t* p = pixels + PixelBytes * j;
             all = inRange(p[0], run.low[j].b, run.high[j].b) && inRange(p[1], run.low[j].g, run.high[j].g) &&
                   inRange(p[2], run.low[j].r, run.high[j].r);
         }
@@ -195,7 +197,7 @@ int findExactSse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
             return i + hit;
         }
     }
-    return offsetResult(i, findExactPortable(pixels + 3 * i, count - i, color));
+    return offsetResult(i, findExactPortable<3>(pixels + 3 * i, count - i, color));
 }
 
 int findSimilarSse2(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
@@ -213,7 +215,7 @@ int findSimilarSse2(const std::uint8_t* pixels, int count, std::uint32_t color, 
             return i + hit;
         }
     }
-    return offsetResult(i, findSimilarPortable(pixels + 3 * i, count - i, color, tolerance));
+    return offsetResult(i, findSimilarPortable<3>(pixels + 3 * i, count - i, color, tolerance));
 }
 
 // Byte tests of one 16-byte part of a 48-byte block for every pixel of a run: pixel j of the run is read 3j bytes on.
@@ -249,7 +251,7 @@ int findRunSse2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
             return i + hit;
         }
     }
-    return offsetResult(i, findRunPortable(pixels + 3 * i, count - i, run));
+    return offsetResult(i, findRunPortable<3>(pixels + 3 * i, count - i, run));
 }
 
 bool allSimilarSse2(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
@@ -266,7 +268,7 @@ bool allSimilarSse2(const std::uint8_t* a, const std::uint8_t* b, int count, con
             return false;
         }
     }
-    return allSimilarPortable(a + 3 * i, b + 3 * i, count - i, tolerance);
+    return allSimilarPortable<3>(a + 3 * i, b + 3 * i, count - i, tolerance);
 }
 
 #define TAPPORA_AVX2 __attribute__((target("avx2")))
@@ -468,6 +470,7 @@ TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, i
 
 #endif
 
+// The kernels of one pixel size.
 struct TKernels {
     int (*findExact)(const std::uint8_t*, int, std::uint32_t);
     int (*findSimilar)(const std::uint8_t*, int, std::uint32_t, const TByteTolerance&);
@@ -475,20 +478,32 @@ struct TKernels {
     int (*findRun)(const std::uint8_t*, int, const TRunBounds&);
 };
 
-TKernels kernelsFor(TLevel level) {
+template <int PixelBytes> constexpr TKernels portableKernels() {
+    return {findExactPortable<PixelBytes>, findSimilarPortable<PixelBytes>, allSimilarPortable<PixelBytes>,
+            findRunPortable<PixelBytes>};
+}
+
+struct TLevelKernels {
+    TKernels bgr;
+    TKernels bgrx;
+
+    const TKernels& of(int pixelBytes) const { return pixelBytes == 4 ? bgrx : bgr; }
+};
+
+TLevelKernels kernelsFor(TLevel level) {
 #ifdef TAPPORA_PIXELSCAN_X86
     switch (level) {
     case TLevel::Avx2:
-        return {findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2};
+        return {{findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2}, portableKernels<4>()};
     case TLevel::Sse2:
-        return {findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2};
+        return {{findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2}, portableKernels<4>()};
     case TLevel::Portable:
         break;
     }
 #else
     (void)level;
 #endif
-    return {findExactPortable, findSimilarPortable, allSimilarPortable, findRunPortable};
+    return {portableKernels<3>(), portableKernels<4>()};
 }
 
 TLevel detectLevel() {
@@ -500,36 +515,39 @@ TLevel detectLevel() {
 #endif
 }
 
-TKernels& active() {
-    static TKernels current = kernelsFor(BestLevel());
+TLevelKernels& active() {
+    static TLevelKernels current = kernelsFor(BestLevel());
     return current;
 }
 
 } // namespace
 
-int FindExact(const std::uint8_t* pixels, int count, std::uint32_t color) {
-    return active().findExact(pixels, count, color);
+int FindExact(const std::uint8_t* pixels, int count, std::uint32_t color, int pixelBytes) {
+    return active().of(pixelBytes).findExact(pixels, count, color);
 }
 
-int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
-    return active().findSimilar(pixels, count, color, tolerance);
+int FindSimilar(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance,
+                int pixelBytes) {
+    return active().of(pixelBytes).findSimilar(pixels, count, color, tolerance);
 }
 
 int FindMatching(const std::uint8_t* pixels, int count, std::uint32_t color,
-                 const std::optional<TByteTolerance>& tolerance) {
-    return tolerance ? FindSimilar(pixels, count, color, *tolerance) : FindExact(pixels, count, color);
+                 const std::optional<TByteTolerance>& tolerance, int pixelBytes) {
+    return tolerance ? FindSimilar(pixels, count, color, *tolerance, pixelBytes)
+                     : FindExact(pixels, count, color, pixelBytes);
 }
 
-bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
-    return active().allSimilar(a, b, count, tolerance);
+bool AllSimilar(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance,
+                int pixelBytes) {
+    return active().of(pixelBytes).allSimilar(a, b, count, tolerance);
 }
 
 int FindRun(const std::uint8_t* pixels, int count, const std::uint32_t* colors, int length,
-            const std::optional<TByteTolerance>& tolerance) {
+            const std::optional<TByteTolerance>& tolerance, int pixelBytes) {
     if (length == 1) {
-        return FindMatching(pixels, count, colors[0], tolerance);
+        return FindMatching(pixels, count, colors[0], tolerance, pixelBytes);
     }
-    return active().findRun(pixels, count, runBounds(colors, length, tolerance));
+    return active().of(pixelBytes).findRun(pixels, count, runBounds(colors, length, tolerance));
 }
 
 TLevel BestLevel() {
