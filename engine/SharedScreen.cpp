@@ -65,8 +65,7 @@ bool TSharedScreen::Covers(const TCaptureRect& rect, TSize screen) {
 
 std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRect& rect, TSize screenSize,
                                               std::uint64_t batch) {
-    const bool sameScreen =
-        m_screen == &screen && m_copy.width == screenSize.width && m_copy.height == screenSize.height;
+    const bool sameScreen = m_screen == &screen && m_size == screenSize;
     const bool askedInBatch = m_whole && sameScreen && batch != 0 && batch == m_batch;
     std::optional<std::vector<TRect>> changes;
     if (!askedInBatch) {
@@ -79,23 +78,26 @@ std::optional<TPixelView> TSharedScreen::Look(IScreen& screen, const TCaptureRec
     }
     if (!m_whole) {
         m_screen = &screen;
-        if (!m_copy.SetSize(screenSize.width, screenSize.height)) {
-            return std::nullopt;
+        m_size = screenSize;
+        if (!changes) {
+            m_image.reset();
         }
         // Once the platform reports what is drawn, the whole screen is copied once and kept up to date from then on;
         // until then only the rectangle asked for is copied, as often as it is asked for.
-        const bool copied =
-            changes ? (m_whole = CopyWhole(screen)) : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
+        const bool copied = changes ? (m_whole = CopyWhole(screen, screenSize))
+                                    : CopyArea(screen, {rect.left, rect.top, rect.width, rect.height});
         if (!copied) {
             return std::nullopt;
         }
     }
-    return m_copy.View().Part(rect.left, rect.top, rect.width, rect.height);
+    return Shown().Part(rect.left, rect.top, rect.width, rect.height);
 }
 
 void TSharedScreen::Clear() {
     m_copy.Clear();
+    m_image.reset();
     m_screen = nullptr;
+    m_size = {};
     m_whole = false;
     m_batch = 0;
     m_updates.clear();
@@ -124,8 +126,16 @@ std::optional<std::vector<TRect>> TSharedScreen::ChangesSince(std::uint64_t vers
     return changes;
 }
 
-bool TSharedScreen::CopyWhole(IScreen& screen) {
-    if (!CopyArea(screen, {0, 0, m_copy.width, m_copy.height})) {
+// The platform's image where it keeps one: the pixels stay as the window system gives them.
+bool TSharedScreen::CopyWhole(IScreen& screen, TSize screenSize) {
+    ++m_version;
+    m_image = screen.copyScreenImage();
+    if (m_image && (m_image->width != screenSize.width || m_image->height != screenSize.height)) {
+        m_image.reset();
+    }
+    if (m_image) {
+        m_copy.Clear();
+    } else if (!CopyArea(screen, {0, 0, screenSize.width, screenSize.height})) {
         return false;
     }
     m_wholeVersion = m_version;
@@ -136,6 +146,12 @@ bool TSharedScreen::CopyWhole(IScreen& screen) {
 // Every copy counts as an update, so that nothing remembered before it is taken for current.
 bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
     ++m_version;
+    if (m_image) {
+        return screen.updateScreenImage(area);
+    }
+    if (!m_copy.SetSize(m_size.width, m_size.height)) {
+        return false;
+    }
     std::uint8_t* bottomRow = m_copy.bits +
                               static_cast<std::ptrdiff_t>(m_copy.height - area.top - area.height) * m_copy.lineWidth +
                               3 * static_cast<std::ptrdiff_t>(area.left);
@@ -143,7 +159,7 @@ bool TSharedScreen::CopyArea(IScreen& screen, const TRect& area) {
 }
 
 bool TSharedScreen::CopyChanged(IScreen& screen, const std::vector<TRect>& changes) {
-    std::vector<TRect> bands = ChangedBands(changes, {m_copy.width, m_copy.height}, MaxBands);
+    std::vector<TRect> bands = ChangedBands(changes, m_size, MaxBands);
     if (bands.empty()) {
         return true;
     }
@@ -156,6 +172,13 @@ bool TSharedScreen::CopyChanged(IScreen& screen, const std::vector<TRect>& chang
         m_updates.pop_front();
     }
     return true;
+}
+
+TPixelView TSharedScreen::Shown() const {
+    if (m_image) {
+        return {m_image->top, m_image->step, m_image->width, m_image->height, 4};
+    }
+    return m_copy.View();
 }
 
 TSharedScreen& SharedScreen() {

@@ -1,17 +1,18 @@
 #pragma once
 
 #include "pixels/PixelBuffer.h"
+#include "platform/Screen.h"
 
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <vector>
 
-class IScreen;
 
 // One copy of the whole screen, shared by the searches of every click. Where the platform reports the areas drawn on
 // since the last look, only those are copied again: an unchanged screen costs one question to the platform and no
-// copy, and any number of clicks ticking at once share what was copied. Where the platform cannot tell, each look
+// copy, and any number of clicks ticking at once share what was copied. Such a copy is the platform's own image in the
+// window system's pixels where it keeps one, so that nothing is converted. Where the platform cannot tell, each look
 // copies the rectangle it needs afresh, as a search on its own would.
 class TSharedScreen {
 public:
@@ -42,11 +43,16 @@ private:
         std::vector<TRect> bands;
     };
 
-    bool CopyWhole(IScreen& screen);
+    bool CopyWhole(IScreen& screen, TSize screenSize);
     bool CopyArea(IScreen& screen, const TRect& area);
     bool CopyChanged(IScreen& screen, const std::vector<TRect>& changes);
 
+    TPixelView Shown() const;
+
     IScreen* m_screen = nullptr;
+    TSize m_size;
+    // The platform's image, when the copy is kept in it; else the copy of its own.
+    std::optional<TScreenImage> m_image;
     TPixelBuffer m_copy;
     // Whether every pixel of the copy is as the screen showed it at the last look.
     bool m_whole = false;

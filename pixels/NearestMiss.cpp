@@ -15,10 +15,11 @@ TChannelDistance distanceOf(const std::uint8_t* pixel, std::uint32_t color) {
 std::int32_t worstAt(const TPixelView& screen, const TPixelBuffer& picture, std::int32_t left, std::int32_t top) {
     std::int32_t worst = 0;
     for (std::int32_t y = 0; y < picture.height; ++y) {
-        const std::uint8_t* shown = screen.Row(top + y) + 3 * static_cast<std::ptrdiff_t>(left);
+        const std::uint8_t* shown = screen.Row(top + y) + screen.pixelBytes * static_cast<std::ptrdiff_t>(left);
         const std::uint8_t* wanted = picture.Row(y);
-        for (std::int32_t i = 0; i < 3 * picture.width; ++i) {
-            worst = std::max(worst, std::abs(shown[i] - wanted[i]));
+        for (std::int32_t x = 0; x < picture.width; ++x, shown += screen.pixelBytes, wanted += 3) {
+            worst = std::max({worst, std::abs(shown[0] - wanted[0]), std::abs(shown[1] - wanted[1]),
+                              std::abs(shown[2] - wanted[2])});
         }
     }
     return worst;
@@ -73,7 +74,7 @@ std::optional<TNearestPixel> NearestPixel(const TPixelView& screen, std::uint32_
         }
         const std::uint8_t* row = screen.Row(y);
         for (std::int32_t x = 0; x < screen.width; ++x) {
-            const TChannelDistance distance = distanceOf(row + 3 * static_cast<std::ptrdiff_t>(x), color);
+            const TChannelDistance distance = distanceOf(row + screen.pixelBytes * static_cast<std::ptrdiff_t>(x), color);
             if (!nearest || distance.Largest() < nearest->distance.Largest()) {
                 nearest = TNearestPixel{x, y, screen.Pixel(x, y), distance};
                 if (distance.Largest() == 0) {

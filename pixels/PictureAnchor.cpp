@@ -87,13 +87,13 @@ std::vector<TSample> rarestColors(std::vector<TSample> samples) {
     return candidates;
 }
 
-int countInRow(const std::uint8_t* pixels, int count, const TPictureAnchor& anchor,
+int countInRow(const std::uint8_t* pixels, int count, int pixelBytes, const TPictureAnchor& anchor,
                const std::optional<PixelScan::TByteTolerance>& tolerance, int limit) {
     int hits = 0;
     for (int from = 0; from < count && hits < limit; ++hits) {
         const int rest = count - from;
-        const std::uint8_t* start = pixels + 3 * static_cast<std::ptrdiff_t>(from);
-        const int hit = PixelScan::FindRun(start, rest, anchor.run, anchor.length, tolerance);
+        const std::uint8_t* start = pixels + pixelBytes * static_cast<std::ptrdiff_t>(from);
+        const int hit = PixelScan::FindRun(start, rest, anchor.run, anchor.length, tolerance, pixelBytes);
         if (hit < 0) {
             break;
         }
@@ -113,8 +113,9 @@ int screenCount(const TPixelView& screen, const TPixelBuffer& picture, const TPi
     for (int i = 0; i < rows && hits < limit; ++i) {
         // The middle row of each of `rows` equal bands, so that no band's edge stands for more than itself.
         const auto top = static_cast<std::int32_t>((2 * std::int64_t{i} + 1) * placementRows / (2 * rows));
-        const std::uint8_t* start = screen.Row(top + anchor.y) + 3 * static_cast<std::ptrdiff_t>(anchor.x);
-        hits += countInRow(start, columns, anchor, tolerance, limit - hits);
+        const std::uint8_t* start =
+            screen.Row(top + anchor.y) + screen.pixelBytes * static_cast<std::ptrdiff_t>(anchor.x);
+        hits += countInRow(start, columns, screen.pixelBytes, anchor, tolerance, limit - hits);
     }
     return hits;
 }

@@ -38,9 +38,10 @@ bool ScanAnchorPlacements(const TPixelView& screen, const TPixelBuffer& picture,
                           TScan scan, TMatch isMatch, std::int32_t& x, std::int32_t& y) {
     const std::int32_t columns = screen.width - picture.width + 1;
     for (std::int32_t top = 0; top <= screen.height - picture.height; ++top) {
-        const std::uint8_t* anchors = screen.Row(top + anchor.y) + 3 * static_cast<std::ptrdiff_t>(anchor.x);
+        const std::uint8_t* anchors =
+            screen.Row(top + anchor.y) + screen.pixelBytes * static_cast<std::ptrdiff_t>(anchor.x);
         for (std::int32_t from = 0; from < columns;) {
-            const int hit = scan(anchors + 3 * static_cast<std::ptrdiff_t>(from), columns - from);
+            const int hit = scan(anchors + screen.pixelBytes * static_cast<std::ptrdiff_t>(from), columns - from);
             if (hit < 0) {
                 break;
             }

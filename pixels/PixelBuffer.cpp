@@ -142,11 +142,11 @@ constexpr std::int32_t BandRows = 16;
 // all their pixels in memory order tells, without the cost of starting each row; otherwise they may.
 bool bandMayMatch(const TPixelView& screen, std::int32_t top, std::int32_t rows, std::uint32_t color,
                   const std::optional<PixelScan::TByteTolerance>& tolerance) {
-    if (std::abs(screen.step) != 3 * static_cast<std::ptrdiff_t>(screen.width)) {
+    if (std::abs(screen.step) != screen.pixelBytes * static_cast<std::ptrdiff_t>(screen.width)) {
         return true;
     }
     const std::uint8_t* first = screen.step < 0 ? screen.Row(top + rows - 1) : screen.Row(top);
-    return PixelScan::FindMatching(first, rows * screen.width, color, tolerance) >= 0;
+    return PixelScan::FindMatching(first, rows * screen.width, color, tolerance, screen.pixelBytes) >= 0;
 }
 
 // The first pixel in reading order that shows the colour, exactly or, with a tolerance, within it.
@@ -159,7 +159,8 @@ bool findFirstPixel(const TPixelView& screen, std::uint32_t color,
             continue;
         }
         for (std::int32_t row = top; row < top + rows; ++row) {
-            if (const int column = PixelScan::FindMatching(screen.Row(row), screen.width, color, tolerance);
+            if (const int column =
+                    PixelScan::FindMatching(screen.Row(row), screen.width, color, tolerance, screen.pixelBytes);
                 column >= 0) {
                 return found(column, row, x, y);
             }
@@ -250,7 +251,7 @@ std::uint32_t TPixelView::Pixel(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return 0;
     }
-    return pixelAt(Row(y) + 3 * static_cast<std::ptrdiff_t>(x));
+    return pixelAt(Row(y) + pixelBytes * static_cast<std::ptrdiff_t>(x));
 }
 
 void TPixelBuffer::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
@@ -266,7 +267,7 @@ void TPixelBuffer::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
 
 TPixelView TPixelView::Part(std::int32_t left, std::int32_t topRow, std::int32_t partWidth,
                             std::int32_t partHeight) const {
-    return {Row(topRow) + 3 * static_cast<std::ptrdiff_t>(left), step, partWidth, partHeight};
+    return {Row(topRow) + pixelBytes * static_cast<std::ptrdiff_t>(left), step, partWidth, partHeight, pixelBytes};
 }
 
 bool FindColorIn(const TPixelView& screen, std::uint32_t color, const std::optional<TBDSimilar>& tolerances,
@@ -295,20 +296,51 @@ bool placementFits(const TPixelView& screen, const TPixelBuffer& picture, std::i
 }
 
 const std::uint8_t* screenPixel(const TPixelView& screen, std::int32_t x, std::int32_t y) {
-    return screen.Row(y) + 3 * static_cast<std::ptrdiff_t>(x);
+    return screen.Row(y) + screen.pixelBytes * static_cast<std::ptrdiff_t>(x);
 }
 
-// Whether picture row `row` shows at the placement (x, y), exactly or, with a tolerance, within it.
-bool rowMatches(const TPixelView& screen, const TPixelBuffer& picture,
+// The picture's rows in a screen's pixel size, top row first: its own rows beside 3-byte pixels, a copy widened to
+// 4-byte pixels beside those.
+class TPictureRows {
+public:
+    TPictureRows(const TPixelBuffer& picture, std::int32_t pixelBytes) : m_picture(picture), m_pixelBytes(pixelBytes) {
+        if (pixelBytes == 3) {
+            return;
+        }
+        m_wide.resize(4 * static_cast<std::size_t>(picture.width) * picture.height);
+        std::uint8_t* wide = m_wide.data();
+        for (std::int32_t y = 0; y < picture.height; ++y) {
+            const std::uint8_t* pixel = picture.Row(y);
+            for (std::int32_t x = 0; x < picture.width; ++x, pixel += 3, wide += 4) {
+                std::memcpy(wide, pixel, 3);
+            }
+        }
+    }
+    const std::uint8_t* Row(std::int32_t y) const {
+        return m_wide.empty() ? m_picture.Row(y) : m_wide.data() + 4 * static_cast<std::ptrdiff_t>(m_picture.width) * y;
+    }
+    std::int32_t Width() const { return m_picture.width; }
+    std::int32_t Height() const { return m_picture.height; }
+    std::int32_t PixelBytes() const { return m_pixelBytes; }
+
+private:
+    const TPixelBuffer& m_picture;
+    std::int32_t m_pixelBytes;
+    std::vector<std::uint8_t> m_wide;
+};
+
+// Whether picture row `row` shows at the placement (x, y), exactly or, with a tolerance, within it. The fourth byte of
+// a 4-byte pixel means nothing, so those rows are compared by their colours only.
+bool rowMatches(const TPixelView& screen, const TPictureRows& picture,
                 const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                 std::int32_t row) {
     const std::uint8_t* shown = screenPixel(screen, x, y + row);
-    if (!tolerance) {
-        return std::memcmp(shown, picture.Row(row), 3 * static_cast<std::size_t>(picture.width)) == 0;
+    if (!tolerance && picture.PixelBytes() == 3) {
+        return std::memcmp(shown, picture.Row(row), 3 * static_cast<std::size_t>(picture.Width())) == 0;
     }
-    return PixelScan::AllSimilar(shown, picture.Row(row), picture.width, *tolerance);
+    return PixelScan::AllSimilar(shown, picture.Row(row), picture.Width(), tolerance.value_or(PixelScan::TByteTolerance{}),
+                                 picture.PixelBytes());
 }
-
 // Tests every picture row, the one that failed last time first: on a repetitive screen the same row tends to fail
 // placement after placement. The order cannot change the answer.
 template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t& failedLast, TRowMatches rowMatches) {
@@ -323,14 +355,12 @@ template <class TRowMatches> bool allRowsMatch(std::int32_t height, std::int32_t
     }
     return true;
 }
-
-bool rowsMatch(const TPixelView& screen, const TPixelBuffer& picture,
+bool rowsMatch(const TPixelView& screen, const TPictureRows& picture,
                const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t x, std::int32_t y,
                std::int32_t& failedLast) {
-    return allRowsMatch(picture.height, failedLast,
+    return allRowsMatch(picture.Height(), failedLast,
                         [&](std::int32_t row) { return rowMatches(screen, picture, tolerance, x, y, row); });
 }
-
 // The first placement in reading order that shows the picture, exactly or, with a tolerance, within it.
 bool findPlacement(const TPixelView& screen, const TPixelBuffer& picture,
                    const std::optional<PixelScan::TByteTolerance>& tolerance, std::int32_t& x, std::int32_t& y) {
@@ -338,13 +368,15 @@ bool findPlacement(const TPixelView& screen, const TPixelBuffer& picture,
         return notFound(x, y);
     }
     const TPictureAnchors anchors = ChoosePictureAnchors(screen, picture, tolerance);
+    const TPictureRows rows(picture, screen.pixelBytes);
     std::int32_t failedLast = 0;
     const auto candidateAt = [&](std::int32_t column, std::int32_t row) {
         return anchors.second.Holds(screen, column, row, tolerance) &&
-               rowsMatch(screen, picture, tolerance, column, row, failedLast);
+               rowsMatch(screen, rows, tolerance, column, row, failedLast);
     };
     const auto scan = [&](const std::uint8_t* pixels, int count) {
-        return PixelScan::FindRun(pixels, count, anchors.first.run, anchors.first.length, tolerance);
+        return PixelScan::FindRun(pixels, count, anchors.first.run, anchors.first.length, tolerance,
+                                  screen.pixelBytes);
     };
     return ScanAnchorPlacements(screen, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
 }
@@ -353,14 +385,15 @@ bool findPlacement(const TPixelView& screen, const TPixelBuffer& picture,
 
 bool TPixelBuffer::MatchAt(const TPixelBuffer& picture, std::int32_t x, std::int32_t y) const {
     std::int32_t firstRow = 0;
-    return placementFits(View(), picture, x, y) && rowsMatch(View(), picture, std::nullopt, x, y, firstRow);
+    return placementFits(View(), picture, x, y) && rowsMatch(View(), {picture, 3}, std::nullopt, x, y, firstRow);
 }
 
 bool TPixelBuffer::MatchAtSimilar(const TPixelBuffer& picture, const TBDSimilar& tolerances, std::int32_t x,
                                   std::int32_t y) const {
     const std::optional<PixelScan::TByteTolerance> tolerance = byteTolerance(tolerances);
     std::int32_t firstRow = 0;
-    return tolerance && placementFits(View(), picture, x, y) && rowsMatch(View(), picture, tolerance, x, y, firstRow);
+    return tolerance && placementFits(View(), picture, x, y) &&
+           rowsMatch(View(), {picture, 3}, tolerance, x, y, firstRow);
 }
 
 bool FindBitmapIn(const TPixelView& screen, const TPixelBuffer& picture, const std::optional<TBDSimilar>& tolerances,

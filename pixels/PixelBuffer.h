@@ -26,13 +26,15 @@ std::optional<TCaptureRect> ClipCaptureRect(std::int32_t left, std::int32_t top,
 
 class TPixelBuffer;
 
-// Rows of 3-byte B,G,R pixels held by some buffer, seen from the top: row y starts at top + y * step. A view of part
-// of a buffer lets a search run on that part without copying it.
+// Rows of 3-byte B,G,R pixels held by some buffer, or of 4-byte B,G,R,X pixels (the fourth byte means nothing) as
+// a window system keeps them, seen from the top: row y starts at top + y * step. A view of part of a buffer lets a
+// search run on that part without copying it.
 struct TPixelView {
     const std::uint8_t* top = nullptr;
     std::ptrdiff_t step = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    std::int32_t pixelBytes = 3;
 
     const std::uint8_t* Row(std::int32_t y) const { return top + y * step; }
     // The 0x00RRGGBB value of the pixel in column x of row y; 0 outside the view.

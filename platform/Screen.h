@@ -7,6 +7,15 @@
 #include <string>
 #include <vector>
 
+// Rows of 4-byte B,G,R,X pixels (the fourth byte means nothing) that a platform keeps, top row first: row y starts at
+// top + y * step.
+struct TScreenImage {
+    const std::uint8_t* top = nullptr;
+    std::ptrdiff_t step = 0;
+    int width = 0;
+    int height = 0;
+};
+
 class IScreen {
 public:
     virtual ~IScreen() = default;
@@ -28,6 +37,14 @@ public:
     // brought up to date by copying only them. Nothing when the platform cannot tell: on the first call, after the
     // screen's size changed, and on platforms that do not report drawing (then all of it may have changed).
     virtual std::optional<std::vector<TRect>> changedAreas() { return std::nullopt; }
+    // Where the window system hands out 4-byte B,G,R,X pixels, the platform may keep its own image of the primary
+    // screen (0, 0, screenSize()) in them, copied without converting a pixel. This copies all of it afresh and gives
+    // it; nothing where the platform keeps none or the copy failed (copyRect serves then).
+    virtual std::optional<TScreenImage> copyScreenImage() { return std::nullopt; }
+    // Copies the area of the primary screen again into the image the last copyScreenImage gave, where it is (the
+    // platform may copy more of the same rows). False when the copy failed: the image then holds undefined pixels
+    // until the next copyScreenImage.
+    virtual bool updateScreenImage(const TRect&) { return false; }
     // The monitors' names where the user chooses which one is primary (Wayland has no primary output); empty where
     // the system decides (X11, Windows).
     virtual std::vector<std::string> outputNames() { return {}; }

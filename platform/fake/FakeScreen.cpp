@@ -98,11 +98,17 @@ std::vector<TRect> FakeScreen::monitorAreas() {
     return m_monitors;
 }
 
-bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
+// Counts a copy of the area; false when it is to fail.
+bool FakeScreen::countCopy(const TRect& area) {
     ++m_copyCount;
-    m_lastCopy = {left, top, width, height};
-    if (m_failNextCopy) {
-        m_failNextCopy = false;
+    m_lastCopy = {area.left, area.top, area.width, area.height};
+    const bool fails = m_failNextCopy;
+    m_failNextCopy = false;
+    return !fails;
+}
+
+bool FakeScreen::copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) {
+    if (!countCopy({left, top, width, height})) {
         return false;
     }
     if (width <= 0 || height <= 0 || bits == nullptr || lineWidth < 3LL * width) {
@@ -133,6 +139,38 @@ std::optional<std::vector<TRect>> FakeScreen::changedAreas() {
         return std::nullopt;
     }
     return changes;
+}
+
+std::optional<TScreenImage> FakeScreen::copyScreenImage() {
+    const TRect primary = m_monitors.front();
+    if (!m_keepsImage) {
+        return std::nullopt;
+    }
+    m_image.assign(4 * static_cast<std::size_t>(primary.width) * static_cast<std::size_t>(primary.height), 0);
+    if (!updateScreenImage(primary)) {
+        return std::nullopt;
+    }
+    return TScreenImage{m_image.data(), 4 * static_cast<std::ptrdiff_t>(primary.width), primary.width,
+                        primary.height};
+}
+
+// Copies exactly the area, so that a copy relying on more of its rows is caught.
+bool FakeScreen::updateScreenImage(const TRect& area) {
+    const TRect primary = m_monitors.front();
+    if (!countCopy(area) || m_image.empty()) {
+        return false;
+    }
+    for (int y = std::max(area.top, 0); y < std::min(area.top + area.height, primary.height); ++y) {
+        for (int x = std::max(area.left, 0); x < std::min(area.left + area.width, primary.width); ++x) {
+            const std::uint32_t rgb = rgbAt(x, y);
+            std::uint8_t* pixel = m_image.data() + 4 * (static_cast<std::size_t>(y) * primary.width + x);
+            pixel[0] = static_cast<std::uint8_t>(rgb);
+            pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
+            pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
+            pixel[3] = static_cast<std::uint8_t>(0x5A ^ (x * 31 + y * 17));
+        }
+    }
+    return true;
 }
 
 void FakeScreen::painted(const TRect& area) {

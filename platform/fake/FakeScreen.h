@@ -49,6 +49,9 @@ public:
     // From now on changedAreas reports what was painted, as a screen that reports drawing does; by default it cannot
     // tell, as a screen without such reports.
     void reportChanges() { m_reportsChanges = true; }
+    // From now on copyScreenImage keeps an image of the primary monitor in 4-byte pixels, as an X server's, with
+    // noise in the fourth byte; by default it keeps none, as platforms that convert every copy.
+    void keepScreenImage() { m_keepsImage = true; }
     // The outputs among which the user chooses the primary one; by default none, as where the system decides.
     void setOutputNames(std::vector<std::string> names) { m_outputNames = std::move(names); }
     // Every name given to choosePrimary, in order.
@@ -59,6 +62,8 @@ public:
     bool copyRect(int left, int top, int width, int height, std::uint8_t* bits, int lineWidth) override;
     std::uint32_t pixelColor(int x, int y) override;
     std::optional<std::vector<TRect>> changedAreas() override;
+    std::optional<TScreenImage> copyScreenImage() override;
+    bool updateScreenImage(const TRect& area) override;
     std::vector<std::string> outputNames() override { return m_outputNames; }
     void choosePrimary(const std::string& name) override { m_primaryChoices.push_back(name); }
 
@@ -66,6 +71,7 @@ private:
     void makeDesktop();
     void putPixel(int x, int y, std::uint32_t rgb);
     void painted(const TRect& area);
+    bool countCopy(const TRect& area);
 
     bool contains(int x, int y) const;
     std::size_t offsetOf(int x, int y) const;
@@ -83,6 +89,8 @@ private:
     CopyRequest m_lastCopy;
     bool m_failNextCopy = false;
     bool m_reportsChanges = false;
+    bool m_keepsImage = false;
+    std::vector<std::uint8_t> m_image; // the primary monitor's top row first, 4 bytes B,G,R,noise per pixel
     // Whether changedAreas was asked since the start or the last resize, and what was painted since it last was.
     bool m_watching = false;
     std::vector<TRect> m_changes;

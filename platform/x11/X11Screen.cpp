@@ -179,6 +179,61 @@ std::optional<std::vector<TRect>> X11Screen::changedAreas() {
     return changes;
 }
 
+std::optional<TScreenImage> X11Screen::copyScreenImage() {
+    const TRect primary = m_monitors->primary();
+    if (!m_sharedMemoryUsable || primary.width <= 0 || primary.height <= 0 ||
+        !serverGivesBgrx(primary.width, primary.height))
+        return std::nullopt;
+    const std::size_t bytes = 4 * static_cast<std::size_t>(primary.width) * static_cast<std::size_t>(primary.height);
+    if (!m_imageSegment || m_imageSegment->size() < bytes) {
+        m_imageSegment.reset();
+        m_imageSegment = X11ShmSegment::create(m_display, bytes);
+        m_sharedMemoryUsable = m_imageSegment != nullptr;
+        if (!m_imageSegment)
+            return std::nullopt;
+    }
+    m_imageArea = primary;
+    if (!copyImageRows(0, primary.height))
+        return std::nullopt;
+    return TScreenImage{reinterpret_cast<const std::uint8_t*>(m_imageSegment->info().shmaddr),
+                        4 * static_cast<std::ptrdiff_t>(primary.width), primary.width, primary.height};
+}
+
+bool X11Screen::updateScreenImage(const TRect& area) {
+    const long long top = std::max(area.top, 0);
+    const long long bottom = std::min<long long>(static_cast<long long>(area.top) + area.height, m_imageArea.height);
+    return m_imageSegment && (bottom <= top || copyImageRows(static_cast<int>(top), static_cast<int>(bottom - top)));
+}
+
+// Whether an image of the root window comes as rows of 32-bit B,G,R,X pixels with nothing between them.
+bool X11Screen::serverGivesBgrx(int width, int height) {
+    const int screen = DefaultScreen(m_display);
+    XShmSegmentInfo probe{};
+    XImage* header = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
+                                     ZPixmap, nullptr, &probe, width, height);
+    if (header == nullptr)
+        return false;
+    const bool bgrx = isBgrxLayout(layoutOf(*header)) && header->bytes_per_line == 4 * width;
+    XDestroyImage(header);
+    return bgrx;
+}
+
+bool X11Screen::copyImageRows(int top, int rows) {
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const std::uint32_t offset = static_cast<std::uint32_t>(top) * 4 * static_cast<std::uint32_t>(m_imageArea.width);
+    const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
+        connection, DefaultRootWindow(m_display), static_cast<std::int16_t>(m_imageArea.left),
+        static_cast<std::int16_t>(m_imageArea.top + top), static_cast<std::uint16_t>(m_imageArea.width),
+        static_cast<std::uint16_t>(rows), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+        static_cast<xcb_shm_seg_t>(m_imageSegment->info().shmseg), offset);
+    xcb_generic_error_t* error = nullptr;
+    xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(connection, cookie, &error);
+    const bool copied = reply != nullptr && error == nullptr;
+    std::free(reply);
+    std::free(error);
+    return copied;
+}
+
 bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab) {
     // XGetImage waits for its reply, so a failure is known at once; the backend's error handler drops the X error.
     grab.image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, width, height, AllPlanes, ZPixmap);

@@ -32,6 +32,10 @@ public:
     std::uint32_t pixelColor(int x, int y) override;
     // From the server's DAMAGE reports, watched from the first call on; nothing without them.
     std::optional<std::vector<TRect>> changedAreas() override;
+    // Kept in a shared-memory segment of its own, straight from the server where its pixels are 32-bit B,G,R,X.
+    std::optional<TScreenImage> copyScreenImage() override;
+    // Copies the area's whole rows of the primary monitor: the server writes the rows of an image back to back.
+    bool updateScreenImage(const TRect& area) override;
 
     // Whether the last capture that read the server went through shared memory.
     bool lastCaptureUsedSharedMemory() const { return m_lastCaptureUsedSharedMemory; }
@@ -45,12 +49,17 @@ private:
     bool grabWithGetImage(int x, int y, int width, int height, Grab& grab);
     bool copySharedInBands(int x, int y, int width, int height, const TargetRows& target);
     bool ensureSegment(std::size_t bytes);
+    bool serverGivesBgrx(int width, int height);
+    bool copyImageRows(int top, int rows);
 
     _XDisplay* m_display;
     std::shared_ptr<X11Monitors> m_monitors;
     bool m_sharedMemoryUsable;
     bool m_lastCaptureUsedSharedMemory = false;
     std::unique_ptr<X11ShmSegment> m_segment;
+    // The primary monitor's image, and where it was in the root window when copyScreenImage last copied it.
+    std::unique_ptr<X11ShmSegment> m_imageSegment;
+    TRect m_imageArea;
     bool m_damageWanted;
     std::unique_ptr<X11Damage> m_damage;
     // The primary monitor's origin when the changes were last asked for.

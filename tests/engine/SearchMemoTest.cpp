@@ -64,9 +64,13 @@ TPoint SearchWithMemo(FakeScreen& screen, Click& click, const TPixelBuffer& pict
                             click.similarity, context);
 }
 
-class SearchMemoTest : public testing::Test {
+// Run with the shared copy of its own and with the platform's image in 4-byte pixels.
+class SearchMemoTest : public testing::TestWithParam<bool> {
 protected:
     SearchMemoTest() : screen(Width, Height) {
+        if (GetParam()) {
+            screen.keepScreenImage();
+        }
         screen.fill(Background);
         screen.reportChanges();
         // Wider than high, so that an area drawn on is widened by the picture's own width and height.
@@ -90,7 +94,7 @@ protected:
 
 } // namespace
 
-TEST_F(SearchMemoTest, AgreesWithAFreshScanWhateverIsPaintedEditedOrAskedInBetween) {
+TEST_P(SearchMemoTest, AgreesWithAFreshScanWhateverIsPaintedEditedOrAskedInBetween) {
     std::mt19937 random(20261207);
     const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     std::array<Click, 6> clicks;
@@ -131,7 +135,7 @@ TEST_F(SearchMemoTest, AgreesWithAFreshScanWhateverIsPaintedEditedOrAskedInBetwe
     }
 }
 
-TEST_F(SearchMemoTest, AnUnchangedScopeKeepsItsAnswerWhileDrawingElsewhereGoesOn) {
+TEST_P(SearchMemoTest, AnUnchangedScopeKeepsItsAnswerWhileDrawingElsewhereGoesOn) {
     Click click;
     click.scope = {0, 0, 40, 30};
     screen.setPixel(20, 10, Wanted);
@@ -144,7 +148,7 @@ TEST_F(SearchMemoTest, AnUnchangedScopeKeepsItsAnswerWhileDrawingElsewhereGoesOn
     EXPECT_EQ(SearchWithMemo(screen, click, picture), (TPoint{5, 5}));
 }
 
-TEST_F(SearchMemoTest, AnswersAreKeptOnlyWhereTheScreenReportsDrawing) {
+TEST_P(SearchMemoTest, AnswersAreKeptOnlyWhereTheScreenReportsDrawing) {
     FakeScreen silent(Width, Height);
     Click click;
     EXPECT_EQ(SearchWithMemo(silent, click, picture), (TPoint{-1, -1}));
@@ -153,10 +157,13 @@ TEST_F(SearchMemoTest, AnswersAreKeptOnlyWhereTheScreenReportsDrawing) {
 }
 
 // Runners due at the same moment ask the screen once between them, and each finds what was painted before that moment.
-TEST_F(SearchMemoTest, ColourClicksDueTogetherAskTheScreenOnceAndFollowATargetMovedBetweenTicks) {
+TEST_P(SearchMemoTest, ColourClicksDueTogetherAskTheScreenOnceAndFollowATargetMovedBetweenTicks) {
     FakePlatform fake;
     fake.screen.resize(200, 100);
     fake.screen.reportChanges();
+    if (GetParam()) {
+        fake.screen.keepScreenImage();
+    }
     fake.screen.setPixel(10, 20, Wanted);
     std::vector<std::unique_ptr<TClickRunner>> runners;
     for (int k = 0; k < 5; ++k) {
@@ -181,3 +188,6 @@ TEST_F(SearchMemoTest, ColourClicksDueTogetherAskTheScreenOnceAndFollowATargetMo
     for (std::size_t i = 0; i < events.size(); ++i)
         EXPECT_EQ(events[i].pos, (i < 10 ? TPoint{10, 20} : TPoint{150, 70})) << i;
 }
+
+INSTANTIATE_TEST_SUITE_P(Copies, SearchMemoTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& copy) { return copy.param ? "PlatformImage" : "OwnCopy"; });

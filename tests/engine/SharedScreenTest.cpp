@@ -27,9 +27,11 @@ std::string ColorText(std::uint32_t rgb) {
 
 enum class Kind { Colour, Picture };
 
-class SharedScreenTest : public testing::Test {
+// Run with the copy of its own and with the platform's image in 4-byte pixels.
+class SharedScreenTest : public testing::TestWithParam<bool> {
 protected:
     SharedScreenTest() : screen(400, 300) {
+        KeepsImage(screen);
         screen.fill(Background);
         // A 2 x 2 picture: the wanted colour but for the background at its top left.
         picture.SetSize(2, 2);
@@ -39,6 +41,12 @@ protected:
         picture.SetPixel(1, 1, Wanted);
     }
     ~SharedScreenTest() override { SharedScreen().Clear(); }
+
+    void KeepsImage(FakeScreen& on) {
+        if (GetParam()) {
+            on.keepScreenImage();
+        }
+    }
 
     TPoint FindColor(FakeScreen& on, int left = 0, int top = 0, int right = 400, int bottom = 300) {
         return SearchColorBlock(on, ColorText(Wanted), left, top, right, bottom, 100);
@@ -62,7 +70,7 @@ protected:
 
 } // namespace
 
-TEST_F(SharedScreenTest, OnceTheScreenReportsDrawingAnUnchangedScreenIsCopiedOnceForAnyNumberOfSearches) {
+TEST_P(SharedScreenTest, OnceTheScreenReportsDrawingAnUnchangedScreenIsCopiedOnceForAnyNumberOfSearches) {
     screen.reportChanges();
     Show(Kind::Picture, 300, 200);
     EXPECT_EQ(FindColor(), (TPoint{300, 199})); // the first question starts the reports: it copies for itself
@@ -77,7 +85,7 @@ TEST_F(SharedScreenTest, OnceTheScreenReportsDrawingAnUnchangedScreenIsCopiedOnc
     EXPECT_EQ(screen.copyCount(), copies);
 }
 
-TEST_F(SharedScreenTest, APixelPaintedAfterACopyIsSeenByTheNextSearchAndOnlyItsAreaIsCopiedAgain) {
+TEST_P(SharedScreenTest, APixelPaintedAfterACopyIsSeenByTheNextSearchAndOnlyItsAreaIsCopiedAgain) {
     screen.reportChanges();
     for (const Kind kind : {Kind::Colour, Kind::Picture}) {
         SCOPED_TRACE(kind == Kind::Colour ? "colour" : "picture");
@@ -98,7 +106,7 @@ TEST_F(SharedScreenTest, APixelPaintedAfterACopyIsSeenByTheNextSearchAndOnlyItsA
 }
 
 // What a kept answer is brought up to date from: the drawn areas of its scope since its version, or "cannot tell".
-TEST_F(SharedScreenTest, TellsTheAreasOfAScopeDrawnOnSinceAVersionOrThatItCannotTell) {
+TEST_P(SharedScreenTest, TellsTheAreasOfAScopeDrawnOnSinceAVersionOrThatItCannotTell) {
     TSharedScreen shared;
     const TCaptureRect scope{0, 0, 100, 100};
     const auto look = [&] { return shared.Look(screen, scope, {400, 300}).has_value(); };
@@ -124,7 +132,7 @@ TEST_F(SharedScreenTest, TellsTheAreasOfAScopeDrawnOnSinceAVersionOrThatItCannot
     EXPECT_FALSE(shared.ChangesSince(kept, scope)) << "older than the updates remembered";
 }
 
-TEST_F(SharedScreenTest, WithoutReportsEverySearchCopiesItsOwnRectangleAfresh) {
+TEST_P(SharedScreenTest, WithoutReportsEverySearchCopiesItsOwnRectangleAfresh) {
     EXPECT_EQ(FindColor(), NotFound);
     EXPECT_EQ(FindColor(screen, 100, 50, 200, 150), NotFound);
     EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{100, 50, 100, 100}));
@@ -134,7 +142,7 @@ TEST_F(SharedScreenTest, WithoutReportsEverySearchCopiesItsOwnRectangleAfresh) {
     EXPECT_EQ(screen.copyCount(), 4);
 }
 
-TEST_F(SharedScreenTest, AScreenOfANewSizeIsCopiedWholeAgain) {
+TEST_P(SharedScreenTest, AScreenOfANewSizeIsCopiedWholeAgain) {
     screen.reportChanges();
     screen.setPixel(5, 5, Wanted);
     EXPECT_EQ(FindColor(), (TPoint{5, 5}));
@@ -146,7 +154,7 @@ TEST_F(SharedScreenTest, AScreenOfANewSizeIsCopiedWholeAgain) {
     EXPECT_EQ(FindColor(screen, 0, 0, 200, 100), (TPoint{150, 60}));
 }
 
-TEST_F(SharedScreenTest, AFailedCopyIsNotFoundAndAFailedBandIsMadeGoodByCopyingTheWholeScreen) {
+TEST_P(SharedScreenTest, AFailedCopyIsNotFoundAndAFailedBandIsMadeGoodByCopyingTheWholeScreen) {
     screen.reportChanges();
     screen.setPixel(7, 8, Wanted);
     screen.failNextCopy();
@@ -159,8 +167,9 @@ TEST_F(SharedScreenTest, AFailedCopyIsNotFoundAndAFailedBandIsMadeGoodByCopyingT
     EXPECT_EQ(screen.lastCopy(), (FakeScreen::CopyRequest{0, 0, 400, 300}));
 }
 
-TEST_F(SharedScreenTest, SearchesOnTwoScreensInTurnEachSeeTheirOwn) {
+TEST_P(SharedScreenTest, SearchesOnTwoScreensInTurnEachSeeTheirOwn) {
     FakeScreen other(400, 300);
+    KeepsImage(other);
     screen.reportChanges();
     other.reportChanges();
     screen.setPixel(1, 1, Wanted);
@@ -171,7 +180,7 @@ TEST_F(SharedScreenTest, SearchesOnTwoScreensInTurnEachSeeTheirOwn) {
     }
 }
 
-TEST_F(SharedScreenTest, ScopesReachingBeyondTheScreenAreServedForTheirPartOnItAndNothingBeyondMatches) {
+TEST_P(SharedScreenTest, ScopesReachingBeyondTheScreenAreServedForTheirPartOnItAndNothingBeyondMatches) {
     screen.reportChanges();
     EXPECT_EQ(FindColor(), NotFound);
     EXPECT_EQ(FindColor(), NotFound);
@@ -182,7 +191,7 @@ TEST_F(SharedScreenTest, ScopesReachingBeyondTheScreenAreServedForTheirPartOnItA
     EXPECT_EQ(FindColor(), (TPoint{399, 299}));
 }
 
-TEST_F(SharedScreenTest, LooksOfOneTickBatchShareOneQuestionAndTheNextBatchSeesWhatWasPaintedMeanwhile) {
+TEST_P(SharedScreenTest, LooksOfOneTickBatchShareOneQuestionAndTheNextBatchSeesWhatWasPaintedMeanwhile) {
     screen.reportChanges();
     const auto find = [&](std::uint64_t batch) {
         return SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {batch, nullptr});
@@ -206,19 +215,22 @@ TEST_F(SharedScreenTest, LooksOfOneTickBatchShareOneQuestionAndTheNextBatchSeesW
     EXPECT_EQ(screen.questionCount(), questions + 3);
 }
 
-TEST_F(SharedScreenTest, WithoutReportsLooksOfOneBatchStillCopyAfresh) {
+TEST_P(SharedScreenTest, WithoutReportsLooksOfOneBatchStillCopyAfresh) {
     EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {7, nullptr}), NotFound);
     screen.setPixel(5, 6, Wanted);
     EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {7, nullptr}), (TPoint{5, 6}));
 }
 
-TEST_F(SharedScreenTest, AScreenOfANewSizeInTheMiddleOfABatchIsAskedAndCopiedAgain) {
+TEST_P(SharedScreenTest, AScreenOfANewSizeInTheMiddleOfABatchIsAskedAndCopiedAgain) {
     screen.reportChanges();
     EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 400, 300, 100, {3, nullptr}), NotFound);
     screen.resize(200, 100);
     screen.setPixel(150, 60, Wanted);
     EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 200, 100, 100, {3, nullptr}), (TPoint{150, 60}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Copies, SharedScreenTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& copy) { return copy.param ? "PlatformImage" : "OwnCopy"; });
 
 TEST(ChangedBandsTest, MergesRowsClipsToTheScreenAndCapsTheCount) {
     struct Case {
