@@ -271,6 +271,133 @@ bool allSimilarSse2(const std::uint8_t* a, const std::uint8_t* b, int count, con
     return allSimilarPortable<3>(a + 3 * i, b + 3 * i, count - i, tolerance);
 }
 
+// 4-byte pixels: one pixel to a 32-bit lane, its fourth byte ignored by a bound of 0..255 (or a tolerance of 255).
+
+// The pixel's bytes as one lane, with `fourth` as its fourth byte.
+std::uint32_t lane(const TPixelBytes& pixel, std::uint8_t fourth) {
+    return static_cast<std::uint32_t>(pixel.b | pixel.g << 8 | pixel.r << 16) | std::uint32_t{fourth} << 24;
+}
+
+// The widths of the bounds of a pixel above its low bytes.
+TPixelBytes widthOf(const TPixelBytes& low, const TPixelBytes& high) {
+    return {static_cast<std::uint8_t>(high.b - low.b), static_cast<std::uint8_t>(high.g - low.g),
+            static_cast<std::uint8_t>(high.r - low.r)};
+}
+
+// A bit for each lane of 4 whose bytes are all ones.
+unsigned laneBits16(__m128i lanes) {
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(lanes)));
+}
+
+// Zero where a byte lies within [low, low + width]: the byte less low, wrapping below it, less width, saturating.
+__m128i outside16(__m128i x, __m128i low, __m128i width) {
+    return _mm_subs_epu8(_mm_sub_epi8(x, low), width);
+}
+
+// The first of at least 4 places whose bit `hits` (given the first of 4 places) sets, or -1. The last 4 places are
+// tested as one vector that may overlap places already tested (none of which matched).
+template <class THits> int firstHit4Sse2(int count, const THits& hits) {
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        if (const unsigned bits = hits(i) | hits(i + 4) << 4 | hits(i + 8) << 8 | hits(i + 12) << 12; bits != 0) {
+            return i + __builtin_ctz(bits);
+        }
+    }
+    for (; i < count; i += 4) {
+        const int from = std::min(i, count - 4);
+        if (const unsigned bits = hits(from); bits != 0) {
+            return from + __builtin_ctz(bits);
+        }
+    }
+    return -1;
+}
+
+struct TExactLanes16 {
+    const std::uint8_t* pixels;
+    __m128i color;
+    __m128i colorBytes = _mm_set1_epi32(0xFFFFFF);
+
+    unsigned operator()(int i) const {
+        return laneBits16(_mm_cmpeq_epi32(_mm_and_si128(load16(pixels + 4 * i), colorBytes), color));
+    }
+};
+
+struct TRangeLanes16 {
+    const std::uint8_t* pixels;
+    __m128i low;
+    __m128i width;
+
+    unsigned operator()(int i) const {
+        return laneBits16(_mm_cmpeq_epi32(outside16(load16(pixels + 4 * i), low, width), _mm_setzero_si128()));
+    }
+};
+
+// Places where pixel j of the run (1 to MaxRun pixels) lies within bounds j, for every j.
+struct TRunLanes16 {
+    const std::uint8_t* pixels;
+    __m128i low[MaxRun];
+    __m128i width[MaxRun];
+    int length = 0;
+
+    unsigned operator()(int i) const {
+        __m128i any = _mm_setzero_si128();
+        for (int j = 0; j < length; ++j) {
+            any = _mm_or_si128(any, outside16(load16(pixels + 4 * (i + j)), low[j], width[j]));
+        }
+        return laneBits16(_mm_cmpeq_epi32(any, _mm_setzero_si128()));
+    }
+};
+
+// Pixels of `a` beyond the tolerance of those of `b`.
+struct TDifferentLanes16 {
+    const std::uint8_t* a;
+    const std::uint8_t* b;
+    __m128i limit;
+
+    unsigned operator()(int i) const {
+        const __m128i over = _mm_subs_epu8(absDiff16(load16(a + 4 * i), load16(b + 4 * i)), limit);
+        return laneBits16(_mm_cmpeq_epi32(over, _mm_setzero_si128())) ^ 0xF;
+    }
+};
+
+int findExact4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    if (count < 4) {
+        return findExactPortable<4>(pixels, count, color);
+    }
+    return firstHit4Sse2(count, TExactLanes16{pixels, _mm_set1_epi32(static_cast<int>(color & 0xFFFFFF))});
+}
+
+int findSimilar4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
+    if (count < 4) {
+        return findSimilarPortable<4>(pixels, count, color, tolerance);
+    }
+    const TPixelBytes c = bytesOf(color);
+    const TPixelBytes low = lowerBound(c, tolerance);
+    return firstHit4Sse2(
+        count, TRangeLanes16{pixels, _mm_set1_epi32(static_cast<int>(lane(low, 0))),
+                             _mm_set1_epi32(static_cast<int>(lane(widthOf(low, upperBound(c, tolerance)), 0xFF)))});
+}
+
+int findRun4Sse2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    if (count < 4) {
+        return findRunPortable<4>(pixels, count, run);
+    }
+    TRunLanes16 lanes{pixels, {}, {}, run.length};
+    for (int j = 0; j < run.length; ++j) {
+        lanes.low[j] = _mm_set1_epi32(static_cast<int>(lane(run.low[j], 0)));
+        lanes.width[j] = _mm_set1_epi32(static_cast<int>(lane(widthOf(run.low[j], run.high[j]), 0xFF)));
+    }
+    return firstHit4Sse2(count, lanes);
+}
+
+bool allSimilar4Sse2(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
+    if (count < 4) {
+        return allSimilarPortable<4>(a, b, count, tolerance);
+    }
+    const TPixelBytes limit{tolerance.b, tolerance.g, tolerance.r};
+    return firstHit4Sse2(count, TDifferentLanes16{a, b, _mm_set1_epi32(static_cast<int>(lane(limit, 0xFF)))}) < 0;
+}
+
 #define TAPPORA_AVX2 __attribute__((target("avx2")))
 
 TAPPORA_AVX2 __m256i load32(const std::uint8_t* p) {
@@ -331,8 +458,7 @@ struct TRangeBytes32 {
 };
 
 TAPPORA_AVX2 TRangeBytes32 rangeBytes32(const TPixelBytes& low, const TPixelBytes& high) {
-    const TPixelBytes width{static_cast<std::uint8_t>(high.b - low.b), static_cast<std::uint8_t>(high.g - low.g),
-                            static_cast<std::uint8_t>(high.r - low.r)};
+    const TPixelBytes width = widthOf(low, high);
     return {{pixel32(low, 0), pixel32(low, 1), pixel32(low, 2)},
             {pixel32(width, 0), pixel32(width, 1), pixel32(width, 2)}};
 }
@@ -468,6 +594,117 @@ TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, i
     return allSimilarSse2(a + 3 * i, b + 3 * i, count - i, tolerance);
 }
 
+// A bit for each lane of 8 whose bytes are all ones.
+TAPPORA_AVX2 unsigned laneBits32(__m256i lanes) {
+    return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(lanes)));
+}
+
+// firstHit4Sse2 with 8 places to a vector, for at least 8 places.
+template <class THits> TAPPORA_AVX2 int firstHit4Avx2(int count, const THits& hits) {
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        if (const unsigned bits = hits(i) | hits(i + 8) << 8 | hits(i + 16) << 16 | hits(i + 24) << 24; bits != 0) {
+            return i + __builtin_ctz(bits);
+        }
+    }
+    for (; i < count; i += 8) {
+        const int from = std::min(i, count - 8);
+        if (const unsigned bits = hits(from); bits != 0) {
+            return from + __builtin_ctz(bits);
+        }
+    }
+    return -1;
+}
+
+struct TExactLanes32 {
+    const std::uint8_t* pixels;
+    __m256i color;
+    __m256i colorBytes;
+
+    TAPPORA_AVX2 unsigned operator()(int i) const {
+        return laneBits32(_mm256_cmpeq_epi32(_mm256_and_si256(load32(pixels + 4 * i), colorBytes), color));
+    }
+};
+
+struct TRangeLanes32 {
+    const std::uint8_t* pixels;
+    __m256i low;
+    __m256i width;
+
+    TAPPORA_AVX2 unsigned operator()(int i) const {
+        return laneBits32(_mm256_cmpeq_epi32(outside32(load32(pixels + 4 * i), low, width), _mm256_setzero_si256()));
+    }
+};
+
+struct TRunLanes32 {
+    const std::uint8_t* pixels;
+    __m256i low[MaxRun];
+    __m256i width[MaxRun];
+    int length = 0;
+
+    TAPPORA_AVX2 unsigned operator()(int i) const {
+        __m256i any = _mm256_setzero_si256();
+        for (int j = 0; j < length; ++j) {
+            any = _mm256_or_si256(any, outside32(load32(pixels + 4 * (i + j)), low[j], width[j]));
+        }
+        return laneBits32(_mm256_cmpeq_epi32(any, _mm256_setzero_si256()));
+    }
+};
+
+struct TDifferentLanes32 {
+    const std::uint8_t* a;
+    const std::uint8_t* b;
+    __m256i limit;
+
+    TAPPORA_AVX2 unsigned operator()(int i) const {
+        const __m256i over = _mm256_subs_epu8(absDiff32(load32(a + 4 * i), load32(b + 4 * i)), limit);
+        return laneBits32(_mm256_cmpeq_epi32(over, _mm256_setzero_si256())) ^ 0xFF;
+    }
+};
+
+TAPPORA_AVX2 __m256i lane32(const TPixelBytes& pixel, std::uint8_t fourth) {
+    return _mm256_set1_epi32(static_cast<int>(lane(pixel, fourth)));
+}
+
+TAPPORA_AVX2 int findExact4Avx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    if (count < 8) {
+        return findExact4Sse2(pixels, count, color);
+    }
+    return firstHit4Avx2(count, TExactLanes32{pixels, lane32(bytesOf(color), 0), _mm256_set1_epi32(0xFFFFFF)});
+}
+
+TAPPORA_AVX2 int findSimilar4Avx2(const std::uint8_t* pixels, int count, std::uint32_t color,
+                                  const TByteTolerance& tolerance) {
+    if (count < 8) {
+        return findSimilar4Sse2(pixels, count, color, tolerance);
+    }
+    const TPixelBytes c = bytesOf(color);
+    const TPixelBytes low = lowerBound(c, tolerance);
+    return firstHit4Avx2(count,
+                         TRangeLanes32{pixels, lane32(low, 0), lane32(widthOf(low, upperBound(c, tolerance)), 0xFF)});
+}
+
+TAPPORA_AVX2 int findRun4Avx2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    if (count < 8) {
+        return findRun4Sse2(pixels, count, run);
+    }
+    TRunLanes32 lanes{pixels, {}, {}, run.length};
+    for (int j = 0; j < run.length; ++j) {
+        lanes.low[j] = lane32(run.low[j], 0);
+        lanes.width[j] = lane32(widthOf(run.low[j], run.high[j]), 0xFF);
+    }
+    return firstHit4Avx2(count, lanes);
+}
+
+TAPPORA_AVX2 bool allSimilar4Avx2(const std::uint8_t* a, const std::uint8_t* b, int count,
+                                  const TByteTolerance& tolerance) {
+    if (count < 8) {
+        return allSimilar4Sse2(a, b, count, tolerance);
+    }
+    const TPixelBytes limit{tolerance.b, tolerance.g, tolerance.r};
+    return firstHit4Avx2(count, TDifferentLanes32{a, b, lane32(limit, 0xFF)}) < 0;
+}
+
 #endif
 
 // The kernels of one pixel size.
@@ -494,9 +731,11 @@ TLevelKernels kernelsFor(TLevel level) {
 #ifdef TAPPORA_PIXELSCAN_X86
     switch (level) {
     case TLevel::Avx2:
-        return {{findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2}, portableKernels<4>()};
+        return {{findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2},
+                {findExact4Avx2, findSimilar4Avx2, allSimilar4Avx2, findRun4Avx2}};
     case TLevel::Sse2:
-        return {{findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2}, portableKernels<4>()};
+        return {{findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2},
+                {findExact4Sse2, findSimilar4Sse2, allSimilar4Sse2, findRun4Sse2}};
     case TLevel::Portable:
         break;
     }
