@@ -294,18 +294,20 @@ __m128i outside16(__m128i x, __m128i low, __m128i width) {
     return _mm_subs_epu8(_mm_sub_epi8(x, low), width);
 }
 
-// The first of at least 4 places whose bit `hits` (given the first of 4 places) sets, or -1. The last 4 places are
-// tested as one vector that may overlap places already tested (none of which matched).
-template <class THits> int firstHit4Sse2(int count, const THits& hits) {
+// The first of at least 4 places whose lane `matches` (given the first of 4 places) sets to all ones, or -1. Where
+// none of 16 places matches, one mask of them all is the only test. The last 4 places are tested as one vector that
+// may overlap places already tested (none of which matched).
+template <class TMatches> int firstMatch4Sse2(int count, const TMatches& matches) {
     int i = 0;
     for (; i + 16 <= count; i += 16) {
-        if (const unsigned bits = hits(i) | hits(i + 4) << 4 | hits(i + 8) << 8 | hits(i + 12) << 12; bits != 0) {
-            return i + __builtin_ctz(bits);
+        const __m128i m0 = matches(i), m1 = matches(i + 4), m2 = matches(i + 8), m3 = matches(i + 12);
+        if (laneBits16(_mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3))) != 0) {
+            return i + __builtin_ctz(laneBits16(m0) | laneBits16(m1) << 4 | laneBits16(m2) << 8 | laneBits16(m3) << 12);
         }
     }
     for (; i < count; i += 4) {
         const int from = std::min(i, count - 4);
-        if (const unsigned bits = hits(from); bits != 0) {
+        if (const unsigned bits = laneBits16(matches(from)); bits != 0) {
             return from + __builtin_ctz(bits);
         }
     }
@@ -317,8 +319,8 @@ struct TExactLanes16 {
     __m128i color;
     __m128i colorBytes = _mm_set1_epi32(0xFFFFFF);
 
-    unsigned operator()(int i) const {
-        return laneBits16(_mm_cmpeq_epi32(_mm_and_si128(load16(pixels + 4 * i), colorBytes), color));
+    __m128i operator()(int i) const {
+        return _mm_cmpeq_epi32(_mm_and_si128(load16(pixels + 4 * i), colorBytes), color);
     }
 };
 
@@ -327,8 +329,8 @@ struct TRangeLanes16 {
     __m128i low;
     __m128i width;
 
-    unsigned operator()(int i) const {
-        return laneBits16(_mm_cmpeq_epi32(outside16(load16(pixels + 4 * i), low, width), _mm_setzero_si128()));
+    __m128i operator()(int i) const {
+        return _mm_cmpeq_epi32(outside16(load16(pixels + 4 * i), low, width), _mm_setzero_si128());
     }
 };
 
@@ -339,12 +341,12 @@ struct TRunLanes16 {
     __m128i width[MaxRun];
     int length = 0;
 
-    unsigned operator()(int i) const {
+    __m128i operator()(int i) const {
         __m128i any = _mm_setzero_si128();
         for (int j = 0; j < length; ++j) {
             any = _mm_or_si128(any, outside16(load16(pixels + 4 * (i + j)), low[j], width[j]));
         }
-        return laneBits16(_mm_cmpeq_epi32(any, _mm_setzero_si128()));
+        return _mm_cmpeq_epi32(any, _mm_setzero_si128());
     }
 };
 
@@ -354,9 +356,9 @@ struct TDifferentLanes16 {
     const std::uint8_t* b;
     __m128i limit;
 
-    unsigned operator()(int i) const {
+    __m128i operator()(int i) const {
         const __m128i over = _mm_subs_epu8(absDiff16(load16(a + 4 * i), load16(b + 4 * i)), limit);
-        return laneBits16(_mm_cmpeq_epi32(over, _mm_setzero_si128())) ^ 0xF;
+        return _mm_xor_si128(_mm_cmpeq_epi32(over, _mm_setzero_si128()), _mm_set1_epi32(-1));
     }
 };
 
@@ -364,7 +366,7 @@ int findExact4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
     if (count < 4) {
         return findExactPortable<4>(pixels, count, color);
     }
-    return firstHit4Sse2(count, TExactLanes16{pixels, _mm_set1_epi32(static_cast<int>(color & 0xFFFFFF))});
+    return firstMatch4Sse2(count, TExactLanes16{pixels, _mm_set1_epi32(static_cast<int>(color & 0xFFFFFF))});
 }
 
 int findSimilar4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
@@ -373,7 +375,7 @@ int findSimilar4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color,
     }
     const TPixelBytes c = bytesOf(color);
     const TPixelBytes low = lowerBound(c, tolerance);
-    return firstHit4Sse2(
+    return firstMatch4Sse2(
         count, TRangeLanes16{pixels, _mm_set1_epi32(static_cast<int>(lane(low, 0))),
                              _mm_set1_epi32(static_cast<int>(lane(widthOf(low, upperBound(c, tolerance)), 0xFF)))});
 }
@@ -387,7 +389,7 @@ int findRun4Sse2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
         lanes.low[j] = _mm_set1_epi32(static_cast<int>(lane(run.low[j], 0)));
         lanes.width[j] = _mm_set1_epi32(static_cast<int>(lane(widthOf(run.low[j], run.high[j]), 0xFF)));
     }
-    return firstHit4Sse2(count, lanes);
+    return firstMatch4Sse2(count, lanes);
 }
 
 bool allSimilar4Sse2(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
@@ -395,7 +397,7 @@ bool allSimilar4Sse2(const std::uint8_t* a, const std::uint8_t* b, int count, co
         return allSimilarPortable<4>(a, b, count, tolerance);
     }
     const TPixelBytes limit{tolerance.b, tolerance.g, tolerance.r};
-    return firstHit4Sse2(count, TDifferentLanes16{a, b, _mm_set1_epi32(static_cast<int>(lane(limit, 0xFF)))}) < 0;
+    return firstMatch4Sse2(count, TDifferentLanes16{a, b, _mm_set1_epi32(static_cast<int>(lane(limit, 0xFF)))}) < 0;
 }
 
 #define TAPPORA_AVX2 __attribute__((target("avx2")))
@@ -599,17 +601,20 @@ TAPPORA_AVX2 unsigned laneBits32(__m256i lanes) {
     return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(lanes)));
 }
 
-// firstHit4Sse2 with 8 places to a vector, for at least 8 places.
-template <class THits> TAPPORA_AVX2 int firstHit4Avx2(int count, const THits& hits) {
+// firstMatch4Sse2 with 8 places to a vector, for at least 8 places.
+template <class TMatches> TAPPORA_AVX2 int firstMatch4Avx2(int count, const TMatches& matches) {
     int i = 0;
     for (; i + 32 <= count; i += 32) {
-        if (const unsigned bits = hits(i) | hits(i + 8) << 8 | hits(i + 16) << 16 | hits(i + 24) << 24; bits != 0) {
-            return i + __builtin_ctz(bits);
+        const __m256i m0 = matches(i), m1 = matches(i + 8), m2 = matches(i + 16), m3 = matches(i + 24);
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(m0, m1), _mm256_or_si256(m2, m3));
+        if (!_mm256_testz_si256(any, any)) {
+            return i +
+                   __builtin_ctz(laneBits32(m0) | laneBits32(m1) << 8 | laneBits32(m2) << 16 | laneBits32(m3) << 24);
         }
     }
     for (; i < count; i += 8) {
         const int from = std::min(i, count - 8);
-        if (const unsigned bits = hits(from); bits != 0) {
+        if (const unsigned bits = laneBits32(matches(from)); bits != 0) {
             return from + __builtin_ctz(bits);
         }
     }
@@ -621,8 +626,8 @@ struct TExactLanes32 {
     __m256i color;
     __m256i colorBytes;
 
-    TAPPORA_AVX2 unsigned operator()(int i) const {
-        return laneBits32(_mm256_cmpeq_epi32(_mm256_and_si256(load32(pixels + 4 * i), colorBytes), color));
+    TAPPORA_AVX2 __m256i operator()(int i) const {
+        return _mm256_cmpeq_epi32(_mm256_and_si256(load32(pixels + 4 * i), colorBytes), color);
     }
 };
 
@@ -631,8 +636,8 @@ struct TRangeLanes32 {
     __m256i low;
     __m256i width;
 
-    TAPPORA_AVX2 unsigned operator()(int i) const {
-        return laneBits32(_mm256_cmpeq_epi32(outside32(load32(pixels + 4 * i), low, width), _mm256_setzero_si256()));
+    TAPPORA_AVX2 __m256i operator()(int i) const {
+        return _mm256_cmpeq_epi32(outside32(load32(pixels + 4 * i), low, width), _mm256_setzero_si256());
     }
 };
 
@@ -642,12 +647,12 @@ struct TRunLanes32 {
     __m256i width[MaxRun];
     int length = 0;
 
-    TAPPORA_AVX2 unsigned operator()(int i) const {
+    TAPPORA_AVX2 __m256i operator()(int i) const {
         __m256i any = _mm256_setzero_si256();
         for (int j = 0; j < length; ++j) {
             any = _mm256_or_si256(any, outside32(load32(pixels + 4 * (i + j)), low[j], width[j]));
         }
-        return laneBits32(_mm256_cmpeq_epi32(any, _mm256_setzero_si256()));
+        return _mm256_cmpeq_epi32(any, _mm256_setzero_si256());
     }
 };
 
@@ -656,9 +661,9 @@ struct TDifferentLanes32 {
     const std::uint8_t* b;
     __m256i limit;
 
-    TAPPORA_AVX2 unsigned operator()(int i) const {
+    TAPPORA_AVX2 __m256i operator()(int i) const {
         const __m256i over = _mm256_subs_epu8(absDiff32(load32(a + 4 * i), load32(b + 4 * i)), limit);
-        return laneBits32(_mm256_cmpeq_epi32(over, _mm256_setzero_si256())) ^ 0xFF;
+        return _mm256_xor_si256(_mm256_cmpeq_epi32(over, _mm256_setzero_si256()), _mm256_set1_epi32(-1));
     }
 };
 
@@ -670,7 +675,7 @@ TAPPORA_AVX2 int findExact4Avx2(const std::uint8_t* pixels, int count, std::uint
     if (count < 8) {
         return findExact4Sse2(pixels, count, color);
     }
-    return firstHit4Avx2(count, TExactLanes32{pixels, lane32(bytesOf(color), 0), _mm256_set1_epi32(0xFFFFFF)});
+    return firstMatch4Avx2(count, TExactLanes32{pixels, lane32(bytesOf(color), 0), _mm256_set1_epi32(0xFFFFFF)});
 }
 
 TAPPORA_AVX2 int findSimilar4Avx2(const std::uint8_t* pixels, int count, std::uint32_t color,
@@ -680,8 +685,8 @@ TAPPORA_AVX2 int findSimilar4Avx2(const std::uint8_t* pixels, int count, std::ui
     }
     const TPixelBytes c = bytesOf(color);
     const TPixelBytes low = lowerBound(c, tolerance);
-    return firstHit4Avx2(count,
-                         TRangeLanes32{pixels, lane32(low, 0), lane32(widthOf(low, upperBound(c, tolerance)), 0xFF)});
+    return firstMatch4Avx2(count,
+                           TRangeLanes32{pixels, lane32(low, 0), lane32(widthOf(low, upperBound(c, tolerance)), 0xFF)});
 }
 
 TAPPORA_AVX2 int findRun4Avx2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
@@ -693,7 +698,7 @@ TAPPORA_AVX2 int findRun4Avx2(const std::uint8_t* pixels, int count, const TRunB
         lanes.low[j] = lane32(run.low[j], 0);
         lanes.width[j] = lane32(widthOf(run.low[j], run.high[j]), 0xFF);
     }
-    return firstHit4Avx2(count, lanes);
+    return firstMatch4Avx2(count, lanes);
 }
 
 TAPPORA_AVX2 bool allSimilar4Avx2(const std::uint8_t* a, const std::uint8_t* b, int count,
@@ -702,7 +707,7 @@ TAPPORA_AVX2 bool allSimilar4Avx2(const std::uint8_t* a, const std::uint8_t* b, 
         return allSimilar4Sse2(a, b, count, tolerance);
     }
     const TPixelBytes limit{tolerance.b, tolerance.g, tolerance.r};
-    return firstHit4Avx2(count, TDifferentLanes32{a, b, lane32(limit, 0xFF)}) < 0;
+    return firstMatch4Avx2(count, TDifferentLanes32{a, b, lane32(limit, 0xFF)}) < 0;
 }
 
 #endif
