@@ -192,11 +192,14 @@ protected:
     // The colours' B,G,R bytes, each pixel followed with `pixelBytes` 4 by a random byte the kernels must ignore:
     // exactly the bytes the kernels may read, so that a sanitizer sees any read past them.
     std::vector<std::uint8_t> Bytes(const std::vector<std::uint32_t>& colors, int pixelBytes) {
-        std::vector<std::uint8_t> bytes;
-        for (const std::uint32_t color : colors) {
-            bytes.insert(bytes.end(), {std::uint8_t(color), std::uint8_t(color >> 8), std::uint8_t(color >> 16)});
+        std::vector<std::uint8_t> bytes(colors.size() * static_cast<std::size_t>(pixelBytes));
+        for (std::size_t i = 0; i < colors.size(); ++i) {
+            std::uint8_t* pixel = bytes.data() + i * static_cast<std::size_t>(pixelBytes);
+            pixel[0] = std::uint8_t(colors[i]);
+            pixel[1] = std::uint8_t(colors[i] >> 8);
+            pixel[2] = std::uint8_t(colors[i] >> 16);
             if (pixelBytes == 4) {
-                bytes.push_back(AnyByte());
+                pixel[3] = AnyByte();
             }
         }
         return bytes;
