@@ -27,6 +27,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using PixelScan::TLevel;
 
@@ -52,6 +53,7 @@ struct TBenchData {
     TPixelBuffer text;           // black text on white over the whole screen
     TPixelBuffer textPicture;    // 32 x 16 of the text with one pixel changed: absent
     TPixelBuffer blackWhite;     // 32 x 16 of the black-on-white text of the desktop's window, present
+    std::vector<std::uint8_t> desktopBgrx; // the desktop as 4-byte B,G,R,X pixels, X varying
     std::uint32_t missExact = 0;
     std::uint32_t missSimilar = 0;
 };
@@ -95,6 +97,13 @@ void Build(TBenchData& d) {
     BenchImages::Cut(d.text, 1200, 1000, 32, 16, d.textPicture);
     BenchImages::SetPixel(d.textPicture, 31, 15, d.textPicture.Pixel(31, 15) ^ 0x808080);
     BenchImages::Cut(d.desktop, BenchImages::TextLeft, BenchImages::TextTop, 32, 16, d.blackWhite);
+    for (int y = 0; y < d.desktop.height; ++y) {
+        for (int x = 0; x < d.desktop.width; ++x) {
+            const std::uint32_t rgb = d.desktop.Pixel(x, y);
+            d.desktopBgrx.insert(d.desktopBgrx.end(), {std::uint8_t(rgb), std::uint8_t(rgb >> 8),
+                                                       std::uint8_t(rgb >> 16), std::uint8_t(x ^ y)});
+        }
+    }
     d.missExact = AbsentColor(d.desktop, {});
     d.missSimilar = AbsentColor(d.desktop, Similar95);
 }
@@ -122,6 +131,10 @@ void CheckPlacements() {
           "clock");
     check(!d.desktop.FindBitmap(d.absentIcon, x, y) && !ReferenceSearch::FindBitmap(d.desktop, d.absentIcon, x, y),
           "absent icon");
+    const int pixels = d.desktop.width * d.desktop.height;
+    check(PixelScan::FindExact(d.desktopBgrx.data(), pixels, d.missExact, 4) < 0 &&
+              PixelScan::FindSimilar(d.desktopBgrx.data(), pixels, d.missSimilar, {12, 12, 12}, 4) < 0,
+          "4-byte colour misses");
 }
 
 void UseLevel(benchmark::State& state, TLevel level) {
@@ -178,6 +191,16 @@ void Floor(benchmark::State& state) {
     state.SetLabel(vectors ? "32-byte vectors" : "64-bit words");
 }
 
+// The floor of the 4-byte pixel searches: the same pass over the desktop's pixels at 4 bytes each.
+void Floor4(benchmark::State& state) {
+    const std::vector<std::uint8_t>& bytes = Data().desktopBgrx;
+    const bool vectors = PixelScan::BestLevel() == TLevel::Avx2;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(vectors ? SumOfVectors(bytes.data(), std::int64_t(bytes.size()))
+                                         : SumOfWords(bytes.data(), std::int64_t(bytes.size())));
+    }
+}
+
 // The floor of earlier runs, kept for comparison with them.
 void WordFloor(benchmark::State& state) {
     const TPixelBuffer& screen = Data().desktop;
@@ -194,6 +217,21 @@ void ColorMiss(benchmark::State& state, TLevel level, bool similar) {
         const bool found = similar ? d.desktop.FindColorSimilar(d.missSimilar, Similar95, x, y)
                                    : d.desktop.FindColor(d.missExact, x, y);
         benchmark::DoNotOptimize(found);
+    }
+    PixelScan::UseLevel(PixelScan::BestLevel());
+}
+
+// The kernels alone over the whole 4-byte desktop in one call.
+void ColorMiss4(benchmark::State& state, TLevel level, bool similar) {
+    UseLevel(state, level);
+    const TBenchData& d = Data();
+    const int count = d.desktop.width * d.desktop.height;
+    const PixelScan::TByteTolerance tolerance{std::uint8_t(Similar95.r), std::uint8_t(Similar95.g),
+                                              std::uint8_t(Similar95.b)};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(similar
+                                     ? PixelScan::FindSimilar(d.desktopBgrx.data(), count, d.missSimilar, tolerance, 4)
+                                     : PixelScan::FindExact(d.desktopBgrx.data(), count, d.missExact, 4));
     }
     PixelScan::UseLevel(PixelScan::BestLevel());
 }
@@ -357,6 +395,10 @@ void RegisterColorSearches() {
                  [level](benchmark::State& s) { ColorMiss(s, level, false); });
         Register(std::string("colour miss similar 95/") + LevelName(level),
                  [level](benchmark::State& s) { ColorMiss(s, level, true); });
+        Register(std::string("colour miss exact 4-byte/") + LevelName(level),
+                 [level](benchmark::State& s) { ColorMiss4(s, level, false); });
+        Register(std::string("colour miss similar 95 4-byte/") + LevelName(level),
+                 [level](benchmark::State& s) { ColorMiss4(s, level, true); });
     }
     Register("colour miss exact/nearest miss", ColorNearestMiss);
     Register("colour miss exact/plain scan", [](benchmark::State& s) { ColorMissReference(s, false); });
@@ -422,9 +464,11 @@ void PrintRatios(const std::map<std::string, double>& times) {
         const auto it = times.find(name);
         return it == times.end() ? 0.0 : it->second;
     };
-    const double floor = time("floor: one read pass");
+    const double floor3 = time("floor: one read pass");
+    const double floor4 = time("floor: one read pass, 4-byte pixels");
     std::printf("\n| Benchmark | Time (us) | x floor | OpenCV / this | x its search |\n|---|---:|---:|---:|---:|\n");
     for (const auto& [name, ns] : times) {
+        const double floor = name.find("4-byte") == std::string::npos ? floor3 : floor4;
         const std::string base = name.substr(0, name.find('/'));
         const double peer = time(base + "/opencv");
         const bool comparable = peer > 0 && name.find("/opencv") == std::string::npos;
@@ -442,6 +486,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     CheckPlacements();
     Register("floor: one read pass", Floor);
+    Register("floor: one read pass, 4-byte pixels", Floor4);
     Register("read pass in 64-bit words", WordFloor);
     RegisterColorSearches();
     RegisterPictureSearches();

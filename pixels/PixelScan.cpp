@@ -271,6 +271,154 @@ bool allSimilarSse2(const std::uint8_t* a, const std::uint8_t* b, int count, con
     return allSimilarPortable<3>(a + 3 * i, b + 3 * i, count - i, tolerance);
 }
 
+// 4-byte pixels: one pixel to a 32-bit lane, its fourth byte masked off or given the bounds 0..255 (a tolerance of
+// 255).
+
+// The pixel's bytes as one lane, with `fourth` as its fourth byte.
+std::uint32_t lane(const TPixelBytes& pixel, std::uint8_t fourth) {
+    return static_cast<std::uint32_t>(pixel.b | pixel.g << 8 | pixel.r << 16) | std::uint32_t{fourth} << 24;
+}
+
+// The widths of the bounds of a pixel above its low bytes.
+TPixelBytes widthOf(const TPixelBytes& low, const TPixelBytes& high) {
+    return {static_cast<std::uint8_t>(high.b - low.b), static_cast<std::uint8_t>(high.g - low.g),
+            static_cast<std::uint8_t>(high.r - low.r)};
+}
+
+__m128i lane16(const TPixelBytes& pixel, std::uint8_t fourth) {
+    return _mm_set1_epi32(static_cast<int>(lane(pixel, fourth)));
+}
+
+// A bit for each lane of 4 whose bytes are all ones.
+unsigned laneBits16(__m128i lanes) {
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(lanes)));
+}
+
+// Zero where a byte lies within [low, low + width]: the byte less low, wrapping below it, less width, saturating.
+__m128i outside16(__m128i x, __m128i low, __m128i width) {
+    return _mm_subs_epu8(_mm_sub_epi8(x, low), width);
+}
+
+// The first of at least 4 places whose lane `matches` (given the first of 4 places) sets to all ones, or -1. Where
+// none of 16 places matches, one mask of them all is the only test. The last 4 places are tested as one vector that
+// may overlap places already tested (none of which matched).
+template <class TMatches> int firstMatch4Sse2(int count, const TMatches& matches) {
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i m0 = matches(i), m1 = matches(i + 4), m2 = matches(i + 8), m3 = matches(i + 12);
+        if (laneBits16(_mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3))) != 0) {
+            return i + __builtin_ctz(laneBits16(m0) | laneBits16(m1) << 4 | laneBits16(m2) << 8 | laneBits16(m3) << 12);
+        }
+    }
+    for (; i < count; i += 4) {
+        const int from = std::min(i, count - 4);
+        if (const unsigned bits = laneBits16(matches(from)); bits != 0) {
+            return from + __builtin_ctz(bits);
+        }
+    }
+    return -1;
+}
+
+// Each lane all ones where the pixel's three bytes equal the colour's.
+struct TExactLanes16 {
+    const std::uint8_t* pixels;
+    __m128i color;
+    __m128i colorBytes = _mm_set1_epi32(0xFFFFFF);
+
+    __m128i operator()(int i) const {
+        return _mm_cmpeq_epi32(_mm_and_si128(load16(pixels + 4 * i), colorBytes), color);
+    }
+};
+
+// Each lane all ones where the pixel lies within the bounds.
+struct TRangeLanes16 {
+    const std::uint8_t* pixels;
+    __m128i low;
+    __m128i width;
+
+    __m128i operator()(int i) const {
+        return _mm_cmpeq_epi32(outside16(load16(pixels + 4 * i), low, width), _mm_setzero_si128());
+    }
+};
+
+// Each lane all ones where the run starts at that place: pixel j of the run (1 to MaxRun pixels) lies within bounds j.
+struct TRunLanes16 {
+    const std::uint8_t* pixels;
+    __m128i low[MaxRun];
+    __m128i width[MaxRun];
+    int length = 0;
+
+    __m128i operator()(int i) const {
+        __m128i any = _mm_setzero_si128();
+        for (int j = 0; j < length; ++j) {
+            any = _mm_or_si128(any, outside16(load16(pixels + 4 * (i + j)), low[j], width[j]));
+        }
+        return _mm_cmpeq_epi32(any, _mm_setzero_si128());
+    }
+};
+
+int findExact4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    if (count < 4) {
+        return findExactPortable<4>(pixels, count, color);
+    }
+    return firstMatch4Sse2(count, TExactLanes16{pixels, lane16(bytesOf(color), 0)});
+}
+
+int findSimilar4Sse2(const std::uint8_t* pixels, int count, std::uint32_t color, const TByteTolerance& tolerance) {
+    if (count < 4) {
+        return findSimilarPortable<4>(pixels, count, color, tolerance);
+    }
+    const TPixelBytes c = bytesOf(color);
+    const TPixelBytes low = lowerBound(c, tolerance);
+    return firstMatch4Sse2(count,
+                           TRangeLanes16{pixels, lane16(low, 0), lane16(widthOf(low, upperBound(c, tolerance)), 0xFF)});
+}
+
+int findRun4Sse2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    if (count < 4) {
+        return findRunPortable<4>(pixels, count, run);
+    }
+    TRunLanes16 lanes{pixels, {}, {}, run.length};
+    for (int j = 0; j < run.length; ++j) {
+        lanes.low[j] = lane16(run.low[j], 0);
+        lanes.width[j] = lane16(widthOf(run.low[j], run.high[j]), 0xFF);
+    }
+    return firstMatch4Sse2(count, lanes);
+}
+
+// The bytes of 4 pixels of `a` beyond the tolerance of those of `b`, zero where none is.
+__m128i over16(const std::uint8_t* a, const std::uint8_t* b, __m128i limit) {
+    return _mm_subs_epu8(absDiff16(load16(a), load16(b)), limit);
+}
+
+bool allZero16(__m128i v) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// The last 4 pixels are tested as one vector that may overlap pixels already tested.
+bool allSimilar4Sse2(const std::uint8_t* a, const std::uint8_t* b, int count, const TByteTolerance& tolerance) {
+    if (count < 4) {
+        return allSimilarPortable<4>(a, b, count, tolerance);
+    }
+    const __m128i limit = lane16(TPixelBytes{tolerance.b, tolerance.g, tolerance.r}, 0xFF);
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const int k = 4 * i;
+        if (!allZero16(_mm_or_si128(
+                _mm_or_si128(over16(a + k, b + k, limit), over16(a + k + 16, b + k + 16, limit)),
+                _mm_or_si128(over16(a + k + 32, b + k + 32, limit), over16(a + k + 48, b + k + 48, limit))))) {
+            return false;
+        }
+    }
+    for (; i < count; i += 4) {
+        const int k = 4 * std::min(i, count - 4);
+        if (!allZero16(over16(a + k, b + k, limit))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 #define TAPPORA_AVX2 __attribute__((target("avx2")))
 
 TAPPORA_AVX2 __m256i load32(const std::uint8_t* p) {
@@ -331,8 +479,7 @@ struct TRangeBytes32 {
 };
 
 TAPPORA_AVX2 TRangeBytes32 rangeBytes32(const TPixelBytes& low, const TPixelBytes& high) {
-    const TPixelBytes width{static_cast<std::uint8_t>(high.b - low.b), static_cast<std::uint8_t>(high.g - low.g),
-                            static_cast<std::uint8_t>(high.r - low.r)};
+    const TPixelBytes width = widthOf(low, high);
     return {{pixel32(low, 0), pixel32(low, 1), pixel32(low, 2)},
             {pixel32(width, 0), pixel32(width, 1), pixel32(width, 2)}};
 }
@@ -468,6 +615,134 @@ TAPPORA_AVX2 bool allSimilarAvx2(const std::uint8_t* a, const std::uint8_t* b, i
     return allSimilarSse2(a + 3 * i, b + 3 * i, count - i, tolerance);
 }
 
+// A bit for each lane of 8 whose bytes are all ones.
+TAPPORA_AVX2 unsigned laneBits32(__m256i lanes) {
+    return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(lanes)));
+}
+
+// The first of at least 8 places whose lane `distance` (given the first of 8 places) sets to zero, or -1. Where none
+// of 32 places matches, the least of their lanes is the only test. The last 8 places are tested as one vector that
+// may overlap places already tested (none of which matched).
+template <class TDistance> TAPPORA_AVX2 int firstMatch4Avx2(int count, const TDistance& distance) {
+    const __m256i zero = _mm256_setzero_si256();
+    const auto bits = [zero](__m256i lanes) TAPPORA_AVX2 { return laneBits32(_mm256_cmpeq_epi32(lanes, zero)); };
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m256i d0 = distance(i), d1 = distance(i + 8), d2 = distance(i + 16), d3 = distance(i + 24);
+        if (bits(_mm256_min_epu32(_mm256_min_epu32(d0, d1), _mm256_min_epu32(d2, d3))) != 0) {
+            return i + __builtin_ctz(bits(d0) | bits(d1) << 8 | bits(d2) << 16 | bits(d3) << 24);
+        }
+    }
+    for (; i < count; i += 8) {
+        const int from = std::min(i, count - 8);
+        if (const unsigned found = bits(distance(from)); found != 0) {
+            return from + __builtin_ctz(found);
+        }
+    }
+    return -1;
+}
+
+// Each lane zero where the pixel's three bytes equal the colour's.
+struct TExactLanes32 {
+    const std::uint8_t* pixels;
+    __m256i color;
+
+    TAPPORA_AVX2 __m256i operator()(int i) const {
+        return _mm256_slli_epi32(_mm256_xor_si256(load32(pixels + 4 * i), color), 8);
+    }
+};
+
+// Each lane zero where the pixel lies within the bounds.
+struct TRangeLanes32 {
+    const std::uint8_t* pixels;
+    __m256i low;
+    __m256i width;
+
+    TAPPORA_AVX2 __m256i operator()(int i) const { return outside32(load32(pixels + 4 * i), low, width); }
+};
+
+// Each lane zero where the run starts at that place.
+struct TRunLanes32 {
+    const std::uint8_t* pixels;
+    __m256i low[MaxRun];
+    __m256i width[MaxRun];
+    int length = 0;
+
+    TAPPORA_AVX2 __m256i operator()(int i) const {
+        __m256i any = _mm256_setzero_si256();
+        for (int j = 0; j < length; ++j) {
+            any = _mm256_or_si256(any, outside32(load32(pixels + 4 * (i + j)), low[j], width[j]));
+        }
+        return any;
+    }
+};
+
+TAPPORA_AVX2 __m256i lane32(const TPixelBytes& pixel, std::uint8_t fourth) {
+    return _mm256_set1_epi32(static_cast<int>(lane(pixel, fourth)));
+}
+
+TAPPORA_AVX2 int findExact4Avx2(const std::uint8_t* pixels, int count, std::uint32_t color) {
+    if (count < 8) {
+        return findExact4Sse2(pixels, count, color);
+    }
+    return firstMatch4Avx2(count, TExactLanes32{pixels, lane32(bytesOf(color), 0)});
+}
+
+TAPPORA_AVX2 int findSimilar4Avx2(const std::uint8_t* pixels, int count, std::uint32_t color,
+                                  const TByteTolerance& tolerance) {
+    if (count < 8) {
+        return findSimilar4Sse2(pixels, count, color, tolerance);
+    }
+    const TPixelBytes c = bytesOf(color);
+    const TPixelBytes low = lowerBound(c, tolerance);
+    return firstMatch4Avx2(count,
+                           TRangeLanes32{pixels, lane32(low, 0), lane32(widthOf(low, upperBound(c, tolerance)), 0xFF)});
+}
+
+TAPPORA_AVX2 int findRun4Avx2(const std::uint8_t* pixels, int count, const TRunBounds& run) {
+    if (count < 8) {
+        return findRun4Sse2(pixels, count, run);
+    }
+    TRunLanes32 lanes{pixels, {}, {}, run.length};
+    for (int j = 0; j < run.length; ++j) {
+        lanes.low[j] = lane32(run.low[j], 0);
+        lanes.width[j] = lane32(widthOf(run.low[j], run.high[j]), 0xFF);
+    }
+    return firstMatch4Avx2(count, lanes);
+}
+
+// The bytes of 8 pixels of `a` beyond the tolerance of those of `b`, zero where none is.
+TAPPORA_AVX2 __m256i over32(const std::uint8_t* a, const std::uint8_t* b, __m256i limit) {
+    return _mm256_subs_epu8(absDiff32(load32(a), load32(b)), limit);
+}
+
+// The last 8 pixels are tested as one vector that may overlap pixels already tested.
+TAPPORA_AVX2 bool allSimilar4Avx2(const std::uint8_t* a, const std::uint8_t* b, int count,
+                                  const TByteTolerance& tolerance) {
+    if (count < 8) {
+        return allSimilar4Sse2(a, b, count, tolerance);
+    }
+    const __m256i limit = lane32(TPixelBytes{tolerance.b, tolerance.g, tolerance.r}, 0xFF);
+    int i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const int k = 4 * i;
+        const __m256i over = _mm256_or_si256(
+            _mm256_or_si256(over32(a + k, b + k, limit), over32(a + k + 32, b + k + 32, limit)),
+            _mm256_or_si256(over32(a + k + 64, b + k + 64, limit), over32(a + k + 96, b + k + 96, limit)));
+        if (!_mm256_testz_si256(over, over)) {
+            return false;
+        }
+    }
+    for (; i < count; i += 8) {
+        const int k = 4 * std::min(i, count - 8);
+        const __m256i over = over32(a + k, b + k, limit);
+        if (!_mm256_testz_si256(over, over)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 #endif
 
 // The kernels of one pixel size.
@@ -494,9 +769,11 @@ TLevelKernels kernelsFor(TLevel level) {
 #ifdef TAPPORA_PIXELSCAN_X86
     switch (level) {
     case TLevel::Avx2:
-        return {{findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2}, portableKernels<4>()};
+        return {{findExactAvx2, findSimilarAvx2, allSimilarAvx2, findRunAvx2},
+                {findExact4Avx2, findSimilar4Avx2, allSimilar4Avx2, findRun4Avx2}};
     case TLevel::Sse2:
-        return {{findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2}, portableKernels<4>()};
+        return {{findExactSse2, findSimilarSse2, allSimilarSse2, findRunSse2},
+                {findExact4Sse2, findSimilar4Sse2, allSimilar4Sse2, findRun4Sse2}};
     case TLevel::Portable:
         break;
     }

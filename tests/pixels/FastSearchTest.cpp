@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <string>
@@ -45,13 +46,13 @@ std::uint32_t Moved(std::uint32_t rgb, int red, int green, int blue) {
            Clamp(static_cast<int>(rgb >> 8 & 0xFF) + green) << 8 | Clamp(static_cast<int>(rgb & 0xFF) + blue);
 }
 
-// The first of `count` places in row 0 where `length` pixels in a row lie within the tolerances of `run`, or -1.
-int PlainFirstRun(const TPixelBuffer& row, int count, const std::uint32_t* run, int length,
+// The first of `count` places in `row` where `length` pixels in a row lie within the tolerances of `run`, or -1.
+int PlainFirstRun(const std::vector<std::uint32_t>& row, int count, const std::uint32_t* run, int length,
                   const TBDSimilar& tolerances) {
     for (int i = 0; i < count; ++i) {
         bool all = true;
         for (int j = 0; j < length && all; ++j) {
-            all = ColorsSimilar(row.Pixel(i + j, 0), run[j], tolerances);
+            all = ColorsSimilar(row[static_cast<std::size_t>(i + j)], run[j], tolerances);
         }
         if (all) {
             return i;
@@ -59,6 +60,31 @@ int PlainFirstRun(const TPixelBuffer& row, int count, const std::uint32_t* run, 
     }
     return -1;
 }
+
+std::vector<std::uint32_t> RowColors(const TPixelBuffer& row) {
+    std::vector<std::uint32_t> colors;
+    for (int x = 0; x < row.width; ++x) {
+        colors.push_back(row.Pixel(x, 0));
+    }
+    return colors;
+}
+
+PixelScan::TByteTolerance ByteTolerance(const TBDSimilar& t) {
+    return PixelScan::TByteTolerance{std::uint8_t(t.r), std::uint8_t(t.g), std::uint8_t(t.b)};
+}
+
+// Whether every pixel of `a` lies within the tolerances of the one at the same place in `b`.
+bool PlainAllSimilar(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int count,
+                     const TBDSimilar& tolerances) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+        if (!ColorsSimilar(a[i], b[i], tolerances)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr int PixelSizes[] = {3, 4};
 
 class FastSearchTest : public testing::TestWithParam<TLevel> {
 protected:
@@ -72,6 +98,7 @@ protected:
 
     int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
     bool OneIn(int n) { return Uniform(1, n) == 1; }
+    std::uint8_t AnyByte() { return static_cast<std::uint8_t>(Uniform(0, 255)); }
     std::uint32_t AnyColor() { return static_cast<std::uint32_t>(Uniform(0, 0xFFFFFF)); }
 
     // Channel values near the ends of the byte range make the saturating bounds of the kernels matter.
@@ -160,6 +187,41 @@ protected:
                 picture.SetPixel(x, y, Moved(picture.Pixel(x, y), by, -by, OneIn(2) ? by : 0));
             }
         }
+    }
+
+    // The colours' B,G,R bytes, each pixel followed with `pixelBytes` 4 by a random byte the kernels must ignore:
+    // exactly the bytes the kernels may read, so that a sanitizer sees any read past them.
+    std::vector<std::uint8_t> Bytes(const std::vector<std::uint32_t>& colors, int pixelBytes) {
+        std::vector<std::uint8_t> bytes(colors.size() * static_cast<std::size_t>(pixelBytes));
+        for (std::size_t i = 0; i < colors.size(); ++i) {
+            std::uint8_t* pixel = bytes.data() + i * static_cast<std::size_t>(pixelBytes);
+            pixel[0] = std::uint8_t(colors[i]);
+            pixel[1] = std::uint8_t(colors[i] >> 8);
+            pixel[2] = std::uint8_t(colors[i] >> 16);
+            if (pixelBytes == 4) {
+                pixel[3] = AnyByte();
+            }
+        }
+        return bytes;
+    }
+
+    // `row` against a copy of it moved within per-channel tolerances but, at `place` if the row has it, moved in one
+    // channel by that channel's tolerance or one past it.
+    void ExpectSameAllSimilar(const std::vector<std::uint32_t>& row, int count, int place, int pixelBytes) {
+        const TBDSimilar t{Uniform(0, 40), Uniform(0, 40), Uniform(0, 40)};
+        std::vector<std::uint32_t> moved;
+        for (const std::uint32_t color : row) {
+            moved.push_back(Moved(color, Uniform(-t.r, t.r), Uniform(-t.g, t.g), Uniform(-t.b, t.b)));
+        }
+        if (place >= 0 && place < count) {
+            const int channel = Uniform(0, 2); // blue, green, red
+            const int by = ((channel == 2 ? t.r : channel == 1 ? t.g : t.b) + Uniform(0, 1)) * (OneIn(2) ? 1 : -1);
+            moved[static_cast<std::size_t>(place)] = Moved(row[static_cast<std::size_t>(place)], channel == 2 ? by : 0,
+                                                           channel == 1 ? by : 0, channel == 0 ? by : 0);
+        }
+        ASSERT_EQ(PixelScan::AllSimilar(Bytes(row, pixelBytes).data(), Bytes(moved, pixelBytes).data(), count,
+                                        ByteTolerance(t), pixelBytes),
+                  PlainAllSimilar(row, moved, count, t));
     }
 
     std::mt19937 random{20261207};
@@ -328,85 +390,79 @@ std::string LevelName(const testing::TestParamInfo<TLevel>& info) {
 }
 
 TEST_P(FastSearchTest, RunSearchFindsWhatAPlainLoopFinds) {
-    for (int round = 0; round < 2000; ++round) {
+    for (int round = 0; round < 4000; ++round) {
+        const int pixelBytes = PixelSizes[round % 2];
         const std::vector<std::uint32_t> palette = Neighbours(AnyColor(), Uniform(0, 3));
         TPixelBuffer row;
         Sprinkle(row, Uniform(PixelScan::MaxRun, 140), 1, palette[0], palette, Uniform(1, 3));
+        const std::vector<std::uint32_t> colors = RowColors(row);
         const int length = Uniform(1, PixelScan::MaxRun);
         const int from = Uniform(0, row.width - length);
         std::uint32_t run[PixelScan::MaxRun] = {};
         for (int j = 0; j < length; ++j) {
-            run[j] = OneIn(6) ? AnyColor() : row.Pixel(from + j, 0);
+            run[j] = OneIn(6) ? AnyColor() : colors[static_cast<std::size_t>(from + j)];
         }
-        const int tolerance = AnyTolerance();
-        const std::optional<PixelScan::TByteTolerance> t =
-            OneIn(2) || tolerance < 0
-                ? std::nullopt
-                : std::optional{PixelScan::TByteTolerance{std::uint8_t(std::min(tolerance, 255)),
-                                                          std::uint8_t(std::min(tolerance, 255)),
-                                                          std::uint8_t(std::min(tolerance, 255))}};
+        const auto byteRange = [](std::int32_t t) { return std::clamp(t, 0, 255); };
+        const std::int32_t t = byteRange(AnyTolerance());
+        const TBDSimilar within =
+            OneIn(2) ? TBDSimilar{t, t, t} : TBDSimilar{byteRange(AnyTolerance()), byteRange(AnyTolerance()), t};
+        const bool exact = OneIn(2);
         const int count = row.width - length + 1;
-        int expected = -1;
-        const TBDSimilar within{t ? t->r : 0, t ? t->g : 0, t ? t->b : 0};
-        for (int i = 0; i < count && expected < 0; ++i) {
-            bool all = true;
-            for (int j = 0; j < length; ++j) {
-                all = all && ColorsSimilar(row.Pixel(i + j, 0), run[j], within);
-            }
-            expected = all ? i : -1;
-        }
-        ASSERT_EQ(PixelScan::FindRun(row.Row(0), count, run, length, t), expected) << "round " << round;
+        ASSERT_EQ(PixelScan::FindRun(Bytes(colors, pixelBytes).data(), count, run, length,
+                                     exact ? std::nullopt : std::optional{ByteTolerance(within)}, pixelBytes),
+                  PlainFirstRun(colors, count, run, length, exact ? TBDSimilar{} : within))
+            << "round " << round << ", " << pixelBytes << "-byte pixels";
     }
 }
 
-// Rows of every length around the vector widths (16, 32 and 128 pixels), in buffers of exactly the bytes the kernels
-// may read, on backgrounds of near misses: each pixel one past the tolerance in one channel, so that two of its three
-// bytes match; with green off, every pixel's red and the next one's blue match as well. The colour, or a run of them,
-// is placed at the row's ends, at block edges or nowhere.
+// Rows of 3- and 4-byte pixels of every length around the vector widths (16 to 128 pixels of 3 bytes, 4 to 32 of 4),
+// on backgrounds of near misses: each pixel one past the tolerance in one channel, so that two of its three bytes
+// match; with green off, every pixel's red and the next one's blue match as well. The colour, or a run of them, is
+// placed at the row's ends, at block edges or nowhere.
 TEST_P(FastSearchTest, KernelsFindTheFirstMatchOnRowsOfNearMisses) {
+    std::vector<int> counts(71);
+    std::iota(counts.begin(), counts.end(), 0);
+    counts.insert(counts.end(), {95, 96, 127, 128, 129, 159, 255, 256, 257, 383, 385, 520});
     const auto middle = [&] { return static_cast<std::uint32_t>(Uniform(48, 207)); };
     int round = 0;
-    for (const int count : {1, 15, 16, 17, 31, 32, 33, 63, 95, 96, 127, 128, 129, 159, 255, 256, 257, 383, 385, 520}) {
-        for (const int background : {0, 1, 2, 3}) { // random; off in channel i % 3; off in green; off in any channel
-            for (const int place : {-1, 0, count - 1, 31, 32, 127, 128, 255, Uniform(0, count - 1)}) {
-                ++round;
-                const std::uint32_t color = middle() << 16 | middle() << 8 | middle();
-                const int t = OneIn(2) ? 0 : Uniform(1, 40);
-                const int length = Uniform(1, PixelScan::MaxRun);
-                TPixelBuffer row;
-                PixelTest::Fill(row, count + length - 1, 1, 0);
-                for (int i = 0; i < row.width; ++i) {
-                    const int channel = background == 1 ? i % 3 : background == 2 ? 1 : Uniform(0, 2);
-                    const int off = OneIn(2) ? t + 1 : -t - 1;
-                    row.SetPixel(i, 0,
-                                 background == 0 ? AnyColor()
+    for (const int pixelBytes : PixelSizes) {
+        for (const int count : counts) {
+            for (const int background : {0, 1, 2, 3}) { // random; off in channel i % 3; off in green; in any channel
+                for (const int place : {-1, 0, count - 1, 7, 8, 31, 32, 127, 128, 255, Uniform(0, count)}) {
+                    SCOPED_TRACE(testing::Message() << "round " << ++round << ", " << pixelBytes << "-byte pixels");
+                    const std::uint32_t color = middle() << 16 | middle() << 8 | middle();
+                    const int t = OneIn(2) ? 0 : Uniform(1, 40);
+                    const int length = Uniform(1, PixelScan::MaxRun);
+                    std::vector<std::uint32_t> row(static_cast<std::size_t>(count + length - 1));
+                    for (std::size_t i = 0; i < row.size(); ++i) {
+                        const int channel = background == 1 ? int(i % 3) : background == 2 ? 1 : Uniform(0, 2);
+                        const int off = OneIn(2) ? t + 1 : -t - 1;
+                        row[i] = background == 0 ? AnyColor()
                                                  : Moved(color, channel == 2 ? off : 0, channel == 1 ? off : 0,
-                                                         channel == 0 ? off : 0));
+                                                         channel == 0 ? off : 0);
+                    }
+                    std::uint32_t run[PixelScan::MaxRun] = {color, Moved(color, t, -t, t), Moved(color, -t, 0, t),
+                                                            color};
+                    for (int j = 0; place >= 0 && place < count && j < length; ++j) {
+                        const int by = Uniform(-t, t);
+                        row[static_cast<std::size_t>(place + j)] = OneIn(3) ? Moved(run[j], by, -by, by) : run[j];
+                    }
+                    const std::vector<std::uint8_t> bytes = Bytes(row, pixelBytes);
+                    const TBDSimilar within{t, t, t};
+                    ASSERT_EQ(PixelScan::FindExact(bytes.data(), count, color, pixelBytes),
+                              PlainFirstRun(row, count, run, 1, {}));
+                    ASSERT_EQ(PixelScan::FindSimilar(bytes.data(), count, color, ByteTolerance(within), pixelBytes),
+                              PlainFirstRun(row, count, run, 1, within));
+                    ASSERT_EQ(PixelScan::FindRun(bytes.data(), count, run, length, ByteTolerance(within), pixelBytes),
+                              PlainFirstRun(row, count, run, length, within));
+                    ASSERT_EQ(PixelScan::FindRun(bytes.data(), count, run, length, std::nullopt, pixelBytes),
+                              PlainFirstRun(row, count, run, length, {}));
+                    ExpectSameAllSimilar(row, count, place, pixelBytes);
                 }
-                std::uint32_t run[PixelScan::MaxRun] = {color, Moved(color, t, -t, t), Moved(color, -t, 0, t), color};
-                for (int j = 0; place >= 0 && place < count && j < length; ++j) {
-                    const int by = Uniform(-t, t);
-                    row.SetPixel(place + j, 0, OneIn(3) ? Moved(run[j], by, -by, by) : run[j]);
-                }
-                // Exactly the row's bytes, so that a sanitizer sees any read past them.
-                const std::vector<std::uint8_t> bytes(row.Row(0), row.Row(0) + 3 * row.width);
-                const PixelScan::TByteTolerance within{std::uint8_t(t), std::uint8_t(t), std::uint8_t(t)};
-                ASSERT_EQ(PixelScan::FindExact(bytes.data(), count, color), PlainFirstRun(row, count, run, 1, {}))
-                    << round;
-                ASSERT_EQ(PixelScan::FindSimilar(bytes.data(), count, color, within),
-                          PlainFirstRun(row, count, run, 1, {t, t, t}))
-                    << round;
-                ASSERT_EQ(PixelScan::FindRun(bytes.data(), count, run, length, within),
-                          PlainFirstRun(row, count, run, length, {t, t, t}))
-                    << round;
-                ASSERT_EQ(PixelScan::FindRun(bytes.data(), count, run, length, std::nullopt),
-                          PlainFirstRun(row, count, run, length, {}))
-                    << round;
             }
         }
     }
 }
-
 // Screens that repeat a pattern, and pictures cut from them with one pixel changed: every colour of the picture is
 // common, so the search looks for the run of pixels the screen shows least.
 TEST_P(FastSearchTest, PictureSearchOnLargeRepetitiveScreensWithOneChangedPixel) {
