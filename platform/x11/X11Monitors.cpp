@@ -52,11 +52,17 @@ TPoint X11Monitors::origin() {
     return {area.left, area.top};
 }
 
+// Asked several times a click, so it costs one read of the connection when nothing came. Every event is taken: no
+// one else reads this connection's events, and messages sent to the root window for whoever watches it (a tray
+// taking its selection announces itself so) would otherwise stay queued and make every look read the connection
+// again.
 bool X11Monitors::layoutChanged() {
     bool changed = false;
     XEvent event;
-    while (XCheckTypedWindowEvent(m_display, DefaultRootWindow(m_display), ConfigureNotify, &event))
-        changed = true;
+    while (XEventsQueued(m_display, QueuedAfterReading) > 0) {
+        XNextEvent(m_display, &event);
+        changed = changed || (event.type == ConfigureNotify && event.xconfigure.window == DefaultRootWindow(m_display));
+    }
     return changed;
 }
 

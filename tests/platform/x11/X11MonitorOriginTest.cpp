@@ -16,6 +16,8 @@
 #include "XMonitors.h"
 #include "XvfbServer.h"
 
+#include <X11/Xlib.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,5 +129,24 @@ TEST_F(X11MonitorOriginTest, DrawingIsReportedAtProgramPositionsAndAMovedPrimary
     // The search read the new layout; the move goes by it.
     mouse.setCursorPos(-1, -1);
     EXPECT_EQ(mouse.cursorPos(), (TPoint{0, 0})) << "the pointer stops at the root's corner, now the origin";
+}
+
+// A tray announcing itself sends a message to whoever watches the root window: it must not stay queued, where every
+// click's look at the layout would read the connection again for it.
+TEST_F(X11MonitorOriginTest, MessagesToTheRootWindowDoNotStayQueued) {
+    Display* display = connection->display();
+    monitors->primary();
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = DefaultRootWindow(target.display());
+    message.xclient.message_type = XInternAtom(target.display(), "MANAGER", False);
+    message.xclient.format = 32;
+    for (int sent = 0; sent < 3; ++sent)
+        XSendEvent(target.display(), DefaultRootWindow(target.display()), False, StructureNotifyMask, &message);
+    XSync(target.display(), False);
+    XSync(display, False);
+    ASSERT_EQ(XQLength(display), 3);
+    EXPECT_EQ(monitors->primary(), (TRect{kPrimaryOrigin.x, kPrimaryOrigin.y, kMonitorWidth, kMonitorHeight}));
+    EXPECT_EQ(XQLength(display), 0);
 }
 } // namespace
