@@ -15,10 +15,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -110,6 +112,31 @@ void CheckSame(bool fastFound, std::int32_t fastX, std::int32_t fastY, bool refe
     FuzzCheck(fastFound == referenceFound && fastX == referenceX && fastY == referenceY, property);
 }
 
+// The same pixels as a window system keeps them, 4 bytes each with the fourth one anything: the searches of such a view
+// against the reference ones of the buffer.
+void CompareScansOfBgrx(FuzzedDataProvider& input, const TPixelBuffer& buffer, const TPixelBuffer& picture,
+                        std::uint32_t color, const TBDSimilar& tolerances) {
+    std::vector<std::uint8_t> bgrx(4 * static_cast<std::size_t>(buffer.width) * buffer.height);
+    for (std::int32_t y = 0; y < buffer.height; ++y) {
+        for (std::int32_t x = 0; x < buffer.width; ++x) {
+            std::uint8_t* pixel = bgrx.data() + 4 * (static_cast<std::size_t>(y) * buffer.width + x);
+            std::memcpy(pixel, buffer.Row(y) + 3 * x, 3);
+            pixel[3] = input.ConsumeIntegral<std::uint8_t>();
+        }
+    }
+    const TPixelView view{bgrx.data(), 4 * static_cast<std::ptrdiff_t>(buffer.width), buffer.width, buffer.height, 4};
+    std::int32_t fx = 0, fy = 0, rx = 0, ry = 0;
+    bool fast = FindColorIn(view, color, tolerances, fx, fy);
+    CheckSame(fast, fx, fy, ReferenceSearch::FindColorSimilar(buffer, color, tolerances, rx, ry), rx, ry,
+              "FindColorIn on 4-byte pixels as the reference");
+    fast = FindBitmapIn(view, picture, std::nullopt, fx, fy);
+    CheckSame(fast, fx, fy, ReferenceSearch::FindBitmap(buffer, picture, rx, ry), rx, ry,
+              "FindBitmapIn on 4-byte pixels as the reference");
+    fast = FindBitmapIn(view, picture, tolerances, fx, fy);
+    CheckSame(fast, fx, fy, ReferenceSearch::FindBitmapSimilar(buffer, picture, tolerances, rx, ry), rx, ry,
+              "FindBitmapIn similar on 4-byte pixels as the reference");
+}
+
 // The buffer's own scans against the reference ones, with tolerances that may differ per channel.
 void CompareScans(FuzzedDataProvider& input, const TPixelBuffer& buffer, const TPixelBuffer& picture,
                   std::uint32_t color) {
@@ -134,6 +161,7 @@ void CompareScans(FuzzedDataProvider& input, const TPixelBuffer& buffer, const T
     FuzzCheck(buffer.MatchAtSimilar(picture, tolerances, x, y) ==
                   ReferenceSearch::MatchAtSimilar(buffer, picture, tolerances, x, y),
               "MatchAtSimilar as the reference");
+    CompareScansOfBgrx(input, buffer, picture, color, tolerances);
     const TCancelFlag running{false};
     FuzzCheck(NearestPixel(buffer.View(), color, running) == ReferenceSearch::NearestPixel(buffer, color),
               "NearestPixel as the reference");
