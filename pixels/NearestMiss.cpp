@@ -74,7 +74,8 @@ std::optional<TNearestPixel> NearestPixel(const TPixelView& screen, std::uint32_
         }
         const std::uint8_t* row = screen.Row(y);
         for (std::int32_t x = 0; x < screen.width; ++x) {
-            const TChannelDistance distance = distanceOf(row + screen.pixelBytes * static_cast<std::ptrdiff_t>(x), color);
+            const TChannelDistance distance =
+                distanceOf(row + screen.pixelBytes * static_cast<std::ptrdiff_t>(x), color);
             if (!nearest || distance.Largest() < nearest->distance.Largest()) {
                 nearest = TNearestPixel{x, y, screen.Pixel(x, y), distance};
                 if (distance.Largest() == 0) {

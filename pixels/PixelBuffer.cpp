@@ -338,8 +338,8 @@ bool rowMatches(const TPixelView& screen, const TPictureRows& picture,
     if (!tolerance && picture.PixelBytes() == 3) {
         return std::memcmp(shown, picture.Row(row), 3 * static_cast<std::size_t>(picture.Width())) == 0;
     }
-    return PixelScan::AllSimilar(shown, picture.Row(row), picture.Width(), tolerance.value_or(PixelScan::TByteTolerance{}),
-                                 picture.PixelBytes());
+    return PixelScan::AllSimilar(shown, picture.Row(row), picture.Width(),
+                                 tolerance.value_or(PixelScan::TByteTolerance{}), picture.PixelBytes());
 }
 // Tests every picture row, the one that failed last time first: on a repetitive screen the same row tends to fail
 // placement after placement. The order cannot change the answer.
@@ -375,8 +375,7 @@ bool findPlacement(const TPixelView& screen, const TPixelBuffer& picture,
                rowsMatch(screen, rows, tolerance, column, row, failedLast);
     };
     const auto scan = [&](const std::uint8_t* pixels, int count) {
-        return PixelScan::FindRun(pixels, count, anchors.first.run, anchors.first.length, tolerance,
-                                  screen.pixelBytes);
+        return PixelScan::FindRun(pixels, count, anchors.first.run, anchors.first.length, tolerance, screen.pixelBytes);
     };
     return ScanAnchorPlacements(screen, picture, anchors.first, scan, candidateAt, x, y) || notFound(x, y);
 }

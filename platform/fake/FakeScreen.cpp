@@ -150,8 +150,7 @@ std::optional<TScreenImage> FakeScreen::copyScreenImage() {
     if (!updateScreenImage(primary)) {
         return std::nullopt;
     }
-    return TScreenImage{m_image.data(), 4 * static_cast<std::ptrdiff_t>(primary.width), primary.width,
-                        primary.height};
+    return TScreenImage{m_image.data(), 4 * static_cast<std::ptrdiff_t>(primary.width), primary.width, primary.height};
 }
 
 // Copies exactly the area, so that a copy relying on more of its rows is caught.

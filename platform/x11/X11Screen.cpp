@@ -53,6 +53,15 @@ int rowsPerBand(int bytesPerLine) {
     constexpr int kBandBytes = 256 * 1024;
     return std::max(1, kBandBytes / std::max(bytesPerLine, 1));
 }
+// Whether the server copied the image.
+bool takeImageReply(xcb_connection_t* connection, xcb_shm_get_image_cookie_t cookie) {
+    xcb_generic_error_t* error = nullptr;
+    xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(connection, cookie, &error);
+    const bool copied = reply != nullptr && error == nullptr;
+    std::free(reply);
+    std::free(error);
+    return copied;
+}
 } // namespace
 
 struct X11Screen::Grab {
@@ -200,9 +209,40 @@ std::optional<TScreenImage> X11Screen::copyScreenImage() {
 }
 
 bool X11Screen::updateScreenImage(const TRect& area) {
-    const long long top = std::max(area.top, 0);
-    const long long bottom = std::min<long long>(static_cast<long long>(area.top) + area.height, m_imageArea.height);
-    return m_imageSegment && (bottom <= top || copyImageRows(static_cast<int>(top), static_cast<int>(bottom - top)));
+    const Span columns = clip(area.left, area.width, m_imageArea.width);
+    const Span rows = clip(area.top, area.height, m_imageArea.height);
+    if (!m_imageSegment)
+        return false;
+    if (columns.empty() || rows.empty())
+        return true;
+    const int top = static_cast<int>(rows.begin);
+    const int height = static_cast<int>(rows.end - rows.begin);
+    // An area of at least half the width costs less as whole rows, which the server writes in place.
+    if (2 * (columns.end - columns.begin) >= m_imageArea.width)
+        return copyImageRows(top, height);
+    return copyImagePart(static_cast<int>(columns.begin), top, static_cast<int>(columns.end - columns.begin), height);
+}
+
+// Through the capture segment, since the server writes an image's rows back to back, then row by row into place.
+bool X11Screen::copyImagePart(int left, int top, int width, int height) {
+    const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
+    if (!ensureSegment(rowBytes * static_cast<std::size_t>(height)))
+        return false;
+    xcb_connection_t* connection = XGetXCBConnection(m_display);
+    const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
+        connection, DefaultRootWindow(m_display), static_cast<std::int16_t>(m_imageArea.left + left),
+        static_cast<std::int16_t>(m_imageArea.top + top), static_cast<std::uint16_t>(width),
+        static_cast<std::uint16_t>(height), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+        static_cast<xcb_shm_seg_t>(m_segment->info().shmseg), 0);
+    if (!takeImageReply(connection, cookie))
+        return false;
+    const auto* part = reinterpret_cast<const std::uint8_t*>(m_segment->info().shmaddr);
+    auto* image = reinterpret_cast<std::uint8_t*>(m_imageSegment->info().shmaddr);
+    const std::size_t imageRowBytes = 4 * static_cast<std::size_t>(m_imageArea.width);
+    for (int row = 0; row < height; ++row)
+        std::memcpy(image + (static_cast<std::size_t>(top) + row) * imageRowBytes + 4 * static_cast<std::size_t>(left),
+                    part + static_cast<std::size_t>(row) * rowBytes, rowBytes);
+    return true;
 }
 
 // Whether an image of the root window comes as rows of 32-bit B,G,R,X pixels with nothing between them.
@@ -226,12 +266,7 @@ bool X11Screen::copyImageRows(int top, int rows) {
         static_cast<std::int16_t>(m_imageArea.top + top), static_cast<std::uint16_t>(m_imageArea.width),
         static_cast<std::uint16_t>(rows), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
         static_cast<xcb_shm_seg_t>(m_imageSegment->info().shmseg), offset);
-    xcb_generic_error_t* error = nullptr;
-    xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(connection, cookie, &error);
-    const bool copied = reply != nullptr && error == nullptr;
-    std::free(reply);
-    std::free(error);
-    return copied;
+    return takeImageReply(connection, cookie);
 }
 
 bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab) {

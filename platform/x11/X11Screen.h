@@ -34,7 +34,6 @@ public:
     std::optional<std::vector<TRect>> changedAreas() override;
     // Kept in a shared-memory segment of its own, straight from the server where its pixels are 32-bit B,G,R,X.
     std::optional<TScreenImage> copyScreenImage() override;
-    // Copies the area's whole rows of the primary monitor: the server writes the rows of an image back to back.
     bool updateScreenImage(const TRect& area) override;
 
     // Whether the last capture that read the server went through shared memory.
@@ -51,6 +50,7 @@ private:
     bool ensureSegment(std::size_t bytes);
     bool serverGivesBgrx(int width, int height);
     bool copyImageRows(int top, int rows);
+    bool copyImagePart(int left, int top, int width, int height);
 
     _XDisplay* m_display;
     std::shared_ptr<X11Monitors> m_monitors;

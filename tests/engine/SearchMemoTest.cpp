@@ -189,5 +189,6 @@ TEST_P(SearchMemoTest, ColourClicksDueTogetherAskTheScreenOnceAndFollowATargetMo
         EXPECT_EQ(events[i].pos, (i < 10 ? TPoint{10, 20} : TPoint{150, 70})) << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Copies, SearchMemoTest, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& copy) { return copy.param ? "PlatformImage" : "OwnCopy"; });
+INSTANTIATE_TEST_SUITE_P(Copies, SearchMemoTest, testing::Bool(), [](const testing::TestParamInfo<bool>& copy) {
+    return copy.param ? "PlatformImage" : "OwnCopy";
+});

@@ -229,8 +229,9 @@ TEST_P(SharedScreenTest, AScreenOfANewSizeInTheMiddleOfABatchIsAskedAndCopiedAga
     EXPECT_EQ(SearchColorBlock(screen, ColorText(Wanted), 0, 0, 200, 100, 100, {3, nullptr}), (TPoint{150, 60}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Copies, SharedScreenTest, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& copy) { return copy.param ? "PlatformImage" : "OwnCopy"; });
+INSTANTIATE_TEST_SUITE_P(Copies, SharedScreenTest, testing::Bool(), [](const testing::TestParamInfo<bool>& copy) {
+    return copy.param ? "PlatformImage" : "OwnCopy";
+});
 
 TEST(ChangedBandsTest, MergesRowsClipsToTheScreenAndCapsTheCount) {
     struct Case {

@@ -416,8 +416,8 @@ TEST_F(ProgramTest, CtrlShiftF2StartsNothing) {
     closeProgram();
 }
 
-// Held presses are released the set time later by the target's message clock, spread clicks land around their target,
-// and stopping all and the pointer held in a corner both stop every click. The list is saved as it was read.
+// Held presses are released about the set time later by the target's message clock, spread clicks land around their
+// target, and stopping all and the pointer held in a corner both stop every click. The list is saved as it was read.
 TEST_F(ProgramTest, HeldAndSpreadClicksAndTheKeyAndTheCornerThatStopThemAll) {
     closeProgram();
     // Both aim at one place: under Wine the pointer's move to one place can be overtaken by the X server's late
@@ -464,7 +464,9 @@ TEST_F(ProgramTest, HeldAndSpreadClicksAndTheKeyAndTheCornerThatStopThemAll) {
         if (message == "WM_LBUTTONUP" && pressedAt != 0) {
             ++heldClicks;
             std::printf("held for %ld ms\n", time - pressedAt);
-            EXPECT_GE(time - pressedAt, 120);
+            // Message times are taken when the system gets to an input, which on a busy machine may be after it was
+            // sent: the hold's exact length is the fake platform's to prove, this that the presses are held.
+            EXPECT_GE(time - pressedAt, 110);
         }
         if (message == "WM_RBUTTONDOWN" || message == "WM_RBUTTONDBLCLK") {
             EXPECT_LE(std::hypot(x - 128, y - 128), 10.0) << line;
