@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -53,8 +54,34 @@ int rowsPerBand(int bytesPerLine) {
     constexpr int kBandBytes = 256 * 1024;
     return std::max(1, kBandBytes / std::max(bytesPerLine, 1));
 }
-// Whether the server copied the image.
-bool takeImageReply(xcb_connection_t* connection, xcb_shm_get_image_cookie_t cookie) {
+// How the server lays out a shared-memory image of the root window.
+struct ShmImageFormat {
+    int bytesPerLine = 0;
+    bool convertible = false;
+    PixelLayout layout;
+};
+
+std::optional<ShmImageFormat> shmImageFormat(Display* display, int width, int height) {
+    const int screen = DefaultScreen(display);
+    XShmSegmentInfo probe{};
+    XImage* header = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen), ZPixmap,
+                                     nullptr, &probe, width, height);
+    if (header == nullptr)
+        return std::nullopt;
+    const ShmImageFormat format{header->bytes_per_line, isConvertible(*header), layoutOf(*header)};
+    XDestroyImage(header);
+    return format;
+}
+
+// Copies the root window's rectangle into the segment at `offset`, the rows back to back, and waits until it is
+// there; false when the server refused.
+bool copyRootInto(Display* display, X11ShmSegment& segment, TRect rect, std::uint32_t offset) {
+    xcb_connection_t* connection = XGetXCBConnection(display);
+    const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
+        connection, DefaultRootWindow(display), static_cast<std::int16_t>(rect.left),
+        static_cast<std::int16_t>(rect.top), static_cast<std::uint16_t>(rect.width),
+        static_cast<std::uint16_t>(rect.height), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+        static_cast<xcb_shm_seg_t>(segment.info().shmseg), offset);
     xcb_generic_error_t* error = nullptr;
     xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(connection, cookie, &error);
     const bool copied = reply != nullptr && error == nullptr;
@@ -226,15 +253,8 @@ bool X11Screen::updateScreenImage(const TRect& area) {
 // Through the capture segment, since the server writes an image's rows back to back, then row by row into place.
 bool X11Screen::copyImagePart(int left, int top, int width, int height) {
     const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
-    if (!ensureSegment(rowBytes * static_cast<std::size_t>(height)))
-        return false;
-    xcb_connection_t* connection = XGetXCBConnection(m_display);
-    const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
-        connection, DefaultRootWindow(m_display), static_cast<std::int16_t>(m_imageArea.left + left),
-        static_cast<std::int16_t>(m_imageArea.top + top), static_cast<std::uint16_t>(width),
-        static_cast<std::uint16_t>(height), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-        static_cast<xcb_shm_seg_t>(m_segment->info().shmseg), 0);
-    if (!takeImageReply(connection, cookie))
+    if (!ensureSegment(rowBytes * static_cast<std::size_t>(height)) ||
+        !copyRootInto(m_display, *m_segment, {m_imageArea.left + left, m_imageArea.top + top, width, height}, 0))
         return false;
     const auto* part = reinterpret_cast<const std::uint8_t*>(m_segment->info().shmaddr);
     auto* image = reinterpret_cast<std::uint8_t*>(m_imageSegment->info().shmaddr);
@@ -247,26 +267,14 @@ bool X11Screen::copyImagePart(int left, int top, int width, int height) {
 
 // Whether an image of the root window comes as rows of 32-bit B,G,R,X pixels with nothing between them.
 bool X11Screen::serverGivesBgrx(int width, int height) {
-    const int screen = DefaultScreen(m_display);
-    XShmSegmentInfo probe{};
-    XImage* header = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                     ZPixmap, nullptr, &probe, width, height);
-    if (header == nullptr)
-        return false;
-    const bool bgrx = isBgrxLayout(layoutOf(*header)) && header->bytes_per_line == 4 * width;
-    XDestroyImage(header);
-    return bgrx;
+    const std::optional<ShmImageFormat> format = shmImageFormat(m_display, width, height);
+    return format && isBgrxLayout(format->layout) && format->bytesPerLine == 4 * width;
 }
 
 bool X11Screen::copyImageRows(int top, int rows) {
-    xcb_connection_t* connection = XGetXCBConnection(m_display);
     const std::uint32_t offset = static_cast<std::uint32_t>(top) * 4 * static_cast<std::uint32_t>(m_imageArea.width);
-    const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
-        connection, DefaultRootWindow(m_display), static_cast<std::int16_t>(m_imageArea.left),
-        static_cast<std::int16_t>(m_imageArea.top + top), static_cast<std::uint16_t>(m_imageArea.width),
-        static_cast<std::uint16_t>(rows), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-        static_cast<xcb_shm_seg_t>(m_imageSegment->info().shmseg), offset);
-    return takeImageReply(connection, cookie);
+    return copyRootInto(m_display, *m_imageSegment, {m_imageArea.left, m_imageArea.top + top, m_imageArea.width, rows},
+                        offset);
 }
 
 bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab) {
@@ -282,18 +290,12 @@ bool X11Screen::grabWithGetImage(int x, int y, int width, int height, Grab& grab
 // Asks for every band at once and converts each band as its reply comes, so the server copies the next band
 // while this one is converted. False (and every reply taken) when the server refused any band.
 bool X11Screen::copySharedInBands(int x, int y, int width, int height, const TargetRows& target) {
-    const int screen = DefaultScreen(m_display);
-    XShmSegmentInfo probe{};
-    XImage* header = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                     ZPixmap, nullptr, &probe, width, height);
-    if (header == nullptr)
+    const std::optional<ShmImageFormat> format = shmImageFormat(m_display, width, height);
+    if (!format || !format->convertible ||
+        !ensureSegment(static_cast<std::size_t>(format->bytesPerLine) * height))
         return false;
-    const int bytesPerLine = header->bytes_per_line;
-    const bool convertible = isConvertible(*header);
-    const PixelLayout layout = layoutOf(*header);
-    XDestroyImage(header);
-    if (!convertible || !ensureSegment(static_cast<std::size_t>(bytesPerLine) * height))
-        return false;
+    const int bytesPerLine = format->bytesPerLine;
+    const PixelLayout layout = format->layout;
 
     xcb_connection_t* connection = XGetXCBConnection(m_display);
     const int bandRows = rowsPerBand(bytesPerLine);
